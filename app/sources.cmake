@@ -1,0 +1,9 @@
+# Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
+list(APPEND VELMORA_CORE_SOURCES
+  app/FixedText.h
+  app/Configurazione.h
+)
+list(APPEND VELMORA_GUI_SOURCES
+  app/Form1.cpp
+  app/Form1.h
+)

@@ -1,0 +1,7 @@
+# Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
+list(APPEND VELMORA_CORE_SOURCES
+  appearance/Twips.cpp
+  appearance/Twips.h
+)
+list(APPEND VELMORA_GUI_SOURCES
+)

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Velmora need, when missing.
+# Works as root, or through sudo otherwise. Usage: scripts/deps.sh [run|test]
+set -euo pipefail
+
+build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+                fonts-liberation2 ccache)
+test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
+               libclang-rt-14-dev valgrind)
+
+packages=("${build_packages[@]}")
+if [[ ${1:-run} == test ]]; then
+    packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+echo "Installo i pacchetti mancanti: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

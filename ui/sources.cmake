@@ -1,0 +1,5 @@
+# Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
+list(APPEND VELMORA_CORE_SOURCES
+)
+list(APPEND VELMORA_GUI_SOURCES
+)
