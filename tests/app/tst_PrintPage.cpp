@@ -169,6 +169,10 @@ private slots:
             QCOMPARE(QApplication::focusWidget()->objectName(), name);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
+        // Arriving at the page passes through the card count and stops on the page count.
+        f.box("UltimaCartella")->setFocus();
+        f.page->focusOnArrival();
+        QCOMPARE(QApplication::focusWidget(), f.box("NPagine"));
     }
 
     void focusSelectsTheWholeTextExceptInThePageCount_data() {
