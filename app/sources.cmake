@@ -2,8 +2,16 @@
 list(APPEND VELMORA_CORE_SOURCES
   app/FixedText.h
   app/Configurazione.h
+  app/Decimal.cpp
+  app/Decimal.h
+  app/PrintRange.cpp
+  app/PrintRange.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   app/Form1.cpp
   app/Form1.h
+  app/FiltroNumerico.cpp
+  app/FiltroNumerico.h
+  app/PrintPage.cpp
+  app/PrintPage.h
 )

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/PrintRange.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace velmora {
+
+struct Configurazione;
+class FiltroNumerico;
+
+// Page 4 of the main window: how many cards, from which card of the archive, how many pages,
+// the orientation and the numbering. The four boxes are kept consistent after every key
+// release; the first card and the orientation are written into the settings record at once.
+class PrintPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit PrintPage(Configurazione &settings, QWidget *parent = nullptr);
+
+    // Start-up, once the settings are loaded: selects the stored orientation (0 or 1; any
+    // other value leaves portrait selected), shows the stored first card, which limits and
+    // stores it like any change, and brings the last card and the numbering caption in line.
+    void applySettings();
+
+    // True when the cards carry their archive numbers, false when they are numbered from 1.
+    bool numerazioneArchivio() const { return m_numerazioneArchivio; }
+    // Back to numbering from 1 (start-up).
+    void resetNumerazione();
+
+    // 6 with the landscape option selected, else 3; read from the option every time.
+    int cardsPerPage() const;
+
+    // What the print run reads: the texts of the first-card and card-count boxes.
+    QString primaCartellaText() const;
+    QString nCartelleText() const;
+
+    // Focus on arrival at the page: the card count, then the page count, where it stays.
+    void focusOnArrival();
+    QLineEdit *box(PrintBox which) const;
+
+    // The key filter of the four boxes, shared with the font-size box if wanted.
+    FiltroNumerico *numericFilter() const { return m_filter; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void recompute(PrintBox which);
+    void firstCardChanged(const QString &text);
+
+    Configurazione &m_settings;
+    FiltroNumerico *m_filter = nullptr;
+    QLineEdit *m_nPagine = nullptr;
+    QLineEdit *m_nCartelle = nullptr;
+    QLineEdit *m_primaCartella = nullptr;
+    QLineEdit *m_ultimaCartella = nullptr;
+    std::array<QRadioButton *, 2> m_numCartella{};
+    std::array<QRadioButton *, 2> m_optOrientamento{};
+    bool m_numerazioneArchivio = false;
+};
+
+} // namespace velmora
