@@ -62,6 +62,14 @@ CardArchive::CardArchive(const QString &folder) {
     if (path.isEmpty() && found.others.size() == 1) {
         path = found.others.first();
     }
+    const QFileInfo exactName(dir.filePath(fileName));
+    if (path.isEmpty() && found.others.isEmpty() && exactName.exists()) {
+        // A folder or a device under the archive's name: opening a device could hang the run.
+        throw VelmoraError(75, QStringLiteral("Errore di accesso al percorso/file: \"%1\" non "
+                                              "\u00e8 un file, quindi non pu\u00f2 essere "
+                                              "l'archivio delle cartelle.")
+                                   .arg(shown(exactName.absoluteFilePath())));
+    }
     if (path.isEmpty() && found.others.isEmpty()) {
         throw VelmoraError(VelmoraError::FileNotFound,
                            QStringLiteral("File non trovato: l'archivio delle cartelle %1 non "

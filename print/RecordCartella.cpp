@@ -84,13 +84,13 @@ template <typename Sequence> int valueOf(const Sequence &text, qsizetype size) {
 
 QByteArray DecodificaCampo(QByteArrayView stored) {
     QByteArray text(stored.data(), stored.size());
-    DecodificaCampo(std::span<char>(text.data(), static_cast<std::size_t>(text.size())));
+    DecodificaCampo(text.data(), text.size());
     return text;
 }
 
-void DecodificaCampo(std::span<char> field) {
-    for (char &byte : field) {
-        byte = static_cast<char>(255 - static_cast<unsigned char>(byte));
+void DecodificaCampo(char *field, qsizetype size) {
+    for (qsizetype i = 0; i < size; ++i) {
+        field[i] = static_cast<char>(255 - static_cast<unsigned char>(field[i]));
     }
 }
 
@@ -100,21 +100,19 @@ RecordCartella::RecordCartella() {
 
 RecordCartella RecordCartella::fromStored(QByteArrayView stored) {
     RecordCartella record;
-    const auto available =
-        static_cast<std::size_t>(std::clamp<qsizetype>(stored.size(), 0, recordSize));
+    const auto available = static_cast<int>(std::clamp<qsizetype>(stored.size(), 0, recordSize));
     std::copy_n(stored.data(), available, record.m_text.begin());
     // Field by field, cells first and the archive number last. Only the bytes actually read are
     // decoded: the missing part of a short record stays blank.
-    std::span<char> all(record.m_text);
+    char *text = record.m_text.data();
     for (int k = 0; k < cellCount; ++k) {
-        const std::size_t start = static_cast<std::size_t>(k) * cellWidth;
+        const int start = k * cellWidth;
         if (start < available) {
-            DecodificaCampo(
-                all.subspan(start, std::min<std::size_t>(cellWidth, available - start)));
+            DecodificaCampo(text + start, std::min(cellWidth, available - start));
         }
     }
-    if (available > static_cast<std::size_t>(numeroOffset)) {
-        DecodificaCampo(all.subspan(numeroOffset, available - numeroOffset));
+    if (available > numeroOffset) {
+        DecodificaCampo(text + numeroOffset, available - numeroOffset);
     }
     return record;
 }
@@ -127,7 +125,7 @@ QByteArray RecordCartella::toStored() const {
 
 void RecordCartella::writeStored(std::span<char, recordSize> out) const {
     std::copy(m_text.begin(), m_text.end(), out.begin());
-    DecodificaCampo(std::span<char>(out));
+    DecodificaCampo(out.data(), recordSize);
 }
 
 QString RecordCartella::cellText(int k) const {

@@ -14,7 +14,7 @@ namespace velmora {
 // 255 minus itself. The same operation scrambles a text back, so it also encodes.
 QByteArray DecodificaCampo(QByteArrayView stored);
 // In place, for the record reader: no allocation.
-void DecodificaCampo(std::span<char> field);
+void DecodificaCampo(char *field, qsizetype size);
 
 // One card of the archive, decoded: 27 cells of two characters in column order (cell k is
 // column k / 3, row k % 3) and the five-character archive number. Text is held as the 8-bit
