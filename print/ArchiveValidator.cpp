@@ -8,8 +8,6 @@
 namespace velmora {
 namespace {
 
-using Rows = RecordCartella;
-
 // What a cell holds once read: nothing, a number, or text that is not a number.
 struct Cell {
     enum class Kind { Empty, Number, NotNumber } kind = Kind::Empty;
@@ -58,14 +56,14 @@ QString seriesText(qint64 first, qint64 last) {
 QList<ArchiveFinding> ArchiveValidator::checkCard(const RecordCartella &card, qint64 cardNumber) {
     QList<ArchiveFinding> found;
     const QString where = QStringLiteral("Cartella %1").arg(cardNumber);
-    std::array<int, Rows::rows> perRow{};
+    std::array<int, RecordCartella::rows> perRow{};
     std::array<int, highestNumber + 1> seen{};
     int total = 0;
 
-    for (int column = 0; column < Rows::columns; ++column) {
+    for (int column = 0; column < RecordCartella::columns; ++column) {
         int inColumn = 0;
         int above = 0; // the last number met going down the column
-        for (int row = 0; row < Rows::rows; ++row) {
+        for (int row = 0; row < RecordCartella::rows; ++row) {
             const QString text = card.cell(column, row);
             const Cell cell = readCell(text);
             if (cell.kind == Cell::Kind::Empty) {
@@ -135,7 +133,7 @@ QList<ArchiveFinding> ArchiveValidator::checkCard(const RecordCartella &card, qi
                                  0, column));
         }
     }
-    for (int row = 0; row < Rows::rows; ++row) {
+    for (int row = 0; row < RecordCartella::rows; ++row) {
         if (perRow[static_cast<std::size_t>(row)] != numbersPerRow) {
             found.append(finding(cardNumber, ArchiveRule::RowCount,
                                  QStringLiteral("%1: la riga %2 contiene %3 numeri invece di 5.")
