@@ -28,6 +28,7 @@ constexpr std::array errorTexts{
     ErrorText{380, "Valore della proprietà non valido"},
     ErrorText{482, "Errore della stampante"},
     ErrorText{32755, "Cancel."},
+    ErrorText{63, "Numero di record non valido"},
 };
 
 } // namespace

@@ -25,6 +25,7 @@ public:
         FontNotFound = 380, // "Valore della proprietà non valido": the face is refused
         CancelPrintDialog = 32755,
         Unexpected = 51,
+        BadRecordNumber = 63,
     };
 
     explicit VelmoraError(int number, QString description = {}, QString source = {});

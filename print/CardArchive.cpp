@@ -1,0 +1,145 @@
+#include "print/CardArchive.h"
+
+#include "errors/VelmoraError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <array>
+
+namespace velmora {
+namespace {
+
+QString shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+struct Candidates {
+    QString exact;
+    QStringList others; // names matching regardless of case
+};
+
+Candidates findCandidates(const QDir &dir) {
+    Candidates found;
+    const QFileInfo exact(dir.filePath(CardArchive::fileName));
+    if (exact.isFile()) {
+        found.exact = exact.filePath();
+        return found;
+    }
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isFile() &&
+            entry.fileName().compare(CardArchive::fileName, Qt::CaseInsensitive) == 0) {
+            found.others.append(entry.filePath());
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+QString CardArchive::locate(const QString &folder) {
+    const Candidates found = findCandidates(QDir(folder));
+    if (!found.exact.isEmpty()) {
+        return found.exact;
+    }
+    return found.others.size() == 1 ? found.others.first() : QString();
+}
+
+CardArchive::CardArchive(const QString &folder) {
+    const QDir dir(folder);
+    const QString shownFolder = shown(dir.absolutePath());
+    if (!dir.exists()) {
+        throw VelmoraError(VelmoraError::PathNotFound,
+                           QStringLiteral("Impossibile trovare il percorso: la cartella \"%1\", "
+                                          "dove si cerca l'archivio delle cartelle %2, non esiste.")
+                               .arg(shownFolder, fileName));
+    }
+    const Candidates found = findCandidates(dir);
+    QString path = found.exact;
+    if (path.isEmpty() && found.others.size() == 1) {
+        path = found.others.first();
+    }
+    const QFileInfo exactName(dir.filePath(fileName));
+    if (path.isEmpty() && found.others.isEmpty() && exactName.exists()) {
+        // A folder or a device under the archive's name: opening a device could hang the run.
+        throw VelmoraError(75, QStringLiteral("Errore di accesso al percorso/file: \"%1\" non "
+                                              "\u00e8 un file, quindi non pu\u00f2 essere "
+                                              "l'archivio delle cartelle.")
+                                   .arg(shown(exactName.absoluteFilePath())));
+    }
+    if (path.isEmpty() && found.others.isEmpty()) {
+        throw VelmoraError(VelmoraError::FileNotFound,
+                           QStringLiteral("File non trovato: l'archivio delle cartelle %1 non "
+                                          "\u00e8 nella cartella \"%2\".")
+                               .arg(fileName, shownFolder));
+    }
+    if (path.isEmpty()) {
+        QStringList names;
+        for (const QString &other : found.others) {
+            names.append(QFileInfo(other).fileName());
+        }
+        throw VelmoraError(75, QStringLiteral("Nella cartella \"%1\" ci sono pi\u00f9 archivi "
+                                              "delle cartelle che differiscono solo per maiuscole "
+                                              "e minuscole (%2): rinominare quello da usare in %3.")
+                                   .arg(shownFolder, names.join(QStringLiteral(", ")), fileName));
+    }
+
+    m_file.setFileName(path);
+    // Read-only: a missing file is never created and the archive is never changed.
+    if (!m_file.open(QIODevice::ReadOnly)) {
+        const bool denied = m_file.error() == QFileDevice::OpenError && QFileInfo::exists(path) &&
+                            !QFileInfo(path).isReadable();
+        if (denied) {
+            throw VelmoraError(VelmoraError::PermissionDenied,
+                               QStringLiteral("Autorizzazione negata: impossibile leggere "
+                                              "l'archivio delle cartelle \"%1\".")
+                                   .arg(shown(path)));
+        }
+        throw VelmoraError(75, QStringLiteral("Errore di accesso al percorso/file: impossibile "
+                                              "aprire l'archivio delle cartelle \"%1\" (%2).")
+                                   .arg(shown(path), m_file.errorString()));
+    }
+    if (m_file.isSequential()) {
+        m_file.close();
+        throw VelmoraError(75, QStringLiteral("Errore di accesso al percorso/file: \"%1\" non "
+                                              "\u00e8 un archivio delle cartelle leggibile a "
+                                              "salti (\u00e8 un dispositivo o una coda).")
+                                   .arg(shown(path)));
+    }
+    m_size = m_file.size();
+}
+
+RecordCartella CardArchive::read(qint64 cardNumber) {
+    if (cardNumber < 1) {
+        throw VelmoraError(
+            VelmoraError::BadRecordNumber,
+            QStringLiteral("Numero di record non valido: la cartella %1 non pu\u00f2 "
+                           "esistere nell'archivio (la prima \u00e8 la 1).")
+                .arg(cardNumber));
+    }
+    // Compared as a record index first, so an absurd card number cannot overflow the offset.
+    const qint64 recordsInFile =
+        (m_size + RecordCartella::recordSize - 1) / RecordCartella::recordSize;
+    if (cardNumber > recordsInFile) {
+        return RecordCartella::blank();
+    }
+    const qint64 offset = (cardNumber - 1) * RecordCartella::recordSize;
+    std::array<char, RecordCartella::recordSize> stored{};
+    qint64 got = -1;
+    if (m_file.seek(offset)) {
+        got = m_file.read(stored.data(), RecordCartella::recordSize);
+    }
+    if (got < 0) {
+        throw VelmoraError(
+            VelmoraError::DeviceIo,
+            QStringLiteral("Errore di I/O della periferica: impossibile leggere la "
+                           "cartella %1 dall'archivio \"%2\" (%3).")
+                .arg(QString::number(cardNumber), shown(path()), m_file.errorString()));
+    }
+    return RecordCartella::fromStored(QByteArrayView(stored.data(), got));
+}
+
+} // namespace velmora
