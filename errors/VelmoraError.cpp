@@ -28,6 +28,8 @@ constexpr std::array errorTexts{
     ErrorText{380, "Valore della proprietà non valido"},
     ErrorText{482, "Errore della stampante"},
     ErrorText{32755, "Cancel."},
+    ErrorText{7, "Memoria esaurita"},
+    ErrorText{9, "Indice non compreso nell'intervallo"},
 };
 
 } // namespace

@@ -25,6 +25,8 @@ public:
         FontNotFound = 380, // "Valore della proprietà non valido": the face is refused
         CancelPrintDialog = 32755,
         Unexpected = 51,
+        OutOfMemory = 7,
+        SubscriptOutOfRange = 9,
     };
 
     explicit VelmoraError(int number, QString description = {}, QString source = {});
