@@ -23,4 +23,12 @@ list(APPEND VELMORA_CORE_SOURCES
   errors/VelmoraError.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  errors/HoverLabel.cpp
+  errors/HoverLabel.h
+  errors/MsgErrorPresenter.cpp
+  errors/MsgErrorPresenter.h
+  errors/TopMost.cpp
+  errors/TopMost.h
+  errors/frmMsgError.cpp
+  errors/frmMsgError.h
 )
