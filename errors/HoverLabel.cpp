@@ -9,7 +9,7 @@ HoverLabel::HoverLabel(const QString &text, QWidget *parent) : QLabel(text, pare
     setMouseTracking(true);
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
-    // Its own buddy, so the access key in the text reaches the label itself (see focusInEvent).
+    // Its own buddy: that registers the access key of its text, handled in event().
     setBuddy(this);
 }
 
@@ -47,11 +47,13 @@ void HoverLabel::keyPressEvent(QKeyEvent *event) {
     }
 }
 
-void HoverLabel::focusInEvent(QFocusEvent *event) {
-    QLabel::focusInEvent(event);
-    if (event->reason() == Qt::ShortcutFocusReason) {
+bool HoverLabel::event(QEvent *event) {
+    // The access key in the text presses the link.
+    if (event->type() == QEvent::Shortcut) {
         emit clicked();
+        return true;
     }
+    return QLabel::event(event);
 }
 
 } // namespace velmora

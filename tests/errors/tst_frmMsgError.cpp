@@ -214,6 +214,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::mouseClick(window.findChild<QWidget *>(QStringLiteral("lblCopy")), Qt::LeftButton);
         QCOMPARE(QGuiApplication::clipboard()->text(), multiLineReport());
+        // The access key of "&Copy" does the same.
+        QGuiApplication::clipboard()->setText(QStringLiteral("prima"));
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_C, Qt::AltModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), multiLineReport());
     }
 
     void sendHandsTheReportToTheMailClient() {
