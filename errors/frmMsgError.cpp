@@ -178,6 +178,8 @@ void frmMsgError::LoadReport(const QString &text) {
 int frmMsgError::ShowReport(const QString &text) {
     LoadReport(text);
     m_response = NoAnswer;
+    // Back on top for a window shown again after closing.
+    SetTopMost(this, true);
     cmdResponse[1]->setFocus();
     exec();
     return m_response;

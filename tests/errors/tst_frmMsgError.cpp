@@ -202,8 +202,13 @@ private slots:
         frmMsgError window;
         whenOpen([](frmMsgError *open) { QTest::mouseClick(button(open, 2), Qt::LeftButton); });
         QCOMPARE(window.ShowReport(shortReport), IDIGNORE);
-        whenOpen([](frmMsgError *open) { open->reject(); });
+        bool topMostAgain = false;
+        whenOpen([&](frmMsgError *open) {
+            topMostAgain = open->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            open->reject();
+        });
         QCOMPARE(window.ShowReport(shortReport), NoAnswer);
+        QVERIFY(topMostAgain);
     }
 
     void copyPutsTheExactReportOnTheClipboard() {
