@@ -29,6 +29,8 @@ constexpr std::array errorTexts{
     ErrorText{482, "Errore della stampante"},
     ErrorText{32755, "Cancel."},
     ErrorText{63, "Numero di record non valido"},
+    ErrorText{7, "Memoria esaurita"},
+    ErrorText{9, "Indice non compreso nell'intervallo"},
 };
 
 } // namespace

@@ -26,6 +26,8 @@ public:
         CancelPrintDialog = 32755,
         Unexpected = 51,
         BadRecordNumber = 63,
+        OutOfMemory = 7,
+        SubscriptOutOfRange = 9,
     };
 
     explicit VelmoraError(int number, QString description = {}, QString source = {});
