@@ -512,6 +512,11 @@ void qbButtons_H::setForeColor(const QColor &colour) {
     if (!colour.isValid() || colour == m_foreColor) {
         return;
     }
+    // A hover colour that was following the plain one keeps following it.
+    if ((m_hoverColorLocks & keepHoverFore) == 0 && m_hoverForeColor == m_foreColor) {
+        m_hoverForeColor = colour;
+        emit PropertyChanged(QStringLiteral("cfhover"));
+    }
     m_foreColor = colour;
     changed("cfore");
 }
@@ -519,6 +524,10 @@ void qbButtons_H::setForeColor(const QColor &colour) {
 void qbButtons_H::setBackColor(const QColor &colour) {
     if (!colour.isValid() || colour == m_backColor) {
         return;
+    }
+    if ((m_hoverColorLocks & keepHoverBack) == 0 && m_hoverBackColor == m_backColor) {
+        m_hoverBackColor = colour;
+        emit PropertyChanged(QStringLiteral("cbhover"));
     }
     m_backColor = colour;
     changed("cback");
@@ -687,8 +696,7 @@ void qbButtons_H::activate() {
 void qbButtons_H::pressLeft() {
     m_pressed = true;
     m_heldDown = true;
-    update();
-    grabMouse();
+    update(); // Qt keeps the pointer with the pressed widget until the release
 }
 
 void qbButtons_H::mousePressEvent(QMouseEvent *event) {
@@ -703,7 +711,6 @@ void qbButtons_H::mousePressEvent(QMouseEvent *event) {
 void qbButtons_H::mouseReleaseEvent(QMouseEvent *event) {
     const bool leftWasDown = event->button() == Qt::LeftButton && m_pressed;
     if (event->button() == Qt::LeftButton) {
-        releaseMouse();
         m_pressed = false;
         m_heldDown = false;
         update();
