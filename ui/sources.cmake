@@ -13,6 +13,8 @@ list(APPEND VELMORA_CORE_SOURCES
   ui/RandomSource.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  ui/AbuotForm.cpp
+  ui/AbuotForm.h
   ui/qbButtons_H.cpp
   ui/qbButtons_H.h
 )
