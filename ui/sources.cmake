@@ -1,5 +1,20 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  ui/AboutAnimation.cpp
+  ui/AboutAnimation.h
+  ui/ClockRandomSource.cpp
+  ui/ClockRandomSource.h
+  ui/QbCaption.cpp
+  ui/QbCaption.h
+  ui/QbPicture.cpp
+  ui/QbPicture.h
+  ui/QbStyle3.cpp
+  ui/QbStyle3.h
+  ui/RandomSource.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  ui/AbuotForm.cpp
+  ui/AbuotForm.h
+  ui/qbButtons_H.cpp
+  ui/qbButtons_H.h
 )
