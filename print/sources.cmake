@@ -1,5 +1,18 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  print/BgrColor.cpp
+  print/BgrColor.h
+  print/FontResolver.cpp
+  print/FontResolver.h
+  print/PageTarget.h
+  print/PainterSurface.cpp
+  print/PainterSurface.h
+  print/PdfTarget.cpp
+  print/PdfTarget.h
+  print/PrinterSurface.cpp
+  print/PrinterSurface.h
+  print/RecordingSurface.cpp
+  print/RecordingSurface.h
 )
 list(APPEND VELMORA_GUI_SOURCES
 )
