@@ -2,6 +2,7 @@
 
 #include "errors/VelmoraError.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QHash>
 #include <QImage>
@@ -41,6 +42,12 @@ struct Cache {
 
 Cache &cache() {
     static Cache instance;
+    static const bool registered = [] {
+        // Fonts must not outlive the application object that made them.
+        qAddPostRoutine(FontResolver::clearCache);
+        return true;
+    }();
+    Q_UNUSED(registered);
     return instance;
 }
 
@@ -177,6 +184,7 @@ int FontResolver::databaseLookups() {
 void FontResolver::clearCache() {
     cache().names.clear();
     cache().faces.clear();
+    cache().devices.clear();
 }
 
 } // namespace velmora

@@ -15,4 +15,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/RecordingSurface.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  print/CurrentPrinter.cpp
+  print/CurrentPrinter.h
+  print/PrinterTarget.cpp
+  print/PrinterTarget.h
 )
