@@ -30,8 +30,8 @@ void TestPrintRotated::fontHeight_data() {
     QTest::newRow("12 pt at 600 dpi") << 12.0 << 2.4 << -100;
     QTest::newRow("6 pt at 300 dpi") << 6.0 << 4.8 << -25;
     QTest::newRow("10 pt at 1200 dpi") << 10.0 << 1.2 << -167;
-    QTest::newRow("half to even, down") << 3.0 << 4.8 << -12;  // -12.5
-    QTest::newRow("half to even, up") << 9.0 << 4.8 << -38;    // -37.5
+    QTest::newRow("half to even, down") << 3.0 << 4.8 << -12; // -12.5
+    QTest::newRow("half to even, up") << 9.0 << 4.8 << -38;   // -37.5
     QTest::newRow("screen") << 8.25 << 15.0 << -11;
 }
 

@@ -36,8 +36,8 @@ inline std::optional<QString> run(const QString &tool, const QStringList &argume
 
 inline QVector<Word> words(const QString &pdf) {
     QVector<Word> result;
-    const auto html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf,
-                                                        QStringLiteral("-")});
+    const auto html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     if (!html) {
         return result;
     }
@@ -83,9 +83,8 @@ inline int pageCount(const QString &pdf) {
 
 inline QSizeF pageSize(const QString &pdf) {
     const auto info = run(QStringLiteral("pdfinfo"), {pdf});
-    static const QRegularExpression size(
-        QStringLiteral("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts"),
-        QRegularExpression::MultilineOption);
+    static const QRegularExpression size(QStringLiteral("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts"),
+                                         QRegularExpression::MultilineOption);
     const auto match = info ? size.match(*info) : QRegularExpressionMatch();
     return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble())
                             : QSizeF();

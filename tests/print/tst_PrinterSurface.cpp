@@ -77,8 +77,8 @@ void TestPrinterSurface::measuresComeFromThePageAndMargins() {
     RecordingSurface recording(size, margins, 1200);
     PdfTarget target(QStringLiteral("unused.pdf"), size, margins);
     PainterSurface painter(target);
-    for (PrinterSurface *surface : {static_cast<PrinterSurface *>(&recording),
-                                    static_cast<PrinterSurface *>(&painter)}) {
+    for (PrinterSurface *surface :
+         {static_cast<PrinterSurface *>(&recording), static_cast<PrinterSurface *>(&painter)}) {
         QCOMPARE(surface->printQuality(), 1200); // a high-resolution printer's start value
         QCOMPARE(surface->twipsPerPixelY(), 1.2);
         surface->setOrientation(orientation);
@@ -89,7 +89,8 @@ void TestPrinterSurface::measuresComeFromThePageAndMargins() {
         QCOMPARE(surface->twipsPerPixelY(), 4.8);
         QVERIFY2(qAbs(surface->scaleWidth() - scaleWidth) <= 1,
                  qPrintable(QString::number(surface->scaleWidth())));
-        QVERIFY2(qAbs(surface->height() - height) <= 5, qPrintable(QString::number(surface->height())));
+        QVERIFY2(qAbs(surface->height() - height) <= 5,
+                 qPrintable(QString::number(surface->height())));
         surface->setScaleMode(PrinterSurface::Centimetres);
         QVERIFY(qAbs(surface->scaleWidth() - scaleWidth / 300 * 2.54) < 0.01);
         QVERIFY(!surface->documentOpen()); // measuring begins nothing
@@ -227,16 +228,30 @@ void TestPrinterSurface::faceNames_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("reported"); // empty: the face does not exist
     QTest::addColumn<QString>("drawnLike");
-    QTest::newRow("Arial") << "Arial" << "Arial" << "Liberation Sans";
-    QTest::newRow("ARIAL") << "ARIAL" << "Arial" << "Liberation Sans";
-    QTest::newRow("Times New Roman") << "Times New Roman" << "Times New Roman"
+    QTest::newRow("Arial") << "Arial"
+                           << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("ARIAL") << "ARIAL"
+                           << "Arial"
+                           << "Liberation Sans";
+    QTest::newRow("Times New Roman") << "Times New Roman"
+                                     << "Times New Roman"
                                      << "Liberation Serif";
-    QTest::newRow("Courier New") << "courier new" << "Courier New" << "Liberation Mono";
-    QTest::newRow("installed family") << "liberation serif" << "Liberation Serif"
+    QTest::newRow("Courier New") << "courier new"
+                                 << "Courier New"
+                                 << "Liberation Mono";
+    QTest::newRow("installed family") << "liberation serif"
+                                      << "Liberation Serif"
                                       << "Liberation Serif";
-    QTest::newRow("unknown") << "Nessun Carattere" << "" << "";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("alias with a blank") << "Arial " << "" << "";
+    QTest::newRow("unknown") << "Nessun Carattere"
+                             << ""
+                             << "";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("alias with a blank") << "Arial "
+                                        << ""
+                                        << "";
 }
 
 void TestPrinterSurface::faceNames() {
@@ -271,8 +286,7 @@ void TestPrinterSurface::faceIsDecidedOncePerName() {
     for (int card = 0; card < 1000; ++card) {
         surface.setFontName(QStringLiteral("ARIAL"));
         surface.setFontName(QStringLiteral("Times New Roman"));
-        QCOMPARE(errorNumber([&] { surface.setFontName(QStringLiteral("Manca Del Tutto")); }),
-                 380);
+        QCOMPARE(errorNumber([&] { surface.setFontName(QStringLiteral("Manca Del Tutto")); }), 380);
     }
     QVERIFY2(FontResolver::databaseLookups() - before <= 3,
              qPrintable(QString::number(FontResolver::databaseLookups() - before)));
