@@ -98,20 +98,28 @@ int PrinterTarget::duplex() const {
 }
 
 void PrinterTarget::setDuplex(int duplex) {
+    QPrinter::DuplexMode mode = QPrinter::DuplexNone;
     switch (duplex) {
     case Simplex:
-        m_printer.setDuplex(QPrinter::DuplexNone);
-        return;
+        break;
     case Vertical:
-        m_printer.setDuplex(QPrinter::DuplexLongSide);
-        return;
+        mode = QPrinter::DuplexLongSide;
+        break;
     case Horizontal:
-        m_printer.setDuplex(QPrinter::DuplexShortSide);
-        return;
+        mode = QPrinter::DuplexShortSide;
+        break;
     default:
         throw VelmoraError(
             invalidPropertyValue,
             QStringLiteral("Valore della proprietà non valido: fronte/retro %1").arg(duplex));
+    }
+    m_printer.setDuplex(mode);
+    // A printer (or a file) that prints one side only keeps its setting: say so.
+    if (m_printer.duplex() != mode) {
+        throw VelmoraError(invalidPropertyValue,
+                           QStringLiteral("Valore della proprietà non valido: %1 non stampa "
+                                          "fronte/retro")
+                               .arg(description()));
     }
 }
 
