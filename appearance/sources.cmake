@@ -1,7 +1,13 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  appearance/PrintRotated.cpp
+  appearance/PrintRotated.h
   appearance/Twips.cpp
   appearance/Twips.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  appearance/CentraFinestra.cpp
+  appearance/CentraFinestra.h
+  appearance/ShowColor.cpp
+  appearance/ShowColor.h
 )

@@ -9,6 +9,23 @@ list(APPEND VELMORA_CORE_SOURCES
   print/RecordCartella.h
   print/SeriesGenerator.cpp
   print/SeriesGenerator.h
+  print/BgrColor.cpp
+  print/BgrColor.h
+  print/FontResolver.cpp
+  print/FontResolver.h
+  print/PageTarget.h
+  print/PainterSurface.cpp
+  print/PainterSurface.h
+  print/PdfTarget.cpp
+  print/PdfTarget.h
+  print/PrinterSurface.cpp
+  print/PrinterSurface.h
+  print/RecordingSurface.cpp
+  print/RecordingSurface.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  print/CurrentPrinter.cpp
+  print/CurrentPrinter.h
+  print/PrinterTarget.cpp
+  print/PrinterTarget.h
 )

@@ -1,0 +1,190 @@
+#include "print/FontResolver.h"
+
+#include "errors/VelmoraError.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QHash>
+#include <QImage>
+#include <array>
+#include <map>
+#include <optional>
+#include <tuple>
+
+namespace velmora {
+namespace {
+
+constexpr int invalidPropertyValue = 380; // "Valore della proprietà non valido"
+constexpr double metersPerInch = 0.0254;
+// Beyond this many cached sizes the cache starts again; a card run uses a handful.
+constexpr std::size_t maxCachedFaces = 512;
+
+struct Alias {
+    const char *windowsName;
+    const char *family;
+};
+// fontconfig's metric-compatible aliases (fonts-liberation2).
+constexpr std::array aliases{
+    Alias{"Arial", "Liberation Sans"},
+    Alias{"Times New Roman", "Liberation Serif"},
+    Alias{"Courier New", "Liberation Mono"},
+};
+
+using FaceKey = std::tuple<QString, double, bool, bool, bool, int>;
+
+struct Cache {
+    QHash<QString, std::optional<FontResolver::Face>> names;
+    std::map<FaceKey, std::shared_ptr<const FontFace>> faces;
+    std::map<int, QImage> devices;
+    int lookups = 0;
+    quint64 faceSerial = 0;
+};
+
+Cache &cache() {
+    static Cache instance;
+    static const bool registered = [] {
+        // Fonts must not outlive the application object that made them.
+        qAddPostRoutine(FontResolver::clearCache);
+        return true;
+    }();
+    Q_UNUSED(registered);
+    return instance;
+}
+
+// Families as the database lists them, with a foundry suffix ("Name [Foundry]") also matched
+// by the bare name.
+std::optional<QString> installedFamily(const QString &name) {
+    const QStringList families = QFontDatabase::families();
+    for (const QString &family : families) {
+        if (family.compare(name, Qt::CaseInsensitive) == 0) {
+            return family;
+        }
+    }
+    for (const QString &family : families) {
+        const qsizetype bracket = family.indexOf(QLatin1String(" ["));
+        if (bracket > 0 && family.left(bracket).compare(name, Qt::CaseInsensitive) == 0) {
+            return family;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<FontResolver::Face> lookUp(const QString &name) {
+    if (name.trimmed().isEmpty()) {
+        return std::nullopt;
+    }
+    if (const auto family = installedFamily(name)) {
+        const qsizetype bracket = family->indexOf(QLatin1String(" ["));
+        return FontResolver::Face{bracket > 0 ? family->left(bracket) : *family, *family};
+    }
+    for (const Alias &alias : aliases) {
+        const QString windowsName = QString::fromLatin1(alias.windowsName);
+        if (windowsName.compare(name, Qt::CaseInsensitive) == 0) {
+            if (const auto family = installedFamily(QString::fromLatin1(alias.family))) {
+                return FontResolver::Face{windowsName, *family};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// A one-pixel image that reports dpi, so metrics come out in that device's pixels.
+const QImage &metricsDevice(int dpi) {
+    auto &devices = cache().devices;
+    auto it = devices.find(dpi);
+    if (it == devices.end()) {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        const int dotsPerMeter = qRound(dpi / metersPerInch);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        it = devices.emplace(dpi, image).first;
+    }
+    return it->second;
+}
+
+std::shared_ptr<const FontFace> cachedFace(const FaceKey &key) {
+    const auto &faces = cache().faces;
+    const auto it = faces.find(key);
+    return it == faces.end() ? nullptr : it->second;
+}
+
+std::shared_ptr<const FontFace> makeFace(const FaceKey &key, QFont font, int dpi) {
+    auto &faces = cache().faces;
+    if (faces.size() >= maxCachedFaces) {
+        faces.clear(); // surfaces still hold the faces they use
+    }
+    // Unhinted outlines give the same advances on the PDF writer, the printer and the
+    // metrics image, so what TextWidth measures is what prints.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    const QImage &device = metricsDevice(dpi);
+    auto face = std::make_shared<FontFace>(
+        FontFace{++cache().faceSerial, font, QFontMetricsF(font, &device), 0, 0});
+    face->ascent = face->metrics.ascent();
+    face->lineSpacing = face->metrics.lineSpacing();
+    faces.emplace(key, face);
+    return face;
+}
+
+} // namespace
+
+FontResolver::Face FontResolver::resolve(const QString &name) {
+    auto &names = cache().names;
+    auto it = names.constFind(name);
+    if (it == names.cend()) {
+        ++cache().lookups;
+        it = names.insert(name, lookUp(name));
+    }
+    if (!it->has_value()) {
+        throw VelmoraError(invalidPropertyValue,
+                           QStringLiteral("Valore della proprietà non valido: il carattere "
+                                          "\"%1\" non è installato")
+                               .arg(name));
+    }
+    return **it;
+}
+
+bool FontResolver::exists(const QString &name) {
+    try {
+        resolve(name);
+        return true;
+    } catch (const VelmoraError &) {
+        return false;
+    }
+}
+
+std::shared_ptr<const FontFace> FontResolver::pointFace(const QString &family, double pointSize,
+                                                        bool bold, bool italic, int dpi) {
+    const FaceKey key{family, pointSize, false, bold, italic, dpi};
+    if (auto face = cachedFace(key)) {
+        return face;
+    }
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return makeFace(key, font, dpi);
+}
+
+std::shared_ptr<const FontFace> FontResolver::pixelFace(const QString &family, int pixelSize,
+                                                        int dpi) {
+    const FaceKey key{family, double(pixelSize), true, false, false, dpi};
+    if (auto face = cachedFace(key)) {
+        return face;
+    }
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    return makeFace(key, font, dpi);
+}
+
+int FontResolver::databaseLookups() {
+    return cache().lookups;
+}
+
+void FontResolver::clearCache() {
+    cache().names.clear();
+    cache().faces.clear();
+    cache().devices.clear();
+}
+
+} // namespace velmora

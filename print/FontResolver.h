@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+#include <memory>
+
+namespace velmora {
+
+// One font of one size on a device of one resolution, with its measures. Surfaces keep the
+// shared pointer, so measuring a text never builds a font or a metrics object.
+struct FontFace {
+    quint64 id = 0; // unique for the life of the program, never 0
+    QFont font;
+    QFontMetricsF metrics;
+    double ascent = 0;
+    double lineSpacing = 0;
+};
+
+// Decides whether a face name exists and which installed family prints it. Windows faces that
+// fontconfig aliases to metric-compatible families (Arial, Times New Roman, Courier New) count
+// as existing when their alias is installed. Every answer is cached: a card run asks the same
+// few names thousands of times. Used from the user-interface thread only; needs a
+// QGuiApplication.
+class FontResolver {
+public:
+    struct Face {
+        QString name;   // the name as the surface reports it ("ARIAL" reads back as "Arial")
+        QString family; // the installed family that draws it
+    };
+
+    // Throws VelmoraError 380 with an Italian message when no installed font answers to name.
+    static Face resolve(const QString &name);
+    static bool exists(const QString &name);
+
+    // A font of family (as returned by resolve) in points, measured at dpi.
+    static std::shared_ptr<const FontFace> pointFace(const QString &family, double pointSize,
+                                                     bool bold, bool italic, int dpi);
+    // A font whose em is pixelSize device pixels, normal weight, upright.
+    static std::shared_ptr<const FontFace> pixelFace(const QString &family, int pixelSize, int dpi);
+
+    // How many times the font database was consulted for a name (each name once).
+    static int databaseLookups();
+    // Forgets every answer, for fonts installed while the program runs.
+    static void clearCache();
+};
+
+} // namespace velmora

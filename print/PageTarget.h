@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPageLayout>
+#include <QString>
+
+class QPagedPaintDevice;
+
+namespace velmora {
+
+// Where a PainterSurface's pages go: a printer or a PDF file. It owns the paged device, its page
+// layout and resolution, and the life of one document on it.
+class PageTarget {
+public:
+    virtual ~PageTarget() = default;
+
+    virtual QPageLayout pageLayout() const = 0;
+    virtual void setPageOrientation(QPageLayout::Orientation orientation) = 0;
+    virtual int resolution() const = 0;
+    virtual void setResolution(int dotsPerInch) = 0;
+
+    // The device to paint the new document on; the surface begins a QPainter on it.
+    virtual QPagedPaintDevice *beginDocument() = 0;
+    virtual bool newPage() = 0;
+    // After the painter has ended: the document is complete (spooled or written), or, after
+    // abortDocument(), discarded.
+    virtual void endDocument() = 0;
+    // Called while the painter is still active: nothing of the document may reach the paper or
+    // the file.
+    virtual void abortDocument() = 0;
+    // Said in messages: "la stampante X", "il file Y".
+    virtual QString description() const = 0;
+};
+
+} // namespace velmora

@@ -1,0 +1,122 @@
+#include "print/PainterSurface.h"
+
+#include "errors/VelmoraError.h"
+
+#include <QPagedPaintDevice>
+
+namespace velmora {
+
+PainterSurface::PainterSurface(PageTarget &target) : m_target(target) {}
+
+PainterSurface::~PainterSurface() {
+    // A document still open when the program ends is finished, not lost.
+    if (m_painter.isActive()) {
+        m_painter.end();
+        m_target.endDocument();
+    }
+}
+
+QPageLayout PainterSurface::currentPageLayout() const {
+    return m_target.pageLayout();
+}
+
+void PainterSurface::applyPageOrientation(QPageLayout::Orientation orientation) {
+    m_target.setPageOrientation(orientation);
+}
+
+int PainterSurface::deviceResolution() const {
+    return m_target.resolution();
+}
+
+void PainterSurface::applyResolution(int dotsPerInch) {
+    m_target.setResolution(dotsPerInch);
+}
+
+void PainterSurface::beginDocument() {
+    QPagedPaintDevice *device = m_target.beginDocument();
+    if (!device || !m_painter.begin(device)) {
+        m_target.abortDocument();
+        m_target.endDocument();
+        throw VelmoraError(VelmoraError::PrinterError,
+                           QStringLiteral("Errore della stampante: impossibile iniziare la "
+                                          "stampa su %1")
+                               .arg(m_target.description()));
+    }
+    m_painter.setBrush(Qt::NoBrush);
+    m_penWidth = -1;
+    m_painterFace = 0;
+}
+
+void PainterSurface::beginNextPage() {
+    if (!m_target.newPage()) {
+        throw VelmoraError(VelmoraError::PrinterError,
+                           QStringLiteral("Errore della stampante: impossibile iniziare una "
+                                          "nuova pagina su %1")
+                               .arg(m_target.description()));
+    }
+}
+
+void PainterSurface::finishDocument() {
+    const bool written = m_painter.end();
+    m_target.endDocument();
+    m_painterFace = 0;
+    if (!written) {
+        throw VelmoraError(VelmoraError::PrinterError,
+                           QStringLiteral("Errore della stampante: la stampa su %1 non è "
+                                          "stata completata")
+                               .arg(m_target.description()));
+    }
+}
+
+void PainterSurface::abandonDocument() {
+    m_target.abortDocument();
+    m_painter.end();
+    m_target.endDocument();
+    m_painterFace = 0;
+}
+
+void PainterSurface::usePen(const QColor &color, int width) {
+    if (m_penWidth != width || m_penColor != color.rgb()) {
+        // Round ends and joins, as a thick pen of the printer draws them.
+        m_painter.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        m_penWidth = width;
+        m_penColor = color.rgb();
+    }
+}
+
+void PainterSurface::useFont(const FontFace &face) {
+    if (m_painterFace != face.id) {
+        m_painter.setFont(face.font);
+        m_painterFace = face.id;
+    }
+}
+
+void PainterSurface::paintText(const QPointF &topLeft, const FontFace &face, const QString &text) {
+    // Text ignores the pen's width: keep the current one so lines need no change.
+    usePen(foreQColor(), m_penWidth < 1 ? 1 : m_penWidth);
+    useFont(face);
+    m_painter.drawText(QPointF(topLeft.x(), topLeft.y() + face.ascent), text);
+}
+
+void PainterSurface::paintRotatedText(const QPointF &topLeft, const FontFace &face,
+                                      double degreesCounterClockwise, const QString &, int, int,
+                                      const QString &text) {
+    usePen(foreQColor(), m_penWidth < 1 ? 1 : m_penWidth);
+    useFont(face);
+    // Painter angles turn clockwise on the page.
+    m_painter.setTransform(
+        QTransform::fromTranslate(topLeft.x(), topLeft.y()).rotate(-degreesCounterClockwise));
+    m_painter.drawText(QPointF(0, face.ascent), text);
+    m_painter.resetTransform();
+}
+
+void PainterSurface::paintLine(const QPointF &from, const QPointF &to, int width, bool box) {
+    usePen(lineQColor(), width);
+    if (box) {
+        m_painter.drawRect(QRectF(from, to).normalized());
+    } else {
+        m_painter.drawLine(from, to);
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "print/PageTarget.h"
+#include "print/PrinterSurface.h"
+
+#include <QPainter>
+
+namespace velmora {
+
+// A printer surface that paints with QPainter on a page target (a printer or a PDF file).
+// The painter's pen and font are set only when they change: a card run makes hundreds of
+// thousands of calls.
+class PainterSurface : public PrinterSurface {
+public:
+    explicit PainterSurface(PageTarget &target);
+    ~PainterSurface() override;
+
+    PageTarget &target() const { return m_target; }
+
+protected:
+    QPageLayout currentPageLayout() const override;
+    void applyPageOrientation(QPageLayout::Orientation orientation) override;
+    int deviceResolution() const override;
+    void applyResolution(int dotsPerInch) override;
+    void beginDocument() override;
+    void beginNextPage() override;
+    void finishDocument() override;
+    void abandonDocument() override;
+    void paintText(const QPointF &topLeft, const FontFace &face, const QString &text) override;
+    void paintRotatedText(const QPointF &topLeft, const FontFace &face,
+                          double degreesCounterClockwise, const QString &faceName,
+                          int logicalHeight, int escapementTenths, const QString &text) override;
+    void paintLine(const QPointF &from, const QPointF &to, int width, bool box) override;
+
+private:
+    void usePen(const QColor &color, int width);
+    void useFont(const FontFace &face);
+
+    PageTarget &m_target;
+    QPainter m_painter;
+    QRgb m_penColor = 0;
+    int m_penWidth = -1;       // no pen set yet
+    quint64 m_painterFace = 0; // id of the face set on the painter, 0 for none
+};
+
+} // namespace velmora

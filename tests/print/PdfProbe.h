@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QFile>
+#include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+// Reads a printed PDF back with poppler's tools: the words with their boxes (in points, from the
+// page's top-left corner) and the page count.
+namespace pdfprobe {
+
+struct Word {
+    int page = 0; // 1 for the first page
+    QString text;
+    QRectF box;
+};
+
+inline bool toolsAvailable() {
+    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
+}
+
+inline std::optional<QString> run(const QString &tool, const QStringList &arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+inline QVector<Word> words(const QString &pdf) {
+    QVector<Word> result;
+    const auto html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    if (!html) {
+        return result;
+    }
+    static const QRegularExpression token(
+        QStringLiteral("<page |<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" "
+                       "xMax=\"([-0-9.]+)\" yMax=\"([-0-9.]+)\">([^<]*)</word>"));
+    int page = 0;
+    for (auto it = token.globalMatch(*html); it.hasNext();) {
+        const auto match = it.next();
+        if (match.captured(0) == QLatin1String("<page ")) {
+            ++page;
+            continue;
+        }
+        const double x1 = match.captured(1).toDouble();
+        const double y1 = match.captured(2).toDouble();
+        const double x2 = match.captured(3).toDouble();
+        const double y2 = match.captured(4).toDouble();
+        result.push_back({page, match.captured(5), QRectF(QPointF(x1, y1), QPointF(x2, y2))});
+    }
+    return result;
+}
+
+inline std::optional<Word> find(const QVector<Word> &all, const QString &text) {
+    for (const Word &word : all) {
+        if (word.text == text) {
+            return word;
+        }
+    }
+    return std::nullopt;
+}
+
+// "Pages:" and "Page size:" of pdfinfo.
+inline int pageCount(const QString &pdf) {
+    const auto info = run(QStringLiteral("pdfinfo"), {pdf});
+    if (!info) {
+        return -1;
+    }
+    static const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)"),
+                                          QRegularExpression::MultilineOption);
+    const auto match = pages.match(*info);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+inline QSizeF pageSize(const QString &pdf) {
+    const auto info = run(QStringLiteral("pdfinfo"), {pdf});
+    static const QRegularExpression size(QStringLiteral("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts"),
+                                         QRegularExpression::MultilineOption);
+    const auto match = info ? size.match(*info) : QRegularExpressionMatch();
+    return match.hasMatch() ? QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble())
+                            : QSizeF();
+}
+
+} // namespace pdfprobe
