@@ -2,8 +2,21 @@
 list(APPEND VELMORA_CORE_SOURCES
   app/FixedText.h
   app/Configurazione.h
+  app/ConfigurazioneCodec.cpp
+  app/ConfigurazioneCodec.h
+  app/RigaIntestazione.cpp
+  app/RigaIntestazione.h
+  app/SettingsFile.cpp
+  app/SettingsFile.h
+  app/TestoVersione.cpp
+  app/TestoVersione.h
+  app/ValoreTesto.cpp
+  app/ValoreTesto.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   app/Form1.cpp
   app/Form1.h
+  app/MessageBoxPresenter.cpp
+  app/MessageBoxPresenter.h
+  app/MessagePresenter.h
 )

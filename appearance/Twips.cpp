@@ -20,18 +20,28 @@ double Twips::twipsPerPixel() {
     return twipsPerInch / (dpi > 0 ? dpi : defaultDpi);
 }
 
-int Twips::toPixels(double twips) { return static_cast<int>(std::lround(twips / twipsPerPixel())); }
+int Twips::toPixels(double twips) {
+    return static_cast<int>(std::lround(twips / twipsPerPixel()));
+}
 
-double Twips::fromPixels(int pixels) { return pixels * twipsPerPixel(); }
+double Twips::fromPixels(int pixels) {
+    return pixels * twipsPerPixel();
+}
 
-QPoint Twips::point(double left, double top) { return {toPixels(left), toPixels(top)}; }
+QPoint Twips::point(double left, double top) {
+    return {toPixels(left), toPixels(top)};
+}
 
-QSize Twips::size(double width, double height) { return {toPixels(width), toPixels(height)}; }
+QSize Twips::size(double width, double height) {
+    return {toPixels(width), toPixels(height)};
+}
 
 QRect Twips::rect(double left, double top, double width, double height) {
     return {point(left, top), size(width, height)};
 }
 
-void Twips::overrideTwipsPerPixel(double value) { overridden = value; }
+void Twips::overrideTwipsPerPixel(double value) {
+    overridden = value;
+}
 
 } // namespace velmora

@@ -4,4 +4,8 @@ list(APPEND VELMORA_CORE_SOURCES
   appearance/Twips.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  appearance/CardPicture.cpp
+  appearance/CardPicture.h
+  appearance/FontControls.cpp
+  appearance/FontControls.h
 )
