@@ -38,8 +38,8 @@ constexpr int previewLeft = 405, previewTop = 240;
 constexpr int headingLeft = 240, headingTop = 240, headingWidth = 5190;
 constexpr int boxHeight = 315;
 constexpr int rowTop = 720, rowStep = 360;
-constexpr int labelLeft = 240, labelWidth = 1860;
-constexpr int boxLeft = 2160, boxWidth = 3270;
+constexpr int labelLeft = 240, labelWidth = 1980;
+constexpr int boxLeft = 2280, boxWidth = 3150;
 constexpr int saveLeft = 2880, saveTop = 3660, saveWidth = 2550, saveHeight = 375;
 constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660;
 
@@ -335,6 +335,7 @@ void Form1::mostraConfigurazione() {
     // The heading line is built once: later edits reach the printed cards, not these displays.
     const QString heading = RigaIntestazione(m_settings);
     m_txtFrase->setText(heading);
+    m_txtFrase->setCursorPosition(0); // show the start of a line longer than the box
     m_decorative->frase()->setText(heading);
     m_preview->frase()->setText(heading);
     emit configurazioneMostrata();
