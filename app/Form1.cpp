@@ -1,12 +1,430 @@
 #include "app/Form1.h"
 
 #include "VelmoraConfig.h"
+#include "app/MessageBoxPresenter.h"
+#include "app/RigaIntestazione.h"
+#include "app/ValoreTesto.h"
+#include "appearance/CardPicture.h"
+#include "appearance/FontControls.h"
+#include "appearance/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+// The resources live in a static library: their registration must be pulled in by hand.
+static void initialiseResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace velmora {
+namespace {
 
-Form1::Form1(QWidget *parent) : QMainWindow(parent) {
+// Window design, in twips.
+constexpr int pageWidth = 5670;
+constexpr int pageHeight = 4905;
+constexpr int navHeight = 615;
+
+constexpr int logoLeft = 420, logoTop = 180, logoWidth = 4830, logoHeight = 1440;
+constexpr int sampleCardLeft = 420, sampleCardTop = 1860;
+constexpr int previewLeft = 405, previewTop = 240;
+
+constexpr int headingLeft = 240, headingTop = 240, headingWidth = 5190;
+constexpr int boxHeight = 315;
+constexpr int rowTop = 720, rowStep = 360;
+constexpr int labelLeft = 240, labelWidth = 1980;
+constexpr int boxLeft = 2280, boxWidth = 3150;
+constexpr int saveLeft = 2880, saveTop = 3660, saveWidth = 2550, saveHeight = 375;
+constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660;
+
+constexpr int navTop = 120, navButtonHeight = 375;
+struct NavButton {
+    const char *caption;
+    int left, width;
+};
+constexpr std::array<NavButton, Form1::navCount> navButtons{{
+    {"?", 120, 495},
+    {"Esci", 735, 1215},
+    {"< Indietro", 3000, 1215},
+    {"Avanti >", 4335, 1215},
+}};
+
+constexpr int navAbout = 0;
+constexpr int navExit = 1;
+constexpr int navBack = 2;
+constexpr int navForward = 3;
+constexpr int firstPage = 1;
+constexpr int lastPage = 4;
+
+constexpr int maxTitolo = 30;
+constexpr int maxFrase = 40;
+constexpr int maxDitta = 30;
+constexpr int maxVia = 33;
+constexpr int maxTel = 30;
+
+const QColor pageOneBlue(0, 0, 255);
+
+QString indexed(const char *name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+// The hourglass pointer while start-up runs, whichever way it leaves.
+class BusyPointer {
+public:
+    void on() {
+        if (!m_on) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            m_on = true;
+        }
+    }
+    void off() {
+        if (m_on) {
+            QApplication::restoreOverrideCursor();
+            m_on = false;
+        }
+    }
+    ~BusyPointer() { off(); }
+
+private:
+    bool m_on = false;
+};
+
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QMainWindow(parent), m_messageBoxes(std::make_unique<MessageBoxPresenter>()) {
+    initialiseResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(config::title));
+
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("client"));
+    central->setFixedSize(Twips::size(pageWidth, pageHeight + navHeight));
+    setCentralWidget(central);
+    for (int index = 0; index < pageCount; ++index) {
+        auto *container = new QWidget(central);
+        container->setObjectName(indexed("Picture1", index));
+        container->setGeometry(Twips::rect(0, 0, pageWidth, pageHeight));
+        container->hide();
+        m_pages.at(index) = container;
+    }
+    buildPage1();
+    buildPage2();
+    buildPage3();
+    buildNavigation();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildPage1() {
+    QWidget *pageOne = m_pages.at(0);
+    pageOne->setAutoFillBackground(true);
+    QPalette blue = pageOne->palette();
+    blue.setColor(QPalette::Window, pageOneBlue);
+    pageOne->setPalette(blue);
+
+    auto *logo = new QLabel(pageOne);
+    logo->setObjectName(QStringLiteral("picLogo"));
+    logo->setAccessibleName(QStringLiteral("Logo di Velmora"));
+    logo->setPixmap(QPixmap(QStringLiteral(":/velmora/logo.png")));
+    logo->setScaledContents(true);
+    logo->setGeometry(Twips::rect(logoLeft, logoTop, logoWidth, logoHeight));
+
+    m_decorative = new CardPicture(CardPicture::Kind::Decorative, pageOne);
+    m_decorative->move(Twips::point(sampleCardLeft, sampleCardTop));
+}
+
+void Form1::buildPage2() {
+    QWidget *pageTwo = m_pages.at(1);
+    m_preview = new CardPicture(CardPicture::Kind::Preview, pageTwo);
+    m_preview->move(Twips::point(previewLeft, previewTop));
+    m_fontControls = new FontControls(pageTwo, m_settings);
+}
+
+QLineEdit *Form1::addHeadingBox(const char *name, const QString &label, int maxLength, int row) {
+    QWidget *pageThree = m_pages.at(2);
+    const int top = rowTop + row * rowStep;
+    auto *box = new QLineEdit(pageThree);
+    box->setObjectName(QLatin1String(name));
+    if (maxLength > 0) {
+        box->setMaxLength(maxLength);
+    }
+    box->setGeometry(Twips::rect(boxLeft, top, boxWidth, boxHeight));
+    auto *caption = new QLabel(label, pageThree);
+    caption->setObjectName(QStringLiteral("lbl%1").arg(QLatin1String(name)));
+    caption->setGeometry(Twips::rect(labelLeft, top, labelWidth, boxHeight));
+    caption->setBuddy(box);
+    box->setAccessibleName(label);
+    return box;
+}
+
+void Form1::buildPage3() {
+    QWidget *pageThree = m_pages.at(2);
+    m_txtFrase = new QLineEdit(pageThree);
+    m_txtFrase->setObjectName(QStringLiteral("txtFrase"));
+    m_txtFrase->setReadOnly(true);
+    m_txtFrase->setAccessibleName(QStringLiteral("Riga di intestazione"));
+    m_txtFrase->setGeometry(Twips::rect(headingLeft, headingTop, headingWidth, boxHeight));
+
+    int row = 0;
+    m_txtTombola =
+        addHeadingBox("txtTombola", QStringLiteral("Intestazione cartella"), maxTitolo, row++);
+    m_frase1 = addHeadingBox("Frase1", QStringLiteral("Prima frase"), maxFrase, row++);
+    m_frase2 = addHeadingBox("Frase2", QStringLiteral("Seconda frase"), maxFrase, row++);
+    m_ditta = addHeadingBox("Ditta", QStringLiteral("Nome"), maxDitta, row++);
+    m_via = addHeadingBox("Via", QStringLiteral("Via"), maxVia, row++);
+    m_tel = addHeadingBox("Tel", QStringLiteral("Telefono"), maxTel, row++);
+    m_parY = addHeadingBox("ParY", QStringLiteral("Parametro Larghezza"), 0, row++);
+    m_parX = addHeadingBox("ParX", QStringLiteral("Parametro Altezza"), 0, row++);
+    // Both boxes show 0 at every start; the stored values change only when typed over.
+    m_parY->setText(QStringLiteral("0"));
+    m_parX->setText(QStringLiteral("0"));
+
+    m_salva = new QPushButton(QStringLiteral("Salva configurazione"), pageThree);
+    m_salva->setObjectName(QStringLiteral("cmdSalva"));
+    m_salva->setGeometry(Twips::rect(saveLeft, saveTop, saveWidth, saveHeight));
+
+    auto *hint = new QLabel(QStringLiteral("Inserire i dati che dovranno essere stampati nelle "
+                                           "linee tra cartella e cartella e premere il tasto "
+                                           "Avanti."),
+                            pageThree);
+    hint->setObjectName(QStringLiteral("lblIstruzioniIntestazione"));
+    hint->setWordWrap(true);
+    hint->setGeometry(Twips::rect(hintLeft, hintTop, hintWidth, hintHeight));
+
+    connect(m_txtTombola, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_decorative->tombola()->setText(text);
+        m_preview->tombola()->setText(text);
+        m_settings.Titolo = text;
+    });
+    connect(m_frase1, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_settings.Frase1 = text; });
+    connect(m_frase2, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_settings.Frase2 = text; });
+    connect(m_ditta, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_settings.Ditta = text; });
+    connect(m_via, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_settings.Via = text; });
+    connect(m_tel, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_settings.Tel = text; });
+    connect(m_parX, &QLineEdit::textEdited, this, [this] { m_parXEdited = true; });
+    connect(m_parY, &QLineEdit::textEdited, this, [this] { m_parYEdited = true; });
+    connect(m_salva, &QPushButton::clicked, this, &Form1::salvaConfigurazioneClick);
+}
+
+void Form1::buildNavigation() {
+    auto *strip = new QWidget(centralWidget());
+    strip->setObjectName(QStringLiteral("picNav"));
+    strip->setGeometry(Twips::rect(0, pageHeight, pageWidth, navHeight));
+    for (int index = 0; index < navCount; ++index) {
+        const NavButton &design = navButtons.at(index);
+        auto *button = new QPushButton(QString::fromUtf8(design.caption), strip);
+        button->setObjectName(indexed("cmdNav", index));
+        button->setGeometry(Twips::rect(design.left, navTop, design.width, navButtonHeight));
+        button->setAutoDefault(false);
+        m_cmdNav.at(index) = button;
+        connect(button, &QAbstractButton::clicked, this, [this, index] { cmdNav_Click(index); });
+    }
+    m_cmdNav.at(navAbout)->setAccessibleName(QStringLiteral("Informazioni sul programma"));
+}
+
+void Form1::setMessagePresenter(MessagePresenter *presenter) {
+    m_presenter = presenter;
+}
+
+MessagePresenter &Form1::presenter() {
+    return m_presenter ? *m_presenter : *m_messageBoxes;
+}
+
+QWidget *Form1::page(int index) const {
+    return index >= 0 && index < pageCount ? m_pages.at(index) : nullptr;
+}
+
+QAbstractButton *Form1::cmdNav(int index) const {
+    return index >= 0 && index < navCount ? m_cmdNav.at(index) : nullptr;
+}
+
+CardPicture *Form1::picCartella(int index) const {
+    switch (index) {
+    case 0:
+        return m_preview;
+    case 2:
+        return m_decorative;
+    default:
+        return nullptr;
+    }
+}
+
+void Form1::centraFinestra() {
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        return;
+    }
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        return;
+    }
+    adjustSize();
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+bool Form1::avvio(const QString &commandLine) {
+    BusyPointer busy;
+    centraFinestra();
+    setWindowTitle(QString::fromUtf8(config::title));
+    for (QWidget *container : m_pages) {
+        container->move(0, 0);
+    }
+    cmdNav_Click(navForward);
+    show();
+    busy.on();
+
+    if (!commandLine.isEmpty() && !QDir::setCurrent(commandLine)) {
+        busy.off();
+        presenter().avviso(this, QStringLiteral("La cartella indicata sulla riga di comando non "
+                                                "esiste o non è accessibile:\n%1\n"
+                                                "Il programma verrà chiuso.")
+                                     .arg(QDir::toNativeSeparators(commandLine)));
+        return false;
+    }
+
+    m_settingsFile = std::make_unique<SettingsFile>(
+        m_settingsPath.isEmpty() ? SettingsFile::defaultPath() : m_settingsPath);
+    const SettingsFile::LoadResult loaded = m_settingsFile->load(m_settings);
+    if (loaded.outcome == SettingsFile::LoadOutcome::ReadFailed) {
+        busy.off();
+        presenter().avviso(this, loaded.error + QStringLiteral("\nIl programma verrà chiuso."));
+        return false;
+    }
+    if (loaded.outcome == SettingsFile::LoadOutcome::CreateFailed) {
+        busy.off();
+        presenter().avviso(this, loaded.error);
+        busy.on();
+    }
+    mostraConfigurazione();
+
+    // Numbering from the archive is off at every start: the print page resets it itself.
+    const int limit = commandLine.isEmpty() ? 0 : FontControls::maxFontsWithCommandLine;
+    m_fontControls->riempiElencoFont(QFontDatabase::families(), limit);
+
+    busy.off();
+    show();
+    return true;
+}
+
+void Form1::mostraConfigurazione() {
+    SettingsFile::trimTexts(m_settings);
+    // Each box writes the shown (trimmed) value back into its field through its handler.
+    m_decorative->tombola()->setText(m_settings.Titolo.trimmed());
+    m_preview->tombola()->setText(m_settings.Titolo.trimmed());
+    m_fontControls->mostraConfigurazione();
+    m_txtTombola->setText(m_settings.Titolo.trimmed());
+    m_frase1->setText(m_settings.Frase1.trimmed());
+    m_frase2->setText(m_settings.Frase2.trimmed());
+    m_ditta->setText(m_settings.Ditta.trimmed());
+    m_tel->setText(m_settings.Tel.trimmed());
+    m_via->setText(m_settings.Via.trimmed());
+
+    // The heading line is built once: later edits reach the printed cards, not these displays.
+    const QString heading = RigaIntestazione(m_settings);
+    m_txtFrase->setText(heading);
+    m_txtFrase->setCursorPosition(0); // show the start of a line longer than the box
+    m_decorative->frase()->setText(heading);
+    m_preview->frase()->setText(heading);
+    emit configurazioneMostrata();
+}
+
+void Form1::cmdNav_Click(int index) {
+    switch (index) {
+    case navAbout:
+        if (m_aboutAction) {
+            m_aboutAction();
+        }
+        break;
+    case navExit:
+        esci();
+        return;
+    case navBack:
+        --m_pagina;
+        break;
+    case navForward:
+        ++m_pagina;
+        if (m_pagina > lastPage && m_printAction) {
+            m_printAction();
+        }
+        break;
+    default:
+        return;
+    }
+    m_pagina = static_cast<qint16>(std::clamp<int>(m_pagina, firstPage, lastPage));
+    m_cmdNav.at(navBack)->setEnabled(m_pagina > firstPage);
+    m_cmdNav.at(navForward)
+        ->setText(m_pagina < lastPage ? QStringLiteral("&Avanti >") : QStringLiteral("Stampa"));
+    for (QWidget *container : m_pages) {
+        container->hide();
+    }
+    m_pages.at(m_pagina - 1)->show();
+
+    switch (m_pagina) {
+    case 1: // the font list is not on this page: the focus stays where it was
+    case 2:
+        moveFocusTo(m_fontControls->fontTombola());
+        break;
+    case 3:
+        moveFocusTo(m_txtTombola);
+        break;
+    default:
+        moveFocusTo(m_pages.at(3)->findChild<QWidget *>(QStringLiteral("NCartelle")));
+        moveFocusTo(m_pages.at(3)->findChild<QWidget *>(QStringLiteral("NPagine")));
+        break;
+    }
+}
+
+void Form1::moveFocusTo(QWidget *target) {
+    // A control that cannot take the focus now is skipped silently.
+    if (target && target->isVisibleTo(this) && target->isEnabled() &&
+        target->focusPolicy() != Qt::NoFocus) {
+        target->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool Form1::SalvaConfigurazione() {
+    if (m_parXEdited) {
+        m_settings.ParX = static_cast<float>(ValoreTesto(m_parX->text()));
+    }
+    if (m_parYEdited) {
+        m_settings.ParY = static_cast<float>(ValoreTesto(m_parY->text()));
+    }
+    if (!m_settingsFile) {
+        m_settingsFile = std::make_unique<SettingsFile>(
+            m_settingsPath.isEmpty() ? SettingsFile::defaultPath() : m_settingsPath);
+    }
+    const SettingsFile::SaveResult saved = m_settingsFile->save(m_settings);
+    m_lastSaveError = saved.error;
+    return saved.ok;
+}
+
+void Form1::salvaConfigurazioneClick() {
+    if (!SalvaConfigurazione()) {
+        presenter().avviso(this, m_lastSaveError);
+    }
+}
+
+void Form1::esci() {
+    if (!SalvaConfigurazione() &&
+        !presenter().conferma(this, m_lastSaveError +
+                                        QStringLiteral("\n\nUscire comunque? Le modifiche non "
+                                                       "salvate andranno perse."))) {
+        return;
+    }
+    close();
 }
 
 } // namespace velmora

@@ -6,6 +6,16 @@ list(APPEND VELMORA_CORE_SOURCES
   app/Decimal.h
   app/PrintRange.cpp
   app/PrintRange.h
+  app/ConfigurazioneCodec.cpp
+  app/ConfigurazioneCodec.h
+  app/RigaIntestazione.cpp
+  app/RigaIntestazione.h
+  app/SettingsFile.cpp
+  app/SettingsFile.h
+  app/TestoVersione.cpp
+  app/TestoVersione.h
+  app/ValoreTesto.cpp
+  app/ValoreTesto.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   app/Form1.cpp
@@ -14,4 +24,7 @@ list(APPEND VELMORA_GUI_SOURCES
   app/FiltroNumerico.h
   app/PrintPage.cpp
   app/PrintPage.h
+  app/MessageBoxPresenter.cpp
+  app/MessageBoxPresenter.h
+  app/MessagePresenter.h
 )

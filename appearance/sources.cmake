@@ -10,4 +10,8 @@ list(APPEND VELMORA_GUI_SOURCES
   appearance/CentraFinestra.h
   appearance/ShowColor.cpp
   appearance/ShowColor.h
+  appearance/CardPicture.cpp
+  appearance/CardPicture.h
+  appearance/FontControls.cpp
+  appearance/FontControls.h
 )

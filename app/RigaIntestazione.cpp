@@ -1,0 +1,9 @@
+#include "app/RigaIntestazione.h"
+
+namespace velmora {
+
+QString RigaIntestazione(const Configurazione &record) {
+    return record.Ditta.trimmed() + u' ' + record.Via.trimmed() + u' ' + record.Tel.trimmed();
+}
+
+} // namespace velmora

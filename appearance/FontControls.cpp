@@ -1,0 +1,139 @@
+#include "appearance/FontControls.h"
+
+#include "appearance/Twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QSignalBlocker>
+#include <cmath>
+#include <limits>
+
+namespace velmora {
+namespace {
+
+// Places on the appearance page, in twips.
+constexpr int captionLeft = 390, captionTop = 3030;
+constexpr int faceLeft = 390, faceTop = 3300, faceWidth = 2880, faceHeight = 315;
+constexpr int sizeLeft = 3285, sizeTop = 3300, sizeWidth = 480, sizeHeight = 315;
+constexpr int boldLeft = 4035, boldTop = 3180, boldWidth = 1545, boldHeight = 255;
+constexpr int italicLeft = 4035, italicTop = 3450, italicWidth = 1515, italicHeight = 255;
+constexpr int sizeMaxLength = 3;
+
+} // namespace
+
+FontControls::FontControls(QWidget *page, Configurazione &settings)
+    : QObject(page), m_settings(settings) {
+    setObjectName(QStringLiteral("FontControls"));
+
+    m_caption = new QLabel(QStringLiteral("Tipo di carattere"), page);
+    m_caption->setObjectName(QStringLiteral("lblTipoCarattere"));
+    m_caption->move(Twips::point(captionLeft, captionTop));
+    m_caption->adjustSize();
+
+    m_face = new QComboBox(page);
+    m_face->setObjectName(QStringLiteral("FontTombola"));
+    m_face->setEditable(true);
+    m_face->setInsertPolicy(QComboBox::NoInsert);
+    m_face->setAccessibleName(QStringLiteral("Tipo di carattere"));
+    m_face->setGeometry(Twips::rect(faceLeft, faceTop, faceWidth, faceHeight));
+    m_caption->setBuddy(m_face);
+
+    m_size = new QLineEdit(page);
+    m_size->setObjectName(QStringLiteral("TombolaFontSize"));
+    m_size->setMaxLength(sizeMaxLength);
+    m_size->setAccessibleName(QStringLiteral("Dimensione del carattere"));
+    m_size->setGeometry(Twips::rect(sizeLeft, sizeTop, sizeWidth, sizeHeight));
+
+    auto *bold = new QCheckBox(QStringLiteral("Grassetto"), page);
+    bold->setObjectName(QStringLiteral("chTipoCarattere(0)"));
+    bold->setGeometry(Twips::rect(boldLeft, boldTop, boldWidth, boldHeight));
+    QFont boldFont = bold->font();
+    boldFont.setBold(true);
+    bold->setFont(boldFont);
+    auto *italic = new QCheckBox(QStringLiteral("Corsivo"), page);
+    italic->setObjectName(QStringLiteral("chTipoCarattere(1)"));
+    italic->setGeometry(Twips::rect(italicLeft, italicTop, italicWidth, italicHeight));
+    QFont italicFont = italic->font();
+    italicFont.setItalic(true);
+    italic->setFont(italicFont);
+    m_style = {bold, italic};
+
+    connect(m_face, &QComboBox::editTextChanged, this, &FontControls::faceChanged);
+    connect(m_size, &QLineEdit::textChanged, this, &FontControls::sizeChanged);
+    for (int index = 0; index < static_cast<int>(m_style.size()); ++index) {
+        connect(m_style.at(index), &QCheckBox::toggled, this,
+                [this, index](bool checked) { styleToggled(index, checked); });
+    }
+    page->setTabOrder(m_face, m_size);
+    page->setTabOrder(m_size, bold);
+    page->setTabOrder(bold, italic);
+}
+
+QCheckBox *FontControls::chTipoCarattere(int index) const {
+    return index >= 0 && index < static_cast<int>(m_style.size()) ? m_style.at(index) : nullptr;
+}
+
+void FontControls::mostraConfigurazione() {
+    m_face->setEditText(m_settings.FontTombola.trimmed());
+    m_size->setText(QString::number(m_settings.Dimensione));
+    m_style.at(0)->setChecked(m_settings.bold());
+    m_style.at(1)->setChecked(m_settings.italic());
+}
+
+void FontControls::riempiElencoFont(const QStringList &families, int limit) {
+    // Adding the first item to an editable list would replace the face shown with it.
+    const QSignalBlocker blocker(m_face);
+    const QString shown = m_face->currentText();
+    const bool wasVisible = m_face->isVisibleTo(m_face->parentWidget());
+    m_face->hide();
+    QStringList listed;
+    for (const QString &family : families) {
+        if (limit > 0 && listed.size() >= limit) {
+            break;
+        }
+        if (!family.isEmpty() && !listed.contains(family)) {
+            listed.append(family);
+        }
+    }
+    m_face->addItems(listed);
+    m_face->setCurrentIndex(-1);
+    m_face->setEditText(shown);
+    m_face->setVisible(wasVisible);
+}
+
+void FontControls::faceChanged(const QString &text) {
+    m_settings.FontTombola = text;
+    emit fontModificato();
+}
+
+void FontControls::sizeChanged(const QString &text) {
+    // Only a text that is wholly a number changes the size; halves go to the even neighbour.
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    const double value = c.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
+        return;
+    }
+    const double whole = std::nearbyint(value);
+    if (whole < std::numeric_limits<qint16>::min() || whole > std::numeric_limits<qint16>::max()) {
+        return;
+    }
+    m_settings.Dimensione = static_cast<qint16>(whole);
+    emit fontModificato();
+}
+
+void FontControls::styleToggled(int index, bool checked) {
+    // A stored true other than -1 stays as it was while the box agrees with it.
+    if (index == 0 && m_settings.bold() != checked) {
+        m_settings.setBold(checked);
+    } else if (index == 1 && m_settings.italic() != checked) {
+        m_settings.setItalic(checked);
+    }
+    emit fontModificato();
+}
+
+} // namespace velmora

@@ -1,0 +1,384 @@
+#include "app/ConfigurazioneCodec.h"
+#include "app/Form1.h"
+#include "app/MessagePresenter.h"
+#include "app/RigaIntestazione.h"
+#include "app/SettingsFile.h"
+#include "appearance/CardPicture.h"
+#include "appearance/FontControls.h"
+#include "appearance/Twips.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+using namespace velmora;
+
+namespace {
+
+// Answers the window's messages and keeps them for the checks.
+class RecordingPresenter : public MessagePresenter {
+public:
+    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
+    bool conferma(QWidget *, const QString &text) override {
+        domande.append(text);
+        return risposta;
+    }
+    QStringList avvisi;
+    QStringList domande;
+    bool risposta = false;
+};
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+int distinctFamilies() {
+    QStringList seen;
+    for (const QString &family : QFontDatabase::families()) {
+        if (!family.isEmpty() && !seen.contains(family)) {
+            seen.append(family);
+        }
+    }
+    return static_cast<int>(seen.size());
+}
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingPresenter m_presenter;
+    QString m_startDir;
+
+    QString settingsPath() const { return m_dir->filePath(QStringLiteral("vel.cnf")); }
+
+    std::unique_ptr<Form1> makeForm(const QString &path) {
+        auto form = std::make_unique<Form1>();
+        form->setSettingsPath(path);
+        form->setMessagePresenter(&m_presenter);
+        return form;
+    }
+
+    std::unique_ptr<Form1> startedForm(const QString &commandLine = {}) {
+        auto form = makeForm(settingsPath());
+        if (!form->avvio(commandLine)) {
+            return nullptr;
+        }
+        return form;
+    }
+
+    template <typename T> static T *child(const Form1 &form, const char *name) {
+        return form.findChild<T *>(QLatin1String(name));
+    }
+
+private slots:
+    void initTestCase() {
+        Twips::overrideTwipsPerPixel(15);
+        m_startDir = QDir::currentPath();
+    }
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_presenter = RecordingPresenter();
+    }
+    void cleanup() { QDir::setCurrent(m_startDir); }
+
+    void firstStartShowsPageOneAndCreatesTheFile() {
+        auto form = startedForm();
+        QVERIFY(form);
+        QVERIFY(m_presenter.avvisi.isEmpty());
+        QCOMPARE(form->pagina(), 1);
+        QVERIFY(form->page(0)->isVisible());
+        for (int i = 1; i < Form1::pageCount; ++i) {
+            QVERIFY(!form->page(i)->isVisible());
+            QCOMPARE(form->page(i)->pos(), QPoint(0, 0));
+        }
+        QVERIFY(!form->cmdNav(2)->isEnabled());
+        QCOMPARE(form->cmdNav(3)->text(), QStringLiteral("&Avanti >"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Velmora 2018"));
+        QCOMPARE(readAll(settingsPath()), ConfigurazioneCodec::encode(SettingsFile::defaults()));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        // Listing the fonts must not replace the stored face shown in the list.
+        QCOMPARE(form->fontControls()->fontTombola()->currentText(), QStringLiteral("Arial"));
+        QCOMPARE(form->settings().FontTombola.trimmed(), QStringLiteral("Arial"));
+        QCOMPARE(form->fontControls()->fontTombola()->count(), distinctFamilies());
+        QCOMPARE(child<QLineEdit>(*form, "txtTombola")->text(), QStringLiteral("Tombola"));
+        QCOMPARE(child<QLineEdit>(*form, "TombolaFontSize")->text(), QStringLiteral("16"));
+        QCOMPARE(child<QLabel>(*form, "Tombola(0)")->text(), QStringLiteral("Tombola"));
+        QCOMPARE(child<QLabel>(*form, "Tombola(1)")->text(), QStringLiteral("Tombola"));
+    }
+
+    void startUpRunsUnderTheHourglass() {
+        auto form = makeForm(settingsPath());
+        bool busyWhileShowing = false;
+        connect(form.get(), &Form1::configurazioneMostrata, this, [&busyWhileShowing] {
+            const QCursor *cursor = QApplication::overrideCursor();
+            busyWhileShowing = cursor && cursor->shape() == Qt::WaitCursor;
+        });
+        QVERIFY(form->avvio({}));
+        QVERIFY(busyWhileShowing);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void navigation_data() {
+        QTest::addColumn<QList<int>>("presses");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("backEnabled");
+        QTest::addColumn<QString>("forwardCaption");
+        QTest::addColumn<QString>("focus"); // empty: not checked
+        QTest::addColumn<int>("prints");
+        QTest::newRow("appearance") << QList<int>{3} << 2 << true << "&Avanti >"
+                                    << "FontTombola" << 0;
+        QTest::newRow("headings") << QList<int>{3, 3} << 3 << true << "&Avanti >"
+                                  << "txtTombola" << 0;
+        QTest::newRow("print page") << QList<int>{3, 3, 3} << 4 << true << "Stampa"
+                                    << "NPagine" << 0;
+        QTest::newRow("print stays on 4") << QList<int>{3, 3, 3, 3} << 4 << true << "Stampa"
+                                          << "NPagine" << 1;
+        QTest::newRow("back to the title page") << QList<int>{3, 2} << 1 << false << "&Avanti >"
+                                                << "" << 0;
+        QTest::newRow("back stops at 1") << QList<int>{2, 2} << 1 << false << "&Avanti >"
+                                         << "" << 0;
+        QTest::newRow("back from print") << QList<int>{3, 3, 3, 2} << 3 << true << "&Avanti >"
+                                         << "txtTombola" << 0;
+        QTest::newRow("about keeps the page") << QList<int>{3, 3, 0} << 3 << true << "&Avanti >"
+                                              << "txtTombola" << 0;
+    }
+    void navigation() {
+        QFETCH(QList<int>, presses);
+        QFETCH(int, page);
+        QFETCH(bool, backEnabled);
+        QFETCH(QString, forwardCaption);
+        QFETCH(QString, focus);
+        QFETCH(int, prints);
+        auto form = startedForm();
+        QVERIFY(form);
+        // The print page's boxes come from elsewhere; the window finds them by name.
+        for (const char *name : {"NCartelle", "NPagine"}) {
+            auto *box = new QLineEdit(form->page(3));
+            box->setObjectName(QLatin1String(name));
+        }
+        int printed = 0;
+        int abouts = 0;
+        form->setPrintAction([&printed] { ++printed; });
+        form->setAboutAction([&abouts] { ++abouts; });
+        for (const int index : presses) {
+            form->cmdNav(index)->click(); // through the button, as the user does
+        }
+        QCOMPARE(form->pagina(), page);
+        for (int i = 0; i < Form1::pageCount; ++i) {
+            QCOMPARE(form->page(i)->isVisible(), i == page - 1);
+        }
+        QCOMPARE(form->cmdNav(2)->isEnabled(), backEnabled);
+        QCOMPARE(form->cmdNav(3)->text(), forwardCaption);
+        if (!focus.isEmpty()) {
+            QVERIFY(form->focusWidget());
+            QCOMPARE(form->focusWidget()->objectName(), focus);
+        }
+        QCOMPARE(printed, prints);
+        QCOMPARE(abouts, static_cast<int>(presses.count(0)));
+    }
+
+    void storedValuesAreTrimmedAndBuildTheHeadingLine() {
+        Configurazione stored = SettingsFile::defaults();
+        stored.Ditta = QStringLiteral("  Pro Loco");
+        stored.Via = QStringLiteral("   Via Roma 1");
+        stored.Tel = QStringLiteral(" 0123 456");
+        stored.Titolo = QStringLiteral("  Tombolata");
+        QVERIFY(writeAll(settingsPath(), ConfigurazioneCodec::encode(stored)));
+        auto form = startedForm();
+        QVERIFY(form);
+        const QString heading = QStringLiteral("Pro Loco Via Roma 1 0123 456");
+        QCOMPARE(child<QLineEdit>(*form, "txtFrase")->text(), heading);
+        QCOMPARE(child<QLabel>(*form, "Frase(0)")->text(), heading);
+        QCOMPARE(child<QLabel>(*form, "Frase(1)")->text(), heading);
+        QCOMPARE(form->settings().Ditta.padded(), QStringLiteral("Pro Loco").leftJustified(30));
+        QCOMPARE(child<QLineEdit>(*form, "txtTombola")->text(), QStringLiteral("Tombolata"));
+
+        // Later edits reach the record, and so the printed cards, but not the heading shown.
+        QLineEdit *ditta = child<QLineEdit>(*form, "Ditta");
+        ditta->clear();
+        QTest::keyClicks(ditta, QStringLiteral("Circolo"));
+        QCOMPARE(form->settings().Ditta.trimmed(), QStringLiteral("Circolo"));
+        QCOMPARE(RigaIntestazione(form->settings()), QStringLiteral("Circolo Via Roma 1 0123 456"));
+        QCOMPARE(child<QLineEdit>(*form, "txtFrase")->text(), heading);
+
+        // The title goes at once to both cards and to the record.
+        QLineEdit *title = child<QLineEdit>(*form, "txtTombola");
+        title->clear();
+        QTest::keyClicks(title, QStringLiteral("Festa"));
+        QCOMPARE(child<QLabel>(*form, "Tombola(0)")->text(), QStringLiteral("Festa"));
+        QCOMPARE(child<QLabel>(*form, "Tombola(1)")->text(), QStringLiteral("Festa"));
+        QCOMPARE(form->settings().Titolo.trimmed(), QStringLiteral("Festa"));
+    }
+
+    void headingBoxesHaveTheirLimits_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("maxLength");
+        QTest::newRow("txtTombola") << "txtTombola" << 30;
+        QTest::newRow("Frase1") << "Frase1" << 40;
+        QTest::newRow("Frase2") << "Frase2" << 40;
+        QTest::newRow("Ditta") << "Ditta" << 30;
+        QTest::newRow("Via") << "Via" << 33;
+        QTest::newRow("Tel") << "Tel" << 30;
+        QTest::newRow("TombolaFontSize") << "TombolaFontSize" << 3;
+    }
+    void headingBoxesHaveTheirLimits() {
+        QFETCH(QString, name);
+        QFETCH(int, maxLength);
+        Form1 form;
+        auto *box = form.findChild<QLineEdit *>(name);
+        QVERIFY(box);
+        QCOMPARE(box->maxLength(), maxLength);
+        QVERIFY(!box->accessibleName().isEmpty());
+        QVERIFY(box->focusPolicy() & Qt::TabFocus);
+    }
+
+    void editsSurviveASaveAndARestart() {
+        {
+            auto form = startedForm();
+            QVERIFY(form);
+            form->cmdNav(3)->click();
+            form->cmdNav(3)->click();
+            for (const char *name : {"Frase1", "Via"}) {
+                QLineEdit *box = child<QLineEdit>(*form, name);
+                box->selectAll();
+                QTest::keyClicks(box, QStringLiteral("Nuovo %1").arg(QLatin1String(name)));
+            }
+            QTest::keyClicks(child<QLineEdit>(*form, "ParX"), QStringLiteral(".5"));
+            QTest::mouseClick(child<QAbstractButton>(*form, "cmdSalva"), Qt::LeftButton);
+            QVERIFY(m_presenter.avvisi.isEmpty());
+        }
+        auto again = startedForm();
+        QVERIFY(again);
+        QCOMPARE(child<QLineEdit>(*again, "Frase1")->text(), QStringLiteral("Nuovo Frase1"));
+        QCOMPARE(child<QLineEdit>(*again, "Via")->text(), QStringLiteral("Nuovo Via"));
+        QCOMPARE(again->settings().ParX, 0.5f);
+        QCOMPARE(child<QLineEdit>(*again, "ParX")->text(), QStringLiteral("0"));
+    }
+
+    void anUneditedOlderFileIsSavedByteForByte() {
+        Configurazione stored = SettingsFile::defaults();
+        stored.ParX = 3.25f; // shown as 0, and kept while the box is not typed in
+        stored.ParY = -1;
+        stored.Orientamento = 7; // no such option
+        stored.Dimensione = 12;
+        stored.Grassetto = 1; // true, though not the -1 that this program writes
+        stored.Corsivo = -1;
+        stored.FontTombola = QStringLiteral("Liberation Serif");
+        stored.Titolo = QStringLiteral("Tombola dell'Epifania");
+        stored.Riservato = QByteArray("\x00\x7F riservato \x80\xFF ", 16);
+        stored.ColoreBordo = 0x00123456;
+        const QByteArray original =
+            ConfigurazioneCodec::encode(stored) + QByteArray("coda sconosciuta");
+        QVERIFY(writeAll(settingsPath(), original));
+        auto form = startedForm();
+        QVERIFY(form);
+        QVERIFY(form->fontControls()->chTipoCarattere(0)->isChecked());
+        QVERIFY(form->fontControls()->chTipoCarattere(1)->isChecked());
+        QVERIFY(form->SalvaConfigurazione());
+        QCOMPARE(readAll(settingsPath()), original);
+    }
+
+    void commandLineBecomesTheCurrentFolderAndLimitsTheFonts() {
+        QTemporaryDir archive;
+        const QString folder = archive.filePath(QStringLiteral("cartelle di prova"));
+        QVERIFY(QDir().mkpath(folder));
+        auto form = startedForm(folder);
+        QVERIFY(form);
+        QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
+        const int listed = form->fontControls()->fontTombola()->count();
+        QCOMPARE(listed, std::min(distinctFamilies(), FontControls::maxFontsWithCommandLine));
+    }
+
+    void missingCommandLineFolderEndsTheStart() {
+        const QString folder = m_dir->filePath(QStringLiteral("non esiste"));
+        auto form = makeForm(settingsPath());
+        QVERIFY(!form->avvio(folder));
+        QCOMPARE(m_presenter.avvisi.size(), 1);
+        QVERIFY(m_presenter.avvisi.first().contains(QDir::toNativeSeparators(folder)));
+        QVERIFY(!QFile::exists(settingsPath())); // nothing read or written
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void unreadableSettingsEndTheStart() {
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("vel.cnf")));
+        auto form = makeForm(settingsPath());
+        QVERIFY(!form->avvio({}));
+        QCOMPARE(m_presenter.avvisi.size(), 1);
+        QVERIFY(m_presenter.avvisi.first().contains(QDir::toNativeSeparators(settingsPath())));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void failedSaveIsReported() {
+        // A plain file where the settings folder should be: nothing can be written there.
+        QVERIFY(writeAll(m_dir->filePath(QStringLiteral("blocco")), "x"));
+        auto form = makeForm(m_dir->filePath(QStringLiteral("blocco/vel.cnf")));
+        QVERIFY(form->avvio({})); // goes on with the defaults, after saying so
+        QCOMPARE(m_presenter.avvisi.size(), 1);
+        QCOMPARE(form->settings().Titolo.trimmed(), QStringLiteral("Tombola"));
+
+        QTest::mouseClick(child<QAbstractButton>(*form, "cmdSalva"), Qt::LeftButton);
+        QCOMPARE(m_presenter.avvisi.size(), 2);
+        QVERIFY(m_presenter.avvisi.last().startsWith(QStringLiteral("Impossibile salvare")));
+        QVERIFY(form->isVisible());
+    }
+
+    void exitAsksBeforeLosingEdits_data() {
+        QTest::addColumn<bool>("saveWorks");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("stillOpen");
+        QTest::newRow("saved: quits without asking") << true << false << 0 << false;
+        QTest::newRow("failed, stay") << false << false << 1 << true;
+        QTest::newRow("failed, quit anyway") << false << true << 1 << false;
+    }
+    void exitAsksBeforeLosingEdits() {
+        QFETCH(bool, saveWorks);
+        QFETCH(bool, answer);
+        QFETCH(int, questions);
+        QFETCH(bool, stillOpen);
+        auto form = startedForm();
+        QVERIFY(form);
+        QTest::keyClicks(child<QLineEdit>(*form, "Tel"), QStringLiteral(" 99"));
+        if (!saveWorks) {
+            QVERIFY(QFile::remove(settingsPath()));
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("vel.cnf")));
+        }
+        m_presenter.risposta = answer;
+        form->cmdNav(1)->click();
+        QCOMPARE(m_presenter.domande.size(), questions);
+        QCOMPARE(form->isVisible(), stillOpen);
+        if (saveWorks) {
+            QVERIFY(ConfigurazioneCodec::decode(readAll(settingsPath()))
+                        .Tel.trimmed()
+                        .endsWith(QStringLiteral(" 99")));
+        }
+    }
+
+    void closeBoxQuitsWithoutSaving() {
+        auto form = startedForm();
+        QVERIFY(form);
+        const QByteArray before = readAll(settingsPath());
+        QTest::keyClicks(child<QLineEdit>(*form, "Frase2"), QStringLiteral(" persa"));
+        QVERIFY(form->close());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(readAll(settingsPath()), before);
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_Form1.moc"

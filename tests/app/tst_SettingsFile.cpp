@@ -1,0 +1,165 @@
+#include "app/ConfigurazioneCodec.h"
+#include "app/SettingsFile.h"
+
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+using velmora::Configurazione;
+using velmora::ConfigurazioneCodec;
+using velmora::SettingsFile;
+
+namespace {
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+private slots:
+    void missingFileIsCreatedWithTheDefaults() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("sub/vel.cnf"));
+        SettingsFile file(path);
+        Configurazione record;
+        record.Dimensione = 99;
+        const SettingsFile::LoadResult result = file.load(record);
+        QCOMPARE(result.outcome, SettingsFile::LoadOutcome::Created);
+        QCOMPARE(record, SettingsFile::defaults());
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.size(), 307);
+        QCOMPARE(bytes, ConfigurazioneCodec::encode(SettingsFile::defaults()));
+    }
+
+    void savingTwiceGivesTheSameBytesAndKeepsTheTail() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vel.cnf"));
+        Configurazione stored = SettingsFile::defaults();
+        stored.Orientamento = 7; // no such option: kept as it is
+        stored.Riservato = QByteArray("\x00\x01\x02\x03 riservato \xFE", 16);
+        const QByteArray tail("dati di un'altra versione\x00\xFF", 27);
+        writeAll(path, ConfigurazioneCodec::encode(stored) + tail);
+
+        SettingsFile file(path);
+        Configurazione record;
+        QCOMPARE(file.load(record).outcome, SettingsFile::LoadOutcome::Loaded);
+        QCOMPARE(record.Orientamento, qint16(7));
+        const QByteArray before = readAll(path);
+        QVERIFY(file.save(record).ok);
+        const QByteArray once = readAll(path);
+        QVERIFY(file.save(record).ok);
+        QCOMPARE(readAll(path), once);
+        QCOMPARE(once, before);
+        QCOMPARE(once.mid(307), tail);
+    }
+
+    void tailWrittenSinceTheLoadIsKept() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vel.cnf"));
+        SettingsFile file(path);
+        Configurazione record;
+        file.load(record); // creates it
+        writeAll(path, readAll(path) + "aggiunto dopo");
+        record.Titolo = QStringLiteral("Nuovo");
+        QVERIFY(file.save(record).ok);
+        const QByteArray bytes = readAll(path);
+        QCOMPARE(bytes.mid(307), QByteArray("aggiunto dopo"));
+        QCOMPARE(ConfigurazioneCodec::decode(bytes).Titolo.trimmed(), QStringLiteral("Nuovo"));
+    }
+
+    void shortFileLoadsAndIsSavedWhole() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vel.cnf"));
+        writeAll(path, ConfigurazioneCodec::encode(SettingsFile::defaults()).left(100));
+        SettingsFile file(path);
+        Configurazione record;
+        const SettingsFile::LoadResult result = file.load(record);
+        QCOMPARE(result.outcome, SettingsFile::LoadOutcome::Loaded);
+        QVERIFY(result.error.isEmpty());
+        QCOMPARE(record.Titolo.trimmed(), QStringLiteral("Tombola"));
+        QCOMPARE(record.PrimaCartella, qint16(0));
+        QVERIFY(file.save(record).ok);
+        QCOMPARE(readAll(path).size(), 307);
+    }
+
+    void unreadableFileIsAFailureThatNamesIt() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vel.cnf"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("vel.cnf"))); // a folder in its place
+        SettingsFile file(path);
+        Configurazione record;
+        record.Titolo = QStringLiteral("intatto");
+        const SettingsFile::LoadResult result = file.load(record);
+        QCOMPARE(result.outcome, SettingsFile::LoadOutcome::ReadFailed);
+        QVERIFY(result.error.contains(QDir::toNativeSeparators(path)));
+        QVERIFY(result.error.startsWith(QStringLiteral("Impossibile leggere")));
+        QCOMPARE(record.Titolo.trimmed(), QStringLiteral("intatto"));
+    }
+
+    void failedSaveIsReportedAndLeavesTheOldFile() {
+        QTemporaryDir dir;
+        // The folder of the file cannot be created: a plain file stands where it should be.
+        writeAll(dir.filePath(QStringLiteral("blocco")), "x");
+        const QString path = dir.filePath(QStringLiteral("blocco/vel.cnf"));
+        SettingsFile file(path);
+        const SettingsFile::SaveResult result = file.save(SettingsFile::defaults());
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.startsWith(QStringLiteral("Impossibile salvare")));
+        QVERIFY(result.error.contains(QDir::toNativeSeparators(path)));
+
+        Configurazione record;
+        SettingsFile missing(dir.filePath(QStringLiteral("blocco/altro/vel.cnf")));
+        const SettingsFile::LoadResult load = missing.load(record);
+        QCOMPARE(load.outcome, SettingsFile::LoadOutcome::CreateFailed);
+        QCOMPARE(record, SettingsFile::defaults()); // the defaults are still in use
+        QVERIFY(!load.error.isEmpty());
+    }
+
+    void pathPrefersTheProgramFolderWhenUsable_data() {
+        QTest::addColumn<bool>("programDirExists");
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<bool>("inProgramDir");
+        QTest::newRow("writable program folder") << true << false << true;
+        QTest::newRow("file in the program folder") << true << true << true;
+        QTest::newRow("no usable program folder") << false << false << false;
+    }
+    void pathPrefersTheProgramFolderWhenUsable() {
+        QFETCH(bool, programDirExists);
+        QFETCH(bool, fileThere);
+        QFETCH(bool, inProgramDir);
+        QTemporaryDir dir;
+        const QString programDir = dir.filePath(QStringLiteral("bin"));
+        const QString userDir = dir.filePath(QStringLiteral("config/velmora"));
+        if (programDirExists) {
+            QVERIFY(QDir().mkpath(programDir));
+        }
+        if (fileThere) {
+            writeAll(programDir + QStringLiteral("/vel.cnf"), "x");
+        }
+        const QString chosen = SettingsFile::choosePath(programDir, userDir);
+        QCOMPARE(chosen, (inProgramDir ? programDir : userDir) + QStringLiteral("/vel.cnf"));
+    }
+
+    void trimmingTakesOnlySpaces() {
+        Configurazione record;
+        record.Ditta = QStringLiteral("   Pro loco  ");
+        record.Via = QStringLiteral("\tVia Roma ");
+        SettingsFile::trimTexts(record);
+        QCOMPARE(record.Ditta.padded(), QStringLiteral("Pro loco").leftJustified(30, u' '));
+        QCOMPARE(record.Via.trimmed(), QStringLiteral("Via Roma"));
+        QVERIFY(record.Via.padded().startsWith(u'\t'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "tst_SettingsFile.moc"

@@ -1,0 +1,93 @@
+#include "appearance/CardPicture.h"
+#include "appearance/Twips.h"
+
+#include <QLabel>
+#include <QSet>
+#include <QtTest>
+
+using velmora::CardPicture;
+
+class TestCardPicture : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { velmora::Twips::overrideTwipsPerPixel(15); }
+
+    // At 15 twips a pixel: left, top and height of a number label (420 twips = 28 pixels wide).
+    void sampleNumbersSitInTheirColumns_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("rect");
+        QTest::newRow("8, first row") << 15 << "8" << QRect(23, 54, 28, 23);
+        QTest::newRow("50, lower in the first row") << 20 << "50" << QRect(174, 55, 28, 21);
+        QTest::newRow("32, first row") << 25 << "32" << QRect(114, 54, 28, 23);
+        QTest::newRow("17, second row") << 18 << "17" << QRect(54, 85, 28, 21);
+        QTest::newRow("84, second row") << 28 << "84" << QRect(265, 85, 28, 21);
+        QTest::newRow("66, third row") << 19 << "66" << QRect(205, 114, 28, 21);
+        QTest::newRow("89, third row") << 27 << "89" << QRect(266, 114, 28, 21);
+    }
+    void sampleNumbersSitInTheirColumns() {
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        QFETCH(QRect, rect);
+        const CardPicture preview(CardPicture::Kind::Preview);
+        const QLabel *label = preview.label6(index);
+        QVERIFY(label);
+        QCOMPARE(label->objectName(), QStringLiteral("Label6(%1)").arg(index));
+        QCOMPARE(label->text(), text);
+        QCOMPARE(label->geometry(), rect);
+        // The decorative card shows the same number at the same place, 15 indices lower.
+        const CardPicture decorative(CardPicture::Kind::Decorative);
+        const QLabel *twin = decorative.label6(index - 15);
+        QVERIFY(twin);
+        QCOMPARE(twin->objectName(), QStringLiteral("Label6(%1)").arg(index - 15));
+        QCOMPARE(twin->text(), text);
+        QCOMPARE(twin->geometry(), rect);
+        QCOMPARE(decorative.label6(index), nullptr);
+    }
+
+    void everyNumberStandsInTheColumnOfItsTens() {
+        const CardPicture preview(CardPicture::Kind::Preview);
+        constexpr int gridLeft = 330;
+        constexpr int column = 450;
+        for (int index = 15; index < 30; ++index) {
+            const QLabel *label = preview.label6(index);
+            const int number = label->text().toInt();
+            const int expected = std::min(number / 10, 8);
+            const double centre = velmora::Twips::fromPixels(label->geometry().center().x());
+            QCOMPARE(int((centre - gridLeft) / column), expected);
+        }
+    }
+
+    void cardsCarryTheirOwnNames() {
+        const CardPicture preview(CardPicture::Kind::Preview);
+        const CardPicture decorative(CardPicture::Kind::Decorative);
+        QCOMPARE(preview.objectName(), QStringLiteral("picCartella(0)"));
+        QCOMPARE(decorative.objectName(), QStringLiteral("picCartella(2)"));
+        QCOMPARE(preview.tombola()->objectName(), QStringLiteral("Tombola(1)"));
+        QCOMPARE(decorative.tombola()->objectName(), QStringLiteral("Tombola(0)"));
+        QCOMPARE(preview.lblNumeroCartella()->text(), QStringLiteral("N.   1"));
+        QCOMPARE(decorative.frase()->objectName(), QStringLiteral("Frase(0)"));
+        QCOMPARE(preview.size(), QSize(322, 181));
+        QCOMPARE(preview.tombola()->geometry(), QRect(12, 7, 168, 15));
+        QCOMPARE(preview.frase()->geometry(), QRect(13, 149, 292, 21));
+
+        // Only the preview has strips and lines of its own, each named once.
+        QSet<QString> names;
+        for (const QWidget *w : preview.findChildren<QWidget *>()) {
+            QVERIFY2(!names.contains(w->objectName()), qPrintable(w->objectName()));
+            names.insert(w->objectName());
+        }
+        QCOMPARE(names.size(), 3 + 15 + 2 + 4 + 4 + 10);
+        QVERIFY(preview.imgGriglia(0) && preview.imgGriglia(4));
+        QCOMPARE(preview.imgGriglia(2), nullptr);
+        QCOMPARE(preview.lnGriglia(9)->objectName(), QStringLiteral("lnGriglia(9)"));
+        QCOMPARE(preview.lnGriglia(9)->geometry(), QRect(262, 48, 1, 89));
+        QCOMPARE(preview.lnGriglia(0)->geometry(), QRect(22, 79, 273, 1));
+        QCOMPARE(preview.imgBordoCartella(3)->geometry(), QRect(303, 39, 2, 107));
+        QCOMPARE(decorative.findChildren<QWidget *>().size(), 3 + 15);
+        QCOMPARE(decorative.picLineaSottile(), nullptr);
+    }
+};
+
+QTEST_MAIN(TestCardPicture)
+#include "tst_CardPicture.moc"

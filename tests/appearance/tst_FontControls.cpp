@@ -1,0 +1,122 @@
+#include "app/Configurazione.h"
+#include "appearance/FontControls.h"
+#include "appearance/Twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+using velmora::Configurazione;
+using velmora::FontControls;
+
+class TestFontControls : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { velmora::Twips::overrideTwipsPerPixel(15); }
+
+    void sizeIsAWholeNumberOrLeftAlone_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("size");
+        QTest::newRow("whole") << "24" << 24;
+        QTest::newRow("half down to even") << "2.5" << 2;
+        QTest::newRow("half up to even") << "3.5" << 4;
+        QTest::newRow("above half") << "9.7" << 10;
+        QTest::newRow("empty leaves it") << "" << 16;
+        QTest::newRow("a point alone leaves it") << "." << 16;
+        QTest::newRow("not all a number leaves it") << "1x" << 16;
+        QTest::newRow("comma is not a separator") << "1,5" << 16;
+    }
+    void sizeIsAWholeNumberOrLeftAlone() {
+        QFETCH(QString, typed);
+        QFETCH(int, size);
+        QWidget page;
+        Configurazione settings;
+        settings.Dimensione = 16;
+        FontControls controls(&page, settings);
+        controls.tombolaFontSize()->setText(QStringLiteral("16"));
+        controls.tombolaFontSize()->setText(typed); // the whole text at once, as when pasted
+        QCOMPARE(int(settings.Dimensione), size);
+    }
+
+    void faceIsCutToItsFieldAndAnnounced() {
+        QWidget page;
+        Configurazione settings;
+        FontControls controls(&page, settings);
+        QSignalSpy changed(&controls, &FontControls::fontModificato);
+        const QString longName = QStringLiteral("Un nome di carattere molto lungo davvero");
+        controls.fontTombola()->setEditText(longName);
+        QCOMPARE(settings.FontTombola.padded(), longName.left(30));
+        QVERIFY(changed.count() >= 1);
+        controls.fontTombola()->setEditText(QStringLiteral("Arial"));
+        QCOMPARE(settings.FontTombola.padded(), QStringLiteral("Arial").leftJustified(30));
+    }
+
+    void styleBoxesWriteTheirBooleans() {
+        QWidget page;
+        Configurazione settings;
+        settings.Grassetto = 1; // true as an older file may hold it
+        FontControls controls(&page, settings);
+        controls.mostraConfigurazione();
+        QVERIFY(controls.chTipoCarattere(0)->isChecked());
+        QCOMPARE(settings.Grassetto, qint16(1)); // shown, not rewritten
+        QVERIFY(!controls.chTipoCarattere(1)->isChecked());
+
+        QTest::mouseClick(controls.chTipoCarattere(1), Qt::LeftButton);
+        QCOMPARE(settings.Corsivo, qint16(-1));
+        controls.chTipoCarattere(0)->setChecked(false);
+        QCOMPARE(settings.Grassetto, qint16(0));
+        controls.chTipoCarattere(0)->setChecked(true);
+        QCOMPARE(settings.Grassetto, qint16(-1));
+        QCOMPARE(controls.chTipoCarattere(0)->text(), QStringLiteral("Grassetto"));
+        QCOMPARE(controls.chTipoCarattere(1)->text(), QStringLiteral("Corsivo"));
+        QCOMPARE(controls.chTipoCarattere(2), nullptr);
+    }
+
+    void fontListKeepsTheFaceShownAndItsLimit_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("listed");
+        QTest::newRow("no command line") << 0 << 40;
+        QTest::newRow("command line") << FontControls::maxFontsWithCommandLine << 25;
+    }
+    void fontListKeepsTheFaceShownAndItsLimit() {
+        QFETCH(int, limit);
+        QFETCH(int, listed);
+        QStringList families;
+        for (int i = 0; i < 40; ++i) {
+            families << QStringLiteral("Carattere %1").arg(i);
+            if (i % 5 == 0) {
+                families << QString() << QStringLiteral("Carattere %1").arg(i); // skipped
+            }
+        }
+        QWidget page;
+        Configurazione settings;
+        settings.FontTombola = QStringLiteral("Scelto");
+        FontControls controls(&page, settings);
+        controls.mostraConfigurazione();
+        QSignalSpy changed(&controls, &FontControls::fontModificato);
+        controls.riempiElencoFont(families, limit);
+        QCOMPARE(controls.fontTombola()->count(), listed);
+        QCOMPARE(controls.fontTombola()->itemText(0), QStringLiteral("Carattere 0"));
+        QCOMPARE(controls.fontTombola()->itemText(1), QStringLiteral("Carattere 1"));
+        QCOMPARE(controls.fontTombola()->currentText(), QStringLiteral("Scelto"));
+        QCOMPARE(settings.FontTombola.trimmed(), QStringLiteral("Scelto"));
+        QCOMPARE(changed.count(), 0);
+    }
+
+    void controlsSitOnThePageGrid() {
+        QWidget page;
+        Configurazione settings;
+        FontControls controls(&page, settings);
+        QCOMPARE(controls.fontTombola()->geometry(), QRect(26, 220, 192, 21));
+        QCOMPARE(controls.tombolaFontSize()->geometry(), QRect(219, 220, 32, 21));
+        QCOMPARE(controls.chTipoCarattere(0)->geometry(), QRect(269, 212, 103, 17));
+        QCOMPARE(controls.chTipoCarattere(1)->geometry(), QRect(269, 230, 101, 17));
+        QCOMPARE(controls.caption()->buddy(), controls.fontTombola());
+    }
+};
+
+QTEST_MAIN(TestFontControls)
+#include "tst_FontControls.moc"
