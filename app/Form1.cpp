@@ -4,9 +4,13 @@
 #include "app/MessageBoxPresenter.h"
 #include "app/RigaIntestazione.h"
 #include "app/ValoreTesto.h"
+#include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
+#include "appearance/ElencoFont.h"
 #include "appearance/FontControls.h"
+#include "appearance/PartSelection.h"
 #include "appearance/Twips.h"
+#include "print/FontResolver.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -145,6 +149,18 @@ void Form1::buildPage2() {
     m_preview = new CardPicture(CardPicture::Kind::Preview, pageTwo);
     m_preview->move(Twips::point(previewLeft, previewTop));
     m_fontControls = new FontControls(pageTwo, m_settings);
+    m_partSelection = new PartSelection(pageTwo, *m_preview, *m_decorative, m_settings,
+                                        [this] { return m_pagina == 2; });
+    m_cambioFont = std::make_unique<CambioFont>(*m_preview, *m_decorative, m_settings);
+    connect(m_fontControls, &FontControls::fontModificato, this,
+            [this] { m_cambioFont->esegui(); });
+    // Once the stored fields are shown: the stored colours onto the preview, the font onto
+    // both cards.
+    connect(this, &Form1::configurazioneMostrata, this, [this] {
+        m_partSelection->applicaColori();
+        m_cambioFont->esegui();
+        update();
+    });
 }
 
 QLineEdit *Form1::addHeadingBox(const char *name, const QString &label, int maxLength, int row) {
@@ -312,7 +328,8 @@ bool Form1::avvio(const QString &commandLine) {
 
     // Numbering from the archive is off at every start: the print page resets it itself.
     const int limit = commandLine.isEmpty() ? 0 : FontControls::maxFontsWithCommandLine;
-    m_fontControls->riempiElencoFont(QFontDatabase::families(), limit);
+    m_fontControls->riempiElencoFont(
+        ElencoFont::nomi(QFontDatabase::families(), FontResolver::windowsFaces()), limit);
 
     busy.off();
     show();

@@ -14,8 +14,10 @@ class QPushButton;
 
 namespace velmora {
 
+class CambioFont;
 class CardPicture;
 class FontControls;
+class PartSelection;
 class MessagePresenter;
 
 // The main window: four pages shown one at a time (title, card appearance, heading lines,
@@ -57,6 +59,9 @@ public:
     // picCartella(0), the preview of page 2, or picCartella(2), the card of page 1.
     CardPicture *picCartella(int index) const;
     FontControls *fontControls() const { return m_fontControls; }
+    // The colour controls of page 2 and the card font of both card pictures.
+    PartSelection *partSelection() const { return m_partSelection; }
+    CambioFont &cambioFont() const { return *m_cambioFont; }
 
     // What "?" and "Stampa" do. Until set, those presses only run the navigation step.
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
@@ -93,6 +98,8 @@ private:
     CardPicture *m_preview = nullptr;
     CardPicture *m_decorative = nullptr;
     FontControls *m_fontControls = nullptr;
+    PartSelection *m_partSelection = nullptr;
+    std::unique_ptr<CambioFont> m_cambioFont;
     QLineEdit *m_txtFrase = nullptr;
     QLineEdit *m_txtTombola = nullptr;
     QLineEdit *m_frase1 = nullptr;

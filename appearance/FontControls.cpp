@@ -1,5 +1,6 @@
 #include "appearance/FontControls.h"
 
+#include "app/FiltroNumerico.h"
 #include "appearance/Twips.h"
 
 #include <QCheckBox>
@@ -44,6 +45,7 @@ FontControls::FontControls(QWidget *page, Configurazione &settings)
     m_size = new QLineEdit(page);
     m_size->setObjectName(QStringLiteral("TombolaFontSize"));
     m_size->setMaxLength(sizeMaxLength);
+    m_size->installEventFilter(new FiltroNumerico(m_size));
     m_size->setAccessibleName(QStringLiteral("Dimensione del carattere"));
     m_size->setGeometry(Twips::rect(sizeLeft, sizeTop, sizeWidth, sizeHeight));
 
@@ -62,6 +64,9 @@ FontControls::FontControls(QWidget *page, Configurazione &settings)
     m_style = {bold, italic};
 
     connect(m_face, &QComboBox::editTextChanged, this, &FontControls::faceChanged);
+    // Typing a face (not picking one from the list) starts it plain: both style boxes clear
+    // through their own handlers.
+    connect(m_face->lineEdit(), &QLineEdit::textEdited, this, &FontControls::faceTyped);
     connect(m_size, &QLineEdit::textChanged, this, &FontControls::sizeChanged);
     for (int index = 0; index < static_cast<int>(m_style.size()); ++index) {
         connect(m_style.at(index), &QCheckBox::toggled, this,
@@ -106,6 +111,13 @@ void FontControls::riempiElencoFont(const QStringList &families, int limit) {
 
 void FontControls::faceChanged(const QString &text) {
     m_settings.FontTombola = text;
+    emit fontModificato();
+}
+
+void FontControls::faceTyped() {
+    for (QCheckBox *box : m_style) {
+        box->setChecked(false);
+    }
     emit fontModificato();
 }
 

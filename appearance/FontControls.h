@@ -16,7 +16,9 @@ namespace velmora {
 
 // The font controls of the appearance page: the face list FontTombola, the size box
 // TombolaFontSize and the check boxes chTipoCarattere(0) "Grassetto" and (1) "Corsivo". Each
-// writes its settings field as soon as it changes, then emits fontModificato().
+// writes its settings field as soon as it changes, then emits fontModificato(). Typing in the
+// face list clears bold and italic; picking a face from the list keeps them. The size box takes
+// at most 3 characters, filtered by FiltroNumerico.
 class FontControls : public QObject {
     Q_OBJECT
 public:
@@ -43,6 +45,7 @@ signals:
 
 private:
     void faceChanged(const QString &text);
+    void faceTyped();
     void sizeChanged(const QString &text);
     void styleToggled(int index, bool checked);
 

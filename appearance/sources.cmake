@@ -1,7 +1,12 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  appearance/CardParts.cpp
+  appearance/CardParts.h
+  appearance/ElencoFont.cpp
+  appearance/ElencoFont.h
   appearance/PrintRotated.cpp
   appearance/PrintRotated.h
+  appearance/ScalaFont.h
   appearance/Twips.cpp
   appearance/Twips.h
 )
@@ -14,4 +19,8 @@ list(APPEND VELMORA_GUI_SOURCES
   appearance/CardPicture.h
   appearance/FontControls.cpp
   appearance/FontControls.h
+  appearance/CambioFont.cpp
+  appearance/CambioFont.h
+  appearance/PartSelection.cpp
+  appearance/PartSelection.h
 )

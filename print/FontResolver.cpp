@@ -144,6 +144,14 @@ FontResolver::Face FontResolver::resolve(const QString &name) {
     return **it;
 }
 
+QList<FontResolver::WindowsFace> FontResolver::windowsFaces() {
+    QList<WindowsFace> faces;
+    for (const Alias &alias : aliases) {
+        faces.append({QString::fromLatin1(alias.windowsName), QString::fromLatin1(alias.family)});
+    }
+    return faces;
+}
+
 bool FontResolver::exists(const QString &name) {
     try {
         resolve(name);

@@ -33,6 +33,14 @@ public:
     static Face resolve(const QString &name);
     static bool exists(const QString &name);
 
+    // The Windows faces that a settings file may name, each with the family that stands in
+    // for it ("Arial" is drawn by "Liberation Sans").
+    struct WindowsFace {
+        QString windowsName;
+        QString family;
+    };
+    static QList<WindowsFace> windowsFaces();
+
     // A font of family (as returned by resolve) in points, measured at dpi.
     static std::shared_ptr<const FontFace> pointFace(const QString &family, double pointSize,
                                                      bool bold, bool italic, int dpi);
