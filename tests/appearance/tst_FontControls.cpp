@@ -1,4 +1,5 @@
 #include "app/Configurazione.h"
+#include "app/FiltroNumerico.h"
 #include "appearance/FontControls.h"
 #include "appearance/Twips.h"
 
@@ -104,6 +105,60 @@ private slots:
         QCOMPARE(controls.fontTombola()->currentText(), QStringLiteral("Scelto"));
         QCOMPARE(settings.FontTombola.trimmed(), QStringLiteral("Scelto"));
         QCOMPARE(changed.count(), 0);
+    }
+
+    // Typing a face starts it plain; picking one from the list keeps the style.
+    void typingAFaceClearsBoldAndItalic_data() {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed") << true;
+        QTest::newRow("picked from the list") << false;
+    }
+    void typingAFaceClearsBoldAndItalic() {
+        QFETCH(bool, typed);
+        QWidget page;
+        Configurazione settings;
+        settings.FontTombola = QStringLiteral("Uno");
+        settings.setBold(true);
+        settings.setItalic(true);
+        FontControls controls(&page, settings);
+        controls.riempiElencoFont({QStringLiteral("Uno"), QStringLiteral("Due")}, 0);
+        controls.mostraConfigurazione(); // showing the stored face is no typing
+        QVERIFY(controls.chTipoCarattere(0)->isChecked());
+        QVERIFY(controls.chTipoCarattere(1)->isChecked());
+        page.show();
+        controls.fontTombola()->setFocus();
+        if (typed) {
+            QTest::keyClick(controls.fontTombola()->lineEdit(), Qt::Key_Backspace);
+            QTest::keyClicks(controls.fontTombola()->lineEdit(), QStringLiteral("Z"));
+        } else {
+            QTest::keyClick(controls.fontTombola(), Qt::Key_Down); // "Uno", the first name
+            QTest::keyClick(controls.fontTombola(), Qt::Key_Down); // then "Due"
+        }
+        QCOMPARE(settings.FontTombola.trimmed(),
+                 typed ? QStringLiteral("UnZ") : QStringLiteral("Due"));
+        QCOMPARE(controls.chTipoCarattere(0)->isChecked(), !typed);
+        QCOMPARE(controls.chTipoCarattere(1)->isChecked(), !typed);
+        QCOMPARE(settings.bold(), !typed);
+        QCOMPARE(settings.italic(), !typed);
+    }
+
+    void sizeBoxTakesThreeFilteredCharacters() {
+        QWidget page;
+        Configurazione settings;
+        settings.Dimensione = 16;
+        FontControls controls(&page, settings);
+        auto *filter = controls.tombolaFontSize()->findChild<velmora::FiltroNumerico *>();
+        QVERIFY(filter);
+        int beeps = 0;
+        filter->setBeep([&beeps] { ++beeps; });
+        page.show();
+        controls.tombolaFontSize()->setFocus();
+        QTest::keyClicks(controls.tombolaFontSize(), QStringLiteral("2a4-57"));
+        QCOMPARE(controls.tombolaFontSize()->text(), QStringLiteral("245"));
+        QCOMPARE(beeps, 2);
+        QCOMPARE(int(settings.Dimensione), 245);
+        controls.tombolaFontSize()->clear();
+        QCOMPARE(int(settings.Dimensione), 245); // the empty box leaves it
     }
 
     void controlsSitOnThePageGrid() {
