@@ -6,6 +6,7 @@
 #include "appearance/CardPicture.h"
 #include "appearance/FontControls.h"
 #include "appearance/Twips.h"
+#include "print/FontResolver.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -45,14 +47,28 @@ bool writeAll(const QString &path, const QByteArray &bytes) {
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-int distinctFamilies() {
+// The names a user should find in the face list: each installed family once, without the
+// foundry fontconfig appends ("Nimbus Sans [urw]"), and the Windows faces that have a stand-in.
+QStringList expectedFaces() {
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\]]*\\]$"));
     QStringList seen;
-    for (const QString &family : QFontDatabase::families()) {
+    for (QString family : QFontDatabase::families()) {
+        family.remove(foundry);
         if (!family.isEmpty() && !seen.contains(family)) {
             seen.append(family);
         }
     }
-    return static_cast<int>(seen.size());
+    for (const QString &windows : {QStringLiteral("Arial"), QStringLiteral("Times New Roman"),
+                                   QStringLiteral("Courier New")}) {
+        if (!seen.contains(windows) && velmora::FontResolver::exists(windows)) {
+            seen.append(windows);
+        }
+    }
+    return seen;
+}
+
+int distinctFamilies() {
+    return static_cast<int>(expectedFaces().size());
 }
 
 } // namespace
@@ -115,6 +131,14 @@ private slots:
         QCOMPARE(form->fontControls()->fontTombola()->currentText(), QStringLiteral("Arial"));
         QCOMPARE(form->settings().FontTombola.trimmed(), QStringLiteral("Arial"));
         QCOMPARE(form->fontControls()->fontTombola()->count(), distinctFamilies());
+        QStringList listed;
+        for (int i = 0; i < form->fontControls()->fontTombola()->count(); ++i) {
+            listed << form->fontControls()->fontTombola()->itemText(i);
+        }
+        listed.sort();
+        QStringList expected = expectedFaces();
+        expected.sort();
+        QCOMPARE(listed, expected);
         QCOMPARE(child<QLineEdit>(*form, "txtTombola")->text(), QStringLiteral("Tombola"));
         QCOMPARE(child<QLineEdit>(*form, "TombolaFontSize")->text(), QStringLiteral("16"));
         QCOMPARE(child<QLabel>(*form, "Tombola(0)")->text(), QStringLiteral("Tombola"));

@@ -1,14 +1,22 @@
 #include "app/Configurazione.h"
+#include "app/Form1.h"
+#include "app/MessagePresenter.h"
+#include "app/SettingsFile.h"
 #include "appearance/CardParts.h"
 #include "appearance/CardPicture.h"
+#include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
 #include "appearance/ShowColor.h"
 #include "appearance/Twips.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 #include <optional>
@@ -104,6 +112,28 @@ QList<qint32> fields(const Configurazione &s) {
             s.ColoreFrase,        s.ColorePrimaCinquina,  s.ColoreSecondaCinquina,
             s.ColoreTerzaCinquina};
 }
+
+// Answers the colour dialog once it is up, from the event loop it runs.
+void answerDialog(std::function<void(QColorDialog *)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            answerDialog(answer);
+            return;
+        }
+        answer(dialog);
+    });
+}
+
+class SilentPresenter : public MessagePresenter {
+public:
+    void avviso(QWidget *, const QString &text) override { messages << text; }
+    bool conferma(QWidget *, const QString &text) override {
+        messages << text;
+        return false;
+    }
+    QStringList messages;
+};
 
 } // namespace
 
@@ -410,6 +440,81 @@ private slots:
         p.selection->lbColor_Click();
         QCOMPARE(p.settings.ColoreBordo, 0x60);
         QCOMPARE(p.settings.ColoreTitolo, 0x10);
+    }
+
+    // Start-up puts the stored colours on the preview and the stored font on both cards; the
+    // real colour dialog then works on page 2 only.
+    void theMainWindowWiresTheAppearancePage() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vel.cnf"));
+        Configurazione stored = SettingsFile::defaults();
+        stored.ColoreGriglia = 0x00AA00;
+        stored.ColoreSecondaCinquina = 0x0000CC;
+        stored.ColoreTitolo = 0x01000000; // no colour: skipped, the title stays black
+        stored.Dimensione = 20;
+        stored.FontTombola = QStringLiteral("DejaVu Serif");
+        stored.setBold(true);
+        QVERIFY(SettingsFile(path).save(stored).ok);
+
+        SilentPresenter presenter;
+        Form1 form;
+        form.setSettingsPath(path);
+        form.setMessagePresenter(&presenter);
+        QVERIFY(form.avvio({}));
+        CardPicture *preview = form.picCartella(0);
+        CardPicture *decorative = form.picCartella(2);
+        QCOMPARE(Page::fill(preview->lnGriglia(7)), 0x00AA00);
+        QCOMPARE(Page::fill(preview->imgGriglia(4)), 0x00AA00);
+        QCOMPARE(Page::text(preview->label6(29)), 0x0000CC);
+        QCOMPARE(Page::text(preview->tombola()), 0);
+        QCOMPARE(Page::text(decorative->label6(3)), 0);
+        for (const CardPicture *card : {preview, decorative}) {
+            QCOMPARE(card->tombola()->font().family(), QStringLiteral("DejaVu Serif"));
+            QVERIFY(card->tombola()->font().bold());
+            QVERIFY(std::abs(card->tombola()->font().pointSizeF() - 26 / 1.5) < 0.001);
+            QVERIFY(std::abs(card->label6(card->firstNumberIndex())->font().pointSizeF() -
+                             20 / 1.5) < 0.001);
+        }
+        QCOMPARE(form.settings().ColoreTitolo, 0x01000000); // untouched until a colour choice
+
+        // Page 1: a click on the title page's card selects without asking.
+        PartSelection *selection = form.partSelection();
+        int dialogs = 0;
+        const auto answer = [&dialogs](QColorDialog *dialog) {
+            ++dialogs;
+            dialog->setCurrentColor(QColor(0x10, 0x20, 0x30));
+            dialog->accept();
+        };
+        click(decorative->label6(5));
+        QCOMPARE(selection->chiaveParte(), QStringLiteral("Label65"));
+        QCOMPARE(dialogs, 0);
+
+        form.cmdNav_Click(3);
+        QCOMPARE(form.pagina(), 2);
+        answerDialog(answer);
+        click(preview->label6(22));
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(selection->txtParteCartella()->text(), QStringLiteral("Numeri Seconda Cinquina"));
+        for (int index : {18, 24, 22, 29, 28}) {
+            QCOMPARE(Page::text(preview->label6(index)), 0x302010);
+        }
+        QCOMPARE(form.settings().ColoreSecondaCinquina, 0x302010);
+        QCOMPARE(form.settings().ColoreTitolo, 0); // read back from the preview
+        QCOMPARE(form.settings().ColoreGriglia, 0x00AA00);
+
+        // Typing a size reaches the cards at once; the face typed clears the bold.
+        QLineEdit *size = form.findChild<QLineEdit *>(QStringLiteral("TombolaFontSize"));
+        size->setText(QStringLiteral("0"));
+        QCOMPARE(preview->lblNumeroCartella()->font().family(), QStringLiteral("Arial"));
+        size->setText(QStringLiteral("16"));
+        QVERIFY(std::abs(preview->tombola()->font().pointSizeF() - 22 / 1.5) < 0.001);
+        form.activateWindow();
+        QLineEdit *face = form.fontControls()->fontTombola()->lineEdit();
+        face->setFocus();
+        QTest::keyClick(face, Qt::Key_Backspace);
+        QVERIFY(!preview->label6(15)->font().bold());
+        QCOMPARE(preview->label6(15)->font().family(), QStringLiteral("DejaVu Seri"));
+        QVERIFY(presenter.messages.isEmpty());
     }
 
     void pageTextsAndPlaces() {
