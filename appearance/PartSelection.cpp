@@ -26,6 +26,21 @@ const QString istruzioni = QStringLiteral(
     "Selezionare il carettere e la dimensione desiderata, selezionare una parte della cartella "
     "per definirne il colore e premere il tasto Avanti.    ");
 
+constexpr double smallestHintPoints = 6;
+constexpr double hintPointStep = 0.5;
+
+// The page was designed for a smaller system font than most desktops use today: the
+// instruction shrinks until its lines fit between its top and the bottom of the page.
+void fitInstruction(QLabel *label, const QWidget *page) {
+    const int available = std::min(label->height(), page->height() - label->y());
+    QFont font = label->font();
+    while (label->heightForWidth(label->width()) > available &&
+           font.pointSizeF() - hintPointStep >= smallestHintPoints) {
+        font.setPointSizeF(font.pointSizeF() - hintPointStep);
+        label->setFont(font);
+    }
+}
+
 qint32 riempimento(const QWidget *control) {
     return BgrColor::fromColor(control->palette().color(QPalette::Window));
 }
@@ -75,6 +90,7 @@ PartSelection::PartSelection(QWidget *page, CardPicture &preview, CardPicture &d
     m_istruzioni->setWordWrap(true);
     m_istruzioni->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_istruzioni->setGeometry(Twips::rect(hintLeft, hintTop, hintWidth, hintHeight));
+    fitInstruction(m_istruzioni, page);
 
     page->setTabOrder(m_parte, m_colore);
 

@@ -515,6 +515,9 @@ private slots:
         QVERIFY(!preview->label6(15)->font().bold());
         QCOMPARE(preview->label6(15)->font().family(), QStringLiteral("DejaVu Seri"));
         QVERIFY(presenter.messages.isEmpty());
+        // The instruction's lines fit above the bottom of the page.
+        const QLabel *hint = selection->label9();
+        QVERIFY(hint->heightForWidth(hint->width()) <= form.page(1)->height() - hint->y());
     }
 
     void pageTextsAndPlaces() {
