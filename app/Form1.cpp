@@ -3,14 +3,19 @@
 #include "VelmoraConfig.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/RigaIntestazione.h"
+#include "app/TestoVersione.h"
 #include "app/ValoreTesto.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
 #include "appearance/ElencoFont.h"
+#include "appearance/CentraFinestra.h"
 #include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
 #include "appearance/Twips.h"
 #include "print/FontResolver.h"
+#include "errors/MailHandOff.h"
+#include "ui/AbuotForm.h"
+#include "ui/qbButtons_H.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,8 +24,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
 
 // The resources live in a static library: their registration must be pulled in by hand.
 static void initialiseResources() {
@@ -51,13 +54,22 @@ constexpr int navTop = 120, navButtonHeight = 375;
 struct NavButton {
     const char *caption;
     int left, width;
+    bool bold;
 };
 constexpr std::array<NavButton, Form1::navCount> navButtons{{
-    {"?", 120, 495},
-    {"Esci", 735, 1215},
-    {"< Indietro", 3000, 1215},
-    {"Avanti >", 4335, 1215},
+    {"?", 120, 495, true},
+    {"Esci", 735, 1215, false},
+    {"< Indietro", 3000, 1215, false},
+    {"Avanti >", 4335, 1215, false},
 }};
+
+// Every command button of the window is the program's own button, all configured alike:
+// sunken-frame look, rectangular, push button, caption centred, face in the window's colour.
+constexpr int buttonLook = 3;
+constexpr int rectangular = 0;
+constexpr int pushButton = 0;
+constexpr int captionCentred = 2;
+constexpr int noGradient = 0;
 
 constexpr int navAbout = 0;
 constexpr int navExit = 1;
@@ -76,6 +88,24 @@ const QColor pageOneBlue(0, 0, 255);
 
 QString indexed(const char *name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+qbButtons_H *commandButton(QWidget *parent, const QString &name, const QString &caption,
+                           const QColor &face, const QFont &font) {
+    auto *button = new qbButtons_H(parent);
+    button->setObjectName(name);
+    const QStringList refused = button->readProperties({
+        {QStringLiteral("backstyle"), buttonLook},
+        {QStringLiteral("shape"), rectangular},
+        {QStringLiteral("mode"), pushButton},
+        {QStringLiteral("capalign"), captionCentred},
+        {QStringLiteral("caption"), caption},
+        {QStringLiteral("cback"), face},
+        {QStringLiteral("gradient"), noGradient},
+        {QStringLiteral("font"), font},
+    });
+    Q_ASSERT(refused.isEmpty());
+    return button;
 }
 
 // The hourglass pointer while start-up runs, whichever way it leaves.
@@ -202,8 +232,9 @@ void Form1::buildPage3() {
     m_parY->setText(QStringLiteral("0"));
     m_parX->setText(QStringLiteral("0"));
 
-    m_salva = new QPushButton(QStringLiteral("Salva configurazione"), pageThree);
-    m_salva->setObjectName(QStringLiteral("cmdSalva"));
+    m_salva =
+        commandButton(pageThree, QStringLiteral("cmdSalva"), QStringLiteral("Salva configurazione"),
+                      palette().color(QPalette::Window), font());
     m_salva->setGeometry(Twips::rect(saveLeft, saveTop, saveWidth, saveHeight));
 
     auto *hint = new QLabel(QStringLiteral("Inserire i dati che dovranno essere stampati nelle "
@@ -231,7 +262,7 @@ void Form1::buildPage3() {
             [this](const QString &text) { m_settings.Tel = text; });
     connect(m_parX, &QLineEdit::textEdited, this, [this] { m_parXEdited = true; });
     connect(m_parY, &QLineEdit::textEdited, this, [this] { m_parYEdited = true; });
-    connect(m_salva, &QPushButton::clicked, this, &Form1::salvaConfigurazioneClick);
+    connect(m_salva, &qbButtons_H::Click, this, &Form1::salvaConfigurazioneClick);
 }
 
 void Form1::buildNavigation() {
@@ -240,12 +271,14 @@ void Form1::buildNavigation() {
     strip->setGeometry(Twips::rect(0, pageHeight, pageWidth, navHeight));
     for (int index = 0; index < navCount; ++index) {
         const NavButton &design = navButtons.at(index);
-        auto *button = new QPushButton(QString::fromUtf8(design.caption), strip);
-        button->setObjectName(indexed("cmdNav", index));
+        QFont buttonFont = font();
+        buttonFont.setBold(design.bold);
+        auto *button =
+            commandButton(strip, indexed("cmdNav", index), QString::fromUtf8(design.caption),
+                          palette().color(QPalette::Window), buttonFont);
         button->setGeometry(Twips::rect(design.left, navTop, design.width, navButtonHeight));
-        button->setAutoDefault(false);
         m_cmdNav.at(index) = button;
-        connect(button, &QAbstractButton::clicked, this, [this, index] { cmdNav_Click(index); });
+        connect(button, &qbButtons_H::Click, this, [this, index] { cmdNav_Click(index); });
     }
     m_cmdNav.at(navAbout)->setAccessibleName(QStringLiteral("Informazioni sul programma"));
 }
@@ -262,7 +295,7 @@ QWidget *Form1::page(int index) const {
     return index >= 0 && index < pageCount ? m_pages.at(index) : nullptr;
 }
 
-QAbstractButton *Form1::cmdNav(int index) const {
+qbButtons_H *Form1::cmdNav(int index) const {
     return index >= 0 && index < navCount ? m_cmdNav.at(index) : nullptr;
 }
 
@@ -277,23 +310,12 @@ CardPicture *Form1::picCartella(int index) const {
     }
 }
 
-void Form1::centraFinestra() {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
-        return;
-    }
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        return;
-    }
-    adjustSize();
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
-
 bool Form1::avvio(const QString &commandLine) {
     BusyPointer busy;
-    centraFinestra();
+    if (windowState() == Qt::WindowNoState) {
+        adjustSize(); // the window is not shown yet: give it its final size before centring
+    }
+    CentraFinestra(this);
     setWindowTitle(QString::fromUtf8(config::title));
     for (QWidget *container : m_pages) {
         container->move(0, 0);
@@ -363,6 +385,8 @@ void Form1::cmdNav_Click(int index) {
     case navAbout:
         if (m_aboutAction) {
             m_aboutAction();
+        } else {
+            mostraInformazioni();
         }
         break;
     case navExit:
@@ -383,7 +407,7 @@ void Form1::cmdNav_Click(int index) {
     m_pagina = static_cast<qint16>(std::clamp<int>(m_pagina, firstPage, lastPage));
     m_cmdNav.at(navBack)->setEnabled(m_pagina > firstPage);
     m_cmdNav.at(navForward)
-        ->setText(m_pagina < lastPage ? QStringLiteral("&Avanti >") : QStringLiteral("Stampa"));
+        ->setCaption(m_pagina < lastPage ? QStringLiteral("&Avanti >") : QStringLiteral("Stampa"));
     for (QWidget *container : m_pages) {
         container->hide();
     }
@@ -402,6 +426,16 @@ void Form1::cmdNav_Click(int index) {
         moveFocusTo(m_pages.at(3)->findChild<QWidget *>(QStringLiteral("NPagine")));
         break;
     }
+}
+
+void Form1::mostraInformazioni() {
+    AbuotForm::Seams seams;
+    seams.versionText = TestoVersione();
+    seams.mainWindow = this;
+    seams.sendMail = SendMail;
+    seams.centre = CentraFinestra;
+    AbuotForm about(std::move(seams), this);
+    about.exec();
 }
 
 void Form1::moveFocusTo(QWidget *target) {

@@ -8,9 +8,7 @@
 #include <functional>
 #include <memory>
 
-class QAbstractButton;
 class QLineEdit;
-class QPushButton;
 
 namespace velmora {
 
@@ -19,6 +17,7 @@ class CardPicture;
 class FontControls;
 class PartSelection;
 class MessagePresenter;
+class qbButtons_H;
 
 // The main window: four pages shown one at a time (title, card appearance, heading lines,
 // print) and the navigation strip under them. It owns the program's settings record.
@@ -55,7 +54,8 @@ public:
     Configurazione &settings() { return m_settings; }
     // Page containers Picture1(0..3); nullptr outside.
     QWidget *page(int index) const;
-    QAbstractButton *cmdNav(int index) const;
+    // The navigation buttons cmdNav(0..3); nullptr outside.
+    qbButtons_H *cmdNav(int index) const;
     // picCartella(0), the preview of page 2, or picCartella(2), the card of page 1.
     CardPicture *picCartella(int index) const;
     FontControls *fontControls() const { return m_fontControls; }
@@ -63,7 +63,8 @@ public:
     PartSelection *partSelection() const { return m_partSelection; }
     CambioFont &cambioFont() const { return *m_cambioFont; }
 
-    // What "?" and "Stampa" do. Until set, those presses only run the navigation step.
+    // What "?" and "Stampa" do. "?" shows the about window modally unless replaced; until
+    // "Stampa" is given an action, it only runs the navigation step.
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
     void setPrintAction(std::function<void()> action) { m_printAction = std::move(action); }
 
@@ -78,7 +79,7 @@ private:
     void buildPage3();
     void buildNavigation();
     QLineEdit *addHeadingBox(const char *name, const QString &label, int maxLength, int row);
-    void centraFinestra();
+    void mostraInformazioni();
     void mostraConfigurazione();
     void moveFocusTo(QWidget *target);
     void salvaConfigurazioneClick();
@@ -94,7 +95,7 @@ private:
     bool m_parYEdited = false;
 
     std::array<QWidget *, pageCount> m_pages{};
-    std::array<QAbstractButton *, navCount> m_cmdNav{};
+    std::array<qbButtons_H *, navCount> m_cmdNav{};
     CardPicture *m_preview = nullptr;
     CardPicture *m_decorative = nullptr;
     FontControls *m_fontControls = nullptr;
@@ -109,7 +110,7 @@ private:
     QLineEdit *m_tel = nullptr;
     QLineEdit *m_parY = nullptr;
     QLineEdit *m_parX = nullptr;
-    QPushButton *m_salva = nullptr;
+    qbButtons_H *m_salva = nullptr;
 
     std::unique_ptr<MessagePresenter> m_messageBoxes;
     MessagePresenter *m_presenter = nullptr;

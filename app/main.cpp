@@ -7,6 +7,8 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    // Ties the window to its menu entry, and so to its icon, on an installed system.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Velmora"));
     // Failures in the card drawing are reported in the error window.
     velmora::MsgErrorPresenter errorWindow;
     velmora::ErrorPresenter::install(&errorWindow);

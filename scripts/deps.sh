@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Velmora need, when missing.
-# Works as root, or through sudo otherwise. Usage: scripts/deps.sh [run|test]
+# Works as root, or through sudo otherwise. Usage: scripts/deps.sh [run|test|package]
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
                 fonts-liberation2 ccache)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
+               dpkg-dev appstream desktop-file-utils
                libclang-rt-14-dev valgrind)
 
 packages=("${build_packages[@]}")
 if [[ ${1:-run} == test ]]; then
     packages+=("${test_packages[@]}")
+elif [[ ${1:-run} == package ]]; then
+    packages+=(dpkg-dev) # dpkg-shlibdeps works out the package's dependencies
 fi
 
 missing=()

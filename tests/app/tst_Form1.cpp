@@ -3,12 +3,14 @@
 #include "app/MessagePresenter.h"
 #include "app/RigaIntestazione.h"
 #include "app/SettingsFile.h"
+#include "app/TestoVersione.h"
 #include "appearance/CardPicture.h"
 #include "appearance/FontControls.h"
 #include "appearance/Twips.h"
 #include "print/FontResolver.h"
+#include "ui/AbuotForm.h"
+#include "ui/qbButtons_H.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -97,6 +100,29 @@ private:
         return form;
     }
 
+    // A window is centred before it is first shown, when its frame is not known yet: once shown
+    // it may lie off the centre by its frame's margins, never by more.
+    static bool centredOnItsScreen(const QWidget &window) {
+        const QRect area = window.screen()->availableGeometry();
+        const QRect frame = window.frameGeometry();
+        const QRect inner = window.geometry();
+        const int slackX = (frame.width() - inner.width()) / 2 + 1;
+        const int slackY = (frame.height() - inner.height()) / 2 + 1;
+        return qAbs(frame.center().x() - area.center().x()) <= slackX &&
+               qAbs(frame.center().y() - area.center().y()) <= slackY;
+    }
+    static QString geometryText(const QWidget &window) {
+        const QRect f = window.frameGeometry();
+        const QRect a = window.screen()->availableGeometry();
+        return QStringLiteral("frame %1,%2 %3x%4 on %5x%6")
+            .arg(f.x())
+            .arg(f.y())
+            .arg(f.width())
+            .arg(f.height())
+            .arg(a.width())
+            .arg(a.height());
+    }
+
     template <typename T> static T *child(const Form1 &form, const char *name) {
         return form.findChild<T *>(QLatin1String(name));
     }
@@ -123,7 +149,7 @@ private slots:
             QCOMPARE(form->page(i)->pos(), QPoint(0, 0));
         }
         QVERIFY(!form->cmdNav(2)->isEnabled());
-        QCOMPARE(form->cmdNav(3)->text(), QStringLiteral("&Avanti >"));
+        QCOMPARE(form->cmdNav(3)->Caption(), QStringLiteral("&Avanti >"));
         QCOMPARE(form->windowTitle(), QStringLiteral("Velmora 2018"));
         QCOMPARE(readAll(settingsPath()), ConfigurazioneCodec::encode(SettingsFile::defaults()));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -200,20 +226,155 @@ private slots:
         form->setPrintAction([&printed] { ++printed; });
         form->setAboutAction([&abouts] { ++abouts; });
         for (const int index : presses) {
-            form->cmdNav(index)->click(); // through the button, as the user does
+            // through the button, as the user does
+            QTest::mouseClick(form->cmdNav(index), Qt::LeftButton);
         }
         QCOMPARE(form->pagina(), page);
         for (int i = 0; i < Form1::pageCount; ++i) {
             QCOMPARE(form->page(i)->isVisible(), i == page - 1);
         }
         QCOMPARE(form->cmdNav(2)->isEnabled(), backEnabled);
-        QCOMPARE(form->cmdNav(3)->text(), forwardCaption);
+        QCOMPARE(form->cmdNav(3)->Caption(), forwardCaption);
         if (!focus.isEmpty()) {
             QVERIFY(form->focusWidget());
             QCOMPARE(form->focusWidget()->objectName(), focus);
         }
         QCOMPARE(printed, prints);
         QCOMPARE(abouts, static_cast<int>(presses.count(0)));
+    }
+
+    void commandButtonsShareOneLook() {
+        auto form = startedForm();
+        QVERIFY(form);
+        const QStringList names{"cmdNav(0)", "cmdNav(1)", "cmdNav(2)", "cmdNav(3)", "cmdSalva"};
+        QStringList accessible;
+        for (const QString &name : names) {
+            auto *button = form->findChild<qbButtons_H *>(name);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(button->ButtonStyle(), 3);
+            QCOMPARE(button->ButtonShape(), 0);
+            QCOMPARE(button->Mode(), int(qbButtons_H::PushButton));
+            QCOMPARE(button->CaptionAlign(), 2);
+            QCOMPARE(button->GradientMode(), 0);
+            QCOMPARE(button->BackColor(), form->palette().color(QPalette::Window));
+            QVERIFY(button->focusPolicy() & Qt::TabFocus);
+            QVERIFY2(!button->accessibleName().isEmpty(), qPrintable(name));
+            accessible << button->accessibleName();
+        }
+        QCOMPARE(form->findChild<qbButtons_H *>("cmdSalva")->Caption(),
+                 QStringLiteral("Salva configurazione"));
+        QCOMPARE(accessible.at(0), QStringLiteral("Informazioni sul programma"));
+        QCOMPARE(accessible.at(3), QStringLiteral("Avanti >")); // the access key's mark left out
+        // The forward button's name follows its caption to the print page.
+        for (int press = 0; press < 3; ++press) {
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        }
+        QCOMPARE(form->cmdNav(3)->accessibleName(), QStringLiteral("Stampa"));
+        QVERIFY(form->cmdNav(3)->parsedCaption().accessKey().isNull());
+    }
+
+    void startUpCentresTheWindow() {
+        auto form = startedForm();
+        QVERIFY(form);
+        QVERIFY(form->frameGeometry().width() < form->screen()->availableGeometry().width());
+        QVERIFY2(centredOnItsScreen(*form), qPrintable(geometryText(*form)));
+    }
+
+    void aboutButtonShowsTheAboutWindow() {
+        auto form = startedForm();
+        QVERIFY(form);
+        QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("not accepted")));
+        // OK must close it, not the animation's own end after 600 ticks.
+        AbuotForm::animationState().ticks = 0;
+        QString version;
+        bool centred = false;
+        QString where;
+        bool modal = false;
+        bool formWasBehind = false;
+        bool answered = false;
+        QTimer::singleShot(0, this, [&] {
+            auto *about = qobject_cast<AbuotForm *>(QApplication::activeModalWidget());
+            if (!about) {
+                return; // nothing to answer: the check below fails
+            }
+            answered = true;
+            modal = about->isModal();
+            formWasBehind = about->parentWidget() == form.get();
+            version = about->findChild<QLabel *>(QStringLiteral("lbVersion"))->text();
+            centred = centredOnItsScreen(*about);
+            where = geometryText(*about);
+            QTest::mouseClick(about->findChild<qbButtons_H *>(QStringLiteral("Ok")),
+                              Qt::LeftButton);
+        });
+        QTest::mouseClick(form->cmdNav(0), Qt::LeftButton);
+        QVERIFY(answered);
+        QVERIFY(modal);
+        QVERIFY(formWasBehind);
+        QCOMPARE(version, QStringLiteral("v. ") + TestoVersione());
+        QVERIFY2(centred, qPrintable(where));
+        QVERIFY(AbuotForm::animationState().ticks < 600);
+        QVERIFY(form->isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        QVERIFY(form->findChildren<AbuotForm *>().isEmpty()); // not left behind
+        QCOMPARE(form->pagina(), 2);
+        QCOMPARE(form->focusWidget()->objectName(), QStringLiteral("FontTombola"));
+    }
+
+    void buttonsWorkByMouseAndKeyboard_data() {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<int>("page");        // after the press; 0: the window has closed
+        QTest::addColumn<QString>("focusOn"); // what has the focus after the press
+        QTest::newRow("Avanti, mouse") << "mouse" << 3 << 2 << "FontTombola";
+        QTest::newRow("Avanti, space") << "space" << 3 << 2 << "FontTombola";
+        QTest::newRow("Avanti, Alt+A") << "alt+a" << 3 << 2 << "FontTombola";
+        QTest::newRow("Avanti, Tab from Esci past the disabled Indietro")
+            << "tab" << 3 << 2 << "FontTombola";
+        QTest::newRow("Esci, mouse") << "mouse" << 1 << 0 << "";
+        QTest::newRow("Esci, space") << "space" << 1 << 0 << "";
+        QTest::newRow("Avanti, right button does nothing") << "right" << 3 << 1 << "";
+        QTest::newRow("Esci, Enter does nothing") << "enter" << 1 << 1 << "";
+    }
+    void buttonsWorkByMouseAndKeyboard() {
+        QFETCH(QString, way);
+        QFETCH(int, button);
+        QFETCH(int, page);
+        QFETCH(QString, focusOn);
+        auto form = startedForm();
+        QVERIFY(form);
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClicks(child<QLineEdit>(*form, "Tel"), QStringLiteral(" 77")); // an edit to save
+        qbButtons_H *target = form->cmdNav(button);
+        if (way == QLatin1String("mouse")) {
+            QTest::mouseClick(target, Qt::LeftButton);
+        } else if (way == QLatin1String("right")) {
+            QTest::mouseClick(target, Qt::RightButton);
+        } else if (way == QLatin1String("space") || way == QLatin1String("enter")) {
+            target->setFocus(Qt::TabFocusReason);
+            QCOMPARE(QApplication::focusWidget(), target);
+            QTest::keyClick(target, way == QLatin1String("space") ? Qt::Key_Space : Qt::Key_Return);
+        } else if (way == QLatin1String("alt+a")) {
+            QTest::keyClick(form.get(), Qt::Key_A, Qt::AltModifier);
+        } else {
+            form->cmdNav(1)->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(form->cmdNav(1), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), target);
+            QTest::keyClick(target, Qt::Key_Space);
+        }
+        if (page == 0) {
+            QVERIFY(!form->isVisible());
+            QVERIFY(ConfigurazioneCodec::decode(readAll(settingsPath()))
+                        .Tel.trimmed()
+                        .endsWith(QStringLiteral(" 77")));
+            return;
+        }
+        QVERIFY(form->isVisible());
+        QCOMPARE(form->pagina(), page);
+        if (!focusOn.isEmpty()) {
+            QCOMPARE(QApplication::focusWidget()->objectName(), focusOn);
+        }
     }
 
     void storedValuesAreTrimmedAndBuildTheHeadingLine() {
@@ -275,15 +436,15 @@ private slots:
         {
             auto form = startedForm();
             QVERIFY(form);
-            form->cmdNav(3)->click();
-            form->cmdNav(3)->click();
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
             for (const char *name : {"Frase1", "Via"}) {
                 QLineEdit *box = child<QLineEdit>(*form, name);
                 box->selectAll();
                 QTest::keyClicks(box, QStringLiteral("Nuovo %1").arg(QLatin1String(name)));
             }
             QTest::keyClicks(child<QLineEdit>(*form, "ParX"), QStringLiteral(".5"));
-            QTest::mouseClick(child<QAbstractButton>(*form, "cmdSalva"), Qt::LeftButton);
+            QTest::mouseClick(child<qbButtons_H>(*form, "cmdSalva"), Qt::LeftButton);
             QVERIFY(m_presenter.avvisi.isEmpty());
         }
         auto again = startedForm();
@@ -355,7 +516,7 @@ private slots:
         QCOMPARE(m_presenter.avvisi.size(), 1);
         QCOMPARE(form->settings().Titolo.trimmed(), QStringLiteral("Tombola"));
 
-        QTest::mouseClick(child<QAbstractButton>(*form, "cmdSalva"), Qt::LeftButton);
+        QTest::mouseClick(child<qbButtons_H>(*form, "cmdSalva"), Qt::LeftButton);
         QCOMPARE(m_presenter.avvisi.size(), 2);
         QVERIFY(m_presenter.avvisi.last().startsWith(QStringLiteral("Impossibile salvare")));
         QVERIFY(form->isVisible());
@@ -383,7 +544,7 @@ private slots:
             QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("vel.cnf")));
         }
         m_presenter.risposta = answer;
-        form->cmdNav(1)->click();
+        QTest::mouseClick(form->cmdNav(1), Qt::LeftButton);
         QCOMPARE(m_presenter.domande.size(), questions);
         QCOMPARE(form->isVisible(), stillOpen);
         if (saveWorks) {
