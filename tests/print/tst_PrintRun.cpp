@@ -2,6 +2,7 @@
 #include "PdfProbe.h"
 
 #include "errors/CallTrail.h"
+#include "errors/VelmoraError.h"
 #include "print/CardArchive.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
@@ -53,6 +54,14 @@ QPointF numberAt(bool landscape, int slot) {
     }
     return {315 * 6.0, (slot - 1) * (175 * 6.0 + 100) - 20 + 5 * 6 + 2};
 }
+
+// A printer that refuses to begin a second page.
+class NoSecondPage : public RecordingSurface {
+protected:
+    void beginNextPage() override {
+        throw VelmoraError(VelmoraError::PrinterError, QStringLiteral("Errore della stampante"));
+    }
+};
 
 } // namespace
 
@@ -232,6 +241,24 @@ private slots:
         QCOMPARE(run.cardsDrawn(), 6);
         QVERIFY(surface.documents()[0].ended);
         settings = cardfixture::colouredSettings();
+    }
+
+    // A printer failing between pages ends the run with its error, the first page handed on.
+    void printerFailureEndsTheDocument() {
+        Archive archive(12);
+        CardArchive cards(archive.folder());
+        NoSecondPage surface;
+        PrintRun run(surface, cards, settings, true);
+        try {
+            run.run(plan(QStringLiteral("1"), QStringLiteral("12"), true), {});
+            QFAIL("no error");
+        } catch (const VelmoraError &e) {
+            QCOMPARE(e.number(), int(VelmoraError::PrinterError));
+        }
+        QCOMPARE(run.cardsDrawn(), 6);
+        QVERIFY(!surface.documentOpen());
+        QVERIFY(surface.documents()[0].ended);
+        QCOMPARE(surface.documents()[0].pages, 1);
     }
 
     // Printed to a PDF and read back: every number of every card of the sample archive is on
