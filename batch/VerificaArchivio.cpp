@@ -125,11 +125,13 @@ QString VerificaArchivio::Report::summary() const {
     for (const ArchiveFinding &finding : findings) {
         cards.insert(finding.card);
     }
-    const qint64 faults = findings.size() + (missingFirst <= missingLast ? 1 : 0);
+    const bool missing = missingFirst <= missingLast;
+    const qint64 faults = findings.size() + (missing ? 1 : 0);
+    const qint64 faultyCards = cards.size() + (missing ? missingLast - missingFirst + 1 : 0);
     return head +
            QStringLiteral(": %1 in %2.")
                .arg(plural(faults, QStringLiteral("errore"), QStringLiteral("errori")),
-                    plural(cards.size(), QStringLiteral("cartella"), QStringLiteral("cartelle")));
+                    plural(faultyCards, QStringLiteral("cartella"), QStringLiteral("cartelle")));
 }
 
 VerificaArchivio::Report VerificaArchivio::check(CardArchive &archive, qint64 first,
