@@ -208,6 +208,13 @@ private slots:
         QTest::newRow("first card beyond the card numbers")
             << "--prima 40000 --cartelle 6 --archivio ARCHIVE -o OUT"
             << "non può essere 40000";
+        QTest::newRow("cards beyond the archive")
+            << "--prima 113 --cartelle 10 --archivio ARCHIVE -o OUT"
+            << "da 121 a 124 non ci sono (sarebbero stampate senza numeri). Dalla cartella 113 se "
+               "ne possono stampare al massimo 6";
+        QTest::newRow("first card beyond the archive")
+            << "--prima 200 --cartelle 6 --archivio ARCHIVE -o OUT"
+            << "la cartella 200 non c'è";
         QTest::newRow("no archive in the folder") << "--cartelle 6 --archivio EMPTY -o OUT"
                                                   << "RidoDur.dat";
         QTest::newRow("archive folder missing") << "--cartelle 6 --archivio EMPTY/no -o OUT"
