@@ -13,6 +13,7 @@ class QTextStream;
 
 namespace velmora {
 
+class CardArchive;
 class PageTarget;
 
 // One invocation of velmora-pdf: a print run to a PDF file or a printer, or the check of the
@@ -71,7 +72,7 @@ private:
     int print(const BatchOptions &options);
     int verify(const BatchOptions &options);
     void fail(const QString &message);
-    std::unique_ptr<class CardArchive> openArchive(const BatchOptions &options);
+    std::unique_ptr<CardArchive> openArchive(const BatchOptions &options);
 
     QTextStream &m_out;
     QTextStream &m_err;
