@@ -62,11 +62,11 @@ private slots:
     void unusableArchiveIsReported_data() {
         QTest::addColumn<QStringList>("folders");
         QTest::addColumn<QStringList>("files");
-        QTest::newRow("folder under its name") << QStringList{QStringLiteral("RidoDur.dat")}
-                                               << QStringList{};
+        QTest::newRow("folder under its name")
+            << QStringList{QStringLiteral("RidoDur.dat")} << QStringList{};
         QTest::newRow("two differing in case")
-            << QStringList{} << QStringList{QStringLiteral("RIDODUR.DAT"),
-                                            QStringLiteral("ridodur.dat")};
+            << QStringList{}
+            << QStringList{QStringLiteral("RIDODUR.DAT"), QStringLiteral("ridodur.dat")};
     }
     void unusableArchiveIsReported() {
         QFETCH(QStringList, folders);

@@ -121,6 +121,10 @@ private slots:
         QCOMPARE(title->fontSize, 22.0);
         QCOMPARE(title->color, settings.ColoreTitolo);
         QVERIFY(!title->bold);
+        // Drawn on the page the surface had open before its records were cleared.
+        QCOMPARE(title->document, 1);
+        QCOMPARE(title->page, 1);
+        QCOMPARE(int(surface.documents().size()), 1);
         const auto label = findText(surface, QStringLiteral("N."));
         QVERIFY(label);
         QCOMPARE(label->topLeft, QPointF(originX + 300 * 4 + 50, originY + 5 * 3.8 + 2));
