@@ -1,0 +1,272 @@
+#include "batch/BatchOptions.h"
+
+#include "VelmoraConfig.h"
+#include "app/TestoVersione.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace velmora {
+namespace {
+
+const QString programName = QStringLiteral("velmora-pdf");
+
+// QCommandLineParser words its errors in English: the four it can give, in the program's words.
+QString italianParserError(const QString &english) {
+    static const QList<std::pair<QRegularExpression, QString>> table = {
+        {QRegularExpression(QStringLiteral("^Unknown options?:? '?(.*?)'?\\.$")),
+         QStringLiteral("opzione sconosciuta: %1")},
+        {QRegularExpression(QStringLiteral("^Missing value after '(.*)'\\.$")),
+         QStringLiteral("manca il valore dopo %1")},
+        {QRegularExpression(QStringLiteral("^Unexpected value after '(.*)'\\.$")),
+         QStringLiteral("l'opzione %1 non vuole un valore")},
+    };
+    for (const auto &[pattern, italian] : table) {
+        const QRegularExpressionMatch match = pattern.match(english);
+        if (match.hasMatch()) {
+            QString names = match.captured(1);
+            // Options are shown as typed on a command line: --name, or -x for one letter.
+            QStringList shown;
+            for (const QString &name : names.split(QStringLiteral(", "))) {
+                QString bare = name;
+                while (bare.startsWith(u'-')) {
+                    bare.remove(0, 1);
+                }
+                shown.append((bare.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) +
+                             bare);
+            }
+            return italian.arg(shown.join(QStringLiteral(", ")));
+        }
+    }
+    return QStringLiteral("riga di comando non valida (%1)").arg(english);
+}
+
+// A whole number of cards as typed: digits, with blanks around them at most.
+bool isCardNumber(const QString &text) {
+    static const QRegularExpression digits(QStringLiteral("^\\s*[0-9]+\\s*$"));
+    return digits.match(text).hasMatch();
+}
+
+} // namespace
+
+BatchParsed BatchOptions::parse(const QStringList &arguments) {
+    const auto usage = [](const QString &why) { return BatchParsed{std::nullopt, why}; };
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, {});
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, {});
+    const QCommandLineOption prima(QStringLiteral("prima"), {}, QStringLiteral("N"));
+    const QCommandLineOption cartelle(QStringLiteral("cartelle"), {}, QStringLiteral("N"));
+    const QCommandLineOption orientamento(QStringLiteral("orientamento"), {},
+                                          QStringLiteral("TIPO"));
+    const QCommandLineOption numerazione(QStringLiteral("numerazione"), {}, QStringLiteral("TIPO"));
+    const QCommandLineOption archivio(QStringLiteral("archivio"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption configurazione(QStringLiteral("configurazione"), {},
+                                            QStringLiteral("FILE"));
+    const QCommandLineOption stampante(QStringLiteral("stampante"), {}, QStringLiteral("NOME"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("uscita")}, {},
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption verifica(QStringLiteral("verifica"), {});
+    parser.addOptions({help, version, prima, cartelle, orientamento, numerazione, archivio,
+                       configurazione, stampante, output, verifica});
+
+    if (!parser.parse(arguments)) {
+        return usage(italianParserError(parser.errorText()));
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usage(
+            QStringLiteral("argomento inatteso: \"%1\"").arg(parser.positionalArguments().first()));
+    }
+
+    BatchOptions options;
+    if (parser.isSet(help)) {
+        options.mode = Mode::Help;
+        return {options, {}};
+    }
+    if (parser.isSet(version)) {
+        options.mode = Mode::Version;
+        return {options, {}};
+    }
+
+    // A value given twice is more likely a slip than a choice: say so rather than pick one.
+    for (const QCommandLineOption *option : {&prima, &cartelle, &orientamento, &numerazione,
+                                             &archivio, &configurazione, &stampante, &output}) {
+        if (parser.values(*option).size() > 1) {
+            const QString name = option->names().last();
+            return usage(QStringLiteral("l'opzione --%1 è data più di una volta").arg(name));
+        }
+    }
+
+    for (const auto &[option, field] :
+         {std::pair{&prima, &options.prima}, std::pair{&cartelle, &options.cartelle}}) {
+        if (!parser.isSet(*option)) {
+            continue;
+        }
+        const QString text = parser.value(*option);
+        if (!isCardNumber(text)) {
+            return usage(QStringLiteral("--%1 vuole un numero intero di cartelle, non \"%2\"")
+                             .arg(option->names().first(), text));
+        }
+        *field = text.trimmed();
+    }
+
+    if (parser.isSet(orientamento)) {
+        const QString value = parser.value(orientamento).trimmed().toLower();
+        if (value == QStringLiteral("orizzontale")) {
+            options.landscape = true;
+        } else if (value == QStringLiteral("verticale")) {
+            options.landscape = false;
+        } else {
+            return usage(QStringLiteral("--orientamento vuole \"orizzontale\" (6 cartelle per "
+                                        "pagina) o \"verticale\" (3 cartelle per pagina), non "
+                                        "\"%1\"")
+                             .arg(parser.value(orientamento)));
+        }
+    }
+    if (parser.isSet(numerazione)) {
+        const QString value = parser.value(numerazione).trimmed().toLower();
+        if (value == QStringLiteral("progressiva")) {
+            options.numerazione = Numbering::Progressiva;
+        } else if (value == QStringLiteral("archivio")) {
+            options.numerazione = Numbering::Archivio;
+        } else {
+            return usage(QStringLiteral("--numerazione vuole \"progressiva\" (da 1) o "
+                                        "\"archivio\" (i numeri dell'archivio), non \"%1\"")
+                             .arg(parser.value(numerazione)));
+        }
+    }
+
+    const auto pathValue = [&parser](const QCommandLineOption &option, QString *field) {
+        if (!parser.isSet(option)) {
+            return true;
+        }
+        *field = parser.value(option);
+        return !field->trimmed().isEmpty();
+    };
+    if (!pathValue(archivio, &options.archivio)) {
+        return usage(QStringLiteral("--archivio vuole il nome di una cartella"));
+    }
+    if (!pathValue(configurazione, &options.configurazione)) {
+        return usage(QStringLiteral("--configurazione vuole il nome di un file"));
+    }
+    if (!pathValue(stampante, &options.stampante)) {
+        return usage(QStringLiteral("--stampante vuole il nome di una stampante"));
+    }
+    if (!pathValue(output, &options.output)) {
+        return usage(QStringLiteral("-o vuole il nome del file PDF da scrivere"));
+    }
+
+    if (parser.isSet(verifica)) {
+        options.mode = Mode::Verify;
+        if (parser.isSet(output) || parser.isSet(stampante)) {
+            return usage(QStringLiteral("--verifica non stampa: non si usa con -o o "
+                                        "--stampante"));
+        }
+        for (const QCommandLineOption *option : {&orientamento, &numerazione}) {
+            if (parser.isSet(*option)) {
+                return usage(QStringLiteral("--verifica controlla l'archivio: --%1 non vale "
+                                            "per la verifica")
+                                 .arg(option->names().first()));
+            }
+        }
+        return {options, {}};
+    }
+
+    options.mode = Mode::Print;
+    if (parser.isSet(output) == parser.isSet(stampante)) {
+        return usage(parser.isSet(output)
+                         ? QStringLiteral("indicare -o oppure --stampante, non entrambi")
+                         : QStringLiteral("indicare dove stampare: -o FILE.pdf oppure "
+                                          "--stampante NOME (o --verifica per controllare "
+                                          "l'archivio)"));
+    }
+    if (!options.cartelle) {
+        return usage(QStringLiteral("indicare quante cartelle stampare con --cartelle N"));
+    }
+    // Digits only by now: a count without a digit other than 0 is no card at all.
+    static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
+    if (!options.cartelle->contains(nonZero)) {
+        return usage(QStringLiteral("--cartelle 0: nessuna cartella da stampare"));
+    }
+    return {options, {}};
+}
+
+QString BatchOptions::helpText() {
+    return QStringLiteral(
+               "Uso: %1 [opzioni] -o FILE.pdf | --stampante NOME\n"
+               "     %1 --verifica [--prima N] [--cartelle N]\n"
+               "\n"
+               "Stampa le cartelle della tombola senza aprire finestre, con le stesse "
+               "impostazioni,\n"
+               "lo stesso archivio e lo stesso disegno del programma a finestre: a parità di "
+               "scelte\n"
+               "stampa le stesse cartelle sulle stesse pagine. Oppure verifica l'archivio "
+               "delle cartelle.\n"
+               "\n"
+               "Stampa:\n"
+               "  -o, --uscita FILE.pdf      scrive le pagine nel file PDF indicato\n"
+               "  --stampante NOME           manda le pagine alla stampante installata NOME\n"
+               "  --cartelle N               quante cartelle stampare (obbligatoria); l'ultima "
+               "pagina\n"
+               "                             viene riempita, come nel programma a finestre\n"
+               "  --prima N                  prima cartella dell'archivio da stampare\n"
+               "                             (predefinita: quella salvata nella "
+               "configurazione)\n"
+               "  --orientamento orizzontale|verticale\n"
+               "                             6 cartelle su una pagina orizzontale o 3 su una "
+               "verticale\n"
+               "                             (predefinito: quello salvato nella "
+               "configurazione)\n"
+               "  --numerazione progressiva|archivio\n"
+               "                             numeri stampati sulle cartelle: da 1, o quelli "
+               "dell'archivio\n"
+               "                             (predefinita: progressiva)\n"
+               "\n"
+               "Verifica:\n"
+               "  --verifica                 controlla l'archivio (o le cartelle da --prima per "
+               "--cartelle):\n"
+               "                             15 numeri, 5 per riga, ogni numero nella colonna "
+               "della sua\n"
+               "                             decina, da 1 a 3 numeri per colonna crescenti "
+               "dall'alto, nessun\n"
+               "                             numero ripetuto; ogni serie di sei cartelle con i "
+               "numeri da 1 a 90\n"
+               "                             una volta sola; nessuna cartella uguale a "
+               "un'altra. Un errore per\n"
+               "                             riga su standard output, con il numero della "
+               "cartella e la regola,\n"
+               "                             poi una riga di riepilogo.\n"
+               "\n"
+               "Comuni:\n"
+               "  --archivio DIR             cartella dell'archivio %2 (predefinita: la "
+               "cartella corrente,\n"
+               "                             poi le cartelle dei dati del programma)\n"
+               "  --configurazione FILE      file delle impostazioni (predefinito: quello del "
+               "programma a finestre)\n"
+               "  -h, --help                 mostra questo aiuto\n"
+               "  -v, --version              mostra la versione\n"
+               "\n"
+               "Il PDF viene scritto in un file temporaneo nella stessa cartella e prende il "
+               "nome richiesto\n"
+               "solo a stampa completa: una stampa fallita o interrotta (Ctrl+C) non lascia mai "
+               "un file a metà.\n"
+               "Un errore nel disegno di una cartella ferma la stampa, perché non c'è nessuno a "
+               "cui chiedere\n"
+               "se riprovare o ignorare: il resoconto dell'errore va su standard error e lo "
+               "stato di uscita è 1.\n"
+               "Sul terminale una barra mostra l'avanzamento; alla fine un riepilogo dice "
+               "cartelle, pagine e secondi.\n"
+               "\n"
+               "Stato di uscita: 0 riuscito (archivio integro), 1 stampa o verifica fallita "
+               "(archivio con errori),\n"
+               "2 riga di comando non valida.\n")
+        .arg(programName, QStringLiteral("RidoDur.dat"));
+}
+
+QString BatchOptions::versionText() {
+    return QStringLiteral("%1 %2 (%3)\n")
+        .arg(programName, TestoVersione(), QString::fromUtf8(config::title));
+}
+
+} // namespace velmora

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace velmora {
+
+// What the command line of velmora-pdf asks for. Texts of the range are kept as typed: the
+// print run reads them with the same rules as the boxes of the print page.
+struct BatchOptions {
+    enum class Mode { Print, Verify, Help, Version };
+    enum class Numbering { Progressiva, Archivio };
+
+    Mode mode = Mode::Print;
+    std::optional<QString> prima;    // first card; empty: the one stored in the settings
+    std::optional<QString> cartelle; // card count; required to print
+    std::optional<bool> landscape;   // empty: the orientation stored in the settings
+    Numbering numerazione = Numbering::Progressiva;
+    QString archivio;       // folder of the archive; empty: the usual folders
+    QString configurazione; // settings file; empty: the window program's own
+    QString stampante;      // printer name; empty when printing to a file
+    QString output;         // PDF file; empty when printing to a printer
+
+    // The exit statuses of the program.
+    static constexpr int exitOk = 0;
+    static constexpr int exitFailed = 1;
+    static constexpr int exitUsage = 2;
+
+    // arguments as main() has them, the program name first. A usage error (unknown option,
+    // missing or bad value, options that exclude each other) leaves options empty.
+    static struct BatchParsed parse(const QStringList &arguments);
+
+    static QString helpText();
+    static QString versionText();
+};
+
+// The outcome of BatchOptions::parse().
+struct BatchParsed {
+    std::optional<BatchOptions> options;
+    QString error; // Italian, when options is empty
+};
+
+} // namespace velmora

@@ -1,0 +1,342 @@
+#include "batch/BatchRun.h"
+
+#include "app/PrintRange.h"
+#include "app/SettingsFile.h"
+#include "batch/OutputFile.h"
+#include "batch/ProgressBar.h"
+#include "batch/VerificaArchivio.h"
+#include "errors/ErrorPresenter.h"
+#include "errors/VelmoraError.h"
+#include "print/ArchiveSearch.h"
+#include "print/CardArchive.h"
+#include "print/PainterSurface.h"
+#include "print/PdfTarget.h"
+#include "print/PrintPlan.h"
+#include "print/PrintRun.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTextStream>
+
+#include <csignal>
+
+namespace velmora {
+namespace {
+
+const QString programName = QStringLiteral("velmora-pdf");
+constexpr double pdfWriterMarginPoints = 10; // QPdfWriter's and a file printer's own margins
+constexpr double millimetresPerPoint = 25.4 / 72;
+
+volatile std::sig_atomic_t stopFlag = 0;
+
+// With no one to answer the error window, the first failure in a card's drawing ends the run:
+// the card is left (the answer "Termina") and its report kept for the error stream.
+class StopOnFailure : public ErrorPresenter {
+public:
+    StopOnFailure() : m_previous(ErrorPresenter::install(this)) {}
+    ~StopOnFailure() override { ErrorPresenter::install(m_previous); }
+    StopOnFailure(const StopOnFailure &) = delete;
+    StopOnFailure &operator=(const StopOnFailure &) = delete;
+
+    int showReport(const QString &report) override {
+        if (m_report.isEmpty()) {
+            m_report = report;
+            m_report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        }
+        return IDABORT;
+    }
+    bool failed() const { return !m_report.isEmpty(); }
+    const QString &report() const { return m_report; }
+
+private:
+    ErrorPresenter *m_previous;
+    QString m_report;
+};
+
+QString seconds(double value) {
+    return QLocale(QLocale::Italian).toString(value, 'f', value < 10 ? 2 : 1);
+}
+
+QString cardsText(qint64 n) {
+    return n == 1 ? QStringLiteral("1 cartella") : QStringLiteral("%1 cartelle").arg(n);
+}
+
+QString pagesText(qint64 n) {
+    return n == 1 ? QStringLiteral("1 pagina") : QStringLiteral("%1 pagine").arg(n);
+}
+
+} // namespace
+
+BatchRun::BatchRun(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {
+    m_pdfTarget = [](const QString &file) -> std::unique_ptr<PageTarget> {
+        const double margin = pdfWriterMarginPoints * millimetresPerPoint;
+        return std::make_unique<PdfTarget>(file, QPageSize(QPageSize::A4),
+                                           QMarginsF(margin, margin, margin, margin));
+    };
+}
+
+void BatchRun::requestStop() noexcept {
+    stopFlag = 1;
+}
+
+void BatchRun::clearStopRequest() noexcept {
+    stopFlag = 0;
+}
+
+bool BatchRun::stopRequested() noexcept {
+    return stopFlag != 0;
+}
+
+void BatchRun::fail(const QString &message) {
+    m_err << programName << ": " << message << '\n';
+    m_err.flush();
+}
+
+bool BatchRun::loadSettings(const QString &namedFile, const QString &defaultFile,
+                            Configurazione *settings, QString *error) {
+    const QString path = namedFile.isEmpty() ? defaultFile : namedFile;
+    if (!QFileInfo::exists(path)) {
+        if (!namedFile.isEmpty()) {
+            *error = QStringLiteral("il file di configurazione \"%1\" non esiste.")
+                         .arg(QDir::toNativeSeparators(path));
+            return false;
+        }
+        // As the window program at its first start, without writing the file.
+        *settings = SettingsFile::defaults();
+        return true;
+    }
+    SettingsFile file(path);
+    const SettingsFile::LoadResult loaded = file.load(*settings);
+    if (loaded.outcome != SettingsFile::LoadOutcome::Loaded) {
+        *error = loaded.error;
+        return false;
+    }
+    SettingsFile::trimTexts(*settings);
+    return true;
+}
+
+std::unique_ptr<CardArchive> BatchRun::openArchive(const BatchOptions &options) {
+    try {
+        if (!options.archivio.isEmpty()) {
+            return std::make_unique<CardArchive>(options.archivio);
+        }
+        return m_archiveFolders.isEmpty() ? ArchiveSearch::open()
+                                          : ArchiveSearch::open(m_archiveFolders);
+    } catch (const VelmoraError &error) {
+        fail(error.description());
+        return nullptr;
+    }
+}
+
+int BatchRun::exec(const BatchOptions &options) {
+    switch (options.mode) {
+    case BatchOptions::Mode::Help:
+        m_out << BatchOptions::helpText();
+        m_out.flush();
+        return BatchOptions::exitOk;
+    case BatchOptions::Mode::Version:
+        m_out << BatchOptions::versionText();
+        m_out.flush();
+        return BatchOptions::exitOk;
+    case BatchOptions::Mode::Verify:
+        return verify(options);
+    case BatchOptions::Mode::Print:
+        break;
+    }
+    return print(options);
+}
+
+int BatchRun::print(const BatchOptions &options) {
+    QElapsedTimer clock;
+    clock.start();
+    m_figures = {};
+
+    Configurazione settings;
+    QString error;
+    const QString defaultSettings =
+        m_defaultSettingsPath.isEmpty() ? SettingsFile::defaultPath() : m_defaultSettingsPath;
+    if (!loadSettings(options.configurazione, defaultSettings, &settings, &error)) {
+        fail(error);
+        return BatchOptions::exitFailed;
+    }
+
+    // The choices the print page would start with: the stored orientation (any value but 0
+    // leaves the portrait option chosen) and the stored first card, held under its limit.
+    const bool landscape = options.landscape.value_or(settings.Orientamento == 0);
+    QString firstText = QString::number(settings.PrimaCartella);
+    if (const auto limited = PrintRange::limitedFirstCard(firstText)) {
+        firstText = *limited;
+    }
+    if (options.prima) {
+        firstText = *options.prima;
+    }
+    QString refusal;
+    const std::optional<PrintPlan> plan =
+        PrintPlan::make(firstText, options.cartelle.value_or(QString()), landscape, &refusal);
+    if (!plan) {
+        fail(refusal);
+        return BatchOptions::exitFailed;
+    }
+    if (plan->cardCount() == 0) {
+        fail(QStringLiteral("nessuna cartella da stampare."));
+        return BatchOptions::exitFailed;
+    }
+
+    const std::unique_ptr<CardArchive> archive = openArchive(options);
+    if (!archive) {
+        return BatchOptions::exitFailed;
+    }
+
+    // Cards beyond the archive's last whole record have no numbers: printed, they would be
+    // blank cards (or stop the run at the first one, whose number cannot be read).
+    const qint64 held = archive->cardCount();
+    if (plan->last > held) {
+        const qint64 room = std::max<qint64>(held - plan->first + 1, 0);
+        const qint64 largest = room / plan->cardsPerPage * plan->cardsPerPage;
+        const QString missing = plan->first > held
+                                    ? QStringLiteral("la cartella %1 non c'è").arg(plan->first)
+                                    : QStringLiteral("le cartelle da %1 a %2 non ci sono")
+                                          .arg(held + 1)
+                                          .arg(plan->last);
+        fail(QStringLiteral("l'archivio \"%1\" contiene %2: %3 (sarebbero stampate senza "
+                            "numeri). %4 Nessuna cartella è stata stampata.")
+                 .arg(QDir::toNativeSeparators(archive->path()), cardsText(held), missing,
+                      largest > 0 ? QStringLiteral("Dalla cartella %1 se ne possono stampare al "
+                                                   "massimo %2, a pagine intere.")
+                                        .arg(plan->first)
+                                        .arg(largest)
+                                  : QString()));
+        return BatchOptions::exitFailed;
+    }
+
+    std::unique_ptr<OutputFile> output;
+    std::unique_ptr<PageTarget> target;
+    if (!options.output.isEmpty()) {
+        output = std::make_unique<OutputFile>(options.output);
+        if (!output->reserve(&error)) {
+            fail(error);
+            return BatchOptions::exitFailed;
+        }
+        target = m_pdfTarget(output->temporaryPath());
+    } else {
+        if (m_printerTarget) {
+            target = m_printerTarget(options.stampante, &error);
+        } else {
+            error = QStringLiteral("la stampa su stampante non è disponibile.");
+        }
+        if (!target) {
+            fail(error);
+            return BatchOptions::exitFailed;
+        }
+    }
+
+    PainterSurface surface(*target);
+    StopOnFailure failures;
+    ProgressBar bar(m_err);
+    bool interrupted = false;
+
+    PrintRun::Hooks hooks;
+    // Nothing is drawn of a run that does not finish: the document is abandoned here, so a
+    // printer gets no partial job, and the PDF's temporary file goes.
+    hooks.stopRequested = [&] {
+        if (!stopRequested() && !failures.failed()) {
+            return false;
+        }
+        interrupted = !failures.failed();
+        surface.killDoc();
+        return true;
+    };
+    hooks.progress = [&](int done, int total) {
+        if (m_progressBar) {
+            bar.update(done, total);
+        }
+        if (m_cardHook) {
+            m_cardHook(done, total);
+        }
+    };
+
+    PrintRun run(surface, *archive, settings,
+                 options.numerazione == BatchOptions::Numbering::Archivio);
+    PrintRun::Outcome outcome = PrintRun::Outcome::Empty;
+    try {
+        outcome = run.run(*plan, hooks);
+    } catch (const VelmoraError &thrown) {
+        error = thrown.description();
+        try {
+            surface.killDoc();
+        } catch (const VelmoraError &) {
+        }
+    }
+    bar.finish();
+    m_figures.cards = run.cardsDrawn();
+    m_figures.pages = (run.cardsDrawn() + plan->cardsPerPage - 1) / plan->cardsPerPage;
+
+    // A drawing that failed may still have been the last card: the run is no good either way.
+    if (failures.failed()) {
+        fail(QStringLiteral("errore nel disegno di una cartella; la stampa è stata fermata e "
+                            "nessuna pagina è stata %1.\n%2")
+                 .arg(output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
+                      failures.report()));
+        return BatchOptions::exitFailed;
+    }
+    if (!error.isEmpty()) {
+        fail(QStringLiteral("la stampa non è riuscita: %1").arg(error));
+        return BatchOptions::exitFailed;
+    }
+    if (interrupted || outcome == PrintRun::Outcome::Stopped) {
+        fail(QStringLiteral("Stampa interrotta dopo %1: %2.")
+                 .arg(cardsText(run.cardsDrawn()),
+                      output ? QStringLiteral("nessun file scritto")
+                             : QStringLiteral("nessuna pagina inviata alla stampante")));
+        return BatchOptions::exitFailed;
+    }
+    if (output && !output->commitPdf(&error)) {
+        fail(error);
+        return BatchOptions::exitFailed;
+    }
+    m_figures.seconds = double(clock.nsecsElapsed()) / 1e9;
+    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4.\n")
+                 .arg(cardsText(m_figures.cards), pagesText(m_figures.pages),
+                      seconds(m_figures.seconds),
+                      output ? QStringLiteral("\"%1\"").arg(
+                                   QDir::toNativeSeparators(output->requestedPath()))
+                             : target->description());
+    m_err.flush();
+    return BatchOptions::exitOk;
+}
+
+int BatchRun::verify(const BatchOptions &options) {
+    const std::unique_ptr<CardArchive> archive = openArchive(options);
+    if (!archive) {
+        return BatchOptions::exitFailed;
+    }
+    // The texts are digits by now; only their size can be wrong.
+    bool ok = true;
+    const qint64 first = options.prima ? std::max<qint64>(options.prima->toLongLong(&ok), 1) : 1;
+    std::optional<qint64> count;
+    if (ok && options.cartelle) {
+        count = options.cartelle->toLongLong(&ok);
+    }
+    if (!ok) {
+        fail(QStringLiteral("--prima e --cartelle vogliono numeri di cartella, non numeri di "
+                            "tante cifre."));
+        return BatchOptions::exitUsage;
+    }
+    VerificaArchivio::Report report;
+    try {
+        report = VerificaArchivio::check(*archive, first, count, [] { return stopRequested(); });
+    } catch (const VelmoraError &error) {
+        fail(error.description());
+        return BatchOptions::exitFailed;
+    }
+    for (const QString &line : report.lines()) {
+        m_out << line << '\n';
+    }
+    m_out << report.summary() << '\n';
+    m_out.flush();
+    return report.sound() ? BatchOptions::exitOk : BatchOptions::exitFailed;
+}
+
+} // namespace velmora

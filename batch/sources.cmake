@@ -1,0 +1,13 @@
+# Files of the batch program's run, one a line: core (no widgets). Its main() is batch/main.cpp.
+list(APPEND VELMORA_CORE_SOURCES
+  batch/BatchOptions.cpp
+  batch/BatchOptions.h
+  batch/BatchRun.cpp
+  batch/BatchRun.h
+  batch/OutputFile.cpp
+  batch/OutputFile.h
+  batch/ProgressBar.cpp
+  batch/ProgressBar.h
+  batch/VerificaArchivio.cpp
+  batch/VerificaArchivio.h
+)

@@ -1,0 +1,363 @@
+#include "app/SettingsFile.h"
+#include "batch/BatchOptions.h"
+#include "batch/BatchRun.h"
+#include "print/CardArchive.h"
+#include "print/PdfTarget.h"
+#include "print/SeriesGenerator.h"
+
+#include "../print/PdfProbe.h"
+
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using velmora::BatchOptions;
+using velmora::BatchRun;
+using velmora::CardArchive;
+using velmora::Configurazione;
+using velmora::PageTarget;
+using velmora::PdfTarget;
+using velmora::RecordCartella;
+using velmora::SeriesGenerator;
+using velmora::SettingsFile;
+
+namespace {
+
+constexpr int archiveCards = 120;
+
+// A PDF target that also counts how each document ended, as a printer queue would see it.
+class CountingTarget : public PageTarget {
+public:
+    CountingTarget(const QString &file, int *ended, int *aborted)
+        : m_pdf(file), m_ended(ended), m_aborted(aborted) {}
+    QPageLayout pageLayout() const override { return m_pdf.pageLayout(); }
+    void setPageOrientation(QPageLayout::Orientation o) override { m_pdf.setPageOrientation(o); }
+    int resolution() const override { return m_pdf.resolution(); }
+    void setResolution(int dpi) override { m_pdf.setResolution(dpi); }
+    QPagedPaintDevice *beginDocument() override {
+        m_wasAborted = false;
+        return m_pdf.beginDocument();
+    }
+    bool newPage() override { return m_pdf.newPage(); }
+    void endDocument() override {
+        m_pdf.endDocument();
+        ++*(m_wasAborted ? m_aborted : m_ended);
+    }
+    void abortDocument() override {
+        m_wasAborted = true;
+        m_pdf.abortDocument();
+    }
+    QString description() const override { return QStringLiteral("la stampante \"Prova\""); }
+
+private:
+    PdfTarget m_pdf;
+    int *m_ended;
+    int *m_aborted;
+    bool m_wasAborted = false;
+};
+
+} // namespace
+
+class tst_BatchRun : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_archive;  // folder of a sound archive
+    QString m_settings; // a settings file with landscape and first card 1
+    QString m_out;
+    QString m_err;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    int exec(const QString &arguments, BatchRun *configured = nullptr) {
+        m_out.clear();
+        m_err.clear();
+        const auto parsed = BatchOptions::parse(QStringList{QStringLiteral("velmora-pdf")} +
+                                                QProcess::splitCommand(arguments));
+        if (!parsed.options) {
+            m_err = parsed.error;
+            return BatchOptions::exitUsage;
+        }
+        QTextStream out(&m_out);
+        QTextStream err(&m_err);
+        BatchRun own(out, err);
+        BatchRun &run = configured ? *configured : own;
+        if (!configured) {
+            run.setDefaultSettingsPath(path(QStringLiteral("absent/vel.cnf")));
+        }
+        const int status = run.exec(*parsed.options);
+        out.flush();
+        err.flush();
+        return status;
+    }
+
+    // Files of the folder other than the archive and settings: what a run left behind.
+    QStringList leftovers(const QString &folder) const {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        QDir(m_dir.path()).mkpath(QStringLiteral("archive"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("out"));
+        m_archive = path(QStringLiteral("archive"));
+        QFile archive(m_archive + u'/' + CardArchive::fileName);
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.write(SeriesGenerator::makeArchive(archiveCards, 17));
+        archive.close();
+        m_settings = path(QStringLiteral("vel.cnf"));
+        QVERIFY(SettingsFile(m_settings).save(SettingsFile::defaults()).ok);
+    }
+
+    void init() {
+        BatchRun::clearStopRequest();
+        for (const QString &name : leftovers(path(QStringLiteral("out")))) {
+            QFile::remove(path(QStringLiteral("out/") + name));
+        }
+    }
+
+    // A completed run: the file under its name with every page, nothing else left beside it,
+    // the permissions of any new file, and the summary.
+    void completedRunWritesTheWholeFile_data() {
+        QTest::addColumn<QString>("choices");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<bool>("landscapePage");
+
+        QTest::newRow("60 landscape") << "--cartelle 60" << 10 << 60 << true;
+        QTest::newRow("8 landscape fill the page") << "--cartelle 8 --prima 10" << 2 << 12 << true;
+        QTest::newRow("4 portrait") << "--cartelle 4 --orientamento verticale" << 2 << 6 << false;
+        QTest::newRow("first 0 is card 1, archive numbers")
+            << "--cartelle 3 --prima 0 --numerazione archivio --orientamento verticale" << 1 << 3
+            << false;
+    }
+    void completedRunWritesTheWholeFile() {
+        QFETCH(QString, choices);
+        QFETCH(int, pages);
+        QFETCH(int, cards);
+        QFETCH(bool, landscapePage);
+        const QString file = path(QStringLiteral("out/run.pdf"));
+        QCOMPARE(exec(QStringLiteral("%1 --archivio %2 --configurazione %3 -o %4")
+                          .arg(choices, m_archive, m_settings, file)),
+                 BatchOptions::exitOk);
+        QCOMPARE(leftovers(path(QStringLiteral("out"))), QStringList{QStringLiteral("run.pdf")});
+        QVERIFY2(m_err.contains(
+                     QStringLiteral("Stampate %1 cartelle su %2 pagin").arg(cards).arg(pages)),
+                 qPrintable(m_err));
+
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0666 & ~mask);
+
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("poppler-utils are not installed");
+        }
+        QCOMPARE(pdfprobe::pageCount(file), pages);
+        const QSizeF size = pdfprobe::pageSize(file);
+        QCOMPARE(size.width() > size.height(), landscapePage);
+    }
+
+    // The run's defaults come from the settings: the stored orientation and first card. A
+    // missing default settings file means the defaults, and is not created by this program.
+    void choicesFromTheSettings() {
+        Configurazione stored = SettingsFile::defaults();
+        stored.Orientamento = 1;
+        stored.PrimaCartella = 31;
+        const QString settings = path(QStringLiteral("portrait.cnf"));
+        QVERIFY(SettingsFile(settings).save(stored).ok);
+        const QString file = path(QStringLiteral("out/stored.pdf"));
+        QCOMPARE(exec(QStringLiteral("--cartelle 3 --numerazione archivio --archivio %1 "
+                                     "--configurazione %2 -o %3")
+                          .arg(m_archive, settings, file)),
+                 BatchOptions::exitOk);
+        if (pdfprobe::toolsAvailable()) {
+            const auto words = pdfprobe::words(file);
+            // "N." and the number may come out as one word.
+            const auto printed = [&words](const QString &number) {
+                return std::any_of(words.cbegin(), words.cend(), [&](const pdfprobe::Word &w) {
+                    return w.text.endsWith(number);
+                });
+            };
+            QVERIFY(printed(QStringLiteral("00031")));
+            QVERIFY(printed(QStringLiteral("00033")));
+            QVERIFY(!printed(QStringLiteral("00034")));
+            const QSizeF size = pdfprobe::pageSize(file);
+            QVERIFY(size.height() > size.width());
+        }
+
+        QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 -o %2").arg(m_archive, file)),
+                 BatchOptions::exitOk);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("absent/vel.cnf"))));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("absent"))));
+    }
+
+    // Runs refused before anything is printed: status 1, the reason, and no file at all.
+    void refusedRuns_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("said");
+
+        QTest::newRow("beyond the 16-bit card numbers")
+            << "--prima 32760 --cartelle 12 --archivio ARCHIVE -o OUT"
+            << "si possono stampare al massimo 6 cartelle";
+        QTest::newRow("count beyond the card numbers")
+            << "--cartelle 40000 --archivio ARCHIVE -o OUT"
+            << "al massimo 32766 cartelle";
+        QTest::newRow("first card beyond the card numbers")
+            << "--prima 40000 --cartelle 6 --archivio ARCHIVE -o OUT"
+            << "non può essere 40000";
+        QTest::newRow("cards beyond the archive")
+            << "--prima 113 --cartelle 10 --archivio ARCHIVE -o OUT"
+            << "da 121 a 124 non ci sono (sarebbero stampate senza numeri). Dalla cartella 113 se "
+               "ne possono stampare al massimo 6";
+        QTest::newRow("first card beyond the archive")
+            << "--prima 200 --cartelle 6 --archivio ARCHIVE -o OUT"
+            << "la cartella 200 non c'è";
+        QTest::newRow("no archive in the folder") << "--cartelle 6 --archivio EMPTY -o OUT"
+                                                  << "RidoDur.dat";
+        QTest::newRow("archive folder missing") << "--cartelle 6 --archivio EMPTY/no -o OUT"
+                                                << "non esiste";
+        QTest::newRow("settings file missing")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione EMPTY/vel.cnf -o OUT"
+            << "il file di configurazione";
+        QTest::newRow("settings file is a folder")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione EMPTY -o OUT"
+            << "cartella";
+        QTest::newRow("output folder missing")
+            << "--cartelle 6 --archivio ARCHIVE -o EMPTY/no/x.pdf"
+            << "non esiste";
+        QTest::newRow("output is a folder") << "--cartelle 6 --archivio ARCHIVE -o EMPTY"
+                                            << "è una cartella";
+        QTest::newRow("no printer layer") << "--cartelle 6 --archivio ARCHIVE --stampante P"
+                                          << "non è disponibile";
+    }
+    void refusedRuns() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, said);
+        QTemporaryDir empty;
+        const QString file = path(QStringLiteral("out/refused.pdf"));
+        arguments.replace(QStringLiteral("ARCHIVE"), m_archive)
+            .replace(QStringLiteral("EMPTY"), empty.path())
+            .replace(QStringLiteral("OUT"), file);
+        QCOMPARE(exec(arguments), BatchOptions::exitFailed);
+        QVERIFY2(m_err.startsWith(QStringLiteral("velmora-pdf: ")), qPrintable(m_err));
+        QVERIFY2(m_err.contains(said), qPrintable(m_err));
+        QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
+        QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    // A run stopped (as by Ctrl+C) keeps the older file of that name as it was, leaves no
+    // temporary file, and says it was interrupted.
+    void interruptedRunLeavesNoFile() {
+        const QString file = path(QStringLiteral("out/kept.pdf"));
+        QFile older(file);
+        QVERIFY(older.open(QIODevice::WriteOnly));
+        older.write("older contents");
+        older.close();
+
+        QTextStream out(&m_out);
+        QTextStream err(&m_err);
+        BatchRun run(out, err);
+        run.setDefaultSettingsPath(m_settings);
+        QString during;
+        run.setCardHook([&](int done, int) {
+            if (done == 7) {
+                during = leftovers(path(QStringLiteral("out"))).join(u',');
+                BatchRun::requestStop();
+            }
+        });
+        QCOMPARE(
+            exec(QStringLiteral("--cartelle 60 --archivio %1 -o %2").arg(m_archive, file), &run),
+            BatchOptions::exitFailed);
+        err.flush();
+        // While the run was on, its pages went to a hidden file beside the old one.
+        QVERIFY2(during.contains(QStringLiteral(".kept.pdf.")), qPrintable(during));
+        QVERIFY2(m_err.contains(QStringLiteral("Stampa interrotta dopo 7 cartelle")),
+                 qPrintable(m_err));
+        QCOMPARE(run.figures().cards, 7);
+        QCOMPARE(leftovers(path(QStringLiteral("out"))), QStringList{QStringLiteral("kept.pdf")});
+        QVERIFY(older.open(QIODevice::ReadOnly));
+        QCOMPARE(older.readAll(), QByteArray("older contents"));
+    }
+
+    // A failure inside a card's drawing has no one to answer it: the run stops with the error
+    // report, status 1, and no file.
+    void drawingFailureStopsTheRun() {
+        QTemporaryDir folder;
+        QByteArray stored = SeriesGenerator::makeArchive(12, 4);
+        RecordCartella card = RecordCartella::fromStored(stored.mid(2 * 59, 59));
+        card.setNumeroArchivio(QStringLiteral("A0003")); // not a number: numbering from 1 fails
+        stored.replace(2 * 59, 59, card.toStored());
+        QFile archive(folder.filePath(CardArchive::fileName));
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.write(stored);
+        archive.close();
+
+        const QString file = path(QStringLiteral("out/failed.pdf"));
+        QTextStream out(&m_out);
+        QTextStream err(&m_err);
+        BatchRun run(out, err);
+        run.setDefaultSettingsPath(m_settings);
+        int cardsSeen = 0;
+        run.setCardHook([&](int done, int) { cardsSeen = done; });
+        QCOMPARE(exec(QStringLiteral("--cartelle 12 --archivio %1 -o %2").arg(folder.path(), file),
+                      &run),
+                 BatchOptions::exitFailed);
+        err.flush();
+        QCOMPARE(cardsSeen, 3); // the failing card is left, and no other is drawn
+        QVERIFY2(m_err.contains(QStringLiteral("errore nel disegno di una cartella")),
+                 qPrintable(m_err));
+        QVERIFY2(m_err.contains(QStringLiteral("Procedura StampaCartella nel modulo RIDODUR")),
+                 qPrintable(m_err));
+        QVERIFY(!m_err.contains(u'\r'));
+        QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
+    }
+
+    // On a printer a finished run ends its job; an interrupted one abandons it, so nothing of
+    // it is printed. A printer that is not there is named in the message.
+    void printerJobs() {
+        int ended = 0;
+        int aborted = 0;
+        QTextStream out(&m_out);
+        QTextStream err(&m_err);
+        BatchRun run(out, err);
+        run.setDefaultSettingsPath(m_settings);
+        const QString sink = path(QStringLiteral("printer-sink.pdf"));
+        run.setPrinterTargetFactory(
+            [&](const QString &name, QString *error) -> std::unique_ptr<PageTarget> {
+                if (name != QStringLiteral("Prova")) {
+                    *error = QStringLiteral("la stampante \"%1\" non è installata.").arg(name);
+                    return nullptr;
+                }
+                return std::make_unique<CountingTarget>(sink, &ended, &aborted);
+            });
+        const QString base = QStringLiteral("--cartelle 12 --archivio %1 ").arg(m_archive);
+
+        QCOMPARE(exec(base + QStringLiteral("--stampante Prova"), &run), BatchOptions::exitOk);
+        QCOMPARE(ended, 1);
+        QCOMPARE(aborted, 0);
+        QVERIFY2(m_err.contains(QStringLiteral("la stampante \"Prova\"")), qPrintable(m_err));
+
+        run.setCardHook([](int done, int) {
+            if (done == 2) {
+                BatchRun::requestStop();
+            }
+        });
+        m_err.clear();
+        QCOMPARE(exec(base + QStringLiteral("--stampante Prova"), &run), BatchOptions::exitFailed);
+        QCOMPARE(ended, 1);
+        QCOMPARE(aborted, 1);
+        QVERIFY2(m_err.contains(QStringLiteral("nessuna pagina inviata alla stampante")),
+                 qPrintable(m_err));
+
+        BatchRun::clearStopRequest();
+        QCOMPARE(exec(base + QStringLiteral("--stampante Altra"), &run), BatchOptions::exitFailed);
+        QVERIFY2(m_err.contains(QStringLiteral("\"Altra\" non è installata")), qPrintable(m_err));
+        QCOMPARE(ended + aborted, 2);
+    }
+};
+
+QTEST_MAIN(tst_BatchRun)
+#include "tst_BatchRun.moc"

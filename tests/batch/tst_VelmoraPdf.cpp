@@ -1,0 +1,260 @@
+// The program velmora-pdf as a user runs it, and its pages beside the window program's.
+
+#include "app/SettingsFile.h"
+#include "batch/BatchOptions.h"
+#include "print/ArchiveSearch.h"
+#include "print/CardArchive.h"
+#include "print/CurrentPrinter.h"
+#include "print/PrintPlan.h"
+#include "print/PrintRun.h"
+#include "print/PrinterTarget.h"
+#include "print/SeriesGenerator.h"
+
+#include "../print/PdfProbe.h"
+
+#include <QtTest>
+
+using velmora::BatchOptions;
+using velmora::CardArchive;
+using velmora::Configurazione;
+using velmora::CurrentPrinter;
+using velmora::PrintPlan;
+using velmora::PrintRun;
+using velmora::SettingsFile;
+
+namespace {
+
+const QString program = QStringLiteral(VELMORA_BINARY_DIR "/velmora-pdf");
+const QString sampleFolder = QStringLiteral(VELMORA_BINARY_DIR "/data");
+
+struct Ran {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Ran runProgram(const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    Ran ran;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
+        process.kill();
+        process.waitForFinished();
+        return ran;
+    }
+    ran.status = process.exitCode();
+    ran.out = QString::fromUtf8(process.readAllStandardOutput());
+    ran.err = QString::fromUtf8(process.readAllStandardError());
+    return ran;
+}
+
+// Words as pdftotext places them, one line each, positions to a hundredth of a point.
+QStringList placedWords(const QString &pdf) {
+    QStringList lines;
+    for (const pdfprobe::Word &w : pdfprobe::words(pdf)) {
+        lines.append(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                         .arg(w.page)
+                         .arg(w.box.left(), 0, 'f', 2)
+                         .arg(w.box.top(), 0, 'f', 2)
+                         .arg(w.box.right(), 0, 'f', 2)
+                         .arg(w.box.bottom(), 0, 'f', 2)
+                         .arg(w.text));
+    }
+    return lines;
+}
+
+} // namespace
+
+class tst_VelmoraPdf : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_settings;
+
+private slots:
+    void initTestCase() {
+        if (!QFileInfo::exists(program)) {
+            QSKIP("velmora-pdf is not built");
+        }
+        if (!QFileInfo::exists(sampleFolder + u'/' + CardArchive::fileName)) {
+            QSKIP("the build has not written the sample archive");
+        }
+        // Settings far from the defaults: another size, bold, colours, texts with blanks.
+        Configurazione settings = SettingsFile::defaults();
+        settings.Dimensione = 18;
+        settings.setBold(true);
+        settings.Titolo = QStringLiteral("  Tombola di Natale ");
+        settings.Frase1 = QStringLiteral("Serata della parrocchia");
+        settings.ColoreTitolo = 0x0000ff;
+        settings.ColorePrimaCinquina = 0x00ff00;
+        settings.ColoreGriglia = 0x808080;
+        m_settings = m_dir.filePath(QStringLiteral("vel.cnf"));
+        QVERIFY(SettingsFile(m_settings).save(settings).ok);
+    }
+
+    // For the same choices the batch program prints the same words at the same places as the
+    // window program's print run, which prints on the current printer set to a PDF file
+    // (run twice on it, as the window does run after run).
+    void samePagesAsTheWindow_data() {
+        QTest::addColumn<QString>("prima");
+        QTest::addColumn<QString>("cartelle");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("archivio");
+
+        QTest::newRow("60 landscape from 1") << "1"
+                                             << "60" << true << false;
+        QTest::newRow("8 landscape from 10, page filled") << "10"
+                                                          << "8" << true << false;
+        QTest::newRow("7 portrait from 101, archive numbers") << "101"
+                                                              << "7" << false << true;
+        QTest::newRow("up to the sample archive's last card") << "5989"
+                                                              << "12" << true << false;
+    }
+    void samePagesAsTheWindow() {
+        QFETCH(QString, prima);
+        QFETCH(QString, cartelle);
+        QFETCH(bool, landscape);
+        QFETCH(bool, archivio);
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("poppler-utils are not installed");
+        }
+
+        const QString batchPdf = m_dir.filePath(QStringLiteral("batch.pdf"));
+        const Ran ran = runProgram(
+            {QStringLiteral("--prima"), prima, QStringLiteral("--cartelle"), cartelle,
+             QStringLiteral("--orientamento"),
+             landscape ? QStringLiteral("orizzontale") : QStringLiteral("verticale"),
+             QStringLiteral("--numerazione"),
+             archivio ? QStringLiteral("archivio") : QStringLiteral("progressiva"),
+             QStringLiteral("--archivio"), sampleFolder, QStringLiteral("--configurazione"),
+             m_settings, QStringLiteral("-o"), batchPdf});
+        QVERIFY2(ran.status == BatchOptions::exitOk, qPrintable(ran.err));
+
+        // The window's run: its settings as loaded at start-up, its range texts, the current
+        // printer, events let through once per card.
+        Configurazione settings;
+        QCOMPARE(SettingsFile(m_settings).load(settings).outcome,
+                 SettingsFile::LoadOutcome::Loaded);
+        SettingsFile::trimTexts(settings);
+        QString refusal;
+        const auto plan = PrintPlan::make(prima, cartelle, landscape, &refusal);
+        QVERIFY2(plan, qPrintable(refusal));
+        const std::unique_ptr<CardArchive> archive = velmora::ArchiveSearch::open({sampleFolder});
+        PrintRun::Hooks hooks;
+        hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+        hooks.stopRequested = [] { return false; };
+        hooks.landscapeNow = [landscape] { return landscape; };
+
+        const QStringList batchWords = placedWords(batchPdf);
+        QVERIFY(batchWords.size() > plan->cardCount() * 10);
+        for (int round = 1; round <= 2; ++round) {
+            const QString windowPdf = m_dir.filePath(QStringLiteral("window%1.pdf").arg(round));
+            CurrentPrinter::target().selectPdfFile(windowPdf);
+            PrintRun run(CurrentPrinter::surface(), *archive, settings, archivio);
+            QCOMPARE(run.run(*plan, hooks), PrintRun::Outcome::Completed);
+
+            QCOMPARE(pdfprobe::pageCount(batchPdf), pdfprobe::pageCount(windowPdf));
+            QCOMPARE(pdfprobe::pageSize(batchPdf), pdfprobe::pageSize(windowPdf));
+            const QStringList windowWords = placedWords(windowPdf);
+            QCOMPARE(batchWords.size(), windowWords.size());
+            for (qsizetype i = 0; i < batchWords.size(); ++i) {
+                QCOMPARE(batchWords.at(i), windowWords.at(i));
+            }
+        }
+    }
+
+    // Usage errors: status 2, the reason in the program's words on the error stream, and a
+    // pointer to the help; nothing on standard output.
+    void usageErrorsGiveStatus2_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("nothing") << QStringList{} << "indicare dove stampare";
+        QTest::newRow("unknown option") << QStringList{"--pagine", "3"} << "opzione sconosciuta";
+        QTest::newRow("bad orientation")
+            << QStringList{"--cartelle", "6", "-o", "x.pdf", "--orientamento", "3"}
+            << "--orientamento vuole \"orizzontale\"";
+        QTest::newRow("missing value")
+            << QStringList{"--verifica", "--archivio"} << "manca il valore dopo --archivio";
+    }
+    void usageErrorsGiveStatus2() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, said);
+        const Ran ran = runProgram(arguments);
+        QCOMPARE(ran.status, BatchOptions::exitUsage);
+        QVERIFY2(ran.err.contains(QStringLiteral("velmora-pdf: ") + said), qPrintable(ran.err));
+        QVERIFY(ran.err.contains(QStringLiteral("--help")));
+        QVERIFY(ran.out.isEmpty());
+    }
+
+    // Help and version go to standard output with status 0; a missing archive is status 1.
+    void helpVersionAndMissingArchive() {
+        Ran ran = runProgram({QStringLiteral("--help")});
+        QCOMPARE(ran.status, BatchOptions::exitOk);
+        QVERIFY(ran.out.startsWith(QStringLiteral("Uso: velmora-pdf")));
+        ran = runProgram({QStringLiteral("--version")});
+        QCOMPARE(ran.status, BatchOptions::exitOk);
+        QVERIFY(ran.out.startsWith(QStringLiteral("velmora-pdf ")));
+
+        QTemporaryDir empty;
+        const QString pdf = empty.filePath(QStringLiteral("x.pdf"));
+        ran = runProgram({QStringLiteral("--cartelle"), QStringLiteral("6"),
+                          QStringLiteral("--archivio"), empty.path(), QStringLiteral("-o"), pdf});
+        QCOMPARE(ran.status, BatchOptions::exitFailed);
+        QVERIFY2(ran.err.contains(QStringLiteral("RidoDur.dat")), qPrintable(ran.err));
+        QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    // The sample archive is sound; off a terminal a run ends with a one-line summary and
+    // draws no progress bar.
+    void checkAndSummary() {
+        Ran ran =
+            runProgram({QStringLiteral("--verifica"), QStringLiteral("--archivio"), sampleFolder});
+        QCOMPARE(ran.status, BatchOptions::exitOk);
+        QVERIFY2(ran.out.contains(QStringLiteral("l'archivio è integro")), qPrintable(ran.out));
+
+        const QString pdf = m_dir.filePath(QStringLiteral("summary.pdf"));
+        ran =
+            runProgram({QStringLiteral("--cartelle"), QStringLiteral("60"),
+                        QStringLiteral("--archivio"), sampleFolder,
+                        QStringLiteral("--configurazione"), m_settings, QStringLiteral("-o"), pdf});
+        QCOMPARE(ran.status, BatchOptions::exitOk);
+        QVERIFY2(ran.err.contains(QStringLiteral("Stampate 60 cartelle su 10 pagine in ")),
+                 qPrintable(ran.err));
+        QVERIFY(!ran.err.contains(u'\r'));
+    }
+
+    // SIGTERM (or Ctrl+C) in the middle of a run: status 1, "Stampa interrotta", and no file
+    // under the requested name nor a temporary one beside it.
+    void interruptedRunLeavesNoFile() {
+        QTemporaryDir archiveFolder;
+        QFile archive(archiveFolder.filePath(CardArchive::fileName));
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.write(velmora::SeriesGenerator::makeArchive(31998, 3));
+        archive.close();
+
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(QStringLiteral("long.pdf"));
+        QProcess process;
+        process.start(program,
+                      {QStringLiteral("--cartelle"), QStringLiteral("31998"),
+                       QStringLiteral("--archivio"), archiveFolder.path(),
+                       QStringLiteral("--configurazione"), m_settings, QStringLiteral("-o"), pdf});
+        QVERIFY(process.waitForStarted());
+        // The temporary file appears once the run has begun (after the signals are caught).
+        const auto started = [&folder] {
+            return !QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(started(), 60000);
+        process.terminate();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), BatchOptions::exitFailed);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("Stampa interrotta")), qPrintable(err));
+        QVERIFY2(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty(),
+                 qPrintable(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(u',')));
+    }
+};
+
+QTEST_MAIN(tst_VelmoraPdf)
+#include "tst_VelmoraPdf.moc"
