@@ -189,25 +189,9 @@ int BatchRun::print(const BatchOptions &options) {
         return BatchOptions::exitFailed;
     }
 
-    // Cards beyond the archive's last whole record have no numbers: printed, they would be
-    // blank cards (or stop the run at the first one, whose number cannot be read).
-    const qint64 held = archive->cardCount();
-    if (plan->last > held) {
-        const qint64 room = std::max<qint64>(held - plan->first + 1, 0);
-        const qint64 largest = room / plan->cardsPerPage * plan->cardsPerPage;
-        const QString missing = plan->first > held
-                                    ? QStringLiteral("la cartella %1 non c'è").arg(plan->first)
-                                    : QStringLiteral("le cartelle da %1 a %2 non ci sono")
-                                          .arg(held + 1)
-                                          .arg(plan->last);
-        fail(QStringLiteral("l'archivio \"%1\" contiene %2: %3 (sarebbero stampate senza "
-                            "numeri). %4 Nessuna cartella è stata stampata.")
-                 .arg(QDir::toNativeSeparators(archive->path()), cardsText(held), missing,
-                      largest > 0 ? QStringLiteral("Dalla cartella %1 se ne possono stampare al "
-                                                   "massimo %2, a pagine intere.")
-                                        .arg(plan->first)
-                                        .arg(largest)
-                                  : QString()));
+    if (const std::optional<QString> beyond =
+            plan->beyondArchive(archive->cardCount(), archive->path())) {
+        fail(*beyond);
         return BatchOptions::exitFailed;
     }
 

@@ -1,5 +1,8 @@
 #include "print/PrintPlan.h"
 
+#include <QDir>
+#include <algorithm>
+
 #include "app/Decimal.h"
 
 namespace velmora {
@@ -86,6 +89,32 @@ std::optional<PrintPlan> PrintPlan::make(const QString &firstCardText, const QSt
     }
     plan.last = qint16(lastCard);
     return plan;
+}
+
+std::optional<QString> PrintPlan::beyondArchive(qint64 heldCards,
+                                                const QString &archivePath) const {
+    if (last <= heldCards) {
+        return std::nullopt;
+    }
+    const auto cards = [](qint64 n) {
+        return n == 1 ? QStringLiteral("1 cartella") : QStringLiteral("%1 cartelle").arg(n);
+    };
+    const qint64 room = std::max<qint64>(heldCards - first + 1, 0);
+    const qint64 largest = room / cardsPerPage * cardsPerPage;
+    const QString missing =
+        first > heldCards
+            ? QStringLiteral("la cartella %1 non c'è").arg(first)
+            : QStringLiteral("le cartelle da %1 a %2 non ci sono").arg(heldCards + 1).arg(last);
+    const QString largestText =
+        largest > 0 ? QStringLiteral("Dalla cartella %1 se ne possono stampare al massimo %2, "
+                                     "a pagine intere.")
+                          .arg(first)
+                          .arg(largest)
+                    : QString();
+    return QStringLiteral("L'archivio \"%1\" contiene %2: %3 (sarebbero stampate senza "
+                          "numeri). %4 Nessuna cartella è stata stampata.")
+        .arg(QDir::toNativeSeparators(archivePath), cards(heldCards), missing, largestText)
+        .trimmed();
 }
 
 } // namespace velmora

@@ -23,6 +23,11 @@ struct PrintPlan {
     // a last card above 32767 once raised to fill the page.
     static std::optional<PrintPlan> make(const QString &firstCardText, const QString &countText,
                                          bool landscape, QString *refusal);
+
+    // Cards beyond the archive's last whole record have no numbers: printed, they would come
+    // out as blank cards. Gives the Italian refusal (naming the archive and the largest
+    // whole-page run possible from the first card) when the plan reaches past heldCards.
+    std::optional<QString> beyondArchive(qint64 heldCards, const QString &archivePath) const;
 };
 
 } // namespace velmora

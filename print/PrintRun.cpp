@@ -110,8 +110,13 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
             hooks.progress(m_drawn, total);
         }
     }
-    // A stopped run, or one that drew nothing, still hands its document on complete.
-    s.endDoc();
+    // A stopped run hands on the pages drawn so far, complete. A run that drew no card
+    // abandons its document: a blank sheet would be a waste, and no job may stay pending.
+    if (m_drawn > 0) {
+        s.endDoc();
+    } else {
+        s.killDoc();
+    }
     return outcome;
 }
 

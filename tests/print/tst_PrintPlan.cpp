@@ -123,6 +123,49 @@ private slots:
         QVERIFY(!PrintPlan::make(QStringLiteral("101"),
                                  QString::number(match.captured(1).toInt() + 1), true, nullptr));
     }
+
+    // A run reaching past the archive's last card is refused; the largest whole-page run from
+    // the first card is named, and that run itself fits.
+    void beyondTheArchive_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("held");
+        QTest::addColumn<QString>("says"); // empty: the run fits
+        QTest::newRow("fits exactly") << "1"
+                                      << "12" << true << 12 << "";
+        QTest::newRow("raised past the end") << "1"
+                                             << "7" << true << 10 << "da 11 a 12";
+        QTest::newRow("portrait, room for three") << "5"
+                                                  << "4" << false << 9 << "al massimo 3";
+        QTest::newRow("first card missing") << "20"
+                                            << "1" << true << 10 << "la cartella 20";
+        QTest::newRow("empty archive") << "1"
+                                       << "3" << false << 0 << "contiene 0 cartelle";
+    }
+    void beyondTheArchive() {
+        QFETCH(QString, first);
+        QFETCH(QString, count);
+        QFETCH(bool, landscape);
+        QFETCH(int, held);
+        QFETCH(QString, says);
+        const auto plan = PrintPlan::make(first, count, landscape, nullptr);
+        QVERIFY(plan);
+        const auto refusal = plan->beyondArchive(held, QStringLiteral("/a/RidoDur.dat"));
+        QCOMPARE(refusal.has_value(), !says.isEmpty());
+        if (!refusal) {
+            return;
+        }
+        QVERIFY2(refusal->contains(says), qPrintable(*refusal));
+        QVERIFY(refusal->contains(QStringLiteral("/a/RidoDur.dat")));
+        const QRegularExpression largest(QStringLiteral("al massimo (\\d+)"));
+        const auto match = largest.match(*refusal);
+        if (match.hasMatch()) {
+            const auto fitting = PrintPlan::make(first, match.captured(1), landscape, nullptr);
+            QVERIFY(fitting);
+            QVERIFY(!fitting->beyondArchive(held, QString()));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPrintPlan)
