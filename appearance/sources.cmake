@@ -4,6 +4,8 @@ list(APPEND VELMORA_CORE_SOURCES
   appearance/PrintRotated.h
   appearance/Twips.cpp
   appearance/Twips.h
+  appearance/PrintDialogSettings.cpp
+  appearance/PrintDialogSettings.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   appearance/CentraFinestra.cpp
@@ -14,4 +16,6 @@ list(APPEND VELMORA_GUI_SOURCES
   appearance/CardPicture.h
   appearance/FontControls.cpp
   appearance/FontControls.h
+  appearance/clsPrintDialog.cpp
+  appearance/clsPrintDialog.h
 )

@@ -28,4 +28,8 @@ list(APPEND VELMORA_GUI_SOURCES
   print/CurrentPrinter.h
   print/PrinterTarget.cpp
   print/PrinterTarget.h
+  print/CancStampa.cpp
+  print/CancStampa.h
+  print/ScreenPointer.cpp
+  print/ScreenPointer.h
 )

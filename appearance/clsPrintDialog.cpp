@@ -1,0 +1,157 @@
+#include "appearance/clsPrintDialog.h"
+
+#include "errors/VelmoraError.h"
+#include "print/CurrentPrinter.h"
+#include "print/PrinterTarget.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace velmora {
+namespace {
+
+const QString cancelSource = QStringLiteral("ZQ PrintDialog");
+const QString cancelText = QStringLiteral("Cancel.");
+// Offered as the output file when no file has been chosen yet.
+const QString suggestedFile = QStringLiteral("cartelle.pdf");
+
+QPointer<QPrintDialog> &shownDialog() {
+    static QPointer<QPrintDialog> dialog;
+    return dialog;
+}
+
+QPrinter::DuplexMode toQt(int duplex) {
+    switch (duplex) {
+    case PrinterTarget::Vertical:
+        return QPrinter::DuplexLongSide;
+    case PrinterTarget::Horizontal:
+        return QPrinter::DuplexShortSide;
+    default:
+        return QPrinter::DuplexNone;
+    }
+}
+
+int fromQt(QPrinter::DuplexMode mode) {
+    switch (mode) {
+    case QPrinter::DuplexLongSide:
+    case QPrinter::DuplexAuto:
+        return PrinterTarget::Vertical;
+    case QPrinter::DuplexShortSide:
+        return PrinterTarget::Horizontal;
+    default:
+        return PrinterTarget::Simplex;
+    }
+}
+
+PrintDialogSettings::Range rangeOf(QAbstractPrintDialog::PrintRange range) {
+    switch (range) {
+    case QAbstractPrintDialog::Selection:
+        return PrintDialogSettings::Range::Selection;
+    case QAbstractPrintDialog::PageRange:
+        return PrintDialogSettings::Range::PageRange;
+    case QAbstractPrintDialog::CurrentPage:
+        return PrintDialogSettings::Range::CurrentPage;
+    default:
+        return PrintDialogSettings::Range::All;
+    }
+}
+
+// Printer settings the user may not be able to have: each is skipped on its own.
+template <typename Step> void ignoringErrors(Step step) {
+    try {
+        step();
+    } catch (const VelmoraError &) {
+    }
+}
+
+} // namespace
+
+clsPrintDialog::clsPrintDialog(QWidget *parent)
+    : clsPrintDialog(CurrentPrinter::target(), parent) {}
+
+clsPrintDialog::clsPrintDialog(PrinterTarget &printer, QWidget *parent)
+    : m_printer(printer), m_parent(parent) {}
+
+QPrintDialog *clsPrintDialog::openDialog() {
+    return shownDialog().data();
+}
+
+bool clsPrintDialog::ShowPrinter() {
+    const QStringList installed = PrinterTarget::installedPrinters();
+
+    // The dialog works on a copy of the current printer's settings, so a cancel leaves the
+    // current printer exactly as it was.
+    QPrinter choice(QPrinter::HighResolution);
+    if (m_printer.isPdfFile()) {
+        choice.setOutputFormat(QPrinter::PdfFormat);
+        const QString file = m_printer.port();
+        choice.setOutputFileName(file.isEmpty() ? QDir::current().absoluteFilePath(suggestedFile)
+                                                : file);
+    } else {
+        choice.setPrinterName(m_printer.deviceName());
+    }
+    choice.setPageOrientation(m_printer.orientation() == 2 ? QPageLayout::Landscape
+                                                           : QPageLayout::Portrait);
+    choice.setDuplex(toQt(m_printer.duplex()));
+
+    const Offer offered = offer(Flags, !installed.isEmpty());
+    choice.setCollateCopies(offered.collate);
+    QPrintDialog dialog(&choice, m_parent);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, offered.printToFile);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, offered.pageRange);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, offered.selection);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, offered.currentPage);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    if (Min() <= Max()) {
+        dialog.setMinMax(Min(), Max());
+    }
+    // A range the setters left out of order (ToPage below FromPage) is not offered.
+    if (FromPage() >= 1 && FromPage() <= ToPage()) {
+        dialog.setFromTo(FromPage(), ToPage());
+    }
+
+    shownDialog() = &dialog;
+    const int answer = dialog.exec();
+    shownDialog() = nullptr;
+    if (answer != QDialog::Accepted) {
+        if (CancelError) {
+            throw VelmoraError(VelmoraError::CancelPrintDialog, cancelText, cancelSource);
+        }
+        return false;
+    }
+
+    const bool toFile = choice.outputFormat() == QPrinter::PdfFormat;
+    const Range range = rangeOf(dialog.printRange());
+    Flags = returnedFlags(Flags, range, toFile, choice.collateCopies());
+    if (range == Range::PageRange) {
+        storeRange(static_cast<qint16>(choice.fromPage()), static_cast<qint16>(choice.toPage()));
+    }
+
+    if (toFile) {
+        m_printer.selectPdfFile(choice.outputFileName());
+    } else {
+        // Device names are compared in capitals, as the dialog hands them back.
+        const QString chosen = choice.printerName().toUpper();
+        if (m_printer.isPdfFile() || m_printer.deviceName() != chosen) {
+            for (const QString &name : installed) {
+                if (name.toUpper() == chosen) {
+                    m_printer.selectPrinter(name);
+                    break;
+                }
+            }
+        }
+    }
+    const int copies = choice.copyCount();
+    const int duplex = fromQt(choice.duplex());
+    const int orientation =
+        choice.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    ignoringErrors([&] { m_printer.setCopies(copies); });
+    ignoringErrors([&] { m_printer.setDuplex(duplex); });
+    ignoringErrors([&] { m_printer.setOrientation(orientation); });
+    return true;
+}
+
+} // namespace velmora
