@@ -22,6 +22,12 @@ list(APPEND VELMORA_CORE_SOURCES
   print/PrinterSurface.h
   print/RecordingSurface.cpp
   print/RecordingSurface.h
+  print/ArchiveSearch.h
+  print/CardContext.h
+  print/CardLayout.h
+  print/PrintPlan.h
+  print/PrintRun.h
+  print/StampaCartella.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   print/CurrentPrinter.cpp

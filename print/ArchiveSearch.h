@@ -1,0 +1,22 @@
+#pragma once
+
+#include "print/CardArchive.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace velmora {
+
+// Where the card archive is looked for, in order: the current directory, the user's data
+// folder, the installed data folder (<prefix>/share/velmora, beside the program's bin folder),
+// then the data folder beside the program. The first folder holding an archive is used.
+class ArchiveSearch {
+public:
+    static QStringList folders();
+    // Throws VelmoraError: 53 when no folder holds an archive, with an Italian message naming
+    // every folder looked in; the archive's own error when the one found cannot be read.
+    static std::unique_ptr<CardArchive> open();
+    static std::unique_ptr<CardArchive> open(const QStringList &folders);
+};
+
+} // namespace velmora

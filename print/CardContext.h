@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/Configurazione.h"
+#include "print/CardArchive.h"
+#include "print/PrinterSurface.h"
+
+#include <QString>
+#include <array>
+#include <functional>
+#include <memory>
+#include <utility>
+
+namespace velmora {
+
+// What one card's drawing reads. The print run owns one for the length of a run and hands it
+// to every card; the settings must not change while it is in use (call refresh() if they do).
+struct CardContext {
+    CardContext(PrinterSurface &surface, CardArchive &archive, const Configurazione &settings,
+                bool numerazioneArchivio = false, std::function<void()> pumpEvents = {})
+        : surface(surface), archive(archive), settings(settings),
+          numerazioneArchivio(numerazioneArchivio), pumpEvents(std::move(pumpEvents)) {}
+
+    PrinterSurface &surface;
+    CardArchive &archive;
+    const Configurazione &settings;
+    bool numerazioneArchivio = false;
+    std::function<void()> pumpEvents; // let pending events run once inside each card; may be empty
+
+    // The settings' texts without their blanks, and other per-run values: computed once.
+    struct Prepared {
+        QString fontTombola;
+        QString titolo;
+        QString frase1;
+        QString frase2;
+        QString ditta;
+        QString viaTel[2]; // "  " + Via + separator + Tel, for each layout's separator
+        // The 2-character text of every pair of bytes a cell can hold, made when first met.
+        std::array<QString, 65536> cellTexts;
+    };
+
+    // The prepared values, made on first use.
+    const Prepared &prepared();
+    // The 2-character text of a cell of the record, without allocating after the first time.
+    const QString &cellText(const RecordCartella &record, int cell);
+    void refresh() { m_prepared.reset(); }
+
+private:
+    std::shared_ptr<Prepared> m_prepared;
+};
+
+} // namespace velmora

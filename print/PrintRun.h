@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/Configurazione.h"
+#include "print/CardArchive.h"
+#include "print/CardContext.h"
+#include "print/PrintPlan.h"
+#include "print/PrinterSurface.h"
+
+#include <functional>
+
+namespace velmora {
+
+// The loop of a print run, shared by the window and the batch program. The caller opens the
+// archive (ArchiveSearch) and makes the plan (PrintPlan) first, so a missing archive or a
+// range beyond the card numbers is refused before anything is printed.
+class PrintRun {
+public:
+    struct Hooks {
+        std::function<void()> pumpEvents; // per card (before the stop check) and inside each card
+        std::function<bool()> stopRequested; // true: leave before the next card
+        std::function<bool()> landscapeNow;  // orientation read again for each card; empty = plan's
+        std::function<void(int done, int total)> progress; // after each card
+        std::function<void(int dpi)>
+            qualityNotice; // the "Printer.PrintQuality =" message when not 300
+        std::function<void(bool busy)> busyPointer; // hourglass around each page end
+    };
+    enum class Outcome { Completed, Stopped, Empty };
+
+    static constexpr int dotsPerInch = 300;
+
+    PrintRun(PrinterSurface &surface, CardArchive &archive, const Configurazione &settings,
+             bool numerazioneArchivio);
+
+    // Prepares the printer (orientation, 300 dpi, centimetres then pixels, the empty line that
+    // begins the document), draws plan.first..plan.last slot by slot, ends a page after each
+    // full page and the document after the last card. A stopped run, or one that draws nothing,
+    // also ends its document, so pages drawn so far come out complete.
+    Outcome run(const PrintPlan &plan, const Hooks &hooks);
+
+    // Cards drawn by the last run().
+    int cardsDrawn() const { return m_drawn; }
+
+    // The text of the message shown when the printer is not at 300 dots per inch.
+    static QString qualityMessage(int dpi);
+
+private:
+    PrinterSurface &m_surface;
+    CardArchive &m_archive;
+    const Configurazione &m_settings;
+    bool m_numerazioneArchivio;
+    int m_drawn = 0;
+};
+
+} // namespace velmora
