@@ -17,6 +17,7 @@ namespace velmora {
 class CardPicture;
 class FontControls;
 class MessagePresenter;
+class PrintPage;
 
 // The main window: four pages shown one at a time (title, card appearance, heading lines,
 // print) and the navigation strip under them. It owns the program's settings record.
@@ -57,8 +58,14 @@ public:
     // picCartella(0), the preview of page 2, or picCartella(2), the card of page 1.
     CardPicture *picCartella(int index) const;
     FontControls *fontControls() const { return m_fontControls; }
+    // The print page inside Picture1(3).
+    PrintPage *printPage() const { return m_printPage; }
 
-    // What "?" and "Stampa" do. Until set, those presses only run the navigation step.
+    // The print command of page 4: the printer selection dialog, then, when confirmed, the run.
+    void stampa();
+
+    // What "?" and "Stampa" do instead of the defaults: "?" runs only the navigation step until
+    // set, "Stampa" prints with stampa().
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
     void setPrintAction(std::function<void()> action) { m_printAction = std::move(action); }
 
@@ -72,6 +79,7 @@ private:
     void buildPage2();
     void buildPage3();
     void buildNavigation();
+    void buildPage4();
     QLineEdit *addHeadingBox(const char *name, const QString &label, int maxLength, int row);
     void centraFinestra();
     void mostraConfigurazione();
@@ -93,6 +101,7 @@ private:
     CardPicture *m_preview = nullptr;
     CardPicture *m_decorative = nullptr;
     FontControls *m_fontControls = nullptr;
+    PrintPage *m_printPage = nullptr;
     QLineEdit *m_txtFrase = nullptr;
     QLineEdit *m_txtTombola = nullptr;
     QLineEdit *m_frase1 = nullptr;

@@ -146,8 +146,7 @@ bool clsPrintDialog::ShowPrinter() {
     }
     const int copies = choice.copyCount();
     const int duplex = fromQt(choice.duplex());
-    const int orientation =
-        choice.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+    const int orientation = choice.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
     ignoringErrors([&] { m_printer.setCopies(copies); });
     ignoringErrors([&] { m_printer.setDuplex(duplex); });
     ignoringErrors([&] { m_printer.setOrientation(orientation); });

@@ -53,8 +53,8 @@ QImage stopSign(int edge) {
     painter.setBrush(Qt::white);
     const double barHalfWidth = edge * 0.3;
     const double barHalfHeight = edge * 0.08;
-    painter.drawRect(QRectF(centre - barHalfWidth, centre - barHalfHeight, 2 * barHalfWidth,
-                            2 * barHalfHeight));
+    painter.drawRect(
+        QRectF(centre - barHalfWidth, centre - barHalfHeight, 2 * barHalfWidth, 2 * barHalfHeight));
     return image;
 }
 
@@ -84,8 +84,8 @@ CancStampa::CancStampa(QWidget *mainWindow)
         {QStringLiteral("caption"), QString()},
         {QStringLiteral("cback"), palette().color(QPalette::Window)},
         {QStringLiteral("font"), stopFont},
-        {QStringLiteral("image"), QVariant::fromValue(QbPicture(stopSign(stopPicturePixels),
-                                                                QbPicture::Kind::Png))},
+        {QStringLiteral("image"),
+         QVariant::fromValue(QbPicture(stopSign(stopPicturePixels), QbPicture::Kind::Png))},
         {QStringLiteral("imgsize"), stopPicturePixels},
     });
     m_stop->setCancel(true); // Escape stops the run too

@@ -1,5 +1,6 @@
 #include "print/ScreenPointer.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace velmora {
@@ -16,7 +17,7 @@ void ScreenPointer::setBusy(bool busy) {
     }
     busyState() = busy;
     if (busy) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     } else {
         QGuiApplication::restoreOverrideCursor();
     }

@@ -38,4 +38,6 @@ list(APPEND VELMORA_GUI_SOURCES
   print/CancStampa.h
   print/ScreenPointer.cpp
   print/ScreenPointer.h
+  print/StampaCartelle.cpp
+  print/StampaCartelle.h
 )
