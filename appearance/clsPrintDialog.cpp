@@ -100,18 +100,19 @@ bool clsPrintDialog::ShowPrinter() {
     choice.setCollateCopies(offered.collate);
     QPrintDialog dialog(&choice, m_parent);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
+    // The page numbers first: handing them over turns the page-range choice on.
+    if (offered.pageRange && Min() <= Max()) {
+        dialog.setMinMax(Min(), Max());
+        // A range the setters left out of order (ToPage below FromPage) is not preset.
+        if (FromPage() >= 1 && FromPage() <= ToPage()) {
+            dialog.setFromTo(FromPage(), ToPage());
+        }
+    }
     dialog.setOption(QAbstractPrintDialog::PrintToFile, offered.printToFile);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, offered.pageRange);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, offered.selection);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, offered.currentPage);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
-    if (Min() <= Max()) {
-        dialog.setMinMax(Min(), Max());
-    }
-    // A range the setters left out of order (ToPage below FromPage) is not offered.
-    if (FromPage() >= 1 && FromPage() <= ToPage()) {
-        dialog.setFromTo(FromPage(), ToPage());
-    }
 
     shownDialog() = &dialog;
     const int answer = dialog.exec();
