@@ -33,7 +33,10 @@ struct CardContext {
         QString frase1;
         QString frase2;
         QString ditta;
-        QString viaTel[2]; // "  " + Via + separator + Tel, for each layout's separator
+        QString via;
+        QString tel;
+        QString viaTelSeparator; // the separator viaTel was made with
+        QString viaTel;          // "  " + Via + separator + Tel
         // The 2-character text of every pair of bytes a cell can hold, made when first met.
         std::array<QString, 65536> cellTexts;
     };
@@ -42,6 +45,8 @@ struct CardContext {
     const Prepared &prepared();
     // The 2-character text of a cell of the record, without allocating after the first time.
     const QString &cellText(const RecordCartella &record, int cell);
+    // "  " + Via + separator + Tel.
+    const QString &viaTel(const QString &separator);
     void refresh() { m_prepared.reset(); }
 
 private:

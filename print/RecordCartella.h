@@ -47,6 +47,9 @@ public:
     int cellNumber(int k) const;
     bool isFilled(int k) const { return cellNumber(k) > 0; }
     QString numeroArchivio() const;
+    // The raw 8-bit text of cell k (two bytes) and of the archive number (five).
+    QByteArrayView cellBytes(int k) const { return {m_text.data() + k * cellWidth, cellWidth}; }
+    QByteArrayView numeroBytes() const { return {m_text.data() + numeroOffset, numeroWidth}; }
 
     // Texts longer than the field are cut, shorter ones padded with blanks on the right;
     // characters without a windows-1252 byte are stored as '?'.

@@ -22,11 +22,17 @@ list(APPEND VELMORA_CORE_SOURCES
   print/PrinterSurface.h
   print/RecordingSurface.cpp
   print/RecordingSurface.h
+  print/ArchiveSearch.cpp
   print/ArchiveSearch.h
+  print/CardContext.cpp
   print/CardContext.h
+  print/CardLayout.cpp
   print/CardLayout.h
+  print/PrintPlan.cpp
   print/PrintPlan.h
+  print/PrintRun.cpp
   print/PrintRun.h
+  print/StampaCartella.cpp
   print/StampaCartella.h
 )
 list(APPEND VELMORA_GUI_SOURCES

@@ -1,0 +1,104 @@
+#include "print/PrintRun.h"
+
+#include "print/StampaCartella.h"
+
+namespace velmora {
+namespace {
+
+constexpr double pageEndFontSize = 6;
+
+const QString &pageEndFace() {
+    static const QString face = QStringLiteral("Arial");
+    return face;
+}
+
+const QString &blank() {
+    static const QString text = QStringLiteral(" ");
+    return text;
+}
+
+} // namespace
+
+PrintRun::PrintRun(PrinterSurface &surface, CardArchive &archive, const Configurazione &settings,
+                   bool numerazioneArchivio)
+    : m_surface(surface), m_archive(archive), m_settings(settings),
+      m_numerazioneArchivio(numerazioneArchivio) {}
+
+QString PrintRun::qualityMessage(int dpi) {
+    return QStringLiteral("Printer.PrintQuality =") + QString::number(dpi);
+}
+
+PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
+    m_drawn = 0;
+    const bool planLandscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
+    PrinterSurface &s = m_surface;
+
+    // The printer: orientation, 300 dots per inch, the empty line that begins the document,
+    // then every measure in device pixels.
+    s.setOrientation(planLandscape ? PrinterSurface::Landscape : PrinterSurface::Portrait);
+    const int quality = s.printQuality();
+    if (quality != dotsPerInch && hooks.qualityNotice) {
+        hooks.qualityNotice(quality);
+    }
+    s.setPrintQuality(dotsPerInch);
+    s.setScaleMode(PrinterSurface::Centimetres);
+    s.setPrintQuality(dotsPerInch);
+    s.print();
+    s.setScaleMode(PrinterSurface::Pixels);
+
+    CardContext ctx(s, m_archive, m_settings, m_numerazioneArchivio, hooks.pumpEvents);
+    const int total = plan.cardCount();
+    const int perPage = plan.cardsPerPage;
+    Outcome outcome = total > 0 ? Outcome::Completed : Outcome::Empty;
+    // A new page is begun only when a card is about to go on it, so a run stopped after a
+    // full page does not end with a blank one.
+    bool pageWanted = false;
+
+    for (int card = plan.first; card <= plan.last; ++card) {
+        if (hooks.pumpEvents) {
+            hooks.pumpEvents();
+        }
+        const int slot = (card - plan.first) % perPage + 1;
+        if (hooks.stopRequested && hooks.stopRequested()) {
+            outcome = Outcome::Stopped;
+            break;
+        }
+        if (pageWanted) {
+            s.newPage();
+            pageWanted = false;
+        }
+        const bool landscape = hooks.landscapeNow ? hooks.landscapeNow() : planLandscape;
+        if (landscape) {
+            StampaCartella(ctx, qint16(card), qint16(slot), plan.first);
+        } else {
+            StampaCartella2(ctx, qint16(card), qint16(slot), plan.first);
+        }
+        ++m_drawn;
+        if (slot == perPage || card == plan.last) {
+            if (hooks.busyPointer) {
+                hooks.busyPointer(true);
+            }
+            s.setFontBold(false);
+            s.setFontName(pageEndFace());
+            s.setFontSize(pageEndFontSize);
+            s.setForeColor(0);
+            s.print(blank());
+            if (card == plan.last) {
+                s.endDoc();
+            } else {
+                pageWanted = true;
+            }
+            if (hooks.busyPointer) {
+                hooks.busyPointer(false);
+            }
+        }
+        if (hooks.progress) {
+            hooks.progress(m_drawn, total);
+        }
+    }
+    // A stopped run, or one that drew nothing, still hands its document on complete.
+    s.endDoc();
+    return outcome;
+}
+
+} // namespace velmora
