@@ -4,10 +4,12 @@
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
 
 namespace velmora {
 namespace {
@@ -85,6 +87,7 @@ bool clsPrintDialog::ShowPrinter() {
     // current printer exactly as it was.
     QPrinter choice(QPrinter::HighResolution);
     if (m_printer.isPdfFile()) {
+        choice.setPrinterName(QString()); // no queue: the dialog opens on its file choice
         choice.setOutputFormat(QPrinter::PdfFormat);
         const QString file = m_printer.port();
         choice.setOutputFileName(file.isEmpty() ? QDir::current().absoluteFilePath(suggestedFile)
@@ -113,6 +116,18 @@ bool clsPrintDialog::ShowPrinter() {
     dialog.setOption(QAbstractPrintDialog::PrintSelection, offered.selection);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, offered.currentPage);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+
+    // With queues installed the dialog opens on a queue even when the current printer is a
+    // file; the file choice is the last entry of its printer list.
+    // The list is filled when the dialog shows, so the choice is made once it is on screen.
+    if (m_printer.isPdfFile() && offered.printToFile) {
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            if (auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers"));
+                printers && printers->count() > 0) {
+                printers->setCurrentIndex(printers->count() - 1);
+            }
+        });
+    }
 
     shownDialog() = &dialog;
     const int answer = dialog.exec();
