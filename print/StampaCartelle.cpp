@@ -11,6 +11,7 @@
 #include "print/ScreenPointer.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QWidget>
 
 namespace velmora {
@@ -38,6 +39,28 @@ void closeDocument(PrinterSurface &surface) {
         }
     }
 }
+
+// The main window is disabled during a run, but the window manager's close box still reaches
+// it: it must not go away under the run, so its closing waits until the run is over.
+class KeepOpen : public QObject {
+public:
+    explicit KeepOpen(QWidget &window) : m_window(window) { m_window.installEventFilter(this); }
+    ~KeepOpen() override { m_window.removeEventFilter(this); }
+    KeepOpen(const KeepOpen &) = delete;
+    KeepOpen &operator=(const KeepOpen &) = delete;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &m_window && event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+};
 
 } // namespace
 
@@ -71,6 +94,7 @@ StampaCartelle::Result StampaCartelle::run() {
         return Result::NoArchive;
     }
 
+    const KeepOpen keepOpen(m_mainWindow);
     m_mainWindow.setCursor(Qt::WaitCursor);
     m_mainWindow.setEnabled(false);
     CancStampa window(&m_mainWindow);

@@ -200,6 +200,7 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar_data() {
     QTest::newRow("stop button") << "button";
     QTest::newRow("Escape") << "escape";
     QTest::newRow("close box") << "close";
+    QTest::newRow("main window's close box: ignored, the run stops") << "main";
 }
 
 void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
@@ -218,8 +219,12 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
         // The user acts while the third card is finishing: the action waits in the queue
         // until the run lets events through.
         CancStampa *window = run.stopWindow();
-        QTimer::singleShot(0, window, [window, how] {
-            if (how == QLatin1String("button")) {
+        QWidget *main = m_main.get();
+        QTimer::singleShot(0, window, [window, how, main] {
+            if (how == QLatin1String("main")) {
+                main->close(); // must not go away under the run
+                QTest::mouseClick(window->stopButton(), Qt::LeftButton);
+            } else if (how == QLatin1String("button")) {
                 QTest::mouseClick(window->stopButton(), Qt::LeftButton);
             } else if (how == QLatin1String("escape")) {
                 QTest::keyClick(window, Qt::Key_Escape);
@@ -230,6 +235,7 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
     });
     QCOMPARE(print(run), StampaCartelle::Result::Stopped);
     QCOMPARE(drawn, 3);
+    QVERIFY(m_main->isVisible());
     checkMainWindowBack();
     // The page in progress was ended: it holds the three cards drawn.
     QVERIFY(!CurrentPrinter::surface().documentOpen());
