@@ -37,9 +37,15 @@ std::unique_ptr<CardArchive> ArchiveSearch::open() {
 std::unique_ptr<CardArchive> ArchiveSearch::open(const QStringList &folders) {
     for (const QString &folder : folders) {
         // The first folder that holds an archive decides: an archive there that cannot be read
-        // is reported, never silently replaced by one further down the list.
-        if (!CardArchive::locate(folder).isEmpty()) {
+        // (or several differing in case, or a folder under its name) is reported, never
+        // silently replaced by one further down the list.
+        try {
             return std::make_unique<CardArchive>(folder);
+        } catch (const VelmoraError &error) {
+            if (error.number() != VelmoraError::FileNotFound &&
+                error.number() != VelmoraError::PathNotFound) {
+                throw;
+            }
         }
     }
     QStringList shown;

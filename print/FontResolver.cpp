@@ -128,6 +128,29 @@ std::shared_ptr<const FontFace> makeFace(const FaceKey &key, QFont font, int dpi
 
 } // namespace
 
+double FontFace::advance(const QString &text) const {
+    constexpr qsizetype shortText = 3;
+    constexpr std::size_t maxShortAdvances = 4096;
+    if (text.size() > shortText) {
+        return metrics.horizontalAdvance(text);
+    }
+    // The UTF-16 units packed in 16 bits each, with the length on top so "1" and "1\0" differ.
+    quint64 key = quint64(text.size()) << 60;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        key |= quint64(text.at(i).unicode()) << (16 * i);
+    }
+    const auto it = shortAdvances.constFind(key);
+    if (it != shortAdvances.cend()) {
+        return *it;
+    }
+    if (std::size_t(shortAdvances.size()) >= maxShortAdvances) {
+        shortAdvances.clear();
+    }
+    const double width = metrics.horizontalAdvance(text);
+    shortAdvances.insert(key, width);
+    return width;
+}
+
 FontResolver::Face FontResolver::resolve(const QString &name) {
     auto &names = cache().names;
     auto it = names.constFind(name);

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QString>
 #include <memory>
 
@@ -15,6 +16,12 @@ struct FontFace {
     QFontMetricsF metrics;
     double ascent = 0;
     double lineSpacing = 0;
+
+    // The advance of text in device pixels. Texts of up to three characters (the card's
+    // cells) are measured once per face: shaping is the costliest part of a measure.
+    double advance(const QString &text) const;
+
+    mutable QHash<quint64, double> shortAdvances{}; // advance()'s memory, by packed text
 };
 
 // Decides whether a face name exists and which installed family prints it. Windows faces that

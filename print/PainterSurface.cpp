@@ -3,6 +3,12 @@
 #include "errors/VelmoraError.h"
 
 #include <QPagedPaintDevice>
+#include <QTextLayout>
+
+namespace {
+// Beyond this many shaped texts the memory starts again (card numbers are all different).
+constexpr qsizetype maxShapedTexts = 2048;
+} // namespace
 
 namespace velmora {
 
@@ -91,11 +97,41 @@ void PainterSurface::useFont(const FontFace &face) {
     }
 }
 
+const QList<QGlyphRun> &PainterSurface::shaped(const FontFace &face, const QString &text) {
+    const std::pair<quint64, QString> key{face.id, text};
+    auto it = m_shaped.constFind(key);
+    if (it == m_shaped.cend()) {
+        if (m_shaped.size() >= maxShapedTexts) {
+            m_shaped.clear();
+        }
+        QTextLayout layout(text, face.font, m_painter.device());
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        QList<QGlyphRun> runs = layout.glyphRuns();
+        // Glyph positions from the baseline, so the runs draw where drawText would.
+        const double ascent = line.isValid() ? line.ascent() : 0;
+        for (QGlyphRun &run : runs) {
+            QList<QPointF> positions = run.positions();
+            for (QPointF &p : positions) {
+                p.ry() -= ascent;
+            }
+            run.setPositions(positions);
+        }
+        it = m_shaped.insert(key, runs);
+    }
+    return *it;
+}
+
 void PainterSurface::paintText(const QPointF &topLeft, const FontFace &face, const QString &text) {
     // Text ignores the pen's width: keep the current one so lines need no change.
     usePen(foreQColor(), m_penWidth < 1 ? 1 : m_penWidth);
     useFont(face);
-    m_painter.drawText(QPointF(topLeft.x(), topLeft.y() + face.ascent), text);
+    const QPointF baseline(topLeft.x(), topLeft.y() + face.ascent);
+    for (const QGlyphRun &run : shaped(face, text)) {
+        m_painter.drawGlyphRun(baseline, run);
+    }
 }
 
 void PainterSurface::paintRotatedText(const QPointF &topLeft, const FontFace &face,
@@ -106,7 +142,9 @@ void PainterSurface::paintRotatedText(const QPointF &topLeft, const FontFace &fa
     // Painter angles turn clockwise on the page.
     m_painter.setTransform(
         QTransform::fromTranslate(topLeft.x(), topLeft.y()).rotate(-degreesCounterClockwise));
-    m_painter.drawText(QPointF(0, face.ascent), text);
+    for (const QGlyphRun &run : shaped(face, text)) {
+        m_painter.drawGlyphRun(QPointF(0, face.ascent), run);
+    }
     m_painter.resetTransform();
 }
 

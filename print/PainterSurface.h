@@ -3,6 +3,8 @@
 #include "print/PageTarget.h"
 #include "print/PrinterSurface.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
 
 namespace velmora {
@@ -35,12 +37,16 @@ protected:
 private:
     void usePen(const QColor &color, int width);
     void useFont(const FontFace &face);
+    // The shaped glyphs of text in face, shaped once: a card run prints the same few texts
+    // (cells, title, labels) thousands of times, and shaping is the costliest part of a text.
+    const QList<QGlyphRun> &shaped(const FontFace &face, const QString &text);
 
     PageTarget &m_target;
     QPainter m_painter;
     QRgb m_penColor = 0;
     int m_penWidth = -1;       // no pen set yet
     quint64 m_painterFace = 0; // id of the face set on the painter, 0 for none
+    QHash<std::pair<quint64, QString>, QList<QGlyphRun>> m_shaped;
 };
 
 } // namespace velmora

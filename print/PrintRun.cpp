@@ -30,6 +30,20 @@ QString PrintRun::qualityMessage(int dpi) {
 
 PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     m_drawn = 0;
+    try {
+        return runCards(plan, hooks);
+    } catch (...) {
+        // The printer failed outside a card: hand on what was drawn, and leave no job pending.
+        try {
+            m_surface.endDoc();
+        } catch (...) {
+            m_surface.killDoc();
+        }
+        throw;
+    }
+}
+
+PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) {
     const bool planLandscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
     PrinterSurface &s = m_surface;
 

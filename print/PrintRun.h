@@ -34,7 +34,9 @@ public:
     // Prepares the printer (orientation, 300 dpi, centimetres then pixels, the empty line that
     // begins the document), draws plan.first..plan.last slot by slot, ends a page after each
     // full page and the document after the last card. A stopped run, or one that draws nothing,
-    // also ends its document, so pages drawn so far come out complete.
+    // also ends its document, so pages drawn so far come out complete. Failures inside a card
+    // are the card's own (reported, answered, the run goes on); a printer that fails outside
+    // a card (setting it up, a page end) throws VelmoraError after the document is ended.
     Outcome run(const PrintPlan &plan, const Hooks &hooks);
 
     // Cards drawn by the last run().
@@ -44,6 +46,8 @@ public:
     static QString qualityMessage(int dpi);
 
 private:
+    Outcome runCards(const PrintPlan &plan, const Hooks &hooks);
+
     PrinterSurface &m_surface;
     CardArchive &m_archive;
     const Configurazione &m_settings;

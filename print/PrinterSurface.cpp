@@ -225,7 +225,7 @@ void PrinterSurface::print(const QString &text) {
 }
 
 double PrinterSurface::textWidth(const QString &text) const {
-    return currentFace().metrics.horizontalAdvance(text) / pixelsPerUnit();
+    return currentFace().advance(text) / pixelsPerUnit();
 }
 
 double PrinterSurface::textHeight(const QString &text) const {

@@ -12,7 +12,14 @@ RecordingSurface::RecordingSurface(const QPageSize &pageSize, const QMarginsF &m
 void RecordingSurface::clearRecords() {
     m_texts.clear();
     m_lines.clear();
-    m_documents.clear();
+    // An open document is the surface's state, not only a record: it stays (as document 1),
+    // so what is drawn next still has its page.
+    if (documentOpen() && !m_documents.empty()) {
+        const Document open = m_documents.back();
+        m_documents.assign(1, open);
+    } else {
+        m_documents.clear();
+    }
     m_order = 0;
 }
 

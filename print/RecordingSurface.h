@@ -52,7 +52,7 @@ public:
     const std::vector<Text> &texts() const { return m_texts; }
     const std::vector<Line> &lines() const { return m_lines; }
     const std::vector<Document> &documents() const { return m_documents; }
-    // Forgets the records, keeps the surface's state.
+    // Forgets the records, keeps the surface's state (an open document stays, as document 1).
     void clearRecords();
 
 protected:

@@ -1,0 +1,327 @@
+#include "CardFixture.h"
+#include "PdfProbe.h"
+
+#include "errors/CallTrail.h"
+#include "errors/VelmoraError.h"
+#include "print/CardArchive.h"
+#include "print/PainterSurface.h"
+#include "print/PdfTarget.h"
+#include "print/PrintPlan.h"
+#include "print/PrintRun.h"
+#include "print/RecordingSurface.h"
+
+#include <QtTest>
+#include <map>
+
+using namespace velmora;
+using cardfixture::Archive;
+using cardfixture::PresenterScope;
+using cardfixture::ScriptedPresenter;
+using Text = RecordingSurface::Text;
+
+namespace {
+
+PrintPlan plan(const QString &first, const QString &count, bool landscape) {
+    QString refusal;
+    const auto made = PrintPlan::make(first, count, landscape, &refusal);
+    if (!made) {
+        qFatal("plan refused: %s", qPrintable(refusal));
+    }
+    return *made;
+}
+
+// The cards a recording shows, by their archive number ("00012" is card 12), with the page
+// each is on and the position of its number.
+struct Drawn {
+    int page = 0;
+    QPointF at;
+};
+std::map<int, Drawn> drawnCards(const RecordingSurface &surface) {
+    std::map<int, Drawn> cards;
+    for (const Text &t : surface.texts()) {
+        if (t.text.size() == 5 && t.text.front() == u'0') {
+            cards[t.text.toInt()] = {t.page, t.topLeft};
+        }
+    }
+    return cards;
+}
+
+// Where the card number of a slot goes at the reference scale.
+QPointF numberAt(bool landscape, int slot) {
+    if (landscape) {
+        const int i = slot - 1;
+        return {(i % 2) * 410 * 4.0 + 315 * 4 + 50, (i / 2) * (198 * 3.8 + 75) + 5 * 3.8 + 2};
+    }
+    return {315 * 6.0, (slot - 1) * (175 * 6.0 + 100) - 20 + 5 * 6 + 2};
+}
+
+// A printer that refuses to begin a second page.
+class NoSecondPage : public RecordingSurface {
+protected:
+    void beginNextPage() override {
+        throw VelmoraError(VelmoraError::PrinterError, QStringLiteral("Errore della stampante"));
+    }
+};
+
+} // namespace
+
+class TestPrintRun : public QObject {
+    Q_OBJECT
+
+    Configurazione settings = cardfixture::colouredSettings();
+
+private slots:
+    void cleanup() { QCOMPARE(CallTrail::count(), 0); }
+
+    // Cards slot by slot, a page after each full page, the document after the last card.
+    void runs_data() {
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("firstCard");
+        QTest::addColumn<int>("lastCard");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("8 landscape from 1") << "1"
+                                            << "8" << true << 1 << 12 << 2;
+        QTest::newRow("6 landscape from 10") << "10"
+                                             << "6" << true << 10 << 15 << 1;
+        QTest::newRow("4 portrait") << "1"
+                                    << "4" << false << 1 << 6 << 2;
+        QTest::newRow("7 portrait from 0") << "0"
+                                           << "7" << false << 1 << 9 << 3;
+    }
+    void runs() {
+        QFETCH(QString, first);
+        QFETCH(QString, count);
+        QFETCH(bool, landscape);
+        QFETCH(int, firstCard);
+        QFETCH(int, lastCard);
+        QFETCH(int, pages);
+        Archive archive(20);
+        CardArchive cards(archive.folder());
+        RecordingSurface surface(QPageSize(QPageSize::A4), {}, 600);
+        PrintRun run(surface, cards, settings, true);
+        QList<int> notices;
+        QList<std::pair<int, int>> progress;
+        QList<bool> busy;
+        PrintRun::Hooks hooks;
+        hooks.qualityNotice = [&notices](int dpi) { notices << dpi; };
+        hooks.progress = [&progress](int done, int total) { progress.append({done, total}); };
+        hooks.busyPointer = [&busy](bool on) { busy << on; };
+        QCOMPARE(run.run(plan(first, count, landscape), hooks), PrintRun::Outcome::Completed);
+
+        QCOMPARE(notices, QList<int>{600});
+        QCOMPARE(surface.printQuality(), 300);
+        QCOMPARE(surface.scaleMode(), int(PrinterSurface::Pixels));
+        QCOMPARE(surface.orientation(),
+                 int(landscape ? PrinterSurface::Landscape : PrinterSurface::Portrait));
+        const int perPage = landscape ? 6 : 3;
+        const auto drawn = drawnCards(surface);
+        QCOMPARE(int(drawn.size()), lastCard - firstCard + 1);
+        QCOMPARE(drawn.begin()->first, firstCard);
+        QCOMPARE(drawn.rbegin()->first, lastCard);
+        for (const auto &[card, where] : drawn) {
+            const int index = card - firstCard;
+            QCOMPARE(where.page, index / perPage + 1);
+            QCOMPARE(where.at, numberAt(landscape, index % perPage + 1));
+        }
+        QCOMPARE(int(surface.documents().size()), 1);
+        QCOMPARE(surface.documents()[0].pages, pages);
+        QVERIFY(surface.documents()[0].ended);
+        QCOMPARE(run.cardsDrawn(), lastCard - firstCard + 1);
+        QCOMPARE(progress.size(), run.cardsDrawn());
+        QCOMPARE(progress.back(), std::make_pair(run.cardsDrawn(), run.cardsDrawn()));
+        QCOMPARE(busy.size(), 2 * pages);
+
+        // Each page ends with a blank in Arial 6, black, after its last card.
+        int pageEnds = 0;
+        for (const Text &t : surface.texts()) {
+            if (t.text == u" ") {
+                ++pageEnds;
+                QCOMPARE(t.fontName, QStringLiteral("Arial"));
+                QCOMPARE(t.fontSize, 6.0);
+                QCOMPARE(t.color, 0);
+                QVERIFY(!t.bold);
+            }
+        }
+        QCOMPARE(pageEnds, pages);
+    }
+
+    // Stopped runs and empty runs still end their document; a stop after a full page leaves
+    // no blank page behind.
+    void stopsAndEmptyRuns_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<int>("stopAfter"); // -1: never
+        QTest::addColumn<int>("drawnCards");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("stop after the third")
+            << "12" << 3 << 3 << 1 << int(PrintRun::Outcome::Stopped);
+        QTest::newRow("stop after a full page")
+            << "12" << 6 << 6 << 1 << int(PrintRun::Outcome::Stopped);
+        QTest::newRow("stop after the seventh")
+            << "12" << 7 << 7 << 2 << int(PrintRun::Outcome::Stopped);
+        QTest::newRow("stop at once") << "12" << 0 << 0 << 1 << int(PrintRun::Outcome::Stopped);
+        QTest::newRow("count 0") << "0" << -1 << 0 << 1 << int(PrintRun::Outcome::Empty);
+    }
+    void stopsAndEmptyRuns() {
+        QFETCH(QString, count);
+        QFETCH(int, stopAfter);
+        QFETCH(int, drawnCards);
+        QFETCH(int, pages);
+        QFETCH(int, outcome);
+        Archive archive(12);
+        CardArchive cards(archive.folder());
+        RecordingSurface surface;
+        PrintRun run(surface, cards, settings, true);
+        int done = 0;
+        int stopChecks = 0;
+        PrintRun::Hooks hooks;
+        hooks.progress = [&done](int n, int) { done = n; };
+        hooks.stopRequested = [&] {
+            ++stopChecks;
+            return stopAfter >= 0 && done >= stopAfter;
+        };
+        QCOMPARE(int(run.run(plan(QStringLiteral("1"), count, true), hooks)), outcome);
+        QCOMPARE(run.cardsDrawn(), drawnCards);
+        QCOMPARE(int(::drawnCards(surface).size()), drawnCards);
+        QCOMPARE(stopChecks, stopAfter >= 0 ? drawnCards + 1 : 0);
+        QCOMPARE(int(surface.documents().size()), 1);
+        QVERIFY(surface.documents()[0].ended);
+        QCOMPARE(surface.documents()[0].pages, pages);
+        QVERIFY(!surface.documentOpen());
+    }
+
+    // The printer already at 300 dots per inch brings no message; the message's text.
+    void qualityNoticeOnlyWhenNot300() {
+        Archive archive(6);
+        CardArchive cards(archive.folder());
+        RecordingSurface surface(QPageSize(QPageSize::A4), {}, 300);
+        PrintRun run(surface, cards, settings, false);
+        int notices = 0;
+        PrintRun::Hooks hooks;
+        hooks.qualityNotice = [&notices](int) { ++notices; };
+        run.run(plan(QStringLiteral("1"), QStringLiteral("6"), true), hooks);
+        QCOMPARE(notices, 0);
+        QCOMPARE(PrintRun::qualityMessage(600), QStringLiteral("Printer.PrintQuality =600"));
+    }
+
+    // Events run before each card's stop check and once inside each card; the orientation is
+    // read again for every card.
+    void hooksPerCard() {
+        Archive archive(6);
+        CardArchive cards(archive.folder());
+        RecordingSurface surface;
+        PrintRun run(surface, cards, settings, true);
+        int pumped = 0;
+        int orientationReads = 0;
+        PrintRun::Hooks hooks;
+        hooks.pumpEvents = [&pumped] { ++pumped; };
+        hooks.landscapeNow = [&orientationReads] {
+            ++orientationReads;
+            return true;
+        };
+        run.run(plan(QStringLiteral("1"), QStringLiteral("6"), true), hooks);
+        QCOMPARE(pumped, 12);
+        QCOMPARE(orientationReads, 6);
+    }
+
+    // A card whose drawing fails and is given up does not stop the run.
+    void aCardGivenUpDoesNotStopTheRun() {
+        settings.FontTombola = QStringLiteral("Carattere Inesistente");
+        Archive archive(6);
+        CardArchive cards(archive.folder());
+        RecordingSurface surface;
+        ScriptedPresenter presenter; // answers terminate
+        PresenterScope scope(presenter);
+        PrintRun run(surface, cards, settings, true);
+        QCOMPARE(run.run(plan(QStringLiteral("1"), QStringLiteral("6"), true), {}),
+                 PrintRun::Outcome::Completed);
+        QCOMPARE(presenter.reports.size(), 6);
+        QCOMPARE(run.cardsDrawn(), 6);
+        QVERIFY(surface.documents()[0].ended);
+        settings = cardfixture::colouredSettings();
+    }
+
+    // A printer failing between pages ends the run with its error, the first page handed on.
+    void printerFailureEndsTheDocument() {
+        Archive archive(12);
+        CardArchive cards(archive.folder());
+        NoSecondPage surface;
+        PrintRun run(surface, cards, settings, true);
+        try {
+            run.run(plan(QStringLiteral("1"), QStringLiteral("12"), true), {});
+            QFAIL("no error");
+        } catch (const VelmoraError &e) {
+            QCOMPARE(e.number(), int(VelmoraError::PrinterError));
+        }
+        QCOMPARE(run.cardsDrawn(), 6);
+        QVERIFY(!surface.documentOpen());
+        QVERIFY(surface.documents()[0].ended);
+        QCOMPARE(surface.documents()[0].pages, 1);
+    }
+
+    // Printed to a PDF and read back: every number of every card of the sample archive is on
+    // its card's page, in its own cell.
+    void pdfHoldsEachCardsNumbersInPlace() {
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("pdftotext and pdfinfo are not installed");
+        }
+        const QString folder = QStringLiteral(VELMORA_BINARY_DIR "/data");
+        CardArchive cards(folder);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("cartelle.pdf"));
+        PdfTarget target(pdf);
+        PainterSurface surface(target);
+        PrintRun run(surface, cards, settings, true);
+        QCOMPARE(run.run(plan(QStringLiteral("7"), QStringLiteral("12"), true), {}),
+                 PrintRun::Outcome::Completed);
+        QCOMPARE(pdfprobe::pageCount(pdf), 2);
+        const auto words = pdfprobe::words(pdf);
+        const double pt = 72.0 / 300; // points per pixel
+        int checked = 0;
+        for (int card = 7; card <= 18; ++card) {
+            const int index = card - 7;
+            const int page = index / 6 + 1;
+            const int slot = index % 6;
+            const double ox = (slot % 2) * 410 * 4.0;
+            const double oy = (slot / 2) * (198 * 3.8 + 75);
+            const RecordCartella record = cards.read(card);
+            // "N." and the archive number print close enough to read as one word.
+            const auto number =
+                pdfprobe::find(words, QStringLiteral("N.") + record.numeroArchivio());
+            QVERIFY2(number, qPrintable(record.numeroArchivio()));
+            QCOMPARE(number->page, page);
+            QCOMPARE(qRound(number->box.left()), qRound((ox + 300 * 4 + 50) * pt));
+            QVERIFY(std::abs(number->box.top() - (oy + 5 * 3.8 + 2) * pt) < 3);
+            for (int k = 0; k < RecordCartella::cellCount; ++k) {
+                if (!record.isFilled(k)) {
+                    continue;
+                }
+                const int column = k / 3;
+                const int row = k % 3;
+                const QRectF cell(
+                    QPointF((ox + (16 + 40 * column) * 4) * pt, (oy + (44 + 42 * row) * 3.8) * pt),
+                    QPointF((ox + (56 + 40 * column) * 4) * pt, (oy + (86 + 42 * row) * 3.8) * pt));
+                const QString text = QString::number(record.cellNumber(k));
+                bool found = false;
+                for (const auto &word : words) {
+                    if (word.page == page && word.text == text &&
+                        cell.contains(word.box.center())) {
+                        found = true;
+                        break;
+                    }
+                }
+                QVERIFY2(found, qPrintable(QStringLiteral("card %1 cell %2 (%3) not in place")
+                                               .arg(card)
+                                               .arg(k)
+                                               .arg(text)));
+                ++checked;
+            }
+        }
+        QCOMPARE(checked, 12 * 15);
+    }
+};
+
+QTEST_MAIN(TestPrintRun)
+#include "tst_PrintRun.moc"
