@@ -2,6 +2,7 @@
 
 #include "VelmoraConfig.h"
 #include "app/MessageBoxPresenter.h"
+#include "app/PrintPage.h"
 #include "app/RigaIntestazione.h"
 #include "app/TestoVersione.h"
 #include "app/ValoreTesto.h"
@@ -16,6 +17,10 @@
 #include "errors/MailHandOff.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
+#include "appearance/clsPrintDialog.h"
+#include "errors/VelmoraError.h"
+#include "print/CurrentPrinter.h"
+#include "print/StampaCartelle.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -84,6 +89,10 @@ constexpr int maxDitta = 30;
 constexpr int maxVia = 33;
 constexpr int maxTel = 30;
 
+// The printer dialog of the print command: no print to file, no page range, no selection.
+constexpr qint32 printDialogFlags = 0x8000C;
+constexpr qint16 printDialogMin = 1, printDialogFrom = 3, printDialogTo = 5, printDialogMax = 100;
+
 const QColor pageOneBlue(0, 0, 255);
 
 QString indexed(const char *name, int index) {
@@ -151,6 +160,7 @@ Form1::Form1(QWidget *parent)
     buildPage1();
     buildPage2();
     buildPage3();
+    buildPage4();
     buildNavigation();
 }
 
@@ -263,6 +273,36 @@ void Form1::buildPage3() {
     connect(m_parX, &QLineEdit::textEdited, this, [this] { m_parXEdited = true; });
     connect(m_parY, &QLineEdit::textEdited, this, [this] { m_parYEdited = true; });
     connect(m_salva, &qbButtons_H::Click, this, &Form1::salvaConfigurazioneClick);
+}
+
+void Form1::buildPage4() {
+    m_printPage = new PrintPage(m_settings, m_pages.at(3));
+    m_printPage->setObjectName(QStringLiteral("PrintPage"));
+    m_printPage->setGeometry(Twips::rect(0, 0, pageWidth, pageHeight));
+    // The stored first card and orientation reach the page once the record is loaded; the
+    // numbering starts from 1 at every start.
+    connect(this, &Form1::configurazioneMostrata, m_printPage, [this] {
+        m_printPage->applySettings();
+        m_printPage->resetNumerazione();
+    });
+}
+
+void Form1::stampa() {
+    try {
+        clsPrintDialog dialog(this);
+        dialog.Flags = printDialogFlags;
+        dialog.setMin(printDialogMin);
+        dialog.setFromPage(printDialogFrom);
+        dialog.setToPage(printDialogTo);
+        dialog.setMax(printDialogMax);
+        if (!dialog.ShowPrinter()) {
+            return;
+        }
+        StampaCartelle run(*this, *m_printPage, m_settings, presenter(), CurrentPrinter::surface());
+        run.run();
+    } catch (const VelmoraError &error) {
+        presenter().avviso(this, error.description());
+    }
 }
 
 void Form1::buildNavigation() {
@@ -397,8 +437,12 @@ void Form1::cmdNav_Click(int index) {
         break;
     case navForward:
         ++m_pagina;
-        if (m_pagina > lastPage && m_printAction) {
-            m_printAction();
+        if (m_pagina > lastPage) {
+            if (m_printAction) {
+                m_printAction();
+            } else {
+                stampa();
+            }
         }
         break;
     default:

@@ -18,6 +18,7 @@ class FontControls;
 class PartSelection;
 class MessagePresenter;
 class qbButtons_H;
+class PrintPage;
 
 // The main window: four pages shown one at a time (title, card appearance, heading lines,
 // print) and the navigation strip under them. It owns the program's settings record.
@@ -63,8 +64,14 @@ public:
     PartSelection *partSelection() const { return m_partSelection; }
     CambioFont &cambioFont() const { return *m_cambioFont; }
 
-    // What "?" and "Stampa" do. "?" shows the about window modally unless replaced; until
-    // "Stampa" is given an action, it only runs the navigation step.
+    // The print page inside Picture1(3).
+    PrintPage *printPage() const { return m_printPage; }
+
+    // The print command of page 4: the printer selection dialog, then, when confirmed, the run.
+    void stampa();
+
+    // What "?" and "Stampa" do instead of the defaults: "?" shows the about window modally
+    // unless replaced, "Stampa" prints with stampa().
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
     void setPrintAction(std::function<void()> action) { m_printAction = std::move(action); }
 
@@ -78,6 +85,7 @@ private:
     void buildPage2();
     void buildPage3();
     void buildNavigation();
+    void buildPage4();
     QLineEdit *addHeadingBox(const char *name, const QString &label, int maxLength, int row);
     void mostraInformazioni();
     void mostraConfigurazione();
@@ -101,6 +109,7 @@ private:
     FontControls *m_fontControls = nullptr;
     PartSelection *m_partSelection = nullptr;
     std::unique_ptr<CambioFont> m_cambioFont;
+    PrintPage *m_printPage = nullptr;
     QLineEdit *m_txtFrase = nullptr;
     QLineEdit *m_txtTombola = nullptr;
     QLineEdit *m_frase1 = nullptr;

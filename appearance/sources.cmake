@@ -9,6 +9,8 @@ list(APPEND VELMORA_CORE_SOURCES
   appearance/ScalaFont.h
   appearance/Twips.cpp
   appearance/Twips.h
+  appearance/PrintDialogSettings.cpp
+  appearance/PrintDialogSettings.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   appearance/CentraFinestra.cpp
@@ -23,4 +25,6 @@ list(APPEND VELMORA_GUI_SOURCES
   appearance/CambioFont.h
   appearance/PartSelection.cpp
   appearance/PartSelection.h
+  appearance/clsPrintDialog.cpp
+  appearance/clsPrintDialog.h
 )

@@ -40,4 +40,10 @@ list(APPEND VELMORA_GUI_SOURCES
   print/CurrentPrinter.h
   print/PrinterTarget.cpp
   print/PrinterTarget.h
+  print/CancStampa.cpp
+  print/CancStampa.h
+  print/ScreenPointer.cpp
+  print/ScreenPointer.h
+  print/StampaCartelle.cpp
+  print/StampaCartelle.h
 )

@@ -1,0 +1,147 @@
+#include "print/StampaCartelle.h"
+
+#include "app/MessagePresenter.h"
+#include "app/PrintPage.h"
+#include "errors/VelmoraError.h"
+#include "print/ArchiveSearch.h"
+#include "print/CancStampa.h"
+#include "print/PrintPlan.h"
+#include "print/PrintRun.h"
+#include "print/PrinterSurface.h"
+#include "print/ScreenPointer.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWidget>
+
+namespace velmora {
+namespace {
+
+constexpr int landscapeCardsPerPage = 6;
+
+const QString nothingToPrint =
+    QStringLiteral("Nessuna cartella da stampare: indicare quante cartelle stampare.");
+const QString runFailed = QStringLiteral("La stampa si è interrotta: %1\n"
+                                         "Le pagine già completate sono state stampate.");
+
+// Whatever a failing printer leaves open, the document is closed: its finished pages are
+// handed on, or, when even that fails, it is abandoned.
+void closeDocument(PrinterSurface &surface) {
+    if (!surface.documentOpen()) {
+        return;
+    }
+    try {
+        surface.endDoc();
+    } catch (const VelmoraError &) {
+        try {
+            surface.killDoc();
+        } catch (const VelmoraError &) {
+        }
+    }
+}
+
+// The main window is disabled during a run, but the window manager's close box still reaches
+// it: it must not go away under the run, so its closing waits until the run is over.
+class KeepOpen : public QObject {
+public:
+    explicit KeepOpen(QWidget &window) : m_window(window) { m_window.installEventFilter(this); }
+    ~KeepOpen() override { m_window.removeEventFilter(this); }
+    KeepOpen(const KeepOpen &) = delete;
+    KeepOpen &operator=(const KeepOpen &) = delete;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched == &m_window && event->type() == QEvent::Close) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget &m_window;
+};
+
+} // namespace
+
+StampaCartelle::StampaCartelle(QWidget &mainWindow, const PrintPage &page,
+                               const Configurazione &settings, MessagePresenter &messages,
+                               PrinterSurface &surface)
+    : m_mainWindow(mainWindow), m_page(page), m_settings(settings), m_messages(messages),
+      m_surface(surface) {}
+
+StampaCartelle::Result StampaCartelle::run() {
+    // Range and archive first: a run that cannot be printed is refused before anything
+    // reaches the printer.
+    QString refusal;
+    const std::optional<PrintPlan> plan =
+        PrintPlan::make(m_page.primaCartellaText(), m_page.nCartelleText(),
+                        m_page.cardsPerPage() == landscapeCardsPerPage, &refusal);
+    if (!plan) {
+        m_messages.avviso(&m_mainWindow, refusal);
+        return Result::Refused;
+    }
+    if (plan->cardCount() == 0) {
+        m_messages.avviso(&m_mainWindow, nothingToPrint);
+        return Result::NothingToPrint;
+    }
+    std::unique_ptr<CardArchive> archive;
+    try {
+        archive = m_archiveFolders.isEmpty() ? ArchiveSearch::open()
+                                             : ArchiveSearch::open(m_archiveFolders);
+    } catch (const VelmoraError &error) {
+        m_messages.avviso(&m_mainWindow, error.description());
+        return Result::NoArchive;
+    }
+
+    const KeepOpen keepOpen(m_mainWindow);
+    m_mainWindow.setCursor(Qt::WaitCursor);
+    m_mainWindow.setEnabled(false);
+    CancStampa window(&m_mainWindow);
+    m_stopWindow = &window;
+    window.mostra();
+
+    PrintRun::Hooks hooks;
+    hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
+    hooks.stopRequested = [&window] { return !window.isLoaded(); };
+    hooks.landscapeNow = [this] { return m_page.cardsPerPage() == landscapeCardsPerPage; };
+    hooks.progress = [this, &window](int done, int total) {
+        window.setProgress(done, total);
+        emit cartellaStampata(done, total);
+    };
+    hooks.qualityNotice = [this, &window](int dpi) {
+        m_messages.avviso(&window, PrintRun::qualityMessage(dpi));
+    };
+    hooks.busyPointer = [](bool busy) { ScreenPointer::setBusy(busy); };
+
+    Result result = Result::Failed;
+    QString failure;
+    try {
+        PrintRun printRun(m_surface, *archive, m_settings, m_page.numerazioneArchivio());
+        switch (printRun.run(*plan, hooks)) {
+        case PrintRun::Outcome::Completed:
+            result = Result::Completed;
+            break;
+        case PrintRun::Outcome::Stopped:
+            result = Result::Stopped;
+            break;
+        case PrintRun::Outcome::Empty:
+            result = Result::NothingToPrint;
+            break;
+        }
+    } catch (const VelmoraError &error) {
+        failure = error.description();
+        closeDocument(m_surface);
+    }
+    archive.reset();
+    window.unload();
+    m_stopWindow = nullptr;
+    ScreenPointer::setBusy(false);
+    m_mainWindow.unsetCursor();
+    if (!failure.isEmpty()) {
+        m_messages.avviso(&m_mainWindow, runFailed.arg(failure));
+    }
+    return result;
+}
+
+} // namespace velmora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QWidget;
+
+namespace velmora {
+
+class CancStampa;
+class MessagePresenter;
+class PrintPage;
+class PrinterSurface;
+struct Configurazione;
+
+// The print run of the main window: the cards chosen on the print page, drawn on the current
+// printer while the main window is disabled and the stop window is shown. A range beyond the
+// card numbers, an empty run and a missing archive are said before anything is printed; a run
+// stopped with the stop window ends its document, so the pages drawn so far come out.
+class StampaCartelle : public QObject {
+    Q_OBJECT
+public:
+    enum class Result { Completed, Stopped, NothingToPrint, Refused, NoArchive, Failed };
+
+    StampaCartelle(QWidget &mainWindow, const PrintPage &page, const Configurazione &settings,
+                   MessagePresenter &messages, PrinterSurface &surface);
+
+    // Where the archive is looked for; empty (the default) means the usual folders.
+    void setArchiveFolders(const QStringList &folders) { m_archiveFolders = folders; }
+
+    // Runs the whole print and returns when it is over, with the main window enabled again.
+    Result run();
+
+    // The stop window while a run is on, else nullptr.
+    CancStampa *stopWindow() const { return m_stopWindow; }
+
+signals:
+    // After each card drawn: done of total cards.
+    void cartellaStampata(int done, int total);
+
+private:
+    QWidget &m_mainWindow;
+    const PrintPage &m_page;
+    const Configurazione &m_settings;
+    MessagePresenter &m_messages;
+    PrinterSurface &m_surface;
+    QStringList m_archiveFolders;
+    CancStampa *m_stopWindow = nullptr;
+};
+
+} // namespace velmora

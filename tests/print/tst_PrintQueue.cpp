@@ -1,0 +1,214 @@
+#include "app/MessagePresenter.h"
+#include "app/PrintPage.h"
+#include "app/SettingsFile.h"
+#include "print/CardArchive.h"
+#include "print/CurrentPrinter.h"
+#include "print/PrinterTarget.h"
+#include "print/SeriesGenerator.h"
+#include "print/StampaCartelle.h"
+#include "tests/print/PdfProbe.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <unistd.h>
+
+using namespace velmora;
+
+// Prints through a real CUPS queue, "VelmoraTest", whose PDF backend writes each job into a
+// folder of this test: the program's own path to a printer, from the print run to the spooler.
+namespace {
+
+const QString queue = QStringLiteral("VelmoraTest");
+constexpr int spoolTimeoutMs = 120000;
+
+class RecordingPresenter : public MessagePresenter {
+public:
+    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
+    bool conferma(QWidget *, const QString &) override { return false; }
+    QStringList avvisi;
+};
+
+QString scriptPath() {
+    return QDir::cleanPath(QStringLiteral(VELMORA_TEST_DATA "/../../scripts/test-printer.sh"));
+}
+
+struct Outcome {
+    bool ok = false;
+    QString output;
+};
+
+Outcome runTool(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(spoolTimeoutMs);
+    return {finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+            QString::fromLocal8Bit(process.readAll())};
+}
+
+bool schedulerRunning() {
+    return runTool(QStringLiteral("lpstat"), {QStringLiteral("-r")})
+        .output.contains(QLatin1String("scheduler is running"));
+}
+
+bool queueEmpty() {
+    const Outcome jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue});
+    return jobs.ok && jobs.output.trimmed().isEmpty();
+}
+
+// The job files in the folder, oldest job first.
+QStringList jobFiles(const QString &folder) {
+    static const QRegularExpression jobId(QStringLiteral("job_(\\d+)\\.pdf$"));
+    QFileInfoList files = QDir(folder).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files);
+    std::sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
+        return jobId.match(a.fileName()).captured(1).toInt() <
+               jobId.match(b.fileName()).captured(1).toInt();
+    });
+    QStringList result;
+    for (const QFileInfo &file : files) {
+        result.append(file.absoluteFilePath());
+    }
+    return result;
+}
+
+QString pageRotation(const QString &pdf) {
+    const auto info = pdfprobe::run(QStringLiteral("pdfinfo"), {pdf});
+    static const QRegularExpression rotation(QStringLiteral("^Page rot:\\s+(\\d+)"),
+                                             QRegularExpression::MultilineOption);
+    const auto match = info ? rotation.match(*info) : QRegularExpressionMatch();
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+QStringList cardNumbers(const QString &pdf) {
+    static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})$"));
+    static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
+    QStringList found;
+    const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (const auto match = labelled.match(words[i].text); match.hasMatch()) {
+            found.append(match.captured(1));
+        } else if (words[i].text == QLatin1String("N.") && i + 1 < words.size() &&
+                   fiveDigits.match(words[i + 1].text).hasMatch()) {
+            found.append(words[i + 1].text);
+        }
+    }
+    found.sort();
+    return found;
+}
+
+} // namespace
+
+class TestPrintQueue : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_outFolder;
+    QString m_archiveFolder;
+    bool m_startedScheduler = false;
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void runsComeOutOfTheQueue_data();
+    void runsComeOutOfTheQueue();
+};
+
+void TestPrintQueue::initTestCase() {
+    if (!pdfprobe::toolsAvailable()) {
+        QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+    }
+    if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")) ||
+        !QFileInfo::exists(QStringLiteral("/usr/lib/cups/backend/cups-pdf")) ||
+        QStandardPaths::findExecutable(QStringLiteral("lpstat")).isEmpty()) {
+        QSKIP("cups, cups-client and printer-driver-cups-pdf are not installed "
+              "(scripts/deps.sh test installs them)");
+    }
+    const bool running = schedulerRunning();
+    if (!running && ::geteuid() != 0) {
+        QSKIP("no CUPS scheduler is running and starting one needs root: run the tests as root "
+              "(scripts/test.sh) to print through a real queue");
+    }
+    QVERIFY(m_dir.isValid());
+    m_outFolder = m_dir.filePath(QStringLiteral("coda"));
+    QVERIFY(QDir().mkpath(m_outFolder));
+    // cups-pdf writes as its own user: the folder must be open to it.
+    QFile::setPermissions(m_dir.path(), QFile::Permissions(0x7777));
+    QFile::setPermissions(m_outFolder, QFile::Permissions(0x7777));
+    const Outcome started =
+        runTool(QStringLiteral("bash"), {scriptPath(), QStringLiteral("start"), m_outFolder});
+    if (!started.ok) {
+        QSKIP(qPrintable(QStringLiteral("the test print queue could not be set up: %1")
+                             .arg(started.output.trimmed())));
+    }
+    m_startedScheduler = !running;
+    QTRY_VERIFY_WITH_TIMEOUT(PrinterTarget::installedPrinters().contains(queue), 10000);
+
+    m_archiveFolder = m_dir.filePath(QStringLiteral("archivio"));
+    QVERIFY(QDir().mkpath(m_archiveFolder));
+    QFile archive(QDir(m_archiveFolder).filePath(CardArchive::fileName));
+    QVERIFY(archive.open(QIODevice::WriteOnly));
+    archive.write(SeriesGenerator::makeArchive(60, 11));
+}
+
+void TestPrintQueue::cleanupTestCase() {
+    if (m_startedScheduler) {
+        runTool(QStringLiteral("bash"), {scriptPath(), QStringLiteral("stop")});
+    }
+}
+
+void TestPrintQueue::runsComeOutOfTheQueue_data() {
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("rotation");
+    QTest::newRow("portrait: cards 1 to 6 on two pages")
+        << false << "4" << QStringList{"00001", "00002", "00003", "00004", "00005", "00006"} << "0";
+    QTest::newRow("landscape: cards 1 to 12 on two pages")
+        << true << "8" << QStringList{"00001", "00002", "00003", "00004", "00005", "00006",
+                                      "00007", "00008", "00009", "00010", "00011", "00012"}
+        << "90";
+}
+
+void TestPrintQueue::runsComeOutOfTheQueue() {
+    QFETCH(bool, landscape);
+    QFETCH(QString, count);
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, rotation);
+    QVERIFY(CurrentPrinter::target().selectPrinter(queue));
+    QCOMPARE(CurrentPrinter::target().deviceName(), queue);
+
+    Configurazione settings = SettingsFile::defaults();
+    QWidget main;
+    auto *page = new PrintPage(settings, &main);
+    page->applySettings();
+    page->findChild<QRadioButton *>(QStringLiteral("NumCartella(1)"))->click();
+    page->findChild<QRadioButton *>(landscape ? QStringLiteral("optOrientamento(0)")
+                                              : QStringLiteral("optOrientamento(1)"))
+        ->click();
+    page->box(PrintBox::PrimaCartella)->setText(QStringLiteral("1"));
+    page->box(PrintBox::NCartelle)->setText(count);
+    main.show();
+
+    const int jobsBefore = static_cast<int>(jobFiles(m_outFolder).size());
+    RecordingPresenter messages;
+    StampaCartelle run(main, *page, settings, messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    QCOMPARE(run.run(), StampaCartelle::Result::Completed);
+    for (const QString &message : messages.avvisi) {
+        QVERIFY2(message.startsWith(QStringLiteral("Printer.PrintQuality =")), qPrintable(message));
+    }
+
+    // The job has left the queue and its file is complete once the queue is empty.
+    QTRY_VERIFY_WITH_TIMEOUT(queueEmpty() && jobFiles(m_outFolder).size() > jobsBefore,
+                             spoolTimeoutMs);
+    const QString pdf = jobFiles(m_outFolder).last();
+    QCOMPARE(pdfprobe::pageCount(pdf), 2);
+    QCOMPARE(pageRotation(pdf), rotation);
+    QCOMPARE(cardNumbers(pdf), numbers);
+}
+
+QTEST_MAIN(TestPrintQueue)
+#include "tst_PrintQueue.moc"

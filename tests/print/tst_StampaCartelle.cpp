@@ -1,0 +1,374 @@
+#include "print/StampaCartelle.h"
+
+#include "app/Form1.h"
+#include "app/MessagePresenter.h"
+#include "app/PrintPage.h"
+#include "app/SettingsFile.h"
+#include "appearance/clsPrintDialog.h"
+#include "print/CancStampa.h"
+#include "print/CardArchive.h"
+#include "print/CurrentPrinter.h"
+#include "print/PrinterSurface.h"
+#include "print/PrinterTarget.h"
+#include "print/ScreenPointer.h"
+#include "print/SeriesGenerator.h"
+#include "tests/print/PdfProbe.h"
+#include "ui/qbButtons_H.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmora;
+
+namespace {
+
+class RecordingPresenter : public MessagePresenter {
+public:
+    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
+    bool conferma(QWidget *, const QString &) override { return false; }
+    QStringList avvisi;
+};
+
+constexpr int archiveCards = 60;
+
+// The archive numbers printed after "N." on the pages, sorted ("1:00001" is card 1 on page 1). The
+// label and the number may come out as one word or two.
+QStringList archiveNumbersIn(const QString &pdf) {
+    QStringList found;
+    static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})$"));
+    static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
+    const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        QString number;
+        if (const auto match = labelled.match(words[i].text); match.hasMatch()) {
+            number = match.captured(1);
+        } else if (words[i].text == QLatin1String("N.") && i + 1 < words.size() &&
+                   fiveDigits.match(words[i + 1].text).hasMatch()) {
+            number = words[i + 1].text;
+        }
+        if (!number.isEmpty()) {
+            found.append(QStringLiteral("%1:%2").arg(words[i].page).arg(number));
+        }
+    }
+    found.sort();
+    return found;
+}
+
+QStringList expectedNumbers(int first, int last, int perPage) {
+    QStringList result;
+    for (int card = first; card <= last; ++card) {
+        result.append(QStringLiteral("%1:%2")
+                          .arg((card - first) / perPage + 1)
+                          .arg(card, 5, 10, QLatin1Char('0')));
+    }
+    return result;
+}
+
+} // namespace
+
+class TestStampaCartelle : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QString m_archiveFolder;
+    RecordingPresenter m_messages;
+    Configurazione m_settings = SettingsFile::defaults();
+    std::unique_ptr<QWidget> m_main;
+    PrintPage *m_page = nullptr;
+    int m_file = 0;
+
+    QString nextPdf() { return m_dir.filePath(QStringLiteral("stampa-%1.pdf").arg(++m_file)); }
+    void setRun(bool landscape, const QString &first, const QString &count) {
+        m_page
+            ->findChild<QRadioButton *>(landscape ? QStringLiteral("optOrientamento(0)")
+                                                  : QStringLiteral("optOrientamento(1)"))
+            ->click();
+        QLineEdit *firstBox = m_page->box(PrintBox::PrimaCartella);
+        firstBox->setText(first);
+        QLineEdit *countBox = m_page->box(PrintBox::NCartelle);
+        countBox->setText(count);
+    }
+    StampaCartelle::Result print(StampaCartelle &run) {
+        m_messages.avvisi.clear();
+        return run.run();
+    }
+    void checkMainWindowBack() {
+        QVERIFY(m_main->isEnabled());
+        QCOMPARE(m_main->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(!ScreenPointer::isBusy());
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            QVERIFY2(!qobject_cast<CancStampa *>(window) || !window->isVisible(),
+                     "the stop window is still shown");
+        }
+    }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void runs_data();
+    void runs();
+    void stoppingPrintsTheCardsDrawnSoFar_data();
+    void stoppingPrintsTheCardsDrawnSoFar();
+    void refusedBeforePrinting_data();
+    void refusedBeforePrinting();
+    void missingArchiveIsSaidOnceNamingTheFolders();
+    void qualityNoticeOnlyWhenNotAt300();
+    void stampaFromTheMainWindow();
+};
+
+void TestStampaCartelle::initTestCase() {
+    if (!pdfprobe::toolsAvailable()) {
+        QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+    }
+    QVERIFY(m_dir.isValid());
+    m_archiveFolder = m_dir.filePath(QStringLiteral("archivio"));
+    QVERIFY(QDir().mkpath(m_archiveFolder));
+    QFile archive(QDir(m_archiveFolder).filePath(CardArchive::fileName));
+    QVERIFY(archive.open(QIODevice::WriteOnly));
+    archive.write(SeriesGenerator::makeArchive(archiveCards, 7));
+    archive.close();
+    m_main = std::make_unique<QWidget>();
+    m_page = new PrintPage(m_settings, m_main.get());
+    m_page->applySettings();
+    // The archive's own numbers are unique five-digit words on the page.
+    m_page->findChild<QRadioButton *>(QStringLiteral("NumCartella(1)"))->click();
+    QVERIFY(m_page->numerazioneArchivio());
+    m_main->show();
+}
+
+void TestStampaCartelle::cleanupTestCase() {
+    m_main.reset();
+}
+
+void TestStampaCartelle::runs_data() {
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<int>("lastCard");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("8 landscape from 1: cards 1 to 12") << true << "1"
+                                                       << "8" << 12 << 2;
+    QTest::newRow("6 landscape from 10: one page") << true << "10"
+                                                   << "6" << 15 << 1;
+    QTest::newRow("4 portrait: cards 1 to 6") << false << ""
+                                              << "4" << 6 << 2;
+    QTest::newRow("first card 0 is card 1") << false << "0"
+                                            << "3" << 3 << 1;
+}
+
+void TestStampaCartelle::runs() {
+    QFETCH(bool, landscape);
+    QFETCH(QString, first);
+    QFETCH(QString, count);
+    QFETCH(int, lastCard);
+    QFETCH(int, pages);
+    setRun(landscape, first, count);
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    QList<int> progress;
+    bool disabledWhileRunning = true;
+    bool stopWindowShown = true;
+    connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int total) {
+        progress.append(done);
+        QCOMPARE(total, lastCard - qMax(1, first.toInt()) + 1);
+        disabledWhileRunning = disabledWhileRunning && !m_main->isEnabled();
+        stopWindowShown = stopWindowShown && run.stopWindow() && run.stopWindow()->isVisible();
+    });
+    QCOMPARE(print(run), StampaCartelle::Result::Completed);
+    for (const QString &message : m_messages.avvisi) {
+        QVERIFY2(message.startsWith(QStringLiteral("Printer.PrintQuality =")), qPrintable(message));
+    }
+    QVERIFY(disabledWhileRunning);
+    QVERIFY(stopWindowShown);
+    const int firstCard = qMax(1, first.toInt());
+    QCOMPARE(progress.size(), lastCard - firstCard + 1);
+    checkMainWindowBack();
+    QVERIFY(!CurrentPrinter::surface().documentOpen());
+    QCOMPARE(pdfprobe::pageCount(pdf), pages);
+    QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(firstCard, lastCard, landscape ? 6 : 3));
+}
+
+void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("stop button") << "button";
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("close box") << "close";
+    QTest::newRow("main window's close box: ignored, the run stops") << "main";
+}
+
+void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
+    QFETCH(QString, how);
+    setRun(true, QStringLiteral("1"), QStringLiteral("12"));
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    int drawn = 0;
+    connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
+        drawn = done;
+        if (done != 3) {
+            return;
+        }
+        // The user acts while the third card is finishing: the action waits in the queue
+        // until the run lets events through.
+        CancStampa *window = run.stopWindow();
+        QWidget *main = m_main.get();
+        QTimer::singleShot(0, window, [window, how, main] {
+            if (how == QLatin1String("main")) {
+                main->close(); // must not go away under the run
+                QTest::mouseClick(window->stopButton(), Qt::LeftButton);
+            } else if (how == QLatin1String("button")) {
+                QTest::mouseClick(window->stopButton(), Qt::LeftButton);
+            } else if (how == QLatin1String("escape")) {
+                QTest::keyClick(window, Qt::Key_Escape);
+            } else {
+                window->close();
+            }
+        });
+    });
+    QCOMPARE(print(run), StampaCartelle::Result::Stopped);
+    QCOMPARE(drawn, 3);
+    QVERIFY(m_main->isVisible());
+    checkMainWindowBack();
+    // The page in progress was ended: it holds the three cards drawn.
+    QVERIFY(!CurrentPrinter::surface().documentOpen());
+    QCOMPARE(pdfprobe::pageCount(pdf), 1);
+    QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, 3, 6));
+}
+
+void TestStampaCartelle::refusedBeforePrinting_data() {
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("last card past 32767") << "9999"
+                                          << "22770"
+                                          << "al massimo 22764 cartelle";
+    QTest::newRow("count past 32767") << "1"
+                                      << "40000"
+                                      << "al massimo 32766 cartelle";
+    QTest::newRow("nothing to print") << "1"
+                                      << "0"
+                                      << "Nessuna cartella da stampare";
+}
+
+void TestStampaCartelle::refusedBeforePrinting() {
+    QFETCH(QString, first);
+    QFETCH(QString, count);
+    QFETCH(QString, says);
+    setRun(true, first, count);
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    QSignalSpy cards(&run, &StampaCartelle::cartellaStampata);
+    QVERIFY(print(run) != StampaCartelle::Result::Completed);
+    QCOMPARE(m_messages.avvisi.size(), 1);
+    QVERIFY2(m_messages.avvisi.first().contains(says), qPrintable(m_messages.avvisi.first()));
+    QCOMPARE(cards.count(), 0);
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!CurrentPrinter::surface().documentOpen());
+    checkMainWindowBack();
+}
+
+void TestStampaCartelle::missingArchiveIsSaidOnceNamingTheFolders() {
+    setRun(true, QStringLiteral("1"), QStringLiteral("6"));
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    const QString empty1 = m_dir.filePath(QStringLiteral("vuota uno"));
+    const QString empty2 = m_dir.filePath(QStringLiteral("vuota due"));
+    QVERIFY(QDir().mkpath(empty1));
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    run.setArchiveFolders({empty1, empty2}); // the second does not even exist
+    QCOMPARE(print(run), StampaCartelle::Result::NoArchive);
+    QCOMPARE(m_messages.avvisi.size(), 1);
+    const QString &message = m_messages.avvisi.first();
+    QVERIFY2(message.contains(QDir::toNativeSeparators(empty1)), qPrintable(message));
+    QVERIFY2(message.contains(QDir::toNativeSeparators(empty2)), qPrintable(message));
+    QVERIFY(message.contains(CardArchive::fileName));
+    QVERIFY(!QFile::exists(pdf));
+    checkMainWindowBack();
+}
+
+void TestStampaCartelle::qualityNoticeOnlyWhenNotAt300() {
+    setRun(false, QStringLiteral("1"), QStringLiteral("3"));
+    QStringList notices;
+    for (const int dpi : {600, 300}) {
+        CurrentPrinter::target().selectPdfFile(nextPdf());
+        CurrentPrinter::target().setResolution(dpi);
+        StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+        run.setArchiveFolders({m_archiveFolder});
+        QCOMPARE(print(run), StampaCartelle::Result::Completed);
+        notices.append(m_messages.avvisi.join(QLatin1Char('|')));
+    }
+    QCOMPARE(notices, (QStringList{QStringLiteral("Printer.PrintQuality =600"), QString()}));
+}
+
+void TestStampaCartelle::stampaFromTheMainWindow() {
+    // The whole road: start-up on the archive folder, three times forward, Stampa, the dialog.
+    const QString startDir = QDir::currentPath();
+    RecordingPresenter messages;
+    Form1 form;
+    form.setSettingsPath(m_dir.filePath(QStringLiteral("vel.cnf")));
+    form.setMessagePresenter(&messages);
+    QVERIFY(form.avvio(m_archiveFolder));
+    for (int press = 0; press < 3; ++press) {
+        QTest::mouseClick(form.cmdNav(3), Qt::LeftButton);
+    }
+    QCOMPARE(form.pagina(), 4);
+    PrintPage *page = form.printPage();
+    QVERIFY(page);
+    QCOMPARE(page->parentWidget(), form.page(3));
+    QVERIFY(!page->numerazioneArchivio());
+    page->box(PrintBox::NCartelle)->setText(QStringLiteral("7"));
+    page->box(PrintBox::PrimaCartella)->setText(QStringLiteral("1"));
+    page->findChild<QRadioButton *>(QStringLiteral("optOrientamento(0)"))->click();
+
+    const QString before = nextPdf();
+    CurrentPrinter::target().selectPdfFile(before);
+    // Cancelled: nothing printed, page 4 still shown.
+    QTimer::singleShot(0, [] {
+        QTRY_VERIFY(clsPrintDialog::openDialog());
+        clsPrintDialog::openDialog()->reject();
+    });
+    QTest::mouseClick(form.cmdNav(3), Qt::LeftButton);
+    QCOMPARE(form.pagina(), 4);
+    QVERIFY(!QFile::exists(before));
+    QVERIFY(messages.avvisi.isEmpty());
+    QCOMPARE(CurrentPrinter::target().port(), before);
+
+    if (!PrinterTarget::installedPrinters().isEmpty()) {
+        QDir::setCurrent(startDir);
+        QSKIP("printers are installed: the print command's dialog offers no PDF file");
+    }
+    // Confirmed with a PDF file chosen in the dialog: the cards come out in it.
+    const QString chosen = nextPdf();
+    QTimer::singleShot(0, [chosen] {
+        QTRY_VERIFY(clsPrintDialog::openDialog());
+        QPrintDialog *dialog = clsPrintDialog::openDialog();
+        dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(chosen);
+        dialog->accept();
+    });
+    QTest::mouseClick(form.cmdNav(3), Qt::LeftButton);
+    QDir::setCurrent(startDir);
+    for (const QString &message : messages.avvisi) {
+        QVERIFY2(message.startsWith(QStringLiteral("Printer.PrintQuality =")), qPrintable(message));
+    }
+    QCOMPARE(form.pagina(), 4);
+    QVERIFY(form.isEnabled());
+    QCOMPARE(pdfprobe::pageCount(chosen), 2);
+    int labels = 0; // one "N." before each card's number
+    for (const pdfprobe::Word &word : pdfprobe::words(chosen)) {
+        labels += word.text.startsWith(QLatin1String("N.")) ? 1 : 0;
+    }
+    QCOMPARE(labels, 12);
+}
+
+QTEST_MAIN(TestStampaCartelle)
+#include "tst_StampaCartelle.moc"
