@@ -93,6 +93,11 @@ StampaCartelle::Result StampaCartelle::run() {
         m_messages.avviso(&m_mainWindow, error.description());
         return Result::NoArchive;
     }
+    if (const std::optional<QString> beyond =
+            plan->beyondArchive(archive->cardCount(), archive->path())) {
+        m_messages.avviso(&m_mainWindow, *beyond);
+        return Result::Refused;
+    }
 
     const KeepOpen keepOpen(m_mainWindow);
     m_mainWindow.setCursor(Qt::WaitCursor);

@@ -256,6 +256,9 @@ void TestStampaCartelle::refusedBeforePrinting_data() {
     QTest::newRow("nothing to print") << "1"
                                       << "0"
                                       << "Nessuna cartella da stampare";
+    // Cards past the archive's end would come out without numbers.
+    QTest::newRow("past the archive's end") << QString::number(archiveCards - 2) << "6"
+                                            << "Nessuna cartella è stata stampata";
 }
 
 void TestStampaCartelle::refusedBeforePrinting() {
