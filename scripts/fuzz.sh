@@ -53,6 +53,6 @@ for target in "${targets[@]}"; do
         exit 1
     fi
     grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)|cov: .* ft: ' \
-        "$work/log" | tail -n 4
+        "$work/log" | tail -n 4 || true
     rm -rf "$work"
 done
