@@ -8,8 +8,9 @@ namespace velmora {
 namespace {
 
 // Characters of an address that stay as they are; everything else outside the unreserved
-// set is percent-encoded.
-const QByteArray addressSafe = QByteArrayLiteral("@!$'*+=^`{|}");
+// set is percent-encoded. Only characters a URI allows unencoded: '^', '`', '{', '|' and '}'
+// may stand in an address but would make the link invalid, so they are encoded too.
+const QByteArray addressSafe = QByteArrayLiteral("@!$'*+=");
 
 QByteArray encode(const QString &text, const QByteArray &safe = {}) {
     // Line breaks are CR LF in a mail link; a lone LF becomes CR LF as well.

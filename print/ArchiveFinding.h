@@ -20,6 +20,7 @@ enum class ArchiveRule {
     SeriesRepeated,   // a series of six cards holding a number twice
     DuplicateCard,    // two cards of the archive with the same fifteen numbers
     IncompleteRecord, // the file ends in a short record
+    EmptyArchive,     // the file holds no card at all
 };
 
 // One breach of a rule: where it is, and the Italian text that says it to the user.

@@ -14,19 +14,32 @@ struct Cell {
     int value = 0;
 };
 
+bool isCellBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+
 // A cell is empty when it is blank or reads as 0 ("00"), as the card drawing treats it.
-// Anything else must be digits only, give or take the blanks around them.
+// Anything else must be digits only, give or take the blanks around them. Blanks are those of
+// the value rule (space and tab) and no other: the drawing reads "\u00A07" or a line feed
+// before a digit as 0 and prints no number there, so such a cell is not a number.
 Cell readCell(const QString &text) {
-    const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty()) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isCellBlank(text.at(begin))) {
+        ++begin;
+    }
+    while (end > begin && isCellBlank(text.at(end - 1))) {
+        --end;
+    }
+    if (begin == end) {
         return {};
     }
-    for (const QChar c : trimmed) {
-        if (c < u'0' || c > u'9') {
+    for (qsizetype i = begin; i < end; ++i) {
+        if (text.at(i) < u'0' || text.at(i) > u'9') {
             return {Cell::Kind::NotNumber, 0};
         }
     }
-    const int value = RecordCartella::cellValue(trimmed);
+    const int value = RecordCartella::cellValue(text);
     return value == 0 ? Cell{} : Cell{Cell::Kind::Number, value};
 }
 
@@ -249,6 +262,13 @@ QList<ArchiveFinding> ArchiveValidator::checkArchive(CardArchive &archive) {
     }
     validator.finish();
     QList<ArchiveFinding> found = validator.findings();
+    if (archive.cardCount() == 0 && !archive.hasIncompleteLastRecord()) {
+        // Nothing to check is not a sound archive: every card would print blank.
+        found.append(finding(1, ArchiveRule::EmptyArchive,
+                             QStringLiteral("L'archivio \"%1\" \u00e8 vuoto: non contiene "
+                                            "nessuna cartella.")
+                                 .arg(archive.path())));
+    }
     if (archive.hasIncompleteLastRecord()) {
         found.append(finding(archive.cardCount() + 1, ArchiveRule::IncompleteRecord,
                              QStringLiteral("L'archivio \"%1\" termina con una cartella "

@@ -38,7 +38,8 @@ public:
     // reported; numbers missing only when the series is complete (six cards).
     static QList<ArchiveFinding> checkSeries(std::span<const RecordCartella> cards,
                                              qint64 firstCardNumber);
-    // Every card of an open archive, then its series, duplicates and a short last record.
+    // Every card of an open archive, then its series, duplicates and a short last record; an
+    // archive without a single byte is a finding of its own.
     static QList<ArchiveFinding> checkArchive(CardArchive &archive);
 
     void addCard(const RecordCartella &card);

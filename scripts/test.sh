@@ -27,3 +27,7 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Fuzzing smoke check: each libFuzzer target for a few seconds (clang, both sanitizers, in
+# build-fuzz). Longer runs: scripts/fuzz.sh SECONDS [target ...].
+bash scripts/fuzz.sh 5

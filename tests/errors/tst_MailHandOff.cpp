@@ -64,6 +64,27 @@ private slots:
                                    "?subject=Errore%20Velmora%202018&body="));
     }
 
+    // Addresses may hold characters that a link must encode; the link stays valid and the
+    // address comes back whole.
+    void unusualAddressesGiveValidLinks_data() {
+        QTest::addColumn<QString>("address");
+        QTest::newRow("plain") << QStringLiteral("info@velmora.example.org");
+        QTest::newRow("characters a URI refuses") << QStringLiteral("a^b`c{d|e}f@velmora.example");
+        QTest::newRow("question mark, hash, percent and slash")
+            << QStringLiteral("x?y#z%w/v@velmora.example");
+        QTest::newRow("quoted local part with blanks")
+            << QStringLiteral("\"Mario Rossi\"@posta.it");
+        QTest::newRow("accented") << QStringLiteral("però@città.it");
+    }
+    void unusualAddressesGiveValidLinks() {
+        QFETCH(QString, address);
+        const QUrl url = MailHandOff::link(address, QStringLiteral("Oggetto"), QStringLiteral("x"));
+        QVERIFY2(url.isValid(), qPrintable(url.errorString()));
+        QCOMPARE(url.path(QUrl::FullyDecoded), address);
+        QCOMPARE(QUrl::fromEncoded(url.toEncoded(), QUrl::StrictMode), url);
+        QCOMPARE(decoded(url, QStringLiteral("subject")), QStringLiteral("Oggetto"));
+    }
+
     void handsTheLinksToTheMailClient() {
         MailCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &catcher, "open");
