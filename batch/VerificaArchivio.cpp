@@ -77,6 +77,8 @@ QString VerificaArchivio::ruleName(ArchiveRule rule) {
         return QStringLiteral("nessuna cartella uguale a un'altra");
     case ArchiveRule::IncompleteRecord:
         return QStringLiteral("cartella completa");
+    case ArchiveRule::EmptyArchive:
+        return QStringLiteral("archivio non vuoto");
     }
     return {};
 }

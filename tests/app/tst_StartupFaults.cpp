@@ -9,7 +9,7 @@
 #include "errors/VelmoraError.h"
 #include "print/FontResolver.h"
 
-#include <QAbstractButton>
+#include "ui/qbButtons_H.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -17,6 +17,7 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 #include <memory>
@@ -161,7 +162,7 @@ private slots:
         title->selectAll();
         QTest::keyClicks(title, QStringLiteral("Festa di Natale"));
 
-        QTest::mouseClick(child<QAbstractButton>(*form, "cmdSalva"), Qt::LeftButton);
+        QTest::mouseClick(child<qbButtons_H>(*form, "cmdSalva"), Qt::LeftButton);
         QCOMPARE(m_presenter.avvisi.size(), 1);
         QVERIFY(m_presenter.avvisi.first().startsWith(QStringLiteral("Impossibile salvare")));
         QVERIFY(m_presenter.avvisi.first().contains(QDir::toNativeSeparators(path)));
@@ -169,7 +170,7 @@ private slots:
         QCOMPARE(title->text(), QStringLiteral("Festa di Natale"));
         QCOMPARE(readAll(path), original);
 
-        form->cmdNav(1)->click(); // "Esci": the user chooses to stay
+        QTest::mouseClick(form->cmdNav(1), Qt::LeftButton); // "Esci": the user chooses to stay
         QCOMPARE(m_presenter.domande.size(), 1);
         QVERIFY(m_presenter.domande.first().contains(QDir::toNativeSeparators(path)));
         QVERIFY(form->isVisible());
