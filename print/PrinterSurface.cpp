@@ -281,18 +281,11 @@ void PrinterSurface::newPage() {
     m_y = 0;
 }
 
-void PrinterSurface::endDoc() {
-    if (!m_documentOpen) {
-        return;
-    }
-    m_documentOpen = false;
-    m_page = 0;
-    m_x = 0;
-    m_y = 0;
-    finishDocument();
-}
+void PrinterSurface::endDoc() { closeDocument(&PrinterSurface::finishDocument); }
 
-void PrinterSurface::killDoc() {
+void PrinterSurface::killDoc() { closeDocument(&PrinterSurface::abandonDocument); }
+
+void PrinterSurface::closeDocument(void (PrinterSurface::*close)()) {
     if (!m_documentOpen) {
         return;
     }
@@ -300,7 +293,7 @@ void PrinterSurface::killDoc() {
     m_page = 0;
     m_x = 0;
     m_y = 0;
-    abandonDocument();
+    (this->*close)();
 }
 
 } // namespace velmora

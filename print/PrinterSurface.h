@@ -129,6 +129,8 @@ private:
     double pixelsPerUnit() const;
     const FontFace &currentFace() const;
     void ensureDocument();
+    // Ends or abandons the open document (nothing when none is open).
+    void closeDocument(void (PrinterSurface::*close)());
 
     int m_scaleMode = Twips;
     QString m_fontName = QStringLiteral("Arial");
