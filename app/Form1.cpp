@@ -7,13 +7,13 @@
 #include "app/TestoVersione.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
-#include "appearance/CentraFinestra.h"
 #include "appearance/ElencoFont.h"
+#include "appearance/CentraFinestra.h"
 #include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
 #include "appearance/Twips.h"
-#include "errors/MailHandOff.h"
 #include "print/FontResolver.h"
+#include "errors/MailHandOff.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
@@ -384,8 +384,6 @@ void Form1::mostraConfigurazione() {
     // The calibration as stored, so that saving again keeps it.
     m_parX->setText(Calibrazione::testo(m_settings.ParX));
     m_parY->setText(Calibrazione::testo(m_settings.ParY));
-    m_parX->setCursorPosition(0);
-    m_parY->setCursorPosition(0);
     m_parXEdited = false;
     m_parYEdited = false;
 
