@@ -1,11 +1,11 @@
 #include "app/Form1.h"
 
 #include "VelmoraConfig.h"
+#include "app/Calibrazione.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
 #include "app/RigaIntestazione.h"
 #include "app/TestoVersione.h"
-#include "app/ValoreTesto.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
 #include "appearance/CentraFinestra.h"
@@ -236,9 +236,20 @@ void Form1::buildPage3() {
     m_ditta = addHeadingBox("Ditta", QStringLiteral("Nome"), maxDitta, row++);
     m_via = addHeadingBox("Via", QStringLiteral("Via"), maxVia, row++);
     m_tel = addHeadingBox("Tel", QStringLiteral("Telefono"), maxTel, row++);
-    m_parY = addHeadingBox("ParY", QStringLiteral("Parametro Larghezza"), 0, row++);
-    m_parX = addHeadingBox("ParX", QStringLiteral("Parametro Altezza"), 0, row++);
-    // Both boxes show 0 at every start; the stored values change only when typed over.
+    // The print calibration: start-up shows the stored values; they change only when typed over.
+    m_parY =
+        addHeadingBox("ParY", Calibrazione::etichetta(Calibrazione::Asse::Orizzontale), 0, row++);
+    m_parX =
+        addHeadingBox("ParX", Calibrazione::etichetta(Calibrazione::Asse::Verticale), 0, row++);
+    for (const auto &[box, asse] : {std::pair{m_parY, Calibrazione::Asse::Orizzontale},
+                                    std::pair{m_parX, Calibrazione::Asse::Verticale}}) {
+        box->setToolTip(Calibrazione::descrizione(asse));
+        box->setAccessibleDescription(Calibrazione::descrizione(asse));
+        if (QWidget *caption =
+                pageThree->findChild<QLabel *>(QStringLiteral("lbl%1").arg(box->objectName()))) {
+            caption->setToolTip(Calibrazione::descrizione(asse));
+        }
+    }
     m_parY->setText(QStringLiteral("0"));
     m_parX->setText(QStringLiteral("0"));
 
@@ -410,6 +421,11 @@ void Form1::mostraConfigurazione() {
     m_ditta->setText(m_settings.Ditta.trimmed());
     m_tel->setText(m_settings.Tel.trimmed());
     m_via->setText(m_settings.Via.trimmed());
+    // The calibration as stored, so that saving again keeps it.
+    m_parX->setText(Calibrazione::testo(m_settings.ParX));
+    m_parY->setText(Calibrazione::testo(m_settings.ParY));
+    m_parXEdited = false;
+    m_parYEdited = false;
 
     // The heading line is built once: later edits reach the printed cards, not these displays.
     const QString heading = RigaIntestazione(m_settings);
@@ -491,18 +507,37 @@ void Form1::moveFocusTo(QWidget *target) {
 }
 
 bool Form1::SalvaConfigurazione() {
-    if (m_parXEdited) {
-        m_settings.ParX = static_cast<float>(ValoreTesto(m_parX->text()));
-    }
-    if (m_parYEdited) {
-        m_settings.ParY = static_cast<float>(ValoreTesto(m_parY->text()));
-    }
+    // The calibration boxes are read only when typed in, so a stored value is kept exactly. A
+    // value refused keeps the stored one; the other settings are saved all the same, and the
+    // user is told which box kept which value.
+    QStringList refused;
+    const auto take = [&refused](QLineEdit *box, bool edited, Calibrazione::Asse asse,
+                                 float &field) {
+        if (!edited) {
+            return;
+        }
+        const Calibrazione::Lettura read = Calibrazione::leggi(asse, box->text());
+        if (read.valore) {
+            field = *read.valore;
+        } else {
+            refused << read.motivo + QStringLiteral(" Resta il valore precedente, %1.")
+                                         .arg(Calibrazione::testo(field));
+        }
+    };
+    take(m_parX, m_parXEdited, Calibrazione::Asse::Verticale, m_settings.ParX);
+    take(m_parY, m_parYEdited, Calibrazione::Asse::Orizzontale, m_settings.ParY);
     if (!m_settingsFile) {
         m_settingsFile = std::make_unique<SettingsFile>(
             m_settingsPath.isEmpty() ? SettingsFile::defaultPath() : m_settingsPath);
     }
     const SettingsFile::SaveResult saved = m_settingsFile->save(m_settings);
     m_lastSaveError = saved.error;
+    if (!refused.isEmpty()) {
+        if (saved.ok) {
+            refused << QStringLiteral("Le altre impostazioni sono state salvate.");
+        }
+        presenter().avviso(this, refused.join(u'\n'));
+    }
     return saved.ok;
 }
 

@@ -48,7 +48,9 @@ public:
     int pagina() const { return m_pagina; }
 
     // Writes the record to the settings file, taking ParX and ParY from their boxes when the
-    // user has typed in them. False on failure, with the Italian reason in lastSaveError().
+    // user has typed in them. A calibration value that is not a number or beyond 50 mm is
+    // refused with a message naming its box; the stored value stays and the rest is saved.
+    // False when the file could not be written, with the Italian reason in lastSaveError().
     bool SalvaConfigurazione();
     const QString &lastSaveError() const { return m_lastSaveError; }
 

@@ -16,6 +16,8 @@ list(APPEND VELMORA_CORE_SOURCES
   app/TestoVersione.h
   app/ValoreTesto.cpp
   app/ValoreTesto.h
+  app/Calibrazione.cpp
+  app/Calibrazione.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   app/Form1.cpp

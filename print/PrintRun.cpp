@@ -1,5 +1,6 @@
 #include "print/PrintRun.h"
 
+#include "app/Calibrazione.h"
 #include "print/StampaCartella.h"
 
 namespace velmora {
@@ -30,6 +31,15 @@ QString PrintRun::qualityMessage(int dpi) {
 
 PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     m_drawn = 0;
+    // A calibration out of its limits refuses the run before the printer is touched.
+    const QPointF offset = Calibrazione::spostamentoPixel(m_settings, dotsPerInch);
+    // The surface outlives the run: it gets its own offset back whichever way the run ends.
+    struct OffsetScope {
+        PrinterSurface &surface;
+        QPointF previous;
+        ~OffsetScope() { surface.setOriginOffset(previous.x(), previous.y()); }
+    } scope{m_surface, m_surface.originOffset()};
+    m_offset = offset;
     try {
         return runCards(plan, hooks);
     } catch (...) {
@@ -57,6 +67,7 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
     s.setPrintQuality(dotsPerInch);
     s.setScaleMode(PrinterSurface::Centimetres);
     s.setPrintQuality(dotsPerInch);
+    s.setOriginOffset(m_offset.x(), m_offset.y());
     s.print();
     s.setScaleMode(PrinterSurface::Pixels);
 

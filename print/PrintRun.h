@@ -31,12 +31,15 @@ public:
     PrintRun(PrinterSurface &surface, CardArchive &archive, const Configurazione &settings,
              bool numerazioneArchivio);
 
-    // Prepares the printer (orientation, 300 dpi, centimetres then pixels, the empty line that
-    // begins the document), draws plan.first..plan.last slot by slot, ends a page after each
-    // full page and the document after the last card. A stopped run, or one that draws nothing,
-    // also ends its document, so pages drawn so far come out complete. Failures inside a card
-    // are the card's own (reported, answered, the run goes on); a printer that fails outside
-    // a card (setting it up, a page end) throws VelmoraError after the document is ended.
+    // Prepares the printer (orientation, 300 dpi, the settings' calibration as the surface's
+    // origin offset, centimetres then pixels, the empty line that begins the document), draws
+    // plan.first..plan.last slot by slot, ends a page after each full page and the document
+    // after the last card. A stopped run, or one that draws nothing, also ends its document, so
+    // pages drawn so far come out complete. Failures inside a card are the card's own
+    // (reported, answered, the run goes on); a printer that fails outside a card (setting it
+    // up, a page end) throws VelmoraError after the document is ended. A calibration (ParX,
+    // ParY) that is not a number or beyond 50 mm throws VelmoraError 380 before the printer is
+    // touched. The surface gets its previous origin offset back when the run is over.
     Outcome run(const PrintPlan &plan, const Hooks &hooks);
 
     // Cards drawn by the last run().
@@ -53,6 +56,7 @@ private:
     const Configurazione &m_settings;
     bool m_numerazioneArchivio;
     int m_drawn = 0;
+    QPointF m_offset; // device pixels at dotsPerInch
 };
 
 } // namespace velmora

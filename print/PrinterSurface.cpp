@@ -60,6 +60,8 @@ void PrinterSurface::setPrintQuality(int dotsPerInch) {
     const double ratio = double(deviceResolution()) / old;
     m_x *= ratio;
     m_y *= ratio;
+    m_dx *= ratio;
+    m_dy *= ratio;
 }
 
 void PrinterSurface::setScaleMode(int mode) {
@@ -169,6 +171,22 @@ void PrinterSurface::setDrawWidth(int pixels) {
     m_drawWidth = pixels;
 }
 
+void PrinterSurface::setOriginOffset(double dxPixels, double dyPixels) {
+    if (!std::isfinite(dxPixels) || !std::isfinite(dyPixels)) {
+        refuse(QStringLiteral("lo spostamento della stampa non è un numero"));
+    }
+    m_dx = dxPixels;
+    m_dy = dyPixels;
+}
+
+QPointF PrinterSurface::painted(double x, double y) const {
+    // Without an offset the position goes on untouched, so the output is the same to the byte.
+    if (m_dx == 0 && m_dy == 0) {
+        return {x, y};
+    }
+    return {x + m_dx, y + m_dy};
+}
+
 double PrinterSurface::currentX() const {
     return m_x / pixelsPerUnit();
 }
@@ -218,7 +236,7 @@ void PrinterSurface::print(const QString &text) {
     const FontFace &face = currentFace();
     ensureDocument();
     if (!text.isEmpty()) {
-        paintText(QPointF(m_x, m_y), face, text);
+        paintText(painted(m_x, m_y), face, text);
     }
     m_x = 0;
     m_y += face.lineSpacing;
@@ -243,7 +261,7 @@ void PrinterSurface::line(double x1, double y1, double x2, double y2, qint32 bgr
     }
     ensureDocument();
     const double scale = pixelsPerUnit();
-    paintLine(QPointF(x1 * scale, y1 * scale), QPointF(x2 * scale, y2 * scale), m_drawWidth, box);
+    paintLine(painted(x1 * scale, y1 * scale), painted(x2 * scale, y2 * scale), m_drawWidth, box);
 }
 
 void PrinterSurface::drawRotatedText(int x, int y, const QString &faceName, int logicalHeight,
@@ -269,7 +287,7 @@ void PrinterSurface::drawRotatedText(int x, int y, const QString &faceName, int 
         degrees += 360.0;
     }
     ensureDocument();
-    paintRotatedText(QPointF(x, y), *face, degrees, resolved.name, logicalHeight, escapementTenths,
+    paintRotatedText(painted(x, y), *face, degrees, resolved.name, logicalHeight, escapementTenths,
                      text);
 }
 

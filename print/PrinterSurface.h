@@ -72,6 +72,14 @@ public:
     int drawWidth() const { return m_drawWidth; }
     void setDrawWidth(int pixels);
 
+    // The print calibration: every painted position (texts, lines, turned text) moves by
+    // (dxPixels, dyPixels) device pixels, positive to the right and down. The print position as
+    // set and read back (currentX, currentY) does not include it, so the drawing's own
+    // arithmetic is the same with or without it. It keeps its place on the paper when the
+    // resolution changes. A value that is not a finite number is refused (380).
+    void setOriginOffset(double dxPixels, double dyPixels);
+    QPointF originOffset() const { return {m_dx, m_dy}; }
+
     double currentX() const;
     double currentY() const;
     void setCurrentX(double x);
@@ -131,6 +139,8 @@ private:
     void ensureDocument();
     // Ends or abandons the open document (nothing when none is open).
     void closeDocument(void (PrinterSurface::*close)());
+    // A device-pixel position with the origin offset added.
+    QPointF painted(double x, double y) const;
 
     int m_scaleMode = Twips;
     QString m_fontName = QStringLiteral("Arial");
@@ -145,6 +155,8 @@ private:
     int m_drawWidth = 1;
     double m_x = 0; // device pixels
     double m_y = 0;
+    double m_dx = 0; // origin offset, device pixels
+    double m_dy = 0;
     bool m_documentOpen = false;
     int m_page = 0;
     mutable std::shared_ptr<const FontFace> m_face; // null after a font change

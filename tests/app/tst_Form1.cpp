@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <limits>
 #include <memory>
 
 using namespace velmora;
@@ -452,12 +453,12 @@ private slots:
         QCOMPARE(child<QLineEdit>(*again, "Frase1")->text(), QStringLiteral("Nuovo Frase1"));
         QCOMPARE(child<QLineEdit>(*again, "Via")->text(), QStringLiteral("Nuovo Via"));
         QCOMPARE(again->settings().ParX, 0.5f);
-        QCOMPARE(child<QLineEdit>(*again, "ParX")->text(), QStringLiteral("0"));
+        QCOMPARE(child<QLineEdit>(*again, "ParX")->text(), QStringLiteral("0.5"));
     }
 
     void anUneditedOlderFileIsSavedByteForByte() {
         Configurazione stored = SettingsFile::defaults();
-        stored.ParX = 3.25f; // shown as 0, and kept while the box is not typed in
+        stored.ParX = 3.25f; // kept exactly while the box is not typed in
         stored.ParY = -1;
         stored.Orientamento = 7; // no such option
         stored.Dimensione = 12;
@@ -476,6 +477,157 @@ private slots:
         QVERIFY(form->fontControls()->chTipoCarattere(1)->isChecked());
         QVERIFY(form->SalvaConfigurazione());
         QCOMPARE(readAll(settingsPath()), original);
+    }
+
+    // The calibration boxes show what is stored, so saving again keeps it; a value not even
+    // within the limits is shown as it stands, for the user to see and correct.
+    void startUpShowsTheStoredCalibration_data() {
+        QTest::addColumn<float>("parX");
+        QTest::addColumn<float>("parY");
+        QTest::addColumn<QString>("shownX");
+        QTest::addColumn<QString>("shownY");
+        QTest::newRow("zero") << 0.0f << 0.0f << "0"
+                              << "0";
+        QTest::newRow("decimals") << 12.5f << -3.25f << "12.5"
+                                  << "-3.25";
+        QTest::newRow("a tenth and the limit") << 0.1f << 50.0f << "0.1"
+                                               << "50";
+        QTest::newRow("beyond, edited by hand")
+            << 80.0f << std::numeric_limits<float>::quiet_NaN() << "80"
+            << "nan";
+    }
+    void startUpShowsTheStoredCalibration() {
+        QFETCH(float, parX);
+        QFETCH(float, parY);
+        QFETCH(QString, shownX);
+        QFETCH(QString, shownY);
+        Configurazione stored = SettingsFile::defaults();
+        stored.ParX = parX;
+        stored.ParY = parY;
+        const QByteArray original = ConfigurazioneCodec::encode(stored);
+        QVERIFY(writeAll(settingsPath(), original));
+        auto form = startedForm();
+        QVERIFY(form);
+        QCOMPARE(child<QLineEdit>(*form, "ParX")->text(), shownX);
+        QCOMPARE(child<QLineEdit>(*form, "ParY")->text(), shownY);
+        QVERIFY(form->SalvaConfigurazione());
+        QVERIFY(m_presenter.avvisi.isEmpty());
+        QCOMPARE(readAll(settingsPath()), original);
+    }
+
+    // A typed calibration is saved when it is a number within 50 mm; otherwise the box is named
+    // in a message, the stored value stays, the box keeps what was typed, and the rest of the
+    // settings is saved all the same.
+    void savingTheCalibration_data() {
+        QTest::addColumn<QString>("typedX");
+        QTest::addColumn<QString>("typedY");
+        QTest::addColumn<float>("savedX");
+        QTest::addColumn<float>("savedY");
+        QTest::addColumn<QStringList>("named"); // the boxes the message names
+        const QString altezza = QStringLiteral("Parametro Altezza");
+        const QString larghezza = QStringLiteral("Parametro Larghezza");
+        // Stored beforehand: ParX 4, ParY -1.
+        QTest::newRow("both taken") << "7.5"
+                                    << "-2" << 7.5f << -2.0f << QStringList();
+        QTest::newRow("emptied is 0") << ""
+                                      << "-50" << 0.0f << -50.0f << QStringList();
+        QTest::newRow("60 refused") << "60"
+                                    << "1" << 4.0f << 1.0f << QStringList{altezza};
+        QTest::newRow("letters refused, not read as 0")
+            << "2"
+            << "abc" << 2.0f << -1.0f << QStringList{larghezza};
+        QTest::newRow("both refused") << "-51"
+                                      << "2,5" << 4.0f << -1.0f << QStringList{altezza, larghezza};
+    }
+    void savingTheCalibration() {
+        QFETCH(QString, typedX);
+        QFETCH(QString, typedY);
+        QFETCH(float, savedX);
+        QFETCH(float, savedY);
+        QFETCH(QStringList, named);
+        Configurazione stored = SettingsFile::defaults();
+        stored.ParX = 4;
+        stored.ParY = -1;
+        QVERIFY(writeAll(settingsPath(), ConfigurazioneCodec::encode(stored)));
+        auto form = startedForm();
+        QVERIFY(form);
+        QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        QTest::keyClicks(child<QLineEdit>(*form, "Frase1"), QStringLiteral(" salvata"));
+        for (const auto &[name, typed] : {std::pair{"ParX", typedX}, std::pair{"ParY", typedY}}) {
+            QLineEdit *box = child<QLineEdit>(*form, name);
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClick(box, Qt::Key_Delete);
+            QTest::keyClicks(box, typed);
+        }
+        QTest::mouseClick(child<qbButtons_H>(*form, "cmdSalva"), Qt::LeftButton);
+
+        const Configurazione saved = ConfigurazioneCodec::decode(readAll(settingsPath()));
+        QCOMPARE(saved.ParX, savedX);
+        QCOMPARE(saved.ParY, savedY);
+        QVERIFY(saved.Frase1.trimmed().endsWith(QStringLiteral(" salvata")));
+        QCOMPARE(child<QLineEdit>(*form, "ParX")->text(), typedX);
+        QCOMPARE(child<QLineEdit>(*form, "ParY")->text(), typedY);
+        if (named.isEmpty()) {
+            QVERIFY(m_presenter.avvisi.isEmpty());
+            return;
+        }
+        QCOMPARE(m_presenter.avvisi.size(), 1);
+        const QString message = m_presenter.avvisi.first();
+        for (const QString &box : named) {
+            QVERIFY2(message.contains(box), qPrintable(message));
+        }
+        QCOMPARE(message.count(QStringLiteral("Resta il valore precedente")), named.size());
+        if (named.contains(QStringLiteral("Parametro Altezza"))) {
+            QVERIFY(message.contains(QStringLiteral("\"%1\"").arg(typedX)));
+            QVERIFY(message.contains(QStringLiteral("Resta il valore precedente, 4.")));
+        }
+        QVERIFY(message.contains(QStringLiteral("Le altre impostazioni sono state salvate")));
+    }
+
+    // "Esci" with a refused calibration says so, keeps the stored value, and still ends.
+    void exitWithARefusedCalibrationTellsAndEnds() {
+        auto form = startedForm();
+        QVERIFY(form);
+        QLineEdit *box = child<QLineEdit>(*form, "ParY");
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("99"));
+        QTest::mouseClick(form->cmdNav(1), Qt::LeftButton);
+        QCOMPARE(m_presenter.avvisi.size(), 1);
+        QVERIFY(m_presenter.avvisi.first().contains(QStringLiteral("Parametro Larghezza")));
+        QVERIFY(m_presenter.domande.isEmpty());
+        QVERIFY(!form->isVisible());
+        QCOMPARE(ConfigurazioneCodec::decode(readAll(settingsPath())).ParY, 0.0f);
+    }
+
+    // The captions stay as they are; each box and its caption explain the shift and its unit.
+    void calibrationBoxesExplainThemselves_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("direction");
+        QTest::newRow("ParX") << "ParX"
+                              << "Parametro Altezza"
+                              << "verso il basso";
+        QTest::newRow("ParY") << "ParY"
+                              << "Parametro Larghezza"
+                              << "verso destra";
+    }
+    void calibrationBoxesExplainThemselves() {
+        QFETCH(QString, box);
+        QFETCH(QString, caption);
+        QFETCH(QString, direction);
+        Form1 form;
+        auto *edit = form.findChild<QLineEdit *>(box);
+        auto *label = form.findChild<QLabel *>(QStringLiteral("lbl") + box);
+        QVERIFY(edit && label);
+        QCOMPARE(label->text(), caption);
+        QCOMPARE(label->buddy(), edit);
+        for (const QString &tip : {edit->toolTip(), label->toolTip()}) {
+            QVERIFY2(tip.contains(QStringLiteral("millimetri")), qPrintable(tip));
+            QVERIFY2(tip.contains(direction), qPrintable(tip));
+            QVERIFY2(tip.contains(QStringLiteral("da -50 a 50")), qPrintable(tip));
+        }
     }
 
     void commandLineBecomesTheCurrentFolderAndLimitsTheFonts() {

@@ -11,6 +11,8 @@
 #include "print/RecordingSurface.h"
 
 #include <QtTest>
+#include <algorithm>
+#include <limits>
 #include <map>
 
 using namespace velmora;
@@ -260,6 +262,165 @@ private slots:
         QVERIFY(!surface.documentOpen());
         QVERIFY(surface.documents()[0].ended);
         QCOMPARE(surface.documents()[0].pages, 1);
+    }
+
+    // The calibration moves every text, turned text, line and page-end blank of a whole run
+    // by exactly its pixels. The run sets the offset whatever the surface held before, and
+    // gives the surface its own back afterwards.
+    void calibrationShiftsTheWholeRun_data() {
+        QTest::addColumn<float>("parX"); // mm down
+        QTest::addColumn<float>("parY"); // mm right
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<QPointF>("by"); // device pixels at 300 dpi
+        QTest::newRow("10 down, 5 left, landscape") << 10.0f << -5.0f << true << QPointF(-59, 118);
+        QTest::newRow("the limits, portrait") << -50.0f << 50.0f << false << QPointF(591, -591);
+        QTest::newRow("below half a pixel") << 0.04f << -0.04f << true << QPointF(0, 0);
+        QTest::newRow("none, portrait") << 0.0f << 0.0f << false << QPointF(0, 0);
+    }
+    void calibrationShiftsTheWholeRun() {
+        QFETCH(float, parX);
+        QFETCH(float, parY);
+        QFETCH(bool, landscape);
+        QFETCH(QPointF, by);
+        Archive archive(12);
+        CardArchive cards(archive.folder());
+        const PrintPlan twoPages = plan(QStringLiteral("1"), QStringLiteral("7"), landscape);
+
+        RecordingSurface plain;
+        PrintRun(plain, cards, settings, true).run(twoPages, {});
+
+        Configurazione calibrated = settings;
+        calibrated.ParX = parX;
+        calibrated.ParY = parY;
+        RecordingSurface shifted;
+        const QPointF before(7, -9); // the surface's own, from before the run
+        shifted.setOriginOffset(before.x(), before.y());
+        QCOMPARE(PrintRun(shifted, cards, calibrated, true).run(twoPages, {}),
+                 PrintRun::Outcome::Completed);
+        QCOMPARE(shifted.originOffset(), before);
+
+        QCOMPARE(shifted.texts().size(), plain.texts().size());
+        QCOMPARE(shifted.lines().size(), plain.lines().size());
+        QCOMPARE(shifted.documents().size(), plain.documents().size());
+        const int pages = landscape ? 2 : 3; // 7 cards: a full last page of 6 or 3
+        QCOMPARE(shifted.documents()[0].pages, pages);
+        int turned = 0;
+        int pageEnds = 0;
+        for (std::size_t i = 0; i < plain.texts().size(); ++i) {
+            const Text &a = plain.texts()[i];
+            const Text &b = shifted.texts()[i];
+            QCOMPARE(b.text, a.text);
+            QCOMPARE(b.page, a.page);
+            QCOMPARE(b.order, a.order);
+            QCOMPARE(b.fontName, a.fontName);
+            QCOMPARE(b.rotated, a.rotated);
+            QCOMPARE(b.topLeft, a.topLeft + by);
+            QCOMPARE(b.bounds, a.bounds.translated(by));
+            turned += a.rotated ? 1 : 0;
+            pageEnds += a.text == u" " ? 1 : 0;
+        }
+        QVERIFY(turned > 0);
+        QCOMPARE(pageEnds, pages);
+        for (std::size_t i = 0; i < plain.lines().size(); ++i) {
+            const RecordingSurface::Line &a = plain.lines()[i];
+            const RecordingSurface::Line &b = shifted.lines()[i];
+            QCOMPARE(b.order, a.order);
+            QCOMPARE(b.from, a.from + by);
+            QCOMPARE(b.to, a.to + by);
+            QCOMPARE(b.width, a.width);
+            QCOMPARE(b.box, a.box);
+        }
+    }
+
+    // A calibration beyond the limits (a settings file edited by hand) prints nothing at all,
+    // and says which box to correct.
+    void calibrationBeyondTheLimitsPrintsNothing_data() {
+        QTest::addColumn<float>("parX");
+        QTest::addColumn<float>("parY");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("ParX 80") << 80.0f << 0.0f << "Parametro Altezza";
+        QTest::newRow("ParY -50.5") << 1.0f << -50.5f << "Parametro Larghezza";
+        QTest::newRow("ParX not a number")
+            << std::numeric_limits<float>::quiet_NaN() << 0.0f << "Parametro Altezza";
+    }
+    void calibrationBeyondTheLimitsPrintsNothing() {
+        QFETCH(float, parX);
+        QFETCH(float, parY);
+        QFETCH(QString, box);
+        Archive archive(6);
+        CardArchive cards(archive.folder());
+        Configurazione calibrated = settings;
+        calibrated.ParX = parX;
+        calibrated.ParY = parY;
+        RecordingSurface surface(QPageSize(QPageSize::A4), {}, 600);
+        surface.setOriginOffset(3, 4);
+        int notices = 0;
+        PrintRun::Hooks hooks;
+        hooks.qualityNotice = [&notices](int) { ++notices; };
+        PrintRun run(surface, cards, calibrated, true);
+        try {
+            run.run(plan(QStringLiteral("1"), QStringLiteral("6"), true), hooks);
+            QFAIL("printed");
+        } catch (const VelmoraError &e) {
+            QCOMPARE(e.number(), 380);
+            QVERIFY2(e.description().contains(box), qPrintable(e.description()));
+        }
+        QCOMPARE(run.cardsDrawn(), 0);
+        QCOMPARE(notices, 0);
+        QVERIFY(surface.documents().empty());
+        QCOMPARE(surface.printQuality(), 600); // the printer was not touched
+        QCOMPARE(surface.originOffset(), QPointF(3, 4));
+    }
+
+    // Printed to PDFs and read back: the calibrated run's words are the plain run's, each
+    // moved by the calibration. Words near the page's edges are left out: the page clips
+    // them differently once moved (the turned credit line starts above the top edge).
+    void pdfCalibrationMovesEveryWord() {
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("pdftotext and pdfinfo are not installed");
+        }
+        Archive archive(6);
+        CardArchive cards(archive.folder());
+        QTemporaryDir dir;
+        QSizeF pageSize;
+        const auto printed = [&](const QString &name, float parX, float parY) {
+            Configurazione calibrated = settings;
+            calibrated.ParX = parX;
+            calibrated.ParY = parY;
+            const QString pdf = dir.filePath(name);
+            PdfTarget target(pdf);
+            PainterSurface surface(target);
+            PrintRun(surface, cards, calibrated, true)
+                .run(plan(QStringLiteral("1"), QStringLiteral("6"), true), {});
+            pageSize = pdfprobe::pageSize(pdf);
+            return pdfprobe::words(pdf);
+        };
+        const auto plain = printed(QStringLiteral("ferma.pdf"), 0, 0);
+        // 3 mm down and 2 mm right: 35 and 24 pixels.
+        const auto moved = printed(QStringLiteral("spostata.pdf"), 3, 2);
+        const double pt = 72.0 / 300;
+        const QPointF by(24 * pt, 35 * pt);
+        const double edge = 12;        // points
+        const double tolerance = 0.05; // pdftotext's rounding, points
+        const QRectF inner = QRectF(QPointF(0, 0), pageSize).adjusted(edge, edge, -edge, -edge);
+        int checked = 0;
+        for (const auto &word : plain) {
+            if (!inner.contains(word.box)) {
+                continue;
+            }
+            const bool found = std::any_of(moved.begin(), moved.end(), [&](const auto &m) {
+                const QPointF shift = m.box.topLeft() - word.box.topLeft() - by;
+                return m.text == word.text && qAbs(shift.x()) < tolerance &&
+                       qAbs(shift.y()) < tolerance &&
+                       qAbs(m.box.width() - word.box.width()) < tolerance;
+            });
+            QVERIFY2(found, qPrintable(QStringLiteral("\"%1\" at %2, %3 pt not moved")
+                                           .arg(word.text)
+                                           .arg(word.box.left())
+                                           .arg(word.box.top())));
+            ++checked;
+        }
+        QVERIFY2(checked > 6 * 15, qPrintable(QString::number(checked)));
     }
 
     // Printed to a PDF and read back: every number of every card of the sample archive is on

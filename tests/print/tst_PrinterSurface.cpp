@@ -41,6 +41,10 @@ private slots:
     void badValuesAreRefusedAndChangeNothing_data();
     void badValuesAreRefusedAndChangeNothing();
     void qualityCannotChangeInsideADocument();
+    void originOffsetMovesEveryDrawingNotThePosition_data();
+    void originOffsetMovesEveryDrawingNotThePosition();
+    void originOffsetKeepsItsPlaceOnThePaper();
+    void pdfOriginOffsetMovesTheText();
     void pdfTextLandsWhereItWasPrinted_data();
     void pdfTextLandsWhereItWasPrinted();
     void pdfMarginsMoveTheOrigin();
@@ -308,6 +312,8 @@ void TestPrinterSurface::badValuesAreRefusedAndChangeNothing_data() {
     QTest::newRow("quality 0") << 5 << 0.0;
     QTest::newRow("position not a number") << 6 << qInf();
     QTest::newRow("line colour") << 7 << double(0x7FFFFFFF);
+    QTest::newRow("offset across not a number") << 8 << qQNaN();
+    QTest::newRow("offset down infinite") << 9 << -qInf();
 }
 
 void TestPrinterSurface::badValuesAreRefusedAndChangeNothing() {
@@ -318,6 +324,7 @@ void TestPrinterSurface::badValuesAreRefusedAndChangeNothing() {
     surface.setFontSize(14);
     surface.setDrawWidth(3);
     surface.setForeColor(0x123456);
+    surface.setOriginOffset(5, -7);
     const std::function<void()> actions[] = {
         [&] { surface.setFontSize(value); },
         [&] { surface.setDrawWidth(int(value)); },
@@ -327,6 +334,8 @@ void TestPrinterSurface::badValuesAreRefusedAndChangeNothing() {
         [&] { surface.setPrintQuality(int(value)); },
         [&] { surface.setCurrentX(value); },
         [&] { surface.line(0, 0, 1, 1, qint32(qint64(value))); },
+        [&] { surface.setOriginOffset(value, 0); },
+        [&] { surface.setOriginOffset(0, value); },
     };
     QCOMPARE(errorNumber(actions[which]), 380);
     QCOMPARE(surface.fontSize(), 14.0);
@@ -336,6 +345,7 @@ void TestPrinterSurface::badValuesAreRefusedAndChangeNothing() {
     QCOMPARE(surface.orientation(), 1);
     QCOMPARE(surface.printQuality(), 300);
     QCOMPARE(surface.currentX(), 0.0);
+    QCOMPARE(surface.originOffset(), QPointF(5, -7));
     QVERIFY(surface.lines().empty());
     QVERIFY(!surface.documentOpen());
 }
@@ -353,6 +363,133 @@ void TestPrinterSurface::qualityCannotChangeInsideADocument() {
     surface.endDoc();
     surface.setPrintQuality(600);
     QCOMPARE(surface.printQuality(), 600);
+}
+
+namespace {
+// The same drawing of every kind, in pixels then centimetres, with the print positions seen
+// along the way.
+QList<QPointF> drawEveryKind(PrinterSurface &surface) {
+    QList<QPointF> positions;
+    const auto seen = [&] { positions.append({surface.currentX(), surface.currentY()}); };
+    surface.setScaleMode(PrinterSurface::Pixels);
+    surface.setFontName(QStringLiteral("Arial"));
+    surface.setFontSize(12);
+    surface.setCurrentX(100);
+    surface.setCurrentY(200);
+    surface.print(QStringLiteral("Tombola"));
+    seen();
+    surface.setDrawWidth(3);
+    surface.line(48, 152, 1520, 152, 0x00FF00);
+    surface.line(10.5, 20.25, 300, 400, 0xFF0000, true);
+    seen();
+    surface.drawRotatedText(2000, 1500, QStringLiteral("Arial"), -40, 900,
+                            QStringLiteral("Velmora"));
+    seen();
+    surface.setScaleMode(PrinterSurface::Centimetres);
+    surface.setCurrentX(2.54);
+    surface.setCurrentY(1.27);
+    surface.print(QStringLiteral("Cm"));
+    seen();
+    surface.newPage();
+    surface.print(QStringLiteral("Seconda"));
+    seen();
+    return positions;
+}
+} // namespace
+
+void TestPrinterSurface::originOffsetMovesEveryDrawingNotThePosition_data() {
+    QTest::addColumn<double>("dx");
+    QTest::addColumn<double>("dy");
+    QTest::newRow("right and down") << 118.0 << 236.0;
+    QTest::newRow("left and up") << -591.0 << -12.0;
+    QTest::newRow("across only") << 1.0 << 0.0;
+    QTest::newRow("a fraction") << 0.5 << -0.25;
+}
+
+void TestPrinterSurface::originOffsetMovesEveryDrawingNotThePosition() {
+    QFETCH(double, dx);
+    QFETCH(double, dy);
+    RecordingSurface plain;
+    RecordingSurface shifted;
+    shifted.setOriginOffset(dx, dy);
+    QCOMPARE(shifted.originOffset(), QPointF(dx, dy));
+    const QList<QPointF> plainPositions = drawEveryKind(plain);
+    QCOMPARE(drawEveryKind(shifted), plainPositions);
+
+    const QPointF by(dx, dy);
+    QCOMPARE(shifted.texts().size(), plain.texts().size());
+    QCOMPARE(shifted.texts().size(), std::size_t(4));
+    for (std::size_t i = 0; i < plain.texts().size(); ++i) {
+        const auto &a = plain.texts()[i];
+        const auto &b = shifted.texts()[i];
+        QCOMPARE(b.text, a.text);
+        QCOMPARE(b.page, a.page);
+        QCOMPARE(b.rotated, a.rotated);
+        QCOMPARE(b.topLeft, a.topLeft + by);
+        QCOMPARE(b.bounds, a.bounds.translated(by));
+    }
+    QCOMPARE(shifted.lines().size(), std::size_t(2));
+    for (std::size_t i = 0; i < plain.lines().size(); ++i) {
+        QCOMPARE(shifted.lines()[i].from, plain.lines()[i].from + by);
+        QCOMPARE(shifted.lines()[i].to, plain.lines()[i].to + by);
+        QCOMPARE(shifted.lines()[i].box, plain.lines()[i].box);
+    }
+    // Back to no offset: drawn exactly where the plain surface draws.
+    shifted.setOriginOffset(0, 0);
+    shifted.clearRecords();
+    plain.clearRecords();
+    drawEveryKind(plain);
+    drawEveryKind(shifted);
+    for (std::size_t i = 0; i < plain.texts().size(); ++i) {
+        QCOMPARE(shifted.texts()[i].topLeft, plain.texts()[i].topLeft);
+    }
+    QCOMPARE(shifted.lines()[1].from, plain.lines()[1].from);
+}
+
+void TestPrinterSurface::originOffsetKeepsItsPlaceOnThePaper() {
+    RecordingSurface surface(QPageSize(QPageSize::A4), {}, 300);
+    surface.setOriginOffset(118, -59);
+    surface.setPrintQuality(600);
+    QCOMPARE(surface.originOffset(), QPointF(236, -118));
+    surface.setPrintQuality(150);
+    QCOMPARE(surface.originOffset(), QPointF(59, -29.5));
+    // The offset outlives documents and pages.
+    surface.setScaleMode(PrinterSurface::Pixels);
+    surface.print(QStringLiteral("a"));
+    surface.endDoc();
+    surface.print(QStringLiteral("b"));
+    QCOMPARE(surface.texts().back().topLeft, QPointF(59, -29.5));
+}
+
+void TestPrinterSurface::pdfOriginOffsetMovesTheText() {
+    if (!pdfprobe::toolsAvailable()) {
+        QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+    }
+    QTemporaryDir dir;
+    const auto printAt = [&dir](const QString &name, QPointF offset) {
+        const QString file = dir.filePath(name);
+        PdfTarget target(file);
+        PainterSurface surface(target);
+        surface.setPrintQuality(300);
+        surface.setOriginOffset(offset.x(), offset.y());
+        surface.setScaleMode(PrinterSurface::Pixels);
+        surface.setFontName(QStringLiteral("Arial"));
+        surface.setFontSize(12);
+        surface.setCurrentX(600);
+        surface.setCurrentY(900);
+        surface.print(QStringLiteral("Spostata"));
+        surface.endDoc();
+        return pdfprobe::find(pdfprobe::words(file), QStringLiteral("Spostata"));
+    };
+    const auto plain = printAt(QStringLiteral("fermo.pdf"), {});
+    // 20 mm right, 10 mm up.
+    const auto moved = printAt(QStringLiteral("spostato.pdf"), {236, -118});
+    QVERIFY(plain && moved);
+    const double tolerance = 0.05; // pdftotext's rounding, points
+    QVERIFY2(qAbs(moved->box.left() - plain->box.left() - 236 * pointsPerPixel) < tolerance,
+             qPrintable(QString::number(moved->box.left() - plain->box.left())));
+    QVERIFY2(qAbs(moved->box.top() - plain->box.top() + 118 * pointsPerPixel) < tolerance,
+             qPrintable(QString::number(moved->box.top() - plain->box.top())));
 }
 
 void TestPrinterSurface::pdfTextLandsWhereItWasPrinted_data() {
