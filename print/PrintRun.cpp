@@ -30,12 +30,15 @@ QString PrintRun::qualityMessage(int dpi) {
 
 PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     m_drawn = 0;
+    m_handedOn = false;
     try {
         return runCards(plan, hooks);
     } catch (...) {
         // The printer failed outside a card: hand on what was drawn, and leave no job pending.
+        const bool open = m_surface.documentOpen();
         try {
             m_surface.endDoc();
+            m_handedOn = open && m_drawn > 0;
         } catch (...) {
             m_surface.killDoc();
         }
@@ -99,6 +102,7 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
             s.print(blank());
             if (card == plan.last) {
                 s.endDoc();
+                m_handedOn = true;
             } else {
                 pageWanted = true;
             }
@@ -114,6 +118,7 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
     // abandons its document: a blank sheet would be a waste, and no job may stay pending.
     if (m_drawn > 0) {
         s.endDoc();
+        m_handedOn = true;
     } else {
         s.killDoc();
     }

@@ -41,6 +41,8 @@ public:
 
     // Cards drawn by the last run().
     int cardsDrawn() const { return m_drawn; }
+    // Whether the last run() handed its document on whole (false when it failed or drew nothing).
+    bool documentHandedOn() const { return m_handedOn; }
 
     // The text of the message shown when the printer is not at 300 dots per inch.
     static QString qualityMessage(int dpi);
@@ -53,6 +55,7 @@ private:
     const Configurazione &m_settings;
     bool m_numerazioneArchivio;
     int m_drawn = 0;
+    bool m_handedOn = false;
 };
 
 } // namespace velmora
