@@ -238,7 +238,10 @@ void TestPrintQueue::queueStoppedOrRefusingDuringTheRun() {
                 {QStringLiteral("-p"), held, QStringLiteral("-E"), QStringLiteral("-v"),
                  QStringLiteral("cups-pdf:/") + queue, QStringLiteral("-P"),
                  QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")});
-    QVERIFY2(made.ok, qPrintable(made.output));
+    if (!made.ok) {
+        QSKIP(qPrintable(QStringLiteral("a second test queue could not be made: %1")
+                             .arg(made.output.trimmed())));
+    }
     const auto removeQueue = qScopeGuard([&held] {
         runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), held});
         runTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), held});
