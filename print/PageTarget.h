@@ -22,13 +22,17 @@ public:
     virtual QPagedPaintDevice *beginDocument() = 0;
     virtual bool newPage() = 0;
     // After the painter has ended: the document is complete (spooled or written), or, after
-    // abortDocument(), discarded.
+    // abortDocument(), discarded. A target that finds its document did not reach the queue or
+    // the file whole throws VelmoraError 482 and leaves no part of it behind.
     virtual void endDocument() = 0;
     // Called while the painter is still active: nothing of the document may reach the paper or
     // the file.
     virtual void abortDocument() = 0;
     // Said in messages: "la stampante X", "il file Y".
     virtual QString description() const = 0;
+    // Said after a document was handed on but will not come out yet (a stopped queue); empty
+    // when there is nothing to say.
+    virtual QString afterDocumentNotice() const { return {}; }
 };
 
 } // namespace velmora

@@ -18,7 +18,11 @@ PainterSurface::~PainterSurface() {
     // A document still open when the program ends is finished, not lost.
     if (m_painter.isActive()) {
         m_painter.end();
-        m_target.endDocument();
+        try {
+            m_target.endDocument();
+        } catch (const VelmoraError &) {
+            // Nobody is left to tell: the target has already removed what was broken.
+        }
     }
 }
 
@@ -64,8 +68,8 @@ void PainterSurface::beginNextPage() {
 
 void PainterSurface::finishDocument() {
     const bool written = m_painter.end();
-    m_target.endDocument();
     m_painterFace = 0;
+    m_target.endDocument();
     if (!written) {
         throw VelmoraError(VelmoraError::PrinterError,
                            QStringLiteral("Errore della stampante: la stampa su %1 non è "

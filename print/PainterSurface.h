@@ -18,6 +18,7 @@ public:
     ~PainterSurface() override;
 
     PageTarget &target() const { return m_target; }
+    QString afterDocumentNotice() const override { return m_target.afterDocumentNotice(); }
 
 protected:
     QPageLayout currentPageLayout() const override;

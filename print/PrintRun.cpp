@@ -40,12 +40,15 @@ PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
         ~OffsetScope() { surface.setOriginOffset(previous.x(), previous.y()); }
     } scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
+    m_handedOn = false;
     try {
         return runCards(plan, hooks);
     } catch (...) {
         // The printer failed outside a card: hand on what was drawn, and leave no job pending.
+        const bool open = m_surface.documentOpen();
         try {
             m_surface.endDoc();
+            m_handedOn = open && m_drawn > 0;
         } catch (...) {
             m_surface.killDoc();
         }
@@ -110,6 +113,7 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
             s.print(blank());
             if (card == plan.last) {
                 s.endDoc();
+                m_handedOn = true;
             } else {
                 pageWanted = true;
             }
@@ -125,6 +129,7 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
     // abandons its document: a blank sheet would be a waste, and no job may stay pending.
     if (m_drawn > 0) {
         s.endDoc();
+        m_handedOn = true;
     } else {
         s.killDoc();
     }

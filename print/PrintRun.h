@@ -44,6 +44,8 @@ public:
 
     // Cards drawn by the last run().
     int cardsDrawn() const { return m_drawn; }
+    // Whether the last run() handed its document on whole (false when it failed or drew nothing).
+    bool documentHandedOn() const { return m_handedOn; }
 
     // The text of the message shown when the printer is not at 300 dots per inch.
     static QString qualityMessage(int dpi);
@@ -57,6 +59,7 @@ private:
     bool m_numerazioneArchivio;
     int m_drawn = 0;
     QPointF m_offset; // device pixels at dotsPerInch
+    bool m_handedOn = false;
 };
 
 } // namespace velmora

@@ -109,6 +109,8 @@ public:
     // Abandons the open document: nothing of it is printed.
     void killDoc();
     bool documentOpen() const { return m_documentOpen; }
+    // Said after a document was handed on but will not come out yet; empty when all is well.
+    virtual QString afterDocumentNotice() const { return {}; }
     // Page number within the open document (0 when none is open).
     int page() const { return m_page; }
 

@@ -2,12 +2,39 @@
 
 #include "errors/VelmoraError.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
 #include <QPrinterInfo>
 
 namespace velmora {
 namespace {
 constexpr int invalidPropertyValue = 380; // "Valore della proprietà non valido"
 constexpr int maxCopies = 9999;
+constexpr qint64 pdfTailBytes = 1024; // where a complete PDF says %%EOF
+constexpr int ippFirstError = 0x0400; // IPP status codes from here on are failures
+
+QString shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The outcome of the last request this thread made to CUPS, when the CUPS library is in the
+// process (the print support loads it to talk to the queues); 0 with its text when not. The
+// print support drops the outcome of handing a job to the queue, so it is read back from here.
+std::pair<int, QString> lastCupsStatus() {
+    using StatusFunction = int (*)();
+    using TextFunction = const char *(*)();
+    static QLibrary cups(QStringLiteral("cups"), 2);
+    static const auto status = reinterpret_cast<StatusFunction>(cups.resolve("cupsLastError"));
+    static const auto text = reinterpret_cast<TextFunction>(cups.resolve("cupsLastErrorString"));
+    if (!status) {
+        return {0, {}};
+    }
+    const char *said = text ? text() : nullptr;
+    return {status(), said ? QString::fromUtf8(said) : QString()};
+}
+
 } // namespace
 
 PrinterTarget::PrinterTarget() {
@@ -150,7 +177,18 @@ QPagedPaintDevice *PrinterTarget::beginDocument() {
                            QStringLiteral("Nessuna stampante installata: scegliere un file "
                                           "PDF su cui stampare"));
     }
+    if (isPdfFile()) {
+        const QFileInfo folder(QFileInfo(m_printer.outputFileName()).absolutePath());
+        if (!folder.isDir()) {
+            throw VelmoraError(
+                VelmoraError::PrinterError,
+                QStringLiteral("impossibile scrivere il file \"%1\": la cartella "
+                               "\"%2\" non esiste.")
+                    .arg(shown(m_printer.outputFileName()), shown(folder.absoluteFilePath())));
+        }
+    }
     m_printing = true;
+    m_aborted = false;
     return &m_printer;
 }
 
@@ -159,11 +197,67 @@ bool PrinterTarget::newPage() {
 }
 
 void PrinterTarget::endDocument() {
+    const bool aborted = m_aborted;
     m_printing = false;
+    m_aborted = false;
+    if (aborted) {
+        return;
+    }
+    if (isPdfFile()) {
+        checkPdfFile();
+    } else {
+        checkSpooled();
+    }
+}
+
+// The PDF engine does not report failed writes (a full disk): a file without its beginning or
+// its end is a broken file, and goes.
+void PrinterTarget::checkPdfFile() const {
+    QFile written(m_printer.outputFileName());
+    bool complete = false;
+    if (written.open(QIODevice::ReadOnly)) {
+        const QByteArray head = written.read(5);
+        written.seek(std::max<qint64>(0, written.size() - pdfTailBytes));
+        complete = head == "%PDF-" && written.readAll().contains("%%EOF") &&
+                   written.error() == QFileDevice::NoError;
+        written.close();
+    }
+    if (!complete) {
+        QFile::remove(written.fileName());
+        throw VelmoraError(VelmoraError::PrinterError,
+                           QStringLiteral("il file PDF \"%1\" non è stato scritto per intero "
+                                          "(disco pieno?) ed è stato eliminato.")
+                               .arg(shown(written.fileName())));
+    }
+}
+
+// A queue that refuses jobs makes CUPS turn the document away when it is handed on; the print
+// support says nothing of it.
+void PrinterTarget::checkSpooled() const {
+    const auto [status, text] = lastCupsStatus();
+    if (status >= ippFirstError) {
+        throw VelmoraError(VelmoraError::PrinterError,
+                           QStringLiteral("la stampante \"%1\" non ha accettato il lavoro (%2).")
+                               .arg(m_printer.printerName(), text));
+    }
 }
 
 void PrinterTarget::abortDocument() {
+    m_aborted = true;
     m_printer.abort();
+}
+
+QString PrinterTarget::afterDocumentNotice() const {
+    if (isPdfFile()) {
+        return {};
+    }
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer.printerName());
+    if (info.isNull() || info.state() == QPrinter::Idle || info.state() == QPrinter::Active) {
+        return {};
+    }
+    return QStringLiteral("Il lavoro è in attesa: la stampante \"%1\" è ferma. Le cartelle "
+                          "saranno stampate quando la stampante verrà riattivata.")
+        .arg(m_printer.printerName());
 }
 
 QString PrinterTarget::description() const {

@@ -51,12 +51,16 @@ public:
     void endDocument() override;
     void abortDocument() override;
     QString description() const override;
+    QString afterDocumentNotice() const override;
 
 private:
     void ensureIdle() const;
+    void checkPdfFile() const;
+    void checkSpooled() const;
 
     QPrinter m_printer{QPrinter::HighResolution};
     bool m_printing = false;
+    bool m_aborted = false;
 };
 
 } // namespace velmora

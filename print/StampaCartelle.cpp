@@ -21,8 +21,9 @@ constexpr int landscapeCardsPerPage = 6;
 
 const QString nothingToPrint =
     QStringLiteral("Nessuna cartella da stampare: indicare quante cartelle stampare.");
-const QString runFailed = QStringLiteral("La stampa si è interrotta: %1\n"
-                                         "Le pagine già completate sono state stampate.");
+const QString runFailed = QStringLiteral("La stampa si è interrotta: %1\n%2");
+const QString pagesHandedOn = QStringLiteral("Le pagine già completate sono state stampate.");
+const QString nothingHandedOn = QStringLiteral("Nessuna cartella è stata stampata.");
 
 // Whatever a failing printer leaves open, the document is closed: its finished pages are
 // handed on, or, when even that fails, it is abandoned.
@@ -121,8 +122,8 @@ StampaCartelle::Result StampaCartelle::run() {
 
     Result result = Result::Failed;
     QString failure;
+    PrintRun printRun(m_surface, *archive, m_settings, m_page.numerazioneArchivio());
     try {
-        PrintRun printRun(m_surface, *archive, m_settings, m_page.numerazioneArchivio());
         switch (printRun.run(*plan, hooks)) {
         case PrintRun::Outcome::Completed:
             result = Result::Completed;
@@ -144,7 +145,13 @@ StampaCartelle::Result StampaCartelle::run() {
     ScreenPointer::setBusy(false);
     m_mainWindow.unsetCursor();
     if (!failure.isEmpty()) {
-        m_messages.avviso(&m_mainWindow, runFailed.arg(failure));
+        m_messages.avviso(
+            &m_mainWindow,
+            runFailed.arg(failure, printRun.documentHandedOn() ? pagesHandedOn : nothingHandedOn));
+    } else if (printRun.documentHandedOn()) {
+        if (const QString notice = m_surface.afterDocumentNotice(); !notice.isEmpty()) {
+            m_messages.avviso(&m_mainWindow, notice);
+        }
     }
     return result;
 }

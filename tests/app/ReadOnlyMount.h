@@ -12,6 +12,47 @@
 #include <sys/mount.h>
 #include <utility>
 
+// Gives the test process a mount namespace of its own (once), so that its mounts vanish with
+// it whatever happens. False: *why says why not.
+inline bool privateMountNamespace(QString *why) {
+    static const bool made = unshare(CLONE_NEWNS) == 0 &&
+                             mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    static const QString failure = made ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    if (!made) {
+        *why = QStringLiteral("no private mount namespace: ") + failure;
+    }
+    return made;
+}
+
+// A tiny tmpfs (16 KiB) on the existing empty folder mountPoint, for writes that run out of
+// room. isMounted() says whether it worked, why() why not.
+class SmallTmpfs {
+public:
+    explicit SmallTmpfs(const QString &mountPoint) : m_point(QFile::encodeName(mountPoint)) {
+        if (!privateMountNamespace(&m_why)) {
+            return;
+        }
+        m_mounted = mount("tmpfs", m_point.constData(), "tmpfs", 0, "size=16k") == 0;
+        if (!m_mounted) {
+            m_why = QStringLiteral("tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
+        }
+    }
+    SmallTmpfs(const SmallTmpfs &) = delete;
+    SmallTmpfs &operator=(const SmallTmpfs &) = delete;
+    ~SmallTmpfs() {
+        if (m_mounted) {
+            umount2(m_point.constData(), MNT_DETACH);
+        }
+    }
+    bool isMounted() const { return m_mounted; }
+    const QString &why() const { return m_why; }
+
+private:
+    QByteArray m_point;
+    QString m_why;
+    bool m_mounted = false;
+};
+
 // A folder on a file system mounted read-only, for saves that must fail even as root (the
 // permission bits mean nothing to root). The mount lives in a mount namespace of the test
 // process only, so it vanishes with the process whatever happens.
@@ -21,11 +62,7 @@ public:
     // (name, bytes) and remounts it read-only. isMounted() says whether it worked, why() why not.
     ReadOnlyMount(const QString &mountPoint, const QList<std::pair<QString, QByteArray>> &files)
         : m_point(QFile::encodeName(mountPoint)) {
-        static const bool privateMounts =
-            unshare(CLONE_NEWNS) == 0 &&
-            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-        if (!privateMounts) {
-            m_why = QStringLiteral("no private mount namespace: ") + errorText();
+        if (!privateMountNamespace(&m_why)) {
             return;
         }
         if (mount("tmpfs", m_point.constData(), "tmpfs", 0, "size=64k") != 0) {

@@ -5,6 +5,7 @@
 #include "print/PdfTarget.h"
 #include "print/SeriesGenerator.h"
 
+#include "../app/ReadOnlyMount.h"
 #include "../print/PdfProbe.h"
 
 #include <QtTest>
@@ -246,6 +247,22 @@ private slots:
         QVERIFY2(m_err.contains(said), qPrintable(m_err));
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
         QVERIFY(QDir(empty.path()).isEmpty());
+    }
+
+    // A disk that fills up under the run: the PDF engine says nothing, the finished file is
+    // found cut short, and neither it nor its temporary file is left.
+    void fullDiskLeavesNoFile() {
+        const QString folder = path(QStringLiteral("piena"));
+        QVERIFY(QDir().mkpath(folder));
+        SmallTmpfs disk(folder);
+        if (!disk.isMounted()) {
+            QSKIP(qPrintable(QStringLiteral("no small tmpfs to fill: ") + disk.why()));
+        }
+        const QString file = QDir(folder).filePath(QStringLiteral("cartelle.pdf"));
+        QCOMPARE(exec(QStringLiteral("--cartelle 12 --archivio %1 -o %2").arg(m_archive, file)),
+                 BatchOptions::exitFailed);
+        QVERIFY2(m_err.contains(QStringLiteral("disco pieno")), qPrintable(m_err));
+        QVERIFY(leftovers(folder).isEmpty());
     }
 
     // A run stopped (as by Ctrl+C) keeps the older file of that name as it was, leaves no

@@ -3,6 +3,7 @@
 #include "app/SettingsFile.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
+#include "print/PrinterSurface.h"
 #include "print/PrinterTarget.h"
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
@@ -114,6 +115,8 @@ private slots:
     void cleanupTestCase();
     void runsComeOutOfTheQueue_data();
     void runsComeOutOfTheQueue();
+    void queueStoppedOrRefusingDuringTheRun_data();
+    void queueStoppedOrRefusingDuringTheRun();
 };
 
 void TestPrintQueue::initTestCase() {
@@ -208,6 +211,83 @@ void TestPrintQueue::runsComeOutOfTheQueue() {
     QCOMPARE(pdfprobe::pageCount(pdf), 2);
     QCOMPARE(pageRotation(pdf), rotation);
     QCOMPARE(cardNumbers(pdf), numbers);
+}
+
+void TestPrintQueue::queueStoppedOrRefusingDuringTheRun_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("atCard"); // 0: before the run
+    QTest::addColumn<bool>("jobHeld");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("stopped before the run: the job waits")
+        << "cupsdisable" << 0 << true << "Il lavoro è in attesa";
+    QTest::newRow("stopped in the middle of the run: the job waits")
+        << "cupsdisable" << 3 << true << "Il lavoro è in attesa";
+    QTest::newRow("refusing jobs from the middle of the run")
+        << "cupsreject" << 3 << false << "non ha accettato il lavoro";
+}
+
+void TestPrintQueue::queueStoppedOrRefusingDuringTheRun() {
+    QFETCH(QString, command);
+    QFETCH(int, atCard);
+    QFETCH(bool, jobHeld);
+    QFETCH(QString, says);
+    // A queue of this test's own, so that stopping it holds up no other print.
+    const QString held = QStringLiteral("VelmoraTestFerma");
+    const Outcome made =
+        runTool(QStringLiteral("lpadmin"),
+                {QStringLiteral("-p"), held, QStringLiteral("-E"), QStringLiteral("-v"),
+                 QStringLiteral("cups-pdf:/") + queue, QStringLiteral("-P"),
+                 QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")});
+    if (!made.ok) {
+        QSKIP(qPrintable(QStringLiteral("a second test queue could not be made: %1")
+                             .arg(made.output.trimmed())));
+    }
+    const auto removeQueue = qScopeGuard([&held] {
+        runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), held});
+        runTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), held});
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(PrinterTarget::installedPrinters().contains(held), 10000);
+    QVERIFY(CurrentPrinter::target().selectPrinter(held));
+
+    Configurazione settings = SettingsFile::defaults();
+    QWidget main;
+    auto *page = new PrintPage(settings, &main);
+    page->applySettings();
+    page->box(PrintBox::PrimaCartella)->setText(QStringLiteral("1"));
+    page->box(PrintBox::NCartelle)->setText(QStringLiteral("8"));
+    main.show();
+
+    if (atCard == 0) {
+        QVERIFY(runTool(command, {held}).ok);
+    }
+    RecordingPresenter messages;
+    StampaCartelle run(main, *page, settings, messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
+        if (done == atCard) {
+            QVERIFY(runTool(command, {held}).ok);
+        }
+    });
+    const StampaCartelle::Result result = run.run();
+    QCOMPARE(result, jobHeld ? StampaCartelle::Result::Completed : StampaCartelle::Result::Failed);
+    QStringList said;
+    for (const QString &message : messages.avvisi) {
+        if (!message.startsWith(QStringLiteral("Printer.PrintQuality ="))) {
+            said.append(message);
+        }
+    }
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().contains(says) && said.first().contains(held), qPrintable(said.first()));
+    if (!jobHeld) {
+        QVERIFY2(said.first().contains(QStringLiteral("Nessuna cartella è stata stampata")),
+                 qPrintable(said.first()));
+    }
+    const Outcome jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), held});
+    QCOMPARE(!jobs.output.trimmed().isEmpty(), jobHeld);
+    QVERIFY(!CurrentPrinter::surface().documentOpen());
+    QVERIFY(main.isEnabled());
+    QCOMPARE(main.cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(!run.stopWindow());
 }
 
 QTEST_MAIN(TestPrintQueue)

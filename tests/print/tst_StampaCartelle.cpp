@@ -12,6 +12,7 @@
 #include "print/PrinterTarget.h"
 #include "print/ScreenPointer.h"
 #include "print/SeriesGenerator.h"
+#include "tests/app/ReadOnlyMount.h"
 #include "tests/print/PdfProbe.h"
 #include "ui/qbButtons_H.h"
 
@@ -114,6 +115,10 @@ private slots:
     void runs();
     void stoppingPrintsTheCardsDrawnSoFar_data();
     void stoppingPrintsTheCardsDrawnSoFar();
+    void stopWindowClosedInsideACard_data();
+    void stopWindowClosedInsideACard();
+    void pdfThatCannotBeWritten_data();
+    void pdfThatCannotBeWritten();
     void refusedBeforePrinting_data();
     void refusedBeforePrinting();
     void missingArchiveIsSaidOnceNamingTheFolders();
@@ -241,6 +246,109 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
     QVERIFY(!CurrentPrinter::surface().documentOpen());
     QCOMPARE(pdfprobe::pageCount(pdf), 1);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, 3, 6));
+}
+
+void TestStampaCartelle::stopWindowClosedInsideACard_data() {
+    QTest::addColumn<int>("card");
+    QTest::addColumn<int>("lastDrawn");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("first card: it is finished, no other follows") << 1 << 1 << 1;
+    QTest::newRow("last card: the run is whole") << 12 << 12 << 2;
+}
+
+void TestStampaCartelle::stopWindowClosedInsideACard() {
+    QFETCH(int, card);
+    QFETCH(int, lastDrawn);
+    QFETCH(int, pages);
+    setRun(true, QStringLiteral("1"), QStringLiteral("12"));
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    CurrentPrinter::target().setResolution(600); // so the quality notice marks the start
+    struct ArmingPresenter : RecordingPresenter {
+        std::function<void()> arm;
+        void avviso(QWidget *, const QString &text) override {
+            avvisi.append(text);
+            if (arm) {
+                std::exchange(arm, {})();
+            }
+        }
+    } messages;
+    StampaCartelle run(*m_main, *m_page, m_settings, messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    // Each pass of the event loop delivers only what was posted before it began, so a close
+    // posted from a posted call lands one pump later. Armed at the quality notice (before the
+    // first card) or after the card before, the first pump is the one before the card, the
+    // second the one inside the card, after its record is read.
+    const auto closeInsideNextCard = [&run] {
+        QTimer::singleShot(0, &run, [&run] {
+            QTimer::singleShot(0, run.stopWindow(), [&run] { run.stopWindow()->close(); });
+        });
+    };
+    if (card == 1) {
+        messages.arm = closeInsideNextCard;
+    }
+    int drawn = 0;
+    bool closedWhileDrawing = false;
+    connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
+        drawn = done;
+        if (done == card - 1) {
+            closeInsideNextCard();
+        }
+        if (done == card) {
+            closedWhileDrawing = !run.stopWindow()->isLoaded();
+        }
+    });
+    const StampaCartelle::Result result = run.run();
+    CurrentPrinter::target().setResolution(300);
+    QCOMPARE(result,
+             card == 12 ? StampaCartelle::Result::Completed : StampaCartelle::Result::Stopped);
+    QCOMPARE(drawn, lastDrawn);
+    QVERIFY(closedWhileDrawing);
+    checkMainWindowBack();
+    QVERIFY(!CurrentPrinter::surface().documentOpen());
+    QCOMPARE(pdfprobe::pageCount(pdf), pages);
+    QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, lastDrawn, 6));
+}
+
+void TestStampaCartelle::pdfThatCannotBeWritten_data() {
+    QTest::addColumn<bool>("fullDisk");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("folder that does not exist") << false << "non esiste";
+    QTest::newRow("disk full") << true << "non è stato scritto per intero";
+}
+
+void TestStampaCartelle::pdfThatCannotBeWritten() {
+    QFETCH(bool, fullDisk);
+    QFETCH(QString, says);
+    const QString folder =
+        m_dir.filePath(fullDisk ? QStringLiteral("piena") : QStringLiteral("mancante"));
+    std::unique_ptr<SmallTmpfs> disk;
+    if (fullDisk) {
+        QVERIFY(QDir().mkpath(folder));
+        disk = std::make_unique<SmallTmpfs>(folder);
+        if (!disk->isMounted()) {
+            QSKIP(qPrintable(QStringLiteral("no small tmpfs to fill: ") + disk->why()));
+        }
+    }
+    const QString pdf = QDir(folder).filePath(QStringLiteral("cartelle.pdf"));
+    setRun(true, QStringLiteral("1"), QStringLiteral("12"));
+    CurrentPrinter::target().selectPdfFile(pdf);
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    QCOMPARE(print(run), StampaCartelle::Result::Failed);
+    QStringList said;
+    for (const QString &message : m_messages.avvisi) {
+        if (!message.startsWith(QStringLiteral("Printer.PrintQuality ="))) {
+            said.append(message);
+        }
+    }
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().contains(says) && said.first().contains(QDir::toNativeSeparators(pdf)) &&
+                 said.first().contains(QStringLiteral("Nessuna cartella è stata stampata")),
+             qPrintable(said.first()));
+    QVERIFY(!QFile::exists(pdf));
+    QVERIFY(!CurrentPrinter::surface().documentOpen());
+    checkMainWindowBack();
 }
 
 void TestStampaCartelle::refusedBeforePrinting_data() {
