@@ -1,6 +1,6 @@
 # Installing Velmora as a desktop application, and its Debian package.
 #
-#   bin/velmora (and bin/velmora-pdf once it is built)
+#   bin/velmora, bin/velmora-pdf
 #   share/applications/org.example.Velmora.desktop
 #   share/icons/hicolor/scalable/apps/org.example.Velmora.svg
 #   share/metainfo/org.example.Velmora.metainfo.xml

@@ -1,4 +1,5 @@
 #include "VelmoraConfig.h"
+#include "tests/print/PdfProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,8 +26,11 @@ struct Outcome {
     QString output; // stdout and stderr together
 };
 
-Outcome runProgram(const QString &program, const QStringList &arguments) {
+Outcome
+runProgram(const QString &program, const QStringList &arguments,
+           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     Outcome outcome;
@@ -176,6 +180,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("executable");
         QTest::newRow("program") << "usr/bin/velmora" << true;
+        QTest::newRow("batch program") << "usr/bin/velmora-pdf" << true;
         QTest::newRow("menu entry")
             << "usr/share/applications/org.example.Velmora.desktop" << false;
         QTest::newRow("icon") << "usr/share/icons/hicolor/scalable/apps/org.example.Velmora.svg"
@@ -283,16 +288,62 @@ private slots:
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     }
 
+    // The installed batch program checks and prints the installed sample archive, with the
+    // default settings (no settings file anywhere it looks).
     void batchProgramPrintsTheInstalledSample() {
-#if !VELMORA_HAS_PDF_PROGRAM
-        QSKIP("velmora-pdf is not built yet: this check runs once the batch program exists");
-#else
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        }
         const QString program = installed(QStringLiteral("usr/bin/velmora-pdf"));
         checkLibrariesResolve(program);
-        // TODO(velmora-pdf): run the installed program on usr/share/velmora/RidoDur.dat and read
-        // the PDF back, once its command line is settled.
-        QSKIP("velmora-pdf is installed; its run on the sample archive is still to be written");
-#endif
+        const QString sampleFolder = installed(QStringLiteral("usr/share/velmora"));
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("cfg")));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("dati")));
+
+        Outcome outcome = runProgram(
+            program, {QStringLiteral("--verifica"), QStringLiteral("--archivio"), sampleFolder},
+            environment);
+        QVERIFY2(outcome.exitCode == 0 && outcome.output.contains(QLatin1String("integro")),
+                 qPrintable(describe(program, outcome)));
+
+        const QString pdf = home.filePath(QStringLiteral("cartelle.pdf"));
+        outcome = runProgram(
+            program,
+            {QStringLiteral("--prima"), QStringLiteral("100"), QStringLiteral("--cartelle"),
+             QStringLiteral("12"), QStringLiteral("--orientamento"), QStringLiteral("orizzontale"),
+             QStringLiteral("--numerazione"), QStringLiteral("archivio"),
+             QStringLiteral("--archivio"), sampleFolder, QStringLiteral("-o"), pdf},
+            environment);
+        QVERIFY2(outcome.exitCode == 0, qPrintable(describe(program, outcome)));
+        QVERIFY2(outcome.output.contains(QLatin1String("Stampate 12 cartelle su 2 pagine")),
+                 qPrintable(outcome.output));
+        QCOMPARE(pdfprobe::pageCount(pdf), 2);
+        // Each card carries its archive number after "N." (one word or two), six cards a page.
+        QStringList numbers;
+        static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})?$"));
+        static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
+        const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const auto match = labelled.match(words[i].text);
+            QString number = match.captured(1);
+            if (match.hasMatch() && number.isEmpty() && i + 1 < words.size() &&
+                fiveDigits.match(words[i + 1].text).hasMatch()) {
+                number = words[i + 1].text;
+            }
+            if (!number.isEmpty()) {
+                numbers.append(QStringLiteral("%1:%2").arg(words[i].page).arg(number));
+            }
+        }
+        numbers.sort();
+        QStringList expected;
+        for (int card = 100; card < 112; ++card) {
+            expected.append(
+                QStringLiteral("%1:%2").arg(card < 106 ? 1 : 2).arg(card, 5, 10, QLatin1Char('0')));
+        }
+        QCOMPARE(numbers, expected);
     }
 };
 
