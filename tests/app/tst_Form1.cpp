@@ -1,3 +1,5 @@
+#include "RecordingPresenter.h"
+#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
@@ -26,30 +28,12 @@
 
 using namespace velmora;
 
+using velmora::testing::readAll;
+using velmora::testing::writeAll;
+
+using velmora::testing::RecordingPresenter;
+
 namespace {
-
-// Answers the window's messages and keeps them for the checks.
-class RecordingPresenter : public MessagePresenter {
-public:
-    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
-    bool conferma(QWidget *, const QString &text) override {
-        domande.append(text);
-        return risposta;
-    }
-    QStringList avvisi;
-    QStringList domande;
-    bool risposta = false;
-};
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // The names a user should find in the face list: each installed family once, without the
 // foundry fontconfig appends ("Nimbus Sans [urw]"), and the Windows faces that have a stand-in.

@@ -1,4 +1,5 @@
 #include "ReadOnlyMount.h"
+#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/SettingsFile.h"
 
@@ -12,17 +13,10 @@ using velmora::Configurazione;
 using velmora::ConfigurazioneCodec;
 using velmora::SettingsFile;
 
+using velmora::testing::readAll;
+using velmora::testing::writeAll;
+
 namespace {
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A record that uses every field, so a lost or shifted byte shows.
 Configurazione sample() {

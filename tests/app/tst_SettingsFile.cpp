@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/SettingsFile.h"
 
@@ -9,20 +10,8 @@ using velmora::Configurazione;
 using velmora::ConfigurazioneCodec;
 using velmora::SettingsFile;
 
-namespace {
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-} // namespace
+using velmora::testing::readAll;
+using velmora::testing::writeAll;
 
 class TestSettingsFile : public QObject {
     Q_OBJECT
@@ -48,7 +37,7 @@ private slots:
         stored.Orientamento = 7; // no such option: kept as it is
         stored.Riservato = QByteArray("\x00\x01\x02\x03 riservato \xFE", 16);
         const QByteArray tail("dati di un'altra versione\x00\xFF", 27);
-        writeAll(path, ConfigurazioneCodec::encode(stored) + tail);
+        QVERIFY(writeAll(path, ConfigurazioneCodec::encode(stored) + tail));
 
         SettingsFile file(path);
         Configurazione record;
@@ -69,7 +58,7 @@ private slots:
         SettingsFile file(path);
         Configurazione record;
         file.load(record); // creates it
-        writeAll(path, readAll(path) + "aggiunto dopo");
+        QVERIFY(writeAll(path, readAll(path) + "aggiunto dopo"));
         record.Titolo = QStringLiteral("Nuovo");
         QVERIFY(file.save(record).ok);
         const QByteArray bytes = readAll(path);
@@ -80,7 +69,7 @@ private slots:
     void shortFileLoadsAndIsSavedWhole() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("vel.cnf"));
-        writeAll(path, ConfigurazioneCodec::encode(SettingsFile::defaults()).left(100));
+        QVERIFY(writeAll(path, ConfigurazioneCodec::encode(SettingsFile::defaults()).left(100)));
         SettingsFile file(path);
         Configurazione record;
         const SettingsFile::LoadResult result = file.load(record);
@@ -109,7 +98,7 @@ private slots:
     void failedSaveIsReportedAndLeavesTheOldFile() {
         QTemporaryDir dir;
         // The folder of the file cannot be created: a plain file stands where it should be.
-        writeAll(dir.filePath(QStringLiteral("blocco")), "x");
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("blocco")), "x"));
         const QString path = dir.filePath(QStringLiteral("blocco/vel.cnf"));
         SettingsFile file(path);
         const SettingsFile::SaveResult result = file.save(SettingsFile::defaults());
@@ -144,7 +133,7 @@ private slots:
             QVERIFY(QDir().mkpath(programDir));
         }
         if (fileThere) {
-            writeAll(programDir + QStringLiteral("/vel.cnf"), "x");
+            QVERIFY(writeAll(programDir + QStringLiteral("/vel.cnf"), "x"));
         }
         const QString chosen = SettingsFile::choosePath(programDir, userDir);
         QCOMPARE(chosen, (inProgramDir ? programDir : userDir) + QStringLiteral("/vel.cnf"));

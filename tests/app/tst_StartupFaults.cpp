@@ -1,4 +1,6 @@
 #include "ReadOnlyMount.h"
+#include "RecordingPresenter.h"
+#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
@@ -24,29 +26,12 @@
 
 using namespace velmora;
 
+using velmora::testing::readAll;
+using velmora::testing::writeAll;
+
+using velmora::testing::RecordingPresenter;
+
 namespace {
-
-// Answers the window's messages and keeps them for the checks.
-class RecordingPresenter : public MessagePresenter {
-public:
-    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
-    bool conferma(QWidget *, const QString &text) override {
-        domande.append(text);
-        return false; // stay: nothing unsaved may be lost
-    }
-    QStringList avvisi;
-    QStringList domande;
-};
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 const QString vanishedFace = QStringLiteral("Carattere Dismesso 1998");
 

@@ -7,6 +7,7 @@
 #include "print/PrinterTarget.h"
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
+#include "tests/app/RecordingPresenter.h"
 #include "tests/print/PdfProbe.h"
 
 #include <QElapsedTimer>
@@ -20,17 +21,12 @@ using namespace velmora;
 
 // Prints through a real CUPS queue, "VelmoraTest", whose PDF backend writes each job into a
 // folder of this test: the program's own path to a printer, from the print run to the spooler.
+using velmora::testing::RecordingPresenter;
+
 namespace {
 
 const QString queue = QStringLiteral("VelmoraTest");
 constexpr int spoolTimeoutMs = 120000;
-
-class RecordingPresenter : public MessagePresenter {
-public:
-    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
-    bool conferma(QWidget *, const QString &) override { return false; }
-    QStringList avvisi;
-};
 
 QString scriptPath() {
     return QDir::cleanPath(QStringLiteral(VELMORA_TEST_DATA "/../../scripts/test-printer.sh"));

@@ -1,4 +1,5 @@
 #include "print/StampaCartelle.h"
+#include "tests/app/RecordingPresenter.h"
 
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
@@ -25,14 +26,9 @@
 
 using namespace velmora;
 
-namespace {
+using velmora::testing::RecordingPresenter;
 
-class RecordingPresenter : public MessagePresenter {
-public:
-    void avviso(QWidget *, const QString &text) override { avvisi.append(text); }
-    bool conferma(QWidget *, const QString &) override { return false; }
-    QStringList avvisi;
-};
+namespace {
 
 constexpr int archiveCards = 60;
 
