@@ -509,28 +509,25 @@ void qbButtons_H::setFontStyle(int flags) {
 }
 
 void qbButtons_H::setForeColor(const QColor &colour) {
-    if (!colour.isValid() || colour == m_foreColor) {
-        return;
-    }
-    // A hover colour that was following the plain one keeps following it.
-    if ((m_hoverColorLocks & keepHoverFore) == 0 && m_hoverForeColor == m_foreColor) {
-        m_hoverForeColor = colour;
-        emit PropertyChanged(QStringLiteral("cfhover"));
-    }
-    m_foreColor = colour;
-    changed("cfore");
+    setPlainColour(m_foreColor, m_hoverForeColor, keepHoverFore, colour, "cfore", "cfhover");
 }
 
 void qbButtons_H::setBackColor(const QColor &colour) {
-    if (!colour.isValid() || colour == m_backColor) {
+    setPlainColour(m_backColor, m_hoverBackColor, keepHoverBack, colour, "cback", "cbhover");
+}
+
+void qbButtons_H::setPlainColour(QColor &plain, QColor &hover, int keepLock, const QColor &colour,
+                                 const char *key, const char *hoverKey) {
+    if (!colour.isValid() || colour == plain) {
         return;
     }
-    if ((m_hoverColorLocks & keepHoverBack) == 0 && m_hoverBackColor == m_backColor) {
-        m_hoverBackColor = colour;
-        emit PropertyChanged(QStringLiteral("cbhover"));
+    // A hover colour that was following the plain one keeps following it.
+    if ((m_hoverColorLocks & keepLock) == 0 && hover == plain) {
+        hover = colour;
+        emit PropertyChanged(QString::fromLatin1(hoverKey));
     }
-    m_backColor = colour;
-    changed("cback");
+    plain = colour;
+    changed(key);
 }
 
 void qbButtons_H::setGradientColor(const QColor &colour) {

@@ -164,6 +164,9 @@ private:
     void updateMask();
     void updateCursor();
     void changed(const char *key);
+    // Sets the face or caption colour; its hover colour follows unless locked or set apart.
+    void setPlainColour(QColor &plain, QColor &hover, int keepLock, const QColor &colour,
+                        const char *key, const char *hoverKey);
     QColor systemColour(int role) const;
 
     struct Layout {
