@@ -14,8 +14,6 @@ list(APPEND VELMORA_CORE_SOURCES
   app/SettingsFile.h
   app/TestoVersione.cpp
   app/TestoVersione.h
-  app/ValoreTesto.cpp
-  app/ValoreTesto.h
   app/Calibrazione.cpp
   app/Calibrazione.h
 )
