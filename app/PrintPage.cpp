@@ -206,6 +206,15 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     layout->addLayout(pages);
     layout->addStretch();
 
+    // Commands beyond the print itself sit in one row at the foot of the page, in the order
+    // they are added.
+    m_commands = new QWidget(this);
+    m_commands->setObjectName(QStringLiteral("fraComandi"));
+    auto *commandsLayout = new QHBoxLayout(m_commands);
+    commandsLayout->setContentsMargins(0, 0, 0, 0);
+    commandsLayout->addStretch();
+    layout->addWidget(m_commands);
+
     for (auto *box : {m_nPagine, m_nCartelle, m_primaCartella, m_ultimaCartella}) {
         box->installEventFilter(m_filter);
         box->installEventFilter(this);
@@ -220,6 +229,12 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     }
     connect(m_numCartella[1], &QRadioButton::toggled, this,
             [this](bool checked) { m_numerazioneArchivio = checked; });
+}
+
+void PrintPage::addCommand(QWidget *command) {
+    auto *row = qobject_cast<QHBoxLayout *>(m_commands->layout());
+    command->setParent(m_commands);
+    row->insertWidget(row->count() - 1, command);
 }
 
 void PrintPage::applySettings() {

@@ -44,6 +44,10 @@ public:
     void focusOnArrival();
     QLineEdit *box(PrintBox which) const;
 
+    // Adds a command button to the row at the foot of the page, after those added before;
+    // the page takes ownership.
+    void addCommand(QWidget *command);
+
     // The key filter of the four boxes, shared with the font-size box if wanted.
     FiltroNumerico *numericFilter() const { return m_filter; }
 
@@ -62,6 +66,7 @@ private:
     QLineEdit *m_ultimaCartella = nullptr;
     std::array<QRadioButton *, 2> m_numCartella{};
     std::array<QRadioButton *, 2> m_optOrientamento{};
+    QWidget *m_commands = nullptr;
     bool m_numerazioneArchivio = false;
 };
 
