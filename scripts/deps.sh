@@ -4,6 +4,7 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+                libqt6sql6-sqlite
                 fonts-liberation2 ccache)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
                dpkg-dev appstream desktop-file-utils
