@@ -309,7 +309,8 @@ void Form1::stampa() {
         if (!dialog.ShowPrinter()) {
             return;
         }
-        StampaCartelle run(*this, *m_printPage, m_settings, presenter(), CurrentPrinter::surface());
+        StampaCartelle run(*this, m_printPage->request(), m_settings, presenter(),
+                           CurrentPrinter::surface());
         run.run();
     } catch (const VelmoraError &error) {
         presenter().avviso(this, error.description());

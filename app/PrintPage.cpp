@@ -2,6 +2,7 @@
 
 #include "app/Configurazione.h"
 #include "app/FiltroNumerico.h"
+#include "print/CardLayout.h"
 
 #include <QButtonGroup>
 #include <QEvent>
@@ -256,8 +257,12 @@ void PrintPage::resetNumerazione() {
 }
 
 int PrintPage::cardsPerPage() const {
-    return m_optOrientamento[0]->isChecked() ? PrintRange::landscapeCardsPerPage
-                                             : PrintRange::portraitCardsPerPage;
+    return isLandscape() ? CardLayout::landscape().cardsPerPage
+                         : CardLayout::portrait().cardsPerPage;
+}
+
+bool PrintPage::isLandscape() const {
+    return m_optOrientamento[0]->isChecked();
 }
 
 QString PrintPage::primaCartellaText() const {
@@ -266,6 +271,10 @@ QString PrintPage::primaCartellaText() const {
 
 QString PrintPage::nCartelleText() const {
     return m_nCartelle->text();
+}
+
+PrintRequest PrintPage::request() const {
+    return {primaCartellaText(), nCartelleText(), isLandscape(), m_numerazioneArchivio};
 }
 
 void PrintPage::focusOnArrival() {

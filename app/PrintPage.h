@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PrintRange.h"
+#include "print/PrintRequest.h"
 
 #include <QWidget>
 
@@ -33,12 +34,15 @@ public:
     // Back to numbering from 1 (start-up).
     void resetNumerazione();
 
-    // 6 with the landscape option selected, else 3; read from the option every time.
+    // The cards on a page of the selected orientation (from the card layouts): 6 landscape,
+    // else 3; read from the option every time.
     int cardsPerPage() const;
 
     // What the print run reads: the texts of the first-card and card-count boxes.
     QString primaCartellaText() const;
     QString nCartelleText() const;
+    // The run "Stampa" asks for, as the page stands now.
+    PrintRequest request() const;
 
     // Focus on arrival at the page: the card count, then the page count, where it stays.
     void focusOnArrival();
@@ -55,6 +59,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool isLandscape() const;
     void recompute(PrintBox which);
     void firstCardChanged(const QString &text);
 

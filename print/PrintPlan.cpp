@@ -4,12 +4,10 @@
 #include <algorithm>
 
 #include "app/Decimal.h"
+#include "print/CardLayout.h"
 
 namespace velmora {
 namespace {
-
-constexpr int landscapeCardsPerPage = 6;
-constexpr int portraitCardsPerPage = 3;
 
 // The largest count of cards, a whole number of pages, that fits from firstCard on.
 qint64 largestRun(qint64 firstCard, int cardsPerPage) {
@@ -53,7 +51,7 @@ std::optional<PrintPlan> PrintPlan::make(const QString &firstCardText, const QSt
         return std::nullopt;
     };
     PrintPlan plan;
-    plan.cardsPerPage = landscape ? landscapeCardsPerPage : portraitCardsPerPage;
+    plan.cardsPerPage = (landscape ? CardLayout::landscape() : CardLayout::portrait()).cardsPerPage;
 
     const Decimal first = Decimal::fromText(firstCardText).roundedHalfEven();
     if (first.isNegative()) {

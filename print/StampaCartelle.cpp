@@ -1,7 +1,6 @@
 #include "print/StampaCartelle.h"
 
 #include "app/MessagePresenter.h"
-#include "app/PrintPage.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CancStampa.h"
@@ -16,8 +15,6 @@
 
 namespace velmora {
 namespace {
-
-constexpr int landscapeCardsPerPage = 6;
 
 const QString nothingToPrint =
     QStringLiteral("Nessuna cartella da stampare: indicare quante cartelle stampare.");
@@ -65,19 +62,18 @@ private:
 
 } // namespace
 
-StampaCartelle::StampaCartelle(QWidget &mainWindow, const PrintPage &page,
+StampaCartelle::StampaCartelle(QWidget &mainWindow, const PrintRequest &request,
                                const Configurazione &settings, MessagePresenter &messages,
                                PrinterSurface &surface)
-    : m_mainWindow(mainWindow), m_page(page), m_settings(settings), m_messages(messages),
+    : m_mainWindow(mainWindow), m_request(request), m_settings(settings), m_messages(messages),
       m_surface(surface) {}
 
 StampaCartelle::Result StampaCartelle::run() {
     // Range and archive first: a run that cannot be printed is refused before anything
     // reaches the printer.
     QString refusal;
-    const std::optional<PrintPlan> plan =
-        PrintPlan::make(m_page.primaCartellaText(), m_page.nCartelleText(),
-                        m_page.cardsPerPage() == landscapeCardsPerPage, &refusal);
+    const std::optional<PrintPlan> plan = PrintPlan::make(
+        m_request.primaCartella, m_request.nCartelle, m_request.landscape, &refusal);
     if (!plan) {
         m_messages.avviso(&m_mainWindow, refusal);
         return Result::Refused;
@@ -110,7 +106,6 @@ StampaCartelle::Result StampaCartelle::run() {
     PrintRun::Hooks hooks;
     hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
     hooks.stopRequested = [&window] { return !window.isLoaded(); };
-    hooks.landscapeNow = [this] { return m_page.cardsPerPage() == landscapeCardsPerPage; };
     hooks.progress = [this, &window](int done, int total) {
         window.setProgress(done, total);
         emit cartellaStampata(done, total);
@@ -122,7 +117,7 @@ StampaCartelle::Result StampaCartelle::run() {
 
     Result result = Result::Failed;
     QString failure;
-    PrintRun printRun(m_surface, *archive, m_settings, m_page.numerazioneArchivio());
+    PrintRun printRun(m_surface, *archive, m_settings, m_request.numerazioneArchivio);
     try {
         switch (printRun.run(*plan, hooks)) {
         case PrintRun::Outcome::Completed:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "print/PrintRequest.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -9,11 +11,10 @@ namespace velmora {
 
 class CancStampa;
 class MessagePresenter;
-class PrintPage;
 class PrinterSurface;
 struct Configurazione;
 
-// The print run of the main window: the cards chosen on the print page, drawn on the current
+// The print run of the main window: the cards asked for on the print page, drawn on the current
 // printer while the main window is disabled and the stop window is shown. A range beyond the
 // card numbers, an empty run and a missing archive are said before anything is printed; a run
 // stopped with the stop window ends its document, so the pages drawn so far come out.
@@ -22,7 +23,7 @@ class StampaCartelle : public QObject {
 public:
     enum class Result { Completed, Stopped, NothingToPrint, Refused, NoArchive, Failed };
 
-    StampaCartelle(QWidget &mainWindow, const PrintPage &page, const Configurazione &settings,
+    StampaCartelle(QWidget &mainWindow, const PrintRequest &request, const Configurazione &settings,
                    MessagePresenter &messages, PrinterSurface &surface);
 
     // Where the archive is looked for; empty (the default) means the usual folders.
@@ -40,7 +41,7 @@ signals:
 
 private:
     QWidget &m_mainWindow;
-    const PrintPage &m_page;
+    const PrintRequest m_request;
     const Configurazione &m_settings;
     MessagePresenter &m_messages;
     PrinterSurface &m_surface;

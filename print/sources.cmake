@@ -30,6 +30,7 @@ list(APPEND VELMORA_CORE_SOURCES
   print/CardLayout.h
   print/PrintPlan.cpp
   print/PrintPlan.h
+  print/PrintRequest.h
   print/PrintRun.cpp
   print/PrintRun.h
   print/StampaCartella.cpp

@@ -168,7 +168,8 @@ private slots:
         const QString windowPdf = m_dir.filePath(QStringLiteral("window.pdf"));
         CurrentPrinter::target().selectPdfFile(windowPdf);
         KeptMessages messages;
-        StampaCartelle run(mainWindow, *page, settings, messages, CurrentPrinter::surface());
+        StampaCartelle run(mainWindow, page->request(), settings, messages,
+                           CurrentPrinter::surface());
         run.setArchiveFolders({sampleFolder});
         QCOMPARE(run.run(), StampaCartelle::Result::Completed);
         // A fresh printer is not at 300 dots per inch: the window says so, and prints anyway.

@@ -193,7 +193,7 @@ void TestPrintQueue::runsComeOutOfTheQueue() {
 
     const int jobsBefore = static_cast<int>(jobFiles(m_outFolder).size());
     RecordingPresenter messages;
-    StampaCartelle run(main, *page, settings, messages, CurrentPrinter::surface());
+    StampaCartelle run(main, page->request(), settings, messages, CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     QCOMPARE(run.run(), StampaCartelle::Result::Completed);
     for (const QString &message : messages.avvisi) {
@@ -257,7 +257,7 @@ void TestPrintQueue::queueStoppedOrRefusingDuringTheRun() {
         QVERIFY(runTool(command, {held}).ok);
     }
     RecordingPresenter messages;
-    StampaCartelle run(main, *page, settings, messages, CurrentPrinter::surface());
+    StampaCartelle run(main, page->request(), settings, messages, CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
         if (done == atCard) {

@@ -171,7 +171,8 @@ void TestStampaCartelle::runs() {
     setRun(landscape, first, count);
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     QList<int> progress;
     bool disabledWhileRunning = true;
@@ -209,7 +210,8 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
     setRun(true, QStringLiteral("1"), QStringLiteral("12"));
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     int drawn = 0;
     connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
@@ -269,7 +271,7 @@ void TestStampaCartelle::stopWindowClosedInsideACard() {
             }
         }
     } messages;
-    StampaCartelle run(*m_main, *m_page, m_settings, messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, messages, CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     // Each pass of the event loop delivers only what was posted before it began, so a close
     // posted from a posted call lands one pump later. Armed at the quality notice (before the
@@ -329,7 +331,8 @@ void TestStampaCartelle::pdfThatCannotBeWritten() {
     const QString pdf = QDir(folder).filePath(QStringLiteral("cartelle.pdf"));
     setRun(true, QStringLiteral("1"), QStringLiteral("12"));
     CurrentPrinter::target().selectPdfFile(pdf);
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     QCOMPARE(print(run), StampaCartelle::Result::Failed);
     QStringList said;
@@ -372,7 +375,8 @@ void TestStampaCartelle::refusedBeforePrinting() {
     setRun(true, first, count);
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     QSignalSpy cards(&run, &StampaCartelle::cartellaStampata);
     QVERIFY(print(run) != StampaCartelle::Result::Completed);
@@ -391,7 +395,8 @@ void TestStampaCartelle::missingArchiveIsSaidOnceNamingTheFolders() {
     const QString empty1 = m_dir.filePath(QStringLiteral("vuota uno"));
     const QString empty2 = m_dir.filePath(QStringLiteral("vuota due"));
     QVERIFY(QDir().mkpath(empty1));
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
     run.setArchiveFolders({empty1, empty2}); // the second does not even exist
     QCOMPARE(print(run), StampaCartelle::Result::NoArchive);
     QCOMPARE(m_messages.avvisi.size(), 1);
@@ -409,7 +414,8 @@ void TestStampaCartelle::qualityNoticeOnlyWhenNotAt300() {
     for (const int dpi : {600, 300}) {
         CurrentPrinter::target().selectPdfFile(nextPdf());
         CurrentPrinter::target().setResolution(dpi);
-        StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+        StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                           CurrentPrinter::surface());
         run.setArchiveFolders({m_archiveFolder});
         QCOMPARE(print(run), StampaCartelle::Result::Completed);
         notices.append(m_messages.avvisi.join(QLatin1Char('|')));

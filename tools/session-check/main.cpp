@@ -70,7 +70,7 @@ int main(int argc, char *argv[]) {
         StampaCartelle::Result printed = StampaCartelle::Result::Failed;
         window.setPrintAction([&] {
             CurrentPrinter::target().selectPdfFile(pdf);
-            StampaCartelle run(window, *window.printPage(), window.settings(), messages,
+            StampaCartelle run(window, window.printPage()->request(), window.settings(), messages,
                                CurrentPrinter::surface());
             run.setArchiveFolders({archiveFolder});
             printed = run.run();

@@ -85,7 +85,7 @@ int main(int argc, char *argv[]) {
 
     velmora::CurrentPrinter::target().selectPdfFile(parser.value(output));
     StreamPresenter messages;
-    velmora::StampaCartelle run(mainWindow, *page, settings, messages,
+    velmora::StampaCartelle run(mainWindow, page->request(), settings, messages,
                                 velmora::CurrentPrinter::surface());
     if (parser.isSet(archivio)) {
         run.setArchiveFolders({parser.value(archivio)});
