@@ -1,9 +1,17 @@
 #include "app/FiltroNumerico.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRegularExpression>
 
 #include <algorithm>
+#include <memory>
 
 namespace velmora {
 
@@ -11,6 +19,11 @@ namespace {
 
 bool isNumericCharacter(QChar c) {
     return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.');
+}
+
+bool isNumber(const QString &text) {
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
+    return number.match(text).hasMatch();
 }
 
 } // namespace
@@ -39,11 +52,84 @@ FiltroNumerico::Action FiltroNumerico::classify(const QKeyEvent &event) {
                                                                      : Action::Reject;
 }
 
+std::optional<QString> FiltroNumerico::pastedNumber(const QString &pasted, const QString &text,
+                                                    int selectionStart, int selectionLength) {
+    const QString number = pasted.trimmed();
+    if (!isNumber(number)) {
+        return std::nullopt;
+    }
+    const QString result = QString(text).replace(selectionStart, selectionLength, number);
+    if (!isNumber(result)) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+void FiltroNumerico::beep() const {
+    if (m_beep) {
+        m_beep();
+    }
+}
+
+void FiltroNumerico::paste(QLineEdit *box, QClipboard::Mode mode) {
+    if (box->isReadOnly()) {
+        return;
+    }
+    const int start = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
+    const int length = box->hasSelectedText() ? int(box->selectedText().size()) : 0;
+    const auto number =
+        pastedNumber(QGuiApplication::clipboard()->text(mode), box->text(), start, length);
+    if (!number || box->text().size() - length + number->size() > box->maxLength()) {
+        beep();
+        return;
+    }
+    box->insert(*number);
+    emit pasted(box);
+}
+
+void FiltroNumerico::showContextMenu(QLineEdit *box, const QPoint &globalPos) {
+    // The box's own menu, with its paste going through the same check as Ctrl+V.
+    std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+    if (auto *pasteAction = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
+        disconnect(pasteAction, &QAction::triggered, nullptr, nullptr);
+        connect(pasteAction, &QAction::triggered, this,
+                [this, box] { paste(box, QClipboard::Clipboard); });
+    }
+    menu->exec(globalPos);
+}
+
 bool FiltroNumerico::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() != QEvent::KeyPress) {
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        break;
+    case QEvent::ContextMenu:
+        if (box) {
+            showContextMenu(box, static_cast<QContextMenuEvent *>(event)->globalPos());
+            return true;
+        }
+        return false;
+    case QEvent::MouseButtonRelease:
+        if (box && static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton &&
+            QGuiApplication::clipboard()->supportsSelection()) {
+            paste(box, QClipboard::Selection);
+            return true;
+        }
+        return false;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        event->ignore();
+        return true;
+    default:
         return false;
     }
-    switch (classify(*static_cast<QKeyEvent *>(event))) {
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (box && key->matches(QKeySequence::Paste)) {
+        paste(box, QClipboard::Clipboard);
+        return true;
+    }
+    switch (classify(*key)) {
     case Action::Pass:
         return false;
     case Action::MoveFocus: {
@@ -53,9 +139,7 @@ bool FiltroNumerico::eventFilter(QObject *watched, QEvent *event) {
         return true;
     }
     case Action::Reject:
-        if (m_beep) {
-            m_beep();
-        }
+        beep();
         return true;
     }
     return false;

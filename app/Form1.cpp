@@ -2,6 +2,7 @@
 
 #include "VelmoraConfig.h"
 #include "app/Calibrazione.h"
+#include "app/ConfigurazioneCodec.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
 #include "app/RigaIntestazione.h"
@@ -18,6 +19,7 @@
 #include "errors/VelmoraError.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
+#include "print/PrinterTarget.h"
 #include "print/StampaCartelle.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
@@ -28,7 +30,9 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QValidator>
 
 // The resources live in a static library: their registration must be pulled in by hand.
 static void initialiseResources() {
@@ -91,6 +95,7 @@ constexpr int maxTel = 30;
 
 // The printer dialog of the print command: no print to file, no page range, no selection.
 constexpr qint32 printDialogFlags = 0x8000C;
+constexpr int portraitOrientation = 1, landscapeOrientation = 2; // as the printer numbers them
 constexpr qint16 printDialogMin = 1, printDialogFrom = 3, printDialogTo = 5, printDialogMax = 100;
 
 const QColor pageOneBlue(0, 0, 255);
@@ -116,6 +121,21 @@ qbButtons_H *commandButton(QWidget *parent, const QString &name, const QString &
     Q_ASSERT(refused.isEmpty());
     return button;
 }
+
+// Page 3's texts go into the settings file in windows-1252: a character it cannot hold is
+// refused as it is typed or pasted, with the beep, rather than saved as "?".
+class TestoSalvabile : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &) const override {
+        if (ConfigurazioneCodec::decodeText(
+                ConfigurazioneCodec::encodeText(input, int(input.size()))) == input) {
+            return Acceptable;
+        }
+        QApplication::beep();
+        return Invalid;
+    }
+};
 
 // The hourglass pointer while start-up runs, whichever way it leaves.
 class BusyPointer {
@@ -162,6 +182,9 @@ Form1::Form1(QWidget *parent)
     buildPage3();
     buildPage4();
     buildNavigation();
+    // A window of fixed size, like the dialog it is: it cannot be resized or maximised.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
 }
 
 Form1::~Form1() = default;
@@ -175,7 +198,7 @@ void Form1::buildPage1() {
 
     auto *logo = new QLabel(pageOne);
     logo->setObjectName(QStringLiteral("picLogo"));
-    logo->setAccessibleName(QStringLiteral("Logo di Velmora"));
+    logo->setAccessibleName(tr("Logo di Velmora"));
     logo->setPixmap(QPixmap(QStringLiteral(":/velmora/logo.png")));
     logo->setScaledContents(true);
     logo->setGeometry(Twips::rect(logoLeft, logoTop, logoWidth, logoHeight));
@@ -210,6 +233,7 @@ QLineEdit *Form1::addHeadingBox(const char *name, const QString &label, int maxL
     box->setObjectName(QLatin1String(name));
     if (maxLength > 0) {
         box->setMaxLength(maxLength);
+        box->setValidator(new TestoSalvabile(box));
     }
     box->setGeometry(Twips::rect(boxLeft, top, boxWidth, boxHeight));
     auto *caption = new QLabel(label, pageThree);
@@ -225,17 +249,16 @@ void Form1::buildPage3() {
     m_txtFrase = new QLineEdit(pageThree);
     m_txtFrase->setObjectName(QStringLiteral("txtFrase"));
     m_txtFrase->setReadOnly(true);
-    m_txtFrase->setAccessibleName(QStringLiteral("Riga di intestazione"));
+    m_txtFrase->setAccessibleName(tr("Riga di intestazione"));
     m_txtFrase->setGeometry(Twips::rect(headingLeft, headingTop, headingWidth, boxHeight));
 
     int row = 0;
-    m_txtTombola =
-        addHeadingBox("txtTombola", QStringLiteral("Intestazione cartella"), maxTitolo, row++);
-    m_frase1 = addHeadingBox("Frase1", QStringLiteral("Prima frase"), maxFrase, row++);
-    m_frase2 = addHeadingBox("Frase2", QStringLiteral("Seconda frase"), maxFrase, row++);
-    m_ditta = addHeadingBox("Ditta", QStringLiteral("Nome"), maxDitta, row++);
-    m_via = addHeadingBox("Via", QStringLiteral("Via"), maxVia, row++);
-    m_tel = addHeadingBox("Tel", QStringLiteral("Telefono"), maxTel, row++);
+    m_txtTombola = addHeadingBox("txtTombola", tr("Intestazione cartella"), maxTitolo, row++);
+    m_frase1 = addHeadingBox("Frase1", tr("Prima frase"), maxFrase, row++);
+    m_frase2 = addHeadingBox("Frase2", tr("Seconda frase"), maxFrase, row++);
+    m_ditta = addHeadingBox("Ditta", tr("Nome"), maxDitta, row++);
+    m_via = addHeadingBox("Via", tr("Via"), maxVia, row++);
+    m_tel = addHeadingBox("Tel", tr("Telefono"), maxTel, row++);
     // The print calibration: start-up shows the stored values; they change only when typed over.
     m_parY =
         addHeadingBox("ParY", Calibrazione::etichetta(Calibrazione::Asse::Orizzontale), 0, row++);
@@ -253,14 +276,13 @@ void Form1::buildPage3() {
     m_parY->setText(QStringLiteral("0"));
     m_parX->setText(QStringLiteral("0"));
 
-    m_salva =
-        commandButton(pageThree, QStringLiteral("cmdSalva"), QStringLiteral("Salva configurazione"),
-                      palette().color(QPalette::Window), font());
+    m_salva = commandButton(pageThree, QStringLiteral("cmdSalva"), tr("Salva configurazione"),
+                            palette().color(QPalette::Window), font());
     m_salva->setGeometry(Twips::rect(saveLeft, saveTop, saveWidth, saveHeight));
 
-    auto *hint = new QLabel(QStringLiteral("Inserire i dati che dovranno essere stampati nelle "
-                                           "linee tra cartella e cartella e premere il tasto "
-                                           "Avanti."),
+    auto *hint = new QLabel(tr("Inserire i dati che dovranno essere stampati nelle "
+                               "linee tra cartella e cartella e premere il tasto "
+                               "Avanti."),
                             pageThree);
     hint->setObjectName(QStringLiteral("lblIstruzioniIntestazione"));
     hint->setWordWrap(true);
@@ -300,7 +322,15 @@ void Form1::buildPage4() {
 
 void Form1::stampa() {
     try {
-        clsPrintDialog dialog(this);
+        // The dialog opens on the page's orientation; one chosen in it becomes the page's.
+        PrinterTarget &printer = CurrentPrinter::target();
+        const bool landscape = m_printPage->cardsPerPage() == PrintRange::landscapeCardsPerPage;
+        try {
+            printer.setOrientation(landscape ? landscapeOrientation : portraitOrientation);
+        } catch (const VelmoraError &) {
+            // a printer without that orientation: the dialog opens on its own
+        }
+        clsPrintDialog dialog(printer, this);
         dialog.Flags = printDialogFlags;
         dialog.setMin(printDialogMin);
         dialog.setFromPage(printDialogFrom);
@@ -309,6 +339,7 @@ void Form1::stampa() {
         if (!dialog.ShowPrinter()) {
             return;
         }
+        m_printPage->setLandscape(printer.orientation() == landscapeOrientation);
         StampaCartelle run(*this, m_printPage->request(), m_settings, presenter(),
                            CurrentPrinter::surface());
         run.run();
@@ -332,7 +363,7 @@ void Form1::buildNavigation() {
         m_cmdNav.at(index) = button;
         connect(button, &qbButtons_H::Click, this, [this, index] { cmdNav_Click(index); });
     }
-    m_cmdNav.at(navAbout)->setAccessibleName(QStringLiteral("Informazioni sul programma"));
+    m_cmdNav.at(navAbout)->setAccessibleName(tr("Informazioni sul programma"));
 }
 
 void Form1::setMessagePresenter(MessagePresenter *presenter) {
@@ -378,9 +409,9 @@ bool Form1::avvio(const QString &commandLine) {
 
     if (!commandLine.isEmpty() && !QDir::setCurrent(commandLine)) {
         busy.off();
-        presenter().avviso(this, QStringLiteral("La cartella indicata sulla riga di comando non "
-                                                "esiste o non è accessibile:\n%1\n"
-                                                "Il programma verrà chiuso.")
+        presenter().avviso(this, tr("La cartella indicata sulla riga di comando non "
+                                    "esiste o non è accessibile:\n%1\n"
+                                    "Il programma verrà chiuso.")
                                      .arg(QDir::toNativeSeparators(commandLine)));
         return false;
     }
@@ -427,6 +458,10 @@ void Form1::mostraConfigurazione() {
     m_parY->setText(Calibrazione::testo(m_settings.ParY));
     m_parXEdited = false;
     m_parYEdited = false;
+    // Texts longer than their box show their beginning.
+    for (QLineEdit *box : {m_txtTombola, m_frase1, m_frase2, m_ditta, m_tel, m_via}) {
+        box->setCursorPosition(0);
+    }
 
     // The heading line is built once: later edits reach the printed cards, not these displays.
     const QString heading = RigaIntestazione(m_settings);
@@ -467,8 +502,7 @@ void Form1::cmdNav_Click(int index) {
     }
     m_pagina = static_cast<qint16>(std::clamp<int>(m_pagina, firstPage, lastPage));
     m_cmdNav.at(navBack)->setEnabled(m_pagina > firstPage);
-    m_cmdNav.at(navForward)
-        ->setCaption(m_pagina < lastPage ? QStringLiteral("&Avanti >") : QStringLiteral("Stampa"));
+    m_cmdNav.at(navForward)->setCaption(m_pagina < lastPage ? tr("&Avanti >") : tr("Stampa"));
     for (QWidget *container : m_pages) {
         container->hide();
     }
@@ -535,7 +569,7 @@ bool Form1::SalvaConfigurazione() {
     m_lastSaveError = saved.error;
     if (!refused.isEmpty()) {
         if (saved.ok) {
-            refused << QStringLiteral("Le altre impostazioni sono state salvate.");
+            refused << tr("Le altre impostazioni sono state salvate.");
         }
         presenter().avviso(this, refused.join(u'\n'));
     }

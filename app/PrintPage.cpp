@@ -14,30 +14,36 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace velmora {
 
 namespace {
 
-const QString firstInstruction =
-    QStringLiteral("Selezionare il numero di cartelle che si desidera stampare, il numero di "
-                   "partenza di cartella in archivio e il tipo di numerazione progerssiva che "
-                   "seve apparire sulle cartelle.");
-const QString secondInstruction =
-    QStringLiteral("Selezionare il tipo di orientamento della stampa:\n"
-                   "(6 cartelle in orizzontale oppure  3 cartelle in verticale)\n"
-                   "e permere Stampa per stampare.");
+const char *const firstInstruction =
+    QT_TRANSLATE_NOOP("velmora::PrintPage",
+                      "Selezionare il numero di cartelle che si desidera stampare, il numero di "
+                      "partenza di cartella in archivio e il tipo di numerazione progerssiva che "
+                      "seve apparire sulle cartelle.");
+const char *const secondInstruction = QT_TRANSLATE_NOOP(
+    "velmora::PrintPage", "Selezionare il tipo di orientamento della stampa:\n"
+                          "(6 cartelle in orizzontale oppure  3 cartelle in verticale)\n"
+                          "e permere Stampa per stampare.");
 const QString fromOneCaption = QStringLiteral("1..2..3..4..");
 const QString startPages = QStringLiteral("1");
 const QString startCards = QStringLiteral("3");
 
-constexpr int boxWidth = 90;
+// The boxes hold six digits whole; the numbering caption shrinks down to this size to fit.
+const QString widestNumber = QStringLiteral("000000");
+constexpr int boxPadding = 14;
+constexpr double smallestCaption = 6.0;
+constexpr double captionStep = 0.5;
 
 // The pictures beside the orientation options: a sheet with its cards, each a small
 // three-row grid with the heading strip under it.
-constexpr int pageLong = 84;  // long side of the sheet, in pixels
-constexpr int pageShort = 60; // short side
+constexpr int pageLong = 72;  // long side of the sheet, in pixels
+constexpr int pageShort = 51; // short side
 constexpr int sheetMargin = 4;
 constexpr int cardGap = 3;
 constexpr int cardColumns = 9;
@@ -91,7 +97,7 @@ QPixmap pagePicture(bool landscape) {
 QLineEdit *makeBox(const QString &name, const QString &text, QWidget *parent) {
     auto *box = new QLineEdit(text, parent);
     box->setObjectName(name);
-    box->setFixedWidth(boxWidth);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(widestNumber) + boxPadding);
     return box;
 }
 
@@ -121,13 +127,17 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     m_primaCartella = makeBox(QStringLiteral("PrimaCartella"), QString(), this);
     m_ultimaCartella = makeBox(QStringLiteral("UltimaCartella"), QString(), this);
 
-    auto *numbering = new QGroupBox(QStringLiteral("Numerazione"), this);
+    auto *numbering = new QGroupBox(tr("Numerazione"), this);
     numbering->setObjectName(QStringLiteral("fraNumerazione"));
     for (std::size_t i = 0; i < m_numCartella.size(); ++i) {
         m_numCartella[i] = new QRadioButton(fromOneCaption, numbering);
         m_numCartella[i]->setObjectName(QStringLiteral("NumCartella(%1)").arg(i));
     }
     m_numCartella[0]->setChecked(true);
+    // The archive numbering's caption grows with the first card: it takes the room the group
+    // has and, where that is too little, a smaller font (the whole caption is its tooltip).
+    m_numCartella[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_numCartella[1]->installEventFilter(this);
     auto *numberingGroup = new QButtonGroup(this);
     auto *numberingLayout = new QVBoxLayout(numbering);
     for (auto *option : m_numCartella) {
@@ -140,8 +150,8 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     auto *orientationGroup = new QButtonGroup(this);
     auto *orientationLayout = new QHBoxLayout(orientation);
     orientationLayout->setContentsMargins(0, 0, 0, 0);
-    const std::array<QString, 2> orientationNames = {QStringLiteral("6 cartelle in orizzontale"),
-                                                     QStringLiteral("3 cartelle in verticale")};
+    const std::array<QString, 2> orientationNames = {tr("6 cartelle in orizzontale"),
+                                                     tr("3 cartelle in verticale")};
     for (std::size_t i = 0; i < m_optOrientamento.size(); ++i) {
         auto *option = new QRadioButton(orientation);
         option->setObjectName(QStringLiteral("optOrientamento(%1)").arg(i));
@@ -168,25 +178,23 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     QWidget::setTabOrder(m_optOrientamento[1], m_nPagine);
 
     auto *ranges = new QGridLayout;
-    ranges->addWidget(makeLabel(QStringLiteral("lblNCartelle"), QStringLiteral("Nunero cartelle:"),
-                                m_nCartelle, this),
-                      0, 0);
+    ranges->addWidget(
+        makeLabel(QStringLiteral("lblNCartelle"), tr("Nunero cartelle:"), m_nCartelle, this), 0, 0);
     ranges->addWidget(m_nCartelle, 0, 1);
-    ranges->addWidget(makeLabel(QStringLiteral("lblPrimaCartella"),
-                                QStringLiteral("Prima cartella:"), m_primaCartella, this),
-                      1, 0);
+    ranges->addWidget(
+        makeLabel(QStringLiteral("lblPrimaCartella"), tr("Prima cartella:"), m_primaCartella, this),
+        1, 0);
     ranges->addWidget(m_primaCartella, 1, 1);
-    ranges->addWidget(makeLabel(QStringLiteral("lblUltimaCartella"),
-                                QStringLiteral("Ultima cartella:"), m_ultimaCartella, this),
+    ranges->addWidget(makeLabel(QStringLiteral("lblUltimaCartella"), tr("Ultima cartella:"),
+                                m_ultimaCartella, this),
                       2, 0);
     ranges->addWidget(m_ultimaCartella, 2, 1);
-    ranges->setColumnStretch(2, 1);
 
     auto *upper = new QHBoxLayout;
     upper->addLayout(ranges);
-    upper->addWidget(numbering);
+    upper->addWidget(numbering, 1);
 
-    auto *heading = new QLabel(QStringLiteral("Tipo di stampa"), this);
+    auto *heading = new QLabel(tr("Tipo di stampa"), this);
     heading->setObjectName(QStringLiteral("lblTipoStampa"));
     QFont headingFont = heading->font();
     headingFont.setBold(true);
@@ -194,14 +202,16 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
 
     auto *pages = new QHBoxLayout;
     pages->addWidget(
-        makeLabel(QStringLiteral("lblNPagine"), QStringLiteral("Nunero Pagine:"), m_nPagine, this));
+        makeLabel(QStringLiteral("lblNPagine"), tr("Nunero Pagine:"), m_nPagine, this));
     pages->addWidget(m_nPagine);
     pages->addStretch();
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(makeInstruction(QStringLiteral("lblIstruzioni(0)"), firstInstruction, this));
+    layout->addWidget(
+        makeInstruction(QStringLiteral("lblIstruzioni(0)"), tr(firstInstruction), this));
     layout->addLayout(upper);
-    layout->addWidget(makeInstruction(QStringLiteral("lblIstruzioni(1)"), secondInstruction, this));
+    layout->addWidget(
+        makeInstruction(QStringLiteral("lblIstruzioni(1)"), tr(secondInstruction), this));
     layout->addWidget(heading);
     layout->addWidget(orientation);
     layout->addLayout(pages);
@@ -216,10 +226,20 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     commandsLayout->addStretch();
     layout->addWidget(m_commands);
 
+    // Only an edit made in a box recomputes from it, at the release of the key that made it:
+    // the release of another control's accelerator or of a Tab that lands in a box, or of a
+    // refused key, leaves the run alone. A paste recomputes at once (it may come by mouse).
     for (auto *box : {m_nPagine, m_nCartelle, m_primaCartella, m_ultimaCartella}) {
         box->installEventFilter(m_filter);
         box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, [this, box] { m_editedBox = box; });
     }
+    connect(m_filter, &FiltroNumerico::pasted, this, [this](QLineEdit *target) {
+        if (target == m_editedBox) {
+            m_editedBox = nullptr;
+            recomputeFrom(target);
+        }
+    });
     connect(m_primaCartella, &QLineEdit::textChanged, this, &PrintPage::firstCardChanged);
     for (std::size_t i = 0; i < m_optOrientamento.size(); ++i) {
         connect(m_optOrientamento[i], &QRadioButton::toggled, this, [this, i](bool checked) {
@@ -253,6 +273,10 @@ void PrintPage::applySettings() {
 
 void PrintPage::resetNumerazione() {
     m_numCartella[0]->setChecked(true);
+    // The archive numbering's caption grows with the first card: it takes the room the group
+    // has and, where that is too little, a smaller font (the whole caption is its tooltip).
+    m_numCartella[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_numCartella[1]->installEventFilter(this);
     m_numerazioneArchivio = false;
 }
 
@@ -263,6 +287,10 @@ int PrintPage::cardsPerPage() const {
 
 bool PrintPage::isLandscape() const {
     return m_optOrientamento[0]->isChecked();
+}
+
+void PrintPage::setLandscape(bool landscape) {
+    m_optOrientamento[landscape ? 0 : 1]->setChecked(true);
 }
 
 QString PrintPage::primaCartellaText() const {
@@ -297,17 +325,34 @@ QLineEdit *PrintPage::box(PrintBox which) const {
 }
 
 bool PrintPage::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::KeyRelease) {
-        for (const auto which : {PrintBox::NPagine, PrintBox::NCartelle, PrintBox::PrimaCartella,
-                                 PrintBox::UltimaCartella}) {
-            if (watched == box(which)) {
-                recompute(which);
-            }
+    if (watched == m_numCartella[1]) {
+        if (event->type() == QEvent::Resize) {
+            fitNumberingCaption();
         }
+        return false;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        if (watched == m_editedBox) {
+            m_editedBox = nullptr;
+            recomputeFrom(static_cast<QLineEdit *>(watched));
+        }
+    } else if (event->type() == QEvent::FocusOut && watched == m_editedBox) {
+        // An edit without a key (undo or cut from the context menu) counts when the box is left.
+        m_editedBox = nullptr;
+        recomputeFrom(static_cast<QLineEdit *>(watched));
     } else if (event->type() == QEvent::FocusIn && watched != m_nPagine) {
         static_cast<QLineEdit *>(watched)->selectAll();
     }
     return false;
+}
+
+void PrintPage::recomputeFrom(const QLineEdit *edited) {
+    for (const auto which : {PrintBox::NPagine, PrintBox::NCartelle, PrintBox::PrimaCartella,
+                             PrintBox::UltimaCartella}) {
+        if (edited == box(which)) {
+            recompute(which);
+        }
+    }
 }
 
 void PrintPage::recompute(PrintBox which) {
@@ -323,7 +368,26 @@ void PrintPage::recompute(PrintBox which) {
     write(m_nPagine, texts.nPagine);
     write(m_nCartelle, texts.nCartelle);
     write(m_ultimaCartella, texts.ultimaCartella);
-    m_numCartella[1]->setText(texts.numerazione);
+    if (m_numCartella[1]->text() != texts.numerazione) {
+        m_numCartella[1]->setText(texts.numerazione);
+        fitNumberingCaption();
+    }
+}
+
+void PrintPage::fitNumberingCaption() {
+    QRadioButton *option = m_numCartella[1];
+    const QString caption = option->text();
+    option->setToolTip(caption);
+    const int indicator =
+        style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+        style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
+    const int room = option->width() - indicator;
+    QFont font = m_numCartella[0]->font();
+    while (QFontMetrics(font).horizontalAdvance(caption) > room &&
+           font.pointSizeF() > smallestCaption) {
+        font.setPointSizeF(font.pointSizeF() - captionStep);
+    }
+    option->setFont(font);
 }
 
 void PrintPage::firstCardChanged(const QString &text) {

@@ -17,8 +17,9 @@ struct Configurazione;
 class FiltroNumerico;
 
 // Page 4 of the main window: how many cards, from which card of the archive, how many pages,
-// the orientation and the numbering. The four boxes are kept consistent after every key
-// release; the first card and the orientation are written into the settings record at once.
+// the orientation and the numbering. The four boxes are kept consistent after every key that
+// edits one of them; the first card and the orientation are written into the settings record
+// at once.
 class PrintPage : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +38,8 @@ public:
     // The cards on a page of the selected orientation (from the card layouts): 6 landscape,
     // else 3; read from the option every time.
     int cardsPerPage() const;
+    // Selects the landscape (true) or portrait option, as a click on it does.
+    void setLandscape(bool landscape);
 
     // What the print run reads: the texts of the first-card and card-count boxes.
     QString primaCartellaText() const;
@@ -61,6 +64,8 @@ protected:
 private:
     bool isLandscape() const;
     void recompute(PrintBox which);
+    void recomputeFrom(const QLineEdit *edited);
+    void fitNumberingCaption();
     void firstCardChanged(const QString &text);
 
     Configurazione &m_settings;
@@ -73,6 +78,8 @@ private:
     std::array<QRadioButton *, 2> m_optOrientamento{};
     QWidget *m_commands = nullptr;
     bool m_numerazioneArchivio = false;
+    // The box the user has edited since the last recomputation, if any.
+    QLineEdit *m_editedBox = nullptr;
 };
 
 } // namespace velmora

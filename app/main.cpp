@@ -2,11 +2,19 @@
 #include "errors/MsgErrorPresenter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    // The program speaks Italian, so Qt's own dialogs (colours, printing) do too. Without the
+    // translation files they stay in English and the program runs on.
+    QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qt_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qtTexts);
+    }
     // Ties the window to its menu entry, and so to its icon, on an installed system.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Velmora"));
     // Failures in the card drawing are reported in the error window.

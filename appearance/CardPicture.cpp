@@ -160,8 +160,7 @@ QWidget *CardPicture::lnGriglia(int index) const {
 
 QLabel *CardPicture::makeLabel(const QString &name, const QString &text, const QRect &rect) {
     auto *label = new QLabel(text, this);
-    label->setObjectName(name);
-    label->setAccessibleName(name);
+    label->setObjectName(name); // assistive tools read its text
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(rect);
     QPalette palette = label->palette();
@@ -172,8 +171,7 @@ QLabel *CardPicture::makeLabel(const QString &name, const QString &text, const Q
 
 QWidget *CardPicture::makeStrip(const QString &name, const QRect &rect) {
     auto *strip = new QWidget(this);
-    strip->setObjectName(name);
-    strip->setAccessibleName(name);
+    strip->setObjectName(name); // named for assistive tools by the part it belongs to
     strip->setGeometry(rect);
     strip->setAutoFillBackground(true);
     QPalette palette = strip->palette();

@@ -53,6 +53,12 @@ void riempi(QWidget *control, qint32 bgr) {
     control->setAutoFillBackground(true);
 }
 
+// The swatch shows a colour; assistive tools read it as "#RRGGBB".
+void riempiCampione(QLabel *swatch, qint32 bgr) {
+    riempi(swatch, bgr);
+    swatch->setAccessibleDescription(TestoColore(bgr));
+}
+
 } // namespace
 
 PartSelection::PartSelection(QWidget *page, CardPicture &preview, CardPicture &decorative,
@@ -82,7 +88,7 @@ PartSelection::PartSelection(QWidget *page, CardPicture &preview, CardPicture &d
     m_colore->setFocusPolicy(Qt::StrongFocus); // Space or Enter opens the colour dialog
     m_colore->setCursor(Qt::PointingHandCursor);
     SetForeColor(m_colore, 0);
-    riempi(m_colore, 0);
+    riempiCampione(m_colore, 0);
     m_colore->installEventFilter(this);
 
     m_istruzioni = new QLabel(istruzioni, page);
@@ -126,6 +132,14 @@ void PartSelection::osserva(QWidget *control, const QString &nome, const QString
     }
     control->setMouseTracking(true);
     control->installEventFilter(this);
+    // Assistive tools read a label's own text as its name; a line or frame, which shows no
+    // text, is named by its part. Either way the part's name is the description.
+    if (!nome.isEmpty()) {
+        if (!qobject_cast<QLabel *>(control)) {
+            control->setAccessibleName(nome);
+        }
+        control->setAccessibleDescription(nome);
+    }
     m_puntabili.insert(control, {nome, chiave, ruolo});
 }
 
@@ -144,7 +158,7 @@ void PartSelection::punta(QWidget *control) {
     }
     m_parte->setText(found->nome);
     m_parte->setProperty(tagProperty, found->chiave);
-    riempi(m_colore, coloreDi(control, found->ruolo));
+    riempiCampione(m_colore, coloreDi(control, found->ruolo));
 }
 
 void PartSelection::lbColor_Click() {
@@ -155,7 +169,7 @@ void PartSelection::lbColor_Click() {
         return; // cancelled: the swatch keeps the colour of the part pointed at
     }
     const qint32 chosen = ForeColor(m_colore);
-    riempi(m_colore, chosen);
+    riempiCampione(m_colore, chosen);
 
     if (const ParteCartella *part = CardParts::perChiave(chiaveParte())) {
         for (const ControlloParte &control : part->controlli) {

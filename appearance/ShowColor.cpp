@@ -40,4 +40,8 @@ void SetForeColor(QWidget *control, qint32 bgr) {
     control->setPalette(palette);
 }
 
+QString TestoColore(qint32 bgr) {
+    return BgrColor::toColor(bgr).name(QColor::HexRgb).toUpper();
+}
+
 } // namespace velmora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 class QWidget;
@@ -15,5 +16,8 @@ bool ShowColor(QWidget *owner, QWidget *target);
 // A control's text colour as 0x00BBGGRR, and setting it (labels, boxes and buttons alike).
 qint32 ForeColor(const QWidget *control);
 void SetForeColor(QWidget *control, qint32 bgr);
+
+// A colour 0x00BBGGRR as the text assistive tools read: "#RRGGBB".
+QString TestoColore(qint32 bgr);
 
 } // namespace velmora

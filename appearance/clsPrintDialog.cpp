@@ -5,6 +5,7 @@
 #include "print/PrinterTarget.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QPointer>
 #include <QPrintDialog>
@@ -140,6 +141,17 @@ bool clsPrintDialog::ShowPrinter() {
     }
 
     const bool toFile = choice.outputFormat() == QPrinter::PdfFormat;
+    // A PDF file holds one copy of the run: more are refused before anything is printed.
+    if (toFile && choice.copyCount() > 1) {
+        throw VelmoraError(
+            VelmoraError::InvalidProcedureCall,
+            QCoreApplication::translate("clsPrintDialog",
+                                        "Un file PDF contiene una sola copia delle cartelle: per "
+                                        "stamparne %1 copie scegliere una stampante, oppure "
+                                        "stampare il file %1 volte.")
+                .arg(choice.copyCount()),
+            cancelSource);
+    }
     const Range range = rangeOf(dialog.printRange());
     Flags = returnedFlags(Flags, range, toFile, choice.collateCopies());
     if (range == Range::PageRange) {

@@ -49,5 +49,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts metric-compatible with Arial, Times New Roman and Courier New, the faces of older
 # settings files.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# Qt's own Italian texts, so that the colour and print dialogs speak the program's language.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example.org/")
 include(CPack)

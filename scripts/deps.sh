@@ -6,13 +6,17 @@ set -euo pipefail
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
                 libqt6sql6-sqlite
                 fonts-liberation2 ccache)
+# Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up.
+run_packages=(qt6-translations-l10n)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
                dpkg-dev appstream desktop-file-utils
                libclang-rt-14-dev valgrind)
 
 packages=("${build_packages[@]}")
-if [[ ${1:-run} == test ]]; then
-    packages+=("${test_packages[@]}")
+if [[ ${1:-run} == run ]]; then
+    packages+=("${run_packages[@]}")
+elif [[ ${1:-run} == test ]]; then
+    packages+=("${run_packages[@]}" "${test_packages[@]}")
 elif [[ ${1:-run} == package ]]; then
     packages+=(dpkg-dev) # dpkg-shlibdeps works out the package's dependencies
 fi

@@ -12,6 +12,10 @@ class AboutAnimation {
 public:
     static constexpr int modeCount = 6;
     static constexpr qint64 closingTick = 600;
+    // One tick: what a 1 ms window timer really lasts on the system the animation was made on
+    // (the 64 Hz system clock), so the 600 ticks take about nine seconds. Qt's timers count
+    // whole milliseconds.
+    static constexpr int tickMs = 16;
 
     struct State {
         qint16 animMode = 0;

@@ -20,12 +20,34 @@ constexpr int okLeft = 2205;
 constexpr int okTop = 3375;
 constexpr int okWidth = 585;
 constexpr int okHeight = 555;
-constexpr int timerMs = 1;
 constexpr int okPictureEdge = 16;
 
 const QColor windowBlue(0, 0, 255);
 const QColor labelBlue(0, 0, 192);
 const QColor linkHover(255, 0, 0);
+
+// Lines of a label kept whole: its font shrinks until the widest line fits and the lines fit
+// under each other.
+void fitLines(QLabel *label) {
+    constexpr double smallest = 5.0;
+    constexpr double step = 0.5;
+    const QStringList lines = label->text().split(QLatin1Char('\n'));
+    const QRect room = label->contentsRect();
+    const auto fits = [&](const QFont &font) {
+        const QFontMetrics metrics(font);
+        for (const QString &line : lines) {
+            if (metrics.horizontalAdvance(line) > room.width()) {
+                return false;
+            }
+        }
+        return metrics.lineSpacing() * lines.size() <= room.height();
+    };
+    QFont font = label->font();
+    while (!fits(font) && font.pointSizeF() > smallest) {
+        font.setPointSizeF(font.pointSizeF() - step);
+    }
+    label->setFont(font);
+}
 
 QLabel *addLabel(QWidget *parent, const char *name, const QString &text, QRect twips,
                  bool darkBackground) {
@@ -93,7 +115,7 @@ AboutAnimation::State &AbuotForm::animationState() {
 
 AbuotForm::AbuotForm(Seams seams, QWidget *parent) : QDialog(parent), m_seams(std::move(seams)) {
     setObjectName(QStringLiteral("AbuotForm"));
-    setWindowTitle(QStringLiteral("Informazioni su %1").arg(QString::fromUtf8(config::title)));
+    setWindowTitle(tr("Informazioni su %1").arg(QString::fromUtf8(config::title)));
     setFixedSize(Twips::size(innerWidth, innerHeight));
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, windowBlue);
@@ -105,7 +127,7 @@ AbuotForm::AbuotForm(Seams seams, QWidget *parent) : QDialog(parent), m_seams(st
     picture->setObjectName(QStringLiteral("Picture1"));
     picture->setGeometry(Twips::rect(180, 240, 1080, 1080));
     picture->setPixmap(cardPicture(picture->size()));
-    picture->setAccessibleName(QStringLiteral("Cartella della tombola"));
+    picture->setAccessibleName(tr("Cartella della tombola"));
 
     QLabel *year = addLabel(this, "Label4", QStringLiteral("2018"), {1440, 240, 1260, 480}, true);
     QFont big(QStringLiteral("Arial"), 18);
@@ -118,16 +140,17 @@ AbuotForm::AbuotForm(Seams seams, QWidget *parent) : QDialog(parent), m_seams(st
     QLabel *by = addLabel(this, "Label2", QStringLiteral("by"), {1440, 900, 480, 300}, true);
     by->setAlignment(Qt::AlignCenter);
     m_label1 = addLabel(this, "Label1",
-                        QStringLiteral("Laboratorio Velmora\n"
-                                       "Via dell'Esempio 1 - 00000 Borgo di Prova\n"
-                                       "info@velmora.example.com"),
+                        tr("Laboratorio Velmora\n"
+                           "Via dell'Esempio 1 - 00000 Borgo di Prova\n"
+                           "info@velmora.example.com"),
                         {1440, 1320, 3360, 900}, true);
     m_label1->setContentsMargins(6, 0, 6, 0);
+    fitLines(m_label1);
     m_label3 = addLabel(this, "Label3", QString::fromUtf8(config::supportAddress),
                         {1440, 2400, 3360, 300}, false);
     m_label3->setCursor(Qt::PointingHandCursor);
     m_label3->setFocusPolicy(Qt::StrongFocus);
-    m_label3->setAccessibleName(QStringLiteral("Scrivi all'assistenza"));
+    m_label3->setAccessibleName(tr("Scrivi all'assistenza"));
     m_label3->installEventFilter(this);
     m_label1->installEventFilter(this);
 
@@ -155,7 +178,8 @@ AbuotForm::AbuotForm(Seams seams, QWidget *parent) : QDialog(parent), m_seams(st
         m_seams.centre(this);
     }
     m_timer.setObjectName(QStringLiteral("Timer1"));
-    m_timer.setInterval(timerMs);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setInterval(AboutAnimation::tickMs);
     connect(&m_timer, &QTimer::timeout, this, &AbuotForm::tick);
     m_timer.start();
 }

@@ -1,6 +1,7 @@
 #include "ui/qbButtons_H.h"
 
 #include "errors/VelmoraError.h"
+#include "ui/QbButtonAccessible.h"
 #include "ui/QbStyle3.h"
 
 #include <QApplication>
@@ -244,6 +245,7 @@ void drawRing(QPainter &painter, const QRect &r, int inset,
 } // namespace
 
 qbButtons_H::qbButtons_H(QWidget *parent) : QWidget(parent) {
+    QbButtonAccessible::install();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent, false);

@@ -15,6 +15,8 @@ list(APPEND VELMORA_CORE_SOURCES
 list(APPEND VELMORA_GUI_SOURCES
   ui/AbuotForm.cpp
   ui/AbuotForm.h
+  ui/QbButtonAccessible.cpp
+  ui/QbButtonAccessible.h
   ui/qbButtons_H.cpp
   ui/qbButtons_H.h
 )

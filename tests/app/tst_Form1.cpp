@@ -3,6 +3,7 @@
 #include "app/ConfigurazioneCodec.h"
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
+#include "app/PrintPage.h"
 #include "app/RigaIntestazione.h"
 #include "app/SettingsFile.h"
 #include "app/TestoVersione.h"
@@ -13,14 +14,17 @@
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <limits>
@@ -110,6 +114,23 @@ private:
 
     template <typename T> static T *child(const Form1 &form, const char *name) {
         return form.findChild<T *>(QLatin1String(name));
+    }
+
+    // A key as the user types it: the press goes to the control with the focus, the release
+    // to whichever has it afterwards.
+    static void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyPress(QApplication::focusWidget(), key, modifiers);
+        QTest::keyRelease(QApplication::focusWidget(), key, modifiers);
+    }
+    std::unique_ptr<Form1> activeForm() {
+        auto form = startedForm();
+        if (form) {
+            QApplication::setActiveWindow(form.get());
+            if (!QTest::qWaitForWindowActive(form.get())) {
+                return nullptr;
+            }
+        }
+        return form;
     }
 
 private slots:
@@ -360,6 +381,164 @@ private slots:
         if (!focusOn.isEmpty()) {
             QCOMPARE(QApplication::focusWidget()->objectName(), focusOn);
         }
+    }
+
+    void arrivingOnThePrintPageKeepsTheRun_data() {
+        QTest::addColumn<QString>("cards"); // typed on page 4 before leaving it, or nothing
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("byTab"); // else back to page 3, then Alt+A
+        QTest::newRow("fresh start, landscape") << "" << true << false;
+        QTest::newRow("fresh start, portrait") << "" << false << false;
+        QTest::newRow("20 cards, portrait") << "20" << false << false;
+        QTest::newRow("20 cards, landscape") << "20" << true << false;
+        QTest::newRow("20 cards, portrait, Tab") << "20" << false << true;
+    }
+    void arrivingOnThePrintPageKeepsTheRun() {
+        QFETCH(QString, cards);
+        QFETCH(bool, landscape);
+        QFETCH(bool, byTab);
+        auto form = activeForm();
+        QVERIFY(form);
+        for (int press = 0; press < 3; ++press) {
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        }
+        PrintPage *page = form->printPage();
+        if (!cards.isEmpty()) {
+            QLineEdit *count = page->box(PrintBox::NCartelle);
+            count->setFocus();
+            count->selectAll();
+            QTest::keyClicks(count, cards);
+        }
+        page->setLandscape(landscape);
+        const QStringList before{page->box(PrintBox::NCartelle)->text(),
+                                 page->box(PrintBox::UltimaCartella)->text(),
+                                 page->box(PrintBox::NPagine)->text()};
+        if (byTab) {
+            form->findChild<QWidget *>(QStringLiteral("optOrientamento(1)"))->setFocus();
+            typeKey(Qt::Key_Tab);
+        } else {
+            QTest::mouseClick(form->cmdNav(2), Qt::LeftButton);
+            QCOMPARE(form->pagina(), 3);
+            typeKey(Qt::Key_A, Qt::AltModifier);
+            QCOMPARE(form->pagina(), 4);
+        }
+        QCOMPARE(QApplication::focusWidget(), page->box(PrintBox::NPagine));
+        const QStringList after{page->box(PrintBox::NCartelle)->text(),
+                                page->box(PrintBox::UltimaCartella)->text(),
+                                page->box(PrintBox::NPagine)->text()};
+        QCOMPARE(after, before);
+    }
+
+    void printPageShowsFiveDigitNumbersWhole() {
+        Configurazione stored = SettingsFile::defaults();
+        stored.PrimaCartella = 32767;
+        QVERIFY(writeAll(settingsPath(), ConfigurazioneCodec::encode(stored)));
+        auto form = activeForm();
+        QVERIFY(form);
+        for (int press = 0; press < 3; ++press) {
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        }
+        PrintPage *page = form->printPage();
+        QLineEdit *count = page->box(PrintBox::NCartelle);
+        count->setFocus();
+        count->selectAll();
+        QTest::keyClicks(count, QStringLiteral("90001"));
+        QCOMPARE(page->box(PrintBox::UltimaCartella)->text(), QStringLiteral("99999"));
+        const QRect pageArea = form->page(3)->rect();
+        const auto whole = [&](QWidget *w) {
+            return pageArea.contains(QRect(w->mapTo(form->page(3), QPoint(0, 0)), w->size()));
+        };
+        for (QLabel *label : page->findChildren<QLabel *>()) {
+            QVERIFY2(whole(label), qPrintable(label->objectName()));
+            if (!label->wordWrap()) {
+                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+            }
+        }
+        for (QLineEdit *box : page->findChildren<QLineEdit *>()) {
+            QVERIFY2(whole(box), qPrintable(box->objectName()));
+            QVERIFY2(box->fontMetrics().horizontalAdvance(box->text()) <
+                         box->width() - box->textMargins().left() - box->textMargins().right(),
+                     qPrintable(box->objectName()));
+        }
+        auto *caption = page->findChild<QRadioButton *>(QStringLiteral("NumCartella(1)"));
+        QCOMPARE(caption->text(), QStringLiteral("9999..10000..10001..10002.."));
+        QVERIFY(whole(caption));
+        QVERIFY(caption->fontMetrics().horizontalAdvance(caption->text()) +
+                    caption->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) <=
+                caption->width());
+        QCOMPARE(caption->toolTip(), caption->text());
+        for (const char *name : {"optOrientamento(0)", "optOrientamento(1)"}) {
+            auto *option = page->findChild<QRadioButton *>(QLatin1String(name));
+            QVERIFY2(whole(option) && option->height() >= option->iconSize().height(), name);
+        }
+    }
+
+    void customButtonsAreAnnouncedAndPressed_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("spoken");
+        QTest::newRow("about") << "cmdNav(0)"
+                               << "Informazioni sul programma";
+        QTest::newRow("exit") << "cmdNav(1)"
+                              << "Esci";
+        QTest::newRow("back") << "cmdNav(2)"
+                              << "< Indietro";
+        QTest::newRow("forward") << "cmdNav(3)"
+                                 << "Avanti >";
+        QTest::newRow("save") << "cmdSalva"
+                              << "Salva configurazione";
+    }
+    void customButtonsAreAnnouncedAndPressed() {
+        QFETCH(QString, name);
+        QFETCH(QString, spoken);
+        auto form = activeForm();
+        QVERIFY(form);
+        form->setAboutAction([] {});
+        QTest::mouseClick(form->cmdNav(3), Qt::LeftButton); // "< Indietro" enabled
+        auto *button = form->findChild<qbButtons_H *>(name);
+        QAccessibleInterface *announced = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(announced && announced->actionInterface());
+        QCOMPARE(announced->role(), QAccessible::PushButton);
+        QCOMPARE(announced->text(QAccessible::Name), spoken);
+        const QString press = QAccessibleActionInterface::pressAction();
+        QVERIFY(announced->actionInterface()->actionNames().contains(press));
+        QSignalSpy clicks(button, &qbButtons_H::Click);
+        button->setEnabled(false);
+        announced->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 0);
+        button->setEnabled(true);
+        announced->actionInterface()->doAction(press);
+        QCOMPARE(clicks.count(), 1);
+    }
+
+    void windowIsFixedAndPageThreeShowsBeginnings() {
+        Configurazione stored = SettingsFile::defaults();
+        stored.Frase1 = QStringLiteral("Grande tombola di beneficenza della parrocchia");
+        QVERIFY(writeAll(settingsPath(), ConfigurazioneCodec::encode(stored)));
+        auto form = activeForm();
+        QVERIFY(form);
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(child<QLineEdit>(*form, "Frase1")->cursorPosition(), 0);
+    }
+
+    void pageThreeRefusesWhatTheFileCannotHold_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("accented and euro")
+            << QStringLiteral("Caffè €5") << QStringLiteral("Caffè €5");
+        QTest::newRow("omega") << QStringLiteral("aΩb") << QStringLiteral("ab");
+        QTest::newRow("l with stroke") << QStringLiteral("łódź") << QStringLiteral("ód");
+        QTest::newRow("ideograph") << QStringLiteral("中x") << QStringLiteral("x");
+    }
+    void pageThreeRefusesWhatTheFileCannotHold() {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        auto form = activeForm();
+        QVERIFY(form);
+        auto *via = child<QLineEdit>(*form, "Via");
+        via->clear();
+        QTest::keyClicks(via, typed);
+        QCOMPARE(via->text(), kept);
+        QCOMPARE(form->settings().Via.trimmed(), kept);
     }
 
     void storedValuesAreTrimmedAndBuildTheHeadingLine() {

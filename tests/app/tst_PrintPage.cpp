@@ -103,51 +103,53 @@ private slots:
         QCOMPARE(f.settings.PrimaCartella, *stored);
     }
 
-    void rejectedKeysBeepAndTheRowStillRuns_data() {
+    void refusedAndForeignKeysLeaveTheRunAlone_data() {
         QTest::addColumn<QString>("boxName");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("recomputed"); // the box the row sets, and its new text
-        QTest::addColumn<QString>("value");
-        // The texts below were set without a key, so only the rejected key's release brings
-        // the other boxes in line.
-        QTest::newRow("letter in the card count") << "NCartelle"
-                                                  << "a"
-                                                  << "UltimaCartella"
-                                                  << "23";
-        QTest::newRow("minus in the page count") << "NPagine"
-                                                 << "-"
-                                                 << "NCartelle"
-                                                 << "72";
-        QTest::newRow("blank in the first card") << "PrimaCartella"
-                                                 << " "
-                                                 << "UltimaCartella"
-                                                 << "23";
-        QTest::newRow("comma in the last card") << "UltimaCartella"
-                                                << ","
-                                                << "NCartelle"
-                                                << "1";
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("press"); // false: only the release arrives (focus came with it)
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("letter in the card count")
+            << "NCartelle" << int(Qt::Key_A) << 0 << true << 1;
+        QTest::newRow("minus in the page count")
+            << "NPagine" << int(Qt::Key_Minus) << 0 << true << 1;
+        QTest::newRow("blank in the first card")
+            << "PrimaCartella" << int(Qt::Key_Space) << 0 << true << 1;
+        QTest::newRow("comma in the last card")
+            << "UltimaCartella" << int(Qt::Key_Comma) << 0 << true << 1;
+        QTest::newRow("arrow in the page count")
+            << "NPagine" << int(Qt::Key_Left) << 0 << true << 0;
+        QTest::newRow("release of Alt+A")
+            << "NPagine" << int(Qt::Key_A) << int(Qt::AltModifier) << false << 0;
+        QTest::newRow("release of Tab") << "NPagine" << int(Qt::Key_Tab) << 0 << false << 0;
+        QTest::newRow("release of Enter")
+            << "PrimaCartella" << int(Qt::Key_Return) << 0 << false << 0;
     }
-    void rejectedKeysBeepAndTheRowStillRuns() {
+    void refusedAndForeignKeysLeaveTheRunAlone() {
         QFETCH(QString, boxName);
-        QFETCH(QString, key);
-        QFETCH(QString, recomputed);
-        QFETCH(QString, value);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, press);
+        QFETCH(int, beeps);
         Fixture f;
         QVERIFY(f.active());
-        for (const char *name : {"NPagine", "NCartelle", "PrimaCartella", "UltimaCartella"}) {
-            f.box(QString::fromLatin1(name))->setText(QStringLiteral("12"));
+        // Texts set without a key, that no row would leave as they are.
+        const QStringList names{"NPagine", "NCartelle", "PrimaCartella", "UltimaCartella"};
+        for (const QString &name : names) {
+            f.box(name)->setText(QStringLiteral("12"));
         }
         QLineEdit *target = f.box(boxName);
         target->setFocus();
         target->setCursorPosition(1);
-        QTest::keyClick(target, key.at(0).toLatin1());
-        QCOMPARE(f.beeps, 1);
-        QCOMPARE(target->text(), QStringLiteral("12"));
-        QCOMPARE(f.text(recomputed), value);
-        QTest::keyClicks(target, QStringLiteral("0."));
-        QTest::keyClick(target, Qt::Key_Backspace);
-        QCOMPARE(target->text(), QStringLiteral("102"));
-        QCOMPARE(f.beeps, 1);
+        const auto mods = Qt::KeyboardModifiers(modifiers);
+        if (press) {
+            QTest::keyPress(target, Qt::Key(key), mods);
+        }
+        QTest::keyRelease(target, Qt::Key(key), mods);
+        QCOMPARE(f.beeps, beeps);
+        for (const QString &name : names) {
+            QCOMPARE(f.text(name), QStringLiteral("12"));
+        }
     }
 
     void enterMovesOnAlongTheTabOrder() {
@@ -259,35 +261,63 @@ private slots:
         QVERIFY(f.option("NumCartella(0)")->isChecked());
     }
 
-    void pastedTextIsReadByItsLeadingNumber_data() {
+    void pasteTakesNumbersOnly_data() {
         QTest::addColumn<QString>("pasted");
+        QTest::addColumn<bool>("selectAll"); // else the paste goes after the "3" already there
+        QTest::addColumn<QString>("cards");  // the card count's text afterwards
         QTest::addColumn<QString>("pages");
         QTest::addColumn<QString>("last");
-        QTest::newRow("number then words") << "8 cartelle"
-                                           << "2"
-                                           << "8";
-        QTest::newRow("no number") << "tante"
-                                   << "0"
-                                   << "0";
-        QTest::newRow("forty nines then a letter")
-            << fortyNines + "x"
-            << "1" + QString(38, QLatin1Char('6')) + "7" << fortyNines;
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("number") << "12" << true << "12"
+                                << "2"
+                                << "12" << 0;
+        QTest::newRow("spaces around") << " 8\n"
+                                       << true << "8"
+                                       << "2"
+                                       << "8" << 0;
+        QTest::newRow("point and sign") << "+7.5" << true << "+7.5"
+                                        << "2"
+                                        << "7.5" << 0;
+        QTest::newRow("digits after the text") << "0" << false << "30"
+                                               << "5"
+                                               << "30" << 0;
+        QTest::newRow("words") << "Grande tombola" << true << "3"
+                               << "1"
+                               << "3" << 1;
+        QTest::newRow("number then words") << "8 cartelle" << true << "3"
+                                           << "1"
+                                           << "3" << 1;
+        QTest::newRow("sign after a digit") << "-5" << false << "3"
+                                            << "1"
+                                            << "3" << 1;
+        QTest::newRow("forty nines")
+            << fortyNines << true << fortyNines << "1" + QString(38, QLatin1Char('6')) + "7"
+            << fortyNines << 0;
     }
-    void pastedTextIsReadByItsLeadingNumber() {
+    void pasteTakesNumbersOnly() {
         QFETCH(QString, pasted);
+        QFETCH(bool, selectAll);
+        QFETCH(QString, cards);
         QFETCH(QString, pages);
         QFETCH(QString, last);
+        QFETCH(int, beeps);
         Fixture f;
         QVERIFY(f.active());
         QGuiApplication::clipboard()->setText(pasted);
         QLineEdit *count = f.box("NCartelle");
         count->setFocus();
-        count->selectAll();
+        if (selectAll) {
+            count->selectAll();
+        } else {
+            count->deselect();
+            count->end(false);
+        }
         QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(count->text(), pasted);
-        QCOMPARE(f.beeps, 0);
+        QCOMPARE(count->text(), cards);
+        QCOMPARE(f.beeps, beeps);
         QCOMPARE(f.text("NPagine"), pages);
         QCOMPARE(f.text("UltimaCartella"), last);
+        QCOMPARE(f.option("NumCartella(1)")->text(), QStringLiteral("1..2..3..4.."));
     }
 
     void everyControlHasANameForAssistiveTools() {

@@ -9,6 +9,7 @@
 #include "appearance/ShowColor.h"
 #include "appearance/Twips.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
@@ -518,6 +519,36 @@ private slots:
         // The instruction's lines fit above the bottom of the page.
         const QLabel *hint = selection->label9();
         QVERIFY(hint->heightForWidth(hint->width()) <= form.page(1)->height() - hint->y());
+    }
+
+    void assistiveToolsReadThePartsAndTheColour() {
+        Page p;
+        for (const ParteCartella &part : CardParts::tutte()) {
+            for (const ControlloParte &c : part.controlli) {
+                QWidget *w = p.preview->findChild<QWidget *>(c.objectName());
+                if (!c.puntabile) {
+                    continue;
+                }
+                QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(w);
+                QVERIFY2(shown, qPrintable(c.objectName()));
+                const auto *label = qobject_cast<QLabel *>(w);
+                QCOMPARE(shown->text(QAccessible::Name),
+                         label ? label->text() : QString::fromUtf8(part.nome));
+                QCOMPARE(shown->text(QAccessible::Description), QString::fromUtf8(part.nome));
+            }
+        }
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(p.control("Label6(15)"))->text(QAccessible::Name),
+            p.preview->label6(15)->text());
+        QLabel *swatch = p.selection->lbColor();
+        auto swatchText = [swatch] {
+            return QAccessible::queryAccessibleInterface(swatch)->text(QAccessible::Description);
+        };
+        QCOMPARE(swatchText(), QStringLiteral("#000000"));
+        p.page.show();
+        moveOver(p.preview->picLineaGrossa());
+        click(swatch);
+        QCOMPARE(swatchText(), QStringLiteral("#CC6633")); // 0x3366CC is blue, green, red
     }
 
     void pageTextsAndPlaces() {

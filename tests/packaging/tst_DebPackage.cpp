@@ -156,6 +156,7 @@ private slots:
             needed << QStringLiteral("libqt6") + it.next().captured(1).toLower() + QLatin1Char('6');
         }
         QVERIFY2(needed.contains(QStringLiteral("libqt6widgets6")), qPrintable(dynamic.output));
+        needed << QStringLiteral("qt6-translations-l10n"); // Qt's dialogs in Italian
         for (const QString &package : needed) {
             QVERIFY2(depends.contains(
                          QRegularExpression(QStringLiteral("(^|, )%1( \\(|,|$)").arg(package))),

@@ -2,6 +2,7 @@
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QtTest>
@@ -78,6 +79,16 @@ private slots:
         QCOMPARE(ok->geometry(), QRect(147, 225, 39, 37));
         QVERIFY(ok->font().bold());
         QVERIFY(form.rect().contains(ok->geometry()));
+        // The contact lines are shown whole.
+        auto *contact = form.findChild<QLabel *>("Label1");
+        const QStringList lines = contact->text().split(u'\n');
+        QCOMPARE(lines.size(), 3);
+        for (const QString &line : lines) {
+            QVERIFY2(contact->fontMetrics().horizontalAdvance(line) <=
+                         contact->contentsRect().width(),
+                     qPrintable(line));
+        }
+        QVERIFY(contact->fontMetrics().lineSpacing() * 3 <= contact->contentsRect().height());
     }
 
     void mailLinkTurnsRedAndSendsWithTheTitle() {
@@ -100,10 +111,25 @@ private slots:
         QCOMPARE(mail.subject, QStringLiteral("Velmora 2018"));
     }
 
+    void okClosesAndEnablesTheMainWindow_data() {
+        QTest::addColumn<bool>("byScreenReader"); // its press action, else the mouse
+        QTest::newRow("mouse") << false;
+        QTest::newRow("screen reader") << true;
+    }
     void okClosesAndEnablesTheMainWindow() {
+        QFETCH(bool, byScreenReader);
         AbuotForm form(seams({0.9}));
         form.show();
-        QTest::mouseClick(form.findChild<qbButtons_H *>("Ok"), Qt::LeftButton);
+        auto *ok = form.findChild<qbButtons_H *>("Ok");
+        if (byScreenReader) {
+            QAccessibleInterface *button = QAccessible::queryAccessibleInterface(ok);
+            QVERIFY(button && button->actionInterface());
+            QCOMPARE(button->role(), QAccessible::PushButton);
+            QCOMPARE(button->text(QAccessible::Name), QStringLiteral("OK"));
+            button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        } else {
+            QTest::mouseClick(ok, Qt::LeftButton);
+        }
         QVERIFY(!form.isVisible());
         QCOMPARE(form.result(), int(QDialog::Accepted));
         QVERIFY(mainWindow.isEnabled());
