@@ -87,6 +87,8 @@ constexpr int navForward = 3;
 constexpr int firstPage = 1;
 constexpr int lastPage = 4;
 
+// What a line edit keeps between its frame and its text, in pixels, all round.
+constexpr int lineEditPadding = 8;
 constexpr int maxTitolo = 30;
 constexpr int maxFrase = 40;
 constexpr int maxDitta = 30;
@@ -458,9 +460,13 @@ void Form1::mostraConfigurazione() {
     m_parY->setText(Calibrazione::testo(m_settings.ParY));
     m_parXEdited = false;
     m_parYEdited = false;
-    // Texts longer than their box show their beginning.
+    // A text longer than its box shows its beginning; a shorter one keeps the cursor at its
+    // end, ready to go on typing.
     for (QLineEdit *box : {m_txtTombola, m_frase1, m_frase2, m_ditta, m_tel, m_via}) {
-        box->setCursorPosition(0);
+        if (box->fontMetrics().horizontalAdvance(box->text()) >
+            box->contentsRect().width() - lineEditPadding) {
+            box->setCursorPosition(0);
+        }
     }
 
     // The heading line is built once: later edits reach the printed cards, not these displays.

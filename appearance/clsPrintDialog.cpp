@@ -118,6 +118,16 @@ bool clsPrintDialog::ShowPrinter() {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, offered.currentPage);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
 
+    // Qt's dialog shows its page-range and selection choices whatever the options say; what
+    // the run would ignore is taken out of sight once the dialog is built.
+    if (!offered.pageRange && !offered.selection && !offered.currentPage) {
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            if (auto *range = dialog.findChild<QWidget *>(QStringLiteral("gbPrintRange"))) {
+                range->hide();
+            }
+        });
+    }
+
     // With queues installed the dialog opens on a queue even when the current printer is a
     // file; the file choice is the last entry of its printer list.
     // The list is filled when the dialog shows, so the choice is made once it is on screen.

@@ -109,8 +109,10 @@ void TestclsPrintDialog::cancelChangesNothing() {
 void TestclsPrintDialog::confirmAppliesTheChoices_data() {
     QTest::addColumn<int>("orientation");
     QTest::addColumn<int>("copies");
-    QTest::newRow("landscape kept, two copies") << 2 << 2;
+    QTest::newRow("landscape kept, one copy") << 2 << 1;
     QTest::newRow("portrait kept, one copy") << 1 << 1;
+    // A PDF file holds one copy: more are refused, saying why, and nothing changes.
+    QTest::newRow("two copies to a file") << 2 << 2;
 }
 
 void TestclsPrintDialog::confirmAppliesTheChoices() {
@@ -136,6 +138,17 @@ void TestclsPrintDialog::confirmAppliesTheChoices() {
         shown.findChild<QSpinBox *>(QStringLiteral("copies"))->setValue(copies);
         shown.accept();
     });
+    if (copies > 1) {
+        const PrinterState before = stateOf(target);
+        try {
+            dialog.ShowPrinter();
+            QFAIL("more than one copy to a file was taken");
+        } catch (const VelmoraError &error) {
+            QVERIFY(error.description().contains(QStringLiteral("una sola copia")));
+        }
+        QVERIFY(stateOf(target) == before);
+        return;
+    }
     QVERIFY(dialog.ShowPrinter());
     QCOMPARE(presetFile, first); // the dialog opened on the current file
     QVERIFY(target.isPdfFile());
@@ -189,16 +202,18 @@ void TestclsPrintDialog::printCommandOffersNoRangeAndAFileOnlyWithoutPrinters() 
     const QString chosen = m_dir.filePath(QStringLiteral("scelto.pdf"));
     QList<bool> offered;
     answerDialog([&](QPrintDialog &shown) {
+        // Qt's own range group stays on show unless taken out of sight.
         offered = {shown.testOption(QAbstractPrintDialog::PrintToFile),
                    shown.testOption(QAbstractPrintDialog::PrintPageRange),
-                   shown.testOption(QAbstractPrintDialog::PrintSelection)};
+                   shown.testOption(QAbstractPrintDialog::PrintSelection),
+                   !shown.findChild<QWidget *>(QStringLiteral("gbPrintRange"))->isHidden()};
         if (noPrinter) {
             shown.findChild<QLineEdit *>(QStringLiteral("filename"))->setText(chosen);
         }
         shown.accept();
     });
     QVERIFY(dialog.ShowPrinter());
-    QCOMPARE(offered, (QList<bool>{noPrinter, false, false}));
+    QCOMPARE(offered, (QList<bool>{noPrinter, false, false, false}));
     if (noPrinter) {
         // A machine without printers still prints: to the PDF file chosen in the dialog.
         QVERIFY(target.isPdfFile());
