@@ -10,7 +10,10 @@
 #include "appearance/CardPicture.h"
 #include "appearance/FontControls.h"
 #include "appearance/Twips.h"
+#include "appearance/clsPrintDialog.h"
+#include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
+#include "print/PrinterTarget.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
@@ -22,6 +25,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPrintDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -30,6 +35,7 @@
 #include <QtTest>
 #include <limits>
 #include <memory>
+#include <optional>
 
 using namespace velmora;
 
@@ -122,6 +128,12 @@ private:
     static void typeKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyPress(QApplication::focusWidget(), key, modifiers);
         QTest::keyRelease(QApplication::focusWidget(), key, modifiers);
+    }
+    static PrintPage *toPrintPage(Form1 &form) {
+        for (int press = 0; press < 3; ++press) {
+            QTest::mouseClick(form.cmdNav(3), Qt::LeftButton);
+        }
+        return form.printPage();
     }
     std::unique_ptr<Form1> activeForm() {
         auto form = startedForm();
@@ -400,10 +412,7 @@ private slots:
         QFETCH(bool, byTab);
         auto form = activeForm();
         QVERIFY(form);
-        for (int press = 0; press < 3; ++press) {
-            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
-        }
-        PrintPage *page = form->printPage();
+        PrintPage *page = toPrintPage(*form);
         if (!cards.isEmpty()) {
             QLineEdit *count = page->box(PrintBox::NCartelle);
             count->setFocus();
@@ -436,10 +445,7 @@ private slots:
         QVERIFY(writeAll(settingsPath(), ConfigurazioneCodec::encode(stored)));
         auto form = activeForm();
         QVERIFY(form);
-        for (int press = 0; press < 3; ++press) {
-            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
-        }
-        PrintPage *page = form->printPage();
+        PrintPage *page = toPrintPage(*form);
         QLineEdit *count = page->box(PrintBox::NCartelle);
         count->setFocus();
         count->selectAll();
@@ -509,6 +515,56 @@ private slots:
         button->setEnabled(true);
         announced->actionInterface()->doAction(press);
         QCOMPARE(clicks.count(), 1);
+    }
+
+    void printDialogOpensOnThePageOrientationAndGivesItBack_data() {
+        QTest::addColumn<bool>("landscape"); // on page 4 before "Stampa"
+        QTest::addColumn<bool>("change");    // the other orientation chosen in the dialog
+        QTest::newRow("landscape kept") << true << false;
+        QTest::newRow("landscape to portrait") << true << true;
+        QTest::newRow("portrait to landscape") << false << true;
+    }
+    void printDialogOpensOnThePageOrientationAndGivesItBack() {
+        QFETCH(bool, landscape);
+        QFETCH(bool, change);
+        auto form = activeForm();
+        QVERIFY(form);
+        CurrentPrinter::target().selectPdfFile(m_dir->filePath(QStringLiteral("orient.pdf")));
+        form->printPage()->setLandscape(landscape);
+        // The orientation is chosen in the printer's properties, a dialog over the print dialog.
+        std::optional<bool> shownLandscape;
+        auto *poll = new QTimer(form.get());
+        connect(poll, &QTimer::timeout, [&, poll] {
+            QPrintDialog *print = clsPrintDialog::openDialog();
+            auto *shown = QApplication::activeModalWidget();
+            if (!print || !print->isVisible() || !shown) {
+                return;
+            }
+            if (shown == print && !shownLandscape) {
+                auto *properties = print->findChild<QPushButton *>(QStringLiteral("properties"));
+                shownLandscape = false; // until the properties say otherwise
+                QTimer::singleShot(0, properties, &QPushButton::click);
+            } else if (shown == print) {
+                poll->stop();
+                print->accept();
+            } else if (auto *wide = shown->findChild<QRadioButton *>(QStringLiteral("landscape"))) {
+                shownLandscape = wide->isChecked();
+                if (change) {
+                    shown
+                        ->findChild<QRadioButton *>(
+                            QLatin1String(landscape ? "portrait" : "landscape"))
+                        ->click();
+                }
+                qobject_cast<QDialog *>(shown)->accept();
+            }
+        });
+        poll->start(10);
+        form->stampa();
+        QVERIFY(shownLandscape.has_value());
+        QCOMPARE(*shownLandscape, landscape);
+        const bool now = change ? !landscape : landscape;
+        QCOMPARE(form->printPage()->cardsPerPage(), now ? 6 : 3);
+        QCOMPARE(form->settings().Orientamento, qint16(now ? 0 : 1));
     }
 
     void windowIsFixedAndPageThreeShowsBeginnings() {
