@@ -187,14 +187,15 @@ private slots:
                                             << "-6" << QStringList{"-1", "-6", "1", "-6"} << 1;
         QTest::newRow("negative first card") << "PrimaCartella"
                                              << "-40" << QStringList{"1", "1", "-40", "-40"} << -40;
+        // A paste that is not one number is refused: the boxes keep what they held.
         QTest::newRow("points and digits in the cards")
             << "NCartelle"
-            << "7.5.2" << QStringList{"2", "7.5.2", "1", "7.5"} << 1;
+            << "7.5.2" << QStringList{"1", "1", "1", "1"} << 1;
         QTest::newRow("points and digits in the first card")
             << "PrimaCartella"
-            << "2.5.9" << QStringList{"1", "1", "2.5.9", "2.5"} << 2;
+            << "2.5.9" << QStringList{"1", "1", "1", "1"} << 1;
         QTest::newRow("only points") << "NCartelle"
-                                     << "..." << QStringList{"0", "...", "1", "0"} << 1;
+                                     << "..." << QStringList{"1", "1", "1", "1"} << 1;
         QTest::newRow("point first") << "UltimaCartella"
                                      << ".5" << QStringList{"1", "0.5", "1", ".5"} << 1;
         QTest::newRow("forty digits of first card")
