@@ -14,8 +14,8 @@ namespace velmora {
 namespace {
 
 // The maker's contact lines of a fresh installation (30, 33 and 30 characters at most).
-constexpr const char *defaultDitta = "E-mail: info@velmora.example";
-constexpr const char *defaultVia = "Via dei Tigli 12, 40100 Bologna";
+constexpr const char *defaultDitta = "info@velmora.example";
+constexpr const char *defaultVia = "Via Tigli 12, Bologna";
 constexpr const char *defaultTel = "Tel. 051 555 0142";
 constexpr qint16 defaultDimensione = 16;
 constexpr qint16 defaultPrimaCartella = 1;

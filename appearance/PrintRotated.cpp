@@ -9,7 +9,7 @@
 namespace velmora {
 namespace {
 constexpr int twipsPerPoint = 20;
-constexpr int escapementPerAngleUnit = 70;
+constexpr int escapementPerDegree = 10; // the escapement is in tenths of a degree
 // Conversions to whole numbers send halves to the even neighbour.
 int roundHalfEven(double value) {
     const double rounded = std::nearbyint(value);
@@ -28,7 +28,7 @@ int rotatedFontHeight(double fontSize, double twipsPerPixelY) {
 }
 
 qint16 rotatedEscapement(qint16 angle) {
-    const int product = int(angle) * escapementPerAngleUnit;
+    const int product = int(angle) * escapementPerDegree;
     if (product > std::numeric_limits<qint16>::max() ||
         product < std::numeric_limits<qint16>::min()) {
         throw VelmoraError(VelmoraError::Overflow,

@@ -3,6 +3,7 @@
 #include "app/Configurazione.h"
 #include "print/CardArchive.h"
 #include "print/PrinterSurface.h"
+#include "print/TextFit.h"
 
 #include <QString>
 #include <array>
@@ -47,7 +48,13 @@ struct CardContext {
     const QString &cellText(const RecordCartella &record, int cell);
     // "  " + Via + separator + Tel.
     const QString &viaTel(const QString &separator);
-    void refresh() { m_prepared.reset(); }
+    void refresh() {
+        m_prepared.reset();
+        fits = TextFit{};
+    }
+
+    // The texts' fits and widths, measured once per run.
+    TextFit fits;
 
 private:
     std::shared_ptr<Prepared> m_prepared;

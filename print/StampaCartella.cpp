@@ -4,7 +4,9 @@
 #include "errors/RecordingProcedure.h"
 #include "errors/VelmoraError.h"
 
+#include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace velmora {
 
@@ -17,6 +19,10 @@ constexpr double creditFontSize = 6;
 constexpr int gridWidth = 2;
 constexpr int noPixelCorrectionSize = 18; // Dimensione at which no pixel correction applies
 constexpr double fontScaleDivisor = 4;
+constexpr double visibleGapMm = 0.5; // the least room left between two texts
+constexpr double millimetresPerInch = 25.4;
+constexpr double twipsPerInch = 1440;
+constexpr double pointsPerInch = 72;
 
 // The statements of the card drawing, in order; each is one step, its value the report's line.
 // The same list serves both layouts: a statement that one layout lacks does nothing there.
@@ -193,7 +199,9 @@ public:
             m_s.setForeColor(m_ctx.settings.ColoreTitolo);
             break;
         case TitlePrint:
-            m_s.print(m_p.titolo);
+            // Clear of "N." and inside the slot.
+            printFitted(m_p.titolo,
+                        std::min(x(m_l.numberLabelU) + m_l.numberPx, slotRight()) - gap());
             break;
         case NumberSizeFromFactor:
             m_s.setFontSize(whole(4.5 * m_fy));
@@ -212,15 +220,15 @@ public:
             m_s.setForeColor(m_ctx.settings.ColoreNumeroCartella);
             break;
         case NumberLabelPrint:
-            m_s.print(numberLabel());
+            printFitted(numberLabel(), slotRight() - gap());
             break;
         case NumberX:
             m_s.setCurrentX(x(m_l.numberU) + m_l.numberPx);
             break;
         case NumberPrint:
-            m_s.print(m_ctx.numerazioneArchivio
-                          ? m_record.numeroArchivio()
-                          : numeroDaUno(m_record.numeroArchivio(), m_firstCard));
+            printNumber(m_ctx.numerazioneArchivio
+                            ? m_record.numeroArchivio()
+                            : numeroDaUno(m_record.numeroArchivio(), m_firstCard));
             break;
         case CreditFont:
             m_s.setFontName(creditFace());
@@ -235,7 +243,7 @@ public:
             m_s.setCurrentX(m_s.currentX() + m_l.creditPx);
             break;
         case CreditPrint:
-            PrintRotated(m_s, RigaCrediti, creditAngle);
+            printCredit();
             break;
         case GridColor:
             if (m_l.gridSetsForeColor) {
@@ -272,16 +280,16 @@ public:
             break;
         case StripPrint:
             if (m_strip == Frase1Strip) {
-                m_s.print(m_p.frase1);
+                printFitted(m_p.frase1, slotRight() - gap());
             } else if (m_strip == DittaStrip) {
-                m_s.print(m_p.ditta);
+                printDitta();
             } else if (m_strip == Frase2Strip) {
-                m_s.print(m_p.frase2);
+                printFitted(m_p.frase2, slotRight() - gap());
             }
             break;
         case StripDittaX:
             if (m_strip == DittaStrip) {
-                m_s.setCurrentX(x(m_l.titleU) + m_s.textWidth(m_p.ditta));
+                m_s.setCurrentX(x(m_l.titleU) + m_ctx.fits.width(m_s, dittaLine().first));
             }
             break;
         case StripDittaY:
@@ -291,7 +299,7 @@ public:
             break;
         case StripDittaPrint:
             if (m_strip == DittaStrip) {
-                m_s.print(m_ctx.viaTel(m_l.viaTelSeparator));
+                m_s.print(dittaLine().second);
             }
             break;
         default:
@@ -308,6 +316,108 @@ private:
         return m_l.fontsScaleWithFactor ? m_fx * points / fontScaleDivisor : points;
     }
 
+    // The least room between two texts, in device pixels.
+    double gap() const {
+        return visibleGapMm / millimetresPerInch * twipsPerInch / m_s.twipsPerPixelX();
+    }
+    // The right edge of the card's slot: the next card's origin, or the printable width.
+    double slotRight() const {
+        const int column = (((m_slot - 1) % m_l.columns) + m_l.columns) % m_l.columns;
+        return column + 1 < m_l.columns ? m_ox + m_l.columnU * m_fx : m_s.scaleWidth();
+    }
+    // The bottom of the card's slot: the next row's origin, or the printable height.
+    double slotBottom() const {
+        const int rows = m_l.cardsPerPage / m_l.columns;
+        const int row = floorDiv(m_slot - 1, m_l.columns) + 1;
+        return row < rows ? row * m_l.rowV * m_fy + row * m_l.rowPx + m_l.topPx : m_s.scaleHeight();
+    }
+
+    // Prints text at the print position, smaller or cut when it would pass right. A text drawn
+    // smaller leaves the font and the print position as the text at its own size would have.
+    void printFitted(const QString &text, double right) {
+        const double top = m_s.currentY();
+        const TextFit::Line fit = m_ctx.fits.fit(m_s, right - m_s.currentX(), text, m_s.fontBold());
+        printShrunk(fit, fit.first, top);
+    }
+    void printShrunk(const TextFit::Line &fit, const QString &text, double top) {
+        if (!fit.shrunk) {
+            m_s.print(text);
+            return;
+        }
+        const double points = m_s.fontSize();
+        m_s.setFontSize(fit.points);
+        m_s.print(text);
+        m_s.setFontSize(points);
+        m_s.setCurrentY(top + m_s.textHeight());
+    }
+
+    // The card number, moved right just enough to stay clear of "N.", kept inside the slot.
+    void printNumber(const QString &number) {
+        const double labelEnd =
+            x(m_l.numberLabelU) + m_l.numberPx + m_ctx.fits.width(m_s, numberLabel());
+        qsizetype blanks = 0;
+        while (blanks < number.size() && number.at(blanks) == QLatin1Char(' ')) {
+            ++blanks;
+        }
+        const double inkStart = m_s.currentX() + double(blanks) * m_ctx.fits.width(m_s, blank());
+        // A fifth of the em: a gap the eye (and a text reader) sees between two words.
+        const double wordGap = m_s.fontSize() / pointsPerInch * twipsPerInch /
+                               m_s.twipsPerPixelX() / 5;
+        if (inkStart < labelEnd + wordGap) {
+            m_s.setCurrentX(m_s.currentX() + labelEnd + wordGap - inkStart);
+        }
+        // Measured once per shape: every digit as 0 (digits share one width in card faces).
+        QString shape = number;
+        for (QChar &c : shape) {
+            if (c.isDigit()) {
+                c = QLatin1Char('0');
+            }
+        }
+        const double top = m_s.currentY();
+        const TextFit::Line fit =
+            m_ctx.fits.fit(m_s, slotRight() - gap() - m_s.currentX(), shape, m_s.fontBold());
+        const QString text =
+            fit.cut ? number.left(std::max<qsizetype>(0, fit.first.size() - 1)) + fit.first.right(1)
+                    : number;
+        printShrunk(fit, text, top);
+    }
+
+    // The credit line reads down beside the card, cut at the bottom of the card's slot.
+    void printCredit() {
+        const TextFit::Line fit =
+            m_ctx.fits.fit(m_s, slotBottom() - gap() - m_s.currentY(), RigaCrediti, false);
+        if (!fit.shrunk) {
+            PrintRotated(m_s, RigaCrediti, creditAngle);
+            return;
+        }
+        const double points = m_s.fontSize();
+        m_s.setFontSize(fit.points);
+        PrintRotated(m_s, fit.first, creditAngle);
+        m_s.setFontSize(points);
+    }
+
+    // The name line, the name in bold and then street and telephone, fitted as one line.
+    const TextFit::Line &dittaLine() {
+        if (!m_dittaLine) {
+            const double room = slotRight() - gap() - x(m_l.titleU);
+            m_dittaLine = m_ctx.fits.fit(m_s, room, m_p.ditta, true,
+                                         m_ctx.viaTel(m_l.viaTelSeparator), false);
+        }
+        return *m_dittaLine;
+    }
+    void printDitta() {
+        m_dittaLine.reset();
+        const TextFit::Line fit = dittaLine();
+        if (fit.shrunk) {
+            m_s.setFontSize(fit.points); // both parts at the one size
+        }
+        m_s.print(fit.first);
+    }
+
+    static const QString &blank() {
+        static const QString text = QStringLiteral(" ");
+        return text;
+    }
     static const QString &arial() {
         static const QString name = QStringLiteral("ARIAL");
         return name;
@@ -363,6 +473,7 @@ private:
     const qint16 m_slot;
     const qint16 m_firstCard;
     int m_strip = NoStrip;
+    std::optional<TextFit::Line> m_dittaLine; // the name line's fit, made by its first print
     RecordCartella m_record;
     double m_fx = 0; // FattoreX
     double m_fy = 0; // FattoreY

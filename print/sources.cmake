@@ -28,6 +28,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/CardContext.h
   print/CardLayout.cpp
   print/CardLayout.h
+  print/TextFit.cpp
+  print/TextFit.h
   print/PrintPlan.cpp
   print/PrintPlan.h
   print/PrintRequest.h

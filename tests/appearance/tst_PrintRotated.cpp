@@ -20,7 +20,7 @@ private slots:
     void drawsAtThePositionWithoutMovingIt_data();
     void drawsAtThePositionWithoutMovingIt();
     void overflowDrawsNothing();
-    void pdfTextReadsUpwards();
+    void pdfTextReadsDownwards();
 };
 
 void TestPrintRotated::fontHeight_data() {
@@ -47,11 +47,11 @@ void TestPrintRotated::escapement_data() {
     QTest::addColumn<int>("escapement"); // 0 with overflow set: error 6
     QTest::addColumn<bool>("overflow");
     QTest::newRow("0") << 0 << 0 << false;
-    QTest::newRow("270") << 270 << 18900 << false;
-    QTest::newRow("largest") << 468 << 32760 << false;
-    QTest::newRow("most negative") << -468 << -32760 << false;
-    QTest::newRow("469 overflows") << 469 << 0 << true;
-    QTest::newRow("-469 overflows") << -469 << 0 << true;
+    QTest::newRow("270 degrees") << 270 << 2700 << false;
+    QTest::newRow("largest") << 3276 << 32760 << false;
+    QTest::newRow("most negative") << -3276 << -32760 << false;
+    QTest::newRow("3277 overflows") << 3277 << 0 << true;
+    QTest::newRow("-3277 overflows") << -3277 << 0 << true;
     QTest::newRow("32767 overflows") << 32767 << 0 << true;
 }
 
@@ -73,8 +73,9 @@ void TestPrintRotated::drawsAtThePositionWithoutMovingIt_data() {
     QTest::addColumn<double>("degrees");
     QTest::addColumn<bool>("upright"); // the drawn box is taller than wide
     QTest::newRow("horizontal") << 0 << 0.0 << false;
-    QTest::newRow("270: 1890 degrees, reads upwards") << 270 << 90.0 << true;
-    QTest::newRow("-90: 630 degrees below zero") << -90 << 90.0 << true;
+    QTest::newRow("270 reads downwards") << 270 << 270.0 << true;
+    QTest::newRow("-90 is 270") << -90 << 270.0 << true;
+    QTest::newRow("90 reads upwards") << 90 << 90.0 << true;
 }
 
 void TestPrintRotated::drawsAtThePositionWithoutMovingIt() {
@@ -103,16 +104,20 @@ void TestPrintRotated::drawsAtThePositionWithoutMovingIt() {
     QCOMPARE(text.fontName, QStringLiteral("Arial"));
     QCOMPARE(text.logicalHeight, -25);
     QCOMPARE(text.fontSize, 25.0);
-    QCOMPARE(text.escapement, angle * 70);
+    QCOMPARE(text.escapement, angle * 10);
     QCOMPARE(text.angle, degrees);
     QVERIFY(!text.bold);
     QVERIFY(!text.italic);
     QCOMPARE(text.color, 0x102030);
     QCOMPARE(text.bounds.height() > text.bounds.width(), upright);
-    if (upright) {
+    if (degrees == 90.0) {
         // Turned about its top-left corner: the text climbs from the print position.
         QVERIFY(qAbs(text.bounds.bottom() - 1201) < 0.5);
         QVERIFY(qAbs(text.bounds.left() - 20) < 0.5);
+    } else if (degrees == 270.0) {
+        // It goes down from the print position, its letters' tops towards the right.
+        QVERIFY(qAbs(text.bounds.top() - 1201) < 0.5);
+        QVERIFY(qAbs(text.bounds.right() - 20) < 0.5);
     } else {
         QVERIFY(qAbs(text.bounds.top() - 1201) < 0.5);
     }
@@ -121,8 +126,8 @@ void TestPrintRotated::drawsAtThePositionWithoutMovingIt() {
 void TestPrintRotated::overflowDrawsNothing() {
     RecordingSurface surface;
     try {
-        PrintRotated(surface, QStringLiteral("Troppo"), 469);
-        QFAIL("an angle of 469 must overflow");
+        PrintRotated(surface, QStringLiteral("Troppo"), 3277);
+        QFAIL("an angle of 3277 must overflow");
     } catch (const VelmoraError &error) {
         QCOMPARE(error.number(), 6);
     }
@@ -130,7 +135,7 @@ void TestPrintRotated::overflowDrawsNothing() {
     QVERIFY(!surface.documentOpen());
 }
 
-void TestPrintRotated::pdfTextReadsUpwards() {
+void TestPrintRotated::pdfTextReadsDownwards() {
     if (!pdfprobe::toolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
@@ -153,13 +158,13 @@ void TestPrintRotated::pdfTextReadsUpwards() {
     QVERIFY2(first && second, "the turned words are not in the PDF");
     QVERIFY(first->box.height() > first->box.width());
     QVERIFY(second->box.height() > second->box.width());
-    // Read upwards: the second word is above the first, and the first starts at the position.
-    QVERIFY(second->box.bottom() < first->box.top());
+    // Read downwards: the second word is below the first, and the first starts at the position.
+    QVERIFY(second->box.top() > first->box.bottom());
     constexpr double pointsPerPixel = 72.0 / 300.0;
-    QVERIFY2(qAbs(first->box.bottom() - 2400 * pointsPerPixel) <= 2 * pointsPerPixel,
-             qPrintable(QString::number(first->box.bottom())));
-    QVERIFY2(qAbs(first->box.left() - 600 * pointsPerPixel) <= 2 * pointsPerPixel,
-             qPrintable(QString::number(first->box.left())));
+    QVERIFY2(qAbs(first->box.top() - 2400 * pointsPerPixel) <= 2 * pointsPerPixel,
+             qPrintable(QString::number(first->box.top())));
+    QVERIFY2(qAbs(first->box.right() - 600 * pointsPerPixel) <= 2 * pointsPerPixel,
+             qPrintable(QString::number(first->box.right())));
 }
 
 QTEST_MAIN(TestPrintRotated)

@@ -1,0 +1,187 @@
+#include "app/SettingsFile.h"
+#include "print/CardArchive.h"
+#include "print/CardContext.h"
+#include "print/PainterSurface.h"
+#include "print/PdfTarget.h"
+#include "print/StampaCartella.h"
+#include "tests/print/CardFixture.h"
+#include "tests/print/PdfProbe.h"
+
+#include <QHash>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmora;
+using cardfixture::Archive;
+
+namespace {
+
+constexpr int cards = 12;
+constexpr double marginPoints = 10; // as velmora-pdf prints
+
+// Wide capitals in words, as long as the box takes.
+QString wide(int length) {
+    QString text;
+    while (text.size() < length) {
+        text += QStringLiteral("WMWMW ");
+    }
+    text.truncate(length);
+    return text.trimmed();
+}
+
+Configurazione fullBoxes() {
+    Configurazione s = SettingsFile::defaults();
+    s.Titolo = wide(30);
+    s.Frase1 = wide(40);
+    s.Frase2 = wide(40);
+    s.Ditta = wide(30);
+    s.Via = wide(33);
+    s.Tel = wide(30);
+    return s;
+}
+
+QStringList wordsOf(const QString &text) {
+    return text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
+// Prints cards 1..12 with the given layout to a PDF on A4 with velmora-pdf's margins.
+void printSheet(const QString &file, const QString &archiveFolder, const Configurazione &settings,
+                bool landscape) {
+    const double margin = marginPoints * 25.4 / 72;
+    PdfTarget target(file, QPageSize(QPageSize::A4), QMarginsF(margin, margin, margin, margin));
+    PainterSurface surface(target);
+    surface.setOrientation(landscape ? PrinterSurface::Landscape : PrinterSurface::Portrait);
+    surface.setPrintQuality(300);
+    surface.setScaleMode(PrinterSurface::Pixels);
+    CardArchive archive(archiveFolder);
+    CardContext ctx(surface, archive, settings);
+    const int perPage = landscape ? 6 : 3;
+    for (int card = 1; card <= cards; ++card) {
+        const int slot = (card - 1) % perPage + 1;
+        if (slot == 1 && card > 1) {
+            surface.newPage();
+        }
+        (landscape ? StampaCartella : StampaCartella2)(ctx, qint16(card), qint16(slot), 1);
+    }
+    surface.endDoc();
+}
+
+bool sameBox(const QRectF &a, const QRectF &b) {
+    return qAbs(a.left() - b.left()) < 0.01 && qAbs(a.top() - b.top()) < 0.01 &&
+           qAbs(a.right() - b.right()) < 0.01 && qAbs(a.bottom() - b.bottom()) < 0.01;
+}
+
+} // namespace
+
+class TestSheetFit : public QObject {
+    Q_OBJECT
+private slots:
+    void everyTextWholeOnThePaperAndApart_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("longTexts");
+        // At its floor size the landscape name line of three full boxes of capitals is
+        // wider than its card: only there may a text end cut, with an ellipsis.
+        QTest::addColumn<bool>("nameLineMayBeCut");
+        QTest::newRow("landscape, defaults") << true << false << false;
+        QTest::newRow("landscape, long texts") << true << true << true;
+        QTest::newRow("portrait, defaults") << false << false << false;
+        QTest::newRow("portrait, long texts") << false << true << false;
+    }
+    void everyTextWholeOnThePaperAndApart() {
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        }
+        QFETCH(bool, landscape);
+        QFETCH(bool, longTexts);
+        QFETCH(bool, nameLineMayBeCut);
+        Archive archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = longTexts ? fullBoxes() : SettingsFile::defaults();
+        SettingsFile::trimTexts(settings);
+        printSheet(file, archive.folder(), settings, landscape);
+
+        const QSizeF paper = pdfprobe::pageSize(file);
+        const auto words = pdfprobe::words(file);
+        QVERIFY(!words.isEmpty());
+        const int pages = pdfprobe::pageCount(file);
+        QCOMPARE(pages, landscape ? 2 : 4);
+
+        // Each word once per page (the two cards of a landscape row draw the credit line at
+        // one place: the same word in the same box counts once); on the paper; apart.
+        QVector<pdfprobe::Word> distinct;
+        for (const auto &w : words) {
+            QVERIFY2(w.box.left() >= 0 && w.box.top() >= 0 && w.box.right() <= paper.width() &&
+                         w.box.bottom() <= paper.height(),
+                     qPrintable(QStringLiteral("\"%1\" leaves the paper").arg(w.text)));
+            bool repeated = false;
+            for (const auto &d : distinct) {
+                repeated = repeated || (d.page == w.page && d.text == w.text &&
+                                        sameBox(d.box, w.box));
+            }
+            if (!repeated) {
+                for (const auto &d : distinct) {
+                    const QRectF overlap = d.box.intersected(w.box);
+                    QVERIFY2(d.page != w.page || overlap.width() < 0.05 || overlap.height() < 0.05,
+                             qPrintable(QStringLiteral("\"%1\" overlaps \"%2\" on page %3")
+                                            .arg(w.text, d.text)
+                                            .arg(w.page)));
+                }
+                distinct.push_back(w);
+            }
+        }
+        QHash<QString, int> found; // "page|word" -> times
+        for (const auto &w : distinct) {
+            ++found[QStringLiteral("%1|%2").arg(w.page).arg(w.text)];
+        }
+        const auto count = [&found](int page, const QString &word) {
+            return found.value(QStringLiteral("%1|%2").arg(page).arg(word));
+        };
+
+        const int perPage = landscape ? 6 : 3;
+        for (int page = 1; page <= pages; ++page) {
+            QHash<QString, int> expected;
+            for (int slot = 1; slot <= perPage; ++slot) {
+                for (const QString &w : wordsOf(settings.Titolo.trimmed())) {
+                    ++expected[w];
+                }
+                ++expected[QStringLiteral("N.")];
+                ++expected[QString::number((page - 1) * perPage + slot)];
+            }
+            const int strips = landscape ? 2 : 1; // cards per strip kind on a page
+            for (const QString &w : wordsOf(settings.Frase1.trimmed()) + wordsOf(settings.Frase2.trimmed())) {
+                expected[w] += strips;
+            }
+            const QStringList name = wordsOf(settings.Ditta.trimmed()) + wordsOf(settings.Via.trimmed()) +
+                                     wordsOf(settings.Tel.trimmed());
+            for (const QString &w : name) {
+                if (!nameLineMayBeCut) {
+                    expected[w] += strips;
+                }
+            }
+            for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+                QVERIFY2(count(page, it.key()) >= it.value(),
+                         qPrintable(QStringLiteral("page %1: \"%2\" %3 times, not %4")
+                                        .arg(page)
+                                        .arg(it.key())
+                                        .arg(count(page, it.key()))
+                                        .arg(it.value())));
+            }
+            if (nameLineMayBeCut) {
+                QVERIFY(count(page, name.first()) >= strips);
+            }
+            // The credit line whole, reading down, once per card (portrait) or row (landscape).
+            for (const QString &w : wordsOf(RigaCrediti)) {
+                QCOMPARE(count(page, w), w == QStringLiteral("-") ? 6 : 3);
+            }
+        }
+        for (const auto &w : distinct) {
+            if (w.text == QStringLiteral("Velmora")) {
+                QVERIFY(w.box.height() > w.box.width());
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSheetFit)
+#include "tst_SheetFit.moc"
