@@ -361,8 +361,8 @@ private:
         }
         const double inkStart = m_s.currentX() + double(blanks) * m_ctx.fits.width(m_s, blank());
         // A fifth of the em: a gap the eye (and a text reader) sees between two words.
-        const double wordGap = m_s.fontSize() / pointsPerInch * twipsPerInch /
-                               m_s.twipsPerPixelX() / 5;
+        const double wordGap =
+            m_s.fontSize() / pointsPerInch * twipsPerInch / m_s.twipsPerPixelX() / 5;
         if (inkStart < labelEnd + wordGap) {
             m_s.setCurrentX(m_s.currentX() + labelEnd + wordGap - inkStart);
         }

@@ -116,8 +116,8 @@ private slots:
                      qPrintable(QStringLiteral("\"%1\" leaves the paper").arg(w.text)));
             bool repeated = false;
             for (const auto &d : distinct) {
-                repeated = repeated || (d.page == w.page && d.text == w.text &&
-                                        sameBox(d.box, w.box));
+                repeated =
+                    repeated || (d.page == w.page && d.text == w.text && sameBox(d.box, w.box));
             }
             if (!repeated) {
                 for (const auto &d : distinct) {
@@ -149,10 +149,12 @@ private slots:
                 ++expected[QString::number((page - 1) * perPage + slot)];
             }
             const int strips = landscape ? 2 : 1; // cards per strip kind on a page
-            for (const QString &w : wordsOf(settings.Frase1.trimmed()) + wordsOf(settings.Frase2.trimmed())) {
+            for (const QString &w :
+                 wordsOf(settings.Frase1.trimmed()) + wordsOf(settings.Frase2.trimmed())) {
                 expected[w] += strips;
             }
-            const QStringList name = wordsOf(settings.Ditta.trimmed()) + wordsOf(settings.Via.trimmed()) +
+            const QStringList name = wordsOf(settings.Ditta.trimmed()) +
+                                     wordsOf(settings.Via.trimmed()) +
                                      wordsOf(settings.Tel.trimmed());
             for (const QString &w : name) {
                 if (!nameLineMayBeCut) {
@@ -183,5 +185,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSheetFit)
+QTEST_MAIN(TestSheetFit)
 #include "tst_SheetFit.moc"
