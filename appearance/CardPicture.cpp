@@ -1,5 +1,6 @@
 #include "appearance/CardPicture.h"
 
+#include "appearance/FitLabel.h"
 #include "appearance/Twips.h"
 
 #include <QLabel>
@@ -104,10 +105,11 @@ CardPicture::CardPicture(Kind kind, QWidget *parent) : QWidget(parent), m_kind(k
     setBackgroundRole(QPalette::Window);
 
     const int i = labelIndex();
-    m_tombola = makeLabel(indexed("Tombola", i), QStringLiteral("TOMBOLA"), pixels(titleRect));
-    m_numeroCartella =
-        makeLabel(indexed("lblNumeroCartella", i), QStringLiteral("N.   1"), pixels(numberRect));
-    m_frase = makeLabel(indexed("Frase", i), QString(), pixels(headingRect));
+    m_tombola =
+        makeLabel(indexed("Tombola", i), QStringLiteral("TOMBOLA"), pixels(titleRect), true);
+    m_numeroCartella = makeLabel(indexed("lblNumeroCartella", i), QStringLiteral("N.   1"),
+                                 pixels(numberRect), true);
+    m_frase = makeLabel(indexed("Frase", i), QString(), pixels(headingRect), true);
     QPalette white = m_frase->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_frase->setPalette(white);
@@ -158,8 +160,10 @@ QWidget *CardPicture::lnGriglia(int index) const {
     return index >= 0 && index < gridLineCount ? m_lnGriglia.at(index) : nullptr;
 }
 
-QLabel *CardPicture::makeLabel(const QString &name, const QString &text, const QRect &rect) {
-    auto *label = new QLabel(text, this);
+QLabel *CardPicture::makeLabel(const QString &name, const QString &text, const QRect &rect,
+                               bool fit) {
+    // Title, number and heading line keep to their labels as they keep to the printed card.
+    auto *label = fit ? new FitLabel(text, this) : new QLabel(text, this);
     label->setObjectName(name); // assistive tools read its text
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(rect);

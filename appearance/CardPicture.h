@@ -46,7 +46,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QLabel *makeLabel(const QString &name, const QString &text, const QRect &twips);
+    QLabel *makeLabel(const QString &name, const QString &text, const QRect &twips,
+                      bool fit = false);
     QWidget *makeStrip(const QString &name, const QRect &pixels);
 
     Kind m_kind;

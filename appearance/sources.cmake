@@ -19,6 +19,8 @@ list(APPEND VELMORA_GUI_SOURCES
   appearance/ShowColor.h
   appearance/CardPicture.cpp
   appearance/CardPicture.h
+  appearance/FitLabel.cpp
+  appearance/FitLabel.h
   appearance/FontControls.cpp
   appearance/FontControls.h
   appearance/CambioFont.cpp

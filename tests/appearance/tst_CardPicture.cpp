@@ -1,4 +1,5 @@
 #include "appearance/CardPicture.h"
+#include "appearance/FitLabel.h"
 #include "appearance/Twips.h"
 
 #include <QLabel>
@@ -86,6 +87,40 @@ private slots:
         QCOMPARE(preview.imgBordoCartella(3)->geometry(), QRect(303, 39, 2, 107));
         QCOMPARE(decorative.findChildren<QWidget *>().size(), 3 + 15);
         QCOMPARE(decorative.picLineaSottile(), nullptr);
+    }
+
+    // Title and heading line show whole and inside their labels, as on the printed card: a
+    // text that fits as it is; a longer one smaller; past 6 points cut with an ellipsis.
+    void textsKeepToTheirLabels_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("smaller");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short") << "Tombola" << false << false;
+        QTest::newRow("full title box") << QString(30, QLatin1Char('W')) << true << false;
+        QTest::newRow("full heading line") << QString(95, QLatin1Char('W')) << true << true;
+    }
+    void textsKeepToTheirLabels() {
+        QFETCH(QString, text);
+        QFETCH(bool, smaller);
+        QFETCH(bool, cut);
+        const CardPicture preview(CardPicture::Kind::Preview);
+        for (QLabel *label : {preview.tombola(), preview.frase()}) {
+            QFont font = label->font();
+            font.setPointSize(12);
+            label->setFont(font);
+            label->setText(text);
+            const auto *fit = qobject_cast<const velmora::FitLabel *>(label);
+            QVERIFY(fit);
+            const QFont shown = fit->shownFont();
+            QCOMPARE(label->font(), font); // the property stays as set
+            QCOMPARE(QFontInfo(shown).pixelSize() < QFontInfo(font).pixelSize(), smaller);
+            QVERIFY(QFontMetricsF(shown).horizontalAdvance(fit->shownText()) <=
+                    label->contentsRect().width());
+            if (label == preview.frase()) { // the wider label
+                QCOMPARE(fit->shownText().endsWith(QStringLiteral("…")), cut);
+                QVERIFY(QFontInfo(shown).pixelSize() >= 8); // 6 points on a 96 dpi screen
+            }
+        }
     }
 };
 
