@@ -299,13 +299,9 @@ void PrinterSurface::newPage() {
     m_y = 0;
 }
 
-void PrinterSurface::endDoc() {
-    closeDocument(&PrinterSurface::finishDocument);
-}
+void PrinterSurface::endDoc() { closeDocument(&PrinterSurface::finishDocument); }
 
-void PrinterSurface::killDoc() {
-    closeDocument(&PrinterSurface::abandonDocument);
-}
+void PrinterSurface::killDoc() { closeDocument(&PrinterSurface::abandonDocument); }
 
 void PrinterSurface::closeDocument(void (PrinterSurface::*close)()) {
     if (!m_documentOpen) {
