@@ -75,8 +75,9 @@ BatchParsed RegisterCommands::parse(const QCommandLineParser &parser) {
     const auto usage = [](const QString &why) { return BatchParsed{std::nullopt, why}; };
     for (const QString &name : parser.optionNames()) {
         if (name != listName && name != findName && name != runName && name != cardName) {
-            return usage(
-                QStringLiteral("--%1 non vale con le domande al registro delle stampe").arg(name));
+            const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            return usage(QStringLiteral("%1%2 non vale con le domande al registro delle stampe")
+                             .arg(dashes, name));
         }
     }
     for (const QString &name : {findName, runName, cardName}) {

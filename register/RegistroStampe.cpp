@@ -22,8 +22,8 @@ namespace {
 
 const QStringList columnTitles{QStringLiteral("N."),          QStringLiteral("Data"),
                                QStringLiteral("Cartelle"),    QStringLiteral("Intervallo"),
-                               QStringLiteral("Numerazione"), QStringLiteral("Uscita"),
-                               QStringLiteral("Esito"),       QStringLiteral("Archivio")};
+                               QStringLiteral("Numerazione"), QStringLiteral("Esito"),
+                               QStringLiteral("Archivio"),    QStringLiteral("Uscita")};
 
 const QColor mismatchColour(0xb0, 0x00, 0x00);
 
@@ -90,8 +90,11 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
         add(cardsText(run));
         add(rangeText(run));
         add(run.numberingText());
-        add(outputText(run));
-        add(run.outcomeText());
+        QStandardItem *outcome = add(run.outcomeText());
+        if (run.outcome == RunRecord::Outcome::Interrupted) {
+            outcome->setToolTip(QStringLiteral("Il programma si è chiuso durante la stampa: non "
+                                               "si sa quante cartelle siano uscite."));
+        }
         const bool same =
             current && current->sha256 == run.archiveSha256 && current->size == run.archiveSize;
         QStandardItem *archive = add(same      ? QStringLiteral("uguale all'attuale")
@@ -107,6 +110,7 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
             bold.setBold(true);
             archive->setFont(bold);
         }
+        add(outputText(run))->setToolTip(outputText(run));
         m_model->appendRow(row);
     }
 
@@ -118,6 +122,7 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->verticalHeader()->hide();
     m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideMiddle);
     m_table->resizeColumnsToContents();
     m_table->horizontalHeader()->setStretchLastSection(true);
 
@@ -138,7 +143,7 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
     layout->addWidget(summary);
     layout->addWidget(m_table);
     layout->addWidget(buttons);
-    resize(900, 420);
+    resize(960, 420);
     m_table->setFocus();
 }
 

@@ -20,7 +20,7 @@ class MessagePresenter;
 class RegistroStampe : public QDialog {
     Q_OBJECT
 public:
-    enum Column { Numero, Data, Cartelle, Intervallo, Numerazione, Uscita, Esito, Archivio };
+    enum Column { Numero, Data, Cartelle, Intervallo, Numerazione, Esito, Archivio, Uscita };
 
     RegistroStampe(const QList<RunRecord> &runs, const std::optional<ArchiveFingerprint> &current,
                    QWidget *parent = nullptr);

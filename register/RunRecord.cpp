@@ -46,7 +46,7 @@ QString RunRecord::outcomeText() const {
     case Outcome::Failed:
         return QStringLiteral("non riuscita");
     case Outcome::Interrupted:
-        return QStringLiteral("interrotta (programma chiuso durante la stampa)");
+        return QStringLiteral("interrotta");
     }
     return {};
 }
