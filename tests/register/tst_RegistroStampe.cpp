@@ -1,6 +1,5 @@
 #include "register/RegistroStampe.h"
 
-#include "app/PrintPage.h"
 #include "app/SettingsFile.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
@@ -12,7 +11,6 @@
 #include "tests/app/RecordingPresenter.h"
 #include "tests/app/TestFiles.h"
 
-#include <QLineEdit>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -38,16 +36,13 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(testing::writeAll(folder + u'/' + CardArchive::fileName,
                                   SeriesGenerator::makeArchive(12, 3)));
-        Configurazione settings = SettingsFile::defaults();
+        const Configurazione settings = SettingsFile::defaults();
         QWidget main;
-        auto *page = new PrintPage(settings, &main);
-        page->applySettings();
-        page->box(PrintBox::PrimaCartella)->setText(QStringLiteral("4"));
-        page->box(PrintBox::NCartelle)->setText(QStringLiteral("3"));
+        const PrintRequest request{QStringLiteral("4"), QStringLiteral("3"), true, false};
         const QString pdf = m_dir.filePath(QStringLiteral("finestra.pdf"));
         CurrentPrinter::target().selectPdfFile(pdf);
         testing::RecordingPresenter messages;
-        StampaCartelle run(main, *page, settings, messages, CurrentPrinter::surface());
+        StampaCartelle run(main, request, settings, messages, CurrentPrinter::surface());
         run.setArchiveFolders({folder});
         QCOMPARE(run.run(), StampaCartelle::Result::Completed);
         QVERIFY(!messages.avvisi.join(u'|').contains(QStringLiteral("registro")));
@@ -58,7 +53,7 @@ private slots:
         QCOMPARE(entry.outcome, RunRecord::Outcome::Completed);
         QCOMPARE(entry.firstCard, 4);
         QCOMPARE(entry.cardsAsked, 3);
-        QCOMPARE(entry.cardsDrawn, page->cardsPerPage());
+        QCOMPARE(entry.cardsDrawn, 6); // raised to a full landscape page
         QVERIFY(entry.delivered);
         QVERIFY2(entry.destination.contains(pdf), qPrintable(entry.destination));
     }

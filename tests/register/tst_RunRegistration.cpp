@@ -142,6 +142,10 @@ private slots:
         QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << "";
         QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta";
         QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << "";
+        for (const char *misuse :
+             {"--trova 7 -o x.pdf", "--corsa 3", "--registro --trova 7", "--trova 0"}) {
+            QTest::newRow(misuse) << misuse << 2 << "";
+        }
     }
 
     void queries() {
