@@ -21,6 +21,7 @@
 #include "print/FontResolver.h"
 #include "print/PrinterTarget.h"
 #include "print/StampaCartelle.h"
+#include "register/RegistroStampe.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
@@ -59,6 +60,7 @@ constexpr int boxLeft = 2280, boxWidth = 3150;
 constexpr int saveLeft = 2880, saveTop = 3660, saveWidth = 2550, saveHeight = 375;
 constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660;
 
+constexpr int registroWidth = 2055, registroHeight = 375;
 constexpr int navTop = 120, navButtonHeight = 375;
 struct NavButton {
     const char *caption;
@@ -320,6 +322,14 @@ void Form1::buildPage4() {
         m_printPage->applySettings();
         m_printPage->resetNumerazione();
     });
+    // Every run printed is in the register: the window that lists them opens from here.
+    auto *registro = commandButton(m_printPage, QStringLiteral("cmdRegistro"),
+                                   QStringLiteral("&Registro stampe"),
+                                   palette().color(QPalette::Window), font());
+    registro->setFixedSize(Twips::size(registroWidth, registroHeight));
+    m_printPage->addCommand(registro);
+    connect(registro, &qbButtons_H::Click, this,
+            [this] { RegistroStampe::mostra(this, presenter()); });
 }
 
 void Form1::stampa() {

@@ -217,14 +217,14 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     layout->addLayout(pages);
     layout->addStretch();
 
-    // Commands beyond the print itself sit in one row at the foot of the page, in the order
-    // they are added.
+    // Commands beyond the print itself sit at the right of the page-count row, in the order
+    // they are added: the page has no height to spare for a row of their own.
     m_commands = new QWidget(this);
     m_commands->setObjectName(QStringLiteral("fraComandi"));
     auto *commandsLayout = new QHBoxLayout(m_commands);
     commandsLayout->setContentsMargins(0, 0, 0, 0);
     commandsLayout->addStretch();
-    layout->addWidget(m_commands);
+    pages->addWidget(m_commands);
 
     // Only an edit made in a box recomputes from it, at the release of the key that made it:
     // the release of another control's accelerator or of a Tab that lands in a box, or of a

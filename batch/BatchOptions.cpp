@@ -2,6 +2,7 @@
 
 #include "VelmoraConfig.h"
 #include "app/TestoVersione.h"
+#include "batch/RegisterCommands.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -70,6 +71,7 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     const QCommandLineOption verifica(QStringLiteral("verifica"), {});
     parser.addOptions({help, version, prima, cartelle, orientamento, numerazione, archivio,
                        configurazione, stampante, output, verifica});
+    parser.addOptions(RegisterCommands::options());
 
     if (!parser.parse(arguments)) {
         return usage(italianParserError(parser.errorText()));
@@ -87,6 +89,9 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     if (parser.isSet(version)) {
         options.mode = Mode::Version;
         return {options, {}};
+    }
+    if (RegisterCommands::asked(parser)) {
+        return RegisterCommands::parse(parser);
     }
 
     // A value given twice is more likely a slip than a choice: say so rather than pick one.
@@ -196,6 +201,7 @@ QString BatchOptions::helpText() {
     return QStringLiteral(
                "Uso: %1 [opzioni] -o FILE.pdf | --stampante NOME\n"
                "     %1 --verifica [--prima N] [--cartelle N]\n"
+               "     %1 --registro | --trova N [--corsa R] | --numero-archivio A\n"
                "\n"
                "Stampa le cartelle della tombola senza aprire finestre, con le stesse "
                "impostazioni,\n"
@@ -237,6 +243,7 @@ QString BatchOptions::helpText() {
                "                             riga su standard output, con il numero della "
                "cartella e la regola,\n"
                "                             poi una riga di riepilogo.\n"
+               "\n%3"
                "\n"
                "Comuni:\n"
                "  --archivio DIR             cartella dell'archivio %2 (predefinita: la "
@@ -259,9 +266,9 @@ QString BatchOptions::helpText() {
                "cartelle, pagine e secondi.\n"
                "\n"
                "Stato di uscita: 0 riuscito (archivio integro), 1 stampa o verifica fallita "
-               "(archivio con errori),\n"
+               "(archivio con errori, nulla trovato nel registro),\n"
                "2 riga di comando non valida.\n")
-        .arg(programName, QStringLiteral("RidoDur.dat"));
+        .arg(programName, QStringLiteral("RidoDur.dat"), RegisterCommands::helpText());
 }
 
 QString BatchOptions::versionText() {

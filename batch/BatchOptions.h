@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batch/RegisterQuery.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,7 +12,7 @@ namespace velmora {
 // What the command line of velmora-pdf asks for. Texts of the range are kept as typed: the
 // print run reads them with the same rules as the boxes of the print page.
 struct BatchOptions {
-    enum class Mode { Print, Verify, Help, Version };
+    enum class Mode { Print, Verify, Help, Version, Register };
     enum class Numbering { Progressiva, Archivio };
 
     Mode mode = Mode::Print;
@@ -22,6 +24,9 @@ struct BatchOptions {
     QString configurazione; // settings file; empty: the window program's own
     QString stampante;      // printer name; empty when printing to a file
     QString output;         // PDF file; empty when printing to a printer
+
+    // What is asked of the print register (Mode::Register).
+    std::optional<RegisterQuery> registro;
 
     // The exit statuses of the program.
     static constexpr int exitOk = 0;

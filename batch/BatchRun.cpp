@@ -4,6 +4,7 @@
 #include "app/SettingsFile.h"
 #include "batch/OutputFile.h"
 #include "batch/ProgressBar.h"
+#include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
@@ -13,6 +14,7 @@
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
+#include "register/RunRegistration.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -142,6 +144,9 @@ int BatchRun::exec(const BatchOptions &options) {
         return BatchOptions::exitOk;
     case BatchOptions::Mode::Verify:
         return verify(options);
+    case BatchOptions::Mode::Register:
+        return RegisterCommands::exec(*options.registro, m_out, m_err,
+                                      RegisterDatabase::defaultPath());
     case BatchOptions::Mode::Print:
         break;
     }
@@ -243,6 +248,17 @@ int BatchRun::print(const BatchOptions &options) {
 
     PrintRun run(surface, *archive, settings,
                  options.numerazione == BatchOptions::Numbering::Archivio);
+    RunRegistration registration(
+        programName, *archive, *plan, options.cartelle.value_or(QString()),
+        options.numerazione == BatchOptions::Numbering::Archivio,
+        output ? QStringLiteral("il file \"%1\"").arg(QFileInfo(options.output).absoluteFilePath())
+               : target->description());
+    const auto registered = [&](RunRecord::Outcome ended, bool delivered) {
+        registration.finish(ended, run.cardsDrawn(), delivered);
+        for (const QString &notice : registration.notices()) {
+            m_err << notice << '\n';
+        }
+    };
     PrintRun::Outcome outcome = PrintRun::Outcome::Empty;
     try {
         outcome = run.run(*plan, hooks);
@@ -263,13 +279,16 @@ int BatchRun::print(const BatchOptions &options) {
                             "nessuna pagina è stata %1.\n%2")
                  .arg(output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
                       failures.report()));
+        registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
         fail(QStringLiteral("la stampa non è riuscita: %1").arg(error));
+        registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
     if (interrupted || outcome == PrintRun::Outcome::Stopped) {
+        registered(RunRecord::Outcome::Stopped, false);
         fail(QStringLiteral("Stampa interrotta dopo %1: %2.")
                  .arg(cardsText(run.cardsDrawn()),
                       output ? QStringLiteral("nessun file scritto")
@@ -278,8 +297,10 @@ int BatchRun::print(const BatchOptions &options) {
     }
     if (output && !output->commitPdf(&error)) {
         fail(error);
+        registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
+    registered(RunRecord::Outcome::Completed, true);
     m_figures.seconds = double(clock.nsecsElapsed()) / 1e9;
     m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4.\n")
                  .arg(cardsText(m_figures.cards), pagesText(m_figures.pages),

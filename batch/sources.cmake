@@ -8,6 +8,9 @@ list(APPEND VELMORA_CORE_SOURCES
   batch/OutputFile.h
   batch/ProgressBar.cpp
   batch/ProgressBar.h
+  batch/RegisterCommands.cpp
+  batch/RegisterCommands.h
+  batch/RegisterQuery.h
   batch/VerificaArchivio.cpp
   batch/VerificaArchivio.h
 )

@@ -49,7 +49,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts metric-compatible with Arial, Times New Roman and Courier New, the faces of older
 # settings files.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
-# Qt's own Italian texts, so that the colour and print dialogs speak the program's language.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
+# Qt's own Italian texts, so that the colour and print dialogs speak the program's language; and
+# the print register's SQLite driver, a plugin Qt loads at run time, which no program links, so
+# dpkg-shlibdeps cannot find it. CPack adds the computed dependencies after these.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example.org/")
 include(CPack)

@@ -4,10 +4,12 @@
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CancStampa.h"
+#include "print/PainterSurface.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/PrinterSurface.h"
 #include "print/ScreenPointer.h"
+#include "register/RunRegistration.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -118,6 +120,10 @@ StampaCartelle::Result StampaCartelle::run() {
     Result result = Result::Failed;
     QString failure;
     PrintRun printRun(m_surface, *archive, m_settings, m_request.numerazioneArchivio);
+    const auto *painter = dynamic_cast<const PainterSurface *>(&m_surface);
+    RunRegistration registration(QStringLiteral("velmora"), *archive, *plan, m_request.nCartelle,
+                                 m_request.numerazioneArchivio,
+                                 painter ? painter->target().description() : QString());
     try {
         switch (printRun.run(*plan, hooks)) {
         case PrintRun::Outcome::Completed:
@@ -134,6 +140,10 @@ StampaCartelle::Result StampaCartelle::run() {
         failure = error.description();
         closeDocument(m_surface);
     }
+    registration.finish(result == Result::Completed ? RunRecord::Outcome::Completed
+                        : failure.isEmpty()         ? RunRecord::Outcome::Stopped
+                                                    : RunRecord::Outcome::Failed,
+                        printRun.cardsDrawn(), printRun.documentHandedOn());
     archive.reset();
     window.unload();
     m_stopWindow = nullptr;
@@ -147,6 +157,9 @@ StampaCartelle::Result StampaCartelle::run() {
         if (const QString notice = m_surface.afterDocumentNotice(); !notice.isEmpty()) {
             m_messages.avviso(&m_mainWindow, notice);
         }
+    }
+    for (const QString &notice : registration.notices()) {
+        m_messages.avviso(&m_mainWindow, notice);
     }
     return result;
 }

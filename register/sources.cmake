@@ -1,7 +1,19 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  register/ArchiveFingerprint.cpp
+  register/ArchiveFingerprint.h
+  register/CardTrace.cpp
+  register/CardTrace.h
+  register/PrintRegister.cpp
+  register/PrintRegister.h
   register/RegisterDatabase.cpp
   register/RegisterDatabase.h
+  register/RunRecord.cpp
+  register/RunRecord.h
+  register/RunRegistration.cpp
+  register/RunRegistration.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  register/RegistroStampe.cpp
+  register/RegistroStampe.h
 )

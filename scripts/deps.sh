@@ -4,10 +4,10 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-                libqt6sql6-sqlite
                 fonts-liberation2 ccache)
-# Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up.
-run_packages=(qt6-translations-l10n)
+# Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up; the
+# SQLite driver of the print register, loaded when a run starts.
+run_packages=(qt6-translations-l10n libqt6sql6-sqlite)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
                dpkg-dev appstream desktop-file-utils
                libclang-rt-14-dev valgrind)

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "register/RunRecord.h"
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+namespace velmora {
+
+// The print register over an open database (RegisterDatabase): every change is one
+// transaction; nothing here throws. A false or 0 result leaves lastError() in Italian.
+class PrintRegister {
+public:
+    explicit PrintRegister(QSqlDatabase db) : m_db(std::move(db)) {}
+
+    // Writes the run as in progress, with this process's id; gives the new entry's id, or 0.
+    qint64 begin(const RunRecord &run);
+    // Completes the entry: outcome, cards drawn, whether they were handed on, the end time.
+    bool finish(qint64 id, RunRecord::Outcome outcome, int cardsDrawn, bool delivered);
+
+    // Every run, newest first.
+    QList<RunRecord> runs() const;
+
+    // Entries left in progress by a program that is no longer running (killed, or the machine
+    // went down) are marked interrupted; gives them as they are now. A run of another program
+    // still at work is left alone.
+    QList<RunRecord> markInterrupted();
+
+    QString lastError() const { return m_error; }
+
+    // Whether the run's program may still be at work: same boot, process alive.
+    static bool mayBeRunning(const RunRecord &run);
+    static QString currentBootId();
+
+private:
+    QSqlDatabase m_db;
+    mutable QString m_error;
+};
+
+} // namespace velmora

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "register/ArchiveFingerprint.h"
+#include "register/RunRecord.h"
+
+#include <QDialog>
+#include <QList>
+
+#include <optional>
+
+class QTableView;
+class QStandardItemModel;
+
+namespace velmora {
+
+class MessagePresenter;
+
+// "Registro stampe": the print runs, newest first, in a read-only table. A run whose archive
+// is not the RidoDur.dat the program would use now (other bytes, or none found) is flagged.
+class RegistroStampe : public QDialog {
+    Q_OBJECT
+public:
+    enum Column { Numero, Data, Cartelle, Intervallo, Numerazione, Esito, Archivio, Uscita };
+
+    RegistroStampe(const QList<RunRecord> &runs, const std::optional<ArchiveFingerprint> &current,
+                   QWidget *parent = nullptr);
+
+    // Opens the register at its usual place, marks the runs left by a program that is gone as
+    // interrupted, and shows the window until it is closed. Failures are told through messages.
+    static void mostra(QWidget *parent, MessagePresenter &messages);
+
+    QTableView *table() const { return m_table; }
+
+private:
+    QTableView *m_table;
+    QStandardItemModel *m_model;
+};
+
+} // namespace velmora

@@ -1,0 +1,221 @@
+#include "app/SettingsFile.h"
+#include "batch/BatchOptions.h"
+#include "batch/BatchRun.h"
+#include "print/CardArchive.h"
+#include "print/RecordCartella.h"
+#include "print/SeriesGenerator.h"
+#include "register/ArchiveFingerprint.h"
+#include "register/PrintRegister.h"
+#include "register/RegisterDatabase.h"
+
+#include "../app/TestFiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace velmora;
+using Outcome = RunRecord::Outcome;
+
+// The register as the print runs leave it, through velmora-pdf's own run: one entry per run,
+// begun before the first card and completed at the end.
+class tst_RunRegistration : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_settings;
+    QString m_archive;    // a sound archive of 120 cards
+    QString m_badArchive; // card 3 has a number that numbering from 1 cannot read
+    QString m_err;
+    QString m_out;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    static QString writeArchive(const QString &folder, QByteArray stored) {
+        QDir().mkpath(folder);
+        testing::writeAll(folder + u'/' + CardArchive::fileName, stored);
+        return folder;
+    }
+
+    int exec(const QString &arguments, int stopAfter = 0) {
+        m_out.clear();
+        m_err.clear();
+        const auto parsed = BatchOptions::parse(QStringList{QStringLiteral("velmora-pdf")} +
+                                                QProcess::splitCommand(arguments));
+        if (!parsed.options) {
+            m_err = parsed.error;
+            return BatchOptions::exitUsage;
+        }
+        QTextStream out(&m_out);
+        QTextStream err(&m_err);
+        BatchRun run(out, err);
+        BatchRun::clearStopRequest();
+        if (stopAfter > 0) {
+            run.setCardHook([stopAfter](int done, int) {
+                if (done == stopAfter) {
+                    BatchRun::requestStop();
+                }
+            });
+        }
+        const int status = run.exec(*parsed.options);
+        out.flush();
+        err.flush();
+        return status;
+    }
+
+    static QList<RunRecord> registered() {
+        RegisterDatabase db;
+        return PrintRegister(db.connection()).runs();
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_dir.isValid());
+        qputenv("XDG_DATA_HOME", path(QStringLiteral("dati")).toUtf8());
+        QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+        m_settings = path(QStringLiteral("vel.cnf"));
+        QVERIFY(SettingsFile(m_settings).save(SettingsFile::defaults()).ok);
+        m_archive =
+            writeArchive(path(QStringLiteral("buono")), SeriesGenerator::makeArchive(120, 5));
+        QByteArray stored = SeriesGenerator::makeArchive(12, 4);
+        RecordCartella card = RecordCartella::fromStored(stored.mid(2 * 59, 59));
+        card.setNumeroArchivio(QStringLiteral("A0003"));
+        stored.replace(2 * 59, 59, card.toStored());
+        m_badArchive = writeArchive(path(QStringLiteral("rotto")), stored);
+    }
+
+    void eachRunLeavesItsEntry_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<bool>("bad");
+        QTest::addColumn<int>("stopAfter");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("expected"); // first, asked, last, drawn, delivered, numbering
+        QTest::newRow("completed") << "--prima 5 --cartelle 8 --numerazione archivio" << false << 0
+                                   << int(Outcome::Completed) << "5 8 16 12 1 1";
+        QTest::newRow("stopped after card 7")
+            << "--cartelle 60" << false << 7 << int(Outcome::Stopped) << "1 60 60 7 0 0";
+        QTest::newRow("failed in card 3")
+            << "--cartelle 12" << true << 0 << int(Outcome::Failed) << "1 12 12 3 0 0";
+    }
+
+    void eachRunLeavesItsEntry() {
+        QFETCH(QString, arguments);
+        QFETCH(bool, bad);
+        QFETCH(int, stopAfter);
+        QFETCH(int, outcome);
+        QFETCH(QString, expected);
+        const QString archive = bad ? m_badArchive : m_archive;
+        const QString pdf = path(QStringLiteral("uscita.pdf"));
+        exec(QStringLiteral("%1 --orientamento orizzontale --archivio %2 --configurazione %3 -o %4")
+                 .arg(arguments, archive, m_settings, pdf),
+             stopAfter);
+        const RunRecord run = registered().value(0);
+        QCOMPARE(int(run.outcome), outcome);
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                     .arg(run.firstCard)
+                     .arg(run.cardsAsked)
+                     .arg(run.lastCard)
+                     .arg(run.cardsDrawn)
+                     .arg(int(run.delivered))
+                     .arg(int(run.archiveNumbering)),
+                 expected);
+        const QString file = archive + u'/' + CardArchive::fileName;
+        QCOMPARE(run.archivePath, file);
+        QCOMPARE(run.archiveSha256, ArchiveFingerprint::of(file)->sha256);
+        QCOMPARE(run.program, QStringLiteral("velmora-pdf"));
+        QVERIFY2(run.destination.contains(pdf), qPrintable(run.destination));
+        QVERIFY(run.ended.isValid() && run.started <= run.ended);
+    }
+
+    // The register answers on the command line what these runs printed.
+    void queries_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // the lines, each cut after its fourth field
+        QTest::newRow("list, newest first")
+            << "--registro" << 0 << "3\t\t\tvelmora-pdf|2\t\t\tvelmora-pdf|1\t\t\tvelmora-pdf";
+        QTest::newRow("N. 7, archive numbers") << "--trova 7" << 0 << "1\t7\t7\tcerta";
+        QTest::newRow("N. 7 of a run that handed on nothing") << "--trova 7 --corsa 2" << 1 << "";
+        QTest::newRow("N. 99 nowhere") << "--trova 99" << 1 << "";
+        QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << "";
+        QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta";
+        QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << "";
+        for (const char *misuse :
+             {"--trova 7 -o x.pdf", "--corsa 3", "--registro --trova 7", "--trova 0"}) {
+            QTest::newRow(misuse) << misuse << 2 << "";
+        }
+    }
+
+    void queries() {
+        QFETCH(QString, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QCOMPARE(exec(arguments), status);
+        QStringList lines;
+        for (const QString &line : m_out.split(u'\n', Qt::SkipEmptyParts)) {
+            QStringList fields = line.split(u'\t');
+            if (arguments == QLatin1String("--registro")) {
+                fields[1].clear(); // the times vary
+                fields[2].clear();
+            }
+            lines << fields.mid(0, 4).join(u'\t');
+        }
+        QCOMPARE(lines.join(u'|'), out);
+        QCOMPARE(m_err.isEmpty(), status == 0);
+    }
+
+    // A register that cannot be written never stops a print; it is said once per program.
+    void unwritableRegisterIsToldOnceAndThePrintGoesOn() {
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        const QString blocker = path(QStringLiteral("non-cartella"));
+        QVERIFY(testing::writeAll(blocker, "x"));
+        qputenv("XDG_DATA_HOME", blocker.toUtf8());
+        QStringList said;
+        for (int run = 0; run < 2; ++run) {
+            QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
+                              .arg(m_archive, m_settings, path(QStringLiteral("ok.pdf")))),
+                     BatchOptions::exitOk);
+            said << QString::number(m_err.count(QStringLiteral("non può essere scritto")));
+        }
+        qputenv("XDG_DATA_HOME", saved);
+        QCOMPARE(said, QStringList({"1", "0"}));
+    }
+
+    // velmora-pdf killed in the middle of a run leaves its entry in progress; the next run
+    // reports it as interrupted.
+    void killedRunIsReportedInterruptedNextTime() {
+        const QString big =
+            writeArchive(path(QStringLiteral("grande")), SeriesGenerator::makeArchive(30000, 7));
+        QProcess child;
+        child.start(QStringLiteral(VELMORA_BINARY_DIR "/velmora-pdf"),
+                    {QStringLiteral("--cartelle"), QStringLiteral("30000"),
+                     QStringLiteral("--archivio"), big, QStringLiteral("--configurazione"),
+                     m_settings, QStringLiteral("-o"), path(QStringLiteral("grande.pdf"))});
+        QVERIFY(child.waitForStarted());
+        const auto inProgress = [&child] {
+            const QList<RunRecord> runs = registered();
+            return !runs.isEmpty() && runs.first().pid == child.processId() &&
+                   runs.first().outcome == Outcome::InProgress;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(inProgress(), 60000);
+        const qint64 killed = registered().first().id;
+        ::kill(pid_t(child.processId()), SIGKILL);
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(registered().first().outcome, Outcome::InProgress); // nobody has looked yet
+
+        QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
+                          .arg(m_archive, m_settings, path(QStringLiteral("dopo.pdf")))),
+                 BatchOptions::exitOk);
+        QVERIFY2(m_err.contains(QStringLiteral("La stampa n. %1 ").arg(killed)), qPrintable(m_err));
+        const QList<RunRecord> runs = registered();
+        QCOMPARE(runs.at(0).outcome, Outcome::Completed);
+        QCOMPARE(runs.at(1).id, killed);
+        QCOMPARE(runs.at(1).outcome, Outcome::Interrupted);
+    }
+};
+
+QTEST_MAIN(tst_RunRegistration)
+#include "tst_RunRegistration.moc"
