@@ -6,6 +6,7 @@
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
 #include "app/RigaIntestazione.h"
+#include "app/SalvaPdf.h"
 #include "app/TestoVersione.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
@@ -17,8 +18,11 @@
 #include "appearance/clsPrintDialog.h"
 #include "errors/MailHandOff.h"
 #include "errors/VelmoraError.h"
+#include "print/AnteprimaStampa.h"
+#include "print/CardLayout.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
+#include "print/PreviewPages.h"
 #include "print/PrinterTarget.h"
 #include "print/StampaCartelle.h"
 #include "register/RegistroStampe.h"
@@ -62,6 +66,7 @@ constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660
 
 constexpr int registroWidth = 2055, registroHeight = 375;
 constexpr int navTop = 120, navButtonHeight = 375;
+constexpr int commandWidth = 1215; // the preview and PDF commands at the foot of page 4
 struct NavButton {
     const char *caption;
     int left, width;
@@ -330,6 +335,57 @@ void Form1::buildPage4() {
     m_printPage->addCommand(registro);
     connect(registro, &qbButtons_H::Click, this,
             [this] { RegistroStampe::mostra(this, presenter()); });
+
+    m_salvaPdf = std::make_unique<SalvaPdf>(*this, *m_printPage, m_settings);
+    struct Command {
+        const char *name;
+        const char *caption;
+        const char *accessible;
+        void (Form1::*action)();
+    };
+    const Command commands[] = {
+        {"cmdAnteprima", "Ante&prima", "Anteprima di stampa", &Form1::anteprima},
+        {"cmdSalvaPdf", "&Salva PDF…", "Salva le cartelle in un file PDF", &Form1::salvaPdf},
+    };
+    for (const Command &command : commands) {
+        qbButtons_H *button = commandButton(m_printPage, QLatin1String(command.name),
+                                            QString::fromUtf8(command.caption),
+                                            palette().color(QPalette::Window), font());
+        button->setAccessibleName(QString::fromUtf8(command.accessible));
+        button->setFixedSize(Twips::size(commandWidth, navButtonHeight));
+        m_printPage->addCommand(button);
+        connect(button, &qbButtons_H::Click, this, command.action);
+    }
+}
+
+void Form1::printCommand() {
+    if (m_printAction) {
+        m_printAction();
+    } else {
+        stampa();
+    }
+}
+
+void Form1::anteprima() {
+    const PreviewPages::Choice choice{
+        m_printPage->primaCartellaText(), m_printPage->nCartelleText(),
+        m_printPage->cardsPerPage() == CardLayout::landscape().cardsPerPage,
+        m_printPage->numerazioneArchivio()};
+    QString refusal;
+    std::unique_ptr<PreviewPages> pages =
+        PreviewPages::open(choice, m_settings, CurrentPrinter::target().pageLayout(), {}, &refusal);
+    if (!pages) {
+        presenter().avviso(this, refusal);
+        return;
+    }
+    AnteprimaStampa preview(std::move(pages), this);
+    if (preview.exec() == AnteprimaStampa::Stampa) {
+        printCommand();
+    }
+}
+
+void Form1::salvaPdf() {
+    m_salvaPdf->run(presenter());
 }
 
 void Form1::stampa() {
@@ -506,11 +562,7 @@ void Form1::cmdNav_Click(int index) {
     case navForward:
         ++m_pagina;
         if (m_pagina > lastPage) {
-            if (m_printAction) {
-                m_printAction();
-            } else {
-                stampa();
-            }
+            printCommand();
         }
         break;
     default:

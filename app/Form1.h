@@ -19,6 +19,7 @@ class PartSelection;
 class MessagePresenter;
 class qbButtons_H;
 class PrintPage;
+class SalvaPdf;
 
 // The main window: four pages shown one at a time (title, card appearance, heading lines,
 // print) and the navigation strip under them. It owns the program's settings record.
@@ -72,6 +73,13 @@ public:
     // The print command of page 4: the printer selection dialog, then, when confirmed, the run.
     void stampa();
 
+    // "Anteprima" of page 4: the pages of the run chosen, drawn as they will print; its
+    // "Stampa…" goes on to the print command.
+    void anteprima();
+    // "Salva PDF…" of page 4: the run chosen, into a PDF file the user names.
+    void salvaPdf();
+    SalvaPdf &salvaPdfCommand() const { return *m_salvaPdf; }
+
     // What "?" and "Stampa" do instead of the defaults: "?" shows the about window modally
     // unless replaced, "Stampa" prints with stampa().
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
@@ -94,6 +102,7 @@ private:
     void moveFocusTo(QWidget *target);
     void salvaConfigurazioneClick();
     void esci();
+    void printCommand();
     MessagePresenter &presenter();
 
     Configurazione m_settings;
@@ -112,6 +121,7 @@ private:
     PartSelection *m_partSelection = nullptr;
     std::unique_ptr<CambioFont> m_cambioFont;
     PrintPage *m_printPage = nullptr;
+    std::unique_ptr<SalvaPdf> m_salvaPdf;
     QLineEdit *m_txtFrase = nullptr;
     QLineEdit *m_txtTombola = nullptr;
     QLineEdit *m_frase1 = nullptr;

@@ -27,4 +27,9 @@ list(APPEND VELMORA_GUI_SOURCES
   app/MessageBoxPresenter.cpp
   app/MessageBoxPresenter.h
   app/MessagePresenter.h
+  app/FileChooser.h
+  app/PdfFileDialog.cpp
+  app/PdfFileDialog.h
+  app/SalvaPdf.cpp
+  app/SalvaPdf.h
 )

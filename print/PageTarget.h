@@ -2,13 +2,14 @@
 
 #include <QPageLayout>
 #include <QString>
+#include <QTransform>
 
-class QPagedPaintDevice;
+class QPaintDevice;
 
 namespace velmora {
 
-// Where a PainterSurface's pages go: a printer or a PDF file. It owns the paged device, its page
-// layout and resolution, and the life of one document on it.
+// Where a PainterSurface's pages go: a printer, a PDF file or a preview image. It owns the paged
+// device, its page layout and resolution, and the life of one document on it.
 class PageTarget {
 public:
     virtual ~PageTarget() = default;
@@ -18,8 +19,12 @@ public:
     virtual int resolution() const = 0;
     virtual void setResolution(int dotsPerInch) = 0;
 
-    // The device to paint the new document on; the surface begins a QPainter on it.
-    virtual QPagedPaintDevice *beginDocument() = 0;
+    // The device to paint the new document on; the surface begins a QPainter on it. A target
+    // whose device is not paged (an image) has one page per document: newPage() fails.
+    virtual QPaintDevice *beginDocument() = 0;
+    // What the painter's coordinates (device dots) go through to reach the device: nothing for
+    // paper, a reduction for a preview image.
+    virtual QTransform deviceTransform() const { return {}; }
     virtual bool newPage() = 0;
     // After the painter has ended: the document is complete (spooled or written), or, after
     // abortDocument(), discarded. A target that finds its document did not reach the queue or

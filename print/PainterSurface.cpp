@@ -2,7 +2,7 @@
 
 #include "errors/VelmoraError.h"
 
-#include <QPagedPaintDevice>
+#include <QPaintDevice>
 #include <QTextLayout>
 
 namespace {
@@ -43,7 +43,7 @@ void PainterSurface::applyResolution(int dotsPerInch) {
 }
 
 void PainterSurface::beginDocument() {
-    QPagedPaintDevice *device = m_target.beginDocument();
+    QPaintDevice *device = m_target.beginDocument();
     if (!device || !m_painter.begin(device)) {
         m_target.abortDocument();
         m_target.endDocument();
@@ -52,8 +52,10 @@ void PainterSurface::beginDocument() {
                                           "stampa su %1")
                                .arg(m_target.description()));
     }
+    m_base = m_target.deviceTransform();
+    m_painter.setTransform(m_base);
     m_painter.setBrush(Qt::NoBrush);
-    m_penWidth = -1;
+    m_penWidth = -1; // the pen depends on the reduction too
     m_painterFace = 0;
 }
 
@@ -87,8 +89,12 @@ void PainterSurface::abandonDocument() {
 
 void PainterSurface::usePen(const QColor &color, int width) {
     if (m_penWidth != width || m_penColor != color.rgb()) {
-        // Round ends and joins, as a thick pen of the printer draws them.
-        m_painter.setPen(QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        // Round ends and joins, as a thick pen of the printer draws them. A line that the
+        // target's reduction (a preview) would make thinner than one of its pixels is drawn one
+        // pixel wide, as a printer draws its thinnest line one dot wide.
+        const bool hairline = width * m_base.m11() < 1;
+        m_painter.setPen(
+            QPen(color, hairline ? 0 : width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         m_penWidth = width;
         m_penColor = color.rgb();
     }
@@ -145,11 +151,12 @@ void PainterSurface::paintRotatedText(const QPointF &topLeft, const FontFace &fa
     useFont(face);
     // Painter angles turn clockwise on the page.
     m_painter.setTransform(
-        QTransform::fromTranslate(topLeft.x(), topLeft.y()).rotate(-degreesCounterClockwise));
+        QTransform::fromTranslate(topLeft.x(), topLeft.y()).rotate(-degreesCounterClockwise) *
+        m_base);
     for (const QGlyphRun &run : shaped(face, text)) {
         m_painter.drawGlyphRun(QPointF(0, face.ascent), run);
     }
-    m_painter.resetTransform();
+    m_painter.setTransform(m_base);
 }
 
 void PainterSurface::paintLine(const QPointF &from, const QPointF &to, int width, bool box) {

@@ -44,6 +44,7 @@ private:
 
     PageTarget &m_target;
     QPainter m_painter;
+    QTransform m_base; // the target's own, under every drawing
     QRgb m_penColor = 0;
     int m_penWidth = -1;       // no pen set yet
     quint64 m_painterFace = 0; // id of the face set on the painter, 0 for none

@@ -3,6 +3,8 @@
 #include "app/Calibrazione.h"
 #include "print/StampaCartella.h"
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -56,13 +58,11 @@ PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     }
 }
 
-PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) {
-    const bool planLandscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
-    PrinterSurface &s = m_surface;
-
+void PrintRun::prepare(bool landscape, const Hooks &hooks) {
     // The printer: orientation, 300 dots per inch, the empty line that begins the document,
     // then every measure in device pixels.
-    s.setOrientation(planLandscape ? PrinterSurface::Landscape : PrinterSurface::Portrait);
+    PrinterSurface &s = m_surface;
+    s.setOrientation(landscape ? PrinterSurface::Landscape : PrinterSurface::Portrait);
     const int quality = s.printQuality();
     if (quality != dotsPerInch && hooks.qualityNotice) {
         hooks.qualityNotice(quality);
@@ -73,6 +73,57 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
     s.setOriginOffset(m_offset.x(), m_offset.y());
     s.print();
     s.setScaleMode(PrinterSurface::Pixels);
+}
+
+void PrintRun::drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape) {
+    const int slot = (card - plan.first) % plan.cardsPerPage + 1;
+    if (landscape) {
+        StampaCartella(ctx, qint16(card), qint16(slot), plan.first);
+    } else {
+        StampaCartella2(ctx, qint16(card), qint16(slot), plan.first);
+    }
+    ++m_drawn;
+}
+
+void PrintRun::endOfPage() {
+    // The blank line in a small face that closes every page.
+    m_surface.setFontBold(false);
+    m_surface.setFontName(pageEndFace());
+    m_surface.setFontSize(pageEndFontSize);
+    m_surface.setForeColor(0);
+    m_surface.print(blank());
+}
+
+void PrintRun::drawPage(const PrintPlan &plan, int page) {
+    m_drawn = 0;
+    const QPointF offset = Calibrazione::spostamentoPixel(m_settings, dotsPerInch);
+    struct OffsetScope {
+        PrinterSurface &surface;
+        QPointF previous;
+        ~OffsetScope() { surface.setOriginOffset(previous.x(), previous.y()); }
+    } scope{m_surface, m_surface.originOffset()};
+    m_offset = offset;
+    const bool landscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
+    try {
+        prepare(landscape, {});
+        CardContext ctx(m_surface, m_archive, m_settings, m_numerazioneArchivio, {});
+        const int from = plan.first + page * plan.cardsPerPage;
+        const int to = std::min<int>(plan.last, from + plan.cardsPerPage - 1);
+        for (int card = from; card <= to; ++card) {
+            drawCard(ctx, plan, card, landscape);
+        }
+        endOfPage();
+        m_surface.endDoc();
+    } catch (...) {
+        m_surface.killDoc();
+        throw;
+    }
+}
+
+PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) {
+    const bool planLandscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
+    PrinterSurface &s = m_surface;
+    prepare(planLandscape, hooks);
 
     CardContext ctx(s, m_archive, m_settings, m_numerazioneArchivio, hooks.pumpEvents);
     const int total = plan.cardCount();
@@ -95,22 +146,12 @@ PrintRun::Outcome PrintRun::runCards(const PrintPlan &plan, const Hooks &hooks) 
             s.newPage();
             pageWanted = false;
         }
-        const bool landscape = hooks.landscapeNow ? hooks.landscapeNow() : planLandscape;
-        if (landscape) {
-            StampaCartella(ctx, qint16(card), qint16(slot), plan.first);
-        } else {
-            StampaCartella2(ctx, qint16(card), qint16(slot), plan.first);
-        }
-        ++m_drawn;
+        drawCard(ctx, plan, card, hooks.landscapeNow ? hooks.landscapeNow() : planLandscape);
         if (slot == perPage || card == plan.last) {
             if (hooks.busyPointer) {
                 hooks.busyPointer(true);
             }
-            s.setFontBold(false);
-            s.setFontName(pageEndFace());
-            s.setFontSize(pageEndFontSize);
-            s.setForeColor(0);
-            s.print(blank());
+            endOfPage();
             if (card == plan.last) {
                 s.endDoc();
                 m_handedOn = true;

@@ -42,7 +42,12 @@ public:
     // touched. The surface gets its previous origin offset back when the run is over.
     Outcome run(const PrintPlan &plan, const Hooks &hooks);
 
-    // Cards drawn by the last run().
+    // Draws page `page` (0 for the first) of plan alone, as run() draws it (the same printer
+    // setting-up, slots, numbering and calibration), as one document of one page: what a
+    // preview shows of that page. Failures are as for run().
+    void drawPage(const PrintPlan &plan, int page);
+
+    // Cards drawn by the last run() or drawPage().
     int cardsDrawn() const { return m_drawn; }
     // Whether the last run() handed its document on whole (false when it failed or drew nothing).
     bool documentHandedOn() const { return m_handedOn; }
@@ -52,6 +57,9 @@ public:
 
 private:
     Outcome runCards(const PrintPlan &plan, const Hooks &hooks);
+    void prepare(bool landscape, const Hooks &hooks);
+    void drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape);
+    void endOfPage();
 
     PrinterSurface &m_surface;
     CardArchive &m_archive;

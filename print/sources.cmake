@@ -13,6 +13,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/BgrColor.h
   print/FontResolver.cpp
   print/FontResolver.h
+  print/ImageTarget.cpp
+  print/ImageTarget.h
   print/PageTarget.h
   print/PainterSurface.cpp
   print/PainterSurface.h
@@ -33,12 +35,18 @@ list(APPEND VELMORA_CORE_SOURCES
   print/PrintPlan.cpp
   print/PrintPlan.h
   print/PrintRequest.h
+  print/PreviewPages.cpp
+  print/PreviewPages.h
   print/PrintRun.cpp
   print/PrintRun.h
   print/StampaCartella.cpp
   print/StampaCartella.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  print/AnteprimaStampa.cpp
+  print/AnteprimaStampa.h
+  print/PreviewView.cpp
+  print/PreviewView.h
   print/CurrentPrinter.cpp
   print/CurrentPrinter.h
   print/PrinterTarget.cpp

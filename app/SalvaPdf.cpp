@@ -1,0 +1,112 @@
+#include "app/SalvaPdf.h"
+
+#include "app/MessagePresenter.h"
+#include "app/PdfFileDialog.h"
+#include "app/PrintPage.h"
+#include "batch/OutputFile.h"
+#include "print/CardLayout.h"
+#include "print/PainterSurface.h"
+#include "print/PdfTarget.h"
+#include "print/PrintPlan.h"
+#include "print/PrintRun.h"
+#include "print/PrinterTarget.h"
+#include "print/StampaCartelle.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace velmora {
+namespace {
+
+const QString dialogTitle = QStringLiteral("Salva PDF");
+const QString saved = QStringLiteral("Le cartelle sono state salvate nel file \"%1\".");
+const QString stopped =
+    QStringLiteral("Salvataggio interrotto: il file \"%1\" non è stato scritto.");
+
+QString startFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+} // namespace
+
+SalvaPdf::SalvaPdf(QWidget &mainWindow, const PrintPage &page, const Configurazione &settings)
+    : m_mainWindow(mainWindow), m_page(page), m_settings(settings), m_lastFolder(startFolder()) {}
+
+QString SalvaPdf::proposedName(const PrintPlan &plan) {
+    return QStringLiteral("cartelle-%1-%2.pdf").arg(plan.first).arg(plan.last);
+}
+
+SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
+    // The window's print run, on the surface given: the one place the run is started from.
+    const auto printRun = [&](PrinterSurface &surface) {
+        StampaCartelle run(m_mainWindow, m_page, m_settings, messages, surface);
+        run.setArchiveFolders(m_archiveFolders);
+        return run.run();
+    };
+
+    QString refusal;
+    const std::optional<PrintPlan> plan =
+        PrintPlan::make(m_page.primaCartellaText(), m_page.nCartelleText(),
+                        m_page.cardsPerPage() == CardLayout::landscape().cardsPerPage, &refusal);
+    if (!plan || plan->cardCount() == 0) {
+        // No file is asked for a run that cannot be printed: the run says why, in its own
+        // words, before it touches the surface.
+        PdfTarget nowhere{QString()};
+        PainterSurface surface(nowhere);
+        printRun(surface);
+        return Result::Refused;
+    }
+
+    PdfFileDialog fileDialog;
+    FileChooser &chooser = m_chooser ? *m_chooser : fileDialog;
+    const QString chosen = chooser.fileToSave(&m_mainWindow, dialogTitle,
+                                              QDir(m_lastFolder).filePath(proposedName(*plan)));
+    if (chosen.isEmpty()) {
+        return Result::Cancelled;
+    }
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+
+    OutputFile output(chosen);
+    QString error;
+    if (!output.reserve(&error)) {
+        messages.avviso(&m_mainWindow, error);
+        return Result::Failed;
+    }
+    // The file printer of velmora-pdf, so the pages are the same; already at the run's
+    // resolution, so nothing is said about it.
+    PrinterTarget target;
+    target.selectPdfFile(output.temporaryPath());
+    target.setResolution(PrintRun::dotsPerInch);
+    StampaCartelle::Result result = StampaCartelle::Result::Failed;
+    {
+        PainterSurface surface(target);
+        result = printRun(surface);
+    }
+    switch (result) {
+    case StampaCartelle::Result::Completed:
+        if (!output.commitPdf(&error)) {
+            messages.avviso(&m_mainWindow, error);
+            return Result::Failed;
+        }
+        messages.avviso(&m_mainWindow, saved.arg(QDir::toNativeSeparators(output.requestedPath())));
+        return Result::Saved;
+    case StampaCartelle::Result::Stopped:
+        output.discard();
+        messages.avviso(&m_mainWindow,
+                        stopped.arg(QDir::toNativeSeparators(output.requestedPath())));
+        return Result::Stopped;
+    case StampaCartelle::Result::NothingToPrint:
+    case StampaCartelle::Result::Refused:
+    case StampaCartelle::Result::NoArchive:
+        output.discard();
+        return Result::Refused;
+    case StampaCartelle::Result::Failed:
+        break;
+    }
+    output.discard();
+    return Result::Failed;
+}
+
+} // namespace velmora

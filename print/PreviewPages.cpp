@@ -1,0 +1,70 @@
+#include "print/PreviewPages.h"
+
+#include "app/Calibrazione.h"
+#include "errors/VelmoraError.h"
+#include "print/ArchiveSearch.h"
+#include "print/CardLayout.h"
+#include "print/ImageTarget.h"
+#include "print/PainterSurface.h"
+#include "print/PrintRun.h"
+
+namespace velmora {
+namespace {
+const QString nothingToShow =
+    QStringLiteral("Nessuna cartella da mostrare: indicare quante cartelle stampare.");
+} // namespace
+
+PreviewPages::PreviewPages(const PrintPlan &plan, const Configurazione &settings,
+                           const QPageLayout &paper, std::unique_ptr<CardArchive> archive,
+                           bool numerazioneArchivio)
+    : m_plan(plan), m_settings(settings), m_layout(paper), m_archive(std::move(archive)),
+      m_numerazioneArchivio(numerazioneArchivio) {
+    m_layout.setOrientation(plan.cardsPerPage == CardLayout::landscape().cardsPerPage
+                                ? QPageLayout::Landscape
+                                : QPageLayout::Portrait);
+}
+
+std::unique_ptr<PreviewPages>
+PreviewPages::open(const Choice &choice, const Configurazione &settings, const QPageLayout &paper,
+                   const QStringList &archiveFolders, QString *refusal) {
+    const std::optional<PrintPlan> plan =
+        PrintPlan::make(choice.primaCartella, choice.nCartelle, choice.landscape, refusal);
+    if (!plan) {
+        return nullptr;
+    }
+    if (plan->cardCount() == 0) {
+        *refusal = nothingToShow;
+        return nullptr;
+    }
+    try {
+        Calibrazione::spostamentoPixel(settings, PrintRun::dotsPerInch);
+        std::unique_ptr<CardArchive> archive =
+            archiveFolders.isEmpty() ? ArchiveSearch::open() : ArchiveSearch::open(archiveFolders);
+        if (const std::optional<QString> beyond =
+                plan->beyondArchive(archive->cardCount(), archive->path())) {
+            *refusal = *beyond;
+            return nullptr;
+        }
+        return std::unique_ptr<PreviewPages>(new PreviewPages(
+            *plan, settings, paper, std::move(archive), choice.numerazioneArchivio));
+    } catch (const VelmoraError &error) {
+        *refusal = error.description();
+        return nullptr;
+    }
+}
+
+void PreviewPages::drawPage(int page, PrinterSurface &surface) {
+    PrintRun run(surface, *m_archive, m_settings, m_numerazioneArchivio);
+    run.drawPage(m_plan, page);
+}
+
+QImage PreviewPages::renderPage(int page, double scale) {
+    ImageTarget target(m_layout, scale);
+    {
+        PainterSurface surface(target);
+        drawPage(page, surface);
+    }
+    return target.image();
+}
+
+} // namespace velmora

@@ -1,0 +1,232 @@
+// The preview window: the run's pages, each drawn by the print run's own page drawing when it
+// comes into view.
+
+#include "app/SettingsFile.h"
+#include "print/AnteprimaStampa.h"
+#include "print/ArchiveSearch.h"
+#include "print/CardArchive.h"
+#include "print/PainterSurface.h"
+#include "print/PdfTarget.h"
+#include "print/PreviewPages.h"
+#include "print/PreviewView.h"
+#include "print/PrintRun.h"
+#include "print/RecordingSurface.h"
+
+#include "PdfProbe.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+#include <numeric>
+
+using namespace velmora;
+
+namespace {
+
+const QString sampleFolder = QStringLiteral(VELMORA_BINARY_DIR "/data");
+const QMarginsF marginsMm(5, 5, 5, 5);
+
+QPageLayout paper() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, marginsMm,
+                       QPageLayout::Millimeter);
+}
+
+Configurazione testSettings() {
+    Configurazione settings = SettingsFile::defaults();
+    settings.Titolo = QStringLiteral("Tombola di prova");
+    settings.ParX = 2.5F; // a calibration, so the preview must move with the paper
+    settings.ParY = -1.5F;
+    return settings;
+}
+
+std::unique_ptr<PreviewPages> pagesOf(int cards, bool landscape, const QString &first = "1",
+                                      bool archivio = false) {
+    QString refusal;
+    auto pages = PreviewPages::open({first, QString::number(cards), landscape, archivio},
+                                    testSettings(), paper(), {sampleFolder}, &refusal);
+    if (!pages) {
+        qWarning() << refusal;
+    }
+    return pages;
+}
+
+// A text or line as the surface records it, without its place among all the records.
+QStringList drawn(const RecordingSurface &surface, int page) {
+    QStringList out;
+    for (const auto &t : surface.texts()) {
+        if (t.page == page) {
+            out << QStringLiteral("T %1,%2 %3 %4 %5 %6 %7")
+                       .arg(t.topLeft.x())
+                       .arg(t.topLeft.y())
+                       .arg(t.fontName)
+                       .arg(t.fontSize)
+                       .arg(t.color)
+                       .arg(t.angle)
+                       .arg(t.text);
+        }
+    }
+    for (const auto &l : surface.lines()) {
+        if (l.page == page) {
+            out << QStringLiteral("L %1,%2 %3,%4 %5 %6 %7")
+                       .arg(l.from.x())
+                       .arg(l.from.y())
+                       .arg(l.to.x())
+                       .arg(l.to.y())
+                       .arg(l.width)
+                       .arg(l.color)
+                       .arg(l.box);
+        }
+    }
+    return out;
+}
+
+double correlation(const std::vector<double> &a, const std::vector<double> &b) {
+    const double n = double(a.size());
+    const double meanA = std::accumulate(a.begin(), a.end(), 0.0) / n;
+    const double meanB = std::accumulate(b.begin(), b.end(), 0.0) / n;
+    double ab = 0, aa = 0, bb = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        ab += (a[i] - meanA) * (b[i] - meanB);
+        aa += (a[i] - meanA) * (a[i] - meanA);
+        bb += (b[i] - meanB) * (b[i] - meanB);
+    }
+    return ab / std::sqrt(aa * bb);
+}
+
+} // namespace
+
+class tst_AnteprimaStampa : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() {
+        if (!QFileInfo::exists(sampleFolder + u'/' + CardArchive::fileName)) {
+            QSKIP("the build has not written the sample archive");
+        }
+    }
+
+    // The window counts the run's pages and draws only those in view: the first on opening,
+    // the last when sent to it, whatever the length of the run.
+    void opensOnItsFirstPageAndDrawsOnlyWhatIsShown_data() {
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("12 landscape") << 12 << true << 2;
+        QTest::newRow("12 portrait") << 12 << false << 4;
+        QTest::newRow("6000 landscape") << 6000 << true << 1000;
+    }
+    void opensOnItsFirstPageAndDrawsOnlyWhatIsShown() {
+        QFETCH(int, cards);
+        QFETCH(bool, landscape);
+        QFETCH(int, pages);
+        auto source = pagesOf(cards, landscape);
+        QVERIFY(source);
+        AnteprimaStampa preview(std::move(source));
+        preview.resize(800, 600);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        PreviewView *view = preview.view();
+        QCOMPARE(view->pageCount(), pages);
+        QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("lblPagine"))->text(),
+                 QStringLiteral("di %1").arg(pages));
+        auto *pageBox = preview.findChild<QSpinBox *>(QStringLiteral("txtPagina"));
+        QCOMPARE(pageBox->maximum(), pages);
+        QTRY_COMPARE(view->pagesDrawn(), 1);
+
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(view->currentPage(), pages - 1);
+        QCOMPARE(pageBox->value(), pages);
+        QTRY_COMPARE(view->pagesDrawn(), 2);
+    }
+
+    // A page of the preview is the page of the print run: the same texts and lines at the same
+    // places, with the run's numbering and calibration, on the first page and on a later one.
+    void pagesDrawWhatTheRunPrints_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("archivio");
+        QTest::addColumn<int>("page");
+        QTest::newRow("landscape, first page") << true << false << 0;
+        QTest::newRow("landscape, second page, archive numbers") << true << true << 1;
+        QTest::newRow("portrait, fourth page") << false << false << 3;
+    }
+    void pagesDrawWhatTheRunPrints() {
+        QFETCH(bool, landscape);
+        QFETCH(bool, archivio);
+        QFETCH(int, page);
+        auto pages = pagesOf(12, landscape, QStringLiteral("21"), archivio);
+        QVERIFY(pages);
+        RecordingSurface shown(QPageSize(QPageSize::A4), marginsMm);
+        pages->drawPage(page, shown);
+
+        RecordingSurface printed(QPageSize(QPageSize::A4), marginsMm);
+        auto archive = ArchiveSearch::open({sampleFolder});
+        const Configurazione settings = testSettings();
+        PrintRun run(printed, *archive, settings, archivio);
+        QCOMPARE(run.run(pages->plan(), {}), PrintRun::Outcome::Completed);
+
+        const QStringList expected = drawn(printed, page + 1);
+        QVERIFY(expected.size() > 100);
+        QCOMPARE(drawn(shown, 1), expected);
+        QCOMPARE(shown.documents().size(), std::size_t(1));
+        QCOMPARE(shown.documents().front().pages, 1);
+    }
+
+    // What the screen shows is the PDF's page: the preview's image of the first page, and the
+    // same page of the run's PDF rendered at the same size, differ only where edges are
+    // smoothed differently.
+    void imageLooksLikeThePdf() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) {
+            QSKIP("poppler-utils are not installed");
+        }
+        constexpr int dpi = 50;
+        auto pages = pagesOf(12, true);
+        QVERIFY(pages);
+        const QImage shown = pages->renderPage(0, double(dpi) / PrintRun::dotsPerInch)
+                                 .convertToFormat(QImage::Format_Grayscale8);
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
+        {
+            PdfTarget target(pdf, QPageSize(QPageSize::A4), marginsMm);
+            PainterSurface surface(target);
+            auto archive = ArchiveSearch::open({sampleFolder});
+            const Configurazione settings = testSettings();
+            PrintRun run(surface, *archive, settings, false);
+            QCOMPARE(run.run(pages->plan(), {}), PrintRun::Outcome::Completed);
+        }
+        const QString png = dir.filePath(QStringLiteral("page"));
+        QVERIFY(pdfprobe::run(QStringLiteral("pdftoppm"),
+                              {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                               QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                               QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png}));
+        const QRect printable = pages->pageLayout().paintRectPixels(dpi);
+        const QImage paperImage =
+            QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);
+        QVERIFY(!paperImage.isNull());
+        const QImage onPaper = paperImage.copy(QRect(printable.topLeft(), shown.size()));
+
+        // Darkness of blocks of 10 by 10 pixels: edges smoothed differently (and hairlines,
+        // which the PDF renderer widens to a whole pixel) change a block a little, a text or
+        // line out of place changes it a lot.
+        constexpr int block = 10;
+        std::vector<double> a, b;
+        for (int top = 0; top + block <= shown.height(); top += block) {
+            for (int left = 0; left + block <= shown.width(); left += block) {
+                double inkA = 0, inkB = 0;
+                for (int y = top; y < top + block; ++y) {
+                    for (int x = left; x < left + block; ++x) {
+                        inkA += 255 - shown.constScanLine(y)[x];
+                        inkB += 255 - onPaper.constScanLine(y)[x];
+                    }
+                }
+                a.push_back(inkA);
+                b.push_back(inkB);
+            }
+        }
+        const double alike = correlation(a, b);
+        QVERIFY2(alike > 0.9, qPrintable(QString::number(alike)));
+    }
+};
+
+QTEST_MAIN(tst_AnteprimaStampa)
+#include "tst_AnteprimaStampa.moc"
