@@ -7,9 +7,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace velmora {
@@ -28,9 +28,9 @@ AnteprimaStampa::AnteprimaStampa(std::unique_ptr<PreviewPages> pages, QWidget *p
     m_bar = new QWidget(this);
     auto *bar = new QHBoxLayout(m_bar);
     bar->setContentsMargins(0, 0, 0, 0);
-    QPushButton *first =
+    QToolButton *first =
         addButton("cmdPrima", QStringLiteral("« &Prima"), QStringLiteral("Prima pagina"));
-    QPushButton *previous = addButton("cmdPrecedente", QStringLiteral("‹ Pr&ecedente"),
+    QToolButton *previous = addButton("cmdPrecedente", QStringLiteral("‹ Pr&ecedente"),
                                       QStringLiteral("Pagina precedente"));
     auto *pageLabel = new QLabel(QStringLiteral("Pa&gina"), m_bar);
     m_pageBox = new QSpinBox(m_bar);
@@ -43,38 +43,38 @@ AnteprimaStampa::AnteprimaStampa(std::unique_ptr<PreviewPages> pages, QWidget *p
     m_ofPages = new QLabel(QStringLiteral("di %1").arg(m_view->pageCount()), m_bar);
     m_ofPages->setObjectName(QStringLiteral("lblPagine"));
     bar->addWidget(m_ofPages);
-    QPushButton *next = addButton("cmdSuccessiva", QStringLiteral("&Successiva ›"),
+    QToolButton *next = addButton("cmdSuccessiva", QStringLiteral("&Successiva ›"),
                                   QStringLiteral("Pagina successiva"));
-    QPushButton *last =
+    QToolButton *last =
         addButton("cmdUltima", QStringLiteral("&Ultima »"), QStringLiteral("Ultima pagina"));
-    bar->addSpacing(16);
-    QPushButton *smaller =
+    bar->addSpacing(12);
+    QToolButton *smaller =
         addButton("cmdRiduci", QStringLiteral("&Riduci"), QStringLiteral("Riduci l'ingrandimento"));
-    QPushButton *larger = addButton("cmdIngrandisci", QStringLiteral("&Ingrandisci"),
+    QToolButton *larger = addButton("cmdIngrandisci", QStringLiteral("&Ingrandisci"),
                                     QStringLiteral("Aumenta l'ingrandimento"));
-    QPushButton *whole = addButton("cmdPaginaIntera", QStringLiteral("Pagina i&ntera"),
+    QToolButton *whole = addButton("cmdPaginaIntera", QStringLiteral("Pagina i&ntera"),
                                    QStringLiteral("Mostra le pagine intere"));
     whole->setCheckable(true);
     whole->setChecked(true);
-    QPushButton *two = addButton("cmdDuePagine", QStringLiteral("&Due pagine"),
+    QToolButton *two = addButton("cmdDuePagine", QStringLiteral("&Due pagine"),
                                  QStringLiteral("Due pagine affiancate"));
     two->setCheckable(true);
     bar->addStretch();
-    QPushButton *print =
+    QToolButton *print =
         addButton("cmdStampa", QStringLiteral("S&tampa…"), QStringLiteral("Stampa le cartelle"));
-    QPushButton *close =
+    QToolButton *close =
         addButton("cmdChiudi", QStringLiteral("&Chiudi"), QStringLiteral("Chiudi l'anteprima"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_bar);
     layout->addWidget(m_view, 1);
 
-    connect(first, &QPushButton::clicked, this, [this] { showPage(0); });
-    connect(previous, &QPushButton::clicked, this,
+    connect(first, &QToolButton::clicked, this, [this] { showPage(0); });
+    connect(previous, &QToolButton::clicked, this,
             [this] { showPage(m_view->currentPage() - (m_view->twoPages() ? 2 : 1)); });
-    connect(next, &QPushButton::clicked, this,
+    connect(next, &QToolButton::clicked, this,
             [this] { showPage(m_view->currentPage() + (m_view->twoPages() ? 2 : 1)); });
-    connect(last, &QPushButton::clicked, this, [this] { showPage(m_view->pageCount() - 1); });
+    connect(last, &QToolButton::clicked, this, [this] { showPage(m_view->pageCount() - 1); });
     connect(m_pageBox, &QSpinBox::valueChanged, this, [this](int shown) {
         if (shown - 1 != m_view->currentPage()) {
             m_view->setCurrentPage(shown - 1);
@@ -82,18 +82,18 @@ AnteprimaStampa::AnteprimaStampa(std::unique_ptr<PreviewPages> pages, QWidget *p
     });
     connect(m_view, &PreviewView::currentPageChanged, this,
             [this](int page) { m_pageBox->setValue(page + 1); });
-    connect(smaller, &QPushButton::clicked, this, [this, whole] {
+    connect(smaller, &QToolButton::clicked, this, [this, whole] {
         m_view->zoomOut();
         whole->setChecked(false);
     });
-    connect(larger, &QPushButton::clicked, this, [this, whole] {
+    connect(larger, &QToolButton::clicked, this, [this, whole] {
         m_view->zoomIn();
         whole->setChecked(false);
     });
-    connect(whole, &QPushButton::toggled, m_view, &PreviewView::setFitToWindow);
-    connect(two, &QPushButton::toggled, m_view, &PreviewView::setTwoPages);
-    connect(print, &QPushButton::clicked, this, [this] { done(Stampa); });
-    connect(close, &QPushButton::clicked, this, [this] { done(Chiudi); });
+    connect(whole, &QToolButton::toggled, m_view, &PreviewView::setFitToWindow);
+    connect(two, &QToolButton::toggled, m_view, &PreviewView::setTwoPages);
+    connect(print, &QToolButton::clicked, this, [this] { done(Stampa); });
+    connect(close, &QToolButton::clicked, this, [this] { done(Chiudi); });
     connect(
         m_view, &PreviewView::drawingFailed, this,
         [this](const QString &reason) { QMessageBox::warning(this, windowTitle(), reason); },
@@ -107,13 +107,14 @@ AnteprimaStampa::AnteprimaStampa(std::unique_ptr<PreviewPages> pages, QWidget *p
 
 AnteprimaStampa::~AnteprimaStampa() = default;
 
-QPushButton *AnteprimaStampa::addButton(const char *name, const QString &caption,
+QToolButton *AnteprimaStampa::addButton(const char *name, const QString &caption,
                                         const QString &accessible) {
-    auto *button = new QPushButton(caption, m_bar);
+    auto *button = new QToolButton(m_bar);
+    button->setText(caption);
     button->setObjectName(QLatin1String(name));
     button->setAccessibleName(accessible);
     button->setToolTip(accessible);
-    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::StrongFocus); // reached with Tab, as every command
     m_bar->layout()->addWidget(button);
     return button;
 }

@@ -4,7 +4,7 @@
 #include <memory>
 
 class QLabel;
-class QPushButton;
+class QToolButton;
 class QSpinBox;
 
 namespace velmora {
@@ -26,7 +26,7 @@ public:
     PreviewView *view() const { return m_view; }
 
 private:
-    QPushButton *addButton(const char *name, const QString &caption, const QString &accessible);
+    QToolButton *addButton(const char *name, const QString &caption, const QString &accessible);
     void showPage(int page);
 
     std::unique_ptr<PreviewPages> m_pages;

@@ -1,22 +1,27 @@
 #include "RecordingPresenter.h"
 #include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
+#include "app/FileChooser.h"
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
 #include "app/RigaIntestazione.h"
+#include "app/SalvaPdf.h"
 #include "app/SettingsFile.h"
 #include "app/TestoVersione.h"
 #include "appearance/CardPicture.h"
 #include "appearance/FontControls.h"
 #include "appearance/Twips.h"
 #include "appearance/clsPrintDialog.h"
+#include "print/AnteprimaStampa.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
+#include "print/PreviewView.h"
 #include "print/PrinterTarget.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -265,7 +270,8 @@ private slots:
     void commandButtonsShareOneLook() {
         auto form = startedForm();
         QVERIFY(form);
-        const QStringList names{"cmdNav(0)", "cmdNav(1)", "cmdNav(2)", "cmdNav(3)", "cmdSalva"};
+        const QStringList names{"cmdNav(0)", "cmdNav(1)",    "cmdNav(2)",  "cmdNav(3)",
+                                "cmdSalva",  "cmdAnteprima", "cmdSalvaPdf"};
         QStringList accessible;
         for (const QString &name : names) {
             auto *button = form->findChild<qbButtons_H *>(name);
@@ -600,6 +606,47 @@ private slots:
         }
         QCOMPARE(via->text(), kept);
         QCOMPARE(form->settings().Via.trimmed(), kept);
+    // Page 4's preview and PDF commands by keyboard: Alt+P shows the run's pages, and the
+    // preview's "Stampa…" goes on to the print command; Alt+S asks where to save, proposing a
+    // name made of the run's first and last card.
+    void previewAndPdfCommandsByKeyboard() {
+        auto form = startedForm(QStringLiteral(VELMORA_BINARY_DIR "/data"));
+        QVERIFY(form);
+        QApplication::setActiveWindow(form.get());
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        for (int press = 0; press < 3; ++press) {
+            form->cmdNav_Click(3);
+        }
+        form->printPage()->box(PrintBox::PrimaCartella)->setText(QStringLiteral("7"));
+        form->printPage()->box(PrintBox::NCartelle)->setText(QStringLiteral("10"));
+        int printed = 0;
+        form->setPrintAction([&printed] { ++printed; });
+
+        int pagesShown = 0;
+        QTimer::singleShot(0, this, [&pagesShown] {
+            auto *preview = qobject_cast<AnteprimaStampa *>(QApplication::activeModalWidget());
+            QVERIFY(preview);
+            pagesShown = preview->view()->pageCount();
+            preview->findChild<QAbstractButton *>(QStringLiteral("cmdStampa"))->click();
+        });
+        QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
+        QCOMPARE(pagesShown, 2);
+        QCOMPARE(printed, 1);
+        QApplication::setActiveWindow(form.get()); // given back, as the window manager does
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+
+        struct Chooser : FileChooser {
+            QString proposed;
+            QString fileToSave(QWidget *, const QString &, const QString &offered) override {
+                proposed = offered;
+                return {};
+            }
+        } chooser;
+        form->salvaPdfCommand().setFileChooser(&chooser);
+        QTest::keyClick(form.get(), Qt::Key_S, Qt::AltModifier);
+        QCOMPARE(QFileInfo(chooser.proposed).fileName(), QStringLiteral("cartelle-7-18.pdf"));
+        QVERIFY2(m_presenter.avvisi.isEmpty(), qPrintable(m_presenter.avvisi.join(u'\n')));
+        QCOMPARE(printed, 1);
     }
 
     void storedValuesAreTrimmedAndBuildTheHeadingLine() {

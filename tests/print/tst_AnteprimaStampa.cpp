@@ -15,7 +15,6 @@
 #include "PdfProbe.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
 #include <numeric>
