@@ -1,7 +1,9 @@
 // The program velmora-pdf as a user runs it, and its pages beside the window program's.
 
+#include "app/FileChooser.h"
 #include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
+#include "app/SalvaPdf.h"
 #include "app/SettingsFile.h"
 #include "batch/BatchOptions.h"
 #include "print/CardArchive.h"
@@ -108,8 +110,8 @@ private slots:
 
     // For the same choices the batch program prints the same words at the same places as the
     // window program's print run: the print page filled in, the stop window up, the current
-    // printer set to a PDF file. The rows run one after another on that printer, as the
-    // window's runs do.
+    // printer set to a PDF file; and as the window's "Salva PDF…" on the same page. The rows
+    // run one after another on that printer, as the window's runs do.
     void samePagesAsTheWindow_data() {
         QTest::addColumn<QString>("prima");
         QTest::addColumn<QString>("cartelle");
@@ -186,6 +188,27 @@ private slots:
         for (qsizetype i = 0; i < batchWords.size(); ++i) {
             QCOMPARE(windowWords.at(i), batchWords.at(i));
         }
+
+        // "Salva PDF…" on the same page, the file dialog answered with the name it proposes.
+        struct ProposedName : velmora::FileChooser {
+            QString folder;
+            QString fileToSave(QWidget *, const QString &, const QString &offered) override {
+                return QDir(folder).filePath(QFileInfo(offered).fileName());
+            }
+        } chooser;
+        chooser.folder = m_dir.path();
+        velmora::SalvaPdf save(mainWindow, *page, settings);
+        save.setFileChooser(&chooser);
+        save.setArchiveFolders({sampleFolder});
+        KeptMessages saveMessages;
+        QCOMPARE(save.run(saveMessages), velmora::SalvaPdf::Result::Saved);
+        const int perPage = landscape ? 6 : 3;
+        const int last = prima.toInt() + (cartelle.toInt() + perPage - 1) / perPage * perPage - 1;
+        const QString savedPdf =
+            m_dir.filePath(QStringLiteral("cartelle-%1-%2.pdf").arg(prima).arg(last));
+        QCOMPARE(pdfprobe::pageSize(savedPdf), pdfprobe::pageSize(batchPdf));
+        QCOMPARE(placedWords(savedPdf), batchWords);
+        QVERIFY(QFile::remove(savedPdf));
     }
 
     // Usage errors: status 2, the reason in the program's words on the error stream, and a

@@ -1,0 +1,161 @@
+// "Salva PDF…": the window's run into a file the user names, written whole or not at all.
+
+#include "RecordingPresenter.h"
+#include "app/FileChooser.h"
+#include "app/PrintPage.h"
+#include "app/SalvaPdf.h"
+#include "app/SettingsFile.h"
+#include "print/CancStampa.h"
+#include "print/CardArchive.h"
+
+#include "../print/PdfProbe.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmora;
+using velmora::testing::RecordingPresenter;
+
+namespace {
+
+const QString sampleFolder = QStringLiteral(VELMORA_BINARY_DIR "/data");
+
+// Answers the file dialog with a name in a folder (empty: the user gives up) and keeps what
+// was proposed.
+class Answer : public FileChooser {
+public:
+    QString fileToSave(QWidget *, const QString &, const QString &offered) override {
+        proposed << offered;
+        return file;
+    }
+    QString file;
+    QStringList proposed;
+};
+
+} // namespace
+
+class tst_SalvaPdf : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    Configurazione m_settings = SettingsFile::defaults();
+    QWidget m_window;
+    PrintPage *m_page = nullptr;
+    RecordingPresenter m_messages;
+    Answer m_answer;
+    std::unique_ptr<SalvaPdf> m_save;
+
+    void choose(const QString &first, const QString &count) {
+        m_page->box(PrintBox::PrimaCartella)->setText(first);
+        m_page->box(PrintBox::NCartelle)->setText(count);
+    }
+    QStringList filesLeft() const {
+        return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
+
+private slots:
+    void initTestCase() {
+        if (!QFileInfo::exists(sampleFolder + u'/' + CardArchive::fileName)) {
+            QSKIP("the build has not written the sample archive");
+        }
+    }
+    void init() {
+        m_page = new PrintPage(m_settings, &m_window);
+        m_page->applySettings();
+        m_window.show();
+        m_messages = RecordingPresenter();
+        m_answer = Answer();
+        m_save = std::make_unique<SalvaPdf>(m_window, *m_page, m_settings);
+        m_save->setFileChooser(&m_answer);
+        m_save->setArchiveFolders({sampleFolder});
+        for (const QString &name : filesLeft()) {
+            QFile::remove(m_dir.filePath(name));
+        }
+    }
+    void cleanup() { delete m_page; }
+
+    // A run the print command would refuse is refused before a file is asked for; one that
+    // fails on its archive, after, leaves nothing in the folder chosen.
+    void refusedRunsWriteNothing_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<bool>("archiveFound");
+        QTest::addColumn<int>("asked");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("beyond the card numbers") << "40000" << true << 0 << "32767";
+        QTest::newRow("no cards") << "0" << true << 0 << "Nessuna cartella";
+        QTest::newRow("no archive") << "12" << false << 1 << "RidoDur.dat";
+    }
+    void refusedRunsWriteNothing() {
+        QFETCH(QString, count);
+        QFETCH(bool, archiveFound);
+        QFETCH(int, asked);
+        QFETCH(QString, said);
+        QTemporaryDir empty;
+        if (!archiveFound) {
+            m_save->setArchiveFolders({empty.path()});
+        }
+        choose(QStringLiteral("1"), count);
+        m_answer.file = m_dir.filePath(QStringLiteral("serata.pdf"));
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Refused);
+        QCOMPARE(m_answer.proposed.size(), asked);
+        QCOMPARE(m_messages.avvisi.size(), 1);
+        QVERIFY2(m_messages.avvisi.constFirst().contains(said),
+                 qPrintable(m_messages.avvisi.constFirst()));
+        QCOMPARE(filesLeft(), QStringList());
+    }
+
+    // A save writes the whole run under the name chosen, and no temporary file beside it; the
+    // next save proposes that folder again, named after its own cards, and giving up writes
+    // nothing.
+    void savedFileAndTheFolderProposedNext() {
+        if (!pdfprobe::toolsAvailable()) {
+            QSKIP("poppler-utils are not installed");
+        }
+        choose(QStringLiteral("5"), QStringLiteral("10"));
+        m_answer.file = m_dir.filePath(QStringLiteral("serata.pdf"));
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Saved);
+        QCOMPARE(QFileInfo(m_answer.proposed.constFirst()).fileName(),
+                 QStringLiteral("cartelle-5-16.pdf"));
+        QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
+        QCOMPARE(pdfprobe::pageCount(m_answer.file), 2);
+        QVERIFY(m_messages.avvisi.constLast().contains(QStringLiteral("serata.pdf")));
+
+        choose(QStringLiteral("100"), QStringLiteral("3"));
+        m_answer.file.clear();
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Cancelled);
+        QCOMPARE(m_answer.proposed.constLast(),
+                 m_dir.filePath(QStringLiteral("cartelle-100-105.pdf")));
+        QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
+    }
+
+    // Stopped from the stop window, the save leaves no file, not even the pages drawn so far,
+    // and an older file of that name stays as it was.
+    void stoppedSaveLeavesTheOldFile() {
+        const QString file = m_dir.filePath(QStringLiteral("serata.pdf"));
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("older");
+        old.close();
+        choose(QStringLiteral("1"), QStringLiteral("60"));
+        m_answer.file = file;
+        QTimer stopper;
+        connect(&stopper, &QTimer::timeout, this, [this] {
+            for (QWidget *shown : QApplication::topLevelWidgets()) {
+                if (auto *stop = qobject_cast<CancStampa *>(shown); stop && stop->isLoaded()) {
+                    stop->unload();
+                }
+            }
+        });
+        stopper.start(0);
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Stopped);
+        QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("older"));
+        QVERIFY(m_messages.avvisi.constLast().contains(QStringLiteral("non è stato scritto")));
+    }
+};
+
+QTEST_MAIN(tst_SalvaPdf)
+#include "tst_SalvaPdf.moc"
