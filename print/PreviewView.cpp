@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QtMath>
+#include <utility>
 
 namespace velmora {
 namespace {
@@ -135,17 +137,12 @@ void PreviewView::zoomOut() {
 }
 
 const QImage *PreviewView::pageImage(int page) {
-    const double ratio = devicePixelRatioF();
-    const double imageScale = scale() * ratio;
-    if (imageScale != m_imageScale) {
-        m_images.clear();
-        m_imageScale = imageScale;
-    }
-    if (const QImage *kept = m_images.object(page)) {
+    if (const QImage *kept = keptImage(page)) {
         return kept;
     }
+    const double ratio = devicePixelRatioF();
     try {
-        auto image = std::make_unique<QImage>(m_pages.renderPage(page, imageScale));
+        auto image = std::make_unique<QImage>(m_pages.renderPage(page, m_imageScale));
         image->setDevicePixelRatio(ratio);
         const int costKb = std::max<qsizetype>(1, image->sizeInBytes() / 1024);
         const QImage *drawn = image.get();
@@ -160,6 +157,27 @@ const QImage *PreviewView::pageImage(int page) {
         }
         return nullptr;
     }
+}
+
+// Pages are drawn outside the paint event: a card that fails to draw asks the user through the
+// error window, which must not open in the middle of a paint.
+void PreviewView::drawWanted() {
+    const QList<int> wanted = std::exchange(m_wanted, {});
+    for (const int page : wanted) {
+        pageImage(page);
+    }
+    if (!wanted.isEmpty()) {
+        viewport()->update();
+    }
+}
+
+const QImage *PreviewView::keptImage(int page) {
+    const double imageScale = scale() * devicePixelRatioF();
+    if (imageScale != m_imageScale) {
+        m_images.clear();
+        m_imageScale = imageScale;
+    }
+    return m_images.object(page);
 }
 
 void PreviewView::paintEvent(QPaintEvent *) {
@@ -179,21 +197,27 @@ void PreviewView::paintEvent(QPaintEvent *) {
                             : -horizontalScrollBar()->value();
     const int top = verticalScrollBar()->value();
     // Only the rows whose sheets reach into the view are drawn.
-    for (int row = int(top / rowH); gap + row * rowH - top < viewport()->height(); ++row) {
+    for (int row = int(top / rowH);
+         row * m_columns < pageCount() && gap + row * rowH - top < viewport()->height(); ++row) {
         for (int column = 0; column < m_columns; ++column) {
             const int index = row * m_columns + column;
             if (index >= pageCount()) {
-                return;
+                break;
             }
             const QRectF sheet(left + gap + column * (page.width() + gap), gap + row * rowH - top,
                                page.width(), page.height());
             painter.fillRect(sheet, Qt::white);
             painter.setPen(pageEdge);
             painter.drawRect(sheet.adjusted(-1, -1, 0, 0));
-            if (const QImage *image = pageImage(index)) {
+            if (const QImage *image = keptImage(index)) {
                 painter.drawImage(sheet.topLeft() + printable, *image);
+            } else if (!m_wanted.contains(index)) {
+                m_wanted.append(index);
             }
         }
+    }
+    if (!m_wanted.isEmpty()) {
+        QTimer::singleShot(0, this, &PreviewView::drawWanted);
     }
 }
 

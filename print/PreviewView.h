@@ -52,7 +52,11 @@ private:
     double rowHeight() const;
     void setZoom(double zoom);
     void updateScrollBars();
+    // The image of page at the present zoom: kept, or drawn now (nullptr when it fails).
     const QImage *pageImage(int page);
+    // The kept image only; nullptr when it has yet to be drawn.
+    const QImage *keptImage(int page);
+    void drawWanted();
     void noteCurrentPage();
 
     PreviewPages &m_pages;
@@ -64,6 +68,7 @@ private:
     bool m_failed = false;
     bool m_settingPage = false; // the scroll follows a page chosen, not the other way round
     QCache<int, QImage> m_images;
+    QList<int> m_wanted;     // pages in view still to be drawn
     double m_imageScale = 0; // the scale of the images kept
 };
 

@@ -83,8 +83,9 @@ int main(int argc, char *argv[]) {
     const long before = residentKib("VmRSS:");
     QElapsedTimer clock;
     int status = 1;
-    // The first page is shown once the paint that drew it is over: the next turn of the loop.
+    // The first page is shown once it is drawn and painted into the view.
     const auto onShown = [&](velmora::AnteprimaStampa *preview) {
+        preview->view()->viewport()->repaint(); // the drawn page put on the screen
         const double ms = double(clock.nsecsElapsed()) / 1e6;
         out << parser.value(cartelle) << " cartelle, " << preview->view()->pageCount()
             << " pagine: prima pagina mostrata in " << QString::number(ms, 'f', 1)
