@@ -19,7 +19,6 @@
 #include "errors/MailHandOff.h"
 #include "errors/VelmoraError.h"
 #include "print/AnteprimaStampa.h"
-#include "print/CardLayout.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
 #include "print/PreviewPages.h"
@@ -367,13 +366,9 @@ void Form1::printCommand() {
 }
 
 void Form1::anteprima() {
-    const PreviewPages::Choice choice{
-        m_printPage->primaCartellaText(), m_printPage->nCartelleText(),
-        m_printPage->cardsPerPage() == CardLayout::landscape().cardsPerPage,
-        m_printPage->numerazioneArchivio()};
     QString refusal;
-    std::unique_ptr<PreviewPages> pages =
-        PreviewPages::open(choice, m_settings, CurrentPrinter::target().pageLayout(), {}, &refusal);
+    std::unique_ptr<PreviewPages> pages = PreviewPages::open(
+        m_printPage->request(), m_settings, CurrentPrinter::target().pageLayout(), {}, &refusal);
     if (!pages) {
         presenter().avviso(this, refusal);
         return;

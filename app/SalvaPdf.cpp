@@ -4,7 +4,6 @@
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
 #include "batch/OutputFile.h"
-#include "print/CardLayout.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
@@ -39,17 +38,17 @@ QString SalvaPdf::proposedName(const PrintPlan &plan) {
 }
 
 SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
+    const PrintRequest request = m_page.request();
     // The window's print run, on the surface given: the one place the run is started from.
     const auto printRun = [&](PrinterSurface &surface) {
-        StampaCartelle run(m_mainWindow, m_page, m_settings, messages, surface);
+        StampaCartelle run(m_mainWindow, request, m_settings, messages, surface);
         run.setArchiveFolders(m_archiveFolders);
         return run.run();
     };
 
     QString refusal;
     const std::optional<PrintPlan> plan =
-        PrintPlan::make(m_page.primaCartellaText(), m_page.nCartelleText(),
-                        m_page.cardsPerPage() == CardLayout::landscape().cardsPerPage, &refusal);
+        PrintPlan::make(request.primaCartella, request.nCartelle, request.landscape, &refusal);
     if (!plan || plan->cardCount() == 0) {
         // No file is asked for a run that cannot be printed: the run says why, in its own
         // words, before it touches the surface.

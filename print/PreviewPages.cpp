@@ -25,10 +25,10 @@ PreviewPages::PreviewPages(const PrintPlan &plan, const Configurazione &settings
 }
 
 std::unique_ptr<PreviewPages>
-PreviewPages::open(const Choice &choice, const Configurazione &settings, const QPageLayout &paper,
-                   const QStringList &archiveFolders, QString *refusal) {
+PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
+                   const QPageLayout &paper, const QStringList &archiveFolders, QString *refusal) {
     const std::optional<PrintPlan> plan =
-        PrintPlan::make(choice.primaCartella, choice.nCartelle, choice.landscape, refusal);
+        PrintPlan::make(request.primaCartella, request.nCartelle, request.landscape, refusal);
     if (!plan) {
         return nullptr;
     }
@@ -46,7 +46,7 @@ PreviewPages::open(const Choice &choice, const Configurazione &settings, const Q
             return nullptr;
         }
         return std::unique_ptr<PreviewPages>(new PreviewPages(
-            *plan, settings, paper, std::move(archive), choice.numerazioneArchivio));
+            *plan, settings, paper, std::move(archive), request.numerazioneArchivio));
     } catch (const VelmoraError &error) {
         *refusal = error.description();
         return nullptr;

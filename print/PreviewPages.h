@@ -3,6 +3,7 @@
 #include "app/Configurazione.h"
 #include "print/CardArchive.h"
 #include "print/PrintPlan.h"
+#include "print/PrintRequest.h"
 
 #include <QImage>
 #include <QPageLayout>
@@ -17,20 +18,13 @@ class PrinterSurface;
 // preview shows, one page at a time, without drawing the pages nobody looks at.
 class PreviewPages {
 public:
-    // The choices of the print page, as the print run reads them.
-    struct Choice {
-        QString primaCartella;
-        QString nCartelle;
-        bool landscape = true;
-        bool numerazioneArchivio = false;
-    };
-
-    // The pages of the run chosen, on paper (its orientation is the run's), with a copy of the
+    // The pages of the run asked for, on paper (its orientation is the run's), with a copy of the
     // settings. Refuses what the print run refuses before printing (a range beyond the card
     // numbers, no cards, a missing archive, cards past its end, a calibration out of its
     // limits): nullptr, and *refusal says why in Italian. An empty folders list means the
     // usual archive folders.
-    static std::unique_ptr<PreviewPages> open(const Choice &choice, const Configurazione &settings,
+    static std::unique_ptr<PreviewPages> open(const PrintRequest &request,
+                                              const Configurazione &settings,
                                               const QPageLayout &paper,
                                               const QStringList &archiveFolders, QString *refusal);
 
