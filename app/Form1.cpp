@@ -481,6 +481,7 @@ bool Form1::avvio(const QString &commandLine) {
 
     m_settingsFile = std::make_unique<SettingsFile>(
         m_settingsPath.isEmpty() ? SettingsFile::defaultPath() : m_settingsPath);
+    m_salvaPdf->setSettingsPath(m_settingsFile->path());
     const SettingsFile::LoadResult loaded = m_settingsFile->load(m_settings);
     if (loaded.outcome == SettingsFile::LoadOutcome::ReadFailed) {
         busy.off();

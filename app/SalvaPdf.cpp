@@ -3,7 +3,9 @@
 #include "app/MessagePresenter.h"
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
+#include "app/SettingsFile.h"
 #include "batch/OutputFile.h"
+#include "print/CardArchive.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
@@ -22,6 +24,29 @@ const QString dialogTitle = QStringLiteral("Salva PDF");
 const QString saved = QStringLiteral("Le cartelle sono state salvate nel file \"%1\".");
 const QString stopped =
     QStringLiteral("Salvataggio interrotto: il file \"%1\" non è stato scritto.");
+
+const QString notReplaced = QStringLiteral("Impossibile salvare le cartelle in \"%1\": %2.");
+
+// Why path must not be written over; empty when it may be.
+QString protectedFile(const QString &path, const QString &settingsPath) {
+    const QFileInfo target(path);
+    if (!target.exists()) {
+        return {};
+    }
+    const QFileInfo real(target.canonicalFilePath());
+    const QFileInfo settings(settingsPath);
+    if (real.fileName().compare(CardArchive::fileName, Qt::CaseInsensitive) == 0) {
+        return QStringLiteral("è un archivio delle cartelle");
+    }
+    if (real.fileName().compare(QLatin1String(SettingsFile::fileName), Qt::CaseInsensitive) == 0 ||
+        (settings.exists() && real.canonicalFilePath() == settings.canonicalFilePath())) {
+        return QStringLiteral("è il file delle impostazioni");
+    }
+    if (!real.isFile()) {
+        return QStringLiteral("non è un file normale");
+    }
+    return {};
+}
 
 QString startFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -66,6 +91,10 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
         return Result::Cancelled;
     }
     m_lastFolder = QFileInfo(chosen).absolutePath();
+    if (const QString why = protectedFile(chosen, m_settingsPath); !why.isEmpty()) {
+        messages.avviso(&m_mainWindow, notReplaced.arg(QDir::toNativeSeparators(chosen), why));
+        return Result::Refused;
+    }
 
     OutputFile output(chosen);
     QString error;

@@ -106,6 +106,43 @@ private slots:
         QCOMPARE(filesLeft(), QStringList());
     }
 
+    // The card archive, the settings file and what is not a plain file are never written
+    // over, whatever the name typed.
+    void protectedFilesStayAsTheyWere_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("an archive") << "ridodur.dat"
+                                    << "archivio delle cartelle";
+        QTest::newRow("a settings file") << "vel.cnf"
+                                         << "file delle impostazioni";
+        QTest::newRow("the settings in use") << "impostazioni.bin"
+                                             << "file delle impostazioni";
+        QTest::newRow("not a plain file") << "/dev/null"
+                                          << "non è un file normale";
+    }
+    void protectedFilesStayAsTheyWere() {
+        QFETCH(QString, name);
+        QFETCH(QString, said);
+        const QString file = QDir(m_dir.path()).filePath(name);
+        if (QFileInfo(file).path() == m_dir.path()) {
+            QFile kept(file);
+            QVERIFY(kept.open(QIODevice::WriteOnly));
+            kept.write("kept");
+        }
+        m_save->setSettingsPath(m_dir.filePath(QStringLiteral("impostazioni.bin")));
+        choose(QStringLiteral("1"), QStringLiteral("6"));
+        m_answer.file = file;
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Refused);
+        QVERIFY2(m_messages.avvisi.constLast().contains(said),
+                 qPrintable(m_messages.avvisi.constLast()));
+        if (QFileInfo(file).path() == m_dir.path()) {
+            QCOMPARE(filesLeft(), QStringList{QFileInfo(file).fileName()});
+            QFile kept(file);
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), QByteArray("kept"));
+        }
+    }
+
     // A save writes the whole run under the name chosen, and no temporary file beside it; the
     // next save proposes that folder again, named after its own cards, and giving up writes
     // nothing.
