@@ -606,6 +606,8 @@ private slots:
         }
         QCOMPARE(via->text(), kept);
         QCOMPARE(form->settings().Via.trimmed(), kept);
+    }
+
     // Page 4's preview and PDF commands by keyboard: Alt+P shows the run's pages, and the
     // preview's "Stampa…" goes on to the print command; Alt+S asks where to save, proposing a
     // name made of the run's first and last card.
