@@ -105,10 +105,10 @@ void PreviewView::noteCurrentPage() {
 
 void PreviewView::setFitToWindow(bool fit) {
     const int page = m_current;
-    m_fit = fit;
-    if (!fit && m_zoom == 0) {
-        m_zoom = scale();
+    if (m_fit && !fit) {
+        m_zoom = scale(); // the zoom stays where the whole pages had it
     }
+    m_fit = fit;
     updateScrollBars();
     setCurrentPage(page);
 }

@@ -14,6 +14,7 @@
 
 #include "PdfProbe.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QSpinBox>
 #include <QtTest>
@@ -136,6 +137,37 @@ private slots:
         QCOMPARE(view->currentPage(), pages - 1);
         QCOMPARE(pageBox->value(), pages);
         QTRY_COMPARE(view->pagesDrawn(), 2);
+    }
+
+    // Leaving the whole-page view keeps the zoom it had; the zoom buttons go on from there,
+    // and the whole-page view, one page or two abreast, fits the window again.
+    void zoomAndWholePages() {
+        auto source = pagesOf(60, true);
+        QVERIFY(source);
+        AnteprimaStampa preview(std::move(source));
+        preview.resize(800, 600);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        PreviewView *view = preview.view();
+        const auto press = [&preview](const char *name) {
+            preview.findChild<QAbstractButton *>(QLatin1String(name))->click();
+        };
+        const double whole = view->scale();
+        QVERIFY(whole > 0.05 && whole < 0.5);
+        press("cmdPaginaIntera");
+        QVERIFY(!view->fitToWindow());
+        QCOMPARE(view->scale(), whole);
+        press("cmdIngrandisci");
+        QCOMPARE(view->scale(), whole * 1.25);
+        press("cmdRiduci");
+        press("cmdRiduci");
+        QCOMPARE(view->scale(), whole / 1.25);
+        press("cmdPaginaIntera");
+        QCOMPARE(view->scale(), whole);
+        press("cmdDuePagine");
+        QVERIFY(view->scale() < whole);
+        press("cmdSuccessiva");
+        QCOMPARE(view->currentPage(), 2);
     }
 
     // A page of the preview is the page of the print run: the same texts and lines at the same
