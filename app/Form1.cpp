@@ -65,7 +65,7 @@ constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660
 
 constexpr int registroWidth = 2055, registroHeight = 375;
 constexpr int navTop = 120, navButtonHeight = 375;
-constexpr int commandMargin = 180; // around the captions of the commands at the foot of page 4
+constexpr int commandWidth = 1215; // the preview and PDF commands of page 4
 struct NavButton {
     const char *caption;
     int left, width;
@@ -351,12 +351,8 @@ void Form1::buildPage4() {
                                             QString::fromUtf8(command.caption),
                                             palette().color(QPalette::Window), font());
         button->setAccessibleName(QString::fromUtf8(command.accessible));
-        // As wide as the caption needs: the row shares the page's foot with the page count.
-        const int captionWidth =
-            button->fontMetrics().horizontalAdvance(button->parsedCaption().text());
-        button->setFixedSize(captionWidth + Twips::toPixels(commandMargin),
-                             Twips::toPixels(navButtonHeight));
-        m_printPage->addCommand(button);
+        button->setFixedSize(Twips::size(commandWidth, navButtonHeight));
+        m_printPage->addPageCommand(button);
         connect(button, &qbButtons_H::Click, this, command.action);
     }
 }

@@ -165,6 +165,12 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
         m_optOrientamento[i] = option;
     }
     orientationLayout->addStretch();
+    // Commands about the pages themselves stand one above the other beside the pictures.
+    m_pageCommands = new QWidget(orientation);
+    m_pageCommands->setObjectName(QStringLiteral("fraComandiPagine"));
+    auto *pageCommandsLayout = new QVBoxLayout(m_pageCommands);
+    pageCommandsLayout->setContentsMargins(0, 0, 0, 0);
+    orientationLayout->addWidget(m_pageCommands);
     m_optOrientamento[1]->setChecked(true);
 
     m_nPagine = makeBox(QStringLiteral("NPagine"), startPages, this);
@@ -250,6 +256,11 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     }
     connect(m_numCartella[1], &QRadioButton::toggled, this,
             [this](bool checked) { m_numerazioneArchivio = checked; });
+}
+
+void PrintPage::addPageCommand(QWidget *command) {
+    command->setParent(m_pageCommands);
+    m_pageCommands->layout()->addWidget(command);
 }
 
 void PrintPage::addCommand(QWidget *command) {

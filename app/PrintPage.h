@@ -54,6 +54,9 @@ public:
     // Adds a command button to the row at the foot of the page, after those added before;
     // the page takes ownership.
     void addCommand(QWidget *command);
+    // Adds a command about the printed pages (their preview, a PDF of them) beside the
+    // orientation pictures, under those added before; the page takes ownership.
+    void addPageCommand(QWidget *command);
 
     // The key filter of the four boxes, shared with the font-size box if wanted.
     FiltroNumerico *numericFilter() const { return m_filter; }
@@ -77,6 +80,7 @@ private:
     std::array<QRadioButton *, 2> m_numCartella{};
     std::array<QRadioButton *, 2> m_optOrientamento{};
     QWidget *m_commands = nullptr;
+    QWidget *m_pageCommands = nullptr;
     bool m_numerazioneArchivio = false;
     // The box the user has edited since the last recomputation, if any.
     QLineEdit *m_editedBox = nullptr;

@@ -619,6 +619,12 @@ private slots:
         for (int press = 0; press < 3; ++press) {
             form->cmdNav_Click(3);
         }
+        for (const char *name : {"cmdAnteprima", "cmdSalvaPdf"}) { // whole on the page
+            auto *button = child<qbButtons_H>(*form, name);
+            QVERIFY2(form->page(3)->rect().contains(
+                         QRect(button->mapTo(form->page(3), QPoint(0, 0)), button->size())),
+                     name);
+        }
         form->printPage()->box(PrintBox::PrimaCartella)->setText(QStringLiteral("7"));
         form->printPage()->box(PrintBox::NCartelle)->setText(QStringLiteral("10"));
         int printed = 0;
