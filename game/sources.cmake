@@ -1,0 +1,14 @@
+# Files of the game of the evening, one a line: core (no widgets) and gui (windows and controls).
+list(APPEND VELMORA_CORE_SOURCES
+  game/NumberSet.h
+  game/Game.cpp
+  game/Game.h
+  game/PrizeCheck.cpp
+  game/PrizeCheck.h
+  game/ArchiveScan.cpp
+  game/ArchiveScan.h
+  game/GameStore.cpp
+  game/GameStore.h
+)
+list(APPEND VELMORA_GUI_SOURCES
+)
