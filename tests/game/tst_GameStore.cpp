@@ -1,0 +1,179 @@
+#include "game/GameStore.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace velmora;
+
+namespace {
+
+const char *const childVariable = "VELMORA_GAME_STORE_CHILD";
+
+// A database of its own connection on a file, as the register opens it.
+QSqlDatabase openDatabase(const QString &path) {
+    static int connections = 0;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                QStringLiteral("game%1").arg(++connections));
+    db.setDatabaseName(path);
+    if (db.open()) {
+        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+    }
+    return db;
+}
+
+QList<int> upTo(int count) {
+    QList<int> numbers;
+    for (int n = 1; n <= count; ++n) {
+        numbers.append(n);
+    }
+    return numbers;
+}
+
+// The child of the kill test: draws 1..90 game after game, saying after each commit which
+// game holds how many numbers, until it is killed.
+int drawUntilKilled(const QString &path) {
+    int argc = 1;
+    char name[] = "child";
+    char *argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    GameStore store(openDatabase(path));
+    if (!store.restore()) {
+        return 3;
+    }
+    for (;;) {
+        for (int number = 1; number <= 90; ++number) {
+            store.draw(number);
+            if (!store.lastError().isEmpty()) {
+                return 4;
+            }
+            std::printf("%lld %d\n", store.gameId(), store.game().count());
+            std::fflush(stdout);
+        }
+        store.newGame();
+    }
+}
+
+// Runs before QTest takes over when the test starts itself as the child.
+const int childStatus = [] {
+    if (qEnvironmentVariableIsSet(childVariable)) {
+        std::exit(drawUntilKilled(qEnvironmentVariable(childVariable)));
+    }
+    return 0;
+}();
+
+} // namespace
+
+class TestGameStore : public QObject {
+    Q_OBJECT
+private slots:
+    void changesSurviveAReopen();
+    void newGameKeepsTheOldOne();
+    void refusedWriteKeepsPlaying();
+    void restoresAfterKillMidChange();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestGameStore::changesSurviveAReopen() {
+    const QString path = m_dir.filePath(QStringLiteral("reopen.sqlite"));
+    {
+        GameStore store(openDatabase(path));
+        QVERIFY(store.restore());
+        for (const int number : {12, 5, 77, 40, 9}) {
+            QVERIFY(store.draw(number));
+        }
+        QVERIFY(!store.draw(5));
+        QVERIFY(store.remove(77)); // a number marked by mistake, in the middle
+        QCOMPARE(store.undo(), 9);
+        QVERIFY(store.draw(90));
+        QVERIFY(store.lastError().isEmpty());
+    }
+    GameStore again(openDatabase(path));
+    QVERIFY(again.restore());
+    QCOMPARE(again.game().numbers(), (QList<int>{12, 5, 40, 90}));
+    QCOMPARE(again.game().last(), 90);
+}
+
+void TestGameStore::newGameKeepsTheOldOne() {
+    const QString path = m_dir.filePath(QStringLiteral("new.sqlite"));
+    QSqlDatabase db = openDatabase(path);
+    GameStore store(db);
+    QVERIFY(store.restore());
+    const qint64 first = store.gameId();
+    store.draw(1);
+    store.draw(2);
+    QVERIFY(store.newGame());
+    QVERIFY(store.gameId() != first);
+    QCOMPARE(store.game().count(), 0);
+    store.draw(3);
+
+    GameStore again(openDatabase(path));
+    QVERIFY(again.restore());
+    QCOMPARE(again.game().numbers(), QList<int>{3});
+    QSqlQuery old(db);
+    QVERIFY(old.exec(
+        QStringLiteral("SELECT number FROM drawn WHERE game = %1 ORDER BY position").arg(first)));
+    QList<int> kept;
+    while (old.next()) {
+        kept.append(old.value(0).toInt());
+    }
+    QCOMPARE(kept, (QList<int>{1, 2}));
+}
+
+void TestGameStore::refusedWriteKeepsPlaying() {
+    QSqlDatabase db = openDatabase(m_dir.filePath(QStringLiteral("refused.sqlite")));
+    GameStore store(db);
+    QVERIFY(store.restore());
+    QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TABLE drawn")));
+    QVERIFY(store.draw(8));
+    QCOMPARE(store.game().numbers(), QList<int>{8});
+    QVERIFY(store.lastError().startsWith(QStringLiteral("La partita non può essere salvata")));
+}
+
+void TestGameStore::restoresAfterKillMidChange() {
+    const QString path = m_dir.filePath(QStringLiteral("killed.sqlite"));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QLatin1String(childVariable), path);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(child.waitForStarted());
+    // Killed somewhere in the second game, while it keeps writing.
+    QStringList lines;
+    while (lines.size() < 130 && child.waitForReadyRead(10000)) {
+        while (child.canReadLine()) {
+            lines.append(QString::fromLatin1(child.readLine()).trimmed());
+        }
+    }
+    child.kill();
+    QVERIFY(child.waitForFinished());
+    lines += QString::fromLatin1(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() >= 130, qPrintable(lines.join(QLatin1Char('|'))));
+    const QStringList last = lines.constLast().split(QLatin1Char(' '));
+    const qint64 lastGame = last.at(0).toLongLong();
+    const int lastCount = last.at(1).toInt();
+
+    GameStore store(openDatabase(path));
+    QVERIFY(store.restore());
+    const int count = store.game().count();
+    QCOMPARE(store.game().numbers(), upTo(count)); // whole changes only, in order
+    // Everything reported as written is there; at most the change under way is beyond it.
+    if (store.gameId() == lastGame) {
+        QVERIFY(count == lastCount || count == lastCount + 1);
+    } else {
+        QCOMPARE(store.gameId(), lastGame + 1);
+        QVERIFY(count <= 1);
+        QCOMPARE(lastCount, 90);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestGameStore)
+#include "tst_GameStore.moc"
