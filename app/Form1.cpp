@@ -18,6 +18,7 @@
 #include "appearance/clsPrintDialog.h"
 #include "errors/MailHandOff.h"
 #include "errors/VelmoraError.h"
+#include "game/GameSession.h"
 #include "print/AnteprimaStampa.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
@@ -54,6 +55,9 @@ constexpr int navHeight = 615;
 constexpr int logoLeft = 420, logoTop = 180, logoWidth = 4830, logoHeight = 1440;
 constexpr int sampleCardLeft = 420, sampleCardTop = 1860;
 constexpr int previewLeft = 405, previewTop = 240;
+// "Tabellone" on page 1: under the sample card, right-aligned with it.
+constexpr int boardButtonLeft = 3720, boardButtonTop = 4590, boardButtonWidth = 1530,
+              boardButtonHeight = 300;
 
 constexpr int headingLeft = 240, headingTop = 240, headingWidth = 5190;
 constexpr int boxHeight = 315;
@@ -190,6 +194,7 @@ Form1::Form1(QWidget *parent)
     buildPage3();
     buildPage4();
     buildNavigation();
+    buildGameCommands();
     // A window of fixed size, like the dialog it is: it cannot be resized or maximised.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
@@ -381,6 +386,23 @@ void Form1::anteprima() {
 
 void Form1::salvaPdf() {
     m_salvaPdf->run(presenter());
+}
+
+void Form1::buildGameCommands() {
+    m_game = std::make_unique<GameSession>(
+        m_settings, *m_printPage, [this]() -> MessagePresenter & { return presenter(); }, this);
+    auto *onTitle =
+        commandButton(m_pages.at(0), indexed("cmdTabellone", 0), QStringLiteral("&Tabellone"),
+                      palette().color(QPalette::Window), font());
+    onTitle->setGeometry(
+        Twips::rect(boardButtonLeft, boardButtonTop, boardButtonWidth, boardButtonHeight));
+    auto *onPrint = commandButton(nullptr, indexed("cmdTabellone", 1), QStringLiteral("&Tabellone"),
+                                  palette().color(QPalette::Window), font());
+    m_printPage->addCommand(onPrint);
+    for (qbButtons_H *button : {onTitle, onPrint}) {
+        button->setAccessibleName(QStringLiteral("Tabellone dei numeri estratti"));
+        connect(button, &qbButtons_H::Click, this, [this] { m_game->open(); });
+    }
 }
 
 void Form1::stampa() {

@@ -20,6 +20,7 @@ class MessagePresenter;
 class qbButtons_H;
 class PrintPage;
 class SalvaPdf;
+class GameSession;
 
 // The main window: four pages shown one at a time (title, card appearance, heading lines,
 // print) and the navigation strip under them. It owns the program's settings record.
@@ -70,6 +71,9 @@ public:
     // The print page inside Picture1(3).
     PrintPage *printPage() const { return m_printPage; }
 
+    // The board of the evening, opened by "Tabellone" on pages 1 and 4.
+    GameSession &gameSession() const { return *m_game; }
+
     // The print command of page 4: the printer selection dialog, then, when confirmed, the run.
     void stampa();
 
@@ -96,6 +100,7 @@ private:
     void buildPage3();
     void buildNavigation();
     void buildPage4();
+    void buildGameCommands();
     QLineEdit *addHeadingBox(const char *name, const QString &label, int maxLength, int row);
     void mostraInformazioni();
     void mostraConfigurazione();
@@ -122,6 +127,7 @@ private:
     std::unique_ptr<CambioFont> m_cambioFont;
     PrintPage *m_printPage = nullptr;
     std::unique_ptr<SalvaPdf> m_salvaPdf;
+    std::unique_ptr<GameSession> m_game;
     QLineEdit *m_txtFrase = nullptr;
     QLineEdit *m_txtTombola = nullptr;
     QLineEdit *m_frase1 = nullptr;

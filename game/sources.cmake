@@ -9,6 +9,16 @@ list(APPEND VELMORA_CORE_SOURCES
   game/ArchiveScan.h
   game/GameStore.cpp
   game/GameStore.h
+  game/PrintedRuns.cpp
+  game/PrintedRuns.h
+  game/GameDatabase.cpp
+  game/GameDatabase.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  game/CardView.cpp
+  game/CardView.h
+  game/GameSession.cpp
+  game/GameSession.h
+  game/Tabellone.cpp
+  game/Tabellone.h
 )

@@ -1,0 +1,65 @@
+#include "game/GameSession.h"
+
+#include "app/MessagePresenter.h"
+#include "app/PrintPage.h"
+#include "game/GameDatabase.h"
+#include "game/GameStore.h"
+#include "game/Tabellone.h"
+#include "print/ArchiveSearch.h"
+
+namespace velmora {
+
+GameSession::GameSession(const Configurazione &settings, const PrintPage &printPage,
+                         std::function<MessagePresenter &()> presenter, QWidget *owner)
+    : m_settings(settings), m_printPage(printPage), m_presenter(std::move(presenter)),
+      m_owner(owner) {}
+
+GameSession::~GameSession() {
+    delete m_window; // before the store it points at
+}
+
+void GameSession::open() {
+    if (!m_window) {
+        QString error;
+        m_db = GameDatabase::open(
+            m_databasePath.isEmpty() ? GameDatabase::defaultPath() : m_databasePath, &error);
+        m_store = std::make_unique<GameStore>(m_db);
+        // Without the database the game is played in memory only; the user is told.
+        if (!m_db.isOpen()) {
+            m_presenter().avviso(m_owner,
+                                 error + QStringLiteral("\nLa partita non verrà salvata."));
+        } else if (!m_store->restore()) {
+            m_presenter().avviso(m_owner, m_store->lastError());
+        }
+        Tabellone::Seams seams;
+        seams.store = m_store.get();
+        seams.settings = &m_settings;
+        seams.runs = this;
+        seams.presenter = &m_presenter();
+        seams.openArchive = [] { return ArchiveSearch::open(); };
+        m_window = new Tabellone(std::move(seams), m_owner);
+    }
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+QList<PrintedRun> GameSession::runs() const {
+    PrintedRun run;
+    run.firstCard = m_printPage.primaCartellaText().toLongLong();
+    run.count = m_printPage.nCartelleText().toLongLong();
+    run.archiveNumbering = m_printPage.numerazioneArchivio();
+    run.label = QStringLiteral("stampa di pagina 4, cartelle %1-%2")
+                    .arg(run.firstCard)
+                    .arg(run.firstCard + run.count - 1);
+    if (run.firstCard < 1 || run.count < 1) {
+        return {};
+    }
+    return {run};
+}
+
+QString GameSession::sourceName() const {
+    return QStringLiteral("cercata tra le cartelle impostate a pagina 4");
+}
+
+} // namespace velmora

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "game/PrintedRuns.h"
+#include "game/Tabellone.h"
+
+#include <QPointer>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace velmora {
+
+class GameStore;
+class MessagePresenter;
+class PrintPage;
+class Tabellone;
+struct Configurazione;
+
+// What the main window holds of the evening: the game database, the game restored from it and
+// the "Tabellone" window, all made when the window is first asked for.
+class GameSession : public PrintedRunSource {
+public:
+    GameSession(const Configurazione &settings, const PrintPage &printPage,
+                std::function<MessagePresenter &()> presenter, QWidget *owner);
+    ~GameSession() override;
+
+    // The database file; GameDatabase::defaultPath() unless set before the first open().
+    void setDatabasePath(const QString &path) { m_databasePath = path; }
+
+    // Shows the window (made and restored on the first call) and brings it to the front.
+    void open();
+    Tabellone *window() const { return m_window; }
+
+    // Without a register of print runs: the range of the print page, as it is set now.
+    QList<PrintedRun> runs() const override;
+    QString sourceName() const override;
+
+private:
+    const Configurazione &m_settings;
+    const PrintPage &m_printPage;
+    std::function<MessagePresenter &()> m_presenter;
+    QWidget *m_owner;
+    QString m_databasePath;
+    QSqlDatabase m_db;
+    std::unique_ptr<GameStore> m_store;
+    QPointer<Tabellone> m_window;
+};
+
+} // namespace velmora

@@ -1,0 +1,426 @@
+#include "game/Tabellone.h"
+
+#include "app/Configurazione.h"
+#include "app/MessagePresenter.h"
+#include "app/RigaIntestazione.h"
+#include "errors/VelmoraError.h"
+#include "game/ArchiveScan.h"
+#include "game/CardView.h"
+#include "game/GameStore.h"
+#include "print/CardArchive.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace velmora {
+namespace {
+
+constexpr int boardRows = 9;
+constexpr int boardColumns = 10;
+constexpr int lastNumberPoints = 44;
+const std::array<Premio, 5> prizes{Premio::Ambo, Premio::Terno, Premio::Quaterna, Premio::Cinquina,
+                                   Premio::Tombola};
+
+QLabel *caption(const QString &text, QWidget *buddy) {
+    auto *label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QPushButton *command(const char *name, const QString &text) {
+    auto *button = new QPushButton(text);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+Tabellone::Tabellone(Seams seams, QWidget *parent) : QWidget(parent), m_seams(std::move(seams)) {
+    setObjectName(QStringLiteral("Tabellone"));
+    setWindowTitle(QStringLiteral("Tabellone"));
+    setWindowFlag(Qt::Window);
+
+    auto *board = new QWidget;
+    board->setObjectName(QStringLiteral("picTabellone"));
+    board->setAccessibleName(QStringLiteral("Tabellone dei numeri"));
+    buildBoard(board);
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(board, 1);
+    top->addWidget(buildDrawPanel());
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(buildCheckPanel(), 1);
+    bottom->addWidget(buildWinnersPanel(), 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(bottom);
+
+    // Typing a number is the quickest way: the box comes first.
+    setTabOrder(m_entry, m_numbers.front());
+    for (std::size_t i = 1; i < m_numbers.size(); ++i) {
+        setTabOrder(m_numbers.at(i - 1), m_numbers.at(i));
+    }
+    setTabOrder(m_numbers.back(), m_undo);
+    refresh();
+}
+
+Tabellone::~Tabellone() = default;
+
+void Tabellone::buildBoard(QWidget *board) {
+    auto *grid = new QGridLayout(board);
+    grid->setSpacing(2);
+    for (int number = 1; number <= NumberSet::highest; ++number) {
+        auto *button = new QPushButton(QString::number(number), board);
+        button->setObjectName(QStringLiteral("numero(%1)").arg(number));
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        button->setAccessibleName(QString::number(number));
+        button->setMinimumSize(36, 30);
+        QFont font = button->font();
+        font.setPointSizeF(font.pointSizeF() * 1.25);
+        font.setBold(true);
+        button->setFont(font);
+        button->setStyleSheet(QStringLiteral("QPushButton:checked { background: #c00000; "
+                                             "color: white; }"));
+        button->installEventFilter(this);
+        connect(button, &QPushButton::toggled, this,
+                [this, number](bool checked) { numberToggled(number, checked); });
+        grid->addWidget(button, (number - 1) / boardColumns, (number - 1) % boardColumns);
+        m_numbers.at(number - 1) = button;
+    }
+}
+
+QWidget *Tabellone::buildDrawPanel() {
+    auto *panel = new QWidget;
+    auto *layout = new QVBoxLayout(panel);
+    m_entry = new QLineEdit;
+    m_entry->setObjectName(QStringLiteral("txtNumero"));
+    m_entry->setAccessibleName(QStringLiteral("Numero estratto"));
+    m_entry->setValidator(new QIntValidator(1, NumberSet::highest, m_entry));
+    m_entry->setMaxLength(2);
+    connect(m_entry, &QLineEdit::returnPressed, this, &Tabellone::drawTyped);
+    layout->addWidget(caption(QStringLiteral("&Numero estratto:"), m_entry));
+    layout->addWidget(m_entry);
+
+    m_last = new QLabel;
+    m_last->setObjectName(QStringLiteral("lblUltimo"));
+    m_last->setAlignment(Qt::AlignCenter);
+    m_last->setMinimumWidth(140);
+    QFont big = m_last->font();
+    big.setPointSize(lastNumberPoints);
+    big.setBold(true);
+    m_last->setFont(big);
+    layout->addWidget(new QLabel(QStringLiteral("Ultimo numero:")));
+    layout->addWidget(m_last);
+    m_count = new QLabel;
+    m_count->setObjectName(QStringLiteral("lblConteggio"));
+    layout->addWidget(m_count);
+
+    m_undo = command("cmdAnnulla", QStringLiteral("&Annulla ultimo"));
+    connect(m_undo, &QPushButton::clicked, this, &Tabellone::undo);
+    layout->addWidget(m_undo);
+    auto *fresh = command("cmdNuovaPartita", QStringLiteral("N&uova partita"));
+    connect(fresh, &QPushButton::clicked, this, &Tabellone::newGame);
+    layout->addWidget(fresh);
+    m_notice = new QLabel;
+    m_notice->setObjectName(QStringLiteral("lblAvviso"));
+    m_notice->setWordWrap(true);
+    layout->addWidget(m_notice);
+    layout->addStretch();
+    return panel;
+}
+
+QWidget *Tabellone::buildCheckPanel() {
+    auto *panel = new QGroupBox(QStringLiteral("Controlla cartella"));
+    auto *layout = new QVBoxLayout(panel);
+    auto *row = new QHBoxLayout;
+    m_cardNumber = new QLineEdit;
+    m_cardNumber->setObjectName(QStringLiteral("txtCartella"));
+    m_cardNumber->setAccessibleName(QStringLiteral("Numero della cartella come stampato"));
+    m_cardNumber->setValidator(new QIntValidator(1, 99999, m_cardNumber));
+    connect(m_cardNumber, &QLineEdit::textChanged, this, &Tabellone::cardNumberEdited);
+    connect(m_cardNumber, &QLineEdit::returnPressed, this, &Tabellone::checkCard);
+    row->addWidget(caption(QStringLiteral("&Cartella N.:"), m_cardNumber));
+    row->addWidget(m_cardNumber);
+    m_run = new QComboBox;
+    m_run->setObjectName(QStringLiteral("cboCorsa"));
+    m_run->setAccessibleName(QStringLiteral("Stampa della cartella"));
+    m_run->setEnabled(false);
+    row->addWidget(caption(QStringLiteral("C&orsa:"), m_run));
+    row->addWidget(m_run, 1);
+    auto *check = command("cmdControlla", QStringLiteral("Cont&rolla"));
+    connect(check, &QPushButton::clicked, this, &Tabellone::checkCard);
+    row->addWidget(check);
+    layout->addLayout(row);
+
+    m_card = new CardView(*m_seams.settings);
+    layout->addWidget(m_card, 0, Qt::AlignHCenter);
+    m_outcome = new QLabel;
+    m_outcome->setObjectName(QStringLiteral("lblEsito"));
+    QFont big = m_outcome->font();
+    big.setPointSizeF(big.pointSizeF() * 1.5);
+    big.setBold(true);
+    m_outcome->setFont(big);
+    layout->addWidget(m_outcome);
+    m_cardNotice = new QLabel;
+    m_cardNotice->setObjectName(QStringLiteral("lblAvvisoCartella"));
+    m_cardNotice->setWordWrap(true);
+    layout->addWidget(m_cardNotice);
+    layout->addStretch();
+    return panel;
+}
+
+QWidget *Tabellone::buildWinnersPanel() {
+    auto *panel = new QGroupBox(QStringLiteral("Chi ha vinto?"));
+    auto *layout = new QVBoxLayout(panel);
+    auto *row = new QHBoxLayout;
+    m_prize = new QComboBox;
+    m_prize->setObjectName(QStringLiteral("cboPremio"));
+    m_prize->setAccessibleName(QStringLiteral("Premio"));
+    for (const Premio prize : prizes) {
+        m_prize->addItem(PrizeCheck::name(prize), int(prize));
+    }
+    row->addWidget(caption(QStringLiteral("&Premio:"), m_prize));
+    row->addWidget(m_prize, 1);
+    auto *who = command("cmdChiHaVinto", QStringLiteral("C&hi ha vinto?"));
+    connect(who, &QPushButton::clicked, this, &Tabellone::whoWon);
+    row->addWidget(who);
+    layout->addLayout(row);
+    m_winners = new QTableWidget(0, 5);
+    m_winners->setObjectName(QStringLiteral("tblVincite"));
+    m_winners->setAccessibleName(QStringLiteral("Cartelle vincenti"));
+    m_winners->setHorizontalHeaderLabels({QStringLiteral("N. stampato"),
+                                          QStringLiteral("N. archivio"), QStringLiteral("Premio"),
+                                          QStringLiteral("Riga"), QStringLiteral("Corsa")});
+    m_winners->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_winners->verticalHeader()->hide();
+    m_winners->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_winners);
+    return panel;
+}
+
+QPushButton *Tabellone::numberButton(int number) const {
+    return NumberSet::inRange(number) ? m_numbers.at(number - 1) : nullptr;
+}
+
+void Tabellone::refresh() {
+    const Game &game = m_seams.store->game();
+    for (int number = 1; number <= NumberSet::highest; ++number) {
+        QPushButton *button = m_numbers.at(number - 1);
+        const QSignalBlocker quiet(button);
+        button->setChecked(game.isDrawn(number));
+    }
+    m_last->setText(game.last() ? QString::number(game.last()) : QStringLiteral("-"));
+    m_last->setAccessibleName(
+        QStringLiteral("Ultimo numero estratto: %1")
+            .arg(game.last() ? QString::number(game.last()) : QStringLiteral("nessuno")));
+    m_count->setText(QStringLiteral("Numeri estratti: %1").arg(game.count()));
+    m_undo->setEnabled(game.count() > 0);
+    if (m_card->hasCard()) {
+        checkCard();
+    }
+}
+
+void Tabellone::numberToggled(int number, bool checked) {
+    if (checked) {
+        m_seams.store->draw(number);
+    } else {
+        m_seams.store->remove(number);
+    }
+    say({});
+    afterChange();
+}
+
+void Tabellone::drawTyped() {
+    const int number = m_entry->text().toInt();
+    if (!NumberSet::inRange(number)) {
+        say(QStringLiteral("Scrivere un numero da 1 a 90."));
+        return;
+    }
+    m_entry->clear();
+    if (!m_seams.store->draw(number)) {
+        say(QStringLiteral("Il %1 è già estratto.").arg(number));
+        return;
+    }
+    say({});
+    afterChange();
+}
+
+void Tabellone::undo() {
+    const int number = m_seams.store->undo();
+    say(number ? QStringLiteral("Tolto il %1.").arg(number) : QString());
+    afterChange();
+}
+
+void Tabellone::newGame() {
+    if (!m_seams.presenter->conferma(
+            this, QStringLiteral("Iniziare una nuova partita? La partita attuale resta nel "
+                                 "registro, ma il tabellone riparte vuoto."))) {
+        return;
+    }
+    m_seams.store->newGame();
+    m_card->clear();
+    m_outcome->clear();
+    m_cardNotice->clear();
+    m_winners->setRowCount(0);
+    say(QStringLiteral("Nuova partita."));
+    afterChange();
+}
+
+void Tabellone::afterChange() {
+    reportStoreError();
+    refresh();
+}
+
+void Tabellone::reportStoreError() {
+    const QString &error = m_seams.store->lastError();
+    if (error.isEmpty()) {
+        m_storeErrorShown = false;
+    } else if (!m_storeErrorShown) {
+        // Once: the evening goes on with the board in memory.
+        m_storeErrorShown = true;
+        m_seams.presenter->avviso(this, error);
+    }
+}
+
+void Tabellone::say(const QString &text) {
+    m_notice->setText(text);
+}
+
+void Tabellone::cardNumberEdited() {
+    m_runs = m_seams.runs->runs();
+    m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong());
+    m_run->clear();
+    for (const PrintedMatch &match : m_matches) {
+        m_run->addItem(m_runs.at(match.run).label);
+    }
+    // The run is asked for only when the number was printed more than once.
+    m_run->setEnabled(m_matches.size() > 1);
+}
+
+void Tabellone::checkCard() {
+    const QString typed = m_cardNumber->text().trimmed();
+    m_outcome->clear();
+    if (typed.isEmpty()) {
+        m_card->clear();
+        m_cardNotice->setText(QStringLiteral("Scrivere il numero stampato sulla cartella."));
+        return;
+    }
+    if (m_matches.isEmpty()) {
+        m_card->clear();
+        m_cardNotice->setText(QStringLiteral("Nessuna cartella N. %1 risulta stampata (%2): "
+                                             "può essere una copia o di un'altra serata.")
+                                  .arg(typed, m_seams.runs->sourceName()));
+        return;
+    }
+    const PrintedMatch match = m_matches.at(std::max(0, m_run->currentIndex()));
+    const PrintedRun &run = m_runs.at(match.run);
+    try {
+        const std::unique_ptr<CardArchive> archive = m_seams.openArchive();
+        const RecordCartella record = archive->read(match.archiveCard);
+        const NumberSet &drawn = m_seams.store->game().drawn();
+        m_card->showCard(record,
+                         ArchiveScan::printedNumber(record.numeroArchivio(), run.archiveNumbering,
+                                                    run.firstCard),
+                         drawn, RigaIntestazione(*m_seams.settings));
+        m_outcome->setText(PrizeCheck::describe(PrizeCheck::check(CardRows::of(record), drawn)));
+        QStringList notes{
+            QStringLiteral("Cartella %1 dell'archivio, %2.").arg(match.archiveCard).arg(run.label)};
+        if (m_matches.size() > 1) {
+            notes.append(QStringLiteral("Questo numero è stato stampato in %1 corse: "
+                                        "controllare la corsa scelta.")
+                             .arg(m_matches.size()));
+        }
+        if (run.otherArchive) {
+            notes.append(QStringLiteral("Attenzione: quella stampa usava un archivio diverso da "
+                                        "quello attuale, la cartella mostrata può non essere "
+                                        "quella stampata."));
+        }
+        m_cardNotice->setText(notes.join(QLatin1Char(' ')));
+    } catch (const VelmoraError &error) {
+        m_card->clear();
+        m_cardNotice->setText(error.description());
+    }
+}
+
+void Tabellone::whoWon() {
+    const auto prize = Premio(m_prize->currentData().toInt());
+    const NumberSet &drawn = m_seams.store->game().drawn();
+    m_winners->setRowCount(0);
+    const QList<PrintedRun> runs = m_seams.runs->runs();
+    try {
+        const std::unique_ptr<CardArchive> archive = m_seams.openArchive();
+        for (const PrintedRun &run : runs) {
+            const ArchiveScan scan(*archive, run.firstCard, run.count);
+            for (const ArchiveScan::Win &win : scan.reached(drawn, prize)) {
+                const CheckResult result = PrizeCheck::check(win.card->rows, drawn);
+                const int row = m_winners->rowCount();
+                m_winners->insertRow(row);
+                const QStringList cells{
+                    ArchiveScan::printedNumber(win.card->numeroArchivio, run.archiveNumbering,
+                                               run.firstCard)
+                        .trimmed(),
+                    QString::number(win.card->archiveCard), PrizeCheck::name(result.best),
+                    PrizeCheck::rowName(result.row), run.label};
+                for (int column = 0; column < cells.size(); ++column) {
+                    m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
+                }
+            }
+        }
+        say(m_winners->rowCount() == 0
+                ? QStringLiteral("Nessuna cartella ha fatto %1.").arg(PrizeCheck::name(prize))
+                : QStringLiteral("%1 cartelle con %2 o più.")
+                      .arg(m_winners->rowCount())
+                      .arg(PrizeCheck::name(prize)));
+    } catch (const VelmoraError &error) {
+        say(error.description());
+    }
+}
+
+bool Tabellone::eventFilter(QObject *watched, QEvent *event) {
+    // Arrow keys walk the board as it is laid out.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *button = qobject_cast<QPushButton *>(watched);
+        const auto at = std::find(m_numbers.begin(), m_numbers.end(), button);
+        if (at != m_numbers.end()) {
+            const int index = int(at - m_numbers.begin());
+            int step = 0;
+            switch (static_cast<QKeyEvent *>(event)->key()) {
+            case Qt::Key_Left:
+                step = -1;
+                break;
+            case Qt::Key_Right:
+                step = 1;
+                break;
+            case Qt::Key_Up:
+                step = -boardColumns;
+                break;
+            case Qt::Key_Down:
+                step = boardColumns;
+                break;
+            default:
+                break;
+            }
+            if (step != 0) {
+                if (index + step >= 0 && index + step < boardRows * boardColumns) {
+                    m_numbers.at(index + step)->setFocus(Qt::TabFocusReason);
+                }
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace velmora

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "game/PrintedRuns.h"
+#include "game/PrizeCheck.h"
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace velmora {
+
+class CardArchive;
+class CardView;
+class GameStore;
+class MessagePresenter;
+struct Configurazione;
+
+// The board of the evening: the 90 numbers in nine rows of ten, each a button that is checked
+// while its number is drawn; a number typed and Enter draws it. Beside it the last number, the
+// count and undo; below, the check of a claimed card and the list of the cards that reached a
+// prize. Every change goes to the game store at once.
+class Tabellone : public QWidget {
+    Q_OBJECT
+public:
+    struct Seams {
+        GameStore *store = nullptr;               // restored already; not owned
+        const Configurazione *settings = nullptr; // colours, font, title of the card shown
+        PrintedRunSource *runs = nullptr;         // not owned
+        MessagePresenter *presenter = nullptr;    // not owned
+        // The current archive; throws VelmoraError when there is none.
+        std::function<std::unique_ptr<CardArchive>()> openArchive;
+    };
+
+    explicit Tabellone(Seams seams, QWidget *parent = nullptr);
+    ~Tabellone() override;
+
+    // The board button of a number 1..90; nullptr outside.
+    QPushButton *numberButton(int number) const;
+    // Shows the game as the store holds it (after start-up or a new game).
+    void refresh();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildBoard(QWidget *board);
+    QWidget *buildDrawPanel();
+    QWidget *buildCheckPanel();
+    QWidget *buildWinnersPanel();
+    void numberToggled(int number, bool checked);
+    void drawTyped();
+    void undo();
+    void newGame();
+    void afterChange();
+    void cardNumberEdited();
+    void checkCard();
+    void whoWon();
+    void say(const QString &text);
+    void reportStoreError();
+
+    Seams m_seams;
+    std::array<QPushButton *, 90> m_numbers{};
+    QLineEdit *m_entry = nullptr;
+    QLabel *m_last = nullptr;
+    QLabel *m_count = nullptr;
+    QLabel *m_notice = nullptr;
+    QPushButton *m_undo = nullptr;
+    QLineEdit *m_cardNumber = nullptr;
+    QComboBox *m_run = nullptr;
+    CardView *m_card = nullptr;
+    QLabel *m_outcome = nullptr;
+    QLabel *m_cardNotice = nullptr;
+    QComboBox *m_prize = nullptr;
+    QTableWidget *m_winners = nullptr;
+    QList<PrintedRun> m_runs;
+    QList<PrintedMatch> m_matches;
+    bool m_storeErrorShown = false;
+};
+
+} // namespace velmora
