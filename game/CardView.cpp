@@ -12,7 +12,7 @@ namespace {
 
 // The card picture of the appearance page, in twips.
 constexpr int cardWidth = 4830, cardHeight = 2715;
-constexpr QRect titleRect(180, 105, 2520, 225);
+constexpr int titleLeft = 180, titleWidth = 2520, titleHeight = 225;
 constexpr QRect numberRect(3120, 135, 1530, 225);
 constexpr QRect thinLine(90, 390, 4545, 15);
 constexpr QRect thickLine(210, 435, 4335, 30);
@@ -111,7 +111,10 @@ void CardView::paintCard(QPainter &painter) const {
     const double size = s.Dimensione;
     painter.setFont(cardFont(s, (size + 6) / 1.5));
     painter.setPen(colour(s.ColoreTitolo));
-    painter.drawText(titleRect, Qt::AlignHCenter | Qt::AlignTop, s.Titolo.trimmed());
+    // The title's top edge moves with the size, as on the appearance page.
+    const int titleTop = qRound(130 - (size + 6) / 3 * 15);
+    painter.drawText(QRect(titleLeft, titleTop, titleWidth, titleHeight),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s.Titolo.trimmed());
     painter.setFont(cardFont(s, (size - 1) / 1.5));
     painter.setPen(colour(s.ColoreNumeroCartella));
     painter.drawText(numberRect, Qt::AlignHCenter | Qt::AlignTop,

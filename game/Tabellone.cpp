@@ -9,6 +9,7 @@
 #include "game/GameStore.h"
 #include "print/CardArchive.h"
 
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -30,6 +31,48 @@ constexpr int boardColumns = 10;
 constexpr int lastNumberPoints = 44;
 const std::array<Premio, 5> prizes{Premio::Ambo, Premio::Terno, Premio::Quaterna, Premio::Cinquina,
                                    Premio::Tombola};
+
+const QString boardButtonName = QStringLiteral("numero(%1)");
+
+// A number of the board for a screen reader: a button (not the check box Qt makes of a
+// checkable push button) whose checked state says the number is drawn; pressing it toggles.
+class BoardButtonAccessible : public QAccessibleWidget {
+public:
+    explicit BoardButtonAccessible(QPushButton *button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? button()->text() : QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override {
+        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString &action) override {
+        if (action == pressAction() || action == toggleAction()) {
+            button()->click();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+private:
+    QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
+};
+
+QAccessibleInterface *boardButtonFactory(const QString &className, QObject *object) {
+    auto *button = qobject_cast<QPushButton *>(object);
+    if (className == QLatin1String("QPushButton") && button && button->isCheckable() &&
+        button->objectName().startsWith(QLatin1String("numero(")) && button->parentWidget() &&
+        button->parentWidget()->objectName() == QLatin1String("picTabellone")) {
+        return new BoardButtonAccessible(button);
+    }
+    return nullptr;
+}
 
 QLabel *caption(const QString &text, QWidget *buddy) {
     auto *label = new QLabel(text);
@@ -78,11 +121,16 @@ Tabellone::Tabellone(Seams seams, QWidget *parent) : QWidget(parent), m_seams(st
 Tabellone::~Tabellone() = default;
 
 void Tabellone::buildBoard(QWidget *board) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(boardButtonFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     auto *grid = new QGridLayout(board);
     grid->setSpacing(2);
     for (int number = 1; number <= NumberSet::highest; ++number) {
         auto *button = new QPushButton(QString::number(number), board);
-        button->setObjectName(QStringLiteral("numero(%1)").arg(number));
+        button->setObjectName(boardButtonName.arg(number));
         button->setCheckable(true);
         button->setAutoDefault(false);
         button->setAccessibleName(QString::number(number));
@@ -97,6 +145,11 @@ void Tabellone::buildBoard(QWidget *board) {
         connect(button, &QPushButton::toggled, this,
                 [this, number](bool checked) { numberToggled(number, checked); });
         grid->addWidget(button, (number - 1) / boardColumns, (number - 1) % boardColumns);
+        // Qt made the button's interface while it was a plain push button: drop it, so the
+        // next query goes through our factory.
+        if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(button)) {
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+        }
         m_numbers.at(number - 1) = button;
     }
 }
@@ -380,9 +433,10 @@ void Tabellone::whoWon() {
         }
         say(m_winners->rowCount() == 0
                 ? QStringLiteral("Nessuna cartella ha fatto %1.").arg(PrizeCheck::name(prize))
-                : QStringLiteral("%1 cartelle con %2 o più.")
-                      .arg(m_winners->rowCount())
-                      .arg(PrizeCheck::name(prize)));
+                : QStringLiteral("Cartelle con %1 o più: %2.")
+                      .arg(PrizeCheck::name(prize))
+                      .arg(m_winners->rowCount()));
+        m_winners->resizeColumnsToContents();
     } catch (const VelmoraError &error) {
         say(error.description());
     }

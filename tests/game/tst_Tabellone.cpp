@@ -1,0 +1,242 @@
+#include "../app/RecordingPresenter.h"
+#include "app/Configurazione.h"
+#include "app/Form1.h"
+#include "game/CardView.h"
+#include "game/GameSession.h"
+#include "game/GameStore.h"
+#include "game/Tabellone.h"
+#include "print/CardArchive.h"
+#include "print/SeriesGenerator.h"
+#include "ui/qbButtons_H.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmora;
+
+namespace {
+
+// Two printings of a 12-card archive: cards 7..12 numbered from 1, and the whole archive with
+// its own numbers from another archive file; printed number 3 is in both.
+class TwoRuns : public PrintedRunSource {
+public:
+    QList<PrintedRun> runs() const override {
+        return {{QStringLiteral("corsa 1"), 7, 6, false, false},
+                {QStringLiteral("corsa 2"), 1, 12, true, true}};
+    }
+    QString sourceName() const override { return QStringLiteral("registro di prova"); }
+};
+
+} // namespace
+
+class TestTabellone : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void keysAndClicksMarkTheBoard();
+    void checksAClaimedCard();
+    void listsTheWinners();
+    void screenReaderSeesCheckedButtons();
+    void openedFromTitleAndPrintPages();
+
+private:
+    void type(QWidget *box, const QString &text);
+    QList<int> rowOfCard(qint64 card, int row);
+
+    QTemporaryDir m_dir;
+    Configurazione m_settings;
+    TwoRuns m_runs;
+    testing::RecordingPresenter m_presenter;
+    std::unique_ptr<GameStore> m_store;
+    std::unique_ptr<Tabellone> m_window;
+    int m_connection = 0;
+};
+
+void TestTabellone::init() {
+    QFile archive(m_dir.filePath(CardArchive::fileName));
+    QVERIFY(archive.open(QIODevice::WriteOnly));
+    archive.write(SeriesGenerator::makeArchive(12, 5));
+    archive.close();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                QStringLiteral("t%1").arg(++m_connection));
+    db.setDatabaseName(m_dir.filePath(QStringLiteral("t%1.sqlite").arg(m_connection)));
+    QVERIFY(db.open());
+    m_store = std::make_unique<GameStore>(db);
+    QVERIFY(m_store->restore());
+    m_settings.Dimensione = 16;
+    Tabellone::Seams seams;
+    seams.store = m_store.get();
+    seams.settings = &m_settings;
+    seams.runs = &m_runs;
+    seams.presenter = &m_presenter;
+    const QString folder = m_dir.path();
+    seams.openArchive = [folder] { return std::make_unique<CardArchive>(folder); };
+    m_window = std::make_unique<Tabellone>(std::move(seams));
+    m_window->show();
+}
+
+void TestTabellone::cleanup() {
+    m_window.reset();
+    m_store.reset();
+}
+
+void TestTabellone::type(QWidget *box, const QString &text) {
+    box->setFocus();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+QList<int> TestTabellone::rowOfCard(qint64 card, int row) {
+    CardArchive archive(m_dir.path());
+    const RecordCartella record = archive.read(card);
+    QList<int> numbers;
+    for (int column = 0; column < RecordCartella::columns; ++column) {
+        if (const int n = record.cellNumber(RecordCartella::cellIndex(column, row)); n > 0) {
+            numbers.append(n);
+        }
+    }
+    return numbers;
+}
+
+void TestTabellone::keysAndClicksMarkTheBoard() {
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    auto *last = m_window->findChild<QLabel *>(QStringLiteral("lblUltimo"));
+    auto *count = m_window->findChild<QLabel *>(QStringLiteral("lblConteggio"));
+    type(entry, QStringLiteral("5"));
+    type(entry, QStringLiteral("90"));
+    type(entry, QStringLiteral("5"));
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))->text(),
+             QStringLiteral("Il 5 è già estratto."));
+    QTest::mouseClick(m_window->numberButton(40), Qt::LeftButton);
+    QCOMPARE(last->text(), QStringLiteral("40"));
+
+    // Space on a focused button unmarks it; arrows walk the board.
+    m_window->numberButton(90)->setFocus();
+    QTest::keyClick(m_window->numberButton(90), Qt::Key_Space);
+    QTest::keyClick(m_window->numberButton(90), Qt::Key_Up);
+    QCOMPARE(m_window->focusWidget(), m_window->numberButton(80));
+    QCOMPARE(m_store->game().numbers(), (QList<int>{5, 40}));
+    QCOMPARE(count->text(), QStringLiteral("Numeri estratti: 2"));
+
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla")),
+                      Qt::LeftButton);
+    QCOMPARE(last->text(), QStringLiteral("5"));
+    QVERIFY(!m_window->numberButton(40)->isChecked());
+    QCOMPARE(m_store->game().numbers(), QList<int>{5});
+}
+
+void TestTabellone::checksAClaimedCard() {
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    const QList<int> row = rowOfCard(9, 1);
+    for (const int number : row) {
+        type(entry, QString::number(number));
+    }
+    auto *card = m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella"));
+    auto *run = m_window->findChild<QComboBox *>(QStringLiteral("cboCorsa"));
+    auto *outcome = m_window->findChild<QLabel *>(QStringLiteral("lblEsito"));
+    auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
+    auto *view = m_window->findChild<CardView *>();
+
+    type(card, QStringLiteral("3")); // card 9 of the first run, card 3 of the second
+    QVERIFY(run->isEnabled());
+    QCOMPARE(run->count(), 2);
+    QCOMPARE(outcome->text(), QStringLiteral("Cinquina sulla seconda riga"));
+    QList<int> sorted = row;
+    std::sort(sorted.begin(), sorted.end());
+    QCOMPARE(view->marked(), sorted);
+    QVERIFY(notice->text().startsWith(QStringLiteral("Cartella 9 dell'archivio")));
+
+    run->setCurrentIndex(1);
+    QTest::keyClick(card, Qt::Key_Return);
+    QVERIFY(notice->text().startsWith(QStringLiteral("Cartella 3 dell'archivio")));
+    QVERIFY(notice->text().contains(QStringLiteral("archivio diverso")));
+
+    // Undo reaches the card shown at once.
+    run->setCurrentIndex(0);
+    QTest::keyClick(card, Qt::Key_Return);
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla")),
+                      Qt::LeftButton);
+    QCOMPARE(outcome->text(), QStringLiteral("Quaterna sulla seconda riga"));
+
+    card->clear();
+    type(card, QStringLiteral("20"));
+    QVERIFY(!view->hasCard());
+    QVERIFY(notice->text().startsWith(QStringLiteral("Nessuna cartella N. 20")));
+}
+
+void TestTabellone::listsTheWinners() {
+    for (const int number : rowOfCard(9, 2)) {
+        QVERIFY(m_store->draw(number));
+    }
+    m_window->refresh();
+    auto *prize = m_window->findChild<QComboBox *>(QStringLiteral("cboPremio"));
+    prize->setCurrentIndex(prize->findText(QStringLiteral("Cinquina")));
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdChiHaVinto")),
+                      Qt::LeftButton);
+    auto *table = m_window->findChild<QTableWidget *>(QStringLiteral("tblVincite"));
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < table->columnCount(); ++c) {
+            cells.append(table->item(r, c)->text());
+        }
+        rows.append(cells.join(QLatin1Char('|')));
+    }
+    QCOMPARE(rows, (QStringList{QStringLiteral("3|9|Cinquina|terza|corsa 1"),
+                                QStringLiteral("00009|9|Cinquina|terza|corsa 2")}));
+}
+
+void TestTabellone::screenReaderSeesCheckedButtons() {
+    for (const int number : {1, 45, 90}) {
+        QVERIFY(m_store->draw(number));
+    }
+    m_window->refresh();
+    QAccessibleInterface *board = QAccessible::queryAccessibleInterface(
+        m_window->findChild<QWidget *>(QStringLiteral("picTabellone")));
+    QVERIFY(board);
+    QCOMPARE(board->childCount(), 90);
+    for (int i = 0; i < board->childCount(); ++i) {
+        QAccessibleInterface *button = board->child(i);
+        const int number = button->text(QAccessible::Name).toInt();
+        QCOMPARE(number, i + 1);
+        QCOMPARE(button->role(), QAccessible::Button);
+        QVERIFY(button->state().checkable);
+        QVERIFY(button->state().focusable);
+        QCOMPARE(bool(button->state().checked), m_store->game().isDrawn(number));
+    }
+    // Pressing through the screen reader marks the number.
+    board->child(9)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(m_store->game().isDrawn(10));
+    QVERIFY(board->child(9)->state().checked);
+}
+
+void TestTabellone::openedFromTitleAndPrintPages() {
+    Form1 form;
+    form.setMessagePresenter(&m_presenter);
+    form.gameSession().setDatabasePath(m_dir.filePath(QStringLiteral("form.sqlite")));
+    for (const char *name : {"cmdTabellone(0)", "cmdTabellone(1)"}) {
+        auto *button = form.findChild<qbButtons_H *>(QLatin1String(name));
+        QVERIFY2(button, name);
+        QCOMPARE(button->Caption(), QStringLiteral("&Tabellone"));
+    }
+    QCOMPARE(form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(0)"))->parentWidget(),
+             form.page(0));
+    QVERIFY(form.page(3)->isAncestorOf(
+        form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"))));
+    emit form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"))->Click();
+    QVERIFY(form.gameSession().window() && form.gameSession().window()->isVisible());
+    QVERIFY(m_presenter.avvisi.isEmpty());
+    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("form.sqlite"))));
+}
+
+QTEST_MAIN(TestTabellone)
+#include "tst_Tabellone.moc"
