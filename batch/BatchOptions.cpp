@@ -3,6 +3,7 @@
 #include "VelmoraConfig.h"
 #include "app/TestoVersione.h"
 #include "batch/RegisterCommands.h"
+#include "batch/WinCheckCommand.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -69,8 +70,11 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("uscita")}, {},
                                     QStringLiteral("FILE"));
     const QCommandLineOption verifica(QStringLiteral("verifica"), {});
+    const QCommandLineOption vincite(QStringLiteral("vincite"), {});
+    const QCommandLineOption estratti(QStringLiteral("estratti"), {}, QStringLiteral("N,N,..."));
     parser.addOptions({help, version, prima, cartelle, orientamento, numerazione, archivio,
-                       configurazione, stampante, output, verifica});
+                       configurazione, stampante, output, verifica, vincite, estratti});
+    // --corsa comes with the register's options: it names a run for --trova and --vincite.
     parser.addOptions(RegisterCommands::options());
 
     if (!parser.parse(arguments)) {
@@ -90,13 +94,14 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
         options.mode = Mode::Version;
         return {options, {}};
     }
-    if (RegisterCommands::asked(parser)) {
+    if (!parser.isSet(vincite) && RegisterCommands::asked(parser)) {
         return RegisterCommands::parse(parser);
     }
 
     // A value given twice is more likely a slip than a choice: say so rather than pick one.
-    for (const QCommandLineOption *option : {&prima, &cartelle, &orientamento, &numerazione,
-                                             &archivio, &configurazione, &stampante, &output}) {
+    for (const QCommandLineOption *option :
+         {&prima, &cartelle, &orientamento, &numerazione, &archivio, &configurazione, &stampante,
+          &output, &estratti, &corsa}) {
         if (parser.values(*option).size() > 1) {
             const QString name = option->names().last();
             return usage(QStringLiteral("l'opzione --%1 è data più di una volta").arg(name));
@@ -162,6 +167,27 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
         return usage(QStringLiteral("-o vuole il nome del file PDF da scrivere"));
     }
 
+    if (parser.isSet(vincite)) {
+        options.mode = Mode::Wins;
+        if (parser.isSet(estratti)) {
+            options.estratti = parser.value(estratti);
+        }
+        const QStringList runs = parser.values(QStringLiteral("corsa"));
+        if (runs.size() > 1) {
+            return usage(QStringLiteral("l'opzione --corsa è data più di una volta"));
+        }
+        if (!runs.isEmpty()) {
+            options.corsa = runs.first();
+        }
+        const QString refused = WinCheckCommand::refusal(
+            options, parser.isSet(output) || parser.isSet(stampante) ||
+                         parser.isSet(orientamento) || parser.isSet(verifica));
+        return refused.isEmpty() ? BatchParsed{options, {}} : usage(refused);
+    }
+    if (parser.isSet(estratti)) {
+        return usage(QStringLiteral("--estratti vale solo con --vincite"));
+    }
+
     if (parser.isSet(verifica)) {
         options.mode = Mode::Verify;
         if (parser.isSet(output) || parser.isSet(stampante)) {
@@ -202,6 +228,8 @@ QString BatchOptions::helpText() {
                "Uso: %1 [opzioni] -o FILE.pdf | --stampante NOME\n"
                "     %1 --verifica [--prima N] [--cartelle N]\n"
                "     %1 --registro | --trova N [--corsa R] | --numero-archivio A\n"
+               "     %1 --vincite --estratti \"N,N,...\" [--prima N] [--cartelle N] | "
+               "[--corsa R]\n"
                "\n"
                "Stampa le cartelle della tombola senza aprire finestre, con le stesse "
                "impostazioni,\n"
@@ -268,7 +296,8 @@ QString BatchOptions::helpText() {
                "Stato di uscita: 0 riuscito (archivio integro), 1 stampa o verifica fallita "
                "(archivio con errori, nulla trovato nel registro),\n"
                "2 riga di comando non valida.\n")
-        .arg(programName, QStringLiteral("RidoDur.dat"), RegisterCommands::helpText());
+        .arg(programName, QStringLiteral("RidoDur.dat"),
+             RegisterCommands::helpText() + QStringLiteral("\n") + WinCheckCommand::helpText());
 }
 
 QString BatchOptions::versionText() {

@@ -12,7 +12,7 @@ namespace velmora {
 // What the command line of velmora-pdf asks for. Texts of the range are kept as typed: the
 // print run reads them with the same rules as the boxes of the print page.
 struct BatchOptions {
-    enum class Mode { Print, Verify, Help, Version, Register };
+    enum class Mode { Print, Verify, Help, Version, Register, Wins };
     enum class Numbering { Progressiva, Archivio };
 
     Mode mode = Mode::Print;
@@ -20,10 +20,12 @@ struct BatchOptions {
     std::optional<QString> cartelle; // card count; required to print
     std::optional<bool> landscape;   // empty: the orientation stored in the settings
     Numbering numerazione = Numbering::Progressiva;
-    QString archivio;       // folder of the archive; empty: the usual folders
-    QString configurazione; // settings file; empty: the window program's own
-    QString stampante;      // printer name; empty when printing to a file
-    QString output;         // PDF file; empty when printing to a printer
+    QString archivio;                // folder of the archive; empty: the usual folders
+    QString configurazione;          // settings file; empty: the window program's own
+    QString stampante;               // printer name; empty when printing to a file
+    QString output;                  // PDF file; empty when printing to a printer
+    std::optional<QString> estratti; // --vincite: the numbers drawn, as typed
+    std::optional<QString> corsa;    // --vincite: a run of the print register
 
     // What is asked of the print register (Mode::Register).
     std::optional<RegisterQuery> registro;

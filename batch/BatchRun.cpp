@@ -6,6 +6,7 @@
 #include "batch/ProgressBar.h"
 #include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
+#include "batch/WinCheckCommand.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
@@ -147,6 +148,11 @@ int BatchRun::exec(const BatchOptions &options) {
     case BatchOptions::Mode::Register:
         return RegisterCommands::exec(*options.registro, m_out, m_err,
                                       RegisterDatabase::defaultPath());
+    case BatchOptions::Mode::Wins:
+        if (const std::unique_ptr<CardArchive> archive = openArchive(options)) {
+            return WinCheckCommand::run(options, *archive, m_out, m_err);
+        }
+        return BatchOptions::exitFailed;
     case BatchOptions::Mode::Print:
         break;
     }

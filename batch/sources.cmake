@@ -13,4 +13,6 @@ list(APPEND VELMORA_CORE_SOURCES
   batch/RegisterQuery.h
   batch/VerificaArchivio.cpp
   batch/VerificaArchivio.h
+  batch/WinCheckCommand.cpp
+  batch/WinCheckCommand.h
 )

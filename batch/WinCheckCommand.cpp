@@ -1,0 +1,110 @@
+#include "batch/WinCheckCommand.h"
+
+#include "errors/VelmoraError.h"
+#include "game/ArchiveScan.h"
+#include "game/Game.h"
+#include "print/CardArchive.h"
+
+#include <QElapsedTimer>
+#include <QTextStream>
+
+namespace velmora {
+
+QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
+    if (printing) {
+        return QStringLiteral("--vincite non stampa: non si usa con -o, --stampante o "
+                              "--orientamento");
+    }
+    if (!options.estratti) {
+        return QStringLiteral("--vincite vuole i numeri estratti: --estratti \"1,2,3\"");
+    }
+    QString error;
+    if (!Game::parse(*options.estratti, &error)) {
+        return error;
+    }
+    if (options.corsa) {
+        bool numeric = false;
+        if (options.corsa->trimmed().toLongLong(&numeric) < 1 || !numeric) {
+            return QStringLiteral("--corsa vuole il numero di una corsa del registro, non \"%1\"")
+                .arg(*options.corsa);
+        }
+        if (options.prima || options.cartelle) {
+            return QStringLiteral("--corsa sceglie già le cartelle: non si usa con --prima o "
+                                  "--cartelle");
+        }
+    }
+    return {};
+}
+
+int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTextStream &out,
+                         QTextStream &err) {
+    if (options.corsa) {
+        // The runs are kept by the print register; this build has none to read.
+        err << "velmora-pdf: il registro delle stampe non è disponibile: indicare le cartelle "
+               "con --prima e --cartelle.\n";
+        return BatchOptions::exitFailed;
+    }
+    const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
+    bool ok = true;
+    const qint64 first = options.prima ? options.prima->toLongLong(&ok) : 1;
+    const qint64 count =
+        options.cartelle && ok ? options.cartelle->toLongLong(&ok) : archive.cardCount();
+    if (!ok || first < 1) {
+        err << "velmora-pdf: --prima e --cartelle vogliono numeri di cartella.\n";
+        return BatchOptions::exitUsage;
+    }
+    const bool archiveNumbering = options.numerazione == BatchOptions::Numbering::Archivio;
+
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        const ArchiveScan scan(archive, first, count);
+        const QList<ArchiveScan::Win> wins = scan.reached(game->drawn(), Premio::Ambo);
+        for (const ArchiveScan::Win &win : wins) {
+            const CheckResult result = PrizeCheck::check(win.card->rows, game->drawn());
+            out << win.card->archiveCard << '\t'
+                << ArchiveScan::printedNumber(win.card->numeroArchivio, archiveNumbering, first)
+                       .trimmed()
+                << '\t' << PrizeCheck::name(result.best) << '\t'
+                << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\n';
+        }
+        out.flush();
+        err << QStringLiteral("Cartelle con un premio: %1 su %2 controllate, %3 numeri estratti "
+                              "(%4 ms).\n")
+                   .arg(wins.size())
+                   .arg(scan.cards().size())
+                   .arg(game->count())
+                   .arg(clock.elapsed());
+        err.flush();
+    } catch (const VelmoraError &error) {
+        err << "velmora-pdf: " << error.description() << '\n';
+        return BatchOptions::exitFailed;
+    }
+    return BatchOptions::exitOk;
+}
+
+QString WinCheckCommand::helpText() {
+    return QStringLiteral(
+        "Vincite:\n"
+        "  --vincite --estratti \"N,N,...\"\n"
+        "                             le cartelle che hanno un premio con i numeri estratti "
+        "(da 1 a 90,\n"
+        "                             separati da virgole, nessuno ripetuto), dalla cartella "
+        "--prima\n"
+        "                             (predefinita 1) per --cartelle (predefinito: fino "
+        "all'ultima),\n"
+        "                             con i numeri stampati secondo --numerazione come nella "
+        "stampa\n"
+        "                             che parte da --prima; oppure le cartelle della corsa R "
+        "del registro\n"
+        "                             con --corsa R. Una riga per cartella, separata da "
+        "tabulazioni:\n"
+        "                             numero d'archivio, numero stampato, premio migliore "
+        "(Ambo, Terno,\n"
+        "                             Quaterna, Cinquina, Tombola), riga (prima, seconda, "
+        "terza; - per\n"
+        "                             la tombola). Un elenco non valido dà lo stato 2.\n"
+        "\n");
+}
+
+} // namespace velmora
