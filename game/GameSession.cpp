@@ -2,10 +2,10 @@
 
 #include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
-#include "game/GameDatabase.h"
 #include "game/GameStore.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
+#include "register/RegisterDatabase.h"
 
 namespace velmora {
 
@@ -15,19 +15,22 @@ GameSession::GameSession(const Configurazione &settings, const PrintPage &printP
       m_owner(owner) {}
 
 GameSession::~GameSession() {
-    delete m_window; // before the store it points at
+    delete m_window; // before the store it points at, and the store before its database
+    m_store.reset();
 }
 
 void GameSession::open() {
     if (!m_window) {
-        QString error;
-        m_db = GameDatabase::open(
-            m_databasePath.isEmpty() ? GameDatabase::defaultPath() : m_databasePath, &error);
-        m_store = std::make_unique<GameStore>(m_db);
+        m_db = std::make_unique<RegisterDatabase>(
+            m_databasePath.isEmpty() ? RegisterDatabase::defaultPath() : m_databasePath);
+        m_store = std::make_unique<GameStore>(m_db->connection());
+        if (!m_db->notice().isEmpty()) {
+            m_presenter().avviso(m_owner, m_db->notice());
+        }
         // Without the database the game is played in memory only; the user is told.
-        if (!m_db.isOpen()) {
+        if (!m_db->isOpen()) {
             m_presenter().avviso(m_owner,
-                                 error + QStringLiteral("\nLa partita non verrà salvata."));
+                                 m_db->error() + QStringLiteral("\nLa partita non verrà salvata."));
         } else if (!m_store->restore()) {
             m_presenter().avviso(m_owner, m_store->lastError());
         }

@@ -4,7 +4,6 @@
 #include "game/Tabellone.h"
 
 #include <QPointer>
-#include <QSqlDatabase>
 #include <QString>
 
 #include <functional>
@@ -15,20 +14,21 @@ class QWidget;
 namespace velmora {
 
 class GameStore;
+class RegisterDatabase;
 class MessagePresenter;
 class PrintPage;
 class Tabellone;
 struct Configurazione;
 
-// What the main window holds of the evening: the game database, the game restored from it and
-// the "Tabellone" window, all made when the window is first asked for.
+// What the main window holds of the evening: the register's database, the game restored from
+// it and the "Tabellone" window, all made when the window is first asked for.
 class GameSession : public PrintedRunSource {
 public:
     GameSession(const Configurazione &settings, const PrintPage &printPage,
                 std::function<MessagePresenter &()> presenter, QWidget *owner);
     ~GameSession() override;
 
-    // The database file; GameDatabase::defaultPath() unless set before the first open().
+    // The register's database file; its default unless set before the first open().
     void setDatabasePath(const QString &path) { m_databasePath = path; }
 
     // Shows the window (made and restored on the first call) and brings it to the front.
@@ -45,7 +45,7 @@ private:
     std::function<MessagePresenter &()> m_presenter;
     QWidget *m_owner;
     QString m_databasePath;
-    QSqlDatabase m_db;
+    std::unique_ptr<RegisterDatabase> m_db;
     std::unique_ptr<GameStore> m_store;
     QPointer<Tabellone> m_window;
 };

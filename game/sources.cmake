@@ -11,8 +11,6 @@ list(APPEND VELMORA_CORE_SOURCES
   game/GameStore.h
   game/PrintedRuns.cpp
   game/PrintedRuns.h
-  game/GameDatabase.cpp
-  game/GameDatabase.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
