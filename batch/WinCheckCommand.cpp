@@ -3,8 +3,11 @@
 #include "errors/VelmoraError.h"
 #include "game/ArchiveScan.h"
 #include "game/Game.h"
+#include "game/RegisterRuns.h"
 #include "print/CardArchive.h"
+#include "register/RegisterDatabase.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
 
@@ -38,22 +41,37 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
 
 int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTextStream &out,
                          QTextStream &err) {
-    if (options.corsa) {
-        // The runs are kept by the print register; this build has none to read.
-        err << "velmora-pdf: il registro delle stampe non è disponibile: indicare le cartelle "
-               "con --prima e --cartelle.\n";
-        return BatchOptions::exitFailed;
-    }
     const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
     bool ok = true;
-    const qint64 first = options.prima ? options.prima->toLongLong(&ok) : 1;
-    const qint64 count =
-        options.cartelle && ok ? options.cartelle->toLongLong(&ok) : archive.cardCount();
+    qint64 first = options.prima ? options.prima->toLongLong(&ok) : 1;
+    qint64 count = options.cartelle && ok ? options.cartelle->toLongLong(&ok) : archive.cardCount();
     if (!ok || first < 1) {
         err << "velmora-pdf: --prima e --cartelle vogliono numeri di cartella.\n";
         return BatchOptions::exitUsage;
     }
-    const bool archiveNumbering = options.numerazione == BatchOptions::Numbering::Archivio;
+    bool archiveNumbering = options.numerazione == BatchOptions::Numbering::Archivio;
+    if (options.corsa) {
+        const qint64 id = options.corsa->trimmed().toLongLong();
+        RegisterDatabase database;
+        if (!database.isOpen()) {
+            err << "velmora-pdf: " << database.error() << '\n';
+            return BatchOptions::exitFailed;
+        }
+        const std::optional<PrintedRun> run =
+            RegisterRuns(database.connection(), archive.path()).run(id);
+        if (!run) {
+            err << "velmora-pdf: il registro non ha una corsa " << id
+                << " che abbia stampato cartelle.\n";
+            return BatchOptions::exitFailed;
+        }
+        if (run->otherArchive) {
+            err << "velmora-pdf: attenzione, la corsa " << id << " usava un archivio diverso da "
+                << QDir::toNativeSeparators(archive.path()) << ".\n";
+        }
+        first = run->firstCard;
+        count = run->count;
+        archiveNumbering = run->archiveNumbering;
+    }
 
     QElapsedTimer clock;
     clock.start();

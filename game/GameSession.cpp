@@ -2,7 +2,9 @@
 
 #include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
+#include "errors/VelmoraError.h"
 #include "game/GameStore.h"
+#include "game/RegisterRuns.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
 #include "register/RegisterDatabase.h"
@@ -48,6 +50,20 @@ void GameSession::open() {
 }
 
 QList<PrintedRun> GameSession::runs() const {
+    if (m_db && m_db->isOpen()) {
+        QString archive;
+        try {
+            archive = ArchiveSearch::open()->path();
+        } catch (const VelmoraError &) {
+            // No archive now: every run is from another one.
+        }
+        m_registerEmpty = true;
+        const QList<PrintedRun> printed = RegisterRuns(m_db->connection(), archive).runs();
+        if (!printed.isEmpty()) {
+            m_registerEmpty = false;
+            return printed;
+        }
+    }
     PrintedRun run;
     run.firstCard = m_printPage.primaCartellaText().toLongLong();
     run.count = m_printPage.nCartelleText().toLongLong();
@@ -62,7 +78,9 @@ QList<PrintedRun> GameSession::runs() const {
 }
 
 QString GameSession::sourceName() const {
-    return QStringLiteral("cercata tra le cartelle impostate a pagina 4");
+    return m_registerEmpty ? QStringLiteral("il registro è vuoto; cercata tra le cartelle "
+                                            "impostate a pagina 4")
+                           : QStringLiteral("nessuna corsa del registro la comprende");
 }
 
 } // namespace velmora

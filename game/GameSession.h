@@ -35,7 +35,8 @@ public:
     void open();
     Tabellone *window() const { return m_window; }
 
-    // Without a register of print runs: the range of the print page, as it is set now.
+    // The runs of the register, newest first; while it holds none, the range of the print
+    // page as it is set now.
     QList<PrintedRun> runs() const override;
     QString sourceName() const override;
 
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<RegisterDatabase> m_db;
     std::unique_ptr<GameStore> m_store;
     QPointer<Tabellone> m_window;
+    mutable bool m_registerEmpty = true;
 };
 
 } // namespace velmora
