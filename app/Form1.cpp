@@ -398,6 +398,7 @@ void Form1::buildGameCommands() {
         Twips::rect(boardButtonLeft, boardButtonTop, boardButtonWidth, boardButtonHeight));
     auto *onPrint = commandButton(nullptr, indexed("cmdTabellone", 1), QStringLiteral("&Tabellone"),
                                   palette().color(QPalette::Window), font());
+    onPrint->setFixedSize(Twips::size(boardButtonWidth, boardButtonHeight));
     m_printPage->addCommand(onPrint);
     for (qbButtons_H *button : {onTitle, onPrint}) {
         button->setAccessibleName(QStringLiteral("Tabellone dei numeri estratti"));

@@ -1,6 +1,7 @@
 #include "../app/RecordingPresenter.h"
 #include "app/Configurazione.h"
 #include "app/Form1.h"
+#include "app/PrintPage.h"
 #include "game/CardView.h"
 #include "game/GameSession.h"
 #include "game/GameStore.h"
@@ -232,6 +233,16 @@ void TestTabellone::openedFromTitleAndPrintPages() {
              form.page(0));
     QVERIFY(form.page(3)->isAncestorOf(
         form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"))));
+    // On page 4 the command finds room on the page (a row squeezed to nothing hid it).
+    form.show();
+    for (int i = 0; i < 4; ++i) {
+        form.cmdNav_Click(3);
+    }
+    auto *onPrint = form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"));
+    QVERIFY(onPrint->isVisible());
+    const QRect shown(onPrint->mapTo(form.page(3), QPoint(0, 0)), onPrint->size());
+    QVERIFY(onPrint->height() >= 15);
+    QVERIFY2(form.page(3)->rect().contains(shown), qPrintable(QString::number(shown.bottom())));
     emit form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"))->Click();
     QVERIFY(form.gameSession().window() && form.gameSession().window()->isVisible());
     QVERIFY(m_presenter.avvisi.isEmpty());
