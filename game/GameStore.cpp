@@ -92,7 +92,7 @@ bool GameStore::restore() {
         numbers.append(query.value(0).toInt());
     }
     if (!Game::fromNumbers(numbers, m_game)) {
-        // Kept as it is for inspection; the evening goes on with a fresh game.
+        // Kept as it is, to be looked at later; the evening goes on with a fresh game.
         m_error = QStringLiteral("La partita salvata nel registro è danneggiata: ne inizia una "
                                  "nuova, la vecchia resta nel registro.");
         const QString damaged = m_error;
