@@ -58,6 +58,7 @@ constexpr int previewLeft = 405, previewTop = 240;
 // "Tabellone" on page 1: under the sample card, right-aligned with it.
 constexpr int boardButtonLeft = 3720, boardButtonTop = 4590, boardButtonWidth = 1530,
               boardButtonHeight = 300;
+constexpr int boardButtonOnPrintWidth = 1170;
 
 constexpr int headingLeft = 240, headingTop = 240, headingWidth = 5190;
 constexpr int boxHeight = 315;
@@ -67,7 +68,8 @@ constexpr int boxLeft = 2280, boxWidth = 3150;
 constexpr int saveLeft = 2880, saveTop = 3660, saveWidth = 2550, saveHeight = 375;
 constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660;
 
-constexpr int registroWidth = 2055, registroHeight = 375;
+// Both commands of page 4 share the room beside the page count.
+constexpr int registroWidth = 1650, registroHeight = 375;
 constexpr int navTop = 120, navButtonHeight = 375;
 constexpr int commandWidth = 1215; // the preview and PDF commands of page 4
 struct NavButton {
@@ -398,7 +400,7 @@ void Form1::buildGameCommands() {
         Twips::rect(boardButtonLeft, boardButtonTop, boardButtonWidth, boardButtonHeight));
     auto *onPrint = commandButton(nullptr, indexed("cmdTabellone", 1), QStringLiteral("&Tabellone"),
                                   palette().color(QPalette::Window), font());
-    onPrint->setFixedSize(Twips::size(boardButtonWidth, boardButtonHeight));
+    onPrint->setFixedSize(Twips::size(boardButtonOnPrintWidth, registroHeight));
     m_printPage->addCommand(onPrint);
     for (qbButtons_H *button : {onTitle, onPrint}) {
         button->setAccessibleName(QStringLiteral("Tabellone dei numeri estratti"));

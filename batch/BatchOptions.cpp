@@ -101,7 +101,7 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     // A value given twice is more likely a slip than a choice: say so rather than pick one.
     for (const QCommandLineOption *option :
          {&prima, &cartelle, &orientamento, &numerazione, &archivio, &configurazione, &stampante,
-          &output, &estratti, &corsa}) {
+          &output, &estratti}) {
         if (parser.values(*option).size() > 1) {
             const QString name = option->names().last();
             return usage(QStringLiteral("l'opzione --%1 è data più di una volta").arg(name));

@@ -56,7 +56,7 @@ void TestWinCheckCommand::refusals_data() {
         << QStringList{"--vincite", "--estratti", "4", "--corsa", "2", "--prima", "3"}
         << "non si usa con --prima";
     QTest::newRow("list without --vincite")
-        << QStringList{"--verifica", "--estratti", "4"} << "valgono solo con --vincite";
+        << QStringList{"--verifica", "--estratti", "4"} << "vale solo con --vincite";
 }
 
 void TestWinCheckCommand::refusals() {

@@ -233,7 +233,7 @@ void TestTabellone::openedFromTitleAndPrintPages() {
              form.page(0));
     QVERIFY(form.page(3)->isAncestorOf(
         form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"))));
-    // On page 4 the command finds room on the page (a row squeezed to nothing hid it).
+    // On page 4 the command finds room on the page, beside the register's.
     form.show();
     for (int i = 0; i < 4; ++i) {
         form.cmdNav_Click(3);
@@ -243,6 +243,9 @@ void TestTabellone::openedFromTitleAndPrintPages() {
     const QRect shown(onPrint->mapTo(form.page(3), QPoint(0, 0)), onPrint->size());
     QVERIFY(onPrint->height() >= 15);
     QVERIFY2(form.page(3)->rect().contains(shown), qPrintable(QString::number(shown.bottom())));
+    auto *registro = form.findChild<qbButtons_H *>(QStringLiteral("cmdRegistro"));
+    QVERIFY(
+        !shown.intersects(QRect(registro->mapTo(form.page(3), QPoint(0, 0)), registro->size())));
     emit form.findChild<qbButtons_H *>(QStringLiteral("cmdTabellone(1)"))->Click();
     QVERIFY(form.gameSession().window() && form.gameSession().window()->isVisible());
     QVERIFY(m_presenter.avvisi.isEmpty());
