@@ -43,9 +43,11 @@ private:
 
 class Reader {
 public:
-    explicit Reader(QByteArrayView bytes)
+    // Fields that bytes does not reach at all are read from fallback (a whole record).
+    Reader(QByteArrayView bytes, const QByteArray &fallback)
         : m_bytes(bytes.first(std::min<qsizetype>(bytes.size(), Configurazione::recordSize))
-                      .toByteArray()) {
+                      .toByteArray()),
+          m_covered(int(m_bytes.size())), m_fallback(fallback) {
         m_bytes.append(Configurazione::recordSize - m_bytes.size(), '\0');
     }
 
@@ -64,11 +66,16 @@ public:
 
 private:
     QByteArray take(int size) {
-        const QByteArray part = m_bytes.mid(m_offset, size);
+        // A field cut short keeps the bytes the input has; one it lacks altogether is the
+        // fallback's.
+        const bool covered = m_offset < m_covered || m_fallback.isEmpty();
+        const QByteArray part = (covered ? m_bytes : m_fallback).mid(m_offset, size);
         m_offset += size;
         return part;
     }
     QByteArray m_bytes;
+    int m_covered = 0;
+    QByteArray m_fallback;
     int m_offset = 0;
 };
 
@@ -126,7 +133,15 @@ QByteArray ConfigurazioneCodec::encode(const Configurazione &record) {
 }
 
 Configurazione ConfigurazioneCodec::decode(QByteArrayView bytes) {
-    Reader in(bytes);
+    return decode(bytes, QByteArray());
+}
+
+Configurazione ConfigurazioneCodec::decode(QByteArrayView bytes, const Configurazione &uncovered) {
+    return decode(bytes, encode(uncovered));
+}
+
+Configurazione ConfigurazioneCodec::decode(QByteArrayView bytes, const QByteArray &fallback) {
+    Reader in(bytes, fallback);
     Configurazione record;
     record.ParX = in.float32();
     record.ParY = in.float32();

@@ -20,6 +20,7 @@
 #include "errors/VelmoraError.h"
 #include "game/GameSession.h"
 #include "print/AnteprimaStampa.h"
+#include "print/ArchiveSearch.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
 #include "print/PreviewPages.h"
@@ -513,9 +514,9 @@ bool Form1::avvio(const QString &commandLine) {
         presenter().avviso(this, loaded.error + QStringLiteral("\nIl programma verrà chiuso."));
         return false;
     }
-    if (loaded.outcome == SettingsFile::LoadOutcome::CreateFailed) {
+    if (loaded.outcome == SettingsFile::LoadOutcome::CreateFailed || loaded.incomplete) {
         busy.off();
-        presenter().avviso(this, loaded.error);
+        presenter().avviso(this, loaded.incomplete ? loaded.notice : loaded.error);
         busy.on();
     }
     mostraConfigurazione();
@@ -596,6 +597,9 @@ void Form1::cmdNav_Click(int index) {
         container->hide();
     }
     m_pages.at(m_pagina - 1)->show();
+    if (m_pagina == lastPage) {
+        m_printPage->mostraArchivio(ArchiveSearch::describe());
+    }
 
     switch (m_pagina) {
     case 1: // the font list is not on this page: the focus stays where it was

@@ -221,6 +221,8 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     layout->addWidget(heading);
     layout->addWidget(orientation);
     layout->addLayout(pages);
+    m_archivio = makeInstruction(QStringLiteral("lblArchivio"), QString(), this);
+    layout->addWidget(m_archivio);
     layout->addStretch();
 
     // Commands beyond the print itself sit at the right of the page-count row, in the order
@@ -314,6 +316,11 @@ QString PrintPage::nCartelleText() const {
 
 PrintRequest PrintPage::request() const {
     return {primaCartellaText(), nCartelleText(), isLandscape(), m_numerazioneArchivio};
+}
+
+void PrintPage::mostraArchivio(const QString &text) {
+    m_archivio->setText(text);
+    m_archivio->setAccessibleDescription(text);
 }
 
 void PrintPage::focusOnArrival() {

@@ -58,6 +58,9 @@ public:
     // orientation pictures, under those added before; the page takes ownership.
     void addPageCommand(QWidget *command);
 
+    // Shows which card archive a print would read (or that none is found), in lblArchivio.
+    void mostraArchivio(const QString &text);
+
     // The key filter of the four boxes, shared with the font-size box if wanted.
     FiltroNumerico *numericFilter() const { return m_filter; }
 
@@ -81,6 +84,7 @@ private:
     std::array<QRadioButton *, 2> m_optOrientamento{};
     QWidget *m_commands = nullptr;
     QWidget *m_pageCommands = nullptr;
+    QLabel *m_archivio = nullptr;
     bool m_numerazioneArchivio = false;
     // The box the user has edited since the last recomputation, if any.
     QLineEdit *m_editedBox = nullptr;

@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "app/ConfigurazioneCodec.h"
+#include "errors/FileErrorText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <utility>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -20,21 +24,35 @@ constexpr const char *defaultTel = "Tel. 051 555 0142";
 constexpr qint16 defaultDimensione = 16;
 constexpr qint16 defaultPrimaCartella = 1;
 
-QString reason(QFileDevice::FileError error) {
-    switch (error) {
-    case QFileDevice::PermissionsError:
-        return QStringLiteral("autorizzazione negata");
-    case QFileDevice::ReadError:
-        return QStringLiteral("errore di lettura");
-    case QFileDevice::WriteError:
-        return QStringLiteral("errore di scrittura (il disco potrebbe essere pieno)");
-    case QFileDevice::ResourceError:
-        return QStringLiteral("risorse del sistema esaurite (disco pieno?)");
-    case QFileDevice::OpenError:
-        return QStringLiteral("il file non si può aprire");
-    default:
-        return QStringLiteral("errore del file system");
+// What is at a path that is there but is no regular file; empty for a regular file.
+QString notAFile(const QString &path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode)) {
+        return {};
     }
+    if (S_ISDIR(info.st_mode)) {
+        return QStringLiteral("al suo posto c'è una cartella");
+    }
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+        return QStringLiteral("è un dispositivo, non un file");
+    }
+    if (S_ISFIFO(info.st_mode)) {
+        return QStringLiteral("è una FIFO (pipe con nome), non un file");
+    }
+    return QStringLiteral("non è un file normale");
+}
+
+// Reads at most limit bytes; errorNumber set when the reading failed.
+QByteArray readBounded(const QString &path, qint64 limit, int *errorNumber) {
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        *errorNumber = errno != 0 ? errno : EIO;
+        return {};
+    }
+    QByteArray bytes = file.read(limit);
+    *errorNumber = file.error() == QFileDevice::NoError ? 0 : (errno != 0 ? errno : EIO);
+    return bytes;
 }
 
 QString shown(const QString &path) {
@@ -110,40 +128,60 @@ SettingsFile::LoadResult SettingsFile::load(Configurazione &record) {
             return {LoadOutcome::CreateFailed,
                     QStringLiteral("Impossibile creare il file di configurazione %1: %2.\n"
                                    "Il programma usa le impostazioni predefinite.")
-                        .arg(shown(m_path), saved.error)};
+                        .arg(shown(m_path), saved.error),
+                    false,
+                    {}};
         }
-        return {LoadOutcome::Created, {}};
+        return {LoadOutcome::Created, {}, false, {}};
     }
 
-    QFile file(m_path);
-    QByteArray bytes;
-    bool ok = !info.isDir() && file.open(QIODevice::ReadOnly);
-    if (ok) {
-        bytes = file.readAll();
-        ok = file.error() == QFileDevice::NoError;
+    const auto unreadable = [this](const QString &why) {
+        return LoadResult{LoadOutcome::ReadFailed,
+                          QStringLiteral("Impossibile leggere il file di configurazione %1: %2.")
+                              .arg(shown(m_path), why),
+                          false,
+                          {}};
+    };
+    // Checked before opening: a FIFO would block and a device would never end.
+    if (const QString what = notAFile(m_path); !what.isEmpty()) {
+        return unreadable(what);
     }
-    if (!ok) {
-        const QString why =
-            info.isDir() ? QStringLiteral("al suo posto c'è una cartella") : reason(file.error());
-        return {LoadOutcome::ReadFailed,
-                QStringLiteral("Impossibile leggere il file di configurazione %1: %2.")
-                    .arg(shown(m_path), why)};
+    constexpr qint64 recordSize = Configurazione::recordSize;
+    int failure = 0;
+    const QByteArray bytes = readBounded(m_path, recordSize + maxTailSize + 1, &failure);
+    if (failure != 0) {
+        return unreadable(FileErrorText::reason(failure));
     }
-    record = ConfigurazioneCodec::decode(bytes);
-    m_tail = bytes.mid(Configurazione::recordSize);
-    return {LoadOutcome::Loaded, {}};
+    if (bytes.size() > recordSize + maxTailSize) {
+        return unreadable(QStringLiteral("è troppo grande per un file di configurazione (più di "
+                                         "%1 byte)")
+                              .arg(recordSize + maxTailSize));
+    }
+    LoadResult result;
+    if (bytes.size() < recordSize) {
+        record = ConfigurazioneCodec::decode(bytes, defaults());
+        result.incomplete = true;
+        result.notice = QStringLiteral("Il file di configurazione %1 è incompleto (%2 byte su "
+                                       "%3): le impostazioni che non contiene hanno i valori "
+                                       "predefiniti.")
+                            .arg(shown(m_path))
+                            .arg(bytes.size())
+                            .arg(recordSize);
+    } else {
+        record = ConfigurazioneCodec::decode(bytes);
+    }
+    m_tail = bytes.mid(recordSize);
+    return result;
 }
 
 QByteArray SettingsFile::currentTail() const {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!notAFile(m_path).isEmpty()) {
         return m_tail;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return m_tail;
-    }
-    return bytes.mid(Configurazione::recordSize);
+    int failure = 0;
+    const QByteArray bytes =
+        readBounded(m_path, Configurazione::recordSize + maxTailSize, &failure);
+    return failure != 0 ? m_tail : bytes.mid(Configurazione::recordSize);
 }
 
 SettingsFile::SaveResult SettingsFile::save(const Configurazione &record) {
@@ -153,26 +191,25 @@ SettingsFile::SaveResult SettingsFile::save(const Configurazione &record) {
                                      .arg(shown(m_path), why)};
     };
     const QFileInfo info(m_path);
-    if (info.isDir()) {
-        return failed(QStringLiteral("al suo posto c'è una cartella"));
+    if (const QString what = notAFile(m_path); !what.isEmpty()) {
+        return failed(what);
     }
+    errno = 0;
     if (!QDir().mkpath(info.absolutePath())) {
-        return failed(
-            QStringLiteral("la cartella %1 non si può creare").arg(shown(info.absolutePath())));
+        return failed(FileErrorText::whyNotWritable(m_path, errno));
     }
     const QByteArray tail = currentTail();
     QSaveFile file(m_path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        return failed(reason(file.error()));
+        return failed(FileErrorText::whyNotWritable(m_path, errno));
     }
     const QByteArray bytes = ConfigurazioneCodec::encode(record) + tail;
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = reason(file.error());
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const int failure = errno;
         file.cancelWriting();
-        return failed(why);
-    }
-    if (!file.commit()) {
-        return failed(reason(file.error()));
+        return failed(FileErrorText::whyNotWritable(m_path, failure));
     }
     return {true, {}};
 }

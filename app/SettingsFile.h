@@ -23,7 +23,15 @@ public:
     struct LoadResult {
         LoadOutcome outcome = LoadOutcome::Loaded;
         QString error; // Italian, names the file; empty when nothing failed
+        // Loaded from a file shorter than the record: the fields it does not cover hold their
+        // defaults, and notice (Italian, naming the file) is to be told to the user once.
+        bool incomplete = false;
+        QString notice;
     };
+
+    // The most bytes after the record that are read, and kept by a save; a longer file is
+    // refused rather than cut.
+    static constexpr qint64 maxTailSize = 64 * 1024;
 
     struct SaveResult {
         bool ok = false;
@@ -46,7 +54,8 @@ public:
 
     const QString &path() const { return m_path; }
 
-    // Reads the record, or creates the file with the defaults when it is missing.
+    // Reads the record, or creates the file with the defaults when it is missing. A path that
+    // is there but is not a regular file (a folder, a device, a FIFO) is refused unread.
     LoadResult load(Configurazione &record);
 
     // Writes the record as the first 307 bytes through a temporary file renamed over the old

@@ -70,10 +70,12 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("uscita")}, {},
                                     QStringLiteral("FILE"));
     const QCommandLineOption verifica(QStringLiteral("verifica"), {});
+    const QCommandLineOption piattaforma(QStringLiteral("piattaforma"), {}, QStringLiteral("NOME"));
     const QCommandLineOption vincite(QStringLiteral("vincite"), {});
     const QCommandLineOption estratti(QStringLiteral("estratti"), {}, QStringLiteral("N,N,..."));
     parser.addOptions({help, version, prima, cartelle, orientamento, numerazione, archivio,
-                       configurazione, stampante, output, verifica, vincite, estratti});
+                       configurazione, stampante, output, verifica, vincite, estratti,
+                       piattaforma});
     // --corsa comes with the register's options: it names a run for --trova and --vincite.
     parser.addOptions(RegisterCommands::options());
 
@@ -101,7 +103,7 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     // A value given twice is more likely a slip than a choice: say so rather than pick one.
     for (const QCommandLineOption *option :
          {&prima, &cartelle, &orientamento, &numerazione, &archivio, &configurazione, &stampante,
-          &output, &estratti}) {
+          &output, &estratti, &piattaforma}) {
         if (parser.values(*option).size() > 1) {
             const QString name = option->names().last();
             return usage(QStringLiteral("l'opzione --%1 è data più di una volta").arg(name));
@@ -166,6 +168,17 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     if (!pathValue(output, &options.output)) {
         return usage(QStringLiteral("-o vuole il nome del file PDF da scrivere"));
     }
+    if (!pathValue(piattaforma, &options.piattaforma)) {
+        return usage(QStringLiteral("--piattaforma vuole il nome di una piattaforma di Qt"));
+    }
+    // Digits only by now: a count without a digit other than 0 is no card at all, for a print
+    // and for a check alike.
+    static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
+    if (options.cartelle && !options.cartelle->contains(nonZero)) {
+        return usage(parser.isSet(verifica)
+                         ? QStringLiteral("--cartelle 0: nessuna cartella da verificare")
+                         : QStringLiteral("--cartelle 0: nessuna cartella da stampare"));
+    }
 
     if (parser.isSet(vincite)) {
         options.mode = Mode::Wins;
@@ -215,12 +228,14 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     if (!options.cartelle) {
         return usage(QStringLiteral("indicare quante cartelle stampare con --cartelle N"));
     }
-    // Digits only by now: a count without a digit other than 0 is no card at all.
-    static const QRegularExpression nonZero(QStringLiteral("[1-9]"));
-    if (!options.cartelle->contains(nonZero)) {
-        return usage(QStringLiteral("--cartelle 0: nessuna cartella da stampare"));
-    }
     return {options, {}};
+}
+
+QByteArray BatchOptions::platform(const BatchParsed &parsed) {
+    if (parsed.options && !parsed.options->piattaforma.trimmed().isEmpty()) {
+        return parsed.options->piattaforma.trimmed().toLocal8Bit();
+    }
+    return QByteArrayLiteral("offscreen");
 }
 
 QString BatchOptions::helpText() {
@@ -239,7 +254,12 @@ QString BatchOptions::helpText() {
                "delle cartelle.\n"
                "\n"
                "Stampa:\n"
-               "  -o, --uscita FILE.pdf      scrive le pagine nel file PDF indicato\n"
+               "  -o, --uscita FILE.pdf      scrive le pagine nel file PDF indicato (\"-\": "
+               "standard output);\n"
+               "                             un collegamento simbolico scrive il file a cui "
+               "porta; non si scrive\n"
+               "                             mai sull'archivio, sulla configurazione o su ciò "
+               "che non è un file\n"
                "  --stampante NOME           manda le pagine alla stampante installata NOME\n"
                "  --cartelle N               quante cartelle stampare (obbligatoria); l'ultima "
                "pagina\n"
@@ -279,6 +299,9 @@ QString BatchOptions::helpText() {
                "                             poi le cartelle dei dati del programma)\n"
                "  --configurazione FILE      file delle impostazioni (predefinito: quello del "
                "programma a finestre)\n"
+               "  --piattaforma NOME         piattaforma di Qt su cui disegnare (predefinita: "
+               "offscreen,\n"
+               "                             qualunque cosa dica QT_QPA_PLATFORM)\n"
                "  -h, --help                 mostra questo aiuto\n"
                "  -v, --version              mostra la versione\n"
                "\n"

@@ -2,6 +2,7 @@
 
 #include "batch/RegisterQuery.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -20,12 +21,13 @@ struct BatchOptions {
     std::optional<QString> cartelle; // card count; required to print
     std::optional<bool> landscape;   // empty: the orientation stored in the settings
     Numbering numerazione = Numbering::Progressiva;
-    QString archivio;                // folder of the archive; empty: the usual folders
-    QString configurazione;          // settings file; empty: the window program's own
-    QString stampante;               // printer name; empty when printing to a file
-    QString output;                  // PDF file; empty when printing to a printer
+    QString archivio;       // folder of the archive; empty: the usual folders
+    QString configurazione; // settings file; empty: the window program's own
+    QString stampante;      // printer name; empty when printing to a file
+    QString output;         // PDF file ("-": standard output); empty when printing to a printer
     std::optional<QString> estratti; // --vincite: the numbers drawn, as typed
     std::optional<QString> corsa;    // --vincite: a run of the print register
+    QString piattaforma; // Qt platform to draw on; empty: off screen, whatever the environment
 
     // What is asked of the print register (Mode::Register).
     std::optional<RegisterQuery> registro;
@@ -38,6 +40,10 @@ struct BatchOptions {
     // arguments as main() has them, the program name first. A usage error (unknown option,
     // missing or bad value, options that exclude each other) leaves options empty.
     static struct BatchParsed parse(const QStringList &arguments);
+
+    // The Qt platform the program runs on: the one asked for with --piattaforma, else
+    // "offscreen" (it never opens a window, and must run without a display).
+    static QByteArray platform(const BatchParsed &parsed);
 
     static QString helpText();
     static QString versionText();

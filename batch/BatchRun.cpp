@@ -2,7 +2,6 @@
 
 #include "app/PrintRange.h"
 #include "app/SettingsFile.h"
-#include "batch/OutputFile.h"
 #include "batch/ProgressBar.h"
 #include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
@@ -15,6 +14,7 @@
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
+#include "print/SafeOutput.h"
 #include "register/RunRegistration.h"
 
 #include <QDir>
@@ -70,6 +70,13 @@ QString pagesText(qint64 n) {
     return n == 1 ? QStringLiteral("1 pagina") : QStringLiteral("%1 pagine").arg(n);
 }
 
+// The archive a run read, as the closing summary names it.
+QString archiveText(const CardArchive &archive) {
+    return QStringLiteral("Archivio \"%1\" (%2).")
+        .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
+             cardsText(archive.cardCount()));
+}
+
 } // namespace
 
 BatchRun::BatchRun(QTextStream &out, QTextStream &err) : m_out(out), m_err(err) {
@@ -98,7 +105,7 @@ void BatchRun::fail(const QString &message) {
 }
 
 bool BatchRun::loadSettings(const QString &namedFile, const QString &defaultFile,
-                            Configurazione *settings, QString *error) {
+                            Configurazione *settings, QString *error, QString *notice) {
     const QString path = namedFile.isEmpty() ? defaultFile : namedFile;
     if (!QFileInfo::exists(path)) {
         if (!namedFile.isEmpty()) {
@@ -116,8 +123,47 @@ bool BatchRun::loadSettings(const QString &namedFile, const QString &defaultFile
         *error = loaded.error;
         return false;
     }
+    if (loaded.incomplete && notice) {
+        *notice = loaded.notice;
+    }
     SettingsFile::trimTexts(*settings);
     return true;
+}
+
+QString BatchRun::settingsPathFor(const BatchOptions &options) const {
+    if (!options.configurazione.isEmpty()) {
+        return options.configurazione;
+    }
+    return m_defaultSettingsPath.isEmpty() ? SettingsFile::defaultPath() : m_defaultSettingsPath;
+}
+
+std::unique_ptr<SafeOutput> BatchRun::openOutput(const BatchOptions &options,
+                                                 const CardArchive &archive, QString *error) const {
+    auto output = std::make_unique<SafeOutput>(options.output);
+    const QList<SafeOutput::KeptFile> kept = {
+        {archive.path(), QStringLiteral("l'archivio delle cartelle")},
+        {settingsPathFor(options), QStringLiteral("il file di configurazione")},
+    };
+    if (!output->reserve(kept, error)) {
+        return nullptr;
+    }
+    return output;
+}
+
+QString BatchRun::runFailure(const QString &thrown, const SafeOutput *output) {
+    // A file that could not be written is said in the user's terms: the file asked for (never
+    // the temporary one) and the cause, when the disk or the folder tells it.
+    if (output) {
+        if (const QString why = output->writeFailure(); !why.isEmpty()) {
+            return why;
+        }
+        QString text = thrown;
+        if (!output->temporaryPath().isEmpty()) {
+            text.replace(output->temporaryPath(), output->targetPath());
+        }
+        return text;
+    }
+    return thrown;
 }
 
 std::unique_ptr<CardArchive> BatchRun::openArchive(const BatchOptions &options) {
@@ -166,11 +212,14 @@ int BatchRun::print(const BatchOptions &options) {
 
     Configurazione settings;
     QString error;
-    const QString defaultSettings =
-        m_defaultSettingsPath.isEmpty() ? SettingsFile::defaultPath() : m_defaultSettingsPath;
-    if (!loadSettings(options.configurazione, defaultSettings, &settings, &error)) {
+    QString notice;
+    if (!loadSettings(options.configurazione, settingsPathFor(options), &settings, &error,
+                      &notice)) {
         fail(error);
         return BatchOptions::exitFailed;
+    }
+    if (!notice.isEmpty()) {
+        fail(notice);
     }
 
     // The choices the print page would start with: the stored orientation (any value but 0
@@ -184,7 +233,7 @@ int BatchRun::print(const BatchOptions &options) {
         firstText = *options.prima;
     }
     QString refusal;
-    const std::optional<PrintPlan> plan =
+    std::optional<PrintPlan> plan =
         PrintPlan::make(firstText, options.cartelle.value_or(QString()), landscape, &refusal);
     if (!plan) {
         fail(refusal);
@@ -201,16 +250,16 @@ int BatchRun::print(const BatchOptions &options) {
     }
 
     if (const std::optional<QString> beyond =
-            plan->beyondArchive(archive->cardCount(), archive->path())) {
+            plan->fitToArchive(archive->cardCount(), archive->path())) {
         fail(*beyond);
         return BatchOptions::exitFailed;
     }
 
-    std::unique_ptr<OutputFile> output;
+    std::unique_ptr<SafeOutput> output;
     std::unique_ptr<PageTarget> target;
     if (!options.output.isEmpty()) {
-        output = std::make_unique<OutputFile>(options.output);
-        if (!output->reserve(&error)) {
+        output = openOutput(options, *archive, &error);
+        if (!output) {
             fail(error);
             return BatchOptions::exitFailed;
         }
@@ -254,11 +303,12 @@ int BatchRun::print(const BatchOptions &options) {
 
     PrintRun run(surface, *archive, settings,
                  options.numerazione == BatchOptions::Numbering::Archivio);
-    RunRegistration registration(
-        programName, *archive, *plan, options.cartelle.value_or(QString()),
-        options.numerazione == BatchOptions::Numbering::Archivio,
-        output ? QStringLiteral("il file \"%1\"").arg(QFileInfo(options.output).absoluteFilePath())
-               : target->description());
+    RunRegistration registration(programName, *archive, *plan, options.cartelle.value_or(QString()),
+                                 options.numerazione == BatchOptions::Numbering::Archivio,
+                                 !output ? target->description()
+                                 : SafeOutput::isStandardOutput(options.output)
+                                     ? QStringLiteral("standard output")
+                                     : QStringLiteral("il file %1").arg(output->shownName()));
     const auto registered = [&](RunRecord::Outcome ended, bool delivered) {
         registration.finish(ended, run.cardsDrawn(), delivered);
         for (const QString &notice : registration.notices()) {
@@ -289,7 +339,7 @@ int BatchRun::print(const BatchOptions &options) {
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("la stampa non è riuscita: %1").arg(error));
+        fail(QStringLiteral("la stampa non è riuscita. %1").arg(runFailure(error, output.get())));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
@@ -308,12 +358,10 @@ int BatchRun::print(const BatchOptions &options) {
     }
     registered(RunRecord::Outcome::Completed, true);
     m_figures.seconds = double(clock.nsecsElapsed()) / 1e9;
-    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4.\n")
+    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4. %5\n")
                  .arg(cardsText(m_figures.cards), pagesText(m_figures.pages),
                       seconds(m_figures.seconds),
-                      output ? QStringLiteral("\"%1\"").arg(
-                                   QDir::toNativeSeparators(output->requestedPath()))
-                             : target->description());
+                      output ? output->shownName() : target->description(), archiveText(*archive));
     m_err.flush();
     return BatchOptions::exitOk;
 }

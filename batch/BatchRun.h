@@ -15,6 +15,7 @@ namespace velmora {
 
 class CardArchive;
 class PageTarget;
+class SafeOutput;
 
 // One invocation of velmora-pdf: a print run to a PDF file or a printer, or the check of the
 // archive. Messages go to the two streams in the program's words; exec() returns the exit
@@ -65,14 +66,21 @@ public:
 
     // The settings of a run: the named file, which must exist, or the default one, whose
     // defaults are used (and no file created) when it is missing. False: *error says why.
+    // A file shorter than its record keeps the defaults it does not cover; *notice says so.
     static bool loadSettings(const QString &namedFile, const QString &defaultFile,
-                             Configurazione *settings, QString *error);
+                             Configurazione *settings, QString *error,
+                             QString *notice = nullptr);
 
 private:
     int print(const BatchOptions &options);
     int verify(const BatchOptions &options);
     void fail(const QString &message);
     std::unique_ptr<CardArchive> openArchive(const BatchOptions &options);
+    QString settingsPathFor(const BatchOptions &options) const;
+    // The PDF file of -o, refused when it is the archive or the settings file being read.
+    std::unique_ptr<SafeOutput> openOutput(const BatchOptions &options, const CardArchive &archive,
+                                           QString *error) const;
+    static QString runFailure(const QString &thrown, const SafeOutput *output);
 
     QTextStream &m_out;
     QTextStream &m_err;

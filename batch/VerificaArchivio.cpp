@@ -115,8 +115,17 @@ QString VerificaArchivio::Report::summary() const {
                   .arg(plural(cardsChecked, QStringLiteral("cartella"), QStringLiteral("cartelle")))
                   .arg(first)
                   .arg(first + cardsChecked - 1);
-    const QString head =
-        QStringLiteral("Archivio \"%1\": %2").arg(QDir::toNativeSeparators(archivePath), range);
+    const QString head = QStringLiteral("Archivio \"%1\" (%2): %3")
+                             .arg(QDir::toNativeSeparators(archivePath),
+                                  plural(archiveCards, QStringLiteral("cartella"),
+                                         QStringLiteral("cartelle")),
+                                  range);
+    const bool empty = std::any_of(findings.cbegin(), findings.cend(), [](const auto &finding) {
+        return finding.rule == ArchiveRule::EmptyArchive;
+    });
+    if (empty) {
+        return head + QStringLiteral(": l'archivio è vuoto.");
+    }
     if (stopped) {
         return head + QStringLiteral(": verifica interrotta prima della fine.");
     }
@@ -208,6 +217,13 @@ VerificaArchivio::Report VerificaArchivio::check(CardArchive &archive, qint64 fi
         if (report.last >= beyond) {
             report.missingFirst = std::max(beyond, report.first);
             report.missingLast = report.last;
+        }
+        // An archive with nothing in it is no sound archive: every card would print blank.
+        if (records == 0) {
+            report.findings.append({1, ArchiveRule::EmptyArchive, 0, -1, -1,
+                                    QStringLiteral("L'archivio \"%1\" è vuoto: non contiene "
+                                                   "nessuna cartella.")
+                                        .arg(QDir::toNativeSeparators(archive.path()))});
         }
     }
     std::stable_sort(

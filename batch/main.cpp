@@ -57,18 +57,20 @@ std::unique_ptr<velmora::PageTarget> pdfTarget(const QString &file) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    // No window is ever shown: without a platform chosen by the user, draw off screen, which
-    // also works where there is no display at all.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
     }
+    const velmora::BatchParsed parsed = velmora::BatchOptions::parse(arguments);
+    // No window is ever shown: draw off screen unless --piattaforma says otherwise, so that an
+    // environment set for windows (no display, another platform) cannot stop the run.
+    qputenv("QT_QPA_PLATFORM", velmora::BatchOptions::platform(parsed));
     QGuiApplication app(argc, argv);
     // The same name as the window program: the same settings file and archive folders.
     QCoreApplication::setApplicationName(QStringLiteral("velmora"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const velmora::BatchParsed parsed = velmora::BatchOptions::parse(QCoreApplication::arguments());
     if (!parsed.options) {
         err << "velmora-pdf: " << parsed.error << '\n' << "Per l'aiuto: velmora-pdf --help\n";
         return velmora::BatchOptions::exitUsage;

@@ -4,8 +4,6 @@ list(APPEND VELMORA_CORE_SOURCES
   batch/BatchOptions.h
   batch/BatchRun.cpp
   batch/BatchRun.h
-  batch/OutputFile.cpp
-  batch/OutputFile.h
   batch/ProgressBar.cpp
   batch/ProgressBar.h
   batch/RegisterCommands.cpp

@@ -9,6 +9,8 @@ list(APPEND VELMORA_CORE_SOURCES
   errors/ErrorReport.h
   errors/Failure.cpp
   errors/Failure.h
+  errors/FileErrorText.cpp
+  errors/FileErrorText.h
   errors/MailHandOff.cpp
   errors/MailHandOff.h
   errors/ModCallErr.cpp

@@ -8,6 +8,18 @@
 #include <QStandardPaths>
 
 namespace velmora {
+namespace {
+
+QString notFound(const QStringList &folders) {
+    QStringList shown;
+    for (const QString &folder : folders) {
+        shown.append(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(folder)));
+    }
+    return QStringLiteral("Impossibile trovare l'archivio delle cartelle %1. Cercato in: %2.")
+        .arg(CardArchive::fileName, shown.join(QStringLiteral(", ")));
+}
+
+} // namespace
 
 QStringList ArchiveSearch::folders() {
     QStringList result;
@@ -48,14 +60,30 @@ std::unique_ptr<CardArchive> ArchiveSearch::open(const QStringList &folders) {
             }
         }
     }
-    QStringList shown;
-    for (const QString &folder : folders) {
-        shown.append(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(folder)));
-    }
     throw VelmoraError(VelmoraError::FileNotFound,
-                       QStringLiteral("Impossibile trovare l'archivio delle cartelle %1. "
-                                      "Cercato in: %2. Nessuna cartella è stata stampata.")
-                           .arg(CardArchive::fileName, shown.join(QStringLiteral(", "))));
+                       notFound(folders) + QStringLiteral(" Nessuna cartella è stata stampata."));
+}
+
+QString ArchiveSearch::describe(const CardArchive &archive) {
+    const qint64 cards = archive.cardCount();
+    return QStringLiteral("Archivio delle cartelle: \"%1\" (%2).")
+        .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
+             cards == 1 ? QStringLiteral("1 cartella") : QStringLiteral("%1 cartelle").arg(cards));
+}
+
+QString ArchiveSearch::describe(const QStringList &folders) {
+    const QStringList where = folders.isEmpty() ? ArchiveSearch::folders() : folders;
+    for (const QString &folder : where) {
+        try {
+            return describe(CardArchive(folder));
+        } catch (const VelmoraError &error) {
+            if (error.number() != VelmoraError::FileNotFound &&
+                error.number() != VelmoraError::PathNotFound) {
+                return error.description();
+            }
+        }
+    }
+    return notFound(where);
 }
 
 } // namespace velmora

@@ -17,6 +17,12 @@ public:
     // every folder looked in; the archive's own error when the one found cannot be read.
     static std::unique_ptr<CardArchive> open();
     static std::unique_ptr<CardArchive> open(const QStringList &folders);
+
+    // The archive as shown to the user: its full path and its number of cards.
+    static QString describe(const CardArchive &archive);
+    // Which archive a print would read from folders (empty: the usual ones), or that none is
+    // found and where it was looked for, or why the one found cannot be read.
+    static QString describe(const QStringList &folders = {});
 };
 
 } // namespace velmora

@@ -1,6 +1,7 @@
 #include "print/PrintPlan.h"
 
 #include <QDir>
+#include <QStringList>
 #include <algorithm>
 
 #include "app/Decimal.h"
@@ -74,10 +75,12 @@ std::optional<PrintPlan> PrintPlan::make(const QString &firstCardText, const QSt
     plan.first = qint16(firstCard);
     if (count.isNegative() || count.isZero()) {
         plan.last = qint16(firstCard - 1); // nothing to print
+        plan.requested = plan.last;
         return plan;
     }
     const qint64 n = *count.toInt64();
     qint64 lastCard = firstCard + n - 1;
+    const qint64 requestedCard = lastCard;
     // A last page that would not be full is filled up.
     if (n % plan.cardsPerPage != 0) {
         lastCard = (n / plan.cardsPerPage + 1) * plan.cardsPerPage + firstCard - 1;
@@ -86,33 +89,52 @@ std::optional<PrintPlan> PrintPlan::make(const QString &firstCardText, const QSt
         return refuse(tooFar(firstCard, plan.cardsPerPage));
     }
     plan.last = qint16(lastCard);
+    plan.requested = qint16(requestedCard);
     return plan;
 }
 
 std::optional<QString> PrintPlan::beyondArchive(qint64 heldCards,
                                                 const QString &archivePath) const {
-    if (last <= heldCards) {
+    // A plan made by hand, without a count asked for, asks for every card up to its last.
+    const qint64 asked = requested > 0 ? requested : last;
+    if (asked <= heldCards) {
         return std::nullopt;
     }
     const auto cards = [](qint64 n) {
         return n == 1 ? QStringLiteral("1 cartella") : QStringLiteral("%1 cartelle").arg(n);
     };
-    const qint64 room = std::max<qint64>(heldCards - first + 1, 0);
-    const qint64 largest = room / cardsPerPage * cardsPerPage;
+    const qint64 firstMissing = std::max<qint64>(first, heldCards + 1);
+    const qint64 missingCount = asked - firstMissing + 1;
     const QString missing =
-        first > heldCards
-            ? QStringLiteral("la cartella %1 non c'è").arg(first)
-            : QStringLiteral("le cartelle da %1 a %2 non ci sono").arg(heldCards + 1).arg(last);
-    const QString largestText =
-        largest > 0 ? QStringLiteral("Dalla cartella %1 se ne possono stampare al massimo %2, "
-                                     "a pagine intere.")
-                          .arg(first)
-                          .arg(largest)
-                    : QString();
-    return QStringLiteral("L'archivio \"%1\" contiene %2: %3 (sarebbero stampate senza "
-                          "numeri). %4 Nessuna cartella è stata stampata.")
-        .arg(QDir::toNativeSeparators(archivePath), cards(heldCards), missing, largestText)
-        .trimmed();
+        missingCount == 1
+            ? QStringLiteral("la cartella %1 non c'è (sarebbe stampata senza numeri)")
+                  .arg(firstMissing)
+            : QStringLiteral("le cartelle da %1 a %2 non ci sono (sarebbero stampate senza "
+                             "numeri)")
+                  .arg(firstMissing)
+                  .arg(asked);
+    QStringList sentences{QStringLiteral("L'archivio \"%1\" contiene %2: %3.")
+                              .arg(QDir::toNativeSeparators(archivePath), cards(heldCards),
+                                   missing)};
+    const qint64 largest = std::max<qint64>(heldCards - first + 1, 0);
+    if (largest == 1) {
+        sentences.append(
+            QStringLiteral("Dalla cartella %1 se ne può stampare al massimo 1.").arg(first));
+    } else if (largest > 1) {
+        sentences.append(QStringLiteral("Dalla cartella %1 se ne possono stampare al massimo %2.")
+                             .arg(first)
+                             .arg(largest));
+    }
+    sentences.append(QStringLiteral("Nessuna cartella è stata stampata."));
+    return sentences.join(u' ');
+}
+
+std::optional<QString> PrintPlan::fitToArchive(qint64 heldCards, const QString &archivePath) {
+    if (std::optional<QString> refusal = beyondArchive(heldCards, archivePath)) {
+        return refusal;
+    }
+    last = qint16(std::min<qint64>(last, heldCards));
+    return std::nullopt;
 }
 
 } // namespace velmora

@@ -12,6 +12,7 @@ struct PrintPlan {
 
     qint16 first = 1;     // first card printed
     qint16 last = 0;      // last card, raised so that the last page is full
+    qint16 requested = 0; // last card asked for, before filling the page (0: up to last)
     int cardsPerPage = 6; // 6 landscape, 3 portrait
 
     int cardCount() const; // last - first + 1, 0 or more
@@ -24,10 +25,14 @@ struct PrintPlan {
     static std::optional<PrintPlan> make(const QString &firstCardText, const QString &countText,
                                          bool landscape, QString *refusal);
 
-    // Cards beyond the archive's last whole record have no numbers: printed, they would come
-    // out as blank cards. Gives the Italian refusal (naming the archive and the largest
-    // whole-page run possible from the first card) when the plan reaches past heldCards.
+    // Cards beyond the archive's last whole record have no numbers. Gives the Italian refusal
+    // when a card asked for is not among the heldCards of the archive: the archive, the first
+    // card missing and the largest run possible from the first card. Cards that only fill up
+    // the last page may be missing: their slots stay blank.
     std::optional<QString> beyondArchive(qint64 heldCards, const QString &archivePath) const;
+    // beyondArchive(), and when the cards asked for are all there, ends the run at the
+    // archive's last card if filling the last page would pass it.
+    std::optional<QString> fitToArchive(qint64 heldCards, const QString &archivePath);
 };
 
 } // namespace velmora

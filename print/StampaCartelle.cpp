@@ -74,8 +74,8 @@ StampaCartelle::Result StampaCartelle::run() {
     // Range and archive first: a run that cannot be printed is refused before anything
     // reaches the printer.
     QString refusal;
-    const std::optional<PrintPlan> plan = PrintPlan::make(
-        m_request.primaCartella, m_request.nCartelle, m_request.landscape, &refusal);
+    std::optional<PrintPlan> plan = PrintPlan::make(m_request.primaCartella, m_request.nCartelle,
+                                                    m_request.landscape, &refusal);
     if (!plan) {
         m_messages.avviso(&m_mainWindow, refusal);
         return Result::Refused;
@@ -93,7 +93,7 @@ StampaCartelle::Result StampaCartelle::run() {
         return Result::NoArchive;
     }
     if (const std::optional<QString> beyond =
-            plan->beyondArchive(archive->cardCount(), archive->path())) {
+            plan->fitToArchive(archive->cardCount(), archive->path())) {
         m_messages.avviso(&m_mainWindow, *beyond);
         return Result::Refused;
     }
@@ -144,6 +144,7 @@ StampaCartelle::Result StampaCartelle::run() {
                         : failure.isEmpty()         ? RunRecord::Outcome::Stopped
                                                     : RunRecord::Outcome::Failed,
                         printRun.cardsDrawn(), printRun.documentHandedOn());
+    const QString source = u'\n' + ArchiveSearch::describe(*archive);
     archive.reset();
     window.unload();
     m_stopWindow = nullptr;
@@ -152,10 +153,11 @@ StampaCartelle::Result StampaCartelle::run() {
     if (!failure.isEmpty()) {
         m_messages.avviso(
             &m_mainWindow,
-            runFailed.arg(failure, printRun.documentHandedOn() ? pagesHandedOn : nothingHandedOn));
+            runFailed.arg(failure, printRun.documentHandedOn() ? pagesHandedOn : nothingHandedOn) +
+                source);
     } else if (printRun.documentHandedOn()) {
         if (const QString notice = m_surface.afterDocumentNotice(); !notice.isEmpty()) {
-            m_messages.avviso(&m_mainWindow, notice);
+            m_messages.avviso(&m_mainWindow, notice + source);
         }
     }
     for (const QString &notice : registration.notices()) {

@@ -33,6 +33,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/TextFit.cpp
   print/TextFit.h
   print/PrintPlan.cpp
+  print/SafeOutput.cpp
+  print/SafeOutput.h
   print/PrintPlan.h
   print/PrintRequest.h
   print/PreviewPages.cpp

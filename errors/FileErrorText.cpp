@@ -1,0 +1,119 @@
+#include "errors/FileErrorText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+// The first folder of path's parents that exists, with whether some folder on the way is a
+// file instead (the path goes "through" a file).
+struct Nearest {
+    QString folder;
+    bool throughFile = false;
+};
+
+Nearest nearestExisting(const QString &path) {
+    QString folder = QFileInfo(path).absolutePath();
+    Nearest found;
+    for (;;) {
+        const QFileInfo info(folder);
+        if (info.exists()) {
+            found.folder = folder;
+            found.throughFile = !info.isDir();
+            return found;
+        }
+        const QString parent = QFileInfo(folder).absolutePath();
+        if (parent == folder) {
+            return found;
+        }
+        folder = parent;
+    }
+}
+
+int fileSystemProblem(const QString &path) {
+    struct statvfs fs {};
+    if (::statvfs(QFile::encodeName(path).constData(), &fs) != 0) {
+        return 0;
+    }
+    if (fs.f_flag & ST_RDONLY) {
+        return EROFS;
+    }
+    if (fs.f_bavail == 0) {
+        return ENOSPC;
+    }
+    return 0;
+}
+
+bool writable(const QString &path) {
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+}
+
+} // namespace
+
+QString FileErrorText::reason(int errorNumber) {
+    switch (errorNumber) {
+    case ENOENT:
+        return QStringLiteral("il file o la cartella non esiste");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("permesso negato");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("il disco è pieno");
+    case EROFS:
+        return QStringLiteral("il file system è di sola lettura");
+    case EISDIR:
+        return QStringLiteral("è una cartella");
+    case ENOTDIR:
+        return QStringLiteral("una parte del percorso non è una cartella");
+    case EIO:
+        return QStringLiteral("errore di lettura o scrittura sul disco");
+    case ENAMETOOLONG:
+        return QStringLiteral("il nome è troppo lungo");
+    case 0:
+        return QStringLiteral("errore sconosciuto");
+    default:
+        return QString::fromLocal8Bit(std::strerror(errorNumber));
+    }
+}
+
+QString FileErrorText::whyNotWritable(const QString &path, int errorNumber) {
+    const QFileInfo target(path);
+    if (target.isDir()) {
+        return reason(EISDIR);
+    }
+    const QString folder = target.absolutePath();
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.exists()) {
+        const Nearest nearest = nearestExisting(path);
+        if (nearest.throughFile) {
+            return QStringLiteral("\"%1\" è un file, non una cartella")
+                .arg(QDir::toNativeSeparators(nearest.folder));
+        }
+        return QStringLiteral("la cartella \"%1\" non esiste").arg(QDir::toNativeSeparators(folder));
+    }
+    if (!folderInfo.isDir()) {
+        return QStringLiteral("\"%1\" è un file, non una cartella")
+            .arg(QDir::toNativeSeparators(folder));
+    }
+    if (const int problem = fileSystemProblem(folder); problem != 0) {
+        return reason(problem);
+    }
+    if (target.exists() && !writable(path)) {
+        return QStringLiteral("il file è di sola lettura");
+    }
+    if (!writable(folder)) {
+        return QStringLiteral("permesso negato nella cartella \"%1\"")
+            .arg(QDir::toNativeSeparators(folder));
+    }
+    return reason(errorNumber);
+}
+
+} // namespace velmora

@@ -1,0 +1,240 @@
+#include "print/SafeOutput.h"
+
+#include "errors/FileErrorText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace velmora {
+namespace {
+
+constexpr qint64 pdfTailBytes = 1024; // where a complete PDF says %%EOF
+constexpr int maxLinkHops = 40;       // as the system's own limit on nested links
+
+QString shown(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+bool statOf(const QString &path, struct stat *info) {
+    return ::stat(QFile::encodeName(path).constData(), info) == 0;
+}
+
+// What a path that is there but not a plain file is, in the user's words.
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return QStringLiteral("è una cartella");
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("è una FIFO (pipe con nome), non un file");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("è un dispositivo, non un file");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("è un socket, non un file");
+    }
+    return QStringLiteral("non è un file normale");
+}
+
+// The file a chain of symbolic links leads to (the path itself when it is no link); a link
+// that leads nowhere gives the path it names, where the file will be made.
+QString followLinks(const QString &path) {
+    QString current = path;
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        const QFileInfo info(current);
+        if (!info.isSymLink()) {
+            break;
+        }
+        current = info.symLinkTarget();
+    }
+    return current;
+}
+
+// The permissions of a file newly created here: rw for all less the process's umask.
+QFileDevice::Permissions newFilePermissions() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    const mode_t mode = 0666 & ~mask;
+    QFileDevice::Permissions permissions;
+    const std::pair<mode_t, QFileDevice::Permissions> bits[] = {
+        {S_IRUSR, QFileDevice::ReadOwner | QFileDevice::ReadUser},
+        {S_IWUSR, QFileDevice::WriteOwner | QFileDevice::WriteUser},
+        {S_IRGRP, QFileDevice::ReadGroup},
+        {S_IWGRP, QFileDevice::WriteGroup},
+        {S_IROTH, QFileDevice::ReadOther},
+        {S_IWOTH, QFileDevice::WriteOther},
+    };
+    for (const auto &[bit, permission] : bits) {
+        if (mode & bit) {
+            permissions |= permission;
+        }
+    }
+    return permissions;
+}
+
+} // namespace
+
+SafeOutput::SafeOutput(const QString &requestedPath)
+    : m_requested(isStandardOutput(requestedPath) ? requestedPath
+                                                  : QFileInfo(requestedPath).absoluteFilePath()),
+      m_target(m_requested), m_toStandardOutput(isStandardOutput(requestedPath)) {
+    if (!m_toStandardOutput) {
+        m_target = QFileInfo(followLinks(m_requested)).absoluteFilePath();
+    }
+}
+
+SafeOutput::~SafeOutput() {
+    if (!m_committed) {
+        discard();
+    }
+}
+
+bool SafeOutput::isStandardOutput(const QString &requestedPath) {
+    return requestedPath == QStringLiteral("-");
+}
+
+QString SafeOutput::shownName() const {
+    return m_toStandardOutput ? QStringLiteral("standard output")
+                              : QStringLiteral("\"%1\"").arg(shown(m_requested));
+}
+
+bool SafeOutput::checkTarget(const QList<KeptFile> &kept, QString *error) const {
+    const auto refuse = [&](const QString &why) {
+        *error = QStringLiteral("Impossibile scrivere %1: %2.").arg(shownName(), why);
+        return false;
+    };
+    struct stat target {};
+    if (!statOf(m_target, &target)) {
+        return true; // a new file
+    }
+    if (!S_ISREG(target.st_mode)) {
+        return refuse(kindOf(target.st_mode));
+    }
+    // By identity, not by name: another name, a link or a hard link of a kept file is the file.
+    for (const KeptFile &file : kept) {
+        struct stat read {};
+        if (!file.path.isEmpty() && statOf(file.path, &read) && read.st_dev == target.st_dev &&
+            read.st_ino == target.st_ino) {
+            return refuse(QStringLiteral("è %1 \"%2\", che non va sovrascritto")
+                              .arg(file.what, shown(QFileInfo(file.path).absoluteFilePath())));
+        }
+    }
+    if (::access(QFile::encodeName(m_target).constData(), W_OK) != 0) {
+        return refuse(FileErrorText::whyNotWritable(m_target, errno));
+    }
+    return true;
+}
+
+bool SafeOutput::reserve(const QList<KeptFile> &kept, QString *error) {
+    m_committed = false;
+    QString pattern;
+    if (m_toStandardOutput) {
+        pattern = QDir::tempPath() + QStringLiteral("/velmora-pdf.XXXXXX.part");
+    } else {
+        if (!checkTarget(kept, error)) {
+            return false;
+        }
+        const QFileInfo target(m_target);
+        pattern = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
+                  QStringLiteral(".XXXXXX.part");
+    }
+    QTemporaryFile reserved(pattern);
+    errno = 0;
+    if (!reserved.open()) {
+        const int failure = errno;
+        *error = QStringLiteral("Impossibile scrivere %1: %2.")
+                     .arg(shownName(), FileErrorText::whyNotWritable(
+                                           m_toStandardOutput ? pattern : m_target, failure));
+        return false;
+    }
+    reserved.setAutoRemove(false);
+    m_temporary = reserved.fileName();
+    return true;
+}
+
+QString SafeOutput::writeFailure() const {
+    const QString why = FileErrorText::whyNotWritable(
+        m_toStandardOutput ? m_temporary : m_target, 0);
+    if (why == FileErrorText::reason(0)) {
+        return {};
+    }
+    return QStringLiteral("Impossibile scrivere %1: %2.").arg(shownName(), why);
+}
+
+bool SafeOutput::commitPdf(QString *error) {
+    QFile written(m_temporary);
+    bool complete = false;
+    if (written.open(QIODevice::ReadOnly)) {
+        const QByteArray head = written.read(5);
+        const qint64 size = written.size();
+        written.seek(std::max<qint64>(0, size - pdfTailBytes));
+        const QByteArray tail = written.readAll();
+        complete =
+            head == "%PDF-" && tail.contains("%%EOF") && written.error() == QFileDevice::NoError;
+        written.close();
+    }
+    if (!complete) {
+        const QString cause = writeFailure();
+        *error = (cause.isEmpty() ? QStringLiteral("Il file PDF %1 non è stato scritto per intero.")
+                                        .arg(shownName())
+                                  : cause) +
+                 QStringLiteral(" Nessun file è stato scritto.");
+        discard();
+        return false;
+    }
+    if (m_toStandardOutput) {
+        const bool copied = copyToStandardOutput(error);
+        discard();
+        m_committed = copied;
+        return copied;
+    }
+    const QFileInfo old(m_target);
+    written.setPermissions(old.exists() ? old.permissions() : newFilePermissions());
+
+    std::error_code failure;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(m_temporary).toStdString()),
+                            std::filesystem::path(QFile::encodeName(m_target).toStdString()),
+                            failure);
+    if (failure) {
+        *error = QStringLiteral("Impossibile scrivere %1: %2.")
+                     .arg(shownName(), FileErrorText::whyNotWritable(m_target, failure.value()));
+        discard();
+        return false;
+    }
+    m_committed = true;
+    return true;
+}
+
+bool SafeOutput::copyToStandardOutput(QString *error) {
+    QFile from(m_temporary);
+    QFile to;
+    bool ok = from.open(QIODevice::ReadOnly) && to.open(stdout, QIODevice::WriteOnly);
+    while (ok && !from.atEnd()) {
+        constexpr qint64 chunk = 1 << 16;
+        const QByteArray bytes = from.read(chunk);
+        ok = !bytes.isEmpty() && to.write(bytes) == bytes.size();
+    }
+    ok = ok && to.flush();
+    if (!ok) {
+        *error = QStringLiteral("Impossibile scrivere il PDF su standard output: %1.")
+                     .arg(FileErrorText::reason(errno));
+    }
+    return ok;
+}
+
+void SafeOutput::discard() {
+    if (!m_temporary.isEmpty()) {
+        QFile::remove(m_temporary);
+        m_temporary.clear();
+    }
+}
+
+} // namespace velmora
