@@ -206,7 +206,9 @@ SettingsFile::SaveResult SettingsFile::save(const Configurazione &record) {
     }
     const QByteArray bytes = ConfigurazioneCodec::encode(record) + tail;
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // flush() first: QSaveFile's commit() renames even when its own flush ran out of room,
+    // which would leave an empty file in place of the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         const int failure = errno;
         file.cancelWriting();
         return failed(FileErrorText::whyNotWritable(m_path, failure));

@@ -126,22 +126,30 @@ private slots:
 
     // Places the save cannot write, even as root: the failure names the file, the old file (if
     // any) keeps its bytes, no temporary file is left behind and the record is unchanged.
+    // The reason given is the true one (empty: any Italian reason will do).
     void unwritablePlacesAreReportedAndNothingIsLost_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("read-only file system holding the old file") << "readOnlyMount";
-        QTest::newRow("kernel file system: /proc/self/fdinfo") << "proc";
-        QTest::newRow("kernel file system: /sys") << "sys";
-        QTest::newRow("path component that is a file") << "fileAsFolder";
-        QTest::newRow("path component that is a system file") << "etcHostname";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only file system holding the old file")
+            << "readOnlyMount" << "il file system è di sola lettura";
+        QTest::newRow("full disk") << "fullDisk" << "il disco è pieno";
+        QTest::newRow("kernel file system: /proc/self/fdinfo") << "proc" << "";
+        QTest::newRow("kernel file system: /sys") << "sys" << "";
+        QTest::newRow("path component that is a file") << "fileAsFolder"
+                                                       << "è un file, non una cartella";
+        QTest::newRow("path component that is a system file") << "etcHostname"
+                                                              << "è un file, non una cartella";
     }
     void unwritablePlacesAreReportedAndNothingIsLost() {
         QFETCH(QString, kind);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
         const QByteArray oldBytes = ConfigurazioneCodec::encode(SettingsFile::defaults()) + "coda";
         QString path;
         QString untouched; // a file that must keep its bytes
         QByteArray untouchedBytes;
         std::unique_ptr<ReadOnlyMount> readOnly;
+        std::unique_ptr<SmallTmpfs> fullDisk;
         if (kind == u"readOnlyMount") {
             const QString folder = dir.filePath(QStringLiteral("sola-lettura"));
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sola-lettura")));
@@ -156,6 +164,18 @@ private slots:
             path = QDir(folder).filePath(QStringLiteral("vel.cnf"));
             untouched = path;
             untouchedBytes = oldBytes;
+        } else if (kind == u"fullDisk") {
+            const QString folder = dir.filePath(QStringLiteral("piena"));
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("piena")));
+            fullDisk = std::make_unique<SmallTmpfs>(folder);
+            if (!fullDisk->isMounted()) {
+                QSKIP(qPrintable(QStringLiteral("no small tmpfs to fill: ") + fullDisk->why()));
+            }
+            QFile filler(QDir(folder).filePath(QStringLiteral("riempitivo")));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(512, 'x')) == 512) {
+            }
+            path = QDir(folder).filePath(QStringLiteral("vel.cnf"));
         } else if (kind == u"proc") {
             path = QStringLiteral("/proc/self/fdinfo/vel.cnf");
         } else if (kind == u"sys") {
@@ -187,6 +207,8 @@ private slots:
         QVERIFY(saved.error.startsWith(QStringLiteral("Impossibile salvare la configurazione nel "
                                                       "file ")));
         QVERIFY2(saved.error.contains(QDir::toNativeSeparators(path)), qPrintable(saved.error));
+        QVERIFY2(saved.error.contains(reason), qPrintable(saved.error));
+        QVERIFY2(!saved.error.contains(QStringLiteral("potrebbe")), qPrintable(saved.error));
         QCOMPARE(record, sample());
         if (!untouched.isEmpty()) {
             QCOMPARE(readAll(untouched), untouchedBytes);
@@ -196,9 +218,13 @@ private slots:
             QCOMPARE(QDir(folder.filePath()).entryList(QDir::Files | QDir::Hidden),
                      QStringList{QStringLiteral("vel.cnf")});
         }
+        if (kind == u"fullDisk") { // no empty file left in place of the settings
+            QCOMPARE(QDir(folder.filePath()).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{QStringLiteral("riempitivo")});
+        }
 
         // A missing file that cannot be created: the defaults are in use, and the user is told.
-        if (kind != u"readOnlyMount") {
+        if (kind != u"readOnlyMount" && kind != u"fullDisk") {
             Configurazione fresh = sample();
             const SettingsFile::LoadResult loaded = file.load(fresh);
             QCOMPARE(loaded.outcome, SettingsFile::LoadOutcome::CreateFailed);

@@ -66,19 +66,67 @@ private slots:
         QCOMPARE(ConfigurazioneCodec::decode(bytes).Titolo.trimmed(), QStringLiteral("Nuovo"));
     }
 
-    void shortFileLoadsAndIsSavedWhole() {
+    // A file cut short keeps the defaults of the fields it does not reach, says so once, and
+    // is saved whole.
+    void shortFilesKeepTheDefaultsTheyLack_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<qint16>("dimensione");    // the field at 150
+        QTest::addColumn<qint16>("primaCartella"); // the field at 265
+        QTest::newRow("empty") << 0 << qint16(16) << qint16(1);
+        QTest::newRow("68 bytes: up to Frase1") << 68 << qint16(16) << qint16(1);
+        QTest::newRow("up to Dimensione") << 152 << qint16(22) << qint16(1);
+        QTest::newRow("one byte short") << 306 << qint16(22) << qint16(601);
+        QTest::newRow("whole") << 307 << qint16(22) << qint16(601);
+    }
+    void shortFilesKeepTheDefaultsTheyLack() {
+        QFETCH(int, size);
+        QFETCH(qint16, dimensione);
+        QFETCH(qint16, primaCartella);
+        Configurazione stored = SettingsFile::defaults();
+        stored.Dimensione = 22;
+        stored.PrimaCartella = 601;
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("vel.cnf"));
-        QVERIFY(writeAll(path, ConfigurazioneCodec::encode(SettingsFile::defaults()).left(100)));
+        QVERIFY(writeAll(path, ConfigurazioneCodec::encode(stored).left(size)));
         SettingsFile file(path);
         Configurazione record;
         const SettingsFile::LoadResult result = file.load(record);
         QCOMPARE(result.outcome, SettingsFile::LoadOutcome::Loaded);
-        QVERIFY(result.error.isEmpty());
-        QCOMPARE(record.Titolo.trimmed(), QStringLiteral("Tombola"));
-        QCOMPARE(record.PrimaCartella, qint16(0));
+        QCOMPARE(record.Dimensione, dimensione);
+        QCOMPARE(record.PrimaCartella, primaCartella);
+        QCOMPARE(result.incomplete, size < 307);
+        if (result.incomplete) {
+            QVERIFY(result.notice.contains(QDir::toNativeSeparators(path)));
+            QVERIFY(result.notice.contains(QStringLiteral("incompleto")));
+        }
         QVERIFY(file.save(record).ok);
         QCOMPARE(readAll(path).size(), 307);
+    }
+
+    // What is not a regular file is refused before it is read (a device never ends), and a
+    // file far longer than any settings file is refused rather than read whole or cut.
+    void pathsThatAreNotFilesAreRefusedUnread_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("device") << "/dev/null" << "dispositivo";
+        QTest::newRow("too long") << "long" << "troppo grande";
+    }
+    void pathsThatAreNotFilesAreRefusedUnread() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QString path = kind;
+        if (kind == u"long") {
+            path = dir.filePath(QStringLiteral("vel.cnf"));
+            QVERIFY(writeAll(path, QByteArray(307 + SettingsFile::maxTailSize + 1, ' ')));
+        }
+        Configurazione record;
+        record.Titolo = QStringLiteral("intatto");
+        const SettingsFile::LoadResult result = SettingsFile(path).load(record);
+        QCOMPARE(result.outcome, SettingsFile::LoadOutcome::ReadFailed);
+        QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+        QVERIFY(result.error.contains(QDir::toNativeSeparators(path)));
+        QCOMPARE(record.Titolo.trimmed(), QStringLiteral("intatto"));
     }
 
     void unreadableFileIsAFailureThatNamesIt() {
