@@ -6,11 +6,14 @@
 #include "print/SeriesGenerator.h"
 
 #include "../app/ReadOnlyMount.h"
+#include "../app/TestFiles.h"
 #include "../print/PdfProbe.h"
 
 #include <QtTest>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using velmora::BatchOptions;
 using velmora::BatchRun;
@@ -21,6 +24,7 @@ using velmora::PdfTarget;
 using velmora::RecordCartella;
 using velmora::SeriesGenerator;
 using velmora::SettingsFile;
+using velmora::testing::readAll;
 
 namespace {
 
@@ -132,6 +136,11 @@ private slots:
         QTest::newRow("first 0 is card 1, archive numbers")
             << "--cartelle 3 --prima 0 --numerazione archivio --orientamento verticale" << 1 << 3
             << false;
+        // The cards asked for are there; the slots past the archive's end stay blank.
+        QTest::newRow("last page past the archive's end")
+            << "--cartelle 8 --prima 113" << 2 << 8 << true;
+        QTest::newRow("portrait page past the archive's end")
+            << "--cartelle 2 --prima 119 --orientamento verticale" << 1 << 2 << false;
     }
     void completedRunWritesTheWholeFile() {
         QFETCH(QString, choices);
@@ -145,6 +154,9 @@ private slots:
         QCOMPARE(leftovers(path(QStringLiteral("out"))), QStringList{QStringLiteral("run.pdf")});
         QVERIFY2(m_err.contains(
                      QStringLiteral("Stampate %1 cartelle su %2 pagin").arg(cards).arg(pages)),
+                 qPrintable(m_err));
+        QVERIFY2(m_err.contains(QStringLiteral("Archivio \"%1/RidoDur.dat\" (120 cartelle)")
+                                    .arg(m_archive)),
                  qPrintable(m_err));
 
         const mode_t mask = ::umask(0);
@@ -211,11 +223,18 @@ private slots:
             << "non può essere 40000";
         QTest::newRow("cards beyond the archive")
             << "--prima 113 --cartelle 10 --archivio ARCHIVE -o OUT"
-            << "da 121 a 124 non ci sono (sarebbero stampate senza numeri). Dalla cartella 113 se "
-               "ne possono stampare al massimo 6";
+            << "contiene 120 cartelle: le cartelle da 121 a 122 non ci sono (sarebbero stampate "
+               "senza numeri). Dalla cartella 113 se ne possono stampare al massimo 8.";
+        QTest::newRow("one card beyond the archive")
+            << "--prima 120 --cartelle 2 --archivio ARCHIVE -o OUT"
+            << "la cartella 121 non c'è (sarebbe stampata senza numeri). Dalla cartella 120 se ne "
+               "può stampare al massimo 1.";
         QTest::newRow("first card beyond the archive")
-            << "--prima 200 --cartelle 6 --archivio ARCHIVE -o OUT"
-            << "la cartella 200 non c'è";
+            << "--prima 200 --cartelle 3 --archivio ARCHIVE -o OUT"
+            << "le cartelle da 200 a 202 non ci sono (sarebbero stampate senza numeri). Nessuna";
+        QTest::newRow("output folder is a file")
+            << "--cartelle 6 --archivio ARCHIVE -o ARCHIVE/RidoDur.dat/x.pdf"
+            << "RidoDur.dat\" è un file, non una cartella";
         QTest::newRow("no archive in the folder") << "--cartelle 6 --archivio EMPTY -o OUT"
                                                   << "RidoDur.dat";
         QTest::newRow("archive folder missing") << "--cartelle 6 --archivio EMPTY/no -o OUT"
@@ -245,6 +264,7 @@ private slots:
         QCOMPARE(exec(arguments), BatchOptions::exitFailed);
         QVERIFY2(m_err.startsWith(QStringLiteral("velmora-pdf: ")), qPrintable(m_err));
         QVERIFY2(m_err.contains(said), qPrintable(m_err));
+        QVERIFY2(!m_err.contains(QStringLiteral("  ")), qPrintable(m_err));
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
         QVERIFY(QDir(empty.path()).isEmpty());
     }
@@ -261,7 +281,9 @@ private slots:
         const QString file = QDir(folder).filePath(QStringLiteral("cartelle.pdf"));
         QCOMPARE(exec(QStringLiteral("--cartelle 12 --archivio %1 -o %2").arg(m_archive, file)),
                  BatchOptions::exitFailed);
-        QVERIFY2(m_err.contains(QStringLiteral("disco pieno")), qPrintable(m_err));
+        QVERIFY2(m_err.contains(QStringLiteral("\"%1\": il disco è pieno").arg(file)),
+                 qPrintable(m_err));
+        QVERIFY2(!m_err.contains(QStringLiteral(".part")), qPrintable(m_err));
         QVERIFY(leftovers(folder).isEmpty());
     }
 
@@ -330,6 +352,104 @@ private slots:
                  qPrintable(m_err));
         QVERIFY(!m_err.contains(u'\r'));
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
+    }
+
+    // -o never replaces what the run reads (by identity: another name of the archive too) nor
+    // what is not a file; a symbolic link is followed to its file and stays a link.
+    void outputsNeverReplaceWhatTheRunReads_data() {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("the archive") << "ARCHIVE" << 1 << "è l'archivio delle cartelle";
+        QTest::newRow("a hard link to the archive") << "HARDLINK" << 1 << "è l'archivio";
+        QTest::newRow("the settings file") << "SETTINGS" << 1 << "è il file di configurazione";
+        QTest::newRow("a FIFO") << "FIFO" << 1 << "è una FIFO";
+        QTest::newRow("a device node") << "DEVICE" << 1 << "è un dispositivo";
+        QTest::newRow("a link to a PDF") << "LINK" << 0 << "Stampate 6 cartelle";
+    }
+    void outputsNeverReplaceWhatTheRunReads() {
+        QFETCH(QString, output);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString archive = dir.filePath(CardArchive::fileName);
+        const QString settings = dir.filePath(QStringLiteral("vel.cnf"));
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        const QString device = dir.filePath(QStringLiteral("null"));
+        const QString pdf = dir.filePath(QStringLiteral("vecchio.pdf"));
+        const QString link = dir.filePath(QStringLiteral("collegamento.pdf"));
+        QVERIFY(QFile::copy(m_archive + u'/' + CardArchive::fileName, archive));
+        QVERIFY(QFile::copy(m_settings, settings));
+        QVERIFY(QFile(pdf).open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(pdf, link));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(QFile::link(archive, dir.filePath(QStringLiteral("altro-nome"))));
+        QCOMPARE(::link(QFile::encodeName(archive).constData(),
+                        QFile::encodeName(dir.filePath(QStringLiteral("duro"))).constData()),
+                 0);
+        if (output == u"DEVICE" &&
+            ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+            QSKIP("cannot make a device node here (not root)");
+        }
+        const QMap<QString, QString> targets = {
+            {QStringLiteral("ARCHIVE"), dir.filePath(QStringLiteral("altro-nome"))},
+            {QStringLiteral("HARDLINK"), dir.filePath(QStringLiteral("duro"))},
+            {QStringLiteral("SETTINGS"), settings},
+            {QStringLiteral("FIFO"), fifo},
+            {QStringLiteral("DEVICE"), device},
+            {QStringLiteral("LINK"), link},
+        };
+        const QByteArray archiveBytes = readAll(archive);
+        const QByteArray settingsBytes = readAll(settings);
+
+        QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
+                          .arg(dir.path(), settings, targets.value(output))),
+                 status);
+        QVERIFY2(m_err.contains(said), qPrintable(m_err));
+        QCOMPARE(readAll(archive), archiveBytes);
+        QCOMPARE(readAll(settings), settingsBytes);
+        struct stat info {};
+        QCOMPARE(::lstat(QFile::encodeName(fifo).constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+        QCOMPARE(::lstat(QFile::encodeName(link).constData(), &info), 0);
+        QVERIFY(S_ISLNK(info.st_mode));
+        QCOMPARE(readAll(pdf).startsWith("%PDF-"), output == u"LINK");
+        if (output == u"DEVICE") {
+            QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
+            QVERIFY(S_ISCHR(info.st_mode));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::System | QDir::AllEntries |
+                                            QDir::NoDotAndDotDot)
+                     .filter(QStringLiteral(".part")),
+                 QStringList());
+    }
+
+    // A check names the archive it read and its cards; an empty archive is a finding, and a
+    // check of no card a usage error as for a print.
+    void checksNameTheArchive_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("sound archive") << "--verifica --archivio ARCHIVE" << 0
+                                       << "Archivio \"ARCHIVE/RidoDur.dat\" (120 cartelle)";
+        QTest::newRow("empty archive") << "--verifica --archivio EMPTY" << 1
+                                       << "(0 cartelle): nessuna cartella verificata: l'archivio "
+                                          "è vuoto.";
+        QTest::newRow("no card to check") << "--verifica --cartelle 0 --archivio ARCHIVE" << 2
+                                          << "--cartelle 0";
+    }
+    void checksNameTheArchive() {
+        QFETCH(QString, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir empty;
+        QVERIFY(QFile(empty.filePath(CardArchive::fileName)).open(QIODevice::WriteOnly));
+        for (QString *text : {&arguments, &said}) {
+            text->replace(QStringLiteral("ARCHIVE"), m_archive)
+                .replace(QStringLiteral("EMPTY"), empty.path());
+        }
+        QCOMPARE(exec(arguments), status);
+        QVERIFY2((m_out + m_err).contains(said), qPrintable(m_out + m_err));
     }
 
     // On a printer a finished run ends its job; an interrupted one abandons it, so nothing of
