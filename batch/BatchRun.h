@@ -68,8 +68,7 @@ public:
     // defaults are used (and no file created) when it is missing. False: *error says why.
     // A file shorter than its record keeps the defaults it does not cover; *notice says so.
     static bool loadSettings(const QString &namedFile, const QString &defaultFile,
-                             Configurazione *settings, QString *error,
-                             QString *notice = nullptr);
+                             Configurazione *settings, QString *error, QString *notice = nullptr);
 
 private:
     int print(const BatchOptions &options);

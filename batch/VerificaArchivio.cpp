@@ -115,11 +115,11 @@ QString VerificaArchivio::Report::summary() const {
                   .arg(plural(cardsChecked, QStringLiteral("cartella"), QStringLiteral("cartelle")))
                   .arg(first)
                   .arg(first + cardsChecked - 1);
-    const QString head = QStringLiteral("Archivio \"%1\" (%2): %3")
-                             .arg(QDir::toNativeSeparators(archivePath),
-                                  plural(archiveCards, QStringLiteral("cartella"),
-                                         QStringLiteral("cartelle")),
-                                  range);
+    const QString head =
+        QStringLiteral("Archivio \"%1\" (%2): %3")
+            .arg(QDir::toNativeSeparators(archivePath),
+                 plural(archiveCards, QStringLiteral("cartella"), QStringLiteral("cartelle")),
+                 range);
     const bool empty = std::any_of(findings.cbegin(), findings.cend(), [](const auto &finding) {
         return finding.rule == ArchiveRule::EmptyArchive;
     });

@@ -97,7 +97,8 @@ QString FileErrorText::whyNotWritable(const QString &path, int errorNumber) {
             return QStringLiteral("\"%1\" è un file, non una cartella")
                 .arg(QDir::toNativeSeparators(nearest.folder));
         }
-        return QStringLiteral("la cartella \"%1\" non esiste").arg(QDir::toNativeSeparators(folder));
+        return QStringLiteral("la cartella \"%1\" non esiste")
+            .arg(QDir::toNativeSeparators(folder));
     }
     if (!folderInfo.isDir()) {
         return QStringLiteral("\"%1\" è un file, non una cartella")

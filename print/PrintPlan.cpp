@@ -113,9 +113,12 @@ std::optional<QString> PrintPlan::beyondArchive(qint64 heldCards,
                              "numeri)")
                   .arg(firstMissing)
                   .arg(asked);
-    QStringList sentences{QStringLiteral("L'archivio \"%1\" contiene %2: %3.")
-                              .arg(QDir::toNativeSeparators(archivePath), cards(heldCards),
-                                   missing)};
+    QStringList sentences{
+        QStringLiteral("L'archivio \"%1\" contiene %2: %3.")
+            .arg(QDir::toNativeSeparators(archivePath.isEmpty()
+                                              ? archivePath
+                                              : QFileInfo(archivePath).absoluteFilePath()),
+                 cards(heldCards), missing)};
     const qint64 largest = std::max<qint64>(heldCards - first + 1, 0);
     if (largest == 1) {
         sentences.append(

@@ -161,8 +161,8 @@ bool SafeOutput::reserve(const QList<KeptFile> &kept, QString *error) {
 }
 
 QString SafeOutput::writeFailure() const {
-    const QString why = FileErrorText::whyNotWritable(
-        m_toStandardOutput ? m_temporary : m_target, 0);
+    const QString why =
+        FileErrorText::whyNotWritable(m_toStandardOutput ? m_temporary : m_target, 0);
     if (why == FileErrorText::reason(0)) {
         return {};
     }
@@ -183,10 +183,11 @@ bool SafeOutput::commitPdf(QString *error) {
     }
     if (!complete) {
         const QString cause = writeFailure();
-        *error = (cause.isEmpty() ? QStringLiteral("Il file PDF %1 non è stato scritto per intero.")
-                                        .arg(shownName())
-                                  : cause) +
-                 QStringLiteral(" Nessun file è stato scritto.");
+        *error =
+            (cause.isEmpty()
+                 ? QStringLiteral("Il file PDF %1 non è stato scritto per intero.").arg(shownName())
+                 : cause) +
+            QStringLiteral(" Nessun file è stato scritto.");
         discard();
         return false;
     }

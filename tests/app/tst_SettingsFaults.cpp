@@ -131,10 +131,14 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
         QTest::newRow("read-only file system holding the old file")
-            << "readOnlyMount" << "il file system è di sola lettura";
-        QTest::newRow("full disk") << "fullDisk" << "il disco è pieno";
-        QTest::newRow("kernel file system: /proc/self/fdinfo") << "proc" << "";
-        QTest::newRow("kernel file system: /sys") << "sys" << "";
+            << "readOnlyMount"
+            << "il file system è di sola lettura";
+        QTest::newRow("full disk") << "fullDisk"
+                                   << "il disco è pieno";
+        QTest::newRow("kernel file system: /proc/self/fdinfo") << "proc"
+                                                               << "";
+        QTest::newRow("kernel file system: /sys") << "sys"
+                                                  << "";
         QTest::newRow("path component that is a file") << "fileAsFolder"
                                                        << "è un file, non una cartella";
         QTest::newRow("path component that is a system file") << "etcHostname"

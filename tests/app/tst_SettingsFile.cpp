@@ -108,8 +108,10 @@ private slots:
     void pathsThatAreNotFilesAreRefusedUnread_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("device") << "/dev/null" << "dispositivo";
-        QTest::newRow("too long") << "long" << "troppo grande";
+        QTest::newRow("device") << "/dev/null"
+                                << "dispositivo";
+        QTest::newRow("too long") << "long"
+                                  << "troppo grande";
     }
     void pathsThatAreNotFilesAreRefusedUnread() {
         QFETCH(QString, kind);

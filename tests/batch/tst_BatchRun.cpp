@@ -155,8 +155,8 @@ private slots:
         QVERIFY2(m_err.contains(
                      QStringLiteral("Stampate %1 cartelle su %2 pagin").arg(cards).arg(pages)),
                  qPrintable(m_err));
-        QVERIFY2(m_err.contains(QStringLiteral("Archivio \"%1/RidoDur.dat\" (120 cartelle)")
-                                    .arg(m_archive)),
+        QVERIFY2(m_err.contains(
+                     QStringLiteral("Archivio \"%1/RidoDur.dat\" (120 cartelle)").arg(m_archive)),
                  qPrintable(m_err));
 
         const mode_t mask = ::umask(0);
@@ -418,10 +418,11 @@ private slots:
             QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
             QVERIFY(S_ISCHR(info.st_mode));
         }
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::System | QDir::AllEntries |
-                                            QDir::NoDotAndDotDot)
-                     .filter(QStringLiteral(".part")),
-                 QStringList());
+        QCOMPARE(
+            QDir(dir.path())
+                .entryList(QDir::Hidden | QDir::System | QDir::AllEntries | QDir::NoDotAndDotDot)
+                .filter(QStringLiteral(".part")),
+            QStringList());
     }
 
     // A check names the archive it read and its cards; an empty archive is a finding, and a
@@ -435,8 +436,8 @@ private slots:
         QTest::newRow("empty archive") << "--verifica --archivio EMPTY" << 1
                                        << "(0 cartelle): nessuna cartella verificata: l'archivio "
                                           "è vuoto.";
-        QTest::newRow("no card to check") << "--verifica --cartelle 0 --archivio ARCHIVE" << 2
-                                          << "--cartelle 0";
+        QTest::newRow("no card to check")
+            << "--verifica --cartelle 0 --archivio ARCHIVE" << 2 << "--cartelle 0";
     }
     void checksNameTheArchive() {
         QFETCH(QString, arguments);

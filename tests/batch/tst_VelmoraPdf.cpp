@@ -12,6 +12,7 @@
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
 
+#include "../app/TestFiles.h"
 #include "../print/PdfProbe.h"
 
 #include <QLineEdit>
@@ -49,8 +50,10 @@ struct Ran {
     QString err;
 };
 
-Ran runProgram(const QStringList &arguments) {
+Ran runProgram(const QStringList &arguments,
+               const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(program, arguments);
     Ran ran;
     if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
@@ -128,6 +131,8 @@ private slots:
                                            << "5" << false << false;
         QTest::newRow("up to the sample archive's last card") << "5989"
                                                               << "12" << true << false;
+        QTest::newRow("last page past the sample archive's end") << "5996"
+                                                                 << "4" << true << false;
     }
     void samePagesAsTheWindow() {
         QFETCH(QString, prima);
@@ -269,6 +274,43 @@ private slots:
         QVERIFY2(ran.err.contains(QStringLiteral("Stampate 60 cartelle su 10 pagine in ")),
                  qPrintable(ran.err));
         QVERIFY(!ran.err.contains(u'\r'));
+    }
+
+    // The program needs no display: whatever platform the environment names, it draws off
+    // screen unless told otherwise with its own option. -o - writes the PDF to standard output.
+    void runsHeadlessAndToStandardOutput_data() {
+        QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM; DISPLAY and WAYLAND_* unset
+        QTest::addColumn<QString>("output");
+        QTest::newRow("xcb without a display") << "xcb"
+                                               << "file";
+        QTest::newRow("wayland without a compositor") << "wayland"
+                                                      << "file";
+        QTest::newRow("standard output") << ""
+                                         << "-";
+    }
+    void runsHeadlessAndToStandardOutput() {
+        QFETCH(QString, platform);
+        QFETCH(QString, output);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"}) {
+            environment.remove(QString::fromLatin1(name));
+        }
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        QTemporaryDir folder;
+        const QString pdf = output == u"-" ? output : folder.filePath(QStringLiteral("x.pdf"));
+        const Ran ran =
+            runProgram({QStringLiteral("--cartelle"), QStringLiteral("6"),
+                        QStringLiteral("--archivio"), sampleFolder,
+                        QStringLiteral("--configurazione"), m_settings, QStringLiteral("-o"), pdf},
+                       environment);
+        QCOMPARE(ran.status, BatchOptions::exitOk);
+        QVERIFY2(ran.err.contains(QStringLiteral("Stampate 6 cartelle")), qPrintable(ran.err));
+        const QString written =
+            output == u"-" ? ran.out : QString::fromLatin1(velmora::testing::readAll(pdf));
+        QVERIFY(written.startsWith(QStringLiteral("%PDF-")));
+        QVERIFY(written.contains(QStringLiteral("%%EOF")));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 output == u"-" ? 0 : 1);
     }
 
     // SIGTERM (or Ctrl+C) in the middle of a run: status 1, "Stampa interrotta", and no file

@@ -124,46 +124,62 @@ private slots:
                                  QString::number(match.captured(1).toInt() + 1), true, nullptr));
     }
 
-    // A run reaching past the archive's last card is refused; the largest whole-page run from
-    // the first card is named, and that run itself fits.
+    // A run whose cards asked for are all in the archive prints them, ending at the archive's
+    // last card when the page would be filled past it. One asked for that is missing refuses
+    // the run, naming the first missing card and the largest run from the first card, which
+    // itself fits.
     void beyondTheArchive_data() {
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("count");
         QTest::addColumn<bool>("landscape");
         QTest::addColumn<int>("held");
+        QTest::addColumn<int>("last");     // the run's last card when it fits
         QTest::addColumn<QString>("says"); // empty: the run fits
         QTest::newRow("fits exactly") << "1"
-                                      << "12" << true << 12 << "";
-        QTest::newRow("raised past the end") << "1"
-                                             << "7" << true << 10 << "da 11 a 12";
-        QTest::newRow("portrait, room for three") << "5"
-                                                  << "4" << false << 9 << "al massimo 3";
-        QTest::newRow("first card missing") << "20"
-                                            << "1" << true << 10 << "la cartella 20";
+                                      << "12" << true << 12 << 12 << "";
+        QTest::newRow("filling passes the end") << "5996"
+                                                << "4" << true << 6000 << 6000 << "";
+        QTest::newRow("portrait, last card") << "5999"
+                                             << "1" << false << 6000 << 6000 << "";
+        QTest::newRow("one missing")
+            << "1"
+            << "11" << true << 10 << 0 << "la cartella 11 non c'è (sarebbe stampata";
+        QTest::newRow("several missing")
+            << "5"
+            << "8" << false << 9 << 0 << "le cartelle da 10 a 12 non ci sono";
+        QTest::newRow("first card missing")
+            << "20"
+            << "3" << true << 10 << 0 << "le cartelle da 20 a 22 non ci sono";
+        QTest::newRow("room for one")
+            << "10"
+            << "2" << true << 10 << 0 << "se ne può stampare al massimo 1.";
         QTest::newRow("empty archive") << "1"
-                                       << "3" << false << 0 << "contiene 0 cartelle";
+                                       << "3" << false << 0 << 0 << "contiene 0 cartelle";
     }
     void beyondTheArchive() {
         QFETCH(QString, first);
         QFETCH(QString, count);
         QFETCH(bool, landscape);
         QFETCH(int, held);
+        QFETCH(int, last);
         QFETCH(QString, says);
-        const auto plan = PrintPlan::make(first, count, landscape, nullptr);
+        auto plan = PrintPlan::make(first, count, landscape, nullptr);
         QVERIFY(plan);
-        const auto refusal = plan->beyondArchive(held, QStringLiteral("/a/RidoDur.dat"));
+        const auto refusal = plan->fitToArchive(held, QStringLiteral("/a/RidoDur.dat"));
         QCOMPARE(refusal.has_value(), !says.isEmpty());
         if (!refusal) {
+            QCOMPARE(int(plan->last), last);
             return;
         }
         QVERIFY2(refusal->contains(says), qPrintable(*refusal));
         QVERIFY(refusal->contains(QStringLiteral("/a/RidoDur.dat")));
+        QVERIFY(!refusal->contains(QStringLiteral("  ")));
         const QRegularExpression largest(QStringLiteral("al massimo (\\d+)"));
         const auto match = largest.match(*refusal);
         if (match.hasMatch()) {
-            const auto fitting = PrintPlan::make(first, match.captured(1), landscape, nullptr);
+            auto fitting = PrintPlan::make(first, match.captured(1), landscape, nullptr);
             QVERIFY(fitting);
-            QVERIFY(!fitting->beyondArchive(held, QString()));
+            QVERIFY(!fitting->fitToArchive(held, QString()));
         }
     }
 };
