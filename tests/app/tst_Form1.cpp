@@ -18,6 +18,7 @@
 #include "print/FontResolver.h"
 #include "print/PreviewView.h"
 #include "print/PrinterTarget.h"
+#include "print/SeriesGenerator.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
@@ -937,6 +938,38 @@ private slots:
         QCOMPARE(m_presenter.avvisi.size(), 1);
         QVERIFY(m_presenter.avvisi.first().contains(QDir::toNativeSeparators(settingsPath())));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // A settings file cut short keeps the defaults it lacks, and the start says so once.
+    void incompleteSettingsAreToldOnce() {
+        Configurazione stored = SettingsFile::defaults();
+        stored.Titolo = QStringLiteral("Corta");
+        QVERIFY(writeAll(settingsPath(), ConfigurazioneCodec::encode(stored).left(68)));
+        auto form = startedForm();
+        QVERIFY(form);
+        QCOMPARE(m_presenter.avvisi.size(), 1);
+        QVERIFY2(m_presenter.avvisi.first().contains(QStringLiteral("incompleto")),
+                 qPrintable(m_presenter.avvisi.first()));
+        QCOMPARE(form->settings().Titolo.trimmed(), QStringLiteral("Corta"));
+        QCOMPARE(form->settings().Dimensione, qint16(16));
+    }
+
+    // Before "Stampa", the print page says which archive a print would read.
+    void printPageNamesTheArchive() {
+        QTemporaryDir folder;
+        QVERIFY(writeAll(folder.filePath(QStringLiteral("RidoDur.dat")),
+                         velmora::SeriesGenerator::makeArchive(12, 1)));
+        auto form = startedForm(folder.path());
+        QVERIFY(form);
+        form->setPrintAction([] {});
+        for (int press = 0; press < 3; ++press) {
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        }
+        const auto *label = form->findChild<QLabel *>(QStringLiteral("lblArchivio"));
+        QVERIFY(label);
+        QVERIFY2(label->text().contains(QStringLiteral("%1/RidoDur.dat\" (12 cartelle)")
+                                            .arg(QDir(folder.path()).canonicalPath())),
+                 qPrintable(label->text()));
     }
 
     void failedSaveIsReported() {
