@@ -31,7 +31,7 @@ public:
 
     // The most bytes after the record that are read, and kept by a save; a longer file is
     // refused rather than cut.
-    static constexpr qint64 maxTailSize = 64 * 1024;
+    static constexpr qint64 maxTailSize = 1024 * 1024;
 
     struct SaveResult {
         bool ok = false;

@@ -92,31 +92,35 @@ private slots:
         }
     }
 
-    // Damaged files still start the program, showing what they hold, and lose nothing.
+    // Damaged files still start the program, showing what they hold, and lose nothing; a
+    // file cut short keeps the defaults of what it lacks, and says so once.
     void damagedFilesStartAndAreSavedBack_data() {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("size");
-        QTest::newRow("all 0xFF") << QByteArray(307, '\xFF') << QString(30, QChar(0xFF)) << "-1";
+        QTest::addColumn<int>("notices");
+        QTest::newRow("all 0xFF") << QByteArray(307, '\xFF') << QString(30, QChar(0xFF)) << "-1"
+                                  << 0;
         QTest::newRow("truncated after the title")
             << ConfigurazioneCodec::encode(SettingsFile::defaults()).left(68) << "Tombola"
-            << "0";
+            << "16" << 1;
         QTest::newRow("over-long")
             << ConfigurazioneCodec::encode(SettingsFile::defaults()) + QByteArray(100000, '\x01')
             << "Tombola"
-            << "16";
+            << "16" << 0;
     }
     void damagedFilesStartAndAreSavedBack() {
         QFETCH(QByteArray, contents);
         QFETCH(QString, title);
         QFETCH(QString, size);
+        QFETCH(int, notices);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("vel.cnf"));
         QVERIFY(writeAll(path, contents));
 
         auto form = start(path);
         QVERIFY(form);
-        QVERIFY(m_presenter.avvisi.isEmpty());
+        QCOMPARE(m_presenter.avvisi.size(), notices);
         QCOMPARE(child<QLineEdit>(*form, "txtTombola")->text(), title);
         QCOMPARE(form->fontControls()->tombolaFontSize()->text(), size);
         QVERIFY(form->SalvaConfigurazione());

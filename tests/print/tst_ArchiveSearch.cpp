@@ -40,6 +40,31 @@ private slots:
         QCOMPARE(archive->cardCount(), 2);
     }
 
+    // What the print page shows before a print: the archive found with its cards, or that
+    // none is found and where it was looked for (no print has failed yet).
+    void describesTheArchiveAPrintWouldRead_data() {
+        QTest::addColumn<int>("cards"); // -1: no archive
+        QTest::addColumn<QString>("said");
+        QTest::newRow("one card") << 1 << "RidoDur.dat\" (1 cartella)";
+        QTest::newRow("several") << 5 << "RidoDur.dat\" (5 cartelle)";
+        QTest::newRow("none") << -1 << "Impossibile trovare l'archivio delle cartelle RidoDur.dat";
+    }
+    void describesTheArchiveAPrintWouldRead() {
+        QFETCH(int, cards);
+        QFETCH(QString, said);
+        QTemporaryDir empty;
+        std::unique_ptr<cardfixture::Archive> archive;
+        QStringList folders{empty.path()};
+        if (cards >= 0) {
+            archive = std::make_unique<cardfixture::Archive>(cards);
+            folders.append(archive->folder());
+        }
+        const QString text = ArchiveSearch::describe(folders);
+        QVERIFY2(text.contains(said), qPrintable(text));
+        QVERIFY2(text.contains(QDir::toNativeSeparators(folders.last())), qPrintable(text));
+        QVERIFY(!text.contains(QStringLiteral("stampata")));
+    }
+
     // No archive anywhere: one message that names every folder looked in.
     void missingArchiveNamesEveryFolder() {
         QTemporaryDir a;
