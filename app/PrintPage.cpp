@@ -211,6 +211,12 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
         makeLabel(QStringLiteral("lblNPagine"), tr("Nunero Pagine:"), m_nPagine, this));
     pages->addWidget(m_nPagine);
     pages->addStretch();
+    // Beside the page count, where the page has room: it never widens the page, a long path
+    // is cut, and the tooltip shows it whole.
+    m_archivio = makeInstruction(QStringLiteral("lblArchivio"), QString(), this);
+    m_archivio->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_archivio->hide();
+    pages->addWidget(m_archivio, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(
@@ -221,8 +227,6 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     layout->addWidget(heading);
     layout->addWidget(orientation);
     layout->addLayout(pages);
-    m_archivio = makeInstruction(QStringLiteral("lblArchivio"), QString(), this);
-    layout->addWidget(m_archivio);
     layout->addStretch();
 
     // Commands beyond the print itself sit at the right of the page-count row, in the order
@@ -320,7 +324,9 @@ PrintRequest PrintPage::request() const {
 
 void PrintPage::mostraArchivio(const QString &text) {
     m_archivio->setText(text);
-    m_archivio->setAccessibleDescription(text);
+    m_archivio->setToolTip(text);
+    m_archivio->setAccessibleName(text);
+    m_archivio->setVisible(!text.isEmpty());
 }
 
 void PrintPage::focusOnArrival() {

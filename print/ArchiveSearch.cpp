@@ -83,7 +83,7 @@ QString ArchiveSearch::describe(const QStringList &folders) {
             }
         }
     }
-    return notFound(where);
+    return QStringLiteral("Archivio delle cartelle %1 non trovato.").arg(CardArchive::fileName);
 }
 
 } // namespace velmora

@@ -21,7 +21,7 @@ public:
     // The archive as shown to the user: its full path and its number of cards.
     static QString describe(const CardArchive &archive);
     // Which archive a print would read from folders (empty: the usual ones), or that none is
-    // found and where it was looked for, or why the one found cannot be read.
+    // found (a print says where it was looked for), or why the one found cannot be read.
     static QString describe(const QStringList &folders = {});
 };
 
