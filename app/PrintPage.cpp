@@ -170,6 +170,13 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     m_pageCommands->setObjectName(QStringLiteral("fraComandiPagine"));
     auto *pageCommandsLayout = new QVBoxLayout(m_pageCommands);
     pageCommandsLayout->setContentsMargins(0, 0, 0, 0);
+    // Beside the page pictures, where the page has room: it never widens or heightens the
+    // page; a text too long for its room is cut, and the tooltip shows it whole.
+    m_archivio = makeInstruction(QStringLiteral("lblArchivio"), QString(), orientation);
+    m_archivio->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_archivio->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_archivio->hide();
+    orientationLayout->addWidget(m_archivio, 2);
     orientationLayout->addWidget(m_pageCommands);
     m_optOrientamento[1]->setChecked(true);
 
@@ -211,12 +218,6 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
         makeLabel(QStringLiteral("lblNPagine"), tr("Nunero Pagine:"), m_nPagine, this));
     pages->addWidget(m_nPagine);
     pages->addStretch();
-    // Beside the page count, where the page has room: it never widens the page, a long path
-    // is cut, and the tooltip shows it whole.
-    m_archivio = makeInstruction(QStringLiteral("lblArchivio"), QString(), this);
-    m_archivio->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_archivio->hide();
-    pages->addWidget(m_archivio, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(
