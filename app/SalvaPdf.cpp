@@ -4,13 +4,13 @@
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
 #include "app/SettingsFile.h"
-#include "batch/OutputFile.h"
 #include "print/CardArchive.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/SafeOutput.h"
 #include "print/StampaCartelle.h"
 
 #include <QDir>
@@ -96,9 +96,9 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
         return Result::Refused;
     }
 
-    OutputFile output(chosen);
+    SafeOutput output(chosen);
     QString error;
-    if (!output.reserve(&error)) {
+    if (!output.reserve({{m_settingsPath, QStringLiteral("il file di configurazione")}}, &error)) {
         messages.avviso(&m_mainWindow, error);
         return Result::Failed;
     }

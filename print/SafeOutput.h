@@ -27,6 +27,8 @@ public:
 
     static bool isStandardOutput(const QString &requestedPath);
 
+    // The file asked for, made absolute ("-" for standard output).
+    const QString &requestedPath() const { return m_requested; }
     // The name the user gave, as shown in messages ("standard output" for "-").
     QString shownName() const;
     // The file to be replaced: the requested one, or the file its symbolic link leads to.
