@@ -967,7 +967,7 @@ private slots:
         }
         const auto *label = form->findChild<QLabel *>(QStringLiteral("lblArchivio"));
         QVERIFY(label);
-        QVERIFY2(label->text().contains(QStringLiteral("%1/RidoDur.dat\" (12 cartelle)")
+        QVERIFY2(label->text().contains(QStringLiteral("12 cartelle, \"%1/RidoDur.dat\"")
                                             .arg(QDir(folder.path()).canonicalPath())),
                  qPrintable(label->text()));
     }

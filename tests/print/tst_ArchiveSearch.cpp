@@ -45,8 +45,8 @@ private slots:
     void describesTheArchiveAPrintWouldRead_data() {
         QTest::addColumn<int>("cards"); // -1: no archive
         QTest::addColumn<QString>("said");
-        QTest::newRow("one card") << 1 << "RidoDur.dat\" (1 cartella)";
-        QTest::newRow("several") << 5 << "RidoDur.dat\" (5 cartelle)";
+        QTest::newRow("one card") << 1 << "1 cartella, \"";
+        QTest::newRow("several") << 5 << "5 cartelle, \"";
         QTest::newRow("none") << -1 << "Archivio delle cartelle RidoDur.dat non trovato.";
     }
     void describesTheArchiveAPrintWouldRead() {
