@@ -14,7 +14,9 @@
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
+#include "print/RunCheck.h"
 #include "print/SafeOutput.h"
+#include "print/StampaCartella.h"
 #include "register/RunRegistration.h"
 
 #include <QDir>
@@ -23,6 +25,7 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include <algorithm>
 #include <csignal>
 
 namespace velmora {
@@ -75,6 +78,19 @@ QString archiveText(const CardArchive &archive) {
     return QStringLiteral("Archivio \"%1\" (%2).")
         .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
              cardsText(archive.cardCount()));
+}
+
+// The card whose drawing failed: its place in the archive and the number printed on it.
+QString failedCard(CardArchive &archive, const PrintPlan &plan, int drawn, bool archiveNumbers) {
+    const int card = plan.first + std::max(drawn, 1) - 1;
+    QString printed;
+    try {
+        const QString numero = archive.read(card).numeroArchivio();
+        printed = archiveNumbers ? numero.trimmed() : numeroDaUno(numero, plan.first).trimmed();
+    } catch (const VelmoraError &) {
+        printed = QStringLiteral("non leggibile");
+    }
+    return QStringLiteral("cartella %1 dell'archivio, numero stampato %2").arg(card).arg(printed);
 }
 
 } // namespace
@@ -254,6 +270,17 @@ int BatchRun::print(const BatchOptions &options) {
         fail(*beyond);
         return BatchOptions::exitFailed;
     }
+    const bool archiveNumbers = options.numerazione == BatchOptions::Numbering::Archivio;
+    const RunCheck::Result check = RunCheck::check(
+        settings, *plan, *archive, archiveNumbers, RunCheck::Place::SettingsFile,
+        options.configurazione.isEmpty() ? defaultSettings : options.configurazione);
+    if (!check.ok()) {
+        fail(check.refusal);
+        return BatchOptions::exitFailed;
+    }
+    if (!check.standIns.isEmpty()) {
+        m_err << RunCheck::standInNotice(check.standIns) << '\n';
+    }
 
     std::unique_ptr<SafeOutput> output;
     std::unique_ptr<PageTarget> target;
@@ -331,9 +358,10 @@ int BatchRun::print(const BatchOptions &options) {
 
     // A drawing that failed may still have been the last card: the run is no good either way.
     if (failures.failed()) {
-        fail(QStringLiteral("errore nel disegno di una cartella; la stampa è stata fermata e "
-                            "nessuna pagina è stata %1.\n%2")
-                 .arg(output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
+        fail(QStringLiteral("errore nel disegno della %1; la stampa è stata fermata e "
+                            "nessuna pagina è stata %2.\n%3")
+                 .arg(failedCard(*archive, *plan, run.cardsDrawn(), archiveNumbers),
+                      output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
                       failures.report()));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;

@@ -12,7 +12,21 @@ int MsgErrorPresenter::showReport(const QString &report) {
         return IDABORT;
     }
     frmMsgError window;
-    return window.ShowReport(report);
+    if (m_duringRun) {
+        window.setWindowModality(Qt::WindowModal);
+    }
+    window.setStopPending(m_stopPending);
+    m_open = &window;
+    const int answer = window.ShowReport(report);
+    m_open = nullptr;
+    return answer;
+}
+
+void MsgErrorPresenter::setStopPending(bool pending) {
+    m_stopPending = pending;
+    if (m_open != nullptr) {
+        m_open->setStopPending(pending);
+    }
 }
 
 } // namespace velmora

@@ -29,6 +29,9 @@ using Layout = ReportWindowLayout;
 constexpr std::array answerCodes{IDABORT, IDRETRY, IDIGNORE};
 constexpr std::array answerTexts{"&Termina", "&Riprova", "&Ignora"};
 const QColor hoverColour(255, 0, 0);
+constexpr int noticeMargin = 4; // pixels above and below the stop notice
+const QString stopNotice =
+    QStringLiteral("Stampa interrotta: dopo la risposta non si stamperanno altre cartelle.");
 
 QRect pixels(const QRectF &twips) {
     return Twips::rect(twips.left(), twips.top(), twips.width(), twips.height());
@@ -119,6 +122,11 @@ frmMsgError::frmMsgError(QWidget *parent) : QDialog(parent) {
         cmdResponse[i] = button;
     }
     cmdResponse[1]->setDefault(true);
+    lblInterruzione = new QLabel(stopNotice, this);
+    lblInterruzione->setObjectName(QStringLiteral("lblInterruzione"));
+    lblInterruzione->setAlignment(Qt::AlignCenter);
+    lblInterruzione->setStyleSheet(QStringLiteral("font-weight: bold"));
+    lblInterruzione->hide();
     // Keyboard order: "&Riprova", "&Ignora", "&Termina", the report, then the two links.
     setTabOrder(cmdResponse[1], cmdResponse[2]);
     setTabOrder(cmdResponse[2], cmdResponse[0]);
@@ -173,6 +181,25 @@ void frmMsgError::LoadReport(const QString &text) {
         button->raise();
     }
     picSendMail->move(Twips::toPixels(layout.sendMailLeft), picSendMail->y());
+    placeStopNotice();
+}
+
+void frmMsgError::placeStopNotice() {
+    // Under the three answers, across the window, which grows to hold it when it must.
+    const int below = cmdResponse[1]->geometry().bottom() + 1;
+    const int lineHeight = lblInterruzione->sizeHint().height() + 2 * noticeMargin;
+    if (lblInterruzione->isVisibleTo(this) && height() < below + lineHeight) {
+        resize(width(), below + lineHeight);
+    }
+    lblInterruzione->setGeometry(0, below, width(), std::max(0, height() - below));
+}
+
+void frmMsgError::setStopPending(bool pending) {
+    lblInterruzione->setVisible(pending);
+    if (pending) {
+        placeStopNotice();
+        lblInterruzione->raise();
+    }
 }
 
 int frmMsgError::ShowReport(const QString &text) {

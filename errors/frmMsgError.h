@@ -24,6 +24,8 @@ public:
     // Loads the report and sizes and centres the window for it, without showing it.
     void LoadReport(const QString &text);
     int ErrResponse() const { return m_response; }
+    // A stop of the print run is pending: said next to the answers, whichever is chosen.
+    void setStopPending(bool pending);
     const QString &reportText() const { return m_text; }
 
     void done(int result) override;
@@ -33,6 +35,7 @@ protected:
 
 private:
     void answer(int code);
+    void placeStopNotice();
     void copyReport();
     void sendReport();
     void setLinkColour(QLabel *label, const QColor &colour);
@@ -45,6 +48,7 @@ private:
     HoverLabel *lblSend = nullptr;
     HoverLabel *lblCopy = nullptr;
     std::array<QPushButton *, 3> cmdResponse{};
+    QLabel *lblInterruzione = nullptr; // the pending stop, under the answers
     QString m_text;
     int m_response = 0;
 };

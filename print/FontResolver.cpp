@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHash>
 #include <QImage>
 #include <array>
@@ -85,6 +86,12 @@ std::optional<FontResolver::Face> lookUp(const QString &name) {
             }
         }
     }
+    // fontconfig's choice for a face that is not installed; it must name an installed family,
+    // or no face can be had at all.
+    const QFontInfo matched{QFont(name.trimmed())};
+    if (const auto family = installedFamily(matched.family())) {
+        return FontResolver::Face{name.trimmed(), *family, true};
+    }
     return std::nullopt;
 }
 
@@ -161,7 +168,8 @@ FontResolver::Face FontResolver::resolve(const QString &name) {
     if (!it->has_value()) {
         throw VelmoraError(invalidPropertyValue,
                            QStringLiteral("Valore della proprietà non valido: il carattere "
-                                          "\"%1\" non è installato")
+                                          "\"%1\" non è installato e nessun altro lo "
+                                          "sostituisce")
                                .arg(name));
     }
     return **it;
@@ -175,13 +183,17 @@ QList<FontResolver::WindowsFace> FontResolver::windowsFaces() {
     return faces;
 }
 
-bool FontResolver::exists(const QString &name) {
+std::optional<FontResolver::Face> FontResolver::face(const QString &name) {
     try {
-        resolve(name);
-        return true;
+        return resolve(name);
     } catch (const VelmoraError &) {
-        return false;
+        return std::nullopt;
     }
+}
+
+bool FontResolver::exists(const QString &name) {
+    const std::optional<Face> found = face(name);
+    return found && !found->standIn;
 }
 
 std::shared_ptr<const FontFace> FontResolver::pointFace(const QString &family, double pointSize,

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace velmora {
 
@@ -24,21 +25,27 @@ struct FontFace {
     mutable QHash<quint64, double> shortAdvances{}; // advance()'s memory, by packed text
 };
 
-// Decides whether a face name exists and which installed family prints it. Windows faces that
-// fontconfig aliases to metric-compatible families (Arial, Times New Roman, Courier New) count
-// as existing when their alias is installed. Every answer is cached: a card run asks the same
-// few names thousands of times. Used from the user-interface thread only; needs a
-// QGuiApplication.
+// Decides which installed family prints a face name. Windows faces that fontconfig aliases to
+// metric-compatible families (Arial, Times New Roman, Courier New) count as existing when their
+// alias is installed. Any other face that is not installed (Verdana, Tahoma from a settings file
+// written on Windows) is printed with the family fontconfig substitutes for it, as QFontInfo
+// reports it: a stand-in. Every answer is cached: a card run asks the same few names thousands
+// of times. Used from the user-interface thread only; needs a QGuiApplication.
 class FontResolver {
 public:
     struct Face {
-        QString name;   // the name as the surface reports it ("ARIAL" reads back as "Arial")
-        QString family; // the installed family that draws it
+        QString name;         // the name as the surface reports it ("ARIAL" reads back as "Arial")
+        QString family;       // the installed family that draws it
+        bool standIn = false; // the face itself is not installed: family stands in for it
     };
 
-    // Throws VelmoraError 380 with an Italian message when no installed font answers to name.
+    // Throws VelmoraError 380 with an Italian message when no installed font can print name
+    // (an empty name, or no font at all).
     static Face resolve(const QString &name);
+    // Installed, or a Windows face with its alias installed; a stand-in does not count.
     static bool exists(const QString &name);
+    // resolve() without throwing: nothing when no face can be had.
+    static std::optional<Face> face(const QString &name);
 
     // The Windows faces that a settings file may name, each with the family that stands in
     // for it ("Arial" is drawn by "Liberation Sans").

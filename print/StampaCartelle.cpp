@@ -1,6 +1,8 @@
 #include "print/StampaCartelle.h"
 
 #include "app/MessagePresenter.h"
+#include "errors/ErrorPresenter.h"
+#include "errors/MsgErrorPresenter.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CancStampa.h"
@@ -8,6 +10,7 @@
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/PrinterSurface.h"
+#include "print/RunCheck.h"
 #include "print/ScreenPointer.h"
 #include "register/RunRegistration.h"
 
@@ -23,6 +26,9 @@ const QString nothingToPrint =
 const QString runFailed = QStringLiteral("La stampa si è interrotta: %1\n%2");
 const QString pagesHandedOn = QStringLiteral("Le pagine già completate sono state stampate.");
 const QString nothingHandedOn = QStringLiteral("Nessuna cartella è stata stampata.");
+const QString retryQuestion =
+    QStringLiteral("La stessa cartella non si stampa dopo %1 tentativi di fila.\n"
+                   "Interrompere la stampa?");
 
 // Whatever a failing printer leaves open, the document is closed: its finished pages are
 // handed on, or, when even that fails, it is abandoned.
@@ -62,6 +68,79 @@ private:
     QWidget &m_window;
 };
 
+// The answers to the error window during a run. The stop button wins: a stop pressed while the
+// window is open is kept, the card is left whatever the answer, and the run ends before the
+// next card; a report that arrives with a stop pending is not shown. "Riprova" answered to the
+// same card's fault again and again offers to stop the run.
+class RunAnswers : public ErrorPresenter {
+public:
+    static constexpr int retriesBeforeAsking = 3;
+
+    RunAnswers(CancStampa &stopWindow, MessagePresenter &messages, QWidget &mainWindow)
+        : m_stopWindow(stopWindow), m_messages(messages), m_mainWindow(mainWindow),
+          m_inner(ErrorPresenter::install(this)),
+          m_window(dynamic_cast<MsgErrorPresenter *>(m_inner)) {
+        if (m_window != nullptr) {
+            m_window->setDuringRun(true);
+            m_stopped = QObject::connect(&m_stopWindow, &CancStampa::unloaded, &m_stopWindow,
+                                         [this] { m_window->setStopPending(true); });
+        }
+    }
+    ~RunAnswers() override {
+        ErrorPresenter::install(m_inner);
+        QObject::disconnect(m_stopped);
+        if (m_window != nullptr) {
+            m_window->setDuringRun(false);
+            m_window->setStopPending(false);
+        }
+    }
+    RunAnswers(const RunAnswers &) = delete;
+    RunAnswers &operator=(const RunAnswers &) = delete;
+
+    // The card in progress, counted from 1 in the run.
+    void setCard(int card) { m_card = card; }
+
+    int showReport(const QString &report) override {
+        if (stopPending() || m_inner == nullptr) {
+            return IDABORT;
+        }
+        const int answer = m_inner->showReport(report);
+        if (stopPending()) {
+            return IDABORT;
+        }
+        if (answer != IDRETRY) {
+            m_retries = 0;
+            return answer;
+        }
+        const bool same = m_retries > 0 && m_retriedCard == m_card && m_retriedReport == report;
+        m_retries = same ? m_retries + 1 : 1;
+        m_retriedCard = m_card;
+        m_retriedReport = report;
+        if (m_retries >= retriesBeforeAsking) {
+            m_retries = 0; // asked again after as many more
+            if (m_messages.conferma(&m_mainWindow, retryQuestion.arg(retriesBeforeAsking))) {
+                m_stopWindow.unload();
+                return IDABORT;
+            }
+        }
+        return answer;
+    }
+
+private:
+    bool stopPending() const { return !m_stopWindow.isLoaded(); }
+
+    CancStampa &m_stopWindow;
+    MessagePresenter &m_messages;
+    QWidget &m_mainWindow;
+    ErrorPresenter *m_inner;
+    MsgErrorPresenter *m_window;
+    QMetaObject::Connection m_stopped;
+    int m_card = 0;
+    int m_retries = 0;
+    int m_retriedCard = 0;
+    QString m_retriedReport;
+};
+
 } // namespace
 
 StampaCartelle::StampaCartelle(QWidget &mainWindow, const PrintRequest &request,
@@ -97,6 +176,17 @@ StampaCartelle::Result StampaCartelle::run() {
         m_messages.avviso(&m_mainWindow, *beyond);
         return Result::Refused;
     }
+    // What every card will need, once: a setting the drawing cannot use is one message here,
+    // not one error window per card.
+    const RunCheck::Result check = RunCheck::check(
+        m_settings, *plan, *archive, m_request.numerazioneArchivio, RunCheck::Place::Window);
+    if (!check.ok()) {
+        m_messages.avviso(&m_mainWindow, check.refusal);
+        return Result::Refused;
+    }
+    if (!check.standIns.isEmpty()) {
+        m_messages.avviso(&m_mainWindow, RunCheck::standInNotice(check.standIns));
+    }
 
     const KeepOpen keepOpen(m_mainWindow);
     m_mainWindow.setCursor(Qt::WaitCursor);
@@ -108,7 +198,10 @@ StampaCartelle::Result StampaCartelle::run() {
     PrintRun::Hooks hooks;
     hooks.pumpEvents = [] { QCoreApplication::processEvents(); };
     hooks.stopRequested = [&window] { return !window.isLoaded(); };
-    hooks.progress = [this, &window](int done, int total) {
+    RunAnswers answers(window, m_messages, m_mainWindow);
+    answers.setCard(1);
+    hooks.progress = [this, &window, &answers](int done, int total) {
+        answers.setCard(done + 1);
         window.setProgress(done, total);
         emit cartellaStampata(done, total);
     };

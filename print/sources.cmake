@@ -15,6 +15,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/FontResolver.h
   print/ImageTarget.cpp
   print/ImageTarget.h
+  print/RunCheck.cpp
+  print/RunCheck.h
   print/PageTarget.h
   print/PainterSurface.cpp
   print/PainterSurface.h

@@ -1,0 +1,158 @@
+#include "print/RunCheck.h"
+
+#include "errors/VelmoraError.h"
+#include "print/CardArchive.h"
+#include "print/StampaCartella.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+
+namespace velmora {
+namespace {
+
+constexpr int maxFontPoints = 2160; // the largest size the printer surface takes
+
+// The faces a card prints with besides the chosen one: the title's first face, the credit
+// line and the blank that ends each page.
+const QString &fixedFace() {
+    static const QString face = QStringLiteral("Arial");
+    return face;
+}
+
+std::array<int, 4> sizeOffsets(const CardLayout &layout) {
+    return {layout.titleSizeOffset, layout.numberSizeOffset, 0, layout.stripSizeOffset};
+}
+
+QString whereToChange(RunCheck::Place place, const QString &settingsPath, const QString &what) {
+    if (place == RunCheck::Place::Window) {
+        return QStringLiteral("%1 nella pagina 2 (aspetto della cartella).").arg(what);
+    }
+    return QStringLiteral("%1 nella pagina 2 del programma e salvare la configurazione "
+                          "(file %2).")
+        .arg(what, settingsPath);
+}
+
+QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunCheck::Place place,
+                  const QString &settingsPath) {
+    const int low = RunCheck::minDimensione(layout);
+    const int high = RunCheck::maxDimensione(layout);
+    const int size = settings.Dimensione;
+    if (size >= low && size <= high) {
+        return {};
+    }
+    const QString why = size < low
+                            ? QStringLiteral("la riga d'intestazione avrebbe %1 punti")
+                                  .arg(size + layout.stripSizeOffset)
+                            : QStringLiteral("il titolo avrebbe %1 punti, oltre il massimo di %2")
+                                  .arg(size + layout.titleSizeOffset)
+                                  .arg(maxFontPoints);
+    return QStringLiteral("La dimensione del carattere %1 non si può stampare (%2). ")
+               .arg(size)
+               .arg(why) +
+           whereToChange(place, settingsPath,
+                         QStringLiteral("Scegliere una dimensione da %1 a %2 nella casella "
+                                        "\"Dimensione\"")
+                             .arg(low)
+                             .arg(high));
+}
+
+} // namespace
+
+int RunCheck::minDimensione(const CardLayout &layout) {
+    const auto offsets = sizeOffsets(layout);
+    return 1 - *std::min_element(offsets.begin(), offsets.end());
+}
+
+int RunCheck::maxDimensione(const CardLayout &layout) {
+    const auto offsets = sizeOffsets(layout);
+    return maxFontPoints - *std::max_element(offsets.begin(), offsets.end());
+}
+
+int RunCheck::minDimensione() {
+    return std::max(minDimensione(CardLayout::landscape()), minDimensione(CardLayout::portrait()));
+}
+
+int RunCheck::maxDimensione() {
+    return std::min(maxDimensione(CardLayout::landscape()), maxDimensione(CardLayout::portrait()));
+}
+
+RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const CardLayout &layout,
+                                         Place place, const QString &settingsPath) {
+    Result result;
+    QStringList faults;
+    const QString chosen = settings.FontTombola.trimmed();
+    if (chosen.isEmpty()) {
+        faults.append(QStringLiteral("Nessun carattere è indicato per le cartelle. ") +
+                      whereToChange(place, settingsPath,
+                                    QStringLiteral("Sceglierne uno nell'elenco dei caratteri")));
+    }
+    for (const QString &name : {chosen, fixedFace()}) {
+        if (name.isEmpty()) {
+            continue;
+        }
+        const std::optional<FontResolver::Face> face = FontResolver::face(name);
+        if (!face) {
+            faults.append(QStringLiteral("Il carattere \"%1\" non è installato e nessun altro "
+                                         "carattere può sostituirlo: installare almeno un "
+                                         "carattere (ad esempio il pacchetto "
+                                         "fonts-liberation2).")
+                              .arg(name));
+        } else if (face->standIn &&
+                   std::none_of(result.standIns.cbegin(), result.standIns.cend(),
+                                [&face](const FontResolver::Face &known) {
+                                    return known.name.compare(face->name, Qt::CaseInsensitive) == 0;
+                                })) {
+            result.standIns.append(*face);
+        }
+    }
+    if (const QString fault = sizeFault(settings, layout, place, settingsPath); !fault.isEmpty()) {
+        faults.append(fault);
+    }
+    result.refusal = faults.join(QLatin1Char('\n'));
+    return result;
+}
+
+QString RunCheck::checkArchive(CardArchive &archive, const PrintPlan &plan,
+                               bool numerazioneArchivio) {
+    for (int card = plan.first; card <= plan.last; ++card) {
+        try {
+            const RecordCartella record = archive.read(card);
+            if (!numerazioneArchivio) {
+                numeroDaUno(record.numeroArchivio(), plan.first);
+            }
+        } catch (const VelmoraError &error) {
+            return QStringLiteral("La cartella %1 dell'archivio %2 è danneggiata: %3. Non è "
+                                  "stato stampato nulla: sostituire l'archivio con una copia "
+                                  "integra.")
+                .arg(card)
+                .arg(archive.path(), error.description());
+        }
+    }
+    return {};
+}
+
+RunCheck::Result RunCheck::check(const Configurazione &settings, const PrintPlan &plan,
+                                 CardArchive &archive, bool numerazioneArchivio, Place place,
+                                 const QString &settingsPath) {
+    const CardLayout &layout = plan.cardsPerPage == CardLayout::landscape().cardsPerPage
+                                   ? CardLayout::landscape()
+                                   : CardLayout::portrait();
+    Result result = checkSettings(settings, layout, place, settingsPath);
+    if (result.ok()) {
+        result.refusal = checkArchive(archive, plan, numerazioneArchivio);
+    }
+    return result;
+}
+
+QString RunCheck::standInNotice(const QList<FontResolver::Face> &standIns) {
+    QStringList lines;
+    for (const FontResolver::Face &face : standIns) {
+        lines.append(QStringLiteral("Il carattere \"%1\" non è installato: le cartelle si "
+                                    "stampano con \"%2\", il più simile tra quelli installati.")
+                         .arg(face.name, face.family));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace velmora
