@@ -70,8 +70,10 @@ std::optional<QString> installedFamily(const QString &name) {
     return std::nullopt;
 }
 
-std::optional<FontResolver::Face> lookUp(const QString &name) {
-    if (name.trimmed().isEmpty()) {
+std::optional<FontResolver::Face> lookUp(const QString &given) {
+    // Blanks around a name (a settings field is padded) do not make another face.
+    const QString name = given.trimmed();
+    if (name.isEmpty()) {
         return std::nullopt;
     }
     if (const auto family = installedFamily(name)) {
@@ -88,9 +90,9 @@ std::optional<FontResolver::Face> lookUp(const QString &name) {
     }
     // fontconfig's choice for a face that is not installed; it must name an installed family,
     // or no face can be had at all.
-    const QFontInfo matched{QFont(name.trimmed())};
+    const QFontInfo matched{QFont(name)};
     if (const auto family = installedFamily(matched.family())) {
-        return FontResolver::Face{name.trimmed(), *family, true};
+        return FontResolver::Face{name, *family, true};
     }
     return std::nullopt;
 }

@@ -12,6 +12,7 @@ namespace velmora {
 namespace {
 
 constexpr int maxFontPoints = 2160; // the largest size the printer surface takes
+constexpr int maxBoxSize = 999;     // the size box holds three digits
 
 // The faces a card prints with besides the chosen one: the title's first face, the credit
 // line and the blank that ends each page.
@@ -41,18 +42,15 @@ QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunC
     if (size >= low && size <= high) {
         return {};
     }
-    const QString why = size < low
-                            ? QStringLiteral("la riga d'intestazione avrebbe %1 punti")
-                                  .arg(size + layout.stripSizeOffset)
-                            : QStringLiteral("il titolo avrebbe %1 punti, oltre il massimo di %2")
-                                  .arg(size + layout.titleSizeOffset)
-                                  .arg(maxFontPoints);
+    const QString why = size < low ? QStringLiteral("la riga d'intestazione avrebbe %1 punti")
+                                         .arg(size + layout.stripSizeOffset)
+                                   : QStringLiteral("oltre il massimo di %1").arg(high);
     return QStringLiteral("La dimensione del carattere %1 non si può stampare (%2). ")
                .arg(size)
                .arg(why) +
            whereToChange(place, settingsPath,
                          QStringLiteral("Scegliere una dimensione da %1 a %2 nella casella "
-                                        "\"Dimensione\"")
+                                        "della dimensione del carattere")
                              .arg(low)
                              .arg(high));
 }
@@ -66,7 +64,7 @@ int RunCheck::minDimensione(const CardLayout &layout) {
 
 int RunCheck::maxDimensione(const CardLayout &layout) {
     const auto offsets = sizeOffsets(layout);
-    return maxFontPoints - *std::max_element(offsets.begin(), offsets.end());
+    return std::min(maxBoxSize, maxFontPoints - *std::max_element(offsets.begin(), offsets.end()));
 }
 
 int RunCheck::minDimensione() {

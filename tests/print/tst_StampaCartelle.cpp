@@ -6,20 +6,29 @@
 #include "app/PrintPage.h"
 #include "app/SettingsFile.h"
 #include "appearance/clsPrintDialog.h"
+#include "errors/MsgErrorPresenter.h"
+#include "errors/VelmoraError.h"
+#include "errors/frmMsgError.h"
 #include "print/CancStampa.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
+#include "print/FontResolver.h"
 #include "print/PrinterSurface.h"
 #include "print/PrinterTarget.h"
+#include "print/RecordingSurface.h"
 #include "print/ScreenPointer.h"
 #include "print/SeriesGenerator.h"
 #include "tests/app/ReadOnlyMount.h"
+#include "tests/print/CardFixture.h"
 #include "tests/print/PdfProbe.h"
+#include "tests/print/RunFaults.h"
 #include "ui/qbButtons_H.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -54,6 +63,20 @@ QStringList archiveNumbersIn(const QString &pdf) {
     found.sort();
     return found;
 }
+
+// A printer whose card number fails from the second card on: a fault no check foresees.
+class FailingSurface : public RecordingSurface {
+protected:
+    void paintText(const QPointF &topLeft, const FontFace &face, const QString &text) override {
+        RecordingSurface::paintText(topLeft, face, text);
+        if (text == QLatin1String("N.") && ++m_numbers > 1) {
+            throw VelmoraError(VelmoraError::PrinterError, QStringLiteral("Errore di stampa"));
+        }
+    }
+
+private:
+    int m_numbers = 0;
+};
 
 QStringList expectedNumbers(int first, int last, int perPage) {
     QStringList result;
@@ -120,6 +143,11 @@ private slots:
     void missingArchiveIsSaidOnceNamingTheFolders();
     void qualityNoticeOnlyWhenNotAt300();
     void stampaFromTheMainWindow();
+    void eachCauseIsOneMessageAndNoCard_data();
+    void eachCauseIsOneMessageAndNoCard();
+    void windowsFacePrintsWithItsStandInAndOneNotice();
+    void stopPressedWhileTheErrorWindowIsOpen();
+    void sameFaultRetriedOffersToStop();
 };
 
 void TestStampaCartelle::initTestCase() {
@@ -481,6 +509,139 @@ void TestStampaCartelle::stampaFromTheMainWindow() {
         labels += word.text.startsWith(QLatin1String("N.")) ? 1 : 0;
     }
     QCOMPARE(labels, 12);
+}
+
+void TestStampaCartelle::eachCauseIsOneMessageAndNoCard_data() {
+    QTest::addColumn<int>("cause");
+    const QList<runfaults::Cause> causes = runfaults::causes();
+    for (int i = 0; i < causes.size(); ++i) {
+        QTest::newRow(causes[i].name) << i;
+    }
+}
+
+void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
+    QFETCH(int, cause);
+    const runfaults::Cause what = runfaults::causes().at(cause);
+    const QString folder = m_dir.filePath(QStringLiteral("guasto-%1").arg(cause));
+    QVERIFY(QDir().mkpath(folder));
+    QFile archive(QDir(folder).filePath(CardArchive::fileName));
+    QVERIFY(archive.open(QIODevice::WriteOnly));
+    archive.write(runfaults::archive(archiveCards, what.damagedCard));
+    archive.close();
+    const Configurazione kept = m_settings;
+    what.spoil(m_settings);
+    setRun(true, QStringLiteral("1"), QStringLiteral("30"));
+    m_page->findChild<QRadioButton *>(QStringLiteral("NumCartella(0)"))->click();
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    cardfixture::ScriptedPresenter errors;
+    StampaCartelle::Result result = StampaCartelle::Result::Completed;
+    int cards = 0;
+    {
+        cardfixture::PresenterScope scope(errors);
+        StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+        run.setArchiveFolders({folder});
+        QSignalSpy drawn(&run, &StampaCartelle::cartellaStampata);
+        result = print(run);
+        cards = int(drawn.count());
+    }
+    m_settings = kept;
+    m_page->findChild<QRadioButton *>(QStringLiteral("NumCartella(1)"))->click();
+    QCOMPARE(result, StampaCartelle::Result::Refused);
+    QCOMPARE(m_messages.avvisi.size(), 1);
+    QVERIFY2(m_messages.avvisi.first().contains(what.said), qPrintable(m_messages.avvisi.first()));
+    QVERIFY(errors.reports.isEmpty());
+    QCOMPARE(cards, 0);
+    QVERIFY(!QFile::exists(pdf));
+    checkMainWindowBack();
+}
+
+void TestStampaCartelle::windowsFacePrintsWithItsStandInAndOneNotice() {
+    const QString windowsFace = QStringLiteral("Verdana");
+    if (FontResolver::exists(windowsFace)) {
+        QSKIP("Verdana is installed here");
+    }
+    const Configurazione kept = m_settings;
+    m_settings.FontTombola = windowsFace;
+    setRun(true, QStringLiteral("1"), QStringLiteral("12"));
+    const QString pdf = nextPdf();
+    CurrentPrinter::target().selectPdfFile(pdf);
+    cardfixture::ScriptedPresenter errors;
+    cardfixture::PresenterScope scope(errors);
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    run.setArchiveFolders({m_archiveFolder});
+    const StampaCartelle::Result result = print(run);
+    m_settings = kept;
+    QCOMPARE(result, StampaCartelle::Result::Completed);
+    QVERIFY(errors.reports.isEmpty());
+    QCOMPARE(m_messages.avvisi.size(), 1);
+    const QString family = FontResolver::face(windowsFace)->family;
+    QVERIFY2(m_messages.avvisi.first().contains(
+                 QStringLiteral("\"%1\" non è installato: le cartelle si stampano con \"%2\"")
+                     .arg(windowsFace, family)),
+             qPrintable(m_messages.avvisi.first()));
+    QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, 12, 6));
+}
+
+// The error window of a real run: a click on the stop button while it is open is taken, the
+// window says the run will stop, and after "Riprova" the card is left and no other follows.
+void TestStampaCartelle::stopPressedWhileTheErrorWindowIsOpen() {
+    setRun(true, QStringLiteral("1"), QStringLiteral("6"));
+    FailingSurface surface;
+    MsgErrorPresenter windows;
+    cardfixture::PresenterScope scope(windows);
+    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, surface);
+    run.setArchiveFolders({m_archiveFolder});
+    int shown = 0;
+    bool noticeBefore = true;
+    bool noticeAfter = false;
+    QTimer answerer;
+    connect(&answerer, &QTimer::timeout, this, [&] {
+        auto *window = qobject_cast<frmMsgError *>(QApplication::activeModalWidget());
+        if (window == nullptr || !window->isVisible()) {
+            return;
+        }
+        auto *notice = window->findChild<QLabel *>(QStringLiteral("lblInterruzione"));
+        if (++shown == 1) {
+            noticeBefore = notice->isVisible();
+            // Through the window system, as a real click comes, so a modal block would drop it.
+            QWidget *stop = run.stopWindow()->stopButton();
+            QTest::mouseClick(stop->window()->windowHandle(), Qt::LeftButton, {},
+                              stop->mapTo(stop->window(), stop->rect().center()));
+            noticeAfter = notice->isVisible();
+        }
+        // Past the first showing the stop was lost: give up the card so the run can end.
+        QTest::mouseClick(window->findChild<QPushButton *>(shown == 1
+                                                               ? QStringLiteral("cmdResponse(1)")
+                                                               : QStringLiteral("cmdResponse(0)")),
+                          Qt::LeftButton);
+    });
+    answerer.start(5);
+    int drawn = 0;
+    connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) { drawn = done; });
+    QCOMPARE(print(run), StampaCartelle::Result::Stopped);
+    QCOMPARE(shown, 1);
+    QVERIFY(!noticeBefore);
+    QVERIFY(noticeAfter);
+    QCOMPARE(drawn, 2); // the failing card is left, and none follows
+    checkMainWindowBack();
+}
+
+void TestStampaCartelle::sameFaultRetriedOffersToStop() {
+    setRun(true, QStringLiteral("1"), QStringLiteral("6"));
+    FailingSurface surface;
+    cardfixture::ScriptedPresenter errors;
+    errors.answers.assign(10, IDRETRY);
+    cardfixture::PresenterScope scope(errors);
+    RecordingPresenter messages;
+    messages.risposta = true;
+    StampaCartelle run(*m_main, *m_page, m_settings, messages, surface);
+    run.setArchiveFolders({m_archiveFolder});
+    QCOMPARE(run.run(), StampaCartelle::Result::Stopped);
+    QCOMPARE(errors.reports.size(), 3);
+    QCOMPARE(messages.domande.size(), 1);
+    QVERIFY(messages.domande.first().contains(QStringLiteral("Interrompere la stampa?")));
+    checkMainWindowBack();
 }
 
 QTEST_MAIN(TestStampaCartelle)
