@@ -8,6 +8,7 @@
 #include "../app/ReadOnlyMount.h"
 #include "../app/TestFiles.h"
 #include "../print/PdfProbe.h"
+#include "../print/RunFaults.h"
 
 #include <QtTest>
 
@@ -321,32 +322,29 @@ private slots:
         QCOMPARE(older.readAll(), QByteArray("older contents"));
     }
 
-    // A failure inside a card's drawing has no one to answer it: the run stops with the error
-    // report, status 1, and no file.
-    void drawingFailureStopsTheRun() {
-        QTemporaryDir folder;
-        QByteArray stored = SeriesGenerator::makeArchive(12, 4);
-        RecordCartella card = RecordCartella::fromStored(stored.mid(2 * 59, 59));
-        card.setNumeroArchivio(QStringLiteral("A0003")); // not a number: numbering from 1 fails
-        stored.replace(2 * 59, 59, card.toStored());
-        QFile archive(folder.filePath(CardArchive::fileName));
-        QVERIFY(archive.open(QIODevice::WriteOnly));
-        archive.write(stored);
-        archive.close();
-
+    // A failure inside a card's drawing that no check foresees (here a page so small that the
+    // title's first size is 0 points) has no one to answer it: the run stops with the error
+    // report naming the card, status 1, and no file.
+    void drawingFailureStopsTheRunNamingTheCard() {
         const QString file = path(QStringLiteral("out/failed.pdf"));
         QTextStream out(&m_out);
         QTextStream err(&m_err);
         BatchRun run(out, err);
         run.setDefaultSettingsPath(m_settings);
+        run.setPdfTargetFactory([](const QString &name) -> std::unique_ptr<PageTarget> {
+            return std::make_unique<PdfTarget>(name,
+                                               QPageSize(QSizeF(8, 8), QPageSize::Millimeter));
+        });
         int cardsSeen = 0;
         run.setCardHook([&](int done, int) { cardsSeen = done; });
-        QCOMPARE(exec(QStringLiteral("--cartelle 12 --archivio %1 -o %2").arg(folder.path(), file),
-                      &run),
-                 BatchOptions::exitFailed);
+        QCOMPARE(
+            exec(QStringLiteral("--cartelle 12 --prima 5 --archivio %1 -o %2").arg(m_archive, file),
+                 &run),
+            BatchOptions::exitFailed);
         err.flush();
-        QCOMPARE(cardsSeen, 3); // the failing card is left, and no other is drawn
-        QVERIFY2(m_err.contains(QStringLiteral("errore nel disegno di una cartella")),
+        QCOMPARE(cardsSeen, 1); // the failing card is left, and no other is drawn
+        QVERIFY2(m_err.contains(QStringLiteral("errore nel disegno della cartella 5 "
+                                               "dell'archivio, numero stampato 1;")),
                  qPrintable(m_err));
         QVERIFY2(m_err.contains(QStringLiteral("Procedura StampaCartella nel modulo RIDODUR")),
                  qPrintable(m_err));
@@ -451,6 +449,42 @@ private slots:
         }
         QCOMPARE(exec(arguments), status);
         QVERIFY2((m_out + m_err).contains(said), qPrintable(m_out + m_err));
+    }
+
+    // What no card can be drawn with is refused before the first card, in one message.
+    void eachCauseIsOneMessageBeforeAnyCard_data() {
+        QTest::addColumn<int>("cause");
+        const QList<runfaults::Cause> causes = runfaults::causes();
+        for (int i = 0; i < causes.size(); ++i) {
+            QTest::newRow(causes[i].name) << i;
+        }
+    }
+
+    void eachCauseIsOneMessageBeforeAnyCard() {
+        QFETCH(int, cause);
+        const runfaults::Cause what = runfaults::causes().at(cause);
+        QTemporaryDir folder;
+        QFile archive(folder.filePath(CardArchive::fileName));
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.write(runfaults::archive(archiveCards, what.damagedCard));
+        archive.close();
+        Configurazione settings = SettingsFile::defaults();
+        what.spoil(settings);
+        const QString settingsFile = folder.filePath(QStringLiteral("vel.cnf"));
+        QVERIFY(SettingsFile(settingsFile).save(settings).ok);
+        QTextStream out(&m_out);
+        QTextStream err(&m_err);
+        BatchRun run(out, err);
+        int cardsSeen = 0;
+        run.setCardHook([&](int done, int) { cardsSeen = done; });
+        QCOMPARE(exec(QStringLiteral("--cartelle 30 --configurazione %1 --archivio %2 -o %3")
+                          .arg(settingsFile, folder.path(), path(QStringLiteral("out/guasto.pdf"))),
+                      &run),
+                 BatchOptions::exitFailed);
+        QCOMPARE(cardsSeen, 0);
+        QCOMPARE(m_err.count(QStringLiteral("velmora-pdf:")), 1);
+        QVERIFY2(m_err.contains(what.said), qPrintable(m_err));
+        QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
     }
 
     // On a printer a finished run ends its job; an interrupted one abandons it, so nothing of
