@@ -2,6 +2,7 @@
 
 #include "app/FiltroNumerico.h"
 #include "appearance/Twips.h"
+#include "print/RunCheck.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
+#include <QToolTip>
 #include <cmath>
 #include <limits>
 
@@ -22,6 +24,16 @@ constexpr int sizeLeft = 3285, sizeTop = 3300, sizeWidth = 480, sizeHeight = 315
 constexpr int boldLeft = 4035, boldTop = 3180, boldWidth = 1545, boldHeight = 255;
 constexpr int italicLeft = 4035, italicTop = 3450, italicWidth = 1515, italicHeight = 255;
 constexpr int sizeMaxLength = 3;
+
+QString sizeRange() {
+    return QStringLiteral("da %1 a %2 punti")
+        .arg(RunCheck::minDimensione())
+        .arg(RunCheck::maxDimensione());
+}
+
+QString sizeTip() {
+    return QStringLiteral("Dimensione del carattere delle cartelle, %1").arg(sizeRange());
+}
 
 } // namespace
 
@@ -48,6 +60,7 @@ FontControls::FontControls(QWidget *page, Configurazione &settings)
     m_size->installEventFilter(new FiltroNumerico(m_size));
     m_size->setAccessibleName(QStringLiteral("Dimensione del carattere"));
     m_size->setGeometry(Twips::rect(sizeLeft, sizeTop, sizeWidth, sizeHeight));
+    m_size->setToolTip(sizeTip());
 
     auto *bold = new QCheckBox(QStringLiteral("Grassetto"), page);
     bold->setObjectName(QStringLiteral("chTipoCarattere(0)"));
@@ -68,6 +81,12 @@ FontControls::FontControls(QWidget *page, Configurazione &settings)
     // through their own handlers.
     connect(m_face->lineEdit(), &QLineEdit::textEdited, this, &FontControls::faceTyped);
     connect(m_size, &QLineEdit::textChanged, this, &FontControls::sizeChanged);
+    // Leaving the box with a size that was refused shows the size in force again.
+    connect(m_size, &QLineEdit::editingFinished, this, [this] {
+        if (m_size->text().trimmed() != QString::number(m_settings.Dimensione)) {
+            m_size->setText(QString::number(m_settings.Dimensione));
+        }
+    });
     for (int index = 0; index < static_cast<int>(m_style.size()); ++index) {
         connect(m_style.at(index), &QCheckBox::toggled, this,
                 [this, index](bool checked) { styleToggled(index, checked); });
@@ -134,6 +153,20 @@ void FontControls::sizeChanged(const QString &text) {
     if (whole < std::numeric_limits<qint16>::min() || whole > std::numeric_limits<qint16>::max()) {
         return;
     }
+    // Only a size every text of the card can be printed at is taken; a smaller one would leave
+    // the heading strip at 0 points or less.
+    if (whole < RunCheck::minDimensione() || whole > RunCheck::maxDimensione()) {
+        const QString refusal =
+            QStringLiteral("La dimensione %1 non si può stampare sulle cartelle: scegliere %2.")
+                .arg(whole)
+                .arg(sizeRange());
+        m_size->setToolTip(refusal);
+        if (m_size->hasFocus()) {
+            QToolTip::showText(m_size->mapToGlobal(QPoint(0, m_size->height())), refusal, m_size);
+        }
+        return;
+    }
+    m_size->setToolTip(sizeTip());
     m_settings.Dimensione = static_cast<qint16>(whole);
     emit fontModificato();
 }

@@ -1,6 +1,7 @@
 #include "print/RunCheck.h"
 
 #include "errors/VelmoraError.h"
+#include "print/BgrColor.h"
 #include "print/CardArchive.h"
 #include "print/StampaCartella.h"
 
@@ -20,6 +21,23 @@ const QString &fixedFace() {
     static const QString face = QStringLiteral("Arial");
     return face;
 }
+
+struct ColourField {
+    qint32 Configurazione::*field;
+    const char *part; // as the sentence names it
+};
+constexpr std::array colourFields{
+    ColourField{&Configurazione::ColoreTitolo, "del titolo"},
+    ColourField{&Configurazione::ColoreNumeroCartella, "del numero della cartella"},
+    ColourField{&Configurazione::ColoreLineaSottile, "della linea sottile"},
+    ColourField{&Configurazione::ColoreLineaGrossa, "della linea grossa"},
+    ColourField{&Configurazione::ColoreGriglia, "della griglia"},
+    ColourField{&Configurazione::ColoreBordo, "del bordo"},
+    ColourField{&Configurazione::ColoreFrase, "della riga d'intestazione"},
+    ColourField{&Configurazione::ColorePrimaCinquina, "della prima cinquina"},
+    ColourField{&Configurazione::ColoreSecondaCinquina, "della seconda cinquina"},
+    ColourField{&Configurazione::ColoreTerzaCinquina, "della terza cinquina"},
+};
 
 std::array<int, 4> sizeOffsets(const CardLayout &layout) {
     return {layout.titleSizeOffset, layout.numberSizeOffset, 0, layout.stripSizeOffset};
@@ -106,6 +124,15 @@ RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const C
     }
     if (const QString fault = sizeFault(settings, layout, place, settingsPath); !fault.isEmpty()) {
         faults.append(fault);
+    }
+    for (const ColourField &colour : colourFields) {
+        if (!BgrColor::isValid(settings.*colour.field)) {
+            faults.append(QStringLiteral("Il colore %1 non è un colore (%2). ")
+                              .arg(QString::fromUtf8(colour.part))
+                              .arg(settings.*colour.field) +
+                          whereToChange(place, settingsPath,
+                                        QStringLiteral("Sceglierlo di nuovo sulla cartella")));
+        }
     }
     result.refusal = faults.join(QLatin1Char('\n'));
     return result;

@@ -22,9 +22,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("size");
         QTest::newRow("whole") << "24" << 24;
-        QTest::newRow("half down to even") << "2.5" << 2;
-        QTest::newRow("half up to even") << "3.5" << 4;
-        QTest::newRow("above half") << "9.7" << 10;
+        QTest::newRow("half down to even") << "8.5" << 8;
+        QTest::newRow("half up to even") << "9.5" << 10;
+        QTest::newRow("above half") << "8.7" << 9;
+        QTest::newRow("the smallest the card prints") << "8" << 8;
+        QTest::newRow("7: the heading strip would be 0 points") << "7" << 16;
+        QTest::newRow("0 is refused") << "0" << 16;
         QTest::newRow("empty leaves it") << "" << 16;
         QTest::newRow("a point alone leaves it") << "." << 16;
         QTest::newRow("not all a number leaves it") << "1x" << 16;
@@ -40,6 +43,11 @@ private slots:
         controls.tombolaFontSize()->setText(QStringLiteral("16"));
         controls.tombolaFontSize()->setText(typed); // the whole text at once, as when pasted
         QCOMPARE(int(settings.Dimensione), size);
+        // The tooltip gives the sizes the card prints, and says so when a number is refused.
+        const QString tip = controls.tombolaFontSize()->toolTip();
+        QVERIFY2(tip.contains(QStringLiteral("da 8 a 999 punti")), qPrintable(tip));
+        QCOMPARE(tip.startsWith(QStringLiteral("La dimensione %1 non si può stampare").arg(typed)),
+                 typed == QLatin1String("7") || typed == QLatin1String("0"));
     }
 
     void faceIsCutToItsFieldAndAnnounced() {
