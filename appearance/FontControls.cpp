@@ -2,6 +2,7 @@
 
 #include "app/FiltroNumerico.h"
 #include "appearance/Twips.h"
+#include "print/FontResolver.h"
 #include "print/RunCheck.h"
 
 #include <QCheckBox>
@@ -24,6 +25,7 @@ constexpr int sizeLeft = 3285, sizeTop = 3300, sizeWidth = 480, sizeHeight = 315
 constexpr int boldLeft = 4035, boldTop = 3180, boldWidth = 1545, boldHeight = 255;
 constexpr int italicLeft = 4035, italicTop = 3450, italicWidth = 1515, italicHeight = 255;
 constexpr int sizeMaxLength = 3;
+constexpr int standInLeft = 390, standInTop = 3660, standInWidth = 3375, standInHeight = 225;
 
 QString sizeRange() {
     return QStringLiteral("da %1 a %2 punti")
@@ -53,6 +55,11 @@ FontControls::FontControls(QWidget *page, Configurazione &settings)
     m_face->setAccessibleName(QStringLiteral("Tipo di carattere"));
     m_face->setGeometry(Twips::rect(faceLeft, faceTop, faceWidth, faceHeight));
     m_caption->setBuddy(m_face);
+
+    m_standIn = new QLabel(page);
+    m_standIn->setObjectName(QStringLiteral("lblCarattereSostituto"));
+    m_standIn->setGeometry(Twips::rect(standInLeft, standInTop, standInWidth, standInHeight));
+    m_standIn->hide();
 
     m_size = new QLineEdit(page);
     m_size->setObjectName(QStringLiteral("TombolaFontSize"));
@@ -130,7 +137,18 @@ void FontControls::riempiElencoFont(const QStringList &families, int limit) {
 
 void FontControls::faceChanged(const QString &text) {
     m_settings.FontTombola = text;
+    showStandIn();
     emit fontModificato();
+}
+
+void FontControls::showStandIn() {
+    const std::optional<FontResolver::Face> face =
+        FontResolver::face(m_settings.FontTombola.trimmed());
+    const bool standIn = face && face->standIn;
+    m_standIn->setText(
+        standIn ? QStringLiteral("Non installato: si stampa con \"%1\"").arg(face->family)
+                : QString());
+    m_standIn->setVisible(standIn);
 }
 
 void FontControls::faceTyped() {

@@ -32,6 +32,8 @@ public:
     QLineEdit *tombolaFontSize() const { return m_size; }
     QCheckBox *chTipoCarattere(int index) const;
     QLabel *caption() const { return m_caption; }
+    // Under the face list: which installed face prints a face that is not installed.
+    QLabel *standIn() const { return m_standIn; }
 
     // Shows the fields of the record in the order of the start-up: face, size, bold, italic.
     void mostraConfigurazione();
@@ -48,11 +50,13 @@ private:
     void faceTyped();
     void sizeChanged(const QString &text);
     void styleToggled(int index, bool checked);
+    void showStandIn();
 
     Configurazione &m_settings;
     QLabel *m_caption = nullptr;
     QComboBox *m_face = nullptr;
     QLineEdit *m_size = nullptr;
+    QLabel *m_standIn = nullptr;
     std::array<QCheckBox *, 2> m_style{};
 };
 

@@ -2,12 +2,15 @@
 #include "app/FiltroNumerico.h"
 #include "appearance/FontControls.h"
 #include "appearance/Twips.h"
+#include "print/FontResolver.h"
 
+#include "print/FontResolver.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
+
 #include <QtTest>
 
 using velmora::Configurazione;
@@ -61,6 +64,25 @@ private slots:
         QVERIFY(changed.count() >= 1);
         controls.fontTombola()->setEditText(QStringLiteral("Arial"));
         QCOMPARE(settings.FontTombola.padded(), QStringLiteral("Arial").leftJustified(30));
+    }
+
+    // A face that is not installed is named with the face that prints it; an installed face or a
+    // Windows face with its metric twin says nothing.
+    void standInFaceIsSaid() {
+        QWidget page;
+        Configurazione settings;
+        FontControls controls(&page, settings);
+        page.show();
+        controls.fontTombola()->setEditText(QStringLiteral("Tahoma"));
+        const auto face = velmora::FontResolver::face(QStringLiteral("Tahoma"));
+        if (!face || !face->standIn) {
+            QSKIP("Tahoma is installed here");
+        }
+        QVERIFY(controls.standIn()->isVisible());
+        QCOMPARE(controls.standIn()->text(),
+                 QStringLiteral("Non installato: si stampa con \"%1\"").arg(face->family));
+        controls.fontTombola()->setEditText(QStringLiteral("Arial"));
+        QVERIFY(!controls.standIn()->isVisible());
     }
 
     void styleBoxesWriteTheirBooleans() {
