@@ -4,7 +4,6 @@
 #include "appearance/Twips.h"
 #include "print/FontResolver.h"
 
-#include "print/FontResolver.h"
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
