@@ -19,6 +19,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
+#include <QtMath>
 #include <algorithm>
 
 namespace velmora {
@@ -29,6 +31,7 @@ using Layout = ReportWindowLayout;
 constexpr std::array answerCodes{IDABORT, IDRETRY, IDIGNORE};
 constexpr std::array answerTexts{"&Termina", "&Riprova", "&Ignora"};
 const QColor hoverColour(255, 0, 0);
+constexpr int caretRoom = 2;    // pixels after the last character, where the caret may stand
 constexpr int noticeMargin = 4; // pixels above and below the stop notice
 const QString stopNotice =
     QStringLiteral("Stampa interrotta: dopo la risposta non si stamperanno altre cartelle.");
@@ -144,22 +147,30 @@ void frmMsgError::LoadReport(const QString &text) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     txtErrorMessage->setPlainText(shown);
 
-    // Measure the report in the window's font.
-    const QFontMetrics metrics(font());
-    const QStringList lines = reportLines(text);
+    fit();
+}
+
+void frmMsgError::fit() {
+    // Measure the report as the report box shows it: in the box's font, with the box's frame
+    // and margins around the text, so its widest line shows whole.
+    const QFontMetrics metrics(txtErrorMessage->font());
+    const int margins =
+        2 * (txtErrorMessage->frameWidth() + qCeil(txtErrorMessage->document()->documentMargin())) +
+        caretRoom;
+    const QStringList lines = reportLines(m_text);
     int widest = 0;
     for (const QString &line : lines) {
         widest = std::max(widest, metrics.horizontalAdvance(line));
     }
-    const QSizeF textSize(Twips::fromPixels(widest),
+    const QSizeF textSize(Twips::fromPixels(widest + margins),
                           Twips::fromPixels(static_cast<int>(lines.size()) * metrics.height()));
-
     const QScreen *where = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
     const QRect screenPixels = where != nullptr ? where->geometry() : QRect(0, 0, 800, 600);
     const QRectF screenTwips(
         Twips::fromPixels(screenPixels.x()), Twips::fromPixels(screenPixels.y()),
         Twips::fromPixels(screenPixels.width()), Twips::fromPixels(screenPixels.height()));
     const QSize framePixels = frameGeometry().size() - size();
+    m_frameUsed = framePixels;
     const QSizeF frameTwips(Twips::fromPixels(framePixels.width()),
                             Twips::fromPixels(framePixels.height()));
     const Layout layout =
@@ -200,6 +211,25 @@ void frmMsgError::setStopPending(bool pending) {
         placeStopNotice();
         lblInterruzione->raise();
     }
+}
+
+void frmMsgError::refitToFrame() {
+    // The window manager puts its frame around the window only once it is shown: the size and
+    // the centre taken before then are made again with the frame it has.
+    if (isVisible() && frameGeometry().size() - size() != m_frameUsed) {
+        fit();
+    }
+}
+
+void frmMsgError::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    refitToFrame();
+    QTimer::singleShot(0, this, &frmMsgError::refitToFrame);
+}
+
+void frmMsgError::moveEvent(QMoveEvent *event) {
+    QDialog::moveEvent(event);
+    refitToFrame();
 }
 
 int frmMsgError::ShowReport(const QString &text) {

@@ -32,10 +32,14 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void answer(int code);
     void placeStopNotice();
+    void fit();
+    void refitToFrame();
     void copyReport();
     void sendReport();
     void setLinkColour(QLabel *label, const QColor &colour);
@@ -51,6 +55,7 @@ private:
     QLabel *lblInterruzione = nullptr; // the pending stop, under the answers
     QString m_text;
     int m_response = 0;
+    QSize m_frameUsed; // the frame the size and the centre were taken with
 };
 
 } // namespace velmora
