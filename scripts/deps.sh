@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Velmora need, when missing.
-# Works as root, or through sudo otherwise. Usage: scripts/deps.sh [run|test|package]
+# Works as root, or through sudo otherwise. Usage: scripts/deps.sh [run|test|package|look]
+# ("look": a window manager for looking at the windows under Xvfb with their real frames).
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
@@ -17,6 +18,8 @@ if [[ ${1:-run} == run ]]; then
     packages+=("${run_packages[@]}")
 elif [[ ${1:-run} == test ]]; then
     packages+=("${run_packages[@]}" "${test_packages[@]}")
+elif [[ ${1:-run} == look ]]; then
+    packages+=(xvfb xauth imagemagick openbox)
 elif [[ ${1:-run} == package ]]; then
     packages+=(dpkg-dev) # dpkg-shlibdeps works out the package's dependencies
 fi
