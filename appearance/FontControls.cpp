@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QSignalBlocker>
 #include <QToolTip>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -148,6 +149,8 @@ void FontControls::showStandIn() {
     m_standIn->setText(
         standIn ? QStringLiteral("Non installato: si stampa con \"%1\"").arg(face->family)
                 : QString());
+    m_standIn->resize(std::max(Twips::toPixels(standInWidth), m_standIn->sizeHint().width()),
+                      m_standIn->height());
     m_standIn->setVisible(standIn);
 }
 
