@@ -505,8 +505,10 @@ private slots:
 
         // Typing a size reaches the cards at once; the face typed clears the bold.
         QLineEdit *size = form.findChild<QLineEdit *>(QStringLiteral("TombolaFontSize"));
-        size->setText(QStringLiteral("0"));
-        QCOMPARE(preview->lblNumeroCartella()->font().family(), QStringLiteral("Arial"));
+        size->setText(QStringLiteral("12"));
+        QVERIFY(std::abs(preview->lblNumeroCartella()->font().pointSizeF() - 11 / 1.5) < 0.001);
+        size->setText(QStringLiteral("0")); // no card prints it: refused, the cards keep theirs
+        QVERIFY(std::abs(preview->lblNumeroCartella()->font().pointSizeF() - 11 / 1.5) < 0.001);
         size->setText(QStringLiteral("16"));
         QVERIFY(std::abs(preview->tombola()->font().pointSizeF() - 22 / 1.5) < 0.001);
         form.activateWindow();
