@@ -539,7 +539,8 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     int cards = 0;
     {
         cardfixture::PresenterScope scope(errors);
-        StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+        StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                           CurrentPrinter::surface());
         run.setArchiveFolders({folder});
         QSignalSpy drawn(&run, &StampaCartelle::cartellaStampata);
         result = print(run);
@@ -568,7 +569,8 @@ void TestStampaCartelle::windowsFacePrintsWithItsStandInAndOneNotice() {
     CurrentPrinter::target().selectPdfFile(pdf);
     cardfixture::ScriptedPresenter errors;
     cardfixture::PresenterScope scope(errors);
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
     const StampaCartelle::Result result = print(run);
     m_settings = kept;
@@ -590,7 +592,7 @@ void TestStampaCartelle::stopPressedWhileTheErrorWindowIsOpen() {
     FailingSurface surface;
     MsgErrorPresenter windows;
     cardfixture::PresenterScope scope(windows);
-    StampaCartelle run(*m_main, *m_page, m_settings, m_messages, surface);
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages, surface);
     run.setArchiveFolders({m_archiveFolder});
     int shown = 0;
     bool noticeBefore = true;
@@ -635,7 +637,7 @@ void TestStampaCartelle::sameFaultRetriedOffersToStop() {
     cardfixture::PresenterScope scope(errors);
     RecordingPresenter messages;
     messages.risposta = true;
-    StampaCartelle run(*m_main, *m_page, m_settings, messages, surface);
+    StampaCartelle run(*m_main, m_page->request(), m_settings, messages, surface);
     run.setArchiveFolders({m_archiveFolder});
     QCOMPARE(run.run(), StampaCartelle::Result::Stopped);
     QCOMPARE(errors.reports.size(), 3);
