@@ -31,14 +31,19 @@ namespace {
 
 constexpr int maxCards = 12; // two landscape pages: enough for every slot and a page end
 
-// Counts the reports and skips the failed step, so a fault cannot loop.
+// Counts the reports and skips the failed step (or, for settings the check refused, leaves the
+// card, so a card with a fault in every step stays quick), so a fault cannot loop.
 class CountingPresenter : public ErrorPresenter {
 public:
+    explicit CountingPresenter(int answer) : m_answer(answer) {}
     int showReport(const QString &) override {
         ++reports;
-        return IDIGNORE;
+        return m_answer;
     }
     int reports = 0;
+
+private:
+    int m_answer;
 };
 
 QGuiApplication &application() {
@@ -90,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         RunCheck::check(settings, *plan, archive, archiveNumbers, RunCheck::Place::Window);
     FUZZ_CHECK(check.ok() || !check.refusal.trimmed().isEmpty());
 
-    CountingPresenter presenter;
+    CountingPresenter presenter(check.ok() ? IDIGNORE : IDABORT);
     ErrorPresenter *previous = ErrorPresenter::install(&presenter);
     RecordingSurface surface;
     PrintRun run(surface, archive, settings, archiveNumbers);
