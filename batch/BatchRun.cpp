@@ -273,7 +273,7 @@ int BatchRun::print(const BatchOptions &options) {
     const bool archiveNumbers = options.numerazione == BatchOptions::Numbering::Archivio;
     const RunCheck::Result check = RunCheck::check(
         settings, *plan, *archive, archiveNumbers, RunCheck::Place::SettingsFile,
-        options.configurazione.isEmpty() ? defaultSettings : options.configurazione);
+        options.configurazione.isEmpty() ? settingsPathFor(options) : options.configurazione);
     if (!check.ok()) {
         fail(check.refusal);
         return BatchOptions::exitFailed;

@@ -140,7 +140,9 @@ RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const C
 
 QString RunCheck::checkArchive(CardArchive &archive, const PrintPlan &plan,
                                bool numerazioneArchivio) {
-    for (int card = plan.first; card <= plan.last; ++card) {
+    // Slots past the archive's last card stay blank: only the records it holds are read.
+    const qint64 last = std::min<qint64>(plan.last, archive.cardCount());
+    for (qint64 card = plan.first; card <= last; ++card) {
         try {
             const RecordCartella record = archive.read(card);
             if (!numerazioneArchivio) {
