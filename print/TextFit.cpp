@@ -2,6 +2,7 @@
 
 #include "print/PrinterSurface.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace velmora {
@@ -41,12 +42,24 @@ private:
 
 int TextFit::largestFitting(int basePixels, int floorPixels, double room,
                             const std::function<double(int)> &width) {
-    for (int em = basePixels; em >= floorPixels && em > 0; --em) {
-        if (width(em) <= room) {
-            return em;
-        }
+    // Widths grow with the em, so the largest em that fits is found by halving the range: a
+    // text at a very large size would otherwise cost one measurement per pixel.
+    int low = std::max(floorPixels, 1);
+    int high = basePixels;
+    if (high < low) {
+        return 0;
     }
-    return 0;
+    if (width(high) <= room) {
+        return high;
+    }
+    if (width(low) > room) {
+        return 0;
+    }
+    while (high - low > 1) { // width(low) fits, width(high) does not
+        const int middle = low + (high - low) / 2;
+        (width(middle) <= room ? low : high) = middle;
+    }
+    return low;
 }
 
 QString TextFit::cut(const QString &text, double room,
