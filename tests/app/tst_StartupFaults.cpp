@@ -7,7 +7,7 @@
 #include "app/PrintPage.h"
 #include "app/SettingsFile.h"
 #include "appearance/FontControls.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "errors/VelmoraError.h"
 #include "print/FontResolver.h"
 
