@@ -29,7 +29,7 @@ const QString queue = QStringLiteral("VelmoraTest");
 constexpr int spoolTimeoutMs = 120000;
 
 QString scriptPath() {
-    return QDir::cleanPath(QStringLiteral(VELMORA_TEST_DATA "/../../scripts/test-printer.sh"));
+    return QStringLiteral(VELMORA_SOURCE_DIR "/scripts/test-printer.sh");
 }
 
 struct Outcome {
