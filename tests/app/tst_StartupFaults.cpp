@@ -1,6 +1,3 @@
-#include "ReadOnlyMount.h"
-#include "RecordingPresenter.h"
-#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
@@ -10,6 +7,9 @@
 #include "common/Twips.h"
 #include "errors/VelmoraError.h"
 #include "print/FontResolver.h"
+#include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RecordingPresenter.h"
+#include "tests/support/TestFiles.h"
 
 #include "ui/qbButtons_H.h"
 #include <QApplication>
@@ -23,6 +23,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 

@@ -1,5 +1,5 @@
-#include "CardFixture.h"
-#include "PdfProbe.h"
+#include "tests/support/CardFixture.h"
+#include "tests/support/PdfProbe.h"
 
 #include "errors/CallTrail.h"
 #include "errors/VelmoraError.h"
@@ -15,10 +15,9 @@
 #include <limits>
 #include <map>
 
+using namespace velmora::testing;
+
 using namespace velmora;
-using cardfixture::Archive;
-using cardfixture::PresenterScope;
-using cardfixture::ScriptedPresenter;
 using Text = RecordingSurface::Text;
 
 namespace {
@@ -70,7 +69,7 @@ protected:
 class TestPrintRun : public QObject {
     Q_OBJECT
 
-    Configurazione settings = cardfixture::colouredSettings();
+    Configurazione settings = colouredSettings();
 
 private slots:
     void cleanup() { QCOMPARE(CallTrail::count(), 0); }
@@ -99,7 +98,7 @@ private slots:
         QFETCH(int, firstCard);
         QFETCH(int, lastCard);
         QFETCH(int, pages);
-        Archive archive(20);
+        ArchiveFixture archive(20);
         CardArchive cards(archive.folder());
         RecordingSurface surface(QPageSize(QPageSize::A4), {}, 600);
         PrintRun run(surface, cards, settings, true);
@@ -175,7 +174,7 @@ private slots:
         QFETCH(int, drawnCards);
         QFETCH(int, pages);
         QFETCH(int, outcome);
-        Archive archive(12);
+        ArchiveFixture archive(12);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         PrintRun run(surface, cards, settings, true);
@@ -200,7 +199,7 @@ private slots:
 
     // The printer already at 300 dots per inch brings no message; the message's text.
     void qualityNoticeOnlyWhenNot300() {
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         RecordingSurface surface(QPageSize(QPageSize::A4), {}, 300);
         PrintRun run(surface, cards, settings, false);
@@ -215,7 +214,7 @@ private slots:
     // Events run before each card's stop check and once inside each card; the orientation is
     // read again for every card.
     void hooksPerCard() {
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         PrintRun run(surface, cards, settings, true);
@@ -235,7 +234,7 @@ private slots:
     // A card whose drawing fails and is given up does not stop the run.
     void aCardGivenUpDoesNotStopTheRun() {
         settings.FontTombola = QStringLiteral("Carattere Inesistente");
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         ScriptedPresenter presenter; // answers terminate
@@ -246,12 +245,12 @@ private slots:
         QCOMPARE(presenter.reports.size(), 6);
         QCOMPARE(run.cardsDrawn(), 6);
         QVERIFY(surface.documents()[0].ended);
-        settings = cardfixture::colouredSettings();
+        settings = colouredSettings();
     }
 
     // A printer failing between pages ends the run with its error, the first page handed on.
     void printerFailureEndsTheDocument() {
-        Archive archive(12);
+        ArchiveFixture archive(12);
         CardArchive cards(archive.folder());
         NoSecondPage surface;
         PrintRun run(surface, cards, settings, true);
@@ -285,7 +284,7 @@ private slots:
         QFETCH(float, parY);
         QFETCH(bool, landscape);
         QFETCH(QPointF, by);
-        Archive archive(12);
+        ArchiveFixture archive(12);
         CardArchive cards(archive.folder());
         const PrintPlan twoPages = plan(QStringLiteral("1"), QStringLiteral("7"), landscape);
 
@@ -350,7 +349,7 @@ private slots:
         QFETCH(float, parX);
         QFETCH(float, parY);
         QFETCH(QString, box);
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         Configurazione calibrated = settings;
         calibrated.ParX = parX;
@@ -379,10 +378,10 @@ private slots:
     // moved by the calibration. Words near the page's edges are left out: the page clips
     // them differently once moved (the turned credit line starts above the top edge).
     void pdfCalibrationMovesEveryWord() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("pdftotext and pdfinfo are not installed");
         }
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         QTemporaryDir dir;
         QSizeF pageSize;
@@ -395,8 +394,8 @@ private slots:
             PainterSurface surface(target);
             PrintRun(surface, cards, calibrated, true)
                 .run(plan(QStringLiteral("1"), QStringLiteral("6"), true), {});
-            pageSize = pdfprobe::pageSize(pdf);
-            return pdfprobe::words(pdf);
+            pageSize = pdfPageSize(pdf);
+            return pdfWords(pdf);
         };
         const auto plain = printed(QStringLiteral("ferma.pdf"), 0, 0);
         // 3 mm down and 2 mm right: 35 and 24 pixels.
@@ -429,7 +428,7 @@ private slots:
     // Printed to a PDF and read back: every number of every card of the sample archive is on
     // its card's page, in its own cell.
     void pdfHoldsEachCardsNumbersInPlace() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("pdftotext and pdfinfo are not installed");
         }
         const QString folder = QStringLiteral(VELMORA_BINARY_DIR "/data");
@@ -441,8 +440,8 @@ private slots:
         PrintRun run(surface, cards, settings, true);
         QCOMPARE(run.run(plan(QStringLiteral("7"), QStringLiteral("12"), true), {}),
                  PrintRun::Outcome::Completed);
-        QCOMPARE(pdfprobe::pageCount(pdf), 2);
-        const auto words = pdfprobe::words(pdf);
+        QCOMPARE(pdfPageCount(pdf), 2);
+        const auto words = pdfWords(pdf);
         const double pt = 72.0 / 300; // points per pixel
         int checked = 0;
         for (int card = 7; card <= 18; ++card) {
@@ -453,7 +452,7 @@ private slots:
             const double oy = (slot / 2) * (198 * 3.8 + 75);
             const RecordCartella record = cards.read(card);
             // The archive number, a word of its own just right of its place after "N.".
-            const auto number = pdfprobe::find(words, record.numeroArchivio());
+            const auto number = findWord(words, record.numeroArchivio());
             QVERIFY2(number, qPrintable(record.numeroArchivio()));
             QCOMPARE(number->page, page);
             const double numberLeft = (ox + 315 * 4 + 50) * pt;

@@ -1,5 +1,5 @@
 #include "print/StampaCartelle.h"
-#include "tests/app/RecordingPresenter.h"
+#include "tests/support/RecordingPresenter.h"
 
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
@@ -13,8 +13,8 @@
 #include "print/PrinterTarget.h"
 #include "print/ScreenPointer.h"
 #include "print/SeriesGenerator.h"
-#include "tests/app/ReadOnlyMount.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
+#include "tests/support/ReadOnlyMount.h"
 #include "ui/qbButtons_H.h"
 
 #include <QApplication>
@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace velmora::testing;
+
 using namespace velmora;
 
 using velmora::testing::RecordingPresenter;
@@ -32,24 +34,11 @@ namespace {
 
 constexpr int archiveCards = 60;
 
-// The archive numbers printed after "N." on the pages, sorted ("1:00001" is card 1 on page 1). The
-// label and the number may come out as one word or two.
+// The archive numbers printed on the pages, sorted ("1:00001" is card 1 on page 1).
 QStringList archiveNumbersIn(const QString &pdf) {
     QStringList found;
-    static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})$"));
-    static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
-    const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        QString number;
-        if (const auto match = labelled.match(words[i].text); match.hasMatch()) {
-            number = match.captured(1);
-        } else if (words[i].text == QLatin1String("N.") && i + 1 < words.size() &&
-                   fiveDigits.match(words[i + 1].text).hasMatch()) {
-            number = words[i + 1].text;
-        }
-        if (!number.isEmpty()) {
-            found.append(QStringLiteral("%1:%2").arg(words[i].page).arg(number));
-        }
+    for (const PrintedNumber &printed : printedCardNumbers(pdf)) {
+        found.append(QStringLiteral("%1:%2").arg(printed.page).arg(printed.number));
     }
     found.sort();
     return found;
@@ -123,7 +112,7 @@ private slots:
 };
 
 void TestStampaCartelle::initTestCase() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QVERIFY(m_dir.isValid());
@@ -193,7 +182,7 @@ void TestStampaCartelle::runs() {
     QCOMPARE(progress.size(), lastCard - firstCard + 1);
     checkMainWindowBack();
     QVERIFY(!CurrentPrinter::surface().documentOpen());
-    QCOMPARE(pdfprobe::pageCount(pdf), pages);
+    QCOMPARE(pdfPageCount(pdf), pages);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(firstCard, lastCard, landscape ? 6 : 3));
 }
 
@@ -242,7 +231,7 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
     checkMainWindowBack();
     // The page in progress was ended: it holds the three cards drawn.
     QVERIFY(!CurrentPrinter::surface().documentOpen());
-    QCOMPARE(pdfprobe::pageCount(pdf), 1);
+    QCOMPARE(pdfPageCount(pdf), 1);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, 3, 6));
 }
 
@@ -304,7 +293,7 @@ void TestStampaCartelle::stopWindowClosedInsideACard() {
     QVERIFY(closedWhileDrawing);
     checkMainWindowBack();
     QVERIFY(!CurrentPrinter::surface().documentOpen());
-    QCOMPARE(pdfprobe::pageCount(pdf), pages);
+    QCOMPARE(pdfPageCount(pdf), pages);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, lastDrawn, 6));
 }
 
@@ -475,9 +464,9 @@ void TestStampaCartelle::stampaFromTheMainWindow() {
     }
     QCOMPARE(form.pagina(), 4);
     QVERIFY(form.isEnabled());
-    QCOMPARE(pdfprobe::pageCount(chosen), 2);
+    QCOMPARE(pdfPageCount(chosen), 2);
     int labels = 0; // one "N." before each card's number
-    for (const pdfprobe::Word &word : pdfprobe::words(chosen)) {
+    for (const PdfWord &word : pdfWords(chosen)) {
         labels += word.text.startsWith(QLatin1String("N.")) ? 1 : 0;
     }
     QCOMPARE(labels, 12);

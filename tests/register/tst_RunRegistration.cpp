@@ -8,7 +8,7 @@
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 
-#include "../app/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
