@@ -1,5 +1,5 @@
 # Keeps the layers honest; run by ctest as the test "layers":
-#   cmake -DSOURCE_DIR=... -DFORBIDDEN_DIRS="dir|dir" -P cmake/CheckLayers.cmake
+#   cmake -DSOURCE_DIR=... -DFOLDERS="app|print|..." -DFORBIDDEN_DIRS="dir|dir" -P cmake/CheckLayers.cmake
 # 1. No file of velmora_core or velmora_batch includes a Qt widget or print-support header
 #    (any header of the folders in FORBIDDEN_DIRS, or QtWidgets/..., QtPrintSupport/...), nor a
 #    header of velmora_gui. The link line alone would not catch an include.
@@ -11,7 +11,7 @@ cmake_minimum_required(VERSION 3.25)
 set(VELMORA_CORE_SOURCES)
 set(VELMORA_GUI_SOURCES)
 set(VELMORA_BATCH_SOURCES)
-set(_folders app print appearance errors ui batch common)
+string(REPLACE "|" ";" _folders "${FOLDERS}")
 foreach(folder ${_folders})
   if(EXISTS ${SOURCE_DIR}/${folder}/sources.cmake)
     include(${SOURCE_DIR}/${folder}/sources.cmake)
