@@ -2,7 +2,8 @@
 #   cmake -DSOURCE_DIR=... -DFOLDERS="app|print|..." -DFORBIDDEN_DIRS="dir|dir" -P cmake/CheckLayers.cmake
 # 1. No file of velmora_core or velmora_batch includes a Qt widget or print-support header
 #    (any header of the folders in FORBIDDEN_DIRS, or QtWidgets/..., QtPrintSupport/...), nor a
-#    header of velmora_gui. The link line alone would not catch an include.
+#    header of velmora_gui; no core file includes a header of velmora_batch. The link line alone
+#    would not catch an include.
 # 2. The table of window files in HACKING.md names, folder by folder, exactly the files of
 #    velmora_gui listed in that folder's sources.cmake.
 
@@ -30,8 +31,23 @@ foreach(file ${VELMORA_GUI_SOURCES})
     list(APPEND _gui_headers ${file})
   endif()
 endforeach()
+set(_batch_headers)
+foreach(file ${VELMORA_BATCH_SOURCES})
+  if(file MATCHES "\\.h$")
+    list(APPEND _batch_headers ${file})
+  endif()
+endforeach()
 
 set(_faults)
+foreach(file ${VELMORA_CORE_SOURCES})
+  file(STRINGS ${SOURCE_DIR}/${file} _includes REGEX "^[ \t]*#[ \t]*include")
+  foreach(line ${_includes})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" name "${line}")
+    if(name IN_LIST _batch_headers)
+      list(APPEND _faults "${file}: #include ${name} (the core cannot use the batch library)")
+    endif()
+  endforeach()
+endforeach()
 foreach(file ${VELMORA_CORE_SOURCES} ${VELMORA_BATCH_SOURCES})
   file(STRINGS ${SOURCE_DIR}/${file} _includes REGEX "^[ \t]*#[ \t]*include")
   foreach(line ${_includes})

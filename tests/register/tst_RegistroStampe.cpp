@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace velmora::testing;
+
 using namespace velmora;
 
 class tst_RegistroStampe : public QObject {

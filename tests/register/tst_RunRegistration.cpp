@@ -16,6 +16,8 @@
 
 #include <csignal>
 
+using namespace velmora::testing;
+
 using namespace velmora;
 using Outcome = RunRecord::Outcome;
 
