@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace velmora::testing;
+
 using namespace velmora;
 
 namespace {
