@@ -15,8 +15,3 @@ list(APPEND VELMORA_BATCH_SOURCES
   batch/WinCheckCommand.cpp
   batch/WinCheckCommand.h
 )
-# The safe PDF output (a temporary file renamed on success) serves the window program too: core.
-list(APPEND VELMORA_CORE_SOURCES
-  batch/OutputFile.cpp
-  batch/OutputFile.h
-)

@@ -15,6 +15,7 @@ using velmora::SettingsFile;
 
 using velmora::testing::readAll;
 using velmora::testing::ReadOnlyMount;
+using velmora::testing::SmallTmpfs;
 using velmora::testing::writeAll;
 
 namespace {
