@@ -2,7 +2,7 @@
 
 #include "appearance/CardPicture.h"
 #include "appearance/ScalaFont.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "errors/VelmoraError.h"
 #include "print/FontResolver.h"
 

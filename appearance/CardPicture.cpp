@@ -1,7 +1,7 @@
 #include "appearance/CardPicture.h"
 
 #include "appearance/FitLabel.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 
 #include <QLabel>
 #include <QPainter>

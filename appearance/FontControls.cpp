@@ -1,7 +1,7 @@
 #include "appearance/FontControls.h"
 
 #include "app/FiltroNumerico.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "print/FontResolver.h"
 #include "print/RunCheck.h"
 

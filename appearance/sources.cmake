@@ -7,8 +7,6 @@ list(APPEND VELMORA_CORE_SOURCES
   appearance/PrintRotated.cpp
   appearance/PrintRotated.h
   appearance/ScalaFont.h
-  appearance/Twips.cpp
-  appearance/Twips.h
   appearance/PrintDialogSettings.cpp
   appearance/PrintDialogSettings.h
 )

@@ -1,5 +1,6 @@
-# Files of the batch program's run, one a line: core (no widgets). Its main() is batch/main.cpp.
-list(APPEND VELMORA_CORE_SOURCES
+# Files of the batch program's run, one a line: the library velmora_batch, which uses only the
+# core (no widgets). Its main() is batch/main.cpp.
+list(APPEND VELMORA_BATCH_SOURCES
   batch/BatchOptions.cpp
   batch/BatchOptions.h
   batch/BatchRun.cpp

@@ -1,6 +1,6 @@
 #include "errors/frmMsgError.h"
 
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/HoverLabel.h"
 #include "errors/MailHandOff.h"

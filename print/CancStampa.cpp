@@ -1,7 +1,7 @@
 #include "print/CancStampa.h"
 
 #include "appearance/CentraFinestra.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "print/ScreenPointer.h"
 #include "ui/QbPicture.h"
 #include "ui/qbButtons_H.h"

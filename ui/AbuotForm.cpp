@@ -1,7 +1,7 @@
 #include "ui/AbuotForm.h"
 
 #include "VelmoraConfig.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "ui/ClockRandomSource.h"
 #include "ui/qbButtons_H.h"
 

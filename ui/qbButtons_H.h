@@ -2,6 +2,7 @@
 
 #include "ui/QbCaption.h"
 #include "ui/QbPicture.h"
+#include "ui/QbStyle3.h"
 
 #include <QColor>
 #include <QTimer>
@@ -175,7 +176,8 @@ private:
     };
     Layout layout(const QRect &content, const QFontMetrics &metrics) const;
     void paintFace(QPainter &painter, const QColor &face) const;
-    void paintFrame(QPainter &painter) const;
+    void paintFrame(QPainter &painter, const QbStyle3::State &state) const;
+    QbStyle3::State styleState() const; // what the frame and the face are drawn from
     void paintContent(QPainter &painter) const;
 
     int m_buttonStyle = 0;

@@ -15,8 +15,13 @@ list(APPEND VELMORA_CORE_SOURCES
 list(APPEND VELMORA_GUI_SOURCES
   ui/AbuotForm.cpp
   ui/AbuotForm.h
+  ui/OptionGroups.cpp
+  ui/OptionGroups.h
   ui/QbButtonAccessible.cpp
   ui/QbButtonAccessible.h
   ui/qbButtons_H.cpp
   ui/qbButtons_H.h
+  ui/qbButtons_H_codes.h
+  ui/qbButtons_H_paint.cpp
+  ui/qbButtons_H_store.cpp
 )

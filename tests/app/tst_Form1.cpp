@@ -1,5 +1,3 @@
-#include "RecordingPresenter.h"
-#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/FileChooser.h"
 #include "app/Form1.h"
@@ -11,14 +9,16 @@
 #include "app/TestoVersione.h"
 #include "appearance/CardPicture.h"
 #include "appearance/FontControls.h"
-#include "appearance/Twips.h"
 #include "appearance/clsPrintDialog.h"
+#include "common/Twips.h"
 #include "print/AnteprimaStampa.h"
 #include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
 #include "print/PreviewView.h"
 #include "print/PrinterTarget.h"
 #include "print/SeriesGenerator.h"
+#include "tests/support/RecordingPresenter.h"
+#include "tests/support/TestFiles.h"
 #include "ui/AbuotForm.h"
 #include "ui/qbButtons_H.h"
 
@@ -42,6 +42,8 @@
 #include <limits>
 #include <memory>
 #include <optional>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 

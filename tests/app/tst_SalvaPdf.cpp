@@ -1,19 +1,21 @@
 // "Salva PDF…": the window's run into a file the user names, written whole or not at all.
 
-#include "RecordingPresenter.h"
 #include "app/FileChooser.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
 #include "app/SettingsFile.h"
 #include "print/CancStampa.h"
 #include "print/CardArchive.h"
+#include "tests/support/RecordingPresenter.h"
 
-#include "../print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 using velmora::testing::RecordingPresenter;
@@ -147,7 +149,7 @@ private slots:
     // next save proposes that folder again, named after its own cards, and giving up writes
     // nothing.
     void savedFileAndTheFolderProposedNext() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("poppler-utils are not installed");
         }
         choose(QStringLiteral("5"), QStringLiteral("10"));
@@ -156,7 +158,7 @@ private slots:
         QCOMPARE(QFileInfo(m_answer.proposed.constFirst()).fileName(),
                  QStringLiteral("cartelle-5-16.pdf"));
         QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
-        QCOMPARE(pdfprobe::pageCount(m_answer.file), 2);
+        QCOMPARE(pdfPageCount(m_answer.file), 2);
         QVERIFY(m_messages.avvisi.constLast().contains(QStringLiteral("serata.pdf")));
 
         choose(QStringLiteral("100"), QStringLiteral("3"));

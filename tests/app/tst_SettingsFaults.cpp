@@ -1,7 +1,7 @@
-#include "ReadOnlyMount.h"
-#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/SettingsFile.h"
+#include "tests/support/ReadOnlyMount.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,6 +14,8 @@ using velmora::ConfigurazioneCodec;
 using velmora::SettingsFile;
 
 using velmora::testing::readAll;
+using velmora::testing::ReadOnlyMount;
+using velmora::testing::SmallTmpfs;
 using velmora::testing::writeAll;
 
 namespace {

@@ -1,6 +1,6 @@
-#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/SettingsFile.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

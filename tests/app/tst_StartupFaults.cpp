@@ -1,15 +1,15 @@
-#include "ReadOnlyMount.h"
-#include "RecordingPresenter.h"
-#include "TestFiles.h"
 #include "app/ConfigurazioneCodec.h"
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
 #include "app/SettingsFile.h"
 #include "appearance/FontControls.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "errors/VelmoraError.h"
 #include "print/FontResolver.h"
+#include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RecordingPresenter.h"
+#include "tests/support/TestFiles.h"
 
 #include "ui/qbButtons_H.h"
 #include <QApplication>
@@ -23,6 +23,8 @@
 #include <QtTest>
 
 #include <memory>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 

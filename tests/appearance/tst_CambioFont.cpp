@@ -2,7 +2,7 @@
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
 #include "appearance/ScalaFont.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "print/FontResolver.h"
 
 #include <QFontInfo>

@@ -1,6 +1,6 @@
 #include "appearance/CardPicture.h"
 #include "appearance/FitLabel.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 
 #include <QLabel>
 #include <QSet>

@@ -1,7 +1,7 @@
 #include "app/Configurazione.h"
 #include "app/FiltroNumerico.h"
 #include "appearance/FontControls.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "print/FontResolver.h"
 
 #include <QCheckBox>

@@ -7,7 +7,7 @@
 #include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
 #include "appearance/ShowColor.h"
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -3,10 +3,12 @@
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/RecordingSurface.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
@@ -136,7 +138,7 @@ void TestPrintRotated::overflowDrawsNothing() {
 }
 
 void TestPrintRotated::pdfTextReadsDownwards() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QTemporaryDir dir;
@@ -152,9 +154,9 @@ void TestPrintRotated::pdfTextReadsDownwards() {
     PrintRotated(surface, QStringLiteral("Primo Secondo"), 270);
     surface.endDoc();
 
-    const auto words = pdfprobe::words(file);
-    const auto first = pdfprobe::find(words, QStringLiteral("Primo"));
-    const auto second = pdfprobe::find(words, QStringLiteral("Secondo"));
+    const auto words = pdfWords(file);
+    const auto first = findWord(words, QStringLiteral("Primo"));
+    const auto second = findWord(words, QStringLiteral("Secondo"));
     QVERIFY2(first && second, "the turned words are not in the PDF");
     QVERIFY(first->box.height() > first->box.width());
     QVERIFY(second->box.height() > second->box.width());

@@ -5,16 +5,18 @@
 #include "print/PdfTarget.h"
 #include "print/SeriesGenerator.h"
 
-#include "../app/ReadOnlyMount.h"
-#include "../app/TestFiles.h"
-#include "../print/PdfProbe.h"
-#include "../print/RunFaults.h"
+#include "tests/support/PdfProbe.h"
+#include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RunFaults.h"
+#include "tests/support/TestFiles.h"
 
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+
+using namespace velmora::testing;
 
 using velmora::BatchOptions;
 using velmora::BatchRun;
@@ -166,11 +168,11 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
         QCOMPARE(info.st_mode & 0777, 0666 & ~mask);
 
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("poppler-utils are not installed");
         }
-        QCOMPARE(pdfprobe::pageCount(file), pages);
-        const QSizeF size = pdfprobe::pageSize(file);
+        QCOMPARE(pdfPageCount(file), pages);
+        const QSizeF size = pdfPageSize(file);
         QCOMPARE(size.width() > size.height(), landscapePage);
     }
 
@@ -187,18 +189,17 @@ private slots:
                                      "--configurazione %2 -o %3")
                           .arg(m_archive, settings, file)),
                  BatchOptions::exitOk);
-        if (pdfprobe::toolsAvailable()) {
-            const auto words = pdfprobe::words(file);
+        if (pdfToolsAvailable()) {
+            const auto words = pdfWords(file);
             // "N." and the number may come out as one word.
             const auto printed = [&words](const QString &number) {
-                return std::any_of(words.cbegin(), words.cend(), [&](const pdfprobe::Word &w) {
-                    return w.text.endsWith(number);
-                });
+                return std::any_of(words.cbegin(), words.cend(),
+                                   [&](const PdfWord &w) { return w.text.endsWith(number); });
             };
             QVERIFY(printed(QStringLiteral("00031")));
             QVERIFY(printed(QStringLiteral("00033")));
             QVERIFY(!printed(QStringLiteral("00034")));
-            const QSizeF size = pdfprobe::pageSize(file);
+            const QSizeF size = pdfPageSize(file);
             QVERIFY(size.height() > size.width());
         }
 
@@ -454,7 +455,7 @@ private slots:
     // What no card can be drawn with is refused before the first card, in one message.
     void eachCauseIsOneMessageBeforeAnyCard_data() {
         QTest::addColumn<int>("cause");
-        const QList<runfaults::Cause> causes = runfaults::causes();
+        const QList<Cause> causes = runFaultCauses();
         for (int i = 0; i < causes.size(); ++i) {
             QTest::newRow(causes[i].name) << i;
         }
@@ -462,11 +463,11 @@ private slots:
 
     void eachCauseIsOneMessageBeforeAnyCard() {
         QFETCH(int, cause);
-        const runfaults::Cause what = runfaults::causes().at(cause);
+        const Cause what = runFaultCauses().at(cause);
         QTemporaryDir folder;
         QFile archive(folder.filePath(CardArchive::fileName));
         QVERIFY(archive.open(QIODevice::WriteOnly));
-        archive.write(runfaults::archive(archiveCards, what.damagedCard));
+        archive.write(runFaultArchive(archiveCards, what.damagedCard));
         archive.close();
         Configurazione settings = SettingsFile::defaults();
         what.spoil(settings);

@@ -12,12 +12,14 @@
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
 
-#include "../app/TestFiles.h"
-#include "../print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
+#include "tests/support/TestFiles.h"
 
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using velmora::BatchOptions;
 using velmora::CardArchive;
@@ -70,7 +72,7 @@ Ran runProgram(const QStringList &arguments,
 // Words as pdftotext places them, one line each, positions to a hundredth of a point.
 QStringList placedWords(const QString &pdf) {
     QStringList lines;
-    for (const pdfprobe::Word &w : pdfprobe::words(pdf)) {
+    for (const PdfWord &w : pdfWords(pdf)) {
         lines.append(QStringLiteral("%1 %2 %3 %4 %5 %6")
                          .arg(w.page)
                          .arg(w.box.left(), 0, 'f', 2)
@@ -139,7 +141,7 @@ private slots:
         QFETCH(QString, cartelle);
         QFETCH(bool, landscape);
         QFETCH(bool, archivio);
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("poppler-utils are not installed");
         }
 
@@ -184,8 +186,8 @@ private slots:
             QVERIFY2(said.startsWith(QStringLiteral("Printer.PrintQuality =")), qPrintable(said));
         }
 
-        QCOMPARE(pdfprobe::pageCount(windowPdf), pdfprobe::pageCount(batchPdf));
-        QCOMPARE(pdfprobe::pageSize(windowPdf), pdfprobe::pageSize(batchPdf));
+        QCOMPARE(pdfPageCount(windowPdf), pdfPageCount(batchPdf));
+        QCOMPARE(pdfPageSize(windowPdf), pdfPageSize(batchPdf));
         const QStringList batchWords = placedWords(batchPdf);
         const QStringList windowWords = placedWords(windowPdf);
         QVERIFY(batchWords.size() > cartelle.toInt() * 10);
@@ -211,7 +213,7 @@ private slots:
         const int last = prima.toInt() + (cartelle.toInt() + perPage - 1) / perPage * perPage - 1;
         const QString savedPdf =
             m_dir.filePath(QStringLiteral("cartelle-%1-%2.pdf").arg(prima).arg(last));
-        QCOMPARE(pdfprobe::pageSize(savedPdf), pdfprobe::pageSize(batchPdf));
+        QCOMPARE(pdfPageSize(savedPdf), pdfPageSize(batchPdf));
         QCOMPARE(placedWords(savedPdf), batchWords);
         QVERIFY(QFile::remove(savedPdf));
     }

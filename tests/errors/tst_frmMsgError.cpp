@@ -1,4 +1,4 @@
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "errors/CallTrail.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/MsgErrorPresenter.h"

@@ -1,4 +1,3 @@
-#include "../app/RecordingPresenter.h"
 #include "app/Configurazione.h"
 #include "app/Form1.h"
 #include "app/PrintPage.h"
@@ -8,6 +7,7 @@
 #include "game/Tabellone.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
+#include "tests/support/RecordingPresenter.h"
 #include "ui/qbButtons_H.h"
 
 #include <QAccessible>
@@ -20,6 +20,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 

@@ -1,5 +1,6 @@
 #include "VelmoraConfig.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <memory>
+
+using namespace velmora::testing;
 
 // Builds the Debian package with cpack, unpacks it with dpkg -x into a temporary root and checks
 // what an installed Velmora consists of.
@@ -50,11 +53,6 @@ QString describe(const QString &program, const Outcome &outcome) {
         .arg(program)
         .arg(outcome.exitCode)
         .arg(outcome.output);
-}
-
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The keys of the [Desktop Entry] group of a .desktop file.
@@ -293,7 +291,7 @@ private slots:
     // The installed batch program checks and prints the installed sample archive, with the
     // default settings (no settings file anywhere it looks).
     void batchProgramPrintsTheInstalledSample() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
         }
         const QString program = installed(QStringLiteral("usr/bin/velmora-pdf"));
@@ -322,12 +320,12 @@ private slots:
         QVERIFY2(outcome.exitCode == 0, qPrintable(describe(program, outcome)));
         QVERIFY2(outcome.output.contains(QLatin1String("Stampate 12 cartelle su 2 pagine")),
                  qPrintable(outcome.output));
-        QCOMPARE(pdfprobe::pageCount(pdf), 2);
+        QCOMPARE(pdfPageCount(pdf), 2);
         // Each card carries its archive number after "N." (one word or two), six cards a page.
         QStringList numbers;
         static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})?$"));
         static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
-        const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
+        const QVector<PdfWord> words = pdfWords(pdf);
         for (qsizetype i = 0; i < words.size(); ++i) {
             const auto match = labelled.match(words[i].text);
             QString number = match.captured(1);

@@ -12,13 +12,15 @@
 #include "print/PrintRun.h"
 #include "print/RecordingSurface.h"
 
-#include "PdfProbe.h"
+#include "tests/support/PdfProbe.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QSpinBox>
 #include <QtTest>
 #include <numeric>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
@@ -226,10 +228,10 @@ private slots:
             QCOMPARE(run.run(pages->plan(), {}), PrintRun::Outcome::Completed);
         }
         const QString png = dir.filePath(QStringLiteral("page"));
-        QVERIFY(pdfprobe::run(QStringLiteral("pdftoppm"),
-                              {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-                               QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                               QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png}));
+        QVERIFY(toolOutput(QStringLiteral("pdftoppm"),
+                           {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
+                            QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                            QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png}));
         const QRect printable = pages->pageLayout().paintRectPixels(dpi);
         const QImage paperImage =
             QImage(png + QStringLiteral(".png")).convertToFormat(QImage::Format_Grayscale8);

@@ -4,24 +4,18 @@
 #include "print/RecordCartella.h"
 #include "print/SeriesGenerator.h"
 
+#include "tests/support/TestFiles.h"
+
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
 namespace {
 
 constexpr int recordSize = RecordCartella::recordSize;
-
-QByteArray contentOf(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A sound series of six cards with one cell of one card replaced by text.
 QByteArray seriesWithCell(int card, int column, int row, const QString &text) {
@@ -84,7 +78,7 @@ private slots:
         QFETCH(QString, saying);
         QTemporaryDir dir;
         const QString path = dir.filePath(CardArchive::fileName);
-        QVERIFY(writeFile(path, contents));
+        QVERIFY(writeAll(path, contents));
 
         CardArchive archive(dir.path());
         QCOMPARE(archive.cardCount(), cards);
@@ -106,14 +100,14 @@ private slots:
         if (rule == int(ArchiveRule::EmptyArchive) || rule == int(ArchiveRule::IncompleteRecord)) {
             QVERIFY(found->message.contains(path));
         }
-        QCOMPARE(contentOf(path), contents);
+        QCOMPARE(readAll(path), contents);
     }
 
     void folderInPlaceOfTheArchiveIsAClearError() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(CardArchive::fileName));
         const QString inside = QDir(dir.filePath(CardArchive::fileName)).filePath("dentro.txt");
-        QVERIFY(writeFile(inside, "non toccare"));
+        QVERIFY(writeAll(inside, "non toccare"));
         try {
             CardArchive archive(dir.path());
             QFAIL("a folder opened as an archive");
@@ -123,7 +117,7 @@ private slots:
                 QDir::toNativeSeparators(dir.filePath(CardArchive::fileName))));
             QVERIFY(error.description().contains(QStringLiteral("non \u00e8 un file")));
         }
-        QCOMPARE(contentOf(inside), QByteArray("non toccare"));
+        QCOMPARE(readAll(inside), QByteArray("non toccare"));
     }
 
     void absurdCardNumbersAreClearErrorsOrBlank_data() {
@@ -140,7 +134,7 @@ private slots:
         QFETCH(qint64, number);
         QFETCH(bool, error);
         QTemporaryDir dir;
-        QVERIFY(writeFile(dir.filePath(CardArchive::fileName), SeriesGenerator::makeArchive(6, 7)));
+        QVERIFY(writeAll(dir.filePath(CardArchive::fileName), SeriesGenerator::makeArchive(6, 7)));
         CardArchive archive(dir.path());
         try {
             QCOMPARE(archive.read(number), RecordCartella::blank());

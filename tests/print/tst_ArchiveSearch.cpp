@@ -1,4 +1,4 @@
-#include "CardFixture.h"
+#include "tests/support/CardFixture.h"
 
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
@@ -33,8 +35,8 @@ private slots:
     // The first folder holding an archive is used.
     void firstFolderWithAnArchive() {
         QTemporaryDir empty;
-        cardfixture::Archive second(2);
-        cardfixture::Archive third(5);
+        ArchiveFixture second(2);
+        ArchiveFixture third(5);
         const auto archive = ArchiveSearch::open({empty.path(), second.folder(), third.folder()});
         QVERIFY(archive);
         QCOMPARE(archive->cardCount(), 2);
@@ -53,10 +55,10 @@ private slots:
         QFETCH(int, cards);
         QFETCH(QString, said);
         QTemporaryDir empty;
-        std::unique_ptr<cardfixture::Archive> archive;
+        std::unique_ptr<ArchiveFixture> archive;
         QStringList folders{empty.path()};
         if (cards >= 0) {
-            archive = std::make_unique<cardfixture::Archive>(cards);
+            archive = std::make_unique<ArchiveFixture>(cards);
             folders.append(archive->folder());
         }
         const QString text = ArchiveSearch::describe(folders);
@@ -105,7 +107,7 @@ private slots:
             QFile file(QDir(broken.path()).filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        cardfixture::Archive good(2);
+        ArchiveFixture good(2);
         try {
             ArchiveSearch::open({broken.path(), good.folder()});
             QFAIL("no error");

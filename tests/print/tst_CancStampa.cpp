@@ -1,6 +1,6 @@
 #include "print/CancStampa.h"
 
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 #include "print/ScreenPointer.h"
 #include "ui/qbButtons_H.h"
 

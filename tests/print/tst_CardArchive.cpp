@@ -1,9 +1,13 @@
 #include "errors/VelmoraError.h"
 #include "print/CardArchive.h"
 
+#include "tests/support/TestFiles.h"
+
 #include <QtTest>
 
 #include <unistd.h>
+
+using namespace velmora::testing;
 
 using velmora::CardArchive;
 using velmora::RecordCartella;
@@ -22,12 +26,6 @@ QByteArray storedCard(int n) {
         c = static_cast<char>(255 - static_cast<unsigned char>(c));
     }
     return text;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QByteArray archiveOf(int cards) {
@@ -62,7 +60,7 @@ private slots:
     void cardNIsRecordAtOffsetNMinusOneTimes59() {
         QFETCH(int, card);
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("RidoDur.dat")), archiveOf(250));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("RidoDur.dat")), archiveOf(250)));
         CardArchive archive(dir.path());
         QCOMPARE(archive.cardCount(), 250);
         const RecordCartella record = archive.read(card);
@@ -75,7 +73,8 @@ private slots:
     void cardsBeyondTheEndReadBlankAndTheRunGoesOn() {
         QTemporaryDir dir;
         // Five whole records and 20 bytes of a sixth: its first ten cells.
-        writeFile(dir.filePath(QStringLiteral("RidoDur.dat")), archiveOf(6).left(5 * 59 + 20));
+        QVERIFY(
+            writeAll(dir.filePath(QStringLiteral("RidoDur.dat")), archiveOf(6).left(5 * 59 + 20)));
         CardArchive archive(dir.path());
         QCOMPARE(archive.cardCount(), 5);
         QVERIFY(archive.hasIncompleteLastRecord());
@@ -97,7 +96,7 @@ private slots:
 
     void emptyArchiveOpensAndReadsBlank() {
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("RidoDur.dat")), {});
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("RidoDur.dat")), {}));
         CardArchive archive(dir.path());
         QCOMPARE(archive.cardCount(), 0);
         QVERIFY(!archive.hasIncompleteLastRecord());
@@ -112,7 +111,7 @@ private slots:
     void cardNumberBelowOneIsAnError() {
         QFETCH(qint64, card);
         QTemporaryDir dir;
-        writeFile(dir.filePath(QStringLiteral("RidoDur.dat")), archiveOf(2));
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("RidoDur.dat")), archiveOf(2)));
         CardArchive archive(dir.path());
         try {
             archive.read(card);
@@ -143,7 +142,7 @@ private slots:
         QFETCH(QString, chosen);
         QTemporaryDir dir;
         for (qsizetype i = 0; i < files.size(); ++i) {
-            writeFile(dir.filePath(files.at(i)), storedCard(int(i) + 1));
+            QVERIFY(writeAll(dir.filePath(files.at(i)), storedCard(int(i) + 1)));
         }
         const QString located = CardArchive::locate(dir.path());
         QCOMPARE(QFileInfo(located).fileName(), chosen);
@@ -179,8 +178,8 @@ private slots:
         } else if (setup == u"folder") {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("RidoDur.dat")));
         } else if (setup == u"two") {
-            writeFile(dir.filePath(QStringLiteral("RIDODUR.DAT")), archiveOf(1));
-            writeFile(dir.filePath(QStringLiteral("ridodur.dat")), archiveOf(1));
+            QVERIFY(writeAll(dir.filePath(QStringLiteral("RIDODUR.DAT")), archiveOf(1)));
+            QVERIFY(writeAll(dir.filePath(QStringLiteral("ridodur.dat")), archiveOf(1)));
         }
         const QStringList before =
             QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
@@ -201,7 +200,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("RidoDur.dat"));
         const QByteArray bytes = archiveOf(12);
-        writeFile(path, bytes);
+        QVERIFY(writeAll(path, bytes));
         QVERIFY(
             QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QDateTime modified = QFileInfo(path).lastModified();
@@ -221,7 +220,7 @@ private slots:
         }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("RidoDur.dat"));
-        writeFile(path, archiveOf(1));
+        QVERIFY(writeAll(path, archiveOf(1)));
         QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
         try {
             CardArchive archive(dir.path());

@@ -7,8 +7,8 @@
 #include "print/PrinterTarget.h"
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
-#include "tests/app/RecordingPresenter.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
+#include "tests/support/RecordingPresenter.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <unistd.h>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
@@ -29,7 +31,7 @@ const QString queue = QStringLiteral("VelmoraTest");
 constexpr int spoolTimeoutMs = 120000;
 
 QString scriptPath() {
-    return QDir::cleanPath(QStringLiteral(VELMORA_TEST_DATA "/../../scripts/test-printer.sh"));
+    return QStringLiteral(VELMORA_SOURCE_DIR "/scripts/test-printer.sh");
 }
 
 struct Outcome {
@@ -72,7 +74,7 @@ QStringList jobFiles(const QString &folder) {
 }
 
 QString pageRotation(const QString &pdf) {
-    const auto info = pdfprobe::run(QStringLiteral("pdfinfo"), {pdf});
+    const auto info = toolOutput(QStringLiteral("pdfinfo"), {pdf});
     static const QRegularExpression rotation(QStringLiteral("^Page rot:\\s+(\\d+)"),
                                              QRegularExpression::MultilineOption);
     const auto match = info ? rotation.match(*info) : QRegularExpressionMatch();
@@ -80,17 +82,9 @@ QString pageRotation(const QString &pdf) {
 }
 
 QStringList cardNumbers(const QString &pdf) {
-    static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})$"));
-    static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
     QStringList found;
-    const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        if (const auto match = labelled.match(words[i].text); match.hasMatch()) {
-            found.append(match.captured(1));
-        } else if (words[i].text == QLatin1String("N.") && i + 1 < words.size() &&
-                   fiveDigits.match(words[i + 1].text).hasMatch()) {
-            found.append(words[i + 1].text);
-        }
+    for (const PrintedNumber &printed : printedCardNumbers(pdf)) {
+        found.append(printed.number);
     }
     found.sort();
     return found;
@@ -116,7 +110,7 @@ private slots:
 };
 
 void TestPrintQueue::initTestCase() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     if (!QFileInfo::exists(QStringLiteral("/usr/sbin/cupsd")) ||
@@ -204,7 +198,7 @@ void TestPrintQueue::runsComeOutOfTheQueue() {
     QTRY_VERIFY_WITH_TIMEOUT(queueEmpty() && jobFiles(m_outFolder).size() > jobsBefore,
                              spoolTimeoutMs);
     const QString pdf = jobFiles(m_outFolder).last();
-    QCOMPARE(pdfprobe::pageCount(pdf), 2);
+    QCOMPARE(pdfPageCount(pdf), 2);
     QCOMPARE(pageRotation(pdf), rotation);
     QCOMPARE(cardNumbers(pdf), numbers);
 }

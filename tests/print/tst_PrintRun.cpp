@@ -1,5 +1,5 @@
-#include "CardFixture.h"
-#include "PdfProbe.h"
+#include "tests/support/CardFixture.h"
+#include "tests/support/PdfProbe.h"
 
 #include "errors/CallTrail.h"
 #include "errors/VelmoraError.h"
@@ -15,10 +15,9 @@
 #include <limits>
 #include <map>
 
+using namespace velmora::testing;
+
 using namespace velmora;
-using cardfixture::Archive;
-using cardfixture::PresenterScope;
-using cardfixture::ScriptedPresenter;
 using Text = RecordingSurface::Text;
 
 namespace {
@@ -70,7 +69,7 @@ protected:
 class TestPrintRun : public QObject {
     Q_OBJECT
 
-    Configurazione settings = cardfixture::colouredSettings();
+    Configurazione settings = colouredSettings();
 
 private slots:
     void cleanup() { QCOMPARE(CallTrail::count(), 0); }
@@ -99,7 +98,7 @@ private slots:
         QFETCH(int, firstCard);
         QFETCH(int, lastCard);
         QFETCH(int, pages);
-        Archive archive(20);
+        ArchiveFixture archive(20);
         CardArchive cards(archive.folder());
         RecordingSurface surface(QPageSize(QPageSize::A4), {}, 600);
         PrintRun run(surface, cards, settings, true);
@@ -175,7 +174,7 @@ private slots:
         QFETCH(int, drawnCards);
         QFETCH(int, pages);
         QFETCH(int, outcome);
-        Archive archive(12);
+        ArchiveFixture archive(12);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         PrintRun run(surface, cards, settings, true);
@@ -200,7 +199,7 @@ private slots:
 
     // The printer already at 300 dots per inch brings no message; the message's text.
     void qualityNoticeOnlyWhenNot300() {
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         RecordingSurface surface(QPageSize(QPageSize::A4), {}, 300);
         PrintRun run(surface, cards, settings, false);
@@ -215,7 +214,7 @@ private slots:
     // Events run before each card's stop check and once inside each card; the orientation is
     // read again for every card.
     void hooksPerCard() {
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         PrintRun run(surface, cards, settings, true);
@@ -235,8 +234,8 @@ private slots:
     // A card whose drawing fails and is given up does not stop the run.
     void aCardGivenUpDoesNotStopTheRun() {
         // Archive numbers that are not numbers fail under numbering from 1.
-        Archive archive(6, [](int n) {
-            RecordCartella card = cardfixture::numberedCard(n);
+        ArchiveFixture archive(6, [](int n) {
+            RecordCartella card = numberedCard(n);
             card.setNumeroArchivio(QStringLiteral("A%1").arg(n));
             return card;
         });
@@ -254,7 +253,7 @@ private slots:
 
     // A printer failing between pages ends the run with its error, the first page handed on.
     void printerFailureEndsTheDocument() {
-        Archive archive(12);
+        ArchiveFixture archive(12);
         CardArchive cards(archive.folder());
         NoSecondPage surface;
         PrintRun run(surface, cards, settings, true);
@@ -288,7 +287,7 @@ private slots:
         QFETCH(float, parY);
         QFETCH(bool, landscape);
         QFETCH(QPointF, by);
-        Archive archive(12);
+        ArchiveFixture archive(12);
         CardArchive cards(archive.folder());
         const PrintPlan twoPages = plan(QStringLiteral("1"), QStringLiteral("7"), landscape);
 
@@ -353,7 +352,7 @@ private slots:
         QFETCH(float, parX);
         QFETCH(float, parY);
         QFETCH(QString, box);
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         Configurazione calibrated = settings;
         calibrated.ParX = parX;
@@ -382,10 +381,10 @@ private slots:
     // moved by the calibration. Words near the page's edges are left out: the page clips
     // them differently once moved (the turned credit line starts above the top edge).
     void pdfCalibrationMovesEveryWord() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("pdftotext and pdfinfo are not installed");
         }
-        Archive archive(6);
+        ArchiveFixture archive(6);
         CardArchive cards(archive.folder());
         QTemporaryDir dir;
         QSizeF pageSize;
@@ -398,8 +397,8 @@ private slots:
             PainterSurface surface(target);
             PrintRun(surface, cards, calibrated, true)
                 .run(plan(QStringLiteral("1"), QStringLiteral("6"), true), {});
-            pageSize = pdfprobe::pageSize(pdf);
-            return pdfprobe::words(pdf);
+            pageSize = pdfPageSize(pdf);
+            return pdfWords(pdf);
         };
         const auto plain = printed(QStringLiteral("ferma.pdf"), 0, 0);
         // 3 mm down and 2 mm right: 35 and 24 pixels.
@@ -432,7 +431,7 @@ private slots:
     // Printed to a PDF and read back: every number of every card of the sample archive is on
     // its card's page, in its own cell.
     void pdfHoldsEachCardsNumbersInPlace() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("pdftotext and pdfinfo are not installed");
         }
         const QString folder = QStringLiteral(VELMORA_BINARY_DIR "/data");
@@ -444,8 +443,8 @@ private slots:
         PrintRun run(surface, cards, settings, true);
         QCOMPARE(run.run(plan(QStringLiteral("7"), QStringLiteral("12"), true), {}),
                  PrintRun::Outcome::Completed);
-        QCOMPARE(pdfprobe::pageCount(pdf), 2);
-        const auto words = pdfprobe::words(pdf);
+        QCOMPARE(pdfPageCount(pdf), 2);
+        const auto words = pdfWords(pdf);
         const double pt = 72.0 / 300; // points per pixel
         int checked = 0;
         for (int card = 7; card <= 18; ++card) {
@@ -456,7 +455,7 @@ private slots:
             const double oy = (slot / 2) * (198 * 3.8 + 75);
             const RecordCartella record = cards.read(card);
             // The archive number, a word of its own just right of its place after "N.".
-            const auto number = pdfprobe::find(words, record.numeroArchivio());
+            const auto number = findWord(words, record.numeroArchivio());
             QVERIFY2(number, qPrintable(record.numeroArchivio()));
             QCOMPARE(number->page, page);
             const double numberLeft = (ox + 315 * 4 + 50) * pt;

@@ -3,12 +3,14 @@
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/RecordingSurface.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
 
 #include <QFontDatabase>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
@@ -469,7 +471,7 @@ void TestPrinterSurface::originOffsetKeepsItsPlaceOnThePaper() {
 }
 
 void TestPrinterSurface::pdfOriginOffsetMovesTheText() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QTemporaryDir dir;
@@ -486,7 +488,7 @@ void TestPrinterSurface::pdfOriginOffsetMovesTheText() {
         surface.setCurrentY(900);
         surface.print(QStringLiteral("Spostata"));
         surface.endDoc();
-        return pdfprobe::find(pdfprobe::words(file), QStringLiteral("Spostata"));
+        return findWord(pdfWords(file), QStringLiteral("Spostata"));
     };
     const auto plain = printAt(QStringLiteral("fermo.pdf"), {});
     // 20 mm right, 10 mm up.
@@ -510,7 +512,7 @@ void TestPrinterSurface::pdfTextLandsWhereItWasPrinted_data() {
 }
 
 void TestPrinterSurface::pdfTextLandsWhereItWasPrinted() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QFETCH(int, x);
@@ -532,7 +534,7 @@ void TestPrinterSurface::pdfTextLandsWhereItWasPrinted() {
     surface.print(word);
     surface.endDoc();
 
-    const auto found = pdfprobe::find(pdfprobe::words(file), word);
+    const auto found = findWord(pdfWords(file), word);
     QVERIFY2(found, "the word is not in the PDF");
     const QRectF box = found->box;
     QVERIFY2(qAbs(box.left() - x * pointsPerPixel) <= pixelTolerance * pointsPerPixel,
@@ -544,7 +546,7 @@ void TestPrinterSurface::pdfTextLandsWhereItWasPrinted() {
 }
 
 void TestPrinterSurface::pdfMarginsMoveTheOrigin() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QTemporaryDir dir;
@@ -559,16 +561,16 @@ void TestPrinterSurface::pdfMarginsMoveTheOrigin() {
     QCOMPARE(surface.scaleWidth(), 3150.0);
     surface.print(QStringLiteral("Origine"));
     surface.endDoc();
-    const QSizeF page = pdfprobe::pageSize(file);
+    const QSizeF page = pdfPageSize(file);
     QCOMPARE(page, QSizeF(792, 612));
-    const auto found = pdfprobe::find(pdfprobe::words(file), QStringLiteral("Origine"));
+    const auto found = findWord(pdfWords(file), QStringLiteral("Origine"));
     QVERIFY(found);
     QVERIFY(qAbs(found->box.left() - 18) <= pixelTolerance * pointsPerPixel);
     QVERIFY(qAbs(found->box.top() - 36) <= pixelTolerance * pointsPerPixel);
 }
 
 void TestPrinterSurface::pdfPagesAndDocuments() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QTemporaryDir dir;
@@ -585,16 +587,16 @@ void TestPrinterSurface::pdfPagesAndDocuments() {
         }
     }
     surface.endDoc();
-    QCOMPARE(pdfprobe::pageCount(file), 3);
-    const auto words = pdfprobe::words(file);
-    QCOMPARE(pdfprobe::find(words, QStringLiteral("Due"))->page, 2);
-    QCOMPARE(pdfprobe::find(words, QStringLiteral("Tre"))->page, 3);
+    QCOMPARE(pdfPageCount(file), 3);
+    const auto words = pdfWords(file);
+    QCOMPARE(findWord(words, QStringLiteral("Due"))->page, 2);
+    QCOMPARE(findWord(words, QStringLiteral("Tre"))->page, 3);
 
     // After the end of a document the next drawing begins a new one.
     surface.line(0, 0, 300, 0, 0);
     QVERIFY(surface.documentOpen());
     surface.endDoc();
-    QCOMPARE(pdfprobe::pageCount(file), 1);
+    QCOMPARE(pdfPageCount(file), 1);
 
     // An abandoned document leaves no file.
     surface.print(QStringLiteral("Annullata"));

@@ -2,10 +2,12 @@
 #include "print/CurrentPrinter.h"
 #include "print/PrinterSurface.h"
 #include "print/PrinterTarget.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/PdfProbe.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 
@@ -77,11 +79,11 @@ void TestPrinterTarget::fileOutputThroughTheCurrentPrinter() {
     surface.newPage();
     surface.print(QStringLiteral("Seconda"));
     surface.endDoc();
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
-    QCOMPARE(pdfprobe::pageCount(file), 2);
-    const QSizeF page = pdfprobe::pageSize(file); // A4 landscape, in points
+    QCOMPARE(pdfPageCount(file), 2);
+    const QSizeF page = pdfPageSize(file); // A4 landscape, in points
     QVERIFY(qAbs(page.width() - 841.89) < 1 && qAbs(page.height() - 595.28) < 1);
 }
 

@@ -4,15 +4,16 @@
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/StampaCartella.h"
-#include "tests/print/CardFixture.h"
-#include "tests/print/PdfProbe.h"
+#include "tests/support/CardFixture.h"
+#include "tests/support/PdfProbe.h"
 
 #include <QHash>
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace velmora::testing;
+
 using namespace velmora;
-using cardfixture::Archive;
 
 namespace {
 
@@ -88,28 +89,28 @@ private slots:
         QTest::newRow("portrait, long texts") << false << true << false;
     }
     void everyTextWholeOnThePaperAndApart() {
-        if (!pdfprobe::toolsAvailable()) {
+        if (!pdfToolsAvailable()) {
             QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
         }
         QFETCH(bool, landscape);
         QFETCH(bool, longTexts);
         QFETCH(bool, nameLineMayBeCut);
-        Archive archive(cards);
+        ArchiveFixture archive(cards);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
         Configurazione settings = longTexts ? fullBoxes() : SettingsFile::defaults();
         SettingsFile::trimTexts(settings);
         printSheet(file, archive.folder(), settings, landscape);
 
-        const QSizeF paper = pdfprobe::pageSize(file);
-        const auto words = pdfprobe::words(file);
+        const QSizeF paper = pdfPageSize(file);
+        const auto words = pdfWords(file);
         QVERIFY(!words.isEmpty());
-        const int pages = pdfprobe::pageCount(file);
+        const int pages = pdfPageCount(file);
         QCOMPARE(pages, landscape ? 2 : 4);
 
         // Each word once per page (the two cards of a landscape row draw the credit line at
         // one place: the same word in the same box counts once); on the paper; apart.
-        QVector<pdfprobe::Word> distinct;
+        QVector<PdfWord> distinct;
         for (const auto &w : words) {
             QVERIFY2(w.box.left() >= 0 && w.box.top() >= 0 && w.box.right() <= paper.width() &&
                          w.box.bottom() <= paper.height(),

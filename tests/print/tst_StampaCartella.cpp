@@ -1,4 +1,4 @@
-#include "CardFixture.h"
+#include "tests/support/CardFixture.h"
 
 #include "errors/CallTrail.h"
 #include "errors/ErrorPresenter.h"
@@ -12,10 +12,9 @@
 #include <QtTest>
 #include <optional>
 
+using namespace velmora::testing;
+
 using namespace velmora;
-using cardfixture::Archive;
-using cardfixture::PresenterScope;
-using cardfixture::ScriptedPresenter;
 using Text = RecordingSurface::Text;
 
 namespace {
@@ -83,10 +82,10 @@ QString reportLine(const QString &report) {
 class TestStampaCartella : public QObject {
     Q_OBJECT
 
-    Configurazione settings = cardfixture::colouredSettings();
+    Configurazione settings = colouredSettings();
 
 private slots:
-    void init() { settings = cardfixture::colouredSettings(); }
+    void init() { settings = colouredSettings(); }
     void cleanup() { QCOMPARE(CallTrail::count(), 0); }
 
     // Six cards on an A4 landscape page: factors at their caps, slots two by three.
@@ -107,7 +106,7 @@ private slots:
         QFETCH(double, originX);
         QFETCH(double, originY);
         QFETCH(QString, strip);
-        Archive archive(3);
+        ArchiveFixture archive(3);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);
@@ -193,7 +192,7 @@ private slots:
         QFETCH(double, height);
         QFETCH(double, factorX);
         QFETCH(double, factorY);
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface(pageOfPixels(width, height));
         surface.setPrintQuality(300);
@@ -224,7 +223,7 @@ private slots:
     void pixelCorrections() {
         QFETCH(int, dimensione);
         settings.Dimensione = qint16(dimensione);
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);
@@ -245,7 +244,7 @@ private slots:
 
     // Numbers are centred in their column by the measured width, and take their row's colour.
     void numbersCentredAndColouredByRow() {
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);
@@ -280,8 +279,8 @@ private slots:
     }
     void emptyCells() {
         QFETCH(bool, landscape);
-        Archive archive(1, [](int) {
-            RecordCartella r = cardfixture::numberedCard(1);
+        ArchiveFixture archive(1, [](int) {
+            RecordCartella r = numberedCard(1);
             r.setCellText(0, QStringLiteral("00"));
             r.setCellText(1, QStringLiteral("  "));
             r.setCellText(5, QStringLiteral(" 0"));
@@ -323,7 +322,7 @@ private slots:
         QFETCH(int, card);
         QFETCH(int, firstCard);
         QFETCH(QString, expected);
-        Archive archive(110);
+        ArchiveFixture archive(110);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);
@@ -383,7 +382,7 @@ private slots:
         QFETCH(bool, landscape);
         QFETCH(int, slot);
         QFETCH(QString, rest);
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, landscape);
@@ -422,7 +421,7 @@ private slots:
         QFETCH(int, slot);
         QFETCH(double, originY);
         QFETCH(QString, strip);
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, false);
@@ -459,7 +458,7 @@ private slots:
 
     // A narrower printable area shrinks the portrait card and its fonts with FattoreX / 4.
     void portraitFontsScaleWithWidth() {
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface(pageOfPixels(2000, 3400));
         surface.setPrintQuality(300);
@@ -479,7 +478,7 @@ private slots:
     // is whole and nothing is reported.
     void missingFacePrintsWithItsStandIn() {
         settings.FontTombola = QStringLiteral("Carattere Inesistente");
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);
@@ -498,7 +497,7 @@ private slots:
 
     // Retry runs the failed statement again until it succeeds; the text prints once.
     void retryUntilTheStepSucceeds() {
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         FailingSurface surface;
         prepare(surface, true);
@@ -527,7 +526,7 @@ private slots:
     }
     void terminateLeavesTheCard() {
         QFETCH(int, answer);
-        Archive archive(1);
+        ArchiveFixture archive(1);
         CardArchive cards(archive.folder());
         FailingSurface surface;
         prepare(surface, true);
@@ -554,8 +553,8 @@ private slots:
     }
     void nonNumericArchiveNumber() {
         QFETCH(bool, archiveNumbers);
-        Archive archive(1, [](int) {
-            RecordCartella r = cardfixture::numberedCard(1);
+        ArchiveFixture archive(1, [](int) {
+            RecordCartella r = numberedCard(1);
             r.setNumeroArchivio(QStringLiteral("A-7 X"));
             return r;
         });
@@ -577,7 +576,7 @@ private slots:
 
     // A card beyond the archive's last record draws with empty cells, without a report.
     void cardBeyondTheArchiveIsBlank() {
-        Archive archive(2);
+        ArchiveFixture archive(2);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);
@@ -593,7 +592,7 @@ private slots:
 
     // The events hook runs once inside each card.
     void pendingEventsRunOncePerCard() {
-        Archive archive(2);
+        ArchiveFixture archive(2);
         CardArchive cards(archive.folder());
         RecordingSurface surface;
         prepare(surface, true);

@@ -1,5 +1,5 @@
 #include "print/StampaCartelle.h"
-#include "tests/app/RecordingPresenter.h"
+#include "tests/support/RecordingPresenter.h"
 
 #include "app/Form1.h"
 #include "app/MessagePresenter.h"
@@ -18,10 +18,10 @@
 #include "print/RecordingSurface.h"
 #include "print/ScreenPointer.h"
 #include "print/SeriesGenerator.h"
-#include "tests/app/ReadOnlyMount.h"
-#include "tests/print/CardFixture.h"
-#include "tests/print/PdfProbe.h"
-#include "tests/print/RunFaults.h"
+#include "tests/support/CardFixture.h"
+#include "tests/support/PdfProbe.h"
+#include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RunFaults.h"
 #include "ui/qbButtons_H.h"
 
 #include <QApplication>
@@ -33,6 +33,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace velmora::testing;
+
 using namespace velmora;
 
 using velmora::testing::RecordingPresenter;
@@ -41,24 +43,11 @@ namespace {
 
 constexpr int archiveCards = 60;
 
-// The archive numbers printed after "N." on the pages, sorted ("1:00001" is card 1 on page 1). The
-// label and the number may come out as one word or two.
+// The archive numbers printed on the pages, sorted ("1:00001" is card 1 on page 1).
 QStringList archiveNumbersIn(const QString &pdf) {
     QStringList found;
-    static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})$"));
-    static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
-    const QVector<pdfprobe::Word> words = pdfprobe::words(pdf);
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        QString number;
-        if (const auto match = labelled.match(words[i].text); match.hasMatch()) {
-            number = match.captured(1);
-        } else if (words[i].text == QLatin1String("N.") && i + 1 < words.size() &&
-                   fiveDigits.match(words[i + 1].text).hasMatch()) {
-            number = words[i + 1].text;
-        }
-        if (!number.isEmpty()) {
-            found.append(QStringLiteral("%1:%2").arg(words[i].page).arg(number));
-        }
+    for (const PrintedNumber &printed : printedCardNumbers(pdf)) {
+        found.append(QStringLiteral("%1:%2").arg(printed.page).arg(printed.number));
     }
     found.sort();
     return found;
@@ -151,7 +140,7 @@ private slots:
 };
 
 void TestStampaCartelle::initTestCase() {
-    if (!pdfprobe::toolsAvailable()) {
+    if (!pdfToolsAvailable()) {
         QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
     }
     QVERIFY(m_dir.isValid());
@@ -221,7 +210,7 @@ void TestStampaCartelle::runs() {
     QCOMPARE(progress.size(), lastCard - firstCard + 1);
     checkMainWindowBack();
     QVERIFY(!CurrentPrinter::surface().documentOpen());
-    QCOMPARE(pdfprobe::pageCount(pdf), pages);
+    QCOMPARE(pdfPageCount(pdf), pages);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(firstCard, lastCard, landscape ? 6 : 3));
 }
 
@@ -270,7 +259,7 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
     checkMainWindowBack();
     // The page in progress was ended: it holds the three cards drawn.
     QVERIFY(!CurrentPrinter::surface().documentOpen());
-    QCOMPARE(pdfprobe::pageCount(pdf), 1);
+    QCOMPARE(pdfPageCount(pdf), 1);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, 3, 6));
 }
 
@@ -332,7 +321,7 @@ void TestStampaCartelle::stopWindowClosedInsideACard() {
     QVERIFY(closedWhileDrawing);
     checkMainWindowBack();
     QVERIFY(!CurrentPrinter::surface().documentOpen());
-    QCOMPARE(pdfprobe::pageCount(pdf), pages);
+    QCOMPARE(pdfPageCount(pdf), pages);
     QCOMPARE(archiveNumbersIn(pdf), expectedNumbers(1, lastDrawn, 6));
 }
 
@@ -503,9 +492,9 @@ void TestStampaCartelle::stampaFromTheMainWindow() {
     }
     QCOMPARE(form.pagina(), 4);
     QVERIFY(form.isEnabled());
-    QCOMPARE(pdfprobe::pageCount(chosen), 2);
+    QCOMPARE(pdfPageCount(chosen), 2);
     int labels = 0; // one "N." before each card's number
-    for (const pdfprobe::Word &word : pdfprobe::words(chosen)) {
+    for (const PdfWord &word : pdfWords(chosen)) {
         labels += word.text.startsWith(QLatin1String("N.")) ? 1 : 0;
     }
     QCOMPARE(labels, 12);
@@ -513,7 +502,7 @@ void TestStampaCartelle::stampaFromTheMainWindow() {
 
 void TestStampaCartelle::eachCauseIsOneMessageAndNoCard_data() {
     QTest::addColumn<int>("cause");
-    const QList<runfaults::Cause> causes = runfaults::causes();
+    const QList<Cause> causes = runFaultCauses();
     for (int i = 0; i < causes.size(); ++i) {
         QTest::newRow(causes[i].name) << i;
     }
@@ -521,12 +510,12 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard_data() {
 
 void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     QFETCH(int, cause);
-    const runfaults::Cause what = runfaults::causes().at(cause);
+    const Cause what = runFaultCauses().at(cause);
     const QString folder = m_dir.filePath(QStringLiteral("guasto-%1").arg(cause));
     QVERIFY(QDir().mkpath(folder));
     QFile archive(QDir(folder).filePath(CardArchive::fileName));
     QVERIFY(archive.open(QIODevice::WriteOnly));
-    archive.write(runfaults::archive(archiveCards, what.damagedCard));
+    archive.write(runFaultArchive(archiveCards, what.damagedCard));
     archive.close();
     const Configurazione kept = m_settings;
     what.spoil(m_settings);
@@ -534,11 +523,11 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     m_page->findChild<QRadioButton *>(QStringLiteral("NumCartella(0)"))->click();
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
-    cardfixture::ScriptedPresenter errors;
+    ScriptedPresenter errors;
     StampaCartelle::Result result = StampaCartelle::Result::Completed;
     int cards = 0;
     {
-        cardfixture::PresenterScope scope(errors);
+        PresenterScope scope(errors);
         StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
                            CurrentPrinter::surface());
         run.setArchiveFolders({folder});
@@ -567,8 +556,8 @@ void TestStampaCartelle::windowsFacePrintsWithItsStandInAndOneNotice() {
     setRun(true, QStringLiteral("1"), QStringLiteral("12"));
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
-    cardfixture::ScriptedPresenter errors;
-    cardfixture::PresenterScope scope(errors);
+    ScriptedPresenter errors;
+    PresenterScope scope(errors);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
                        CurrentPrinter::surface());
     run.setArchiveFolders({m_archiveFolder});
@@ -591,7 +580,7 @@ void TestStampaCartelle::stopPressedWhileTheErrorWindowIsOpen() {
     setRun(true, QStringLiteral("1"), QStringLiteral("6"));
     FailingSurface surface;
     MsgErrorPresenter windows;
-    cardfixture::PresenterScope scope(windows);
+    PresenterScope scope(windows);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages, surface);
     run.setArchiveFolders({m_archiveFolder});
     int shown = 0;
@@ -632,9 +621,9 @@ void TestStampaCartelle::stopPressedWhileTheErrorWindowIsOpen() {
 void TestStampaCartelle::sameFaultRetriedOffersToStop() {
     setRun(true, QStringLiteral("1"), QStringLiteral("6"));
     FailingSurface surface;
-    cardfixture::ScriptedPresenter errors;
+    ScriptedPresenter errors;
     errors.answers.assign(10, IDRETRY);
-    cardfixture::PresenterScope scope(errors);
+    PresenterScope scope(errors);
     RecordingPresenter messages;
     messages.risposta = true;
     StampaCartelle run(*m_main, m_page->request(), m_settings, messages, surface);

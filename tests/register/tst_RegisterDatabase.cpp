@@ -1,6 +1,6 @@
 #include "register/RegisterDatabase.h"
 
-#include "../app/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QSqlQuery>

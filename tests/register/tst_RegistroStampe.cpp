@@ -8,13 +8,15 @@
 #include "print/StampaCartelle.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
-#include "tests/app/RecordingPresenter.h"
-#include "tests/app/TestFiles.h"
+#include "tests/support/RecordingPresenter.h"
+#include "tests/support/TestFiles.h"
 
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 

@@ -9,13 +9,15 @@
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 
-#include "../app/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
+
+using namespace velmora::testing;
 
 using namespace velmora;
 using Outcome = RunRecord::Outcome;

@@ -264,6 +264,61 @@ private slots:
         QCOMPARE(okClick.count(), 1);
     }
 
+    void hoverColoursFollowTheirPlainColoursUnlessLocked_data() {
+        QTest::addColumn<int>("locks");
+        QTest::addColumn<int>("gradientMode");
+        QTest::addColumn<bool>("foreFollows");
+        QTest::addColumn<bool>("backFollows");
+        QTest::newRow("unlocked") << 0 << 0 << true << true;
+        QTest::newRow("unlocked with a gradient") << 0 << 2 << true << true;
+        QTest::newRow("face locked") << 1 << 0 << true << false;
+        QTest::newRow("caption locked") << 2 << 0 << false << true;
+        QTest::newRow("both locked") << 3 << 2 << false << false;
+    }
+    void hoverColoursFollowTheirPlainColoursUnlessLocked() {
+        QFETCH(int, locks);
+        QFETCH(int, gradientMode);
+        QFETCH(bool, foreFollows);
+        QFETCH(bool, backFollows);
+        qbButtons_H *button = addButton(window.get(), QStringLiteral("Stampa"), {10, 10, 80, 30});
+        const QColor gradient(70, 80, 90);
+        const QColor hoverFore(1, 1, 1);
+        const QColor hoverBack(2, 2, 2);
+        button->setForeColor(QColor(10, 20, 30));
+        button->setBackColor(QColor(40, 50, 60));
+        button->setGradientColor(gradient);
+        button->setGradientMode(gradientMode);
+        button->setHoverForeColor(hoverFore);
+        button->setHoverBackColor(hoverBack);
+
+        // Setting the locks brings each unlocked hover colour back to its plain colour (the
+        // gradient's end colour for a gradient face); a locked one keeps its own.
+        button->setHoverColorLocks(locks);
+        const auto hoverBackNow = [&](const QColor &back) {
+            return backFollows ? (gradientMode != 0 ? gradient : back) : hoverBack;
+        };
+        QCOMPARE(button->HoverForeColor(), foreFollows ? button->ForeColor() : hoverFore);
+        QCOMPARE(button->HoverBackColor(), hoverBackNow(button->BackColor()));
+
+        // A plain colour changed afterwards carries along the hover colour that follows it.
+        const QColor fore(100, 0, 0);
+        const QColor back(0, 100, 0);
+        button->setForeColor(fore);
+        button->setBackColor(back);
+        QCOMPARE(button->HoverForeColor(), foreFollows ? fore : hoverFore);
+        QCOMPARE(button->HoverBackColor(), hoverBackNow(back));
+
+        // Resetting gives every colour its system default, locked or not, and keeps the locks.
+        button->ResetDefaultColors();
+        const QPalette palette = QApplication::palette(button);
+        QCOMPARE(button->ForeColor(), palette.color(QPalette::ButtonText));
+        QCOMPARE(button->BackColor(), palette.color(QPalette::Button));
+        QCOMPARE(button->GradientColor(), palette.color(QPalette::Button));
+        QCOMPARE(button->HoverForeColor(), palette.color(QPalette::ButtonText));
+        QCOMPARE(button->HoverBackColor(), button->BackColor());
+        QCOMPARE(button->HoverColorLocks(), locks);
+    }
+
     void propertyStoreRoundTripsAndLeavesDefaultsOut() {
         qbButtons_H *fresh = addButton(window.get(), QString(), {10, 10, 80, 30});
         QVariantMap bare = fresh->writeProperties();

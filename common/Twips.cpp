@@ -1,4 +1,4 @@
-#include "appearance/Twips.h"
+#include "common/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

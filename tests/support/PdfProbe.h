@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFile>
+#include <QList>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
@@ -11,20 +12,20 @@
 
 // Reads a printed PDF back with poppler's tools: the words with their boxes (in points, from the
 // page's top-left corner) and the page count.
-namespace pdfprobe {
+namespace velmora::testing {
 
-struct Word {
+struct PdfWord {
     int page = 0; // 1 for the first page
     QString text;
     QRectF box;
 };
 
-inline bool toolsAvailable() {
+inline bool pdfToolsAvailable() {
     return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
            !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
 }
 
-inline std::optional<QString> run(const QString &tool, const QStringList &arguments) {
+inline std::optional<QString> toolOutput(const QString &tool, const QStringList &arguments) {
     QProcess process;
     process.start(tool, arguments);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
@@ -34,10 +35,10 @@ inline std::optional<QString> run(const QString &tool, const QStringList &argume
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-inline QVector<Word> words(const QString &pdf) {
-    QVector<Word> result;
-    const auto html =
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+inline QVector<PdfWord> pdfWords(const QString &pdf) {
+    QVector<PdfWord> result;
+    const auto html = toolOutput(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     if (!html) {
         return result;
     }
@@ -60,8 +61,8 @@ inline QVector<Word> words(const QString &pdf) {
     return result;
 }
 
-inline std::optional<Word> find(const QVector<Word> &all, const QString &text) {
-    for (const Word &word : all) {
+inline std::optional<PdfWord> findWord(const QVector<PdfWord> &all, const QString &text) {
+    for (const PdfWord &word : all) {
         if (word.text == text) {
             return word;
         }
@@ -70,8 +71,8 @@ inline std::optional<Word> find(const QVector<Word> &all, const QString &text) {
 }
 
 // "Pages:" and "Page size:" of pdfinfo.
-inline int pageCount(const QString &pdf) {
-    const auto info = run(QStringLiteral("pdfinfo"), {pdf});
+inline int pdfPageCount(const QString &pdf) {
+    const auto info = toolOutput(QStringLiteral("pdfinfo"), {pdf});
     if (!info) {
         return -1;
     }
@@ -81,8 +82,8 @@ inline int pageCount(const QString &pdf) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-inline QSizeF pageSize(const QString &pdf) {
-    const auto info = run(QStringLiteral("pdfinfo"), {pdf});
+inline QSizeF pdfPageSize(const QString &pdf) {
+    const auto info = toolOutput(QStringLiteral("pdfinfo"), {pdf});
     static const QRegularExpression size(QStringLiteral("^Page size:\\s+([0-9.]+) x ([0-9.]+) pts"),
                                          QRegularExpression::MultilineOption);
     const auto match = info ? size.match(*info) : QRegularExpressionMatch();
@@ -90,4 +91,26 @@ inline QSizeF pageSize(const QString &pdf) {
                             : QSizeF();
 }
 
-} // namespace pdfprobe
+// The five-digit card numbers printed after "N." with their pages, in page order. The label
+// and the number may come out as one word or two.
+struct PrintedNumber {
+    int page = 0;
+    QString number;
+};
+inline QList<PrintedNumber> printedCardNumbers(const QString &pdf) {
+    static const QRegularExpression labelled(QStringLiteral("^N\\.(\\d{5})$"));
+    static const QRegularExpression fiveDigits(QStringLiteral("^\\d{5}$"));
+    QList<PrintedNumber> found;
+    const QVector<PdfWord> words = pdfWords(pdf);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (const auto match = labelled.match(words[i].text); match.hasMatch()) {
+            found.append({words[i].page, match.captured(1)});
+        } else if (words[i].text == QLatin1String("N.") && i + 1 < words.size() &&
+                   fiveDigits.match(words[i + 1].text).hasMatch()) {
+            found.append({words[i].page, words[i + 1].text});
+        }
+    }
+    return found;
+}
+
+} // namespace velmora::testing

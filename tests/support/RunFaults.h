@@ -12,7 +12,7 @@
 
 // The settings and archives that no card of a run can be drawn with, shared by the window's
 // run and velmora-pdf: each must be refused with one message before the first card.
-namespace runfaults {
+namespace velmora::testing {
 
 struct Cause {
     const char *name;
@@ -21,7 +21,7 @@ struct Cause {
     QString said;                                         // a part of the one message
 };
 
-inline QList<Cause> causes() {
+inline QList<Cause> runFaultCauses() {
     using velmora::Configurazione;
     return {
         {"size 7: the heading strip would be 0 points", [](Configurazione &c) { c.Dimensione = 7; },
@@ -37,7 +37,7 @@ inline QList<Cause> causes() {
 
 // count cards of genuine series; card `damaged` (when not 0) has an archive number that is not
 // a number, which fails under numbering from 1.
-inline QByteArray archive(int count, int damaged) {
+inline QByteArray runFaultArchive(int count, int damaged) {
     QByteArray stored = velmora::SeriesGenerator::makeArchive(count, 5);
     if (damaged > 0) {
         const int at = (damaged - 1) * velmora::RecordCartella::recordSize;
@@ -49,4 +49,4 @@ inline QByteArray archive(int count, int damaged) {
     return stored;
 }
 
-} // namespace runfaults
+} // namespace velmora::testing

@@ -12,6 +12,8 @@
 #include <sys/mount.h>
 #include <utility>
 
+namespace velmora::testing {
+
 // Gives the test process a mount namespace of its own (once), so that its mounts vanish with
 // it whatever happens. False: *why says why not.
 inline bool privateMountNamespace(QString *why) {
@@ -102,3 +104,5 @@ private:
     bool m_mounted = false;
     bool m_readOnly = false;
 };
+
+} // namespace velmora::testing

@@ -14,7 +14,7 @@
 
 // A card archive in a temporary folder, and a scripted error window, for the card drawing and
 // print run tests.
-namespace cardfixture {
+namespace velmora::testing {
 
 // Card n holds numbers that say where they are: column c, row r holds 10 c + r + 1 when the
 // cell is filled (five cells of each row), so a number read back names its cell.
@@ -32,11 +32,11 @@ inline velmora::RecordCartella numberedCard(int n) {
     return record;
 }
 
-class Archive {
+class ArchiveFixture {
 public:
     // Cards 1..count, each made by make(n).
-    explicit Archive(int count,
-                     const std::function<velmora::RecordCartella(int)> &make = numberedCard) {
+    explicit ArchiveFixture(
+        int count, const std::function<velmora::RecordCartella(int)> &make = numberedCard) {
         QByteArray bytes;
         for (int n = 1; n <= count; ++n) {
             bytes += make(n).toStored();
@@ -108,4 +108,4 @@ inline velmora::Configurazione colouredSettings() {
     return c;
 }
 
-} // namespace cardfixture
+} // namespace velmora::testing
