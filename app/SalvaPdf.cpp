@@ -4,6 +4,8 @@
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
 #include "app/SettingsFile.h"
+#include "errors/VelmoraError.h"
+#include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
@@ -12,6 +14,7 @@
 #include "print/PrinterTarget.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartelle.h"
+#include "register/RegisterDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,6 +49,23 @@ QString protectedFile(const QString &path, const QString &settingsPath) {
         return QStringLiteral("non è un file normale");
     }
     return {};
+}
+
+// What the run reads or keeps, which the PDF must never replace, whatever name leads to it: the
+// same files velmora-pdf keeps. With no archive found the run itself says so, before any page.
+QList<SafeOutput::KeptFile> keptFiles(const QString &settingsPath,
+                                      const QStringList &archiveFolders) {
+    QList<SafeOutput::KeptFile> kept = {
+        {settingsPath, QStringLiteral("il file di configurazione")},
+        {RegisterDatabase::defaultPath(), QStringLiteral("il registro delle stampe")},
+    };
+    try {
+        const auto archive =
+            archiveFolders.isEmpty() ? ArchiveSearch::open() : ArchiveSearch::open(archiveFolders);
+        kept.append({archive->path(), QStringLiteral("l'archivio delle cartelle")});
+    } catch (const VelmoraError &) {
+    }
+    return kept;
 }
 
 QString startFolder() {
@@ -98,7 +118,7 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
 
     SafeOutput output(chosen);
     QString error;
-    if (!output.reserve({{m_settingsPath, QStringLiteral("il file di configurazione")}}, &error)) {
+    if (!output.reserve(keptFiles(m_settingsPath, m_archiveFolders), &error)) {
         messages.avviso(&m_mainWindow, error);
         return Result::Failed;
     }

@@ -17,6 +17,7 @@
 #include "print/RunCheck.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartella.h"
+#include "register/RegisterDatabase.h"
 #include "register/RunRegistration.h"
 
 #include <QDir>
@@ -159,6 +160,7 @@ std::unique_ptr<SafeOutput> BatchRun::openOutput(const BatchOptions &options,
     const QList<SafeOutput::KeptFile> kept = {
         {archive.path(), QStringLiteral("l'archivio delle cartelle")},
         {settingsPathFor(options), QStringLiteral("il file di configurazione")},
+        {RegisterDatabase::defaultPath(), QStringLiteral("il registro delle stampe")},
     };
     if (!output->reserve(kept, error)) {
         return nullptr;

@@ -4,6 +4,7 @@
 #include "print/CardArchive.h"
 #include "print/PdfTarget.h"
 #include "print/SeriesGenerator.h"
+#include "register/RegisterDatabase.h"
 
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"
@@ -364,6 +365,7 @@ private slots:
         QTest::newRow("the settings file") << "SETTINGS" << 1 << "è il file di configurazione";
         QTest::newRow("a FIFO") << "FIFO" << 1 << "è una FIFO";
         QTest::newRow("a device node") << "DEVICE" << 1 << "è un dispositivo";
+        QTest::newRow("the print register") << "REGISTER" << 1 << "è il registro delle stampe";
         QTest::newRow("a link to a PDF") << "LINK" << 0 << "Stampate 6 cartelle";
     }
     void outputsNeverReplaceWhatTheRunReads() {
@@ -390,7 +392,10 @@ private slots:
             ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
             QSKIP("cannot make a device node here (not root)");
         }
+        const velmora::RegisterDatabase
+            printRegister; // made before the run, as after an earlier one
         const QMap<QString, QString> targets = {
+            {QStringLiteral("REGISTER"), printRegister.path()},
             {QStringLiteral("ARCHIVE"), dir.filePath(QStringLiteral("altro-nome"))},
             {QStringLiteral("HARDLINK"), dir.filePath(QStringLiteral("duro"))},
             {QStringLiteral("SETTINGS"), settings},
@@ -413,6 +418,7 @@ private slots:
         QCOMPARE(::lstat(QFile::encodeName(link).constData(), &info), 0);
         QVERIFY(S_ISLNK(info.st_mode));
         QCOMPARE(readAll(pdf).startsWith("%PDF-"), output == u"LINK");
+        QVERIFY(readAll(printRegister.path()).startsWith("SQLite format 3"));
         if (output == u"DEVICE") {
             QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
             QVERIFY(S_ISCHR(info.st_mode));
