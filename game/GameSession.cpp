@@ -7,7 +7,10 @@
 #include "game/RegisterRuns.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
+#include "register/ArchiveFingerprint.h"
 #include "register/RegisterDatabase.h"
+
+#include <QFileInfo>
 
 namespace velmora {
 
@@ -51,14 +54,9 @@ void GameSession::open() {
 
 QList<PrintedRun> GameSession::runs() const {
     if (m_db && m_db->isOpen()) {
-        QString archive;
-        try {
-            archive = ArchiveSearch::open()->path();
-        } catch (const VelmoraError &) {
-            // No archive now: every run is from another one.
-        }
         m_registerEmpty = true;
-        const QList<PrintedRun> printed = RegisterRuns(m_db->connection(), archive).runs();
+        const QList<PrintedRun> printed =
+            RegisterRuns(m_db->connection(), currentArchiveSha256()).runs();
         if (!printed.isEmpty()) {
             m_registerEmpty = false;
             return printed;
@@ -75,6 +73,24 @@ QList<PrintedRun> GameSession::runs() const {
         return {};
     }
     return {run};
+}
+
+QString GameSession::currentArchiveSha256() const {
+    QString path;
+    try {
+        path = ArchiveSearch::open()->path();
+    } catch (const VelmoraError &) {
+        return {}; // no archive now: every run is from another one
+    }
+    // The archive is read whole only when it is another file, or has changed since.
+    const QFileInfo file(path);
+    const ArchiveStamp stamp{path, file.size(), file.lastModified()};
+    if (stamp != m_archiveStamp) {
+        const std::optional<ArchiveFingerprint> read = ArchiveFingerprint::of(path);
+        m_archiveSha256 = read ? read->sha256 : QString();
+        m_archiveStamp = stamp;
+    }
+    return m_archiveSha256;
 }
 
 QString GameSession::sourceName() const {

@@ -3,6 +3,7 @@
 #include "game/PrintedRuns.h"
 #include "game/Tabellone.h"
 
+#include <QDateTime>
 #include <QPointer>
 #include <QString>
 
@@ -50,6 +51,17 @@ private:
     std::unique_ptr<GameStore> m_store;
     QPointer<Tabellone> m_window;
     mutable bool m_registerEmpty = true;
+
+    // The current archive's SHA-256, kept while the file stays the same.
+    struct ArchiveStamp {
+        QString path;
+        qint64 size = -1;
+        QDateTime modified;
+        friend bool operator==(const ArchiveStamp &, const ArchiveStamp &) = default;
+    };
+    QString currentArchiveSha256() const;
+    mutable ArchiveStamp m_archiveStamp;
+    mutable QString m_archiveSha256;
 };
 
 } // namespace velmora

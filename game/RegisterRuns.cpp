@@ -1,29 +1,15 @@
 #include "game/RegisterRuns.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
-#include <QFile>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace velmora {
 
-RegisterRuns::RegisterRuns(QSqlDatabase database, QString currentArchive)
-    : m_db(std::move(database)), m_currentArchive(std::move(currentArchive)) {}
-
-QString RegisterRuns::fingerprint(const QString &path) {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file)) {
-        return {};
-    }
-    return QString::fromLatin1(hash.result().toHex());
-}
+RegisterRuns::RegisterRuns(QSqlDatabase database, QString currentSha256)
+    : m_db(std::move(database)), m_currentSha256(std::move(currentSha256)) {}
 
 QList<PrintedRun> RegisterRuns::select(const QString &where, qint64 id) const {
-    if (m_currentFingerprint.isEmpty() && !m_currentArchive.isEmpty()) {
-        m_currentFingerprint = fingerprint(m_currentArchive);
-    }
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("SELECT id, started, first_card, last_card, cards_drawn, "
                                  "archive_numbering, archive_sha256 FROM print_runs %1 "
@@ -48,7 +34,7 @@ QList<PrintedRun> RegisterRuns::select(const QString &where, qint64 id) const {
         const qint64 drawn = query.value(4).toLongLong();
         run.count = drawn > 0 ? drawn : query.value(3).toLongLong() - run.firstCard + 1;
         run.archiveNumbering = query.value(5).toBool();
-        run.otherArchive = query.value(6).toString() != m_currentFingerprint;
+        run.otherArchive = query.value(6).toString() != m_currentSha256;
         if (run.count > 0) {
             found.append(run);
         }

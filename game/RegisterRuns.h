@@ -14,23 +14,20 @@ namespace velmora {
 // archive other than the current one (told by the SHA-256 of the archive's bytes).
 class RegisterRuns : public PrintedRunSource {
 public:
-    // currentArchive: the archive file in use now; empty when there is none.
-    RegisterRuns(QSqlDatabase database, QString currentArchive);
+    // currentSha256: the hex SHA-256 of the archive in use now (ArchiveFingerprint); empty when
+    // there is none.
+    RegisterRuns(QSqlDatabase database, QString currentSha256);
 
     QList<PrintedRun> runs() const override;
     QString sourceName() const override;
     // One run by its number; nothing when the register has no such run.
     std::optional<PrintedRun> run(qint64 id) const;
 
-    // The hex SHA-256 of a file's bytes; empty when it cannot be read.
-    static QString fingerprint(const QString &path);
-
 private:
     QList<PrintedRun> select(const QString &where, qint64 id) const;
 
     QSqlDatabase m_db;
-    QString m_currentArchive;
-    mutable QString m_currentFingerprint;
+    QString m_currentSha256;
 };
 
 } // namespace velmora
