@@ -20,6 +20,14 @@ const QString &blank() {
     return text;
 }
 
+// The surface outlives a run or a page drawn alone: it gets its own offset back whichever way
+// the drawing ends.
+struct OffsetScope {
+    PrinterSurface &surface;
+    QPointF previous;
+    ~OffsetScope() { surface.setOriginOffset(previous.x(), previous.y()); }
+};
+
 } // namespace
 
 PrintRun::PrintRun(PrinterSurface &surface, CardArchive &archive, const Configurazione &settings,
@@ -35,12 +43,7 @@ PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     m_drawn = 0;
     // A calibration out of its limits refuses the run before the printer is touched.
     const QPointF offset = Calibrazione::spostamentoPixel(m_settings, dotsPerInch);
-    // The surface outlives the run: it gets its own offset back whichever way the run ends.
-    struct OffsetScope {
-        PrinterSurface &surface;
-        QPointF previous;
-        ~OffsetScope() { surface.setOriginOffset(previous.x(), previous.y()); }
-    } scope{m_surface, m_surface.originOffset()};
+    const OffsetScope scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
     m_handedOn = false;
     try {
@@ -97,11 +100,7 @@ void PrintRun::endOfPage() {
 void PrintRun::drawPage(const PrintPlan &plan, int page) {
     m_drawn = 0;
     const QPointF offset = Calibrazione::spostamentoPixel(m_settings, dotsPerInch);
-    struct OffsetScope {
-        PrinterSurface &surface;
-        QPointF previous;
-        ~OffsetScope() { surface.setOriginOffset(previous.x(), previous.y()); }
-    } scope{m_surface, m_surface.originOffset()};
+    const OffsetScope scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
     const bool landscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
     try {
