@@ -1,6 +1,7 @@
 #include "app/PrintPage.h"
 
 #include "app/Configurazione.h"
+#include "app/ElidedLabel.h"
 #include "app/FiltroNumerico.h"
 #include "print/CardLayout.h"
 
@@ -170,13 +171,6 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     m_pageCommands->setObjectName(QStringLiteral("fraComandiPagine"));
     auto *pageCommandsLayout = new QVBoxLayout(m_pageCommands);
     pageCommandsLayout->setContentsMargins(0, 0, 0, 0);
-    // Beside the page pictures, where the page has room: it never widens or heightens the
-    // page; a text too long for its room is cut, and the tooltip shows it whole.
-    m_archivio = makeInstruction(QStringLiteral("lblArchivio"), QString(), orientation);
-    m_archivio->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_archivio->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_archivio->hide();
-    orientationLayout->addWidget(m_archivio, 2);
     orientationLayout->addWidget(m_pageCommands);
     m_optOrientamento[1]->setChecked(true);
 
@@ -225,7 +219,14 @@ PrintPage::PrintPage(Configurazione &settings, QWidget *parent)
     layout->addLayout(upper);
     layout->addWidget(
         makeInstruction(QStringLiteral("lblIstruzioni(1)"), tr(secondInstruction), this));
-    layout->addWidget(heading);
+    // The archive a print would read stands on the heading's line, where the page has room.
+    m_archivio = new ElidedLabel(this);
+    m_archivio->setObjectName(QStringLiteral("lblArchivio"));
+    m_archivio->hide();
+    auto *headingRow = new QHBoxLayout;
+    headingRow->addWidget(heading);
+    headingRow->addWidget(m_archivio, 1);
+    layout->addLayout(headingRow);
     layout->addWidget(orientation);
     layout->addLayout(pages);
     layout->addStretch();
@@ -324,9 +325,7 @@ PrintRequest PrintPage::request() const {
 }
 
 void PrintPage::mostraArchivio(const QString &text) {
-    m_archivio->setText(text);
-    m_archivio->setToolTip(text);
-    m_archivio->setAccessibleName(text);
+    m_archivio->setFullText(text);
     m_archivio->setVisible(!text.isEmpty());
 }
 

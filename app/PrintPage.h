@@ -14,6 +14,7 @@ class QRadioButton;
 namespace velmora {
 
 struct Configurazione;
+class ElidedLabel;
 class FiltroNumerico;
 
 // Page 4 of the main window: how many cards, from which card of the archive, how many pages,
@@ -84,7 +85,7 @@ private:
     std::array<QRadioButton *, 2> m_optOrientamento{};
     QWidget *m_commands = nullptr;
     QWidget *m_pageCommands = nullptr;
-    QLabel *m_archivio = nullptr;
+    ElidedLabel *m_archivio = nullptr;
     bool m_numerazioneArchivio = false;
     // The box the user has edited since the last recomputation, if any.
     QLineEdit *m_editedBox = nullptr;

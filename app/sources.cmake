@@ -18,6 +18,8 @@ list(APPEND VELMORA_CORE_SOURCES
   app/Calibrazione.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  app/ElidedLabel.cpp
+  app/ElidedLabel.h
   app/Form1.cpp
   app/Form1.h
   app/FiltroNumerico.cpp

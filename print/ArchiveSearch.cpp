@@ -67,7 +67,7 @@ std::unique_ptr<CardArchive> ArchiveSearch::open(const QStringList &folders) {
 QString ArchiveSearch::describe(const CardArchive &archive) {
     const qint64 cards = archive.cardCount();
     // The count first: on the print page a long path may be cut.
-    return QStringLiteral("Archivio delle cartelle: %2, \"%1\".")
+    return QStringLiteral("Archivio: %2, \"%1\".")
         .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
              cards == 1 ? QStringLiteral("1 cartella") : QStringLiteral("%1 cartelle").arg(cards));
 }
