@@ -7,6 +7,7 @@
 #include "print/ImageTarget.h"
 #include "print/PainterSurface.h"
 #include "print/PrintRun.h"
+#include "print/RunCheck.h"
 
 namespace velmora {
 namespace {
@@ -43,6 +44,14 @@ PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
         if (const std::optional<QString> beyond =
                 plan->beyondArchive(archive->cardCount(), archive->path())) {
             *refusal = *beyond;
+            return nullptr;
+        }
+        // What the print would refuse before its first card, the preview refuses too, in the
+        // same words, rather than ask through an error window for every page shown.
+        const RunCheck::Result check = RunCheck::check(
+            settings, *plan, *archive, request.numerazioneArchivio, RunCheck::Place::Window);
+        if (!check.ok()) {
+            *refusal = check.refusal;
             return nullptr;
         }
         return std::unique_ptr<PreviewPages>(new PreviewPages(

@@ -13,6 +13,8 @@
 #include "print/RecordingSurface.h"
 
 #include "tests/support/PdfProbe.h"
+#include "tests/support/RunFaults.h"
+#include "tests/support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -105,6 +107,31 @@ private slots:
         if (!QFileInfo::exists(sampleFolder + u'/' + CardArchive::fileName)) {
             QSKIP("the build has not written the sample archive");
         }
+    }
+
+    // What no card of the run could be drawn with is refused before any page, in the words of
+    // the print's own check.
+    void refusesWhatThePrintRefuses_data() {
+        QTest::addColumn<int>("cause");
+        const QList<Cause> causes = runFaultCauses();
+        for (int i = 0; i < causes.size(); ++i) {
+            QTest::newRow(causes[i].name) << i;
+        }
+    }
+    void refusesWhatThePrintRefuses() {
+        QFETCH(int, cause);
+        const Cause what = runFaultCauses().at(cause);
+        QTemporaryDir folder;
+        QVERIFY(writeAll(folder.filePath(CardArchive::fileName),
+                         runFaultArchive(12, what.damagedCard)));
+        Configurazione settings = SettingsFile::defaults();
+        what.spoil(settings);
+        QString refusal;
+        const auto pages =
+            PreviewPages::open({QStringLiteral("1"), QStringLiteral("12"), true, false}, settings,
+                               paper(), {folder.path()}, &refusal);
+        QVERIFY(!pages);
+        QVERIFY2(refusal.contains(what.said), qPrintable(refusal));
     }
 
     // The window counts the run's pages and draws only those in view: the first on opening,
