@@ -28,7 +28,7 @@ PreviewPages::PreviewPages(const PrintPlan &plan, const Configurazione &settings
 std::unique_ptr<PreviewPages>
 PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
                    const QPageLayout &paper, const QStringList &archiveFolders, QString *refusal) {
-    const std::optional<PrintPlan> plan =
+    std::optional<PrintPlan> plan =
         PrintPlan::make(request.primaCartella, request.nCartelle, request.landscape, refusal);
     if (!plan) {
         return nullptr;
@@ -41,8 +41,9 @@ PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
         Calibrazione::spostamentoPixel(settings, PrintRun::dotsPerInch);
         std::unique_ptr<CardArchive> archive =
             archiveFolders.isEmpty() ? ArchiveSearch::open() : ArchiveSearch::open(archiveFolders);
+        // As the print: slots past the archive's last card, filling the last page, stay blank.
         if (const std::optional<QString> beyond =
-                plan->beyondArchive(archive->cardCount(), archive->path())) {
+                plan->fitToArchive(archive->cardCount(), archive->path())) {
             *refusal = *beyond;
             return nullptr;
         }

@@ -12,6 +12,7 @@
 #include "print/PrintRun.h"
 #include "print/RecordingSurface.h"
 
+#include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/RunFaults.h"
 #include "tests/support/TestFiles.h"
@@ -229,6 +230,20 @@ private slots:
         QCOMPARE(drawn(shown, 1), expected);
         QCOMPARE(shown.documents().size(), std::size_t(1));
         QCOMPARE(shown.documents().front().pages, 1);
+    }
+
+    // A run up to the archive's last card: its cards, and the slots that fill up the page blank,
+    // with no fault asked about.
+    void aRunToTheArchivesEndLeavesItsLastSlotsBlank() {
+        auto pages = pagesOf(4, true, QStringLiteral("5997"));
+        QVERIFY(pages);
+        ScriptedPresenter errors;
+        PresenterScope scope(errors);
+        RecordingSurface shown(QPageSize(QPageSize::A4), marginsMm);
+        pages->drawPage(0, shown);
+        QCOMPARE(errors.reports, QStringList());
+        QCOMPARE(pages->pageCount(), 1);
+        QCOMPARE(drawn(shown, 1).filter(QStringLiteral("N.")).size(), 4);
     }
 
     // What the screen shows is the PDF's page: the preview's image of the first page, and the
