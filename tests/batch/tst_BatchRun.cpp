@@ -6,6 +6,7 @@
 #include "print/SeriesGenerator.h"
 #include "register/RegisterDatabase.h"
 
+#include "tests/support/BatchExec.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"
 #include "tests/support/RunFaults.h"
@@ -79,25 +80,10 @@ class tst_BatchRun : public QObject {
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
     int exec(const QString &arguments, BatchRun *configured = nullptr) {
-        m_out.clear();
-        m_err.clear();
-        const auto parsed = BatchOptions::parse(QStringList{QStringLiteral("velmora-pdf")} +
-                                                QProcess::splitCommand(arguments));
-        if (!parsed.options) {
-            m_err = parsed.error;
-            return BatchOptions::exitUsage;
-        }
-        QTextStream out(&m_out);
-        QTextStream err(&m_err);
-        BatchRun own(out, err);
-        BatchRun &run = configured ? *configured : own;
-        if (!configured) {
+        const auto noSettingsFile = [this](BatchRun &run) {
             run.setDefaultSettingsPath(path(QStringLiteral("absent/vel.cnf")));
-        }
-        const int status = run.exec(*parsed.options);
-        out.flush();
-        err.flush();
-        return status;
+        };
+        return execBatch(arguments, m_out, m_err, noSettingsFile, configured);
     }
 
     // Files of the folder other than the archive and settings: what a run left behind.

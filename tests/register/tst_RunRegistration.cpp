@@ -9,6 +9,7 @@
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 
+#include "tests/support/BatchExec.h"
 #include "tests/support/TestFiles.h"
 
 #include <QProcess>
@@ -43,35 +44,22 @@ class tst_RunRegistration : public QObject {
 
     // failing: a page so small that every card's drawing fails (its title's first size is 0).
     int exec(const QString &arguments, int stopAfter = 0, bool failing = false) {
-        m_out.clear();
-        m_err.clear();
-        const auto parsed = BatchOptions::parse(QStringList{QStringLiteral("velmora-pdf")} +
-                                                QProcess::splitCommand(arguments));
-        if (!parsed.options) {
-            m_err = parsed.error;
-            return BatchOptions::exitUsage;
-        }
-        QTextStream out(&m_out);
-        QTextStream err(&m_err);
-        BatchRun run(out, err);
-        BatchRun::clearStopRequest();
-        if (failing) {
-            run.setPdfTargetFactory([](const QString &name) -> std::unique_ptr<PageTarget> {
-                return std::make_unique<PdfTarget>(name,
-                                                   QPageSize(QSizeF(8, 8), QPageSize::Millimeter));
-            });
-        }
-        if (stopAfter > 0) {
-            run.setCardHook([stopAfter](int done, int) {
-                if (done == stopAfter) {
-                    BatchRun::requestStop();
-                }
-            });
-        }
-        const int status = run.exec(*parsed.options);
-        out.flush();
-        err.flush();
-        return status;
+        return execBatch(arguments, m_out, m_err, [=](BatchRun &run) {
+            BatchRun::clearStopRequest();
+            if (failing) {
+                run.setPdfTargetFactory([](const QString &name) -> std::unique_ptr<PageTarget> {
+                    return std::make_unique<PdfTarget>(
+                        name, QPageSize(QSizeF(8, 8), QPageSize::Millimeter));
+                });
+            }
+            if (stopAfter > 0) {
+                run.setCardHook([stopAfter](int done, int) {
+                    if (done == stopAfter) {
+                        BatchRun::requestStop();
+                    }
+                });
+            }
+        });
     }
 
     static QList<RunRecord> registered() {
