@@ -56,6 +56,21 @@ std::unique_ptr<PreviewPages> pagesOf(int cards, bool landscape, const QString &
     return pages;
 }
 
+// The preview window of a run, shown at 800 x 600; nothing when the run cannot be shown.
+std::unique_ptr<AnteprimaStampa> shownPreview(int cards, bool landscape) {
+    auto source = pagesOf(cards, landscape);
+    if (!source) {
+        return nullptr;
+    }
+    auto preview = std::make_unique<AnteprimaStampa>(std::move(source));
+    preview->resize(800, 600);
+    preview->show();
+    if (!QTest::qWaitForWindowExposed(preview.get())) {
+        return nullptr;
+    }
+    return preview;
+}
+
 // A text or line as the surface records it, without its place among all the records.
 QStringList drawn(const RecordingSurface &surface, int page) {
     QStringList out;
@@ -149,12 +164,9 @@ private slots:
         QFETCH(int, cards);
         QFETCH(bool, landscape);
         QFETCH(int, pages);
-        auto source = pagesOf(cards, landscape);
-        QVERIFY(source);
-        AnteprimaStampa preview(std::move(source));
-        preview.resize(800, 600);
-        preview.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        auto shown = shownPreview(cards, landscape);
+        QVERIFY(shown);
+        AnteprimaStampa &preview = *shown;
         PreviewView *view = preview.view();
         QCOMPARE(view->pageCount(), pages);
         QCOMPARE(preview.findChild<QLabel *>(QStringLiteral("lblPagine"))->text(),
@@ -172,12 +184,9 @@ private slots:
     // Leaving the whole-page view keeps the zoom it had; the zoom buttons go on from there,
     // and the whole-page view, one page or two abreast, fits the window again.
     void zoomAndWholePages() {
-        auto source = pagesOf(60, true);
-        QVERIFY(source);
-        AnteprimaStampa preview(std::move(source));
-        preview.resize(800, 600);
-        preview.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        auto shown = shownPreview(60, true);
+        QVERIFY(shown);
+        AnteprimaStampa &preview = *shown;
         PreviewView *view = preview.view();
         const auto press = [&preview](const char *name) {
             preview.findChild<QAbstractButton *>(QLatin1String(name))->click();
