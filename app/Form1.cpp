@@ -1,22 +1,18 @@
 #include "app/Form1.h"
 
 #include "VelmoraConfig.h"
-#include "app/Calibrazione.h"
-#include "app/ConfigurazioneCodec.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
-#include "app/RigaIntestazione.h"
 #include "app/SalvaPdf.h"
-#include "app/TestoVersione.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
-#include "appearance/CentraFinestra.h"
 #include "appearance/ElencoFont.h"
 #include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
 #include "appearance/clsPrintDialog.h"
 #include "common/Twips.h"
 #include "errors/MailHandOff.h"
+#include "errors/TestoVersione.h"
 #include "errors/VelmoraError.h"
 #include "game/GameSession.h"
 #include "print/AnteprimaStampa.h"
@@ -27,7 +23,11 @@
 #include "print/PrinterTarget.h"
 #include "print/StampaCartelle.h"
 #include "register/RegistroStampe.h"
+#include "settings/Calibrazione.h"
+#include "settings/ConfigurazioneCodec.h"
+#include "settings/RigaIntestazione.h"
 #include "ui/AbuotForm.h"
+#include "ui/CentraFinestra.h"
 #include "ui/qbButtons_H.h"
 
 #include <QApplication>
@@ -341,7 +341,7 @@ void Form1::buildPage4() {
     registro->setFixedSize(Twips::size(registroWidth, registroHeight));
     m_printPage->addCommand(registro);
     connect(registro, &qbButtons_H::Click, this,
-            [this] { RegistroStampe::mostra(this, presenter()); });
+            [this] { RegistroStampe::mostra(this, presenter(), ArchiveSearch::locate()); });
 
     m_salvaPdf = std::make_unique<SalvaPdf>(*this, *m_printPage, m_settings);
     struct Command {
@@ -393,7 +393,8 @@ void Form1::salvaPdf() {
 
 void Form1::buildGameCommands() {
     m_game = std::make_unique<GameSession>(
-        m_settings, *m_printPage, [this]() -> MessagePresenter & { return presenter(); }, this);
+        m_settings, [this] { return m_printPage->request(); },
+        [this]() -> MessagePresenter & { return presenter(); }, this);
     auto *onTitle =
         commandButton(m_pages.at(0), indexed("cmdTabellone", 0), QStringLiteral("&Tabellone"),
                       palette().color(QPalette::Window), font());

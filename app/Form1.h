@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Configurazione.h"
-#include "app/SettingsFile.h"
+#include "settings/Configurazione.h"
+#include "settings/SettingsFile.h"
 
 #include <QMainWindow>
 #include <array>

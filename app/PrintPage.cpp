@@ -1,9 +1,9 @@
 #include "app/PrintPage.h"
 
-#include "app/Configurazione.h"
 #include "app/ElidedLabel.h"
-#include "app/FiltroNumerico.h"
 #include "print/CardLayout.h"
+#include "settings/Configurazione.h"
+#include "ui/FiltroNumerico.h"
 
 #include <QButtonGroup>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/PrintRange.h"
 #include "print/PrintRequest.h"
+#include "settings/PrintRange.h"
 
 #include <QWidget>
 

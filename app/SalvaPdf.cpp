@@ -1,9 +1,8 @@
 #include "app/SalvaPdf.h"
 
-#include "app/MessagePresenter.h"
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
-#include "app/SettingsFile.h"
+#include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
@@ -15,6 +14,7 @@
 #include "print/SafeOutput.h"
 #include "print/StampaCartelle.h"
 #include "register/RegisterDatabase.h"
+#include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "appearance/FontControls.h"
 
-#include "app/FiltroNumerico.h"
 #include "common/Twips.h"
 #include "print/FontResolver.h"
 #include "print/RunCheck.h"
+#include "ui/FiltroNumerico.h"
 
 #include <QCheckBox>
 #include <QComboBox>

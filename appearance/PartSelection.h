@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Configurazione.h"
 #include "appearance/CardParts.h"
+#include "settings/Configurazione.h"
 
 #include <QHash>
 #include <QObject>

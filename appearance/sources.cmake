@@ -4,15 +4,11 @@ list(APPEND VELMORA_CORE_SOURCES
   appearance/CardParts.h
   appearance/ElencoFont.cpp
   appearance/ElencoFont.h
-  appearance/PrintRotated.cpp
-  appearance/PrintRotated.h
   appearance/ScalaFont.h
   appearance/PrintDialogSettings.cpp
   appearance/PrintDialogSettings.h
 )
 list(APPEND VELMORA_GUI_SOURCES
-  appearance/CentraFinestra.cpp
-  appearance/CentraFinestra.h
   appearance/ShowColor.cpp
   appearance/ShowColor.h
   appearance/CardPicture.cpp

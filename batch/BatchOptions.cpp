@@ -1,9 +1,9 @@
 #include "batch/BatchOptions.h"
 
 #include "VelmoraConfig.h"
-#include "app/TestoVersione.h"
 #include "batch/RegisterCommands.h"
 #include "batch/WinCheckCommand.h"
+#include "errors/TestoVersione.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

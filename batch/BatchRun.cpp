@@ -1,7 +1,5 @@
 #include "batch/BatchRun.h"
 
-#include "app/PrintRange.h"
-#include "app/SettingsFile.h"
 #include "batch/ProgressBar.h"
 #include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
@@ -15,10 +13,13 @@
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/RunCheck.h"
+#include "print/RunEntry.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartella.h"
 #include "register/RegisterDatabase.h"
 #include "register/RunRegistration.h"
+#include "settings/PrintRange.h"
+#include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -332,12 +333,13 @@ int BatchRun::print(const BatchOptions &options) {
 
     PrintRun run(surface, *archive, settings,
                  options.numerazione == BatchOptions::Numbering::Archivio);
-    RunRegistration registration(programName, *archive, *plan, options.cartelle.value_or(QString()),
-                                 options.numerazione == BatchOptions::Numbering::Archivio,
-                                 !output ? target->description()
-                                 : SafeOutput::isStandardOutput(options.output)
-                                     ? QStringLiteral("standard output")
-                                     : QStringLiteral("il file %1").arg(output->shownName()));
+    RunRegistration registration(
+        runEntry(programName, *archive, *plan, options.cartelle.value_or(QString()),
+                 options.numerazione == BatchOptions::Numbering::Archivio,
+                 !output ? target->description()
+                 : SafeOutput::isStandardOutput(options.output)
+                     ? QStringLiteral("standard output")
+                     : QStringLiteral("il file %1").arg(output->shownName())));
     const auto registered = [&](RunRecord::Outcome ended, bool delivered) {
         registration.finish(ended, run.cardsDrawn(), delivered);
         for (const QString &notice : registration.notices()) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Configurazione.h"
 #include "batch/BatchOptions.h"
+#include "settings/Configurazione.h"
 
 #include <QString>
 #include <QStringList>

@@ -6,6 +6,9 @@
 #    would not catch an include.
 # 2. The table of window files in HACKING.md names, folder by folder, exactly the files of
 #    velmora_gui listed in that folder's sources.cmake.
+# 3. Folders depend one way: the order drawn in HACKING.md's code map (top to bottom) names
+#    every folder of the build once, and no file of a folder includes a header of a folder
+#    drawn above it.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -93,6 +96,47 @@ foreach(folder ${_folders})
   if(EXISTS ${SOURCE_DIR}/${folder}/sources.cmake AND NOT folder IN_LIST _seen)
     list(APPEND _faults "HACKING.md: the table of window files has no line for ${folder}/")
   endif()
+endforeach()
+
+# The folder order: between the markers, one folder a line, its name first, the top first.
+set(_inside FALSE)
+set(_order)
+foreach(line ${_map})
+  if(line MATCHES "<!-- folder order: begin -->")
+    set(_inside TRUE)
+  elseif(line MATCHES "<!-- folder order: end -->")
+    set(_inside FALSE)
+  elseif(_inside AND line MATCHES "^([a-z]+)/ ")
+    list(APPEND _order ${CMAKE_MATCH_1})
+  endif()
+endforeach()
+list(REVERSE _order) # bottom first: a folder may include those at a lower index
+set(_sorted_order ${_order})
+list(SORT _sorted_order)
+set(_sorted_folders ${_folders})
+list(SORT _sorted_folders)
+if(NOT "${_sorted_order}" STREQUAL "${_sorted_folders}")
+  string(REPLACE ";" ", " _want "${_sorted_folders}")
+  list(APPEND _faults "HACKING.md: the folder order must name each folder once: ${_want}")
+endif()
+foreach(folder ${_order})
+  list(FIND _order ${folder} _rank)
+  file(GLOB _files ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  foreach(path ${_files})
+    file(STRINGS ${path} _includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z]+/")
+    foreach(line ${_includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"(([a-z]+)/[^\"]+)\".*" "\\1;\\2"
+                           _parts "${line}")
+      list(GET _parts 0 _name)
+      list(GET _parts 1 _target)
+      list(FIND _order ${_target} _target_rank)
+      if(_target_rank GREATER _rank)
+        file(RELATIVE_PATH _shown ${SOURCE_DIR} ${path})
+        list(APPEND _faults
+             "${_shown}: #include \"${_name}\" (${folder}/ is below ${_target}/ in HACKING.md)")
+      endif()
+    endforeach()
+  endforeach()
 endforeach()
 
 if(_faults)

@@ -1,5 +1,7 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  errors/TestoVersione.cpp
+  errors/TestoVersione.h
   errors/CallTrail.cpp
   errors/CallTrail.h
   errors/ErrCall.h
@@ -23,6 +25,7 @@ list(APPEND VELMORA_CORE_SOURCES
   errors/ReportWindowLayout.h
   errors/VelmoraError.cpp
   errors/VelmoraError.h
+  errors/MessagePresenter.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   errors/HoverLabel.cpp

@@ -1,7 +1,7 @@
 #include "game/CardView.h"
 
-#include "app/Configurazione.h"
 #include "print/BgrColor.h"
+#include "settings/Configurazione.h"
 
 #include <QPainter>
 

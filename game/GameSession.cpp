@@ -1,7 +1,6 @@
 #include "game/GameSession.h"
 
-#include "app/MessagePresenter.h"
-#include "app/PrintPage.h"
+#include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
 #include "game/GameStore.h"
 #include "game/RegisterRuns.h"
@@ -14,10 +13,10 @@
 
 namespace velmora {
 
-GameSession::GameSession(const Configurazione &settings, const PrintPage &printPage,
+GameSession::GameSession(const Configurazione &settings, std::function<PrintRequest()> printRequest,
                          std::function<MessagePresenter &()> presenter, QWidget *owner)
-    : m_settings(settings), m_printPage(printPage), m_presenter(std::move(presenter)),
-      m_owner(owner) {}
+    : m_settings(settings), m_printRequest(std::move(printRequest)),
+      m_presenter(std::move(presenter)), m_owner(owner) {}
 
 GameSession::~GameSession() {
     delete m_window; // before the store it points at, and the store before its database
@@ -62,10 +61,11 @@ QList<PrintedRun> GameSession::runs() const {
             return printed;
         }
     }
+    const PrintRequest request = m_printRequest();
     PrintedRun run;
-    run.firstCard = m_printPage.primaCartellaText().toLongLong();
-    run.count = m_printPage.nCartelleText().toLongLong();
-    run.archiveNumbering = m_printPage.numerazioneArchivio();
+    run.firstCard = request.primaCartella.toLongLong();
+    run.count = request.nCartelle.toLongLong();
+    run.archiveNumbering = request.numerazioneArchivio;
     run.label = QStringLiteral("stampa di pagina 4, cartelle %1-%2")
                     .arg(run.firstCard)
                     .arg(run.firstCard + run.count - 1);

@@ -2,6 +2,7 @@
 
 #include "game/PrintedRuns.h"
 #include "game/Tabellone.h"
+#include "print/PrintRequest.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -17,7 +18,6 @@ namespace velmora {
 class GameStore;
 class RegisterDatabase;
 class MessagePresenter;
-class PrintPage;
 class Tabellone;
 struct Configurazione;
 
@@ -25,7 +25,8 @@ struct Configurazione;
 // it and the "Tabellone" window, all made when the window is first asked for.
 class GameSession : public PrintedRunSource {
 public:
-    GameSession(const Configurazione &settings, const PrintPage &printPage,
+    // printRequest gives the print page's range as it is set now.
+    GameSession(const Configurazione &settings, std::function<PrintRequest()> printRequest,
                 std::function<MessagePresenter &()> presenter, QWidget *owner);
     ~GameSession() override;
 
@@ -43,7 +44,7 @@ public:
 
 private:
     const Configurazione &m_settings;
-    const PrintPage &m_printPage;
+    std::function<PrintRequest()> m_printRequest;
     std::function<MessagePresenter &()> m_presenter;
     QWidget *m_owner;
     QString m_databasePath;

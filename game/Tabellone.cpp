@@ -1,13 +1,13 @@
 #include "game/Tabellone.h"
 
-#include "app/Configurazione.h"
-#include "app/MessagePresenter.h"
-#include "app/RigaIntestazione.h"
+#include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
 #include "game/ArchiveScan.h"
 #include "game/CardView.h"
 #include "game/GameStore.h"
 #include "print/CardArchive.h"
+#include "settings/Configurazione.h"
+#include "settings/RigaIntestazione.h"
 
 #include <QAccessibleWidget>
 #include <QComboBox>

@@ -64,6 +64,16 @@ std::unique_ptr<CardArchive> ArchiveSearch::open(const QStringList &folders) {
                        notFound(folders) + QStringLiteral(" Nessuna cartella è stata stampata."));
 }
 
+QString ArchiveSearch::locate() {
+    for (const QString &folder : folders()) {
+        const QString file = CardArchive::locate(folder);
+        if (!file.isEmpty()) {
+            return file;
+        }
+    }
+    return {};
+}
+
 QString ArchiveSearch::describe(const CardArchive &archive) {
     const qint64 cards = archive.cardCount();
     // The count first: on the print page a long path may be cut.

@@ -17,6 +17,9 @@ public:
     // every folder looked in; the archive's own error when the one found cannot be read.
     static std::unique_ptr<CardArchive> open();
     static std::unique_ptr<CardArchive> open(const QStringList &folders);
+    // The file a print would read now: the archive of the first folder that holds one, or
+    // empty when none does.
+    static QString locate();
 
     // The archive as shown to the user: its full path and its number of cards.
     static QString describe(const CardArchive &archive);

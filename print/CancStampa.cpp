@@ -1,8 +1,8 @@
 #include "print/CancStampa.h"
 
-#include "appearance/CentraFinestra.h"
 #include "common/Twips.h"
 #include "print/ScreenPointer.h"
+#include "ui/CentraFinestra.h"
 #include "ui/QbPicture.h"
 #include "ui/qbButtons_H.h"
 

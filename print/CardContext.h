@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Configurazione.h"
 #include "print/CardArchive.h"
 #include "print/PrinterSurface.h"
 #include "print/TextFit.h"
+#include "settings/Configurazione.h"
 
 #include <QString>
 #include <array>

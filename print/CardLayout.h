@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Configurazione.h"
+#include "settings/Configurazione.h"
 
 #include <QString>
 #include <array>

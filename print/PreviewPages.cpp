@@ -1,6 +1,5 @@
 #include "print/PreviewPages.h"
 
-#include "app/Calibrazione.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CardLayout.h"
@@ -8,6 +7,7 @@
 #include "print/PainterSurface.h"
 #include "print/PrintRun.h"
 #include "print/RunCheck.h"
+#include "settings/Calibrazione.h"
 
 namespace velmora {
 namespace {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Configurazione.h"
 #include "print/CardArchive.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRequest.h"
+#include "settings/Configurazione.h"
 
 #include <QImage>
 #include <QPageLayout>

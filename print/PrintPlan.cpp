@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "app/Decimal.h"
 #include "print/CardLayout.h"
+#include "settings/Decimal.h"
 
 namespace velmora {
 namespace {

@@ -1,7 +1,7 @@
 #include "print/PrintRun.h"
 
-#include "app/Calibrazione.h"
 #include "print/StampaCartella.h"
+#include "settings/Calibrazione.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Configurazione.h"
 #include "print/CardArchive.h"
 #include "print/CardContext.h"
 #include "print/PrintPlan.h"
 #include "print/PrinterSurface.h"
+#include "settings/Configurazione.h"
 
 #include <functional>
 

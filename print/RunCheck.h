@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Configurazione.h"
 #include "print/CardLayout.h"
 #include "print/FontResolver.h"
 #include "print/PrintPlan.h"
+#include "settings/Configurazione.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "print/StampaCartella.h"
 
-#include "appearance/PrintRotated.h"
 #include "errors/RecordingProcedure.h"
 #include "errors/VelmoraError.h"
+#include "print/PrintRotated.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "print/StampaCartelle.h"
 
-#include "app/MessagePresenter.h"
 #include "errors/ErrorPresenter.h"
+#include "errors/MessagePresenter.h"
 #include "errors/MsgErrorPresenter.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
@@ -11,6 +11,7 @@
 #include "print/PrintRun.h"
 #include "print/PrinterSurface.h"
 #include "print/RunCheck.h"
+#include "print/RunEntry.h"
 #include "print/ScreenPointer.h"
 #include "register/RunRegistration.h"
 
@@ -214,9 +215,9 @@ StampaCartelle::Result StampaCartelle::run() {
     QString failure;
     PrintRun printRun(m_surface, *archive, m_settings, m_request.numerazioneArchivio);
     const auto *painter = dynamic_cast<const PainterSurface *>(&m_surface);
-    RunRegistration registration(QStringLiteral("velmora"), *archive, *plan, m_request.nCartelle,
-                                 m_request.numerazioneArchivio,
-                                 painter ? painter->target().description() : QString());
+    RunRegistration registration(runEntry(QStringLiteral("velmora"), *archive, *plan,
+                                          m_request.nCartelle, m_request.numerazioneArchivio,
+                                          painter ? painter->target().description() : QString()));
     try {
         switch (printRun.run(*plan, hooks)) {
         case PrintRun::Outcome::Completed:

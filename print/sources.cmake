@@ -1,5 +1,7 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  print/PrintRotated.cpp
+  print/PrintRotated.h
   print/ArchiveFinding.h
   print/ArchiveValidator.cpp
   print/ArchiveValidator.h
@@ -16,6 +18,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/ImageTarget.cpp
   print/ImageTarget.h
   print/RunCheck.cpp
+  print/RunEntry.cpp
+  print/RunEntry.h
   print/RunCheck.h
   print/PageTarget.h
   print/PainterSurface.cpp

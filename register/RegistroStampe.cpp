@@ -1,8 +1,6 @@
 #include "register/RegistroStampe.h"
 
-#include "app/MessagePresenter.h"
-#include "print/ArchiveSearch.h"
-#include "print/CardArchive.h"
+#include "errors/MessagePresenter.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
@@ -26,17 +24,6 @@ const QStringList columnTitles{QStringLiteral("N."),          QStringLiteral("Da
                                QStringLiteral("Archivio"),    QStringLiteral("Uscita")};
 
 const QColor mismatchColour(0xb0, 0x00, 0x00);
-
-// The archive the program would print from now: the first one the usual folders hold.
-std::optional<ArchiveFingerprint> currentArchive() {
-    for (const QString &folder : ArchiveSearch::folders()) {
-        const QString file = CardArchive::locate(folder);
-        if (!file.isEmpty()) {
-            return ArchiveFingerprint::of(file);
-        }
-    }
-    return std::nullopt;
-}
 
 QString cardsText(const RunRecord &run) {
     const bool unknown = run.outcome == RunRecord::Outcome::InProgress ||
@@ -147,7 +134,8 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
     m_table->setFocus();
 }
 
-void RegistroStampe::mostra(QWidget *parent, MessagePresenter &messages) {
+void RegistroStampe::mostra(QWidget *parent, MessagePresenter &messages,
+                            const QString &currentArchive) {
     const QString path = RegisterDatabase::defaultPath();
     QList<RunRecord> runs;
     if (QFileInfo::exists(path)) {
@@ -169,7 +157,9 @@ void RegistroStampe::mostra(QWidget *parent, MessagePresenter &messages) {
             return;
         }
     }
-    RegistroStampe window(runs, currentArchive(), parent);
+    const std::optional<ArchiveFingerprint> current =
+        currentArchive.isEmpty() ? std::nullopt : ArchiveFingerprint::of(currentArchive);
+    RegistroStampe window(runs, current, parent);
     window.exec();
 }
 

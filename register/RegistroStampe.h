@@ -26,8 +26,10 @@ public:
                    QWidget *parent = nullptr);
 
     // Opens the register at its usual place, marks the runs left by a program that is gone as
-    // interrupted, and shows the window until it is closed. Failures are told through messages.
-    static void mostra(QWidget *parent, MessagePresenter &messages);
+    // interrupted, and shows the window until it is closed, each run compared with
+    // currentArchive (the archive a print would read now; empty: none is found). Failures are
+    // told through messages.
+    static void mostra(QWidget *parent, MessagePresenter &messages, const QString &currentArchive);
 
     QTableView *table() const { return m_table; }
 

@@ -1,31 +1,18 @@
 #include "register/RunRegistration.h"
 
-#include "app/Decimal.h"
-#include "print/CardArchive.h"
-#include "print/PrintPlan.h"
 #include "register/ArchiveFingerprint.h"
 
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 namespace velmora {
 namespace {
 
 bool s_toldCannotWrite = false;
 
-int countAsked(const QString &countText) {
-    const std::optional<qint64> count = Decimal::fromText(countText).roundedHalfEven().toInt64();
-    return count ? int(std::clamp<qint64>(*count, 0, PrintPlan::maxCard)) : 0;
-}
-
 } // namespace
 
-RunRegistration::RunRegistration(const QString &program, const CardArchive &archive,
-                                 const PrintPlan &plan, const QString &countText,
-                                 bool archiveNumbering, const QString &destination,
-                                 const QString &databasePath)
+RunRegistration::RunRegistration(RunRecord run, const QString &databasePath)
     : m_database(std::make_unique<RegisterDatabase>(databasePath)) {
     if (!m_database->notice().isEmpty()) {
         m_notices.append(m_database->notice());
@@ -43,20 +30,11 @@ RunRegistration::RunRegistration(const QString &program, const CardArchive &arch
                 .arg(lost.id)
                 .arg(lost.started.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))));
     }
-    RunRecord run;
-    run.program = program;
     run.started = QDateTime::currentDateTimeUtc();
-    run.archivePath = QDir::cleanPath(QFileInfo(archive.path()).absoluteFilePath());
-    const std::optional<ArchiveFingerprint> print = ArchiveFingerprint::of(archive.path());
+    const std::optional<ArchiveFingerprint> print = ArchiveFingerprint::of(run.archivePath);
+    run.archivePath = QDir::cleanPath(QFileInfo(run.archivePath).absoluteFilePath());
     run.archiveSize = print ? print->size : 0;
     run.archiveSha256 = print ? print->sha256 : QString();
-    run.archiveCards = archive.cardCount();
-    run.firstCard = plan.first;
-    run.cardsAsked = countAsked(countText);
-    run.lastCard = plan.last;
-    run.archiveNumbering = archiveNumbering;
-    run.landscape = plan.cardsPerPage == 6;
-    run.destination = destination;
     m_id = reg.begin(run);
     if (m_id == 0) {
         cannotWrite(reg.lastError());

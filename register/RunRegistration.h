@@ -9,17 +9,15 @@
 
 namespace velmora {
 
-class CardArchive;
-struct PrintPlan;
-
 // The register's part in one print run: the entry written as the run starts and completed as
-// it ends. It never stops a print: a register that cannot be opened or written is noted in
-// notices(), which also tells of a damaged register set aside and of runs found interrupted.
+// it ends. The caller fills in what the run is (program, archive path and cards, range,
+// numbering, destination); the start time and the archive's fingerprint are taken here. It never
+// stops a print: a register that cannot be opened or written is noted in notices(), which also
+// tells of a damaged register set aside and of runs found interrupted.
 class RunRegistration {
 public:
-    RunRegistration(const QString &program, const CardArchive &archive, const PrintPlan &plan,
-                    const QString &countText, bool archiveNumbering, const QString &destination,
-                    const QString &databasePath = RegisterDatabase::defaultPath());
+    explicit RunRegistration(RunRecord run,
+                             const QString &databasePath = RegisterDatabase::defaultPath());
     ~RunRegistration();
     RunRegistration(const RunRegistration &) = delete;
     RunRegistration &operator=(const RunRegistration &) = delete;

@@ -24,4 +24,8 @@ list(APPEND VELMORA_GUI_SOURCES
   ui/qbButtons_H_codes.h
   ui/qbButtons_H_paint.cpp
   ui/qbButtons_H_store.cpp
+  ui/CentraFinestra.cpp
+  ui/CentraFinestra.h
+  ui/FiltroNumerico.cpp
+  ui/FiltroNumerico.h
 )

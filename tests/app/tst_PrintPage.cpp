@@ -1,6 +1,6 @@
-#include "app/Configurazione.h"
-#include "app/FiltroNumerico.h"
 #include "app/PrintPage.h"
+#include "settings/Configurazione.h"
+#include "ui/FiltroNumerico.h"
 
 #include <QClipboard>
 #include <QGroupBox>

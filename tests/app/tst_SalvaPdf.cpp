@@ -3,9 +3,9 @@
 #include "app/FileChooser.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
-#include "app/SettingsFile.h"
 #include "print/CancStampa.h"
 #include "print/CardArchive.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include "tests/support/PdfProbe.h"

@@ -1,9 +1,9 @@
-#include "app/Configurazione.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
 #include "appearance/ScalaFont.h"
 #include "common/Twips.h"
 #include "print/FontResolver.h"
+#include "settings/Configurazione.h"
 
 #include <QFontInfo>
 #include <QLabel>

@@ -1,5 +1,5 @@
-#include "app/Configurazione.h"
 #include "appearance/CardParts.h"
+#include "settings/Configurazione.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,8 +1,8 @@
-#include "app/Configurazione.h"
-#include "app/FiltroNumerico.h"
 #include "appearance/FontControls.h"
 #include "common/Twips.h"
 #include "print/FontResolver.h"
+#include "settings/Configurazione.h"
+#include "ui/FiltroNumerico.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
-#include "app/Configurazione.h"
 #include "app/Form1.h"
-#include "app/MessagePresenter.h"
-#include "app/SettingsFile.h"
 #include "appearance/CardParts.h"
 #include "appearance/CardPicture.h"
 #include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
 #include "appearance/ShowColor.h"
 #include "common/Twips.h"
+#include "errors/MessagePresenter.h"
+#include "settings/Configurazione.h"
+#include "settings/SettingsFile.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "app/SettingsFile.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
 #include "print/CardArchive.h"
 #include "print/PdfTarget.h"
 #include "print/SeriesGenerator.h"
 #include "register/RegisterDatabase.h"
+#include "settings/SettingsFile.h"
 
 #include "tests/support/BatchExec.h"
 #include "tests/support/PdfProbe.h"

@@ -1,16 +1,16 @@
 // The program velmora-pdf as a user runs it, and its pages beside the window program's.
 
 #include "app/FileChooser.h"
-#include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
-#include "app/SettingsFile.h"
 #include "batch/BatchOptions.h"
+#include "errors/MessagePresenter.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
+#include "settings/SettingsFile.h"
 
 #include "tests/support/PdfProbe.h"
 #include "tests/support/TestFiles.h"

@@ -6,7 +6,6 @@
 // record (short inputs read as the settings file reads them), then the archive's records.
 
 #include "FuzzCheck.h"
-#include "app/ConfigurazioneCodec.h"
 #include "errors/CallTrail.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
@@ -15,6 +14,7 @@
 #include "print/PrintRun.h"
 #include "print/RecordingSurface.h"
 #include "print/RunCheck.h"
+#include "settings/ConfigurazioneCodec.h"
 
 #include <QByteArray>
 #include <QDir>

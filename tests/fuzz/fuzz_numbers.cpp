@@ -7,8 +7,8 @@
 // separated by '\n'.
 
 #include "FuzzCheck.h"
-#include "app/Decimal.h"
-#include "app/PrintRange.h"
+#include "settings/Decimal.h"
+#include "settings/PrintRange.h"
 
 #include <QList>
 #include <QString>

@@ -4,8 +4,8 @@
 // with the bytes after the record kept.
 
 #include "FuzzCheck.h"
-#include "app/ConfigurazioneCodec.h"
-#include "app/SettingsFile.h"
+#include "settings/ConfigurazioneCodec.h"
+#include "settings/SettingsFile.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,4 +1,3 @@
-#include "app/Configurazione.h"
 #include "app/Form1.h"
 #include "app/PrintPage.h"
 #include "game/CardView.h"
@@ -7,6 +6,7 @@
 #include "game/Tabellone.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
+#include "settings/Configurazione.h"
 #include "tests/support/RecordingPresenter.h"
 #include "ui/qbButtons_H.h"
 

@@ -1,7 +1,6 @@
 // The preview window: the run's pages, each drawn by the print run's own page drawing when it
 // comes into view.
 
-#include "app/SettingsFile.h"
 #include "print/AnteprimaStampa.h"
 #include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
@@ -11,6 +10,7 @@
 #include "print/PreviewView.h"
 #include "print/PrintRun.h"
 #include "print/RecordingSurface.h"
+#include "settings/SettingsFile.h"
 
 #include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"

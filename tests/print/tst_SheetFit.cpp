@@ -1,9 +1,9 @@
-#include "app/SettingsFile.h"
 #include "print/CardArchive.h"
 #include "print/CardContext.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/StampaCartella.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
 

@@ -1,6 +1,6 @@
-#include "app/SettingsFile.h"
 #include "print/RecordingSurface.h"
 #include "print/TextFit.h"
+#include "settings/SettingsFile.h"
 
 #include <QtTest>
 

@@ -1,6 +1,5 @@
 #include "register/RegistroStampe.h"
 
-#include "app/SettingsFile.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
@@ -8,6 +7,7 @@
 #include "print/StampaCartelle.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
 

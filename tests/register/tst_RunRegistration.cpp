@@ -1,4 +1,3 @@
-#include "app/SettingsFile.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
 #include "print/CardArchive.h"
@@ -8,6 +7,7 @@
 #include "register/ArchiveFingerprint.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
+#include "settings/SettingsFile.h"
 
 #include "tests/support/BatchExec.h"
 #include "tests/support/TestFiles.h"

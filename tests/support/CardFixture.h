@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Configurazione.h"
-#include "app/SettingsFile.h"
 #include "errors/CallTrail.h"
 #include "errors/ErrorPresenter.h"
 #include "print/RecordCartella.h"
+#include "settings/Configurazione.h"
+#include "settings/SettingsFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

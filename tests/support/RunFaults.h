@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Configurazione.h"
-#include "app/SettingsFile.h"
 #include "print/RecordCartella.h"
 #include "print/SeriesGenerator.h"
+#include "settings/Configurazione.h"
+#include "settings/SettingsFile.h"
 
 #include <QByteArray>
 #include <QList>

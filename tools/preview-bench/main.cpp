@@ -4,8 +4,8 @@
 // Usage: velmora-preview-bench --archivio CARTELLA --cartelle N [--verticale] [--resta]
 
 #include "app/Form1.h"
-#include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
+#include "errors/MessagePresenter.h"
 #include "print/AnteprimaStampa.h"
 #include "print/PreviewView.h"
 

@@ -1,13 +1,13 @@
 // Prints N cards of a card archive to a PDF, landscape (or portrait), and reports the speed.
 // Usage: velmora-print-bench --carte N [--archivio CARTELLA] [--verticale] [--grezzo] -o FILE.pdf
 
-#include "app/SettingsFile.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
+#include "settings/SettingsFile.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

@@ -3,11 +3,11 @@
 // Esci. Exits 0 when every step did what it should; says which step failed otherwise.
 
 #include "app/Form1.h"
-#include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
 #include "appearance/CardPicture.h"
 #include "appearance/PartSelection.h"
 #include "appearance/ShowColor.h"
+#include "errors/MessagePresenter.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"

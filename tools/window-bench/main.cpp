@@ -4,13 +4,13 @@
 // Usage: velmora-window-bench --cartelle N [--prima N] [--verticale] [--archivio-numeri]
 //        [--archivio CARTELLA] [--configurazione FILE] -o FILE.pdf
 
-#include "app/MessagePresenter.h"
 #include "app/PrintPage.h"
-#include "app/SettingsFile.h"
 #include "batch/BatchRun.h"
+#include "errors/MessagePresenter.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
 #include "print/StampaCartelle.h"
+#include "settings/SettingsFile.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "app/RigaIntestazione.h"
+#include "settings/RigaIntestazione.h"
 
 namespace velmora {
 

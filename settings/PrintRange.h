@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Decimal.h"
+#include "settings/Decimal.h"
 
 #include <QString>
 #include <QtGlobal>

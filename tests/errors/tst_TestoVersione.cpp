@@ -1,5 +1,5 @@
 #include "VelmoraConfig.h"
-#include "app/TestoVersione.h"
+#include "errors/TestoVersione.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "appearance/CentraFinestra.h"
+#include "ui/CentraFinestra.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
-#include "appearance/PrintRotated.h"
 #include "errors/VelmoraError.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
+#include "print/PrintRotated.h"
 #include "print/RecordingSurface.h"
 #include "tests/support/PdfProbe.h"
 

@@ -1,4 +1,4 @@
-#include "app/Decimal.h"
+#include "settings/Decimal.h"
 
 #include <QtTest>
 

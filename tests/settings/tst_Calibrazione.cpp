@@ -1,5 +1,5 @@
-#include "app/Calibrazione.h"
 #include "errors/VelmoraError.h"
+#include "settings/Calibrazione.h"
 
 #include <QtTest>
 #include <cmath>

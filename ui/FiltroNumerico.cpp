@@ -1,4 +1,4 @@
-#include "app/FiltroNumerico.h"
+#include "ui/FiltroNumerico.h"
 
 #include <QAction>
 #include <QApplication>

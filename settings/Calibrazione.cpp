@@ -1,4 +1,4 @@
-#include "app/Calibrazione.h"
+#include "settings/Calibrazione.h"
 
 #include "errors/VelmoraError.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FixedText.h"
+#include "settings/FixedText.h"
 
 #include <QByteArray>
 #include <QtGlobal>

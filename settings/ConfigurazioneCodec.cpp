@@ -1,4 +1,4 @@
-#include "app/ConfigurazioneCodec.h"
+#include "settings/ConfigurazioneCodec.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>

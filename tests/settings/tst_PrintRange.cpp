@@ -1,4 +1,4 @@
-#include "app/PrintRange.h"
+#include "settings/PrintRange.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "app/ConfigurazioneCodec.h"
-#include "app/SettingsFile.h"
+#include "settings/ConfigurazioneCodec.h"
+#include "settings/SettingsFile.h"
 #include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
-#include "app/ConfigurazioneCodec.h"
 #include "errors/FileErrorText.h"
+#include "settings/ConfigurazioneCodec.h"
 
 #include <QCoreApplication>
 #include <QDir>

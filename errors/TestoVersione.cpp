@@ -1,4 +1,4 @@
-#include "app/TestoVersione.h"
+#include "errors/TestoVersione.h"
 
 #include "VelmoraConfig.h"
 

@@ -1,4 +1,4 @@
-#include "appearance/PrintRotated.h"
+#include "print/PrintRotated.h"
 
 #include "errors/VelmoraError.h"
 #include "print/PrinterSurface.h"
