@@ -3,14 +3,13 @@
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
 #include "errors/MessagePresenter.h"
-#include "errors/VelmoraError.h"
-#include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/PrinterTarget.h"
+#include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartelle.h"
 #include "register/RegisterDatabase.h"
@@ -52,20 +51,13 @@ QString protectedFile(const QString &path, const QString &settingsPath) {
 }
 
 // What the run reads or keeps, which the PDF must never replace, whatever name leads to it: the
-// same files velmora-pdf keeps. With no archive found the run itself says so, before any page.
-QList<SafeOutput::KeptFile> keptFiles(const QString &settingsPath,
-                                      const QStringList &archiveFolders) {
-    QList<SafeOutput::KeptFile> kept = {
+// same files velmora-pdf keeps.
+QList<SafeOutput::KeptFile> keptFiles(const QString &settingsPath, const CardArchive &archive) {
+    return {
         {settingsPath, QStringLiteral("il file di configurazione")},
         {RegisterDatabase::defaultPath(), QStringLiteral("il registro delle stampe")},
+        {archive.path(), QStringLiteral("l'archivio delle cartelle")},
     };
-    try {
-        const auto archive =
-            archiveFolders.isEmpty() ? ArchiveSearch::open() : ArchiveSearch::open(archiveFolders);
-        kept.append({archive->path(), QStringLiteral("l'archivio delle cartelle")});
-    } catch (const VelmoraError &) {
-    }
-    return kept;
 }
 
 QString startFolder() {
@@ -83,30 +75,17 @@ QString SalvaPdf::proposedName(const PrintPlan &plan) {
 }
 
 SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
-    const PrintRequest request = m_page.request();
-    // The window's print run, on the surface given: the one place the run is started from.
-    const auto printRun = [&](PrinterSurface &surface) {
-        StampaCartelle run(m_mainWindow, request, m_settings, messages, surface);
-        run.setArchiveFolders(m_archiveFolders);
-        return run.run();
-    };
-
-    QString refusal;
-    const std::optional<PrintPlan> plan =
-        PrintPlan::make(request.primaCartella, request.nCartelle, request.landscape, &refusal);
-    if (!plan || plan->cardCount() == 0) {
-        // No file is asked for a run that cannot be printed: the run says why, in its own
-        // words, before it touches the surface.
-        PdfTarget nowhere{QString()};
-        PainterSurface surface(nowhere);
-        printRun(surface);
+    // No file is asked for a range that cannot be printed: the print's refusal, in its words.
+    RunPreparation prepared(m_page.request());
+    if (prepared.refused()) {
+        messages.avviso(&m_mainWindow, prepared.refusal());
         return Result::Refused;
     }
 
     PdfFileDialog fileDialog;
     FileChooser &chooser = m_chooser ? *m_chooser : fileDialog;
-    const QString chosen = chooser.fileToSave(&m_mainWindow, dialogTitle,
-                                              QDir(m_lastFolder).filePath(proposedName(*plan)));
+    const QString chosen = chooser.fileToSave(
+        &m_mainWindow, dialogTitle, QDir(m_lastFolder).filePath(proposedName(prepared.plan())));
     if (chosen.isEmpty()) {
         return Result::Cancelled;
     }
@@ -116,9 +95,15 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
         return Result::Refused;
     }
 
+    prepared.openArchive(m_settings, {.archiveFolders = m_archiveFolders});
+    if (prepared.refused()) {
+        messages.avviso(&m_mainWindow, prepared.refusal());
+        return Result::Refused;
+    }
+
     SafeOutput output(chosen);
     QString error;
-    if (!output.reserve(keptFiles(m_settingsPath, m_archiveFolders), &error)) {
+    if (!output.reserve(keptFiles(m_settingsPath, prepared.archive()), &error)) {
         messages.avviso(&m_mainWindow, error);
         return Result::Failed;
     }
@@ -130,7 +115,8 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
     StampaCartelle::Result result = StampaCartelle::Result::Failed;
     {
         PainterSurface surface(target);
-        result = printRun(surface);
+        StampaCartelle run(m_mainWindow, prepared.request(), m_settings, messages, surface);
+        result = run.print(prepared);
     }
     switch (result) {
     case StampaCartelle::Result::Completed:

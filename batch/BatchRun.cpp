@@ -14,6 +14,7 @@
 #include "print/PrintRun.h"
 #include "print/RunCheck.h"
 #include "print/RunEntry.h"
+#include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartella.h"
 #include "register/RegisterDatabase.h"
@@ -251,39 +252,22 @@ int BatchRun::print(const BatchOptions &options) {
     if (options.prima) {
         firstText = *options.prima;
     }
-    QString refusal;
-    std::optional<PrintPlan> plan =
-        PrintPlan::make(firstText, options.cartelle.value_or(QString()), landscape, &refusal);
-    if (!plan) {
-        fail(refusal);
-        return BatchOptions::exitFailed;
-    }
-    if (plan->cardCount() == 0) {
-        fail(QStringLiteral("nessuna cartella da stampare."));
-        return BatchOptions::exitFailed;
-    }
-
-    const std::unique_ptr<CardArchive> archive = openArchive(options);
-    if (!archive) {
-        return BatchOptions::exitFailed;
-    }
-
-    if (const std::optional<QString> beyond =
-            plan->fitToArchive(archive->cardCount(), archive->path())) {
-        fail(*beyond);
-        return BatchOptions::exitFailed;
-    }
     const bool archiveNumbers = options.numerazione == BatchOptions::Numbering::Archivio;
-    const RunCheck::Result check = RunCheck::check(
-        settings, *plan, *archive, archiveNumbers, RunCheck::Place::SettingsFile,
-        options.configurazione.isEmpty() ? settingsPathFor(options) : options.configurazione);
-    if (!check.ok()) {
-        fail(check.refusal);
+    RunPreparation prepared = RunPreparation::prepare(
+        {firstText, options.cartelle.value_or(QString()), landscape, archiveNumbers}, settings,
+        {options.archivio, m_archiveFolders, RunCheck::Place::SettingsFile,
+         settingsPathFor(options)});
+    if (prepared.refused()) {
+        fail(prepared.kind() == RunPreparation::Kind::NothingToPrint
+                 ? QStringLiteral("nessuna cartella da stampare.")
+                 : prepared.refusal());
         return BatchOptions::exitFailed;
     }
-    if (!check.standIns.isEmpty()) {
-        m_err << RunCheck::standInNotice(check.standIns) << '\n';
+    if (!prepared.standIns().isEmpty()) {
+        m_err << RunCheck::standInNotice(prepared.standIns()) << '\n';
     }
+    const PrintPlan &plan = prepared.plan();
+    const std::unique_ptr<CardArchive> archive = prepared.takeArchive();
 
     std::unique_ptr<SafeOutput> output;
     std::unique_ptr<PageTarget> target;
@@ -331,11 +315,9 @@ int BatchRun::print(const BatchOptions &options) {
         }
     };
 
-    PrintRun run(surface, *archive, settings,
-                 options.numerazione == BatchOptions::Numbering::Archivio);
+    PrintRun run(surface, *archive, settings, archiveNumbers);
     RunRegistration registration(
-        runEntry(programName, *archive, *plan, options.cartelle.value_or(QString()),
-                 options.numerazione == BatchOptions::Numbering::Archivio,
+        runEntry(programName, *archive, plan, options.cartelle.value_or(QString()), archiveNumbers,
                  !output ? target->description()
                  : SafeOutput::isStandardOutput(options.output)
                      ? QStringLiteral("standard output")
@@ -348,7 +330,7 @@ int BatchRun::print(const BatchOptions &options) {
     };
     PrintRun::Outcome outcome = PrintRun::Outcome::Empty;
     try {
-        outcome = run.run(*plan, hooks);
+        outcome = run.run(plan, hooks);
     } catch (const VelmoraError &thrown) {
         error = thrown.description();
         try {
@@ -358,13 +340,13 @@ int BatchRun::print(const BatchOptions &options) {
     }
     bar.finish();
     m_figures.cards = run.cardsDrawn();
-    m_figures.pages = (run.cardsDrawn() + plan->cardsPerPage - 1) / plan->cardsPerPage;
+    m_figures.pages = (run.cardsDrawn() + plan.cardsPerPage - 1) / plan.cardsPerPage;
 
     // A drawing that failed may still have been the last card: the run is no good either way.
     if (failures.failed()) {
         fail(QStringLiteral("errore nel disegno della %1; la stampa è stata fermata e "
                             "nessuna pagina è stata %2.\n%3")
-                 .arg(failedCard(*archive, *plan, run.cardsDrawn(), archiveNumbers),
+                 .arg(failedCard(*archive, plan, run.cardsDrawn(), archiveNumbers),
                       output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
                       failures.report()));
         registered(RunRecord::Outcome::Failed, false);

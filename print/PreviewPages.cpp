@@ -1,12 +1,11 @@
 #include "print/PreviewPages.h"
 
 #include "errors/VelmoraError.h"
-#include "print/ArchiveSearch.h"
 #include "print/CardLayout.h"
 #include "print/ImageTarget.h"
 #include "print/PainterSurface.h"
 #include "print/PrintRun.h"
-#include "print/RunCheck.h"
+#include "print/RunPreparation.h"
 #include "settings/Calibrazione.h"
 
 namespace velmora {
@@ -28,39 +27,24 @@ PreviewPages::PreviewPages(const PrintPlan &plan, const Configurazione &settings
 std::unique_ptr<PreviewPages>
 PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
                    const QPageLayout &paper, const QStringList &archiveFolders, QString *refusal) {
-    std::optional<PrintPlan> plan =
-        PrintPlan::make(request.primaCartella, request.nCartelle, request.landscape, refusal);
-    if (!plan) {
+    // What the print would refuse before its first card, the preview refuses too, in the same
+    // words, rather than ask through an error window for every page shown.
+    RunPreparation prepared =
+        RunPreparation::prepare(request, settings, {.archiveFolders = archiveFolders});
+    if (prepared.refused()) {
+        *refusal = prepared.kind() == RunPreparation::Kind::NothingToPrint ? nothingToShow
+                                                                           : prepared.refusal();
         return nullptr;
     }
-    if (plan->cardCount() == 0) {
-        *refusal = nothingToShow;
-        return nullptr;
-    }
+    // The calibration, as the print checks it before touching the printer.
     try {
         Calibrazione::spostamentoPixel(settings, PrintRun::dotsPerInch);
-        std::unique_ptr<CardArchive> archive =
-            archiveFolders.isEmpty() ? ArchiveSearch::open() : ArchiveSearch::open(archiveFolders);
-        // As the print: slots past the archive's last card, filling the last page, stay blank.
-        if (const std::optional<QString> beyond =
-                plan->fitToArchive(archive->cardCount(), archive->path())) {
-            *refusal = *beyond;
-            return nullptr;
-        }
-        // What the print would refuse before its first card, the preview refuses too, in the
-        // same words, rather than ask through an error window for every page shown.
-        const RunCheck::Result check = RunCheck::check(
-            settings, *plan, *archive, request.numerazioneArchivio, RunCheck::Place::Window);
-        if (!check.ok()) {
-            *refusal = check.refusal;
-            return nullptr;
-        }
-        return std::unique_ptr<PreviewPages>(new PreviewPages(
-            *plan, settings, paper, std::move(archive), request.numerazioneArchivio));
     } catch (const VelmoraError &error) {
         *refusal = error.description();
         return nullptr;
     }
+    return std::unique_ptr<PreviewPages>(new PreviewPages(
+        prepared.plan(), settings, paper, prepared.takeArchive(), request.numerazioneArchivio));
 }
 
 void PreviewPages::drawPage(int page, PrinterSurface &surface) {

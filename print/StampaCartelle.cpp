@@ -6,12 +6,13 @@
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CancStampa.h"
+#include "print/CardArchive.h"
 #include "print/PainterSurface.h"
-#include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/PrinterSurface.h"
 #include "print/RunCheck.h"
 #include "print/RunEntry.h"
+#include "print/RunPreparation.h"
 #include "print/ScreenPointer.h"
 #include "register/RunRegistration.h"
 
@@ -22,8 +23,6 @@
 namespace velmora {
 namespace {
 
-const QString nothingToPrint =
-    QStringLiteral("Nessuna cartella da stampare: indicare quante cartelle stampare.");
 const QString runFailed = QStringLiteral("La stampa si è interrotta: %1\n%2");
 const QString pagesHandedOn = QStringLiteral("Le pagine già completate sono state stampate.");
 const QString nothingHandedOn = QStringLiteral("Nessuna cartella è stata stampata.");
@@ -151,42 +150,32 @@ StampaCartelle::StampaCartelle(QWidget &mainWindow, const PrintRequest &request,
       m_surface(surface) {}
 
 StampaCartelle::Result StampaCartelle::run() {
-    // Range and archive first: a run that cannot be printed is refused before anything
-    // reaches the printer.
-    QString refusal;
-    std::optional<PrintPlan> plan = PrintPlan::make(m_request.primaCartella, m_request.nCartelle,
-                                                    m_request.landscape, &refusal);
-    if (!plan) {
-        m_messages.avviso(&m_mainWindow, refusal);
-        return Result::Refused;
+    // A run that cannot be printed is refused before anything reaches the printer.
+    RunPreparation prepared =
+        RunPreparation::prepare(m_request, m_settings, {.archiveFolders = m_archiveFolders});
+    if (prepared.refused()) {
+        m_messages.avviso(&m_mainWindow, prepared.refusal());
+        switch (prepared.kind()) {
+        case RunPreparation::Kind::NothingToPrint:
+            return Result::NothingToPrint;
+        case RunPreparation::Kind::NoArchive:
+            return Result::NoArchive;
+        default:
+            return Result::Refused;
+        }
     }
-    if (plan->cardCount() == 0) {
-        m_messages.avviso(&m_mainWindow, nothingToPrint);
-        return Result::NothingToPrint;
+    return print(prepared);
+}
+
+StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
+    if (prepared.kind() != RunPreparation::Kind::Ready) {
+        return Result::Failed; // nothing ready to print from
     }
-    std::unique_ptr<CardArchive> archive;
-    try {
-        archive = m_archiveFolders.isEmpty() ? ArchiveSearch::open()
-                                             : ArchiveSearch::open(m_archiveFolders);
-    } catch (const VelmoraError &error) {
-        m_messages.avviso(&m_mainWindow, error.description());
-        return Result::NoArchive;
-    }
-    if (const std::optional<QString> beyond =
-            plan->fitToArchive(archive->cardCount(), archive->path())) {
-        m_messages.avviso(&m_mainWindow, *beyond);
-        return Result::Refused;
-    }
-    // What every card will need, once: a setting the drawing cannot use is one message here,
-    // not one error window per card.
-    const RunCheck::Result check = RunCheck::check(
-        m_settings, *plan, *archive, m_request.numerazioneArchivio, RunCheck::Place::Window);
-    if (!check.ok()) {
-        m_messages.avviso(&m_mainWindow, check.refusal);
-        return Result::Refused;
-    }
-    if (!check.standIns.isEmpty()) {
-        m_messages.avviso(&m_mainWindow, RunCheck::standInNotice(check.standIns));
+    const PrintRequest &request = prepared.request();
+    const PrintPlan &plan = prepared.plan();
+    std::unique_ptr<CardArchive> archive = prepared.takeArchive();
+    if (!prepared.standIns().isEmpty()) {
+        m_messages.avviso(&m_mainWindow, RunCheck::standInNotice(prepared.standIns()));
     }
 
     const KeepOpen keepOpen(m_mainWindow);
@@ -213,13 +202,13 @@ StampaCartelle::Result StampaCartelle::run() {
 
     Result result = Result::Failed;
     QString failure;
-    PrintRun printRun(m_surface, *archive, m_settings, m_request.numerazioneArchivio);
+    PrintRun printRun(m_surface, *archive, m_settings, request.numerazioneArchivio);
     const auto *painter = dynamic_cast<const PainterSurface *>(&m_surface);
-    RunRegistration registration(runEntry(QStringLiteral("velmora"), *archive, *plan,
-                                          m_request.nCartelle, m_request.numerazioneArchivio,
+    RunRegistration registration(runEntry(QStringLiteral("velmora"), *archive, plan,
+                                          request.nCartelle, request.numerazioneArchivio,
                                           painter ? painter->target().description() : QString()));
     try {
-        switch (printRun.run(*plan, hooks)) {
+        switch (printRun.run(plan, hooks)) {
         case PrintRun::Outcome::Completed:
             result = Result::Completed;
             break;

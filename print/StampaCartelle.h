@@ -12,6 +12,7 @@ namespace velmora {
 class CancStampa;
 class MessagePresenter;
 class PrinterSurface;
+class RunPreparation;
 struct Configurazione;
 
 // The print run of the main window: the cards asked for on the print page, drawn on the current
@@ -30,7 +31,10 @@ public:
     void setArchiveFolders(const QStringList &folders) { m_archiveFolders = folders; }
 
     // Runs the whole print and returns when it is over, with the main window enabled again.
+    // A run that cannot be printed is said in a message window.
     Result run();
+    // Prints a run already prepared (Ready), whose archive it takes; as run() otherwise.
+    Result print(RunPreparation &prepared);
 
     // The stop window while a run is on, else nullptr.
     CancStampa *stopWindow() const { return m_stopWindow; }

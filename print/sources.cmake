@@ -43,6 +43,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/SafeOutput.h
   print/PrintPlan.h
   print/PrintRequest.h
+  print/RunPreparation.cpp
+  print/RunPreparation.h
   print/PreviewPages.cpp
   print/PreviewPages.h
   print/PrintRun.cpp
