@@ -1,5 +1,6 @@
 #include "appearance/CardPicture.h"
 
+#include "appearance/CardGeometry.h"
 #include "appearance/FitLabel.h"
 #include "common/Twips.h"
 
@@ -8,50 +9,6 @@
 
 namespace velmora {
 namespace {
-
-// The card design, in twips from the card's top-left corner.
-constexpr int cardWidth = 4830;
-constexpr int cardHeight = 2715;
-
-struct TwipRect {
-    int left, top, width, height;
-};
-
-constexpr TwipRect titleRect{180, 105, 2520, 225};
-constexpr TwipRect numberRect{3120, 135, 1530, 225};
-constexpr TwipRect headingRect{195, 2235, 4380, 315};
-constexpr TwipRect thinLine{90, 390, 4545, 15};
-constexpr TwipRect thickLine{210, 435, 4335, 30};
-constexpr std::array<TwipRect, 4> border{{
-    {210, 585, 4335, 30},  // top
-    {210, 2160, 4350, 30}, // bottom
-    {195, 585, 30, 1605},  // left
-    {4545, 585, 30, 1605}, // right
-}};
-constexpr std::array<TwipRect, 5> gridFrame{{
-    {330, 720, 4110, 15},  // top
-    {330, 2055, 4110, 15}, // bottom
-    {0, 0, 0, 0},          // no strip 2
-    {330, 720, 15, 1335},  // left
-    {4425, 720, 15, 1335}, // right
-}};
-
-struct TwipLine {
-    int x1, y1, x2, y2;
-};
-
-constexpr std::array<TwipLine, 10> gridLines{{
-    {330, 1185, 4425, 1185},
-    {345, 1620, 4425, 1620},
-    {780, 720, 780, 2055},
-    {1230, 720, 1230, 2055},
-    {1680, 720, 1680, 2055},
-    {2130, 720, 2130, 2055},
-    {2580, 720, 2580, 2055},
-    {3030, 720, 3030, 2055},
-    {3480, 720, 3480, 2055},
-    {3930, 720, 3930, 2055},
-}};
 
 // The sample card: Label6 index (of the preview), text, left, top, height. 420 wide.
 struct SampleNumber {
@@ -80,14 +37,14 @@ constexpr std::array<SampleNumber, 15> sampleNumbers{{
 }};
 constexpr int previewFirstNumber = 15;
 
-QRect pixels(const TwipRect &r) {
-    return Twips::rect(r.left, r.top, r.width, r.height);
+QRect pixels(const QRect &r) {
+    return Twips::rect(r.left(), r.top(), r.width(), r.height());
 }
 
 // A line is one pixel thick, from its first point to its last.
-QRect linePixels(const TwipLine &l) {
-    const QPoint from = Twips::point(l.x1, l.y1);
-    const QPoint to = Twips::point(l.x2, l.y2);
+QRect linePixels(const QLine &l) {
+    const QPoint from = Twips::point(l.x1(), l.y1());
+    const QPoint to = Twips::point(l.x2(), l.y2());
     return {from, QSize(std::max(1, to.x() - from.x()), std::max(1, to.y() - from.y()))};
 }
 
@@ -99,17 +56,17 @@ QString indexed(const char *name, int index) {
 
 CardPicture::CardPicture(Kind kind, QWidget *parent) : QWidget(parent), m_kind(kind) {
     setObjectName(indexed("picCartella", kind == Kind::Preview ? 0 : 2));
-    resize(Twips::size(cardWidth, cardHeight));
+    resize(Twips::size(CardGeometry::card.width(), CardGeometry::card.height()));
     setFixedSize(size());
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
 
     const int i = labelIndex();
-    m_tombola =
-        makeLabel(indexed("Tombola", i), QStringLiteral("TOMBOLA"), pixels(titleRect), true);
+    m_tombola = makeLabel(indexed("Tombola", i), QStringLiteral("TOMBOLA"),
+                          pixels(CardGeometry::title), true);
     m_numeroCartella = makeLabel(indexed("lblNumeroCartella", i), QStringLiteral("N.   1"),
-                                 pixels(numberRect), true);
-    m_frase = makeLabel(indexed("Frase", i), QString(), pixels(headingRect), true);
+                                 pixels(CardGeometry::number), true);
+    m_frase = makeLabel(indexed("Frase", i), QString(), pixels(CardGeometry::heading), true);
     QPalette white = m_frase->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_frase->setPalette(white);
@@ -119,22 +76,27 @@ CardPicture::CardPicture(Kind kind, QWidget *parent) : QWidget(parent), m_kind(k
         const int slot = n.index - previewFirstNumber;
         m_numbers.at(slot) =
             makeLabel(indexed("Label6", firstNumberIndex() + slot), QString::fromLatin1(n.text),
-                      pixels({n.left, n.top, numberWidth, n.height}));
+                      pixels(QRect(n.left, n.top, numberWidth, n.height)));
     }
 
     if (kind == Kind::Preview) {
-        m_lineaSottile = makeStrip(QStringLiteral("picLineaSottile"), pixels(thinLine));
-        m_lineaGrossa = makeStrip(QStringLiteral("picLineaGrossa"), pixels(thickLine));
+        m_lineaSottile =
+            makeStrip(QStringLiteral("picLineaSottile"), pixels(CardGeometry::thinLine));
+        m_lineaGrossa =
+            makeStrip(QStringLiteral("picLineaGrossa"), pixels(CardGeometry::thickLine));
         for (int b = 0; b < borderCount; ++b) {
-            m_bordo.at(b) = makeStrip(indexed("imgBordoCartella", b), pixels(border.at(b)));
+            m_bordo.at(b) =
+                makeStrip(indexed("imgBordoCartella", b), pixels(CardGeometry::border.at(b)));
         }
-        for (int g = 0; g < static_cast<int>(gridFrame.size()); ++g) {
-            if (gridFrame.at(g).width > 0) {
-                m_griglia.at(g) = makeStrip(indexed("imgGriglia", g), pixels(gridFrame.at(g)));
+        for (int g = 0; g < static_cast<int>(CardGeometry::gridFrame.size()); ++g) {
+            if (!CardGeometry::gridFrame.at(g).isEmpty()) {
+                m_griglia.at(g) =
+                    makeStrip(indexed("imgGriglia", g), pixels(CardGeometry::gridFrame.at(g)));
             }
         }
         for (int l = 0; l < gridLineCount; ++l) {
-            m_lnGriglia.at(l) = makeStrip(indexed("lnGriglia", l), linePixels(gridLines.at(l)));
+            m_lnGriglia.at(l) =
+                makeStrip(indexed("lnGriglia", l), linePixels(CardGeometry::gridLines.at(l)));
         }
     }
     // Labels stay above the strips, as the labels of the drawn card are above its lines.
@@ -191,16 +153,16 @@ void CardPicture::paintEvent(QPaintEvent *event) {
     }
     // The decorative card never takes colours: its rules are painted, always black.
     QPainter painter(this);
-    for (const TwipRect &r : {thinLine, thickLine}) {
+    for (const QRect &r : {CardGeometry::thinLine, CardGeometry::thickLine}) {
         painter.fillRect(pixels(r), Qt::black);
     }
-    for (const TwipRect &r : border) {
+    for (const QRect &r : CardGeometry::border) {
         painter.fillRect(pixels(r), Qt::black);
     }
-    for (const TwipRect &r : gridFrame) {
+    for (const QRect &r : CardGeometry::gridFrame) {
         painter.fillRect(pixels(r), Qt::black);
     }
-    for (const TwipLine &l : gridLines) {
+    for (const QLine &l : CardGeometry::gridLines) {
         painter.fillRect(linePixels(l), Qt::black);
     }
 }

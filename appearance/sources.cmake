@@ -1,5 +1,7 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  appearance/CardGeometry.cpp
+  appearance/CardGeometry.h
   appearance/CardParts.cpp
   appearance/CardParts.h
   appearance/ElencoFont.cpp

@@ -1,5 +1,7 @@
 #include "game/CardView.h"
 
+#include "appearance/CardGeometry.h"
+#include "appearance/ScalaFont.h"
 #include "print/BgrColor.h"
 #include "settings/Configurazione.h"
 
@@ -10,18 +12,6 @@
 namespace velmora {
 namespace {
 
-// The card picture of the appearance page, in twips.
-constexpr int cardWidth = 4830, cardHeight = 2715;
-constexpr int titleLeft = 180, titleWidth = 2520, titleHeight = 225;
-constexpr QRect numberRect(3120, 135, 1530, 225);
-constexpr QRect thinLine(90, 390, 4545, 15);
-constexpr QRect thickLine(210, 435, 4335, 30);
-constexpr std::array<QRect, 4> border{
-    {{210, 585, 4335, 30}, {210, 2160, 4350, 30}, {195, 585, 30, 1605}, {4545, 585, 30, 1605}}};
-constexpr int gridLeft = 330, gridTop = 720, gridRight = 4440, gridBottom = 2070;
-constexpr std::array<int, 4> rowTops{720, 1185, 1620, 2055};
-constexpr std::array<int, 10> columnEdges{330, 780, 1230, 1680, 2130, 2580, 3030, 3480, 3930, 4425};
-constexpr QRect headingRect(195, 2235, 4380, 315);
 constexpr int twipsPerPoint = 20;
 constexpr double viewScale = 1.6; // twips to pixels, 15 twips a pixel, then enlarged
 
@@ -48,7 +38,8 @@ CardView::CardView(const Configurazione &settings, QWidget *parent)
 }
 
 QSize CardView::sizeHint() const {
-    return QSize(qRound(cardWidth / 15.0 * viewScale), qRound(cardHeight / 15.0 * viewScale));
+    return QSize(qRound(CardGeometry::card.width() / 15.0 * viewScale),
+                 qRound(CardGeometry::card.height() / 15.0 * viewScale));
 }
 
 void CardView::showCard(const RecordCartella &record, const QString &printedNumber,
@@ -102,51 +93,52 @@ void CardView::paintEvent(QPaintEvent *) {
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(width() / double(cardWidth), height() / double(cardHeight));
+    painter.scale(width() / double(CardGeometry::card.width()),
+                  height() / double(CardGeometry::card.height()));
     paintCard(painter);
 }
 
 void CardView::paintCard(QPainter &painter) const {
+    using G = CardGeometry;
     const Configurazione &s = m_settings;
-    const double size = s.Dimensione;
-    painter.setFont(cardFont(s, (size + 6) / 1.5));
+    const int size = s.Dimensione;
+    painter.setFont(cardFont(s, ScalaFont::titolo(size)));
     painter.setPen(colour(s.ColoreTitolo));
     // The title's top edge moves with the size, as on the appearance page.
-    const int titleTop = qRound(130 - (size + 6) / 3 * 15);
-    painter.drawText(QRect(titleLeft, titleTop, titleWidth, titleHeight),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s.Titolo.trimmed());
-    painter.setFont(cardFont(s, (size - 1) / 1.5));
+    QRect title = G::title;
+    title.moveTop(qRound(ScalaFont::topTitolo(size)));
+    painter.drawText(title, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s.Titolo.trimmed());
+    painter.setFont(cardFont(s, ScalaFont::numeroCartella(size)));
     painter.setPen(colour(s.ColoreNumeroCartella));
-    painter.drawText(numberRect, Qt::AlignHCenter | Qt::AlignTop,
+    painter.drawText(G::number, Qt::AlignHCenter | Qt::AlignTop,
                      QStringLiteral("N. %1").arg(m_printedNumber.trimmed()));
 
-    painter.fillRect(thinLine, colour(s.ColoreLineaSottile));
-    painter.fillRect(thickLine, colour(s.ColoreLineaGrossa));
-    for (const QRect &strip : border) {
+    painter.fillRect(G::thinLine, colour(s.ColoreLineaSottile));
+    painter.fillRect(G::thickLine, colour(s.ColoreLineaGrossa));
+    for (const QRect &strip : G::border) {
         painter.fillRect(strip, colour(s.ColoreBordo));
     }
-    const QColor grid = colour(s.ColoreGriglia);
-    painter.setPen(QPen(grid, 15));
-    painter.drawRect(QRect(QPoint(gridLeft, gridTop), QPoint(gridRight, gridBottom)));
+    const QRect grid = G::gridOuter();
+    painter.setPen(QPen(colour(s.ColoreGriglia), 15));
+    painter.drawRect(grid);
     for (int row = 1; row < RecordCartella::rows; ++row) {
-        painter.drawLine(gridLeft, rowTops.at(row), gridRight, rowTops.at(row));
+        painter.drawLine(grid.left(), G::rowEdge(row), grid.right(), G::rowEdge(row));
     }
     for (int column = 1; column < RecordCartella::columns; ++column) {
-        painter.drawLine(columnEdges.at(column), gridTop, columnEdges.at(column), gridBottom);
+        painter.drawLine(G::columnEdge(column), grid.top(), G::columnEdge(column), grid.bottom());
     }
 
     const std::array<QColor, RecordCartella::rows> rowColours{colour(s.ColorePrimaCinquina),
                                                               colour(s.ColoreSecondaCinquina),
                                                               colour(s.ColoreTerzaCinquina)};
-    painter.setFont(cardFont(s, size / 1.5));
+    painter.setFont(cardFont(s, ScalaFont::numeri(size)));
     for (int column = 0; column < RecordCartella::columns; ++column) {
         for (int row = 0; row < RecordCartella::rows; ++row) {
             const int number = m_record.cellNumber(RecordCartella::cellIndex(column, row));
             if (number <= 0) {
                 continue;
             }
-            const QRect cell(QPoint(columnEdges.at(column), rowTops.at(row)),
-                             QPoint(columnEdges.at(column + 1), rowTops.at(row + 1)));
+            const QRect cell = G::cell(column, row);
             if (m_drawn.contains(number)) {
                 painter.setPen(QPen(QColor(200, 0, 0), 30));
                 painter.setBrush(QColor(255, 230, 0));
@@ -158,10 +150,10 @@ void CardView::paintCard(QPainter &painter) const {
         }
     }
 
-    painter.fillRect(headingRect, Qt::white);
-    painter.setFont(cardFont(s, size / 1.5 - 5));
+    painter.fillRect(G::heading, Qt::white);
+    painter.setFont(cardFont(s, ScalaFont::frase(size)));
     painter.setPen(colour(s.ColoreFrase));
-    painter.drawText(headingRect, Qt::AlignCenter, m_heading);
+    painter.drawText(G::heading, Qt::AlignCenter, m_heading);
 }
 
 } // namespace velmora
