@@ -1,5 +1,7 @@
 #include "register/RegisterDatabase.h"
 
+#include "game/GameStore.h"
+#include "register/PrintRegister.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -7,8 +9,54 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <ctime>
+
 using namespace velmora;
 using namespace velmora::testing;
+
+namespace {
+
+// The old game times are Italian local time: read them as a machine in Italy would.
+const bool inItaly = [] {
+    qputenv("TZ", "Europe/Rome");
+    tzset();
+    return true;
+}();
+
+// A register as the program wrote it before the schema had a version, made with the program's
+// own statements of that time (kept beside this test).
+bool writeOlderRegister(const QString &path) {
+    const QString script = QString::fromUtf8(
+        readAll(QStringLiteral(VELMORA_SOURCE_DIR "/tests/register/registro-before-versions.sql")));
+    bool ok = !script.isEmpty();
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        db.setDatabaseName(path);
+        ok = ok && db.open() && QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        for (const QString &statement : script.split(QStringLiteral(";\n"))) {
+            QString sql;
+            for (const QString &line : statement.split(u'\n')) {
+                if (!line.startsWith(QLatin1String("--"))) {
+                    sql += line + u'\n';
+                }
+            }
+            QSqlQuery query(db);
+            ok = ok && query.exec(sql);
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+    return ok;
+}
+
+QString storedText(const QSqlDatabase &db, const QString &table, int id, const QString &column) {
+    QSqlQuery query(db);
+    query.exec(QStringLiteral("SELECT %1 FROM %2 WHERE id = %3").arg(column, table).arg(id));
+    return query.next() ? query.value(0).toString() : QStringLiteral("(missing)");
+}
+
+} // namespace
 
 class tst_RegisterDatabase : public QObject {
     Q_OBJECT
@@ -75,6 +123,126 @@ private slots:
         }
         QCOMPARE(readAll(aside), contents); // kept as it was, never deleted
         QVERIFY(holdsWhatIsWritten(path));
+    }
+
+    // Every run and game of a register from before is there after the update, and every time
+    // is the same moment, now in UTC: the game's Italian local times moved by one hour in winter
+    // and two in summer.
+    void olderRegisterIsCarriedForward_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("run start") << "print_runs" << 1 << "started"
+                                   << "2026-12-07T19:02:11.348Z";
+        QTest::newRow("run end") << "print_runs" << 2 << "ended"
+                                 << "2026-12-07T19:30:02.250Z";
+        QTest::newRow("run not ended") << "print_runs" << 3 << "ended" << QString();
+        QTest::newRow("summer game start") << "games" << 1 << "started"
+                                           << "2026-07-14T19:30:00.000Z";
+        QTest::newRow("summer game end") << "games" << 1 << "ended"
+                                         << "2026-07-14T21:10:12.000Z";
+        QTest::newRow("winter game start") << "games" << 2 << "started"
+                                           << "2026-12-07T19:05:40.000Z";
+        QTest::newRow("open game") << "games" << 2 << "ended" << QString();
+    }
+
+    void olderRegisterIsCarriedForward() {
+        QFETCH(QString, table);
+        QFETCH(int, id);
+        QFETCH(QString, column);
+        QFETCH(QString, stored);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+        QVERIFY(writeOlderRegister(path));
+        RegisterDatabase db(path);
+        QVERIFY2(db.isOpen(), qPrintable(db.error()));
+        QVERIFY(db.setAsidePath().isEmpty());
+        QSqlQuery version(db.connection());
+        QVERIFY(version.exec(QStringLiteral("PRAGMA user_version")) && version.next());
+        QCOMPARE(version.value(0).toInt(), RegisterDatabase::currentSchemaVersion());
+        QCOMPARE(storedText(db.connection(), table, id, column), stored);
+
+        const QList<RunRecord> runs = PrintRegister(db.connection()).runs();
+        QCOMPARE(runs.size(), 3);
+        QCOMPARE(runs.at(1).started, QDateTime(QDate(2026, 12, 7), QTime(19, 30, 0, 500), Qt::UTC));
+        QCOMPARE(runs.at(1).cardsDrawn, 6);
+        GameStore store(db.connection());
+        QVERIFY2(store.restore(), qPrintable(store.lastError()));
+        QCOMPARE(store.gameId(), qint64(2));
+        QCOMPARE(store.game().numbers(), (QList<int>{33, 8}));
+        QCOMPARE(store.started(), QDateTime(QDate(2026, 12, 7), QTime(20, 5, 40)));
+    }
+
+    // A register of a newer version, or one held by another program, is never set aside nor
+    // changed: it is not damaged.
+    void registerThatCannotBeUpdatedIsLeftAsItIs_data() {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("newer version") << "PRAGMA user_version = 99"
+                                       << "versione più recente";
+        QTest::newRow("held by another program") << "BEGIN EXCLUSIVE"
+                                                 << "occupato da un altro programma";
+    }
+
+    void registerThatCannotBeUpdatedIsLeftAsItIs() {
+        QFETCH(QString, setUp);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+        QVERIFY(writeOlderRegister(path));
+        QSqlDatabase other =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+        other.setDatabaseName(path);
+        QVERIFY(other.open());
+        QVERIFY(QSqlQuery(other).exec(setUp));
+        {
+            RegisterDatabase db(path);
+            QVERIFY(!db.isOpen());
+            QVERIFY2(db.error().contains(said), qPrintable(db.error()));
+            QVERIFY(db.setAsidePath().isEmpty());
+        }
+        QSqlQuery(other).exec(QStringLiteral("COMMIT"));
+        QCOMPARE(storedText(other, QStringLiteral("games"), 1, QStringLiteral("started")),
+                 QStringLiteral("2026-07-14T21:30:00"));
+        other.close();
+        other = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }
+
+    // A register that cannot be read or written says so: never an empty list, never a success.
+    void printRegisterFailuresAreErrors_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<int>("call");
+        QTest::newRow("runs of a missing table") << "DROP TABLE print_runs" << 0;
+        QTest::newRow("interrupted runs of a missing table") << "DROP TABLE print_runs" << 1;
+        QTest::newRow("begin into a missing table") << "DROP TABLE print_runs" << 2;
+        QTest::newRow("finish of a run not there") << "DELETE FROM print_runs" << 3;
+    }
+
+    void printRegisterFailuresAreErrors() {
+        QFETCH(QString, damage);
+        QFETCH(int, call);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+        QVERIFY(writeOlderRegister(path));
+        RegisterDatabase db(path);
+        QVERIFY(QSqlQuery(db.connection()).exec(damage));
+        PrintRegister reg(db.connection());
+        switch (call) {
+        case 0:
+            QVERIFY(reg.runs().isEmpty());
+            break;
+        case 1:
+            QVERIFY(reg.markInterrupted().isEmpty());
+            break;
+        case 2:
+            QCOMPARE(reg.begin(RunRecord{}), 0);
+            break;
+        default:
+            QVERIFY(!reg.finish(1, RunRecord::Outcome::Completed, 6, true));
+        }
+        QVERIFY(!reg.lastError().isEmpty());
     }
 };
 
