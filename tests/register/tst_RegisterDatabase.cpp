@@ -1,7 +1,9 @@
 #include "register/RegisterDatabase.h"
 
+#include "batch/RegisterCommands.h"
 #include "game/GameStore.h"
 #include "register/PrintRegister.h"
+#include "register/Transaction.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
@@ -174,6 +176,43 @@ private slots:
         QCOMPARE(store.started(), QDateTime(QDate(2026, 12, 7), QTime(20, 5, 40)));
     }
 
+    // velmora-pdf's columns give the times in local time with their offset.
+    void commandLineShowsLocalTimes_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("shown");
+        const int list = int(RegisterQuery::Kind::List);
+        QTest::newRow("list: start") << list << 0 << 2 << 1 << "2026-12-07T20:02:11+01:00";
+        QTest::newRow("list: end") << list << 0 << 1 << 2 << "2026-12-07T20:30:02+01:00";
+        QTest::newRow("list: not ended") << list << 0 << 0 << 2 << "";
+        QTest::newRow("printed number: start") << int(RegisterQuery::Kind::PrintedNumber) << 25 << 0
+                                               << 4 << "2026-12-07T20:30:00+01:00";
+    }
+
+    void commandLineShowsLocalTimes() {
+        QFETCH(int, kind);
+        QFETCH(int, number);
+        QFETCH(int, line);
+        QFETCH(int, field);
+        QFETCH(QString, shown);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+        QVERIFY(writeOlderRegister(path));
+        QString out;
+        QString err;
+        QTextStream outStream(&out);
+        QTextStream errStream(&err);
+        RegisterQuery query;
+        query.kind = RegisterQuery::Kind(kind);
+        query.number = number;
+        QCOMPARE(RegisterCommands::exec(query, outStream, errStream, path), 0);
+        const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(line < lines.size(), qPrintable(out));
+        QCOMPARE(lines.at(line).split(u'\t').value(field, QStringLiteral("(missing)")), shown);
+    }
+
     // A register of a newer version, or one held by another program, is never set aside nor
     // changed: it is not damaged.
     void registerThatCannotBeUpdatedIsLeftAsItIs_data() {
@@ -208,6 +247,44 @@ private slots:
         other.close();
         other = QSqlDatabase();
         QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    }
+
+    // A change is whole or not at all, and a failure says why.
+    void transactionIsWholeOrNothing_data() {
+        QTest::addColumn<QString>("secondStep");
+        QTest::addColumn<bool>("refuse");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("every step done") << "UPDATE games SET ended = 'x'" << false << 1 << "";
+        QTest::newRow("a step the database refuses")
+            << "INSERT INTO games (started) VALUES (NULL)" << false << 0 << "NOT NULL";
+        QTest::newRow("a step the work refuses") << "SELECT 1" << true << 0 << "no, grazie";
+    }
+
+    void transactionIsWholeOrNothing() {
+        QFETCH(QString, secondStep);
+        QFETCH(bool, refuse);
+        QFETCH(int, rowsAfter);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        RegisterDatabase db(dir.filePath(QStringLiteral("registro.sqlite")));
+        QSqlError error;
+        const bool done = Transaction::run(
+            db.connection(),
+            [&](QSqlError *stepError) {
+                QSqlQuery query(db.connection());
+                if (!query.exec(QStringLiteral("INSERT INTO games (started) VALUES ('y')")) ||
+                    !query.exec(secondStep)) {
+                    return Transaction::failed(query, stepError);
+                }
+                return !refuse || Transaction::refused(QStringLiteral("no, grazie"), stepError);
+            },
+            &error);
+        QCOMPARE(done, said.isEmpty());
+        QVERIFY2(error.text().contains(said), qPrintable(error.text()));
+        QSqlQuery count(db.connection());
+        QVERIFY(count.exec(QStringLiteral("SELECT COUNT(*) FROM games")) && count.next());
+        QCOMPARE(count.value(0).toInt(), rowsAfter);
     }
 
     // A register that cannot be read or written says so: never an empty list, never a success.
