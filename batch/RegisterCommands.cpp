@@ -4,6 +4,7 @@
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
+#include "register/RegisterTime.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -33,10 +34,6 @@ QString outcomeWord(RunRecord::Outcome outcome) {
         return QStringLiteral("interrotta");
     }
     return {};
-}
-
-QString timeText(const QDateTime &time) {
-    return time.isValid() ? time.toLocalTime().toString(Qt::ISODate) : QString();
 }
 
 // A field never breaks its line or its column.
@@ -151,8 +148,8 @@ QString RegisterCommands::helpText() {
 QString RegisterCommands::listLine(const RunRecord &run) {
     const QStringList fields{
         QString::number(run.id),
-        timeText(run.started),
-        timeText(run.ended),
+        RegisterTime::shownIso(run.started),
+        RegisterTime::shownIso(run.ended),
         run.program,
         outcomeWord(run.outcome),
         QString::number(run.firstCard),
@@ -220,8 +217,8 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
         const auto run = std::find_if(runs.cbegin(), runs.cend(),
                                       [&](const RunRecord &r) { return r.id == printing.runId; });
         out << printing.runId << '\t' << printing.archiveCard << '\t' << printing.printedNumber
-            << '\t' << (printing.certain ? "certa" : "incerta") << '\t' << timeText(run->started)
-            << '\n';
+            << '\t' << (printing.certain ? "certa" : "incerta") << '\t'
+            << RegisterTime::shownIso(run->started) << '\n';
     }
     out.flush();
     if (found.isEmpty()) {

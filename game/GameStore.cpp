@@ -1,95 +1,90 @@
 #include "game/GameStore.h"
 
+#include "register/RegisterTime.h"
+#include "register/Transaction.h"
+
 #include <QDateTime>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
 namespace velmora {
-namespace {
-
-QString now() {
-    return QDateTime::currentDateTime().toString(Qt::ISODate);
-}
-
-} // namespace
 
 GameStore::GameStore(QSqlDatabase database) : m_db(std::move(database)) {}
 
-bool GameStore::fail(const QString &what, const QString &why) {
+bool GameStore::fail(const QSqlError &error) {
     m_error =
-        QStringLiteral("La partita non può essere salvata nel registro (%1): %2").arg(what, why);
+        QStringLiteral("La partita non può essere salvata nel registro: %1").arg(error.text());
     return false;
 }
 
-template <typename Change> bool GameStore::inTransaction(Change change) {
-    if (!m_db.transaction()) {
-        return fail(QStringLiteral("transazione"), m_db.lastError().text());
-    }
-    QSqlQuery query(m_db);
-    if (!change(query)) {
-        const QString why = query.lastError().text();
-        m_db.rollback();
-        return fail(QStringLiteral("scrittura"), why);
-    }
-    if (!m_db.commit()) {
-        const QString why = m_db.lastError().text();
-        m_db.rollback();
-        return fail(QStringLiteral("conferma"), why);
+bool GameStore::inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change) {
+    QSqlError error;
+    const bool done = Transaction::run(
+        m_db,
+        [this, &change](QSqlError *stepError) {
+            QSqlQuery query(m_db);
+            return change(query, stepError);
+        },
+        &error);
+    if (!done) {
+        return fail(error);
     }
     m_error.clear();
     return true;
 }
 
-bool GameStore::createTables() {
-    return inTransaction([](QSqlQuery &query) {
-        return query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS games ("
-                                         " id INTEGER PRIMARY KEY AUTOINCREMENT,"
-                                         " started TEXT NOT NULL,"
-                                         " ended TEXT)")) &&
-               query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS drawn ("
-                                         " game INTEGER NOT NULL REFERENCES games(id),"
-                                         " position INTEGER NOT NULL,"
-                                         " number INTEGER NOT NULL CHECK (number BETWEEN 1 AND 90),"
-                                         " UNIQUE (game, number))"));
+bool GameStore::openGame() {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    return inTransaction([this, now](QSqlQuery &query, QSqlError *error) {
+        query.prepare(QStringLiteral("INSERT INTO games (started) VALUES (?)"));
+        query.addBindValue(RegisterTime::stored(now));
+        if (!query.exec()) {
+            return Transaction::failed(query, error);
+        }
+        m_gameId = query.lastInsertId().toLongLong();
+        m_started = now;
+        return true;
     });
 }
 
-bool GameStore::openGame() {
-    return inTransaction([this](QSqlQuery &query) {
-        query.prepare(QStringLiteral("INSERT INTO games (started) VALUES (?)"));
-        query.addBindValue(now());
-        if (!query.exec()) {
-            return false;
-        }
-        m_gameId = query.lastInsertId().toLongLong();
-        return true;
-    });
+bool GameStore::readOpenGame(QList<int> *numbers, QSqlError *error) {
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral(
+            "SELECT id, started FROM games WHERE ended IS NULL ORDER BY id DESC LIMIT 1"))) {
+        return Transaction::failed(query, error);
+    }
+    if (!query.next()) {
+        return Transaction::readToEnd(query, error); // no open game: not an error
+    }
+    m_gameId = query.value(0).toLongLong();
+    m_started = RegisterTime::read(query.value(1).toString());
+    query.prepare(QStringLiteral("SELECT number FROM drawn WHERE game = ? ORDER BY position"));
+    query.addBindValue(m_gameId);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    while (query.next()) {
+        numbers->append(query.value(0).toInt());
+    }
+    return Transaction::readToEnd(query, error);
 }
 
 bool GameStore::restore() {
     m_game = Game();
     m_gameId = 0;
-    if (!createTables()) {
+    m_started = {};
+    QList<int> numbers;
+    QSqlError error;
+    if (!readOpenGame(&numbers, &error)) {
+        // Nothing read is taken as the game: the board starts empty and the user is told.
+        m_gameId = 0;
+        m_started = {};
+        m_error =
+            QStringLiteral("La partita salvata nel registro non si legge: %1").arg(error.text());
         return false;
     }
-    QSqlQuery query(m_db);
-    if (!query.exec(
-            QStringLiteral("SELECT id FROM games WHERE ended IS NULL ORDER BY id DESC LIMIT 1"))) {
-        return fail(QStringLiteral("lettura"), query.lastError().text());
-    }
-    if (!query.next()) {
+    if (m_gameId == 0) {
         return openGame();
-    }
-    m_gameId = query.value(0).toLongLong();
-    query.prepare(QStringLiteral("SELECT number FROM drawn WHERE game = ? ORDER BY position"));
-    query.addBindValue(m_gameId);
-    if (!query.exec()) {
-        return fail(QStringLiteral("lettura"), query.lastError().text());
-    }
-    QList<int> numbers;
-    while (query.next()) {
-        numbers.append(query.value(0).toInt());
     }
     if (!Game::fromNumbers(numbers, m_game)) {
         // Kept as it is, to be looked at later; the evening goes on with a fresh game.
@@ -105,36 +100,42 @@ bool GameStore::restore() {
 }
 
 bool GameStore::writeDraw(int number) {
-    return inTransaction([this, number](QSqlQuery &query) {
+    return inTransaction([this, number](QSqlQuery &query, QSqlError *error) {
         query.prepare(
             QStringLiteral("INSERT INTO drawn (game, position, number) VALUES (?, ?, ?)"));
         query.addBindValue(m_gameId);
         query.addBindValue(m_game.count());
         query.addBindValue(number);
-        return query.exec();
+        return query.exec() || Transaction::failed(query, error);
     });
 }
 
 bool GameStore::writeRemove(int number) {
-    return inTransaction([this, number](QSqlQuery &query) {
+    return inTransaction([this, number](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("SELECT position FROM drawn WHERE game = ? AND number = ?"));
         query.addBindValue(m_gameId);
         query.addBindValue(number);
-        if (!query.exec() || !query.next()) {
-            return false;
+        if (!query.exec()) {
+            return Transaction::failed(query, error);
+        }
+        if (!query.next()) {
+            return Transaction::readToEnd(query, error) &&
+                   Transaction::refused(
+                       QStringLiteral("il %1 non risulta estratto nel registro").arg(number),
+                       error);
         }
         const qint64 position = query.value(0).toLongLong();
         query.prepare(QStringLiteral("DELETE FROM drawn WHERE game = ? AND number = ?"));
         query.addBindValue(m_gameId);
         query.addBindValue(number);
         if (!query.exec()) {
-            return false;
+            return Transaction::failed(query, error);
         }
         query.prepare(QStringLiteral(
             "UPDATE drawn SET position = position - 1 WHERE game = ? AND position > ?"));
         query.addBindValue(m_gameId);
         query.addBindValue(position);
-        return query.exec();
+        return query.exec() || Transaction::failed(query, error);
     });
 }
 
@@ -164,14 +165,20 @@ int GameStore::undo() {
 }
 
 bool GameStore::newGame() {
-    const bool closed = inTransaction([this](QSqlQuery &query) {
+    const bool closed = inTransaction([this](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("UPDATE games SET ended = ? WHERE id = ?"));
-        query.addBindValue(now());
+        query.addBindValue(RegisterTime::stored(QDateTime::currentDateTimeUtc()));
         query.addBindValue(m_gameId);
-        return query.exec();
+        return query.exec() || Transaction::failed(query, error);
     });
+    const QString closeError = m_error;
     m_game = Game();
-    return openGame() && closed;
+    m_started = {};
+    const bool opened = openGame();
+    if (!closed && opened) {
+        m_error = closeError; // the old game is still open in the register: say so
+    }
+    return opened && closed;
 }
 
 } // namespace velmora

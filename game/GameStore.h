@@ -2,9 +2,16 @@
 
 #include "game/Game.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QtGlobal>
+
+#include <functional>
+
+class QSqlError;
+class QSqlQuery;
 
 namespace velmora {
 
@@ -17,7 +24,7 @@ namespace velmora {
 // lastError() then says why in Italian, until a later write succeeds.
 class GameStore {
 public:
-    // The database must be open; the tables are made when missing.
+    // An open register database (RegisterDatabase): its schema holds the game's tables.
     explicit GameStore(QSqlDatabase database);
 
     // Reads the open game, or starts one when there is none. False, with lastError(), when the
@@ -26,6 +33,8 @@ public:
 
     const Game &game() const { return m_game; }
     qint64 gameId() const { return m_gameId; }
+    // When the game began; invalid when it is not in the register.
+    QDateTime started() const { return m_started; }
 
     // As Game's own operations; false when the game did not change.
     bool draw(int number);
@@ -37,17 +46,18 @@ public:
     const QString &lastError() const { return m_error; }
 
 private:
-    bool createTables();
     bool openGame();
+    bool readOpenGame(QList<int> *numbers, QSqlError *error);
     bool writeDraw(int number);
     bool writeRemove(int number);
-    // Runs one change in a transaction; records the failure in m_error.
-    template <typename Change> bool inTransaction(Change change);
-    bool fail(const QString &what, const QString &why);
+    // Runs one change in a transaction; records the failure in m_error, clears it on success.
+    bool inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change);
+    bool fail(const QSqlError &error);
 
     QSqlDatabase m_db;
     Game m_game;
     qint64 m_gameId = 0;
+    QDateTime m_started;
     QString m_error;
 };
 

@@ -6,6 +6,7 @@
 #include "game/CardView.h"
 #include "game/GameStore.h"
 #include "print/CardArchive.h"
+#include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
 
@@ -179,6 +180,9 @@ QWidget *Tabellone::buildDrawPanel() {
     m_count = new QLabel;
     m_count->setObjectName(QStringLiteral("lblConteggio"));
     layout->addWidget(m_count);
+    m_gameStarted = new QLabel;
+    m_gameStarted->setObjectName(QStringLiteral("lblPartita"));
+    layout->addWidget(m_gameStarted);
 
     m_undo = command("cmdAnnulla", QStringLiteral("&Annulla ultimo"));
     connect(m_undo, &QPushButton::clicked, this, &Tabellone::undo);
@@ -279,6 +283,10 @@ void Tabellone::refresh() {
         QStringLiteral("Ultimo numero estratto: %1")
             .arg(game.last() ? QString::number(game.last()) : QStringLiteral("nessuno")));
     m_count->setText(QStringLiteral("Numeri estratti: %1").arg(game.count()));
+    // Which game the board carries on after a restart; a game played in memory only has no time.
+    const QString started = RegisterTime::shown(m_seams.store->started());
+    m_gameStarted->setText(
+        started.isEmpty() ? QString() : QStringLiteral("Partita iniziata il %1").arg(started));
     m_undo->setEnabled(game.count() > 0);
     if (m_card->hasCard()) {
         checkCard();

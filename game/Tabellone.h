@@ -71,6 +71,7 @@ private:
     QLineEdit *m_entry = nullptr;
     QLabel *m_last = nullptr;
     QLabel *m_count = nullptr;
+    QLabel *m_gameStarted = nullptr;
     QLabel *m_notice = nullptr;
     QPushButton *m_undo = nullptr;
     QLineEdit *m_cardNumber = nullptr;

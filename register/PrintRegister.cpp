@@ -1,5 +1,8 @@
 #include "register/PrintRegister.h"
 
+#include "register/RegisterTime.h"
+#include "register/Transaction.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QSqlError>
@@ -19,17 +22,13 @@ SELECT id, program, started, ended, archive_path, archive_size, archive_sha256, 
        cards_drawn, delivered, pid, boot_id
 FROM print_runs)";
 
-QString timeText(const QDateTime &time) {
-    return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : QString();
-}
-
 RunRecord fromRow(const QSqlQuery &q) {
     RunRecord r;
     int c = 0;
     r.id = q.value(c++).toLongLong();
     r.program = q.value(c++).toString();
-    r.started = QDateTime::fromString(q.value(c++).toString(), Qt::ISODateWithMs);
-    r.ended = QDateTime::fromString(q.value(c++).toString(), Qt::ISODateWithMs);
+    r.started = RegisterTime::read(q.value(c++).toString());
+    r.ended = RegisterTime::read(q.value(c++).toString());
     r.archivePath = q.value(c++).toString();
     r.archiveSize = q.value(c++).toLongLong();
     r.archiveSha256 = q.value(c++).toString();
@@ -65,122 +64,113 @@ bool PrintRegister::mayBeRunning(const RunRecord &run) {
     return ::kill(pid_t(run.pid), 0) == 0 || errno == EPERM;
 }
 
-qint64 PrintRegister::begin(const RunRecord &run) {
-    if (!m_db.transaction()) {
-        m_error = m_db.lastError().text();
-        return 0;
-    }
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral(
-        "INSERT INTO print_runs (program, started, archive_path, archive_size, archive_sha256, "
-        "archive_cards, first_card, cards_asked, last_card, archive_numbering, landscape, "
-        "destination, outcome, cards_drawn, delivered, pid, boot_id) VALUES (?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?)"));
-    for (const QVariant &value :
-         {QVariant(run.program), QVariant(timeText(run.started)), QVariant(run.archivePath),
-          QVariant(run.archiveSize), QVariant(run.archiveSha256), QVariant(run.archiveCards),
-          QVariant(run.firstCard), QVariant(run.cardsAsked), QVariant(run.lastCard),
-          QVariant(run.archiveNumbering), QVariant(run.landscape), QVariant(run.destination),
-          QVariant(RunRecord::outcomeKey(RunRecord::Outcome::InProgress)),
-          QVariant(QCoreApplication::applicationPid()), QVariant(currentBootId())}) {
-        q.addBindValue(value);
-    }
-    if (!q.exec()) {
-        m_error = q.lastError().text();
-        m_db.rollback();
-        return 0;
-    }
-    const qint64 id = q.lastInsertId().toLongLong();
-    if (!m_db.commit()) {
-        m_error = m_db.lastError().text();
-        m_db.rollback();
-        return 0;
-    }
-    return id;
-}
-
-bool PrintRegister::finish(qint64 id, RunRecord::Outcome outcome, int cardsDrawn, bool delivered) {
-    if (!m_db.transaction()) {
-        m_error = m_db.lastError().text();
-        return false;
-    }
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("UPDATE print_runs SET outcome = ?, cards_drawn = ?, delivered = ?, "
-                             "ended = ? WHERE id = ?"));
-    q.addBindValue(RunRecord::outcomeKey(outcome));
-    q.addBindValue(cardsDrawn);
-    q.addBindValue(delivered);
-    q.addBindValue(timeText(QDateTime::currentDateTimeUtc()));
-    q.addBindValue(id);
-    if (!q.exec() || q.numRowsAffected() != 1) {
-        m_error = q.lastError().isValid()
-                      ? q.lastError().text()
-                      : QStringLiteral("la stampa n. %1 non è nel registro").arg(id);
-        m_db.rollback();
-        return false;
-    }
-    if (!m_db.commit()) {
-        m_error = m_db.lastError().text();
-        m_db.rollback();
+bool PrintRegister::change(const std::function<bool(QSqlError *)> &work) {
+    m_error.clear();
+    QSqlError error;
+    if (!Transaction::run(m_db, work, &error)) {
+        m_error = error.text();
         return false;
     }
     return true;
 }
 
-QList<RunRecord> PrintRegister::runs() const {
+qint64 PrintRegister::begin(const RunRecord &run) {
+    qint64 id = 0;
+    const bool done = change([this, &run, &id](QSqlError *error) {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral(
+            "INSERT INTO print_runs (program, started, archive_path, archive_size, "
+            "archive_sha256, archive_cards, first_card, cards_asked, last_card, "
+            "archive_numbering, landscape, destination, outcome, cards_drawn, delivered, pid, "
+            "boot_id) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 0, 0, ?, ?)"));
+        for (const QVariant &value :
+             {QVariant(run.program), QVariant(RegisterTime::stored(run.started)),
+              QVariant(run.archivePath), QVariant(run.archiveSize), QVariant(run.archiveSha256),
+              QVariant(run.archiveCards), QVariant(run.firstCard), QVariant(run.cardsAsked),
+              QVariant(run.lastCard), QVariant(run.archiveNumbering), QVariant(run.landscape),
+              QVariant(run.destination),
+              QVariant(RunRecord::outcomeKey(RunRecord::Outcome::InProgress)),
+              QVariant(QCoreApplication::applicationPid()), QVariant(currentBootId())}) {
+            q.addBindValue(value);
+        }
+        if (!q.exec()) {
+            return Transaction::failed(q, error);
+        }
+        id = q.lastInsertId().toLongLong();
+        return true;
+    });
+    return done ? id : 0;
+}
+
+bool PrintRegister::finish(qint64 id, RunRecord::Outcome outcome, int cardsDrawn, bool delivered) {
+    return change([&](QSqlError *error) {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral("UPDATE print_runs SET outcome = ?, cards_drawn = ?, "
+                                 "delivered = ?, ended = ? WHERE id = ?"));
+        q.addBindValue(RunRecord::outcomeKey(outcome));
+        q.addBindValue(cardsDrawn);
+        q.addBindValue(delivered);
+        q.addBindValue(RegisterTime::stored(QDateTime::currentDateTimeUtc()));
+        q.addBindValue(id);
+        if (!q.exec()) {
+            return Transaction::failed(q, error);
+        }
+        return q.numRowsAffected() == 1 ||
+               Transaction::refused(QStringLiteral("la stampa n. %1 non è nel registro").arg(id),
+                                    error);
+    });
+}
+
+QList<RunRecord> PrintRegister::read(const QString &where, QSqlError *error) const {
     QList<RunRecord> result;
     QSqlQuery q(m_db);
     q.setForwardOnly(true);
-    if (!q.exec(QLatin1String(selectRuns) + QStringLiteral(" ORDER BY id DESC"))) {
-        m_error = q.lastError().text();
-        return result;
+    if (!q.exec(QLatin1String(selectRuns) + where)) {
+        Transaction::failed(q, error);
+        return {};
     }
     while (q.next()) {
         result.append(fromRow(q));
+    }
+    // A read cut short is an error, never fewer runs.
+    return Transaction::readToEnd(q, error) ? result : QList<RunRecord>();
+}
+
+QList<RunRecord> PrintRegister::runs() const {
+    m_error.clear();
+    QSqlError error;
+    const QList<RunRecord> result = read(QStringLiteral(" ORDER BY id DESC"), &error);
+    if (error.isValid()) {
+        m_error = error.text();
     }
     return result;
 }
 
 QList<RunRecord> PrintRegister::markInterrupted() {
     QList<RunRecord> marked;
-    if (!m_db.transaction()) {
-        m_error = m_db.lastError().text();
-        return marked;
-    }
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (!q.exec(QLatin1String(selectRuns) + QStringLiteral(" WHERE outcome = 'in_progress'"))) {
-        m_error = q.lastError().text();
-        m_db.rollback();
-        return marked;
-    }
-    QList<RunRecord> candidates;
-    while (q.next()) {
-        candidates.append(fromRow(q));
-    }
-    q.finish();
-    QSqlQuery update(m_db);
-    update.prepare(QStringLiteral("UPDATE print_runs SET outcome = ? WHERE id = ?"));
-    for (RunRecord run : candidates) {
-        if (mayBeRunning(run)) {
-            continue;
+    const bool done = change([this, &marked](QSqlError *error) {
+        const QList<RunRecord> candidates =
+            read(QStringLiteral(" WHERE outcome = 'in_progress'"), error);
+        if (error->isValid()) {
+            return false;
         }
-        update.addBindValue(RunRecord::outcomeKey(RunRecord::Outcome::Interrupted));
-        update.addBindValue(run.id);
-        if (!update.exec()) {
-            m_error = update.lastError().text();
-            m_db.rollback();
-            return {};
+        QSqlQuery update(m_db);
+        update.prepare(QStringLiteral("UPDATE print_runs SET outcome = ? WHERE id = ?"));
+        for (RunRecord run : candidates) {
+            if (mayBeRunning(run)) {
+                continue;
+            }
+            update.addBindValue(RunRecord::outcomeKey(RunRecord::Outcome::Interrupted));
+            update.addBindValue(run.id);
+            if (!update.exec()) {
+                return Transaction::failed(update, error);
+            }
+            run.outcome = RunRecord::Outcome::Interrupted;
+            marked.append(run);
         }
-        run.outcome = RunRecord::Outcome::Interrupted;
-        marked.append(run);
-    }
-    if (!m_db.commit()) {
-        m_error = m_db.lastError().text();
-        m_db.rollback();
-        return {};
-    }
-    return marked;
+        return true;
+    });
+    return done ? marked : QList<RunRecord>();
 }
 
 } // namespace velmora

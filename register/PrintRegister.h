@@ -6,10 +6,16 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
+class QSqlError;
+
 namespace velmora {
 
 // The print register over an open database (RegisterDatabase): every change is one
-// transaction; nothing here throws. A false or 0 result leaves lastError() in Italian.
+// transaction; nothing here throws. A false or 0 result, or a list given while lastError() is
+// set, is a failure: lastError() says why (empty after a call that succeeded). A register that
+// cannot be read never reads as an empty one.
 class PrintRegister {
 public:
     explicit PrintRegister(QSqlDatabase db) : m_db(std::move(db)) {}
@@ -19,7 +25,7 @@ public:
     // Completes the entry: outcome, cards drawn, whether they were handed on, the end time.
     bool finish(qint64 id, RunRecord::Outcome outcome, int cardsDrawn, bool delivered);
 
-    // Every run, newest first.
+    // Every run, newest first; empty with lastError() when the register cannot be read.
     QList<RunRecord> runs() const;
 
     // Entries left in progress by a program that is no longer running (killed, or the machine
@@ -34,6 +40,9 @@ public:
     static QString currentBootId();
 
 private:
+    bool change(const std::function<bool(QSqlError *)> &work);
+    QList<RunRecord> read(const QString &where, QSqlError *error) const;
+
     QSqlDatabase m_db;
     mutable QString m_error;
 };

@@ -8,10 +8,13 @@ class QSqlError;
 namespace velmora {
 
 // The program's own database (registro.sqlite in the user's data folder): the print register
-// and whatever else must outlast a session. Opening it sets write-ahead logging and makes the
-// tables it lacks. A file that cannot be opened or is damaged is set aside under a new name,
-// never deleted, and a new database is started in its place; notice() then says so in Italian.
-// Each instance has its own connection, closed and removed when the instance goes.
+// and the game of the evening, in one schema whose version is kept in PRAGMA user_version.
+// Opening it sets write-ahead logging and brings an older schema up to this one, step by step
+// (times once kept in local time are then kept in UTC). A file that cannot be opened or is
+// damaged is set aside under a new name, never deleted, and a new database is started in its
+// place; notice() then says so in Italian. A sound file in use, written by a newer version or
+// that cannot be brought up to date is left as it is and not opened. Each instance has its own
+// connection, closed and removed when the instance goes.
 class RegisterDatabase {
 public:
     // ~/.local/share/velmora/registro.sqlite: the data folder the archive is also looked for in.
@@ -23,7 +26,8 @@ public:
     RegisterDatabase &operator=(const RegisterDatabase &) = delete;
 
     // False when not even a new database could be made (no SQLite driver, a folder that cannot
-    // be written, or one held by another program): error() says why.
+    // be written, or one held by another program), or the one found is of a newer version or
+    // cannot be brought up to date: error() says why.
     bool isOpen() const { return m_db.isOpen(); }
     QSqlDatabase connection() const { return m_db; }
     QString path() const { return m_path; }
@@ -33,8 +37,12 @@ public:
     QString setAsidePath() const { return m_setAside; }
     QString error() const { return m_error; }
 
+    // The schema version this program writes.
+    static int currentSchemaVersion();
+
 private:
     bool openAndPrepare(QString *why);
+    bool migrate(QString *why);
     bool failed(const QSqlError &error, QString *why);
     QString setAside();
 
@@ -44,7 +52,8 @@ private:
     QString m_notice;
     QString m_setAside;
     QString m_error;
-    bool m_busy = false;
+    bool m_busy = false; // held by another program
+    bool m_keep = false; // in use or sound: never set aside
 };
 
 } // namespace velmora

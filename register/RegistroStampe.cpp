@@ -4,6 +4,7 @@
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
+#include "register/RegisterTime.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -73,7 +74,7 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
             return item;
         };
         add(QString::number(run.id))->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        add(run.started.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
+        add(RegisterTime::shown(run.started));
         add(cardsText(run));
         add(rangeText(run));
         add(run.numberingText());

@@ -1,6 +1,7 @@
 #include "register/RunRegistration.h"
 
 #include "register/ArchiveFingerprint.h"
+#include "register/RegisterTime.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,12 +24,11 @@ RunRegistration::RunRegistration(RunRecord run, const QString &databasePath)
     }
     PrintRegister reg(m_database->connection());
     for (const RunRecord &lost : reg.markInterrupted()) {
-        m_notices.append(
-            QStringLiteral("La stampa n. %1 del %2 non è terminata: il programma si "
-                           "è chiuso durante la stampa. Nel registro risulta "
-                           "interrotta.")
-                .arg(lost.id)
-                .arg(lost.started.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))));
+        m_notices.append(QStringLiteral("La stampa n. %1 del %2 non è terminata: il programma si "
+                                        "è chiuso durante la stampa. Nel registro risulta "
+                                        "interrotta.")
+                             .arg(lost.id)
+                             .arg(RegisterTime::shown(lost.started)));
     }
     run.started = QDateTime::currentDateTimeUtc();
     const std::optional<ArchiveFingerprint> print = ArchiveFingerprint::of(run.archivePath);

@@ -8,10 +8,14 @@ list(APPEND VELMORA_CORE_SOURCES
   register/PrintRegister.h
   register/RegisterDatabase.cpp
   register/RegisterDatabase.h
+  register/RegisterTime.cpp
+  register/RegisterTime.h
   register/RunRecord.cpp
   register/RunRecord.h
   register/RunRegistration.cpp
   register/RunRegistration.h
+  register/Transaction.cpp
+  register/Transaction.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   register/RegistroStampe.cpp

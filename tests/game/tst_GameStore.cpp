@@ -1,5 +1,7 @@
 #include "game/GameStore.h"
 
+#include "register/RegisterDatabase.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QSqlQuery>
@@ -9,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 using namespace velmora;
 
@@ -16,16 +19,9 @@ namespace {
 
 const char *const childVariable = "VELMORA_GAME_STORE_CHILD";
 
-// A database of its own connection on a file, as the register opens it.
-QSqlDatabase openDatabase(const QString &path) {
-    static int connections = 0;
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                QStringLiteral("game%1").arg(++connections));
-    db.setDatabaseName(path);
-    if (db.open()) {
-        QSqlQuery(db).exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    }
-    return db;
+// The register on a file, with its schema, as the program opens it.
+std::unique_ptr<RegisterDatabase> openRegister(const QString &path) {
+    return std::make_unique<RegisterDatabase>(path);
 }
 
 QList<int> upTo(int count) {
@@ -43,7 +39,8 @@ int drawUntilKilled(const QString &path) {
     char name[] = "child";
     char *argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    GameStore store(openDatabase(path));
+    const auto db = openRegister(path);
+    GameStore store(db->connection());
     if (!store.restore()) {
         return 3;
     }
@@ -76,6 +73,8 @@ private slots:
     void changesSurviveAReopen();
     void newGameKeepsTheOldOne();
     void refusedWriteKeepsPlaying();
+    void unreadableGameIsAnErrorNotANewGame();
+    void timesAreKeptInUtc();
     void restoresAfterKillMidChange();
 
 private:
@@ -85,7 +84,8 @@ private:
 void TestGameStore::changesSurviveAReopen() {
     const QString path = m_dir.filePath(QStringLiteral("reopen.sqlite"));
     {
-        GameStore store(openDatabase(path));
+        const auto db = openRegister(path);
+        GameStore store(db->connection());
         QVERIFY(store.restore());
         for (const int number : {12, 5, 77, 40, 9}) {
             QVERIFY(store.draw(number));
@@ -96,7 +96,8 @@ void TestGameStore::changesSurviveAReopen() {
         QVERIFY(store.draw(90));
         QVERIFY(store.lastError().isEmpty());
     }
-    GameStore again(openDatabase(path));
+    const auto db = openRegister(path);
+    GameStore again(db->connection());
     QVERIFY(again.restore());
     QCOMPARE(again.game().numbers(), (QList<int>{12, 5, 40, 90}));
     QCOMPARE(again.game().last(), 90);
@@ -104,7 +105,8 @@ void TestGameStore::changesSurviveAReopen() {
 
 void TestGameStore::newGameKeepsTheOldOne() {
     const QString path = m_dir.filePath(QStringLiteral("new.sqlite"));
-    QSqlDatabase db = openDatabase(path);
+    const auto reg = openRegister(path);
+    QSqlDatabase db = reg->connection();
     GameStore store(db);
     QVERIFY(store.restore());
     const qint64 first = store.gameId();
@@ -115,7 +117,8 @@ void TestGameStore::newGameKeepsTheOldOne() {
     QCOMPARE(store.game().count(), 0);
     store.draw(3);
 
-    GameStore again(openDatabase(path));
+    const auto second = openRegister(path);
+    GameStore again(second->connection());
     QVERIFY(again.restore());
     QCOMPARE(again.game().numbers(), QList<int>{3});
     QSqlQuery old(db);
@@ -129,13 +132,47 @@ void TestGameStore::newGameKeepsTheOldOne() {
 }
 
 void TestGameStore::refusedWriteKeepsPlaying() {
-    QSqlDatabase db = openDatabase(m_dir.filePath(QStringLiteral("refused.sqlite")));
+    const auto reg = openRegister(m_dir.filePath(QStringLiteral("refused.sqlite")));
+    QSqlDatabase db = reg->connection();
     GameStore store(db);
     QVERIFY(store.restore());
     QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TABLE drawn")));
     QVERIFY(store.draw(8));
     QCOMPARE(store.game().numbers(), QList<int>{8});
     QVERIFY(store.lastError().startsWith(QStringLiteral("La partita non può essere salvata")));
+}
+
+void TestGameStore::unreadableGameIsAnErrorNotANewGame() {
+    const auto reg = openRegister(m_dir.filePath(QStringLiteral("unreadable.sqlite")));
+    GameStore store(reg->connection());
+    QVERIFY(store.restore());
+    store.draw(4);
+    QVERIFY(QSqlQuery(reg->connection()).exec(QStringLiteral("DROP TABLE drawn")));
+    QVERIFY(!store.restore());
+    QVERIFY2(store.lastError().startsWith(QStringLiteral("La partita salvata nel registro non si "
+                                                         "legge")),
+             qPrintable(store.lastError()));
+    QCOMPARE(store.game().count(), 0);
+    QSqlQuery games(reg->connection());
+    QVERIFY(games.exec(QStringLiteral("SELECT COUNT(*) FROM games")) && games.next());
+    QCOMPARE(games.value(0).toInt(), 1); // no game was started in its place
+}
+
+void TestGameStore::timesAreKeptInUtc() {
+    const auto reg = openRegister(m_dir.filePath(QStringLiteral("times.sqlite")));
+    GameStore store(reg->connection());
+    const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
+    QVERIFY(store.restore() && store.newGame());
+    QSqlQuery times(reg->connection());
+    QVERIFY(times.exec(QStringLiteral("SELECT started, ended FROM games WHERE id = %1")
+                           .arg(store.gameId() - 1)) &&
+            times.next());
+    for (const int column : {0, 1}) {
+        const QString text = times.value(column).toString();
+        const QDateTime time = QDateTime::fromString(text, Qt::ISODateWithMs);
+        QVERIFY2(text.endsWith(u'Z') && time >= before && time <= QDateTime::currentDateTimeUtc(),
+                 qPrintable(text));
+    }
 }
 
 void TestGameStore::restoresAfterKillMidChange() {
@@ -161,7 +198,8 @@ void TestGameStore::restoresAfterKillMidChange() {
     const qint64 lastGame = last.at(0).toLongLong();
     const int lastCount = last.at(1).toInt();
 
-    GameStore store(openDatabase(path));
+    const auto db = openRegister(path);
+    GameStore store(db->connection());
     QVERIFY(store.restore());
     const int count = store.game().count();
     QCOMPARE(store.game().numbers(), upTo(count)); // whole changes only, in order

@@ -6,6 +6,7 @@
 #include "game/Tabellone.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
+#include "register/RegisterDatabase.h"
 #include "settings/Configurazione.h"
 #include "tests/support/RecordingPresenter.h"
 #include "ui/qbButtons_H.h"
@@ -21,11 +22,20 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ctime>
+
 using namespace velmora::testing;
 
 using namespace velmora;
 
 namespace {
+
+// Times are shown as a machine in Italy shows them, whatever the machine running the test.
+const bool inItaly = [] {
+    qputenv("TZ", "Europe/Rome");
+    tzset();
+    return true;
+}();
 
 // Two printings of a 12-card archive: cards 7..12 numbered from 1, and the whole archive with
 // its own numbers from another archive file; printed number 3 is in both.
@@ -50,6 +60,8 @@ private slots:
     void listsTheWinners();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
+    void gameStartIsShownInLocalTime_data();
+    void gameStartIsShownInLocalTime();
 
 private:
     void type(QWidget *box, const QString &text);
@@ -59,6 +71,7 @@ private:
     Configurazione m_settings;
     TwoRuns m_runs;
     testing::RecordingPresenter m_presenter;
+    std::unique_ptr<RegisterDatabase> m_register;
     std::unique_ptr<GameStore> m_store;
     std::unique_ptr<Tabellone> m_window;
     int m_connection = 0;
@@ -69,11 +82,10 @@ void TestTabellone::init() {
     QVERIFY(archive.open(QIODevice::WriteOnly));
     archive.write(SeriesGenerator::makeArchive(12, 5));
     archive.close();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                                QStringLiteral("t%1").arg(++m_connection));
-    db.setDatabaseName(m_dir.filePath(QStringLiteral("t%1.sqlite").arg(m_connection)));
-    QVERIFY(db.open());
-    m_store = std::make_unique<GameStore>(db);
+    m_register = std::make_unique<RegisterDatabase>(
+        m_dir.filePath(QStringLiteral("t%1.sqlite").arg(++m_connection)));
+    QVERIFY2(m_register->isOpen(), qPrintable(m_register->error()));
+    m_store = std::make_unique<GameStore>(m_register->connection());
     QVERIFY(m_store->restore());
     m_settings.Dimensione = 16;
     Tabellone::Seams seams;
@@ -90,6 +102,7 @@ void TestTabellone::init() {
 void TestTabellone::cleanup() {
     m_window.reset();
     m_store.reset();
+    m_register.reset();
 }
 
 void TestTabellone::type(QWidget *box, const QString &text) {
@@ -252,6 +265,32 @@ void TestTabellone::openedFromTitleAndPrintPages() {
     QVERIFY(form.gameSession().window() && form.gameSession().window()->isVisible());
     QVERIFY(m_presenter.avvisi.isEmpty());
     QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("form.sqlite"))));
+}
+
+// The game's start, kept in UTC, on the board in Italian time: one hour ahead in winter, two
+// in summer, across midnight too.
+void TestTabellone::gameStartIsShownInLocalTime_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("winter") << "2026-12-07T19:05:40.000Z"
+                            << "Partita iniziata il 07/12/2026 20:05";
+    QTest::newRow("summer") << "2026-07-14T19:30:00.000Z"
+                            << "Partita iniziata il 14/07/2026 21:30";
+    QTest::newRow("past midnight in Italy") << "2026-12-31T23:15:00.000Z"
+                                            << "Partita iniziata il 01/01/2027 00:15";
+}
+
+void TestTabellone::gameStartIsShownInLocalTime() {
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    QSqlQuery update(m_register->connection());
+    update.prepare(QStringLiteral("UPDATE games SET started = ? WHERE id = ?"));
+    update.addBindValue(stored);
+    update.addBindValue(m_store->gameId());
+    QVERIFY(update.exec());
+    QVERIFY(m_store->restore());
+    m_window->refresh();
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPartita"))->text(), shown);
 }
 
 QTEST_MAIN(TestTabellone)
