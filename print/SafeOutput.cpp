@@ -59,25 +59,18 @@ QString followLinks(const QString &path) {
 }
 
 // The permissions of a file newly created here: rw for all less the process's umask.
-QFileDevice::Permissions newFilePermissions() {
+mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    const mode_t mode = 0666 & ~mask;
-    QFileDevice::Permissions permissions;
-    const std::pair<mode_t, QFileDevice::Permissions> bits[] = {
-        {S_IRUSR, QFileDevice::ReadOwner | QFileDevice::ReadUser},
-        {S_IWUSR, QFileDevice::WriteOwner | QFileDevice::WriteUser},
-        {S_IRGRP, QFileDevice::ReadGroup},
-        {S_IWGRP, QFileDevice::WriteGroup},
-        {S_IROTH, QFileDevice::ReadOther},
-        {S_IWOTH, QFileDevice::WriteOther},
-    };
-    for (const auto &[bit, permission] : bits) {
-        if (mode & bit) {
-            permissions |= permission;
-        }
-    }
-    return permissions;
+    return 0666 & ~mask;
+}
+
+// The mode a replacing file takes: the very bits of the file it replaces (read from the file
+// itself, not from what the current user may do with it, which for root is everything), or
+// those of a new file.
+mode_t replacingMode(const QString &target) {
+    struct stat old {};
+    return statOf(target, &old) ? (old.st_mode & 0777) : newFileMode();
 }
 
 } // namespace
@@ -197,8 +190,8 @@ bool SafeOutput::commitPdf(QString *error) {
         m_committed = copied;
         return copied;
     }
-    const QFileInfo old(m_target);
-    written.setPermissions(old.exists() ? old.permissions() : newFilePermissions());
+    // A failed chmod leaves the temporary file's own 0600: stricter, never wider.
+    ::chmod(QFile::encodeName(m_temporary).constData(), replacingMode(m_target));
 
     std::error_code failure;
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(m_temporary).toStdString()),

@@ -29,7 +29,14 @@ bool isNumber(const QString &text) {
 } // namespace
 
 FiltroNumerico::FiltroNumerico(QObject *parent)
-    : QObject(parent), m_beep([] { QApplication::beep(); }) {
+    : QObject(parent), m_beep([] { QApplication::beep(); }),
+      m_selection([]() -> std::optional<QString> {
+          const QClipboard *clipboard = QGuiApplication::clipboard();
+          if (!clipboard->supportsSelection()) {
+              return std::nullopt;
+          }
+          return clipboard->text(QClipboard::Selection);
+      }) {
     setObjectName(QStringLiteral("FiltroNumerico"));
 }
 
@@ -71,14 +78,13 @@ void FiltroNumerico::beep() const {
     }
 }
 
-void FiltroNumerico::paste(QLineEdit *box, QClipboard::Mode mode) {
+void FiltroNumerico::paste(QLineEdit *box, const QString &offered) {
     if (box->isReadOnly()) {
         return;
     }
     const int start = box->hasSelectedText() ? box->selectionStart() : box->cursorPosition();
     const int length = box->hasSelectedText() ? int(box->selectedText().size()) : 0;
-    const auto number =
-        pastedNumber(QGuiApplication::clipboard()->text(mode), box->text(), start, length);
+    const auto number = pastedNumber(offered, box->text(), start, length);
     if (!number || box->text().size() - length + number->size() > box->maxLength()) {
         beep();
         return;
@@ -93,7 +99,7 @@ void FiltroNumerico::showContextMenu(QLineEdit *box, const QPoint &globalPos) {
     if (auto *pasteAction = menu->findChild<QAction *>(QStringLiteral("edit-paste"))) {
         disconnect(pasteAction, &QAction::triggered, nullptr, nullptr);
         connect(pasteAction, &QAction::triggered, this,
-                [this, box] { paste(box, QClipboard::Clipboard); });
+                [this, box] { paste(box, QGuiApplication::clipboard()->text()); });
     }
     menu->exec(globalPos);
 }
@@ -110,10 +116,12 @@ bool FiltroNumerico::eventFilter(QObject *watched, QEvent *event) {
         }
         return false;
     case QEvent::MouseButtonRelease:
-        if (box && static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton &&
-            QGuiApplication::clipboard()->supportsSelection()) {
-            paste(box, QClipboard::Selection);
-            return true;
+        // Only a middle click pastes, and only where there is a mouse selection.
+        if (box && static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton) {
+            if (const std::optional<QString> selection = m_selection()) {
+                paste(box, *selection);
+                return true;
+            }
         }
         return false;
     case QEvent::DragEnter:
@@ -126,7 +134,7 @@ bool FiltroNumerico::eventFilter(QObject *watched, QEvent *event) {
     }
     const auto *key = static_cast<QKeyEvent *>(event);
     if (box && key->matches(QKeySequence::Paste)) {
-        paste(box, QClipboard::Clipboard);
+        paste(box, QGuiApplication::clipboard()->text());
         return true;
     }
     switch (classify(*key)) {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QClipboard>
 #include <QObject>
+#include <QString>
 
 #include <functional>
 #include <optional>
@@ -37,6 +37,11 @@ public:
     // The sound of a rejected key; the system beep unless replaced (tests count it).
     void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
 
+    // The text a middle click pastes: the mouse selection, or nothing where the platform has
+    // none. Replaceable, as the beep is: the offscreen platform of the tests has no selection.
+    using SelectionSource = std::function<std::optional<QString>()>;
+    void setSelectionSource(SelectionSource source) { m_selection = std::move(source); }
+
 signals:
     // A paste was taken into `box`.
     void pasted(QLineEdit *box);
@@ -45,11 +50,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void paste(QLineEdit *box, QClipboard::Mode mode);
+    void paste(QLineEdit *box, const QString &offered);
     void showContextMenu(QLineEdit *box, const QPoint &globalPos);
     void beep() const;
 
     std::function<void()> m_beep;
+    SelectionSource m_selection;
 };
 
 } // namespace velmora

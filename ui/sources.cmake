@@ -22,6 +22,7 @@ list(APPEND VELMORA_GUI_SOURCES
   ui/qbButtons_H.cpp
   ui/qbButtons_H.h
   ui/qbButtons_H_codes.h
+  ui/qbButtons_H_input.cpp
   ui/qbButtons_H_paint.cpp
   ui/qbButtons_H_store.cpp
   ui/CentraFinestra.cpp

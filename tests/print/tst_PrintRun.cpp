@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <optional>
 
 using namespace velmora::testing;
 
@@ -434,8 +435,15 @@ private slots:
         if (!pdfToolsAvailable()) {
             QSKIP("pdftotext and pdfinfo are not installed");
         }
-        const QString folder = QStringLiteral(VELMORA_BINARY_DIR "/data");
-        CardArchive cards(folder);
+        std::optional<CardArchive> sample;
+        try {
+            sample.emplace(QStringLiteral(VELMORA_BINARY_DIR "/data"));
+        } catch (const VelmoraError &error) {
+            QFAIL(qPrintable(QStringLiteral("no sample archive (the target "
+                                            "velmora-sample-archive writes it): %1")
+                                 .arg(error.description())));
+        }
+        CardArchive &cards = *sample;
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("cartelle.pdf"));
         PdfTarget target(pdf);
