@@ -5,9 +5,9 @@
 #include "game/Game.h"
 #include "print/CardArchive.h"
 #include "register/ArchiveFingerprint.h"
+#include "register/CardNumbering.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
-#include "register/PrintedNumber.h"
 #include "register/RegisterDatabase.h"
 
 #include <QDir>
@@ -95,7 +95,8 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         for (const ArchiveScan::Win &win : wins) {
             const CheckResult result = PrizeCheck::check(win.card->rows, game->drawn());
             out << win.card->archiveCard << '\t'
-                << PrintedNumber::text(win.card->numeroArchivio, archiveNumbering, first).trimmed()
+                << CardNumbering::printedText(win.card->numeroArchivio, archiveNumbering, first)
+                       .trimmed()
                 << '\t' << PrizeCheck::name(result.best) << '\t'
                 << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\n';
         }

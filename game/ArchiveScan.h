@@ -16,7 +16,7 @@ class ArchiveScan {
 public:
     struct Card {
         qint64 archiveCard = 0; // record number, from 1
-        QString numeroArchivio; // as stored: PrintedNumber gives the text printed from it
+        QString numeroArchivio; // as stored: CardNumbering gives the text printed from it
         CardRows rows;
     };
     struct Win {

@@ -6,8 +6,8 @@
 #include "game/CardView.h"
 #include "game/GameStore.h"
 #include "print/CardArchive.h"
+#include "register/CardNumbering.h"
 #include "register/CardTrace.h"
-#include "register/PrintedNumber.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
 
@@ -397,8 +397,9 @@ void Tabellone::checkCard() {
         const RecordCartella record = archive->read(match.archiveCard);
         const NumberSet &drawn = m_seams.store->game().drawn();
         m_card->showCard(record,
-                         PrintedNumber::text(record.numeroArchivio(), run.record.archiveNumbering,
-                                             run.record.firstCard),
+                         CardNumbering::printedText(record.numeroArchivio(),
+                                                    run.record.archiveNumbering,
+                                                    run.record.firstCard),
                          drawn, RigaIntestazione(*m_seams.settings));
         m_outcome->setText(PrizeCheck::describe(PrizeCheck::check(CardRows::of(record), drawn)));
         QStringList notes{
@@ -438,8 +439,8 @@ void Tabellone::whoWon() {
                 const int row = m_winners->rowCount();
                 m_winners->insertRow(row);
                 const QStringList cells{
-                    PrintedNumber::text(win.card->numeroArchivio, run.record.archiveNumbering,
-                                        run.record.firstCard)
+                    CardNumbering::printedText(win.card->numeroArchivio,
+                                               run.record.archiveNumbering, run.record.firstCard)
                         .trimmed(),
                     QString::number(win.card->archiveCard), PrizeCheck::name(result.best),
                     PrizeCheck::rowName(result.row), run.label};

@@ -3,7 +3,7 @@
 #include "errors/RecordingProcedure.h"
 #include "errors/VelmoraError.h"
 #include "print/PrintRotated.h"
-#include "register/PrintedNumber.h"
+#include "register/CardNumbering.h"
 
 #include <algorithm>
 #include <cmath>
@@ -227,8 +227,8 @@ public:
             m_s.setCurrentX(x(m_l.numberU) + m_l.numberPx);
             break;
         case NumberPrint:
-            printNumber(PrintedNumber::text(m_record.numeroArchivio(), m_ctx.numerazioneArchivio,
-                                            m_firstCard));
+            printNumber(CardNumbering::printedText(m_record.numeroArchivio(),
+                                                   m_ctx.numerazioneArchivio, m_firstCard));
             break;
         case CreditFont:
             m_s.setFontName(creditFace());

@@ -1,6 +1,6 @@
 #include "register/CardTrace.h"
 
-#include "register/PrintedNumber.h"
+#include "register/CardNumbering.h"
 
 namespace velmora {
 
@@ -37,7 +37,7 @@ std::optional<int> CardTrace::printedNumber(const RunRecord &run, int archiveCar
         return std::nullopt;
     }
     // Record N of the archive carries N as its archive number.
-    return int(PrintedNumber::value(archiveCard, run.archiveNumbering, run.firstCard));
+    return int(CardNumbering::printedValue(archiveCard, run.archiveNumbering, run.firstCard));
 }
 
 QList<CardPrinting> CardTrace::byPrintedNumber(const QList<RunRecord> &runs, int printedNumber) {

@@ -1,11 +1,11 @@
 #include "errors/VelmoraError.h"
-#include "register/PrintedNumber.h"
+#include "register/CardNumbering.h"
 
 #include <QTest>
 
 using namespace velmora;
 
-class tst_PrintedNumber : public QObject {
+class tst_CardNumbering : public QObject {
     Q_OBJECT
 
 private slots:
@@ -33,11 +33,11 @@ private slots:
         QFETCH(int, firstCard);
         QFETCH(QString, expected);
         if (!expected.isEmpty()) {
-            QCOMPARE(PrintedNumber::text(numero, archiveNumbering, firstCard), expected);
+            QCOMPARE(CardNumbering::printedText(numero, archiveNumbering, firstCard), expected);
             return;
         }
         try {
-            PrintedNumber::text(numero, archiveNumbering, firstCard);
+            CardNumbering::printedText(numero, archiveNumbering, firstCard);
             QFAIL("not refused");
         } catch (const VelmoraError &e) {
             QCOMPARE(e.number(), 13);
@@ -47,5 +47,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_PrintedNumber)
-#include "tst_PrintedNumber.moc"
+QTEST_GUILESS_MAIN(tst_CardNumbering)
+#include "tst_CardNumbering.moc"

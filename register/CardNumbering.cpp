@@ -1,15 +1,15 @@
-#include "register/PrintedNumber.h"
+#include "register/CardNumbering.h"
 
 #include "errors/VelmoraError.h"
 
 namespace velmora {
 
-qint64 PrintedNumber::value(qint64 archiveNumber, bool archiveNumbering, qint64 firstCard) {
+qint64 CardNumbering::printedValue(qint64 archiveNumber, bool archiveNumbering, qint64 firstCard) {
     return archiveNumbering ? archiveNumber : archiveNumber - firstCard + 1;
 }
 
-QString PrintedNumber::text(const QString &numeroArchivio, bool archiveNumbering,
-                            qint64 firstCard) {
+QString CardNumbering::printedText(const QString &numeroArchivio, bool archiveNumbering,
+                                   qint64 firstCard) {
     if (archiveNumbering) {
         return numeroArchivio;
     }
@@ -29,7 +29,7 @@ QString PrintedNumber::text(const QString &numeroArchivio, bool archiveNumbering
                                           "della cartella non è un numero")
                                .arg(numeroArchivio));
     }
-    const qint64 number = value(archiveNumber, false, firstCard);
+    const qint64 number = printedValue(archiveNumber, false, firstCard);
     return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
 }
 
