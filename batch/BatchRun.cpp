@@ -17,6 +17,7 @@
 #include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartella.h"
+#include "register/CardNumbering.h"
 #include "register/RegisterDatabase.h"
 #include "register/RunRegistration.h"
 #include "settings/PrintRange.h"
@@ -89,7 +90,7 @@ QString failedCard(CardArchive &archive, const PrintPlan &plan, int drawn, bool 
     QString printed;
     try {
         const QString numero = archive.read(card).numeroArchivio();
-        printed = archiveNumbers ? numero.trimmed() : numeroDaUno(numero, plan.first).trimmed();
+        printed = CardNumbering::printedText(numero, archiveNumbers, plan.first).trimmed();
     } catch (const VelmoraError &) {
         printed = QStringLiteral("non leggibile");
     }

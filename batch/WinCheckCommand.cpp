@@ -3,13 +3,18 @@
 #include "errors/VelmoraError.h"
 #include "game/ArchiveScan.h"
 #include "game/Game.h"
-#include "game/RegisterRuns.h"
 #include "print/CardArchive.h"
+#include "register/ArchiveFingerprint.h"
+#include "register/CardNumbering.h"
+#include "register/CardTrace.h"
+#include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace velmora {
 
@@ -57,19 +62,28 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
             err << "velmora-pdf: " << database.error() << '\n';
             return BatchOptions::exitFailed;
         }
-        const std::optional<PrintedRun> run =
-            RegisterRuns(database.connection(), archive.path()).run(id);
-        if (!run) {
+        const PrintRegister reg(database.connection());
+        const QList<RunRecord> runs = reg.runs();
+        if (!reg.lastError().isEmpty()) {
+            err << "velmora-pdf: il registro delle stampe non si legge: " << reg.lastError()
+                << '\n';
+            return BatchOptions::exitFailed;
+        }
+        const auto run = std::find_if(runs.cbegin(), runs.cend(),
+                                      [id](const RunRecord &r) { return r.id == id; });
+        const std::optional<CardTrace::Range> range =
+            run == runs.cend() ? std::nullopt : CardTrace::printedRange(*run);
+        if (!range) {
             err << "velmora-pdf: il registro non ha una corsa " << id
                 << " che abbia stampato cartelle.\n";
             return BatchOptions::exitFailed;
         }
-        if (run->otherArchive) {
+        if (!ArchiveFingerprint::sameArchive(ArchiveFingerprint::of(archive.path()), *run)) {
             err << "velmora-pdf: attenzione, la corsa " << id << " usava un archivio diverso da "
                 << QDir::toNativeSeparators(archive.path()) << ".\n";
         }
         first = run->firstCard;
-        count = run->count;
+        count = range->last - range->first + 1;
         archiveNumbering = run->archiveNumbering;
     }
 
@@ -81,7 +95,7 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         for (const ArchiveScan::Win &win : wins) {
             const CheckResult result = PrizeCheck::check(win.card->rows, game->drawn());
             out << win.card->archiveCard << '\t'
-                << ArchiveScan::printedNumber(win.card->numeroArchivio, archiveNumbering, first)
+                << CardNumbering::printedText(win.card->numeroArchivio, archiveNumbering, first)
                        .trimmed()
                 << '\t' << PrizeCheck::name(result.best) << '\t'
                 << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\n';

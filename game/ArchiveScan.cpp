@@ -5,10 +5,12 @@
 namespace velmora {
 
 ArchiveScan::ArchiveScan(CardArchive &archive, qint64 first, qint64 count) {
-    const qint64 last = std::min(first + count - 1, archive.cardCount());
-    if (first < 1 || last < first) {
+    const qint64 cards = archive.cardCount();
+    if (first < 1 || count < 1 || first > cards) {
         return;
     }
+    // Clipped before adding, so that no count typed on the command line overflows.
+    const qint64 last = first + std::min(count, cards - first + 1) - 1;
     m_cards.reserve(last - first + 1);
     for (qint64 card = first; card <= last; ++card) {
         const RecordCartella record = archive.read(card);
@@ -25,16 +27,6 @@ QList<ArchiveScan::Win> ArchiveScan::reached(const NumberSet &drawn, Premio atLe
         }
     }
     return wins;
-}
-
-QString ArchiveScan::printedNumber(const QString &numeroArchivio, bool archiveNumbering,
-                                   qint64 firstCard) {
-    if (archiveNumbering) {
-        return numeroArchivio;
-    }
-    bool numeric = false;
-    const qint64 value = numeroArchivio.trimmed().toLongLong(&numeric);
-    return numeric ? QString::number(value - firstCard + 1) : QStringLiteral("?");
 }
 
 } // namespace velmora

@@ -16,7 +16,7 @@ class ArchiveScan {
 public:
     struct Card {
         qint64 archiveCard = 0; // record number, from 1
-        QString numeroArchivio; // the five characters printed under archive numbering
+        QString numeroArchivio; // as stored: CardNumbering gives the text printed from it
         CardRows rows;
     };
     struct Win {
@@ -32,12 +32,6 @@ public:
     const QList<Card> &cards() const { return m_cards; }
     // The cards whose best prize is at least the one asked for, in archive order.
     QList<Win> reached(const NumberSet &drawn, Premio atLeast) const;
-
-    // The number printed on an archive card: its archive number as stored, or (numbering from
-    // 1) the archive number's value less the run's first card plus 1. "?" for a card whose
-    // archive number is not a number.
-    static QString printedNumber(const QString &numeroArchivio, bool archiveNumbering,
-                                 qint64 firstCard);
 
 private:
     QList<Card> m_cards;

@@ -3,10 +3,9 @@
 #include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
 #include "game/GameStore.h"
-#include "game/RegisterRuns.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
-#include "register/ArchiveFingerprint.h"
+#include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 
 #include <QFileInfo>
@@ -25,8 +24,7 @@ GameSession::~GameSession() {
 
 void GameSession::open() {
     if (!m_window) {
-        m_db = std::make_unique<RegisterDatabase>(
-            m_databasePath.isEmpty() ? RegisterDatabase::defaultPath() : m_databasePath);
+        database();
         m_store = std::make_unique<GameStore>(m_db->connection());
         if (!m_db->notice().isEmpty()) {
             m_presenter().avviso(m_owner, m_db->notice());
@@ -51,51 +49,57 @@ void GameSession::open() {
     m_window->activateWindow();
 }
 
+RegisterDatabase &GameSession::database() const {
+    if (!m_db) {
+        m_db = std::make_unique<RegisterDatabase>(
+            m_databasePath.isEmpty() ? RegisterDatabase::defaultPath() : m_databasePath);
+    }
+    return *m_db;
+}
+
 QList<PrintedRun> GameSession::runs() const {
-    if (m_db && m_db->isOpen()) {
-        m_registerEmpty = true;
-        const QList<PrintedRun> printed =
-            RegisterRuns(m_db->connection(), currentArchiveSha256()).runs();
+    m_registerEmpty = true;
+    if (database().isOpen()) {
+        const PrintRegister reg(m_db->connection());
+        const QList<RunRecord> records = reg.runs();
+        if (!reg.lastError().isEmpty()) {
+            throw VelmoraError(
+                VelmoraError::DeviceIo,
+                QStringLiteral("Il registro delle stampe non si legge: %1").arg(reg.lastError()));
+        }
+        const QList<PrintedRun> printed = PrintedRun::fromRegister(records, currentArchive());
         if (!printed.isEmpty()) {
             m_registerEmpty = false;
             return printed;
         }
     }
     const PrintRequest request = m_printRequest();
-    PrintedRun run;
-    run.firstCard = request.primaCartella.toLongLong();
-    run.count = request.nCartelle.toLongLong();
-    run.archiveNumbering = request.numerazioneArchivio;
-    run.label = QStringLiteral("stampa di pagina 4, cartelle %1-%2")
-                    .arg(run.firstCard)
-                    .arg(run.firstCard + run.count - 1);
-    if (run.firstCard < 1 || run.count < 1) {
-        return {};
-    }
-    return {run};
+    const std::optional<PrintedRun> page =
+        PrintedRun::fromPrintPage(request.primaCartella.toLongLong(),
+                                  request.nCartelle.toLongLong(), request.numerazioneArchivio);
+    return page ? QList<PrintedRun>{*page} : QList<PrintedRun>{};
 }
 
-QString GameSession::currentArchiveSha256() const {
+std::optional<ArchiveFingerprint> GameSession::currentArchive() const {
     QString path;
     try {
         path = ArchiveSearch::open()->path();
     } catch (const VelmoraError &) {
-        return {}; // no archive now: every run is from another one
+        return std::nullopt; // no archive now: every run is from another one
     }
     // The archive is read whole only when it is another file, or has changed since.
     const QFileInfo file(path);
     const ArchiveStamp stamp{path, file.size(), file.lastModified()};
     if (stamp != m_archiveStamp) {
-        const std::optional<ArchiveFingerprint> read = ArchiveFingerprint::of(path);
-        m_archiveSha256 = read ? read->sha256 : QString();
+        m_archive = ArchiveFingerprint::of(path);
         m_archiveStamp = stamp;
     }
-    return m_archiveSha256;
+    return m_archive;
 }
 
 QString GameSession::sourceName() const {
-    return m_registerEmpty ? QStringLiteral("il registro è vuoto; cercata tra le cartelle "
-                                            "impostate a pagina 4")
+    return m_registerEmpty ? QStringLiteral("il registro non ha stampe uscite; cercata tra le "
+                                            "cartelle impostate a pagina 4")
                            : QStringLiteral("nessuna corsa del registro la comprende");
 }
 

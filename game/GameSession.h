@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -37,8 +38,9 @@ public:
     void open();
     Tabellone *window() const { return m_window; }
 
-    // The runs of the register, newest first; while it holds none, the range of the print
-    // page as it is set now.
+    // The runs of the register that put out cards, newest first; while it holds none, the
+    // range of the print page as it is set now. Throws VelmoraError (Italian) when the
+    // register cannot be read.
     QList<PrintedRun> runs() const override;
     QString sourceName() const override;
 
@@ -48,21 +50,23 @@ private:
     std::function<MessagePresenter &()> m_presenter;
     QWidget *m_owner;
     QString m_databasePath;
-    std::unique_ptr<RegisterDatabase> m_db;
+    mutable std::unique_ptr<RegisterDatabase> m_db;
     std::unique_ptr<GameStore> m_store;
     QPointer<Tabellone> m_window;
     mutable bool m_registerEmpty = true;
 
-    // The current archive's SHA-256, kept while the file stays the same.
+    RegisterDatabase &database() const;
+
+    // The current archive's identity, read again only when the file changes.
     struct ArchiveStamp {
         QString path;
         qint64 size = -1;
         QDateTime modified;
         friend bool operator==(const ArchiveStamp &, const ArchiveStamp &) = default;
     };
-    QString currentArchiveSha256() const;
+    std::optional<ArchiveFingerprint> currentArchive() const;
     mutable ArchiveStamp m_archiveStamp;
-    mutable QString m_archiveSha256;
+    mutable std::optional<ArchiveFingerprint> m_archive;
 };
 
 } // namespace velmora

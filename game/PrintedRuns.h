@@ -1,24 +1,36 @@
 #pragma once
 
+#include "register/ArchiveFingerprint.h"
+#include "register/RunRecord.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 namespace velmora {
 
-// One printing of a stretch of the archive, as far as the check of a claimed card needs it.
+// One printing of a stretch of the archive, as the check of a claimed card needs it. Which
+// cards it put out, and the number printed on each, is CardTrace's answer for the record.
 struct PrintedRun {
-    QString label;        // how the user knows the run ("Corsa 3 del 7/12, 14:05")
-    qint64 firstCard = 1; // first archive card printed
-    qint64 count = 0;     // cards printed
-    bool archiveNumbering = false;
+    RunRecord record;
+    QString label;             // how the user knows the run ("corsa 3 del 7/12/2026 14:05")
     bool otherArchive = false; // printed from an archive other than the current one
+
+    // The runs of the register that put out at least one card, in the order given, each
+    // compared with the current archive (nullopt: none is found, so every run is of another).
+    static QList<PrintedRun> fromRegister(const QList<RunRecord> &runs,
+                                          const std::optional<ArchiveFingerprint> &current);
+    // The range set on the print page, taken as printed; nothing for an empty range.
+    static std::optional<PrintedRun> fromPrintPage(qint64 firstCard, qint64 count,
+                                                   bool archiveNumbering);
 };
 
 // A printed card found: which run, which archive card.
 struct PrintedMatch {
     int run = -1; // index into the list searched
-    qint64 archiveCard = 0;
+    int archiveCard = 0;
 };
 
 // Where the runs of the evening come from: the print register, or, without one, the range set
@@ -26,14 +38,13 @@ struct PrintedMatch {
 class PrintedRunSource {
 public:
     virtual ~PrintedRunSource() = default;
+    // Throws VelmoraError (Italian) when the register cannot be read: that is never "no runs".
     virtual QList<PrintedRun> runs() const = 0;
     // What the window says when no run printed a number: where it looked.
     virtual QString sourceName() const = 0;
 };
 
-// The archive cards printed with a number, one per run that printed it. Under archive
-// numbering the printed number is the card's archive number, which is its record number in
-// the archives this program uses; numbered from 1, card n of a run is its first card + n - 1.
+// The archive cards printed with a number, one per run that printed it, in the order of runs.
 QList<PrintedMatch> findPrinted(const QList<PrintedRun> &runs, qint64 printedNumber);
 
 } // namespace velmora

@@ -6,6 +6,8 @@
 #include "game/CardView.h"
 #include "game/GameStore.h"
 #include "print/CardArchive.h"
+#include "register/CardNumbering.h"
+#include "register/CardTrace.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
@@ -360,7 +362,13 @@ void Tabellone::say(const QString &text) {
 }
 
 void Tabellone::cardNumberEdited() {
-    m_runs = m_seams.runs->runs();
+    m_runsError.clear();
+    try {
+        m_runs = m_seams.runs->runs();
+    } catch (const VelmoraError &error) {
+        m_runs.clear();
+        m_runsError = error.description(); // said by checkCard, not at every key typed
+    }
     m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong());
     m_run->clear();
     for (const PrintedMatch &match : m_matches) {
@@ -378,6 +386,11 @@ void Tabellone::checkCard() {
         m_cardNotice->setText(QStringLiteral("Scrivere il numero stampato sulla cartella."));
         return;
     }
+    if (!m_runsError.isEmpty()) {
+        m_card->clear();
+        m_cardNotice->setText(m_runsError);
+        return;
+    }
     if (m_matches.isEmpty()) {
         m_card->clear();
         m_cardNotice->setText(QStringLiteral("Nessuna cartella N. %1 risulta stampata (%2): "
@@ -392,8 +405,9 @@ void Tabellone::checkCard() {
         const RecordCartella record = archive->read(match.archiveCard);
         const NumberSet &drawn = m_seams.store->game().drawn();
         m_card->showCard(record,
-                         ArchiveScan::printedNumber(record.numeroArchivio(), run.archiveNumbering,
-                                                    run.firstCard),
+                         CardNumbering::printedText(record.numeroArchivio(),
+                                                    run.record.archiveNumbering,
+                                                    run.record.firstCard),
                          drawn, RigaIntestazione(*m_seams.settings));
         m_outcome->setText(PrizeCheck::describe(PrizeCheck::check(CardRows::of(record), drawn)));
         QStringList notes{
@@ -419,18 +433,22 @@ void Tabellone::whoWon() {
     const auto prize = Premio(m_prize->currentData().toInt());
     const NumberSet &drawn = m_seams.store->game().drawn();
     m_winners->setRowCount(0);
-    const QList<PrintedRun> runs = m_seams.runs->runs();
     try {
+        const QList<PrintedRun> runs = m_seams.runs->runs();
         const std::unique_ptr<CardArchive> archive = m_seams.openArchive();
         for (const PrintedRun &run : runs) {
-            const ArchiveScan scan(*archive, run.firstCard, run.count);
+            const std::optional<CardTrace::Range> range = CardTrace::printedRange(run.record);
+            if (!range) {
+                continue;
+            }
+            const ArchiveScan scan(*archive, range->first, range->last - range->first + 1);
             for (const ArchiveScan::Win &win : scan.reached(drawn, prize)) {
                 const CheckResult result = PrizeCheck::check(win.card->rows, drawn);
                 const int row = m_winners->rowCount();
                 m_winners->insertRow(row);
                 const QStringList cells{
-                    ArchiveScan::printedNumber(win.card->numeroArchivio, run.archiveNumbering,
-                                               run.firstCard)
+                    CardNumbering::printedText(win.card->numeroArchivio,
+                                               run.record.archiveNumbering, run.record.firstCard)
                         .trimmed(),
                     QString::number(win.card->archiveCard), PrizeCheck::name(result.best),
                     PrizeCheck::rowName(result.row), run.label};

@@ -83,6 +83,7 @@ private:
     QTableWidget *m_winners = nullptr;
     QList<PrintedRun> m_runs;
     QList<PrintedMatch> m_matches;
+    QString m_runsError; // why the runs could not be read; empty when they were
     bool m_storeErrorShown = false;
 };
 

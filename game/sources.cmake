@@ -11,8 +11,6 @@ list(APPEND VELMORA_CORE_SOURCES
   game/GameStore.h
   game/PrintedRuns.cpp
   game/PrintedRuns.h
-  game/RegisterRuns.cpp
-  game/RegisterRuns.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp

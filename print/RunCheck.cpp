@@ -3,7 +3,7 @@
 #include "errors/VelmoraError.h"
 #include "print/BgrColor.h"
 #include "print/CardArchive.h"
-#include "print/StampaCartella.h"
+#include "register/CardNumbering.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -145,9 +145,7 @@ QString RunCheck::checkArchive(CardArchive &archive, const PrintPlan &plan,
     for (qint64 card = plan.first; card <= last; ++card) {
         try {
             const RecordCartella record = archive.read(card);
-            if (!numerazioneArchivio) {
-                numeroDaUno(record.numeroArchivio(), plan.first);
-            }
+            CardNumbering::printedText(record.numeroArchivio(), numerazioneArchivio, plan.first);
         } catch (const VelmoraError &error) {
             return QStringLiteral("La cartella %1 dell'archivio %2 è danneggiata: %3. Non è "
                                   "stato stampato nulla: sostituire l'archivio con una copia "

@@ -3,6 +3,7 @@
 #include "errors/RecordingProcedure.h"
 #include "errors/VelmoraError.h"
 #include "print/PrintRotated.h"
+#include "register/CardNumbering.h"
 
 #include <algorithm>
 #include <cmath>
@@ -226,9 +227,8 @@ public:
             m_s.setCurrentX(x(m_l.numberU) + m_l.numberPx);
             break;
         case NumberPrint:
-            printNumber(m_ctx.numerazioneArchivio
-                            ? m_record.numeroArchivio()
-                            : numeroDaUno(m_record.numeroArchivio(), m_firstCard));
+            printNumber(CardNumbering::printedText(m_record.numeroArchivio(),
+                                                   m_ctx.numerazioneArchivio, m_firstCard));
             break;
         case CreditFont:
             m_s.setFontName(creditFace());
@@ -482,27 +482,6 @@ private:
 };
 
 } // namespace
-
-QString numeroDaUno(const QString &numeroArchivio, qint16 firstCard) {
-    const QString digits = numeroArchivio.trimmed();
-    bool numeric = !digits.isEmpty();
-    qint64 value = 0;
-    for (const QChar c : digits) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            numeric = false;
-            break;
-        }
-        value = value * 10 + (c.unicode() - '0');
-    }
-    if (!numeric) {
-        throw VelmoraError(VelmoraError::TypeMismatch,
-                           QStringLiteral("Tipo non corrispondente: il numero d'archivio \"%1\" "
-                                          "della cartella non è un numero")
-                               .arg(numeroArchivio));
-    }
-    const qint64 number = value - firstCard + 1;
-    return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);
-}
 
 void StampaCartellaLayout(const CardLayout &layout, CardContext &ctx, qint16 card, qint16 slot,
                           qint16 firstCard) {

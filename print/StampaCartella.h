@@ -22,9 +22,4 @@ void StampaCartella(CardContext &ctx, qint16 card, qint16 slot, qint16 firstCard
 // Three cards on a portrait page, slot 1 to 3 from the top.
 void StampaCartella2(CardContext &ctx, qint16 card, qint16 slot, qint16 firstCard);
 
-// The number printed under numbering from 1: the archive number's value - firstCard + 1,
-// preceded by a blank. The archive number may have blanks around its digits; anything else
-// throws VelmoraError 13.
-QString numeroDaUno(const QString &numeroArchivio, qint16 firstCard);
-
 } // namespace velmora

@@ -1,5 +1,7 @@
 #include "register/CardTrace.h"
 
+#include "register/CardNumbering.h"
+
 namespace velmora {
 
 std::optional<CardTrace::Range> CardTrace::printedRange(const RunRecord &run) {
@@ -34,7 +36,8 @@ std::optional<int> CardTrace::printedNumber(const RunRecord &run, int archiveCar
     if (!range || archiveCard < range->first || archiveCard > range->last) {
         return std::nullopt;
     }
-    return run.archiveNumbering ? archiveCard : archiveCard - run.firstCard + 1;
+    // Record N of the archive carries N as its archive number.
+    return int(CardNumbering::printedValue(archiveCard, run.archiveNumbering, run.firstCard));
 }
 
 QList<CardPrinting> CardTrace::byPrintedNumber(const QList<RunRecord> &runs, int printedNumber) {

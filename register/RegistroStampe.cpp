@@ -83,8 +83,7 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
             outcome->setToolTip(QStringLiteral("Il programma si è chiuso durante la stampa: non "
                                                "si sa quante cartelle siano uscite."));
         }
-        const bool same =
-            current && current->sha256 == run.archiveSha256 && current->size == run.archiveSize;
+        const bool same = ArchiveFingerprint::sameArchive(current, run);
         QStandardItem *archive = add(same      ? QStringLiteral("uguale all'attuale")
                                      : current ? QStringLiteral("DIVERSO dall'attuale")
                                                : QStringLiteral("attuale non trovato"));

@@ -4,6 +4,8 @@ list(APPEND VELMORA_CORE_SOURCES
   register/ArchiveFingerprint.h
   register/CardTrace.cpp
   register/CardTrace.h
+  register/CardNumbering.cpp
+  register/CardNumbering.h
   register/PrintRegister.cpp
   register/PrintRegister.h
   register/RegisterDatabase.cpp

@@ -2,12 +2,19 @@
 #include "batch/BatchRun.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
+#include "register/RegisterDatabase.h"
+#include "tests/support/BatchExec.h"
+#include "tests/support/RegisterFixture.h"
 
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
 
 using namespace velmora;
+using namespace velmora::testing;
+
+using Outcome = RunRecord::Outcome;
+Q_DECLARE_METATYPE(RunSpec)
 
 class TestWinCheckCommand : public QObject {
     Q_OBJECT
@@ -17,18 +24,37 @@ private slots:
     void refusals();
     void linesPerWinningCard_data();
     void linesPerWinningCard();
+    void cardsOfARegisteredRun_data();
+    void cardsOfARegisteredRun();
 
 private:
+    // Writes archive into folder; gives its fingerprint.
+    static ArchiveFingerprint writeArchive(const QString &folder, const QByteArray &archive);
+
     QTemporaryDir m_dir;
     QString m_row; // the first row of card 8, drawn in full
 };
 
-void TestWinCheckCommand::initTestCase() {
-    const QByteArray archive = SeriesGenerator::makeArchive(18, 3);
-    QFile file(m_dir.filePath(CardArchive::fileName));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(archive);
+ArchiveFingerprint TestWinCheckCommand::writeArchive(const QString &folder,
+                                                     const QByteArray &archive) {
+    QDir().mkpath(folder);
+    QFile file(QDir(folder).filePath(CardArchive::fileName));
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(archive);
+    }
     file.close();
+    return ArchiveFingerprint::of(file.fileName()).value_or(ArchiveFingerprint{});
+}
+
+void TestWinCheckCommand::initTestCase() {
+    QCoreApplication::setApplicationName(QStringLiteral("velmora"));
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("dati")).toUtf8());
+    const QByteArray archive = SeriesGenerator::makeArchive(18, 3);
+    QVERIFY(!writeArchive(m_dir.path(), archive).sha256.isEmpty());
+    QVERIFY(!writeArchive(m_dir.filePath(QStringLiteral("copia")), archive).sha256.isEmpty());
+    QVERIFY(
+        !writeArchive(m_dir.filePath(QStringLiteral("altro")), SeriesGenerator::makeArchive(18, 4))
+             .sha256.isEmpty());
     const RecordCartella card =
         RecordCartella::fromStored(archive.mid(7 * RecordCartella::recordSize));
     QStringList numbers;
@@ -94,6 +120,52 @@ void TestWinCheckCommand::linesPerWinningCard() {
     for (const QString &other : lines) {
         QCOMPARE(other.count(QLatin1Char('\t')), 3);
     }
+}
+
+// Run 2 of the register printed from the archive of the test's folder; it is checked on the
+// archive of `folder` (the same file, a copy elsewhere, or other cards).
+void TestWinCheckCommand::cardsOfARegisteredRun_data() {
+    QTest::addColumn<RunSpec>("printed");
+    QTest::addColumn<QString>("folder"); // under the test's folder
+    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("warned");  // of an archive other than the run's
+    QTest::addColumn<QString>("said"); // in the summary or the refusal
+    const RunSpec all{Outcome::Completed, 5, 10, 6, true};
+    QTest::newRow("on the run's archive") << all << "" << 0 << false << "su 6 controllate";
+    QTest::newRow("on a copy of it elsewhere") << all << "copia" << 0 << false << "su 6";
+    QTest::newRow("on another archive") << all << "altro" << 0 << true << "su 6";
+    QTest::newRow("stopped after two delivered")
+        << RunSpec{Outcome::Stopped, 5, 10, 2, true} << "" << 0 << false << "su 2 controllate";
+    QTest::newRow("stopped, nothing delivered")
+        << RunSpec{Outcome::Stopped, 5, 10, 4, false} << "" << 1 << false
+        << "non ha una corsa 2 che abbia stampato";
+    QTest::newRow("failed before any card") << RunSpec{Outcome::Failed, 5, 10, 0, false} << "" << 1
+                                            << false << "non ha una corsa 2 che abbia stampato";
+}
+
+void TestWinCheckCommand::cardsOfARegisteredRun() {
+    QFETCH(RunSpec, printed);
+    QFETCH(QString, folder);
+    QFETCH(int, status);
+    QFETCH(bool, warned);
+    QFETCH(QString, said);
+    QVERIFY(QFile::remove(RegisterDatabase::defaultPath()) ||
+            !QFile::exists(RegisterDatabase::defaultPath()));
+    {
+        RegisterDatabase db;
+        QVERIFY(db.isOpen());
+        const ArchiveFingerprint archive =
+            ArchiveFingerprint::of(m_dir.filePath(CardArchive::fileName)).value();
+        QCOMPARE(registerRun(db.connection(), {Outcome::Completed, 1, 18, 18, true}, archive), 1);
+        QCOMPARE(registerRun(db.connection(), printed, archive), 2);
+    }
+    QString out, err;
+    QCOMPARE(execBatch(QStringLiteral("--vincite --estratti %1 --corsa 2 --archivio \"%2\"")
+                           .arg(m_row, QDir(m_dir.path()).filePath(folder)),
+                       out, err),
+             status);
+    QCOMPARE(err.contains(QStringLiteral("usava un archivio diverso")), warned);
+    QVERIFY2(err.contains(said), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestWinCheckCommand)

@@ -1,10 +1,7 @@
-#include "game/ArchiveScan.h"
 #include "game/Game.h"
 #include "game/PrizeCheck.h"
-#include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -50,7 +47,6 @@ private slots:
     void handBuiltCard_data();
     void handBuiltCard();
     void generatedSeriesAllMakeTombola();
-    void archiveScan();
     void parseList_data();
     void parseList();
     void gameRules();
@@ -146,46 +142,6 @@ void TestPrizeCheck::generatedSeriesAllMakeTombola() {
     for (const CardRows &card : cards) {
         QCOMPARE(PrizeCheck::check(card, game.drawn()).numbers.size(), 15);
     }
-}
-
-void TestPrizeCheck::archiveScan() {
-    QTemporaryDir dir;
-    QFile file(dir.filePath(CardArchive::fileName));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(SeriesGenerator::makeArchive(60, 11));
-    file.close();
-    CardArchive archive(dir.path());
-
-    // Cards 13..30 of the archive; the second row of card 20 drawn in full, and three
-    // numbers of the first row of card 25.
-    const ArchiveScan scan(archive, 13, 18);
-    QCOMPARE(scan.cards().size(), 18);
-    const ArchiveScan::Card &target = scan.cards().at(20 - 13);
-    QCOMPARE(target.archiveCard, 20);
-    NumberSet drawn = target.rows.rows[1];
-    int taken = 0;
-    for (int number = 1; number <= 90 && taken < 3; ++number) {
-        if (scan.cards().at(25 - 13).rows.rows[0].contains(number)) {
-            drawn.insert(number);
-            ++taken;
-        }
-    }
-
-    const auto cinquine = scan.reached(drawn, Premio::Cinquina);
-    QCOMPARE(cinquine.size(), 1);
-    QCOMPARE(cinquine.first().card->archiveCard, 20);
-    QList<qint64> terni;
-    for (const ArchiveScan::Win &win : scan.reached(drawn, Premio::Terno)) {
-        terni.append(win.card->archiveCard);
-        QCOMPARE(win.best, PrizeCheck::best(win.card->rows, drawn));
-    }
-    QVERIFY2(terni.contains(20) && terni.contains(25), qPrintable(QString::number(terni.size())));
-    // A stretch past the archive's end stops at its last card.
-    QCOMPARE(ArchiveScan(archive, 55, 100).cards().size(), 6);
-
-    QCOMPARE(ArchiveScan::printedNumber(target.numeroArchivio, true, 13), QStringLiteral("00020"));
-    QCOMPARE(ArchiveScan::printedNumber(target.numeroArchivio, false, 13), QStringLiteral("8"));
-    QCOMPARE(ArchiveScan::printedNumber(QStringLiteral("  x  "), false, 1), QStringLiteral("?"));
 }
 
 void TestPrizeCheck::parseList_data() {

@@ -1,5 +1,6 @@
 #include "app/Form1.h"
 #include "app/PrintPage.h"
+#include "errors/VelmoraError.h"
 #include "game/CardView.h"
 #include "game/GameSession.h"
 #include "game/GameStore.h"
@@ -42,10 +43,24 @@ const bool inItaly = [] {
 class TwoRuns : public PrintedRunSource {
 public:
     QList<PrintedRun> runs() const override {
-        return {{QStringLiteral("corsa 1"), 7, 6, false, false},
-                {QStringLiteral("corsa 2"), 1, 12, true, true}};
+        if (unreadable) {
+            throw VelmoraError(VelmoraError::DeviceIo,
+                               QStringLiteral("Il registro delle stampe non si legge: prova"));
+        }
+        return {run(QStringLiteral("corsa 1"), 7, 6, false, false),
+                run(QStringLiteral("corsa 2"), 1, 12, true, true)};
     }
+    bool unreadable = false;
     QString sourceName() const override { return QStringLiteral("registro di prova"); }
+
+private:
+    static PrintedRun run(const QString &label, int first, int count, bool archiveNumbers,
+                          bool otherArchive) {
+        PrintedRun printed{*PrintedRun::fromPrintPage(first, count, archiveNumbers)};
+        printed.label = label;
+        printed.otherArchive = otherArchive;
+        return printed;
+    }
 };
 
 } // namespace
@@ -58,6 +73,7 @@ private slots:
     void keysAndClicksMarkTheBoard();
     void checksAClaimedCard();
     void listsTheWinners();
+    void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
     void gameStartIsShownInLocalTime_data();
@@ -100,6 +116,7 @@ void TestTabellone::init() {
 }
 
 void TestTabellone::cleanup() {
+    m_runs.unreadable = false;
     m_window.reset();
     m_store.reset();
     m_register.reset();
@@ -209,6 +226,16 @@ void TestTabellone::listsTheWinners() {
     }
     QCOMPARE(rows, (QStringList{QStringLiteral("3|9|Cinquina|terza|corsa 1"),
                                 QStringLiteral("00009|9|Cinquina|terza|corsa 2")}));
+}
+
+void TestTabellone::unreadableRegisterIsSaidNotTakenForNoRuns() {
+    m_runs.unreadable = true;
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    const QString said = QStringLiteral("Il registro delle stampe non si legge: prova");
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"))->text(), said);
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdChiHaVinto")),
+                      Qt::LeftButton);
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))->text(), said);
 }
 
 void TestTabellone::screenReaderSeesCheckedButtons() {

@@ -341,35 +341,6 @@ private slots:
         }
     }
 
-    void numeroDaUnoReadsTheArchiveNumber_data() {
-        QTest::addColumn<QString>("numero");
-        QTest::addColumn<int>("firstCard");
-        QTest::addColumn<QString>("expected"); // empty: refused
-        QTest::newRow("zeros") << "00101" << 101 << " 1";
-        QTest::newRow("blanks around") << " 42  " << 1 << " 42";
-        QTest::newRow("before the first card") << "00005" << 10 << "-4";
-        QTest::newRow("letters") << "AB1  " << 1 << "";
-        QTest::newRow("blank") << "     " << 1 << "";
-        QTest::newRow("blank inside") << "1 2  " << 1 << "";
-        QTest::newRow("sign") << "-0001" << 1 << "";
-    }
-    void numeroDaUnoReadsTheArchiveNumber() {
-        QFETCH(QString, numero);
-        QFETCH(int, firstCard);
-        QFETCH(QString, expected);
-        if (expected.isEmpty()) {
-            try {
-                numeroDaUno(numero, qint16(firstCard));
-                QFAIL("not refused");
-            } catch (const VelmoraError &e) {
-                QCOMPARE(e.number(), 13);
-                QVERIFY(e.description().startsWith(QStringLiteral("Tipo non corrispondente")));
-            }
-        } else {
-            QCOMPARE(numeroDaUno(numero, qint16(firstCard)), expected);
-        }
-    }
-
     // The Ditta line: Ditta bold, then Via and Tel in the regular face right after it.
     void dittaLine_data() {
         QTest::addColumn<bool>("landscape");

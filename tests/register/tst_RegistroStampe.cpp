@@ -84,7 +84,7 @@ private slots:
         run.outcome = RunRecord::Outcome::Completed;
         std::optional<ArchiveFingerprint> current;
         if (!currentHash.isEmpty()) {
-            current = ArchiveFingerprint{354, currentHash};
+            current = ArchiveFingerprint{QStringLiteral("/altro/RidoDur.dat"), 354, currentHash};
         }
         RegistroStampe window({run}, current);
         const auto *model = qobject_cast<QStandardItemModel *>(window.table()->model());

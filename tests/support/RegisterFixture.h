@@ -1,0 +1,45 @@
+#pragma once
+
+#include "register/ArchiveFingerprint.h"
+#include "register/PrintRegister.h"
+#include "register/RunRecord.h"
+
+#include <QDateTime>
+#include <QSqlDatabase>
+
+// Print runs written into a register as the print writes them: begun, then finished with an
+// outcome (an in-progress run is left begun).
+namespace velmora::testing {
+
+struct RunSpec {
+    velmora::RunRecord::Outcome outcome = velmora::RunRecord::Outcome::Completed;
+    int first = 1;
+    int last = 1;
+    int drawn = 0;
+    bool delivered = true;
+    bool archiveNumbering = false;
+};
+
+// The new run's id; 0 when the register refused it.
+inline qint64 registerRun(QSqlDatabase db, const RunSpec &spec,
+                          const velmora::ArchiveFingerprint &archive) {
+    velmora::RunRecord run;
+    run.program = QStringLiteral("velmora-pdf");
+    run.started = QDateTime::currentDateTimeUtc();
+    run.archivePath = archive.path;
+    run.archiveSize = archive.size;
+    run.archiveSha256 = archive.sha256;
+    run.firstCard = spec.first;
+    run.cardsAsked = spec.last - spec.first + 1;
+    run.lastCard = spec.last;
+    run.archiveNumbering = spec.archiveNumbering;
+    run.destination = QStringLiteral("prova.pdf");
+    velmora::PrintRegister reg(db);
+    const qint64 id = reg.begin(run);
+    if (id == 0 || spec.outcome == velmora::RunRecord::Outcome::InProgress) {
+        return id;
+    }
+    return reg.finish(id, spec.outcome, spec.drawn, spec.delivered) ? id : 0;
+}
+
+} // namespace velmora::testing
