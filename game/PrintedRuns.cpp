@@ -1,6 +1,7 @@
 #include "game/PrintedRuns.h"
 
 #include "register/CardTrace.h"
+#include "register/RegisterTime.h"
 
 #include <limits>
 
@@ -14,9 +15,7 @@ QList<PrintedRun> PrintedRun::fromRegister(const QList<RunRecord> &runs,
             continue; // failed, or stopped before anything reached the printer or the file
         }
         const QString started =
-            run.started.isValid()
-                ? run.started.toLocalTime().toString(QStringLiteral("d/M/yyyy HH:mm"))
-                : QStringLiteral("?");
+            run.started.isValid() ? RegisterTime::shown(run.started) : QStringLiteral("?");
         printed.append({run, QStringLiteral("corsa %1 del %2").arg(run.id).arg(started),
                         !ArchiveFingerprint::sameArchive(current, run)});
     }

@@ -8,6 +8,7 @@
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
 #include "register/RegisterDatabase.h"
+#include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "tests/support/RecordingPresenter.h"
 #include "ui/qbButtons_H.h"
@@ -294,17 +295,21 @@ void TestTabellone::openedFromTitleAndPrintPages() {
     QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("form.sqlite"))));
 }
 
-// The game's start, kept in UTC, on the board in Italian time: one hour ahead in winter, two
-// in summer, across midnight too.
+// The game's start and the runs offered, kept in UTC, on the board in Italian time: one hour
+// ahead in winter, two in summer, across midnight too.
 void TestTabellone::gameStartIsShownInLocalTime_data() {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("runLabel");
     QTest::newRow("winter") << "2026-12-07T19:05:40.000Z"
-                            << "Partita iniziata il 07/12/2026 20:05";
+                            << "Partita iniziata il 07/12/2026 20:05"
+                            << "corsa 3 del 07/12/2026 20:05";
     QTest::newRow("summer") << "2026-07-14T19:30:00.000Z"
-                            << "Partita iniziata il 14/07/2026 21:30";
+                            << "Partita iniziata il 14/07/2026 21:30"
+                            << "corsa 3 del 14/07/2026 21:30";
     QTest::newRow("past midnight in Italy") << "2026-12-31T23:15:00.000Z"
-                                            << "Partita iniziata il 01/01/2027 00:15";
+                                            << "Partita iniziata il 01/01/2027 00:15"
+                                            << "corsa 3 del 01/01/2027 00:15";
 }
 
 void TestTabellone::gameStartIsShownInLocalTime() {
@@ -318,6 +323,18 @@ void TestTabellone::gameStartIsShownInLocalTime() {
     QVERIFY(m_store->restore());
     m_window->refresh();
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPartita"))->text(), shown);
+
+    QFETCH(QString, runLabel);
+    RunRecord run;
+    run.id = 3;
+    run.started = RegisterTime::read(stored);
+    run.firstCard = 1;
+    run.lastCard = run.cardsAsked = run.cardsDrawn = 6;
+    run.outcome = RunRecord::Outcome::Completed;
+    run.delivered = true;
+    const QList<PrintedRun> offered = PrintedRun::fromRegister({run}, std::nullopt);
+    QCOMPARE(offered.size(), 1);
+    QCOMPARE(offered.first().label, runLabel);
 }
 
 QTEST_MAIN(TestTabellone)
