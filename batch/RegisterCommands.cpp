@@ -180,7 +180,8 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
         return BatchOptions::exitFailed;
     };
     QList<RunRecord> runs;
-    // No register yet is an empty one: asking must not make the file.
+    // No register yet is an empty one: asking must not make the file. Asking writes nothing
+    // either: a run left in progress is reported, once, by the next print.
     if (QFileInfo::exists(databasePath)) {
         RegisterDatabase database(databasePath);
         if (!database.notice().isEmpty()) {
@@ -190,7 +191,6 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
             return fail(database.error());
         }
         PrintRegister reg(database.connection());
-        reg.markInterrupted();
         runs = reg.runs();
         if (!reg.lastError().isEmpty()) {
             return fail(
@@ -223,8 +223,13 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
     out.flush();
     if (found.isEmpty()) {
         return fail(query.kind == RegisterQuery::Kind::PrintedNumber
-                        ? QStringLiteral("nessuna stampa del registro ha stampato il numero %1.")
-                              .arg(query.number)
+                        ? (query.run ? QStringLiteral("la stampa n. %1 non ha stampato il "
+                                                      "numero %2.")
+                                           .arg(*query.run)
+                                           .arg(query.number)
+                                     : QStringLiteral("nessuna stampa del registro ha stampato "
+                                                      "il numero %1.")
+                                           .arg(query.number))
                         : QStringLiteral("la cartella %1 dell'archivio non risulta stampata.")
                               .arg(query.number));
     }

@@ -1,5 +1,6 @@
 #include "game/GameStore.h"
 
+#include "register/RegisterFailure.h"
 #include "register/RegisterTime.h"
 #include "register/Transaction.h"
 
@@ -12,8 +13,8 @@ namespace velmora {
 GameStore::GameStore(QSqlDatabase database) : m_db(std::move(database)) {}
 
 bool GameStore::fail(const QSqlError &error) {
-    m_error =
-        QStringLiteral("La partita non può essere salvata nel registro: %1").arg(error.text());
+    m_error = QStringLiteral("La partita non può essere salvata nel registro: %1.")
+                  .arg(RegisterFailure::reason(error, m_db.databaseName()));
     return false;
 }
 
@@ -58,7 +59,8 @@ bool GameStore::readOpenGame(QList<int> *numbers, QSqlError *error) {
     }
     m_gameId = query.value(0).toLongLong();
     m_started = RegisterTime::read(query.value(1).toString());
-    query.prepare(QStringLiteral("SELECT number FROM drawn WHERE game = ? ORDER BY position"));
+    query.prepare(
+        QStringLiteral("SELECT number FROM drawn WHERE game = ? ORDER BY position, rowid"));
     query.addBindValue(m_gameId);
     if (!query.exec()) {
         return Transaction::failed(query, error);
@@ -79,8 +81,8 @@ bool GameStore::restore() {
         // Nothing read is taken as the game: the board starts empty and the user is told.
         m_gameId = 0;
         m_started = {};
-        m_error =
-            QStringLiteral("La partita salvata nel registro non si legge: %1").arg(error.text());
+        m_error = QStringLiteral("La partita salvata nel registro non si legge: %1.")
+                      .arg(RegisterFailure::reason(error, m_db.databaseName()));
         return false;
     }
     if (m_gameId == 0) {
@@ -101,11 +103,15 @@ bool GameStore::restore() {
 
 bool GameStore::writeDraw(int number) {
     return inTransaction([this, number](QSqlQuery &query, QSqlError *error) {
-        query.prepare(
-            QStringLiteral("INSERT INTO drawn (game, position, number) VALUES (?, ?, ?)"));
+        // The position follows the last one stored, not the game in memory: after a change the
+        // register refused, the two may differ, and the order read back must still be the
+        // order drawn.
+        query.prepare(QStringLiteral(
+            "INSERT INTO drawn (game, position, number) "
+            "SELECT ?, COALESCE(MAX(position), 0) + 1, ? FROM drawn WHERE game = ?"));
         query.addBindValue(m_gameId);
-        query.addBindValue(m_game.count());
         query.addBindValue(number);
+        query.addBindValue(m_gameId);
         return query.exec() || Transaction::failed(query, error);
     });
 }

@@ -1,5 +1,6 @@
 #include "register/PrintRegister.h"
 
+#include "register/RegisterFailure.h"
 #include "register/RegisterTime.h"
 #include "register/Transaction.h"
 
@@ -68,7 +69,8 @@ bool PrintRegister::change(const std::function<bool(QSqlError *)> &work) {
     m_error.clear();
     QSqlError error;
     if (!Transaction::run(m_db, work, &error)) {
-        m_error = error.text();
+        m_error = RegisterFailure::reason(error, m_db.databaseName());
+        m_failure = RegisterFailure::kind(error, m_db.databaseName());
         return false;
     }
     return true;
@@ -141,7 +143,8 @@ QList<RunRecord> PrintRegister::runs() const {
     QSqlError error;
     const QList<RunRecord> result = read(QStringLiteral(" ORDER BY id DESC"), &error);
     if (error.isValid()) {
-        m_error = error.text();
+        m_error = RegisterFailure::reason(error, m_db.databaseName());
+        m_failure = RegisterFailure::kind(error, m_db.databaseName());
     }
     return result;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "register/RegisterFailure.h"
 #include "register/RunRecord.h"
 
 #include <QList>
@@ -14,7 +15,8 @@ namespace velmora {
 
 // The print register over an open database (RegisterDatabase): every change is one
 // transaction; nothing here throws. A false or 0 result, or a list given while lastError() is
-// set, is a failure: lastError() says why (empty after a call that succeeded). A register that
+// set, is a failure: lastError() says why, as one Italian clause (empty after a call that
+// succeeded). A register that
 // cannot be read never reads as an empty one.
 class PrintRegister {
 public:
@@ -34,6 +36,7 @@ public:
     QList<RunRecord> markInterrupted();
 
     QString lastError() const { return m_error; }
+    RegisterFailure::Kind lastFailure() const { return m_failure; }
 
     // Whether the run's program may still be at work: same boot, process alive.
     static bool mayBeRunning(const RunRecord &run);
@@ -45,6 +48,7 @@ private:
 
     QSqlDatabase m_db;
     mutable QString m_error;
+    mutable RegisterFailure::Kind m_failure = RegisterFailure::Kind::Other;
 };
 
 } // namespace velmora

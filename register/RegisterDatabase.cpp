@@ -1,5 +1,6 @@
 #include "register/RegisterDatabase.h"
 
+#include "register/RegisterFailure.h"
 #include "register/RegisterTime.h"
 #include "register/Transaction.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -25,6 +27,9 @@ constexpr auto driverName = "QSQLITE";
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
 constexpr int schemaVersion = 1;
+
+// How long a change waits for another program holding the register before giving up.
+constexpr int busyTimeoutMs = 5000;
 
 // One row per print run; the outcome is written when the run starts ("in_progress") and
 // again when it ends, so a run cut short by a crash still says so.
@@ -131,10 +136,60 @@ QString uniqueConnectionName() {
     return QStringLiteral("velmora-registro-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-// SQLite's "busy" and "locked": the file is in use, not damaged.
-bool isBusy(const QSqlError &error) {
-    const QString code = error.nativeErrorCode();
-    return code == QLatin1String("5") || code == QLatin1String("6");
+// The columns of each of our tables, as the statements above make them.
+const QMap<QString, QStringList> &ourColumns() {
+    static const QMap<QString, QStringList> columns{
+        {QStringLiteral("print_runs"),
+         QStringLiteral("id program started ended archive_path archive_size archive_sha256 "
+                        "archive_cards first_card cards_asked last_card archive_numbering "
+                        "landscape destination outcome cards_drawn delivered pid boot_id")
+             .split(u' ')},
+        {QStringLiteral("games"), {"id", "started", "ended"}},
+        {QStringLiteral("drawn"), {"game", "position", "number"}},
+    };
+    return columns;
+}
+
+// A database of another program: a table that is not ours, or one of ours without our
+// columns. Such a file is never written into. False with *error when it cannot be read.
+bool isForeign(QSqlDatabase db, bool *foreign, QSqlError *error) {
+    *foreign = false;
+    QSqlQuery tables(db);
+    if (!tables.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                    "name NOT LIKE 'sqlite_%'"))) {
+        return Transaction::failed(tables, error);
+    }
+    QStringList names;
+    while (tables.next()) {
+        names.append(tables.value(0).toString());
+    }
+    if (!Transaction::readToEnd(tables, error)) {
+        return false;
+    }
+    for (const QString &name : names) {
+        if (!ourColumns().contains(name)) {
+            *foreign = true;
+            return true;
+        }
+        QSqlQuery info(db);
+        if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(name))) {
+            return Transaction::failed(info, error);
+        }
+        QStringList found;
+        while (info.next()) {
+            found.append(info.value(1).toString());
+        }
+        if (!Transaction::readToEnd(info, error)) {
+            return false;
+        }
+        for (const QString &column : ourColumns().value(name)) {
+            if (!found.contains(column)) {
+                *foreign = true;
+                return true;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -146,56 +201,48 @@ QString RegisterDatabase::defaultPath() {
 
 RegisterDatabase::RegisterDatabase(const QString &path)
     : m_path(path), m_connectionName(uniqueConnectionName()) {
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     if (!QSqlDatabase::isDriverAvailable(QLatin1String(driverName))) {
-        m_error = QStringLiteral("Il registro delle stampe non è disponibile: manca il driver "
-                                 "SQLite di Qt (pacchetto libqt6sql6-sqlite).");
+        m_reason = QStringLiteral("manca il driver SQLite di Qt (pacchetto libqt6sql6-sqlite)");
+        m_error = QStringLiteral("Il registro delle stampe non è disponibile: %1.").arg(m_reason);
         return;
     }
     QDir().mkpath(QFileInfo(path).absolutePath());
     m_db = QSqlDatabase::addDatabase(QLatin1String(driverName), m_connectionName);
     m_db.setDatabaseName(path);
-    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    QString why;
-    if (openAndPrepare(&why)) {
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+    if (openAndPrepare()) {
         return;
     }
-    // Another program holding the database for a moment is no damage, nor is a sound file that
-    // cannot be brought to this version: nothing is set aside, nothing is written.
-    if (m_busy) {
-        m_db.close();
-        m_error = QStringLiteral("Il registro delle stampe \"%1\" è occupato da un altro "
-                                 "programma: %2.")
-                      .arg(QDir::toNativeSeparators(path), why);
-        return;
-    }
-    if (m_keep) {
-        m_db.close();
-        m_error = QStringLiteral("Il registro delle stampe \"%1\" %2.")
-                      .arg(QDir::toNativeSeparators(path), why);
-        return;
-    }
-    // Damaged or unreadable: keep it for whoever wants to look, and start afresh.
-    const bool existed = QFileInfo::exists(path);
     m_db.close();
-    const QString aside = existed ? setAside() : QString();
-    if (existed && aside.isEmpty()) {
-        m_error = QStringLiteral("Il registro delle stampe \"%1\" è danneggiato (%2) e non è "
+    // Only a file SQLite calls damaged, or another program's database, is set aside; a full
+    // disk, a read-only medium, a lock or missing permissions leave it exactly as it is.
+    const bool existed = QFileInfo::exists(path);
+    if ((!m_damaged && !m_foreign) || !existed) {
+        m_error = QStringLiteral("Il registro delle stampe \"%1\" non si può usare: %2.")
+                      .arg(shown, m_reason);
+        return;
+    }
+    const QString aside = setAside(m_foreign ? "estraneo" : "danneggiato");
+    if (aside.isEmpty()) {
+        m_error = QStringLiteral("Il registro delle stampe \"%1\" non si può usare (%2) e non è "
                                  "stato possibile metterlo da parte.")
-                      .arg(QDir::toNativeSeparators(path), why);
+                      .arg(shown, m_reason);
         return;
     }
-    QString again;
-    if (!openAndPrepare(&again)) {
+    const QString found = m_foreign ? QStringLiteral("Il file \"%1\" non è un registro delle "
+                                                     "stampe di Velmora")
+                                    : QStringLiteral("Il registro delle stampe \"%1\" è "
+                                                     "danneggiato");
+    m_setAside = aside;
+    m_notice = (found + QStringLiteral(": è stato conservato come \"%2\" e ne è stato iniziato "
+                                       "uno nuovo al suo posto."))
+                   .arg(shown, QDir::toNativeSeparators(QFileInfo(aside).absoluteFilePath()));
+    m_damaged = m_foreign = false;
+    if (!openAndPrepare()) {
         m_db.close();
-        m_error = QStringLiteral("Impossibile aprire il registro delle stampe \"%1\": %2.")
-                      .arg(QDir::toNativeSeparators(path), again);
-        return;
-    }
-    if (existed) {
-        m_setAside = aside;
-        m_notice = QStringLiteral("Il registro delle stampe \"%1\" era danneggiato (%2). È stato "
-                                  "conservato come \"%3\" e ne è stato iniziato uno nuovo.")
-                       .arg(QDir::toNativeSeparators(path), why, QDir::toNativeSeparators(aside));
+        m_error = QStringLiteral("Impossibile creare il registro delle stampe \"%1\": %2.")
+                      .arg(shown, m_reason);
     }
 }
 
@@ -207,54 +254,60 @@ RegisterDatabase::~RegisterDatabase() {
     }
 }
 
-bool RegisterDatabase::failed(const QSqlError &error, QString *why) {
-    *why = error.text();
-    m_busy = isBusy(error);
-    m_keep = m_keep || m_busy;
+bool RegisterDatabase::failed(const QSqlError &error) {
+    m_reason = RegisterFailure::reason(error, m_path);
+    m_failure = RegisterFailure::kind(error, m_path);
+    m_damaged = m_failure == RegisterFailure::Kind::Damaged;
     return false;
 }
 
-bool RegisterDatabase::openAndPrepare(QString *why) {
-    m_keep = false;
-    m_busy = false;
+bool RegisterDatabase::openAndPrepare() {
     if (!m_db.open()) {
-        return failed(m_db.lastError(), why);
+        return failed(m_db.lastError());
     }
     // A file that is not a database opens without complaint; the first read finds it out.
     QSqlQuery check(m_db);
     if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next()) {
-        return failed(check.lastError(), why);
+        return failed(check.lastError());
     }
     if (check.value(0).toString() != QLatin1String("ok")) {
-        *why = check.value(0).toString();
+        // The check's own report is many lines of SQLite's English: the user is told only that
+        // the file is damaged.
+        m_damaged = true;
+        m_reason = QStringLiteral("il file del registro è danneggiato");
         return false;
     }
     check.finish();
-    QSqlQuery wal(m_db);
-    if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
-        return failed(wal.lastError(), why);
-    }
-    wal.finish();
-    return migrate(why);
-}
-
-bool RegisterDatabase::migrate(QString *why) {
     QSqlQuery read(m_db);
     if (!read.exec(QStringLiteral("PRAGMA user_version")) || !read.next()) {
-        return failed(read.lastError(), why);
+        return failed(read.lastError());
     }
     const int found = read.value(0).toInt();
     read.finish();
-    // The file is sound (it passed the check above): whatever happens now, it is never set
-    // aside as damaged.
-    m_keep = true;
     if (found > schemaVersion) {
-        *why = QStringLiteral("è stato scritto da una versione più recente del programma "
-                              "(schema %1, questa versione conosce fino allo schema %2)")
-                   .arg(found)
-                   .arg(schemaVersion);
+        m_reason = QStringLiteral("è stato scritto da una versione più recente del programma "
+                                  "(schema %1, questa versione conosce fino allo schema %2)")
+                       .arg(found)
+                       .arg(schemaVersion);
         return false;
     }
+    QSqlError error;
+    if (!isForeign(m_db, &m_foreign, &error)) {
+        return failed(error);
+    }
+    if (m_foreign) {
+        m_reason = QStringLiteral("il file non è un registro delle stampe di Velmora");
+        return false;
+    }
+    QSqlQuery wal(m_db);
+    if (!wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"))) {
+        return failed(wal.lastError());
+    }
+    wal.finish();
+    return migrate(found);
+}
+
+bool RegisterDatabase::migrate(int found) {
     for (int version = found; version < schemaVersion; ++version) {
         QSqlError error;
         const bool done = Transaction::run(
@@ -270,10 +323,10 @@ bool RegisterDatabase::migrate(QString *why) {
             },
             &error);
         if (!done) {
-            failed(error, why);
-            *why = QStringLiteral("non è stato possibile aggiornarlo alla versione %1: %2")
-                       .arg(version + 1)
-                       .arg(*why);
+            failed(error);
+            m_reason = QStringLiteral("non è stato possibile aggiornarlo alla versione %1 (%2)")
+                           .arg(version + 1)
+                           .arg(m_reason);
             return false;
         }
     }
@@ -284,11 +337,12 @@ int RegisterDatabase::currentSchemaVersion() {
     return schemaVersion;
 }
 
-QString RegisterDatabase::setAside() {
+QString RegisterDatabase::setAside(const char *tag) {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = QStringLiteral("%1.danneggiato-%2").arg(m_path, stamp);
+    const QString base = QStringLiteral("%1.%2-%3").arg(m_path, QLatin1String(tag), stamp);
+    QString target = base;
     for (int n = 2; QFileInfo::exists(target); ++n) {
-        target = QStringLiteral("%1.danneggiato-%2-%3").arg(m_path, stamp).arg(n);
+        target = QStringLiteral("%1-%2").arg(base).arg(n);
     }
     if (!QFile::rename(m_path, target)) {
         return {};

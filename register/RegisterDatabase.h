@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register/RegisterFailure.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -10,11 +12,12 @@ namespace velmora {
 // The program's own database (registro.sqlite in the user's data folder): the print register
 // and the game of the evening, in one schema whose version is kept in PRAGMA user_version.
 // Opening it sets write-ahead logging and brings an older schema up to this one, step by step
-// (times once kept in local time are then kept in UTC). A file that cannot be opened or is
-// damaged is set aside under a new name, never deleted, and a new database is started in its
-// place; notice() then says so in Italian. A sound file in use, written by a newer version or
-// that cannot be brought up to date is left as it is and not opened. Each instance has its own
-// connection, closed and removed when the instance goes.
+// (times once kept in local time are then kept in UTC). A file SQLite finds damaged, or another
+// program's database, is set aside under a new name, never deleted, and a new database is
+// started in its place; notice() then says so in Italian, naming both files. A file that is in
+// use, on a full disk or a read-only medium, not readable for its permissions, written by a
+// newer version or that cannot be brought up to date is left as it is and not opened. Each instance
+// has its own connection, closed and removed when the instance goes.
 class RegisterDatabase {
 public:
     // ~/.local/share/velmora/registro.sqlite: the data folder the archive is also looked for in.
@@ -36,15 +39,18 @@ public:
     QString notice() const { return m_notice; }
     QString setAsidePath() const { return m_setAside; }
     QString error() const { return m_error; }
+    // Why it is not open, as one Italian clause ("il disco è pieno").
+    QString reason() const { return m_reason; }
+    RegisterFailure::Kind failure() const { return m_failure; }
 
     // The schema version this program writes.
     static int currentSchemaVersion();
 
 private:
-    bool openAndPrepare(QString *why);
-    bool migrate(QString *why);
-    bool failed(const QSqlError &error, QString *why);
-    QString setAside();
+    bool openAndPrepare();
+    bool migrate(int found);
+    bool failed(const QSqlError &error);
+    QString setAside(const char *tag);
 
     QString m_path;
     QString m_connectionName;
@@ -52,8 +58,10 @@ private:
     QString m_notice;
     QString m_setAside;
     QString m_error;
-    bool m_busy = false; // held by another program
-    bool m_keep = false; // in use or sound: never set aside
+    QString m_reason;
+    RegisterFailure::Kind m_failure = RegisterFailure::Kind::Other;
+    bool m_damaged = false; // SQLite says so: set aside
+    bool m_foreign = false; // another program's database: set aside, never written
 };
 
 } // namespace velmora

@@ -148,7 +148,6 @@ void RegistroStampe::mostra(QWidget *parent, MessagePresenter &messages,
             return;
         }
         PrintRegister reg(database.connection());
-        reg.markInterrupted();
         runs = reg.runs();
         if (!reg.lastError().isEmpty()) {
             messages.avviso(

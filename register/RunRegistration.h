@@ -12,8 +12,10 @@ namespace velmora {
 // The register's part in one print run: the entry written as the run starts and completed as
 // it ends. The caller fills in what the run is (program, archive path and cards, range,
 // numbering, destination); the start time and the archive's fingerprint are taken here. It never
-// stops a print: a register that cannot be opened or written is noted in notices(), which also
-// tells of a damaged register set aside and of runs found interrupted.
+// stops a print. A register that cannot be written at the start (held by another program, a
+// full disk) is tried again as the run ends, a register held for a while a few times over, and
+// the entry is then written whole; notices() says when it could not be written at all, and also
+// tells of a register set aside and of runs found interrupted.
 class RunRegistration {
 public:
     explicit RunRegistration(RunRecord run,
@@ -22,17 +24,26 @@ public:
     RunRegistration(const RunRegistration &) = delete;
     RunRegistration &operator=(const RunRegistration &) = delete;
 
+    // Once per run; later calls change nothing.
     void finish(RunRecord::Outcome outcome, int cardsDrawn, bool delivered);
 
     // Italian messages for the user. That the register cannot be written is said once per
-    // process, however many runs fail to write it.
+    // process for each reason, however many runs fail to write it.
     QStringList notices() const { return m_notices; }
 
 private:
-    void cannotWrite(const QString &why);
+    bool open();
+    bool complete(RunRecord::Outcome outcome, int cardsDrawn, bool delivered);
+    void tell(const QString &notice);
+    QString shownPath() const;
 
+    QString m_databasePath;
+    RunRecord m_run;
     std::unique_ptr<RegisterDatabase> m_database;
     qint64 m_id = 0;
+    bool m_finished = false;
+    QString m_reason;    // why the register could not be written, the last time it was tried
+    bool m_busy = false; // ... because another program held it
     QStringList m_notices;
 };
 

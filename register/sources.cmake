@@ -10,6 +10,8 @@ list(APPEND VELMORA_CORE_SOURCES
   register/PrintRegister.h
   register/RegisterDatabase.cpp
   register/RegisterDatabase.h
+  register/RegisterFailure.cpp
+  register/RegisterFailure.h
   register/RegisterTime.cpp
   register/RegisterTime.h
   register/RunRecord.cpp

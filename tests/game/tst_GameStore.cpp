@@ -76,6 +76,8 @@ private slots:
     void unreadableGameIsAnErrorNotANewGame();
     void timesAreKeptInUtc();
     void restoresAfterKillMidChange();
+    void drawOrderSurvivesARestart_data();
+    void drawOrderSurvivesARestart();
 
 private:
     QTemporaryDir m_dir;
@@ -211,6 +213,66 @@ void TestGameStore::restoresAfterKillMidChange() {
         QVERIFY(count <= 1);
         QCOMPARE(lastCount, 90);
     }
+}
+
+void TestGameStore::drawOrderSurvivesARestart_data() {
+    // Steps: "12" draws 12, "-12" takes it back, "u" is "Annulla ultimo", "r" restarts the
+    // program, "k12" is a take-back of 12 whose writer dies before its commit.
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("take-back of the first, then a draw")
+        << "12 5 77 40 -12 9 r" << QList<int>{5, 77, 40, 9};
+    QTest::newRow("take-back in the middle, undo, draw")
+        << "12 5 77 40 9 -77 u 90 r" << QList<int>{12, 5, 40, 90};
+    QTest::newRow("restart between take-back and draw")
+        << "12 5 77 40 -5 r 9 r" << QList<int>{12, 77, 40, 9};
+    QTest::newRow("several take-backs, restarts between")
+        << "1 2 3 4 5 -2 r -4 6 r u 7 r" << QList<int>{1, 3, 5, 7};
+    QTest::newRow("killed writer during a take-back in the middle")
+        << "12 5 77 40 k77 r 9 r" << QList<int>{12, 5, 77, 40, 9};
+}
+
+void TestGameStore::drawOrderSurvivesARestart() {
+    QFETCH(QString, steps);
+    QFETCH(QList<int>, expected);
+    const QString path = m_dir.filePath(
+        QStringLiteral("order-%1.sqlite")
+            .arg(QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), u'-')));
+    auto db = openRegister(path);
+    auto store = std::make_unique<GameStore>(db->connection());
+    QVERIFY(store->restore());
+    for (const QString &step : steps.split(u' ')) {
+        if (step == u"r") {
+            store.reset();
+            db = openRegister(path);
+            store = std::make_unique<GameStore>(db->connection());
+            QVERIFY2(store->restore(), qPrintable(store->lastError()));
+        } else if (step == u"u") {
+            QVERIFY(store->undo() != 0);
+        } else if (step.startsWith(u'k')) {
+            // Another writer deletes the number and renumbers, then dies before committing.
+            QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "killed");
+            writer.setDatabaseName(path);
+            QVERIFY(writer.open());
+            QSqlQuery query(writer);
+            QVERIFY(query.exec(QStringLiteral("BEGIN")));
+            QVERIFY(query.exec(
+                QStringLiteral("DELETE FROM drawn WHERE number = %1").arg(step.mid(1).toInt())));
+            QVERIFY(query.exec(QStringLiteral("UPDATE drawn SET position = position - 1")));
+            query.finish();
+            writer.close();
+            writer = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("killed"));
+        } else if (step.startsWith(u'-')) {
+            QVERIFY(store->remove(step.mid(1).toInt()));
+        } else {
+            QVERIFY(store->draw(step.toInt()));
+        }
+        QVERIFY2(store->lastError().isEmpty(), qPrintable(store->lastError()));
+    }
+    QCOMPARE(store->game().numbers(), expected);
+    QCOMPARE(store->game().last(), expected.constLast());
+    QCOMPARE(store->undo(), expected.constLast()); // "Annulla ultimo" takes back the last drawn
 }
 
 QTEST_GUILESS_MAIN(TestGameStore)
