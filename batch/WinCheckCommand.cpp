@@ -4,6 +4,7 @@
 #include "game/ArchiveScan.h"
 #include "game/Game.h"
 #include "print/CardArchive.h"
+#include "print/PrintPlan.h"
 #include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
@@ -23,7 +24,8 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
         return QStringLiteral("--vincite non stampa: non si usa con -o, --stampante o "
                               "--orientamento");
     }
-    if (!options.estratti) {
+    // An empty list would find no prize and say so with status 0: a mistake, not an answer.
+    if (!options.estratti || options.estratti->trimmed().isEmpty()) {
         return QStringLiteral("--vincite vuole i numeri estratti: --estratti \"1,2,3\"");
     }
     QString error;
@@ -47,13 +49,25 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
 int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTextStream &out,
                          QTextStream &err) {
     const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
-    bool ok = true;
-    qint64 first = options.prima ? options.prima->toLongLong(&ok) : 1;
-    qint64 count = options.cartelle && ok ? options.cartelle->toLongLong(&ok) : archive.cardCount();
-    if (!ok || first < 1) {
-        err << "velmora-pdf: --prima e --cartelle vogliono numeri di cartella.\n";
-        return BatchOptions::exitUsage;
+    // The range as printing reads and refuses it (a first card of 0 is card 1, no card past
+    // 32767 or past the archive's end); without --cartelle, up to the archive's last card.
+    QString refusal;
+    std::optional<PrintPlan> plan =
+        PrintPlan::make(options.prima.value_or(QStringLiteral("1")),
+                        options.cartelle.value_or(QStringLiteral("1")), true, &refusal);
+    if (plan && plan->requested < plan->first) {
+        refusal = QStringLiteral("nessuna cartella da controllare.");
+    } else if (plan) {
+        refusal = plan->beyondArchive(archive.cardCount(), archive.path()).value_or(QString());
     }
+    if (!refusal.isEmpty() && !options.corsa) {
+        err << "velmora-pdf: " << refusal << '\n';
+        return BatchOptions::exitFailed;
+    }
+    qint64 first = plan ? plan->first : 1;
+    qint64 count = !plan              ? 0
+                   : options.cartelle ? plan->requested - plan->first + 1
+                                      : archive.cardCount() - first + 1;
     bool archiveNumbering = options.numerazione == BatchOptions::Numbering::Archivio;
     if (options.corsa) {
         const qint64 id = options.corsa->trimmed().toLongLong();

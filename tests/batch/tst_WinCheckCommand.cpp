@@ -24,6 +24,8 @@ private slots:
     void refusals();
     void linesPerWinningCard_data();
     void linesPerWinningCard();
+    void rangesPrintingRefuses_data();
+    void rangesPrintingRefuses();
     void cardsOfARegisteredRun_data();
     void cardsOfARegisteredRun();
 
@@ -70,6 +72,10 @@ void TestWinCheckCommand::refusals_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("reason");
     QTest::newRow("no list") << QStringList{"--vincite"} << "vuole i numeri estratti";
+    QTest::newRow("empty list") << QStringList{"--vincite", "--estratti", ""}
+                                << "vuole i numeri estratti";
+    QTest::newRow("blanks") << QStringList{"--vincite", "--estratti", "  "}
+                            << "vuole i numeri estratti";
     QTest::newRow("outside") << QStringList{"--vincite", "--estratti", "4,0"}
                              << "0 non è tra 1 e 90";
     QTest::newRow("repeat") << QStringList{"--vincite", "--estratti", "4,9,4"}
@@ -96,17 +102,23 @@ void TestWinCheckCommand::refusals() {
 void TestWinCheckCommand::linesPerWinningCard_data() {
     QTest::addColumn<QStringList>("range");
     QTest::addColumn<QString>("line"); // the line of card 8
+    QTest::addColumn<int>("checked");  // cards checked, as the summary says
     QTest::newRow("from 1") << QStringList{"--prima", "5", "--cartelle", "6"}
-                            << "8\t4\tCinquina\tprima";
+                            << "8\t4\tCinquina\tprima" << 6;
     QTest::newRow("archive numbers")
         << QStringList{"--prima", "5", "--cartelle", "6", "--numerazione", "archivio"}
-        << "8\t00008\tCinquina\tprima";
-    QTest::newRow("whole archive") << QStringList{} << "8\t8\tCinquina\tprima";
+        << "8\t00008\tCinquina\tprima" << 6;
+    QTest::newRow("whole archive") << QStringList{} << "8\t8\tCinquina\tprima" << 18;
+    QTest::newRow("first card 0 is card 1, as printing takes it")
+        << QStringList{"--prima", "0", "--cartelle", "12"} << "8\t8\tCinquina\tprima" << 12;
+    QTest::newRow("leading zeros are base 10")
+        << QStringList{"--prima", "01", "--cartelle", "010"} << "8\t8\tCinquina\tprima" << 10;
 }
 
 void TestWinCheckCommand::linesPerWinningCard() {
     QFETCH(QStringList, range);
     QFETCH(QString, line);
+    QFETCH(int, checked);
     const BatchParsed parsed = BatchOptions::parse(
         QStringList{"velmora-pdf", "--vincite", "--estratti", m_row, "--archivio", m_dir.path()} +
         range);
@@ -120,6 +132,43 @@ void TestWinCheckCommand::linesPerWinningCard() {
     for (const QString &other : lines) {
         QCOMPARE(other.count(QLatin1Char('\t')), 3);
     }
+    QVERIFY2(errText.contains(QStringLiteral(" su %1 controllate").arg(checked)),
+             qPrintable(errText));
+}
+
+void TestWinCheckCommand::rangesPrintingRefuses_data() {
+    QTest::addColumn<QStringList>("range");
+    QTest::newRow("first card past the archive's end")
+        << QStringList{"--prima", "19", "--cartelle", "1"};
+    QTest::newRow("cards past the archive's end")
+        << QStringList{"--prima", "15", "--cartelle", "6"};
+    QTest::newRow("a count that overflows") << QStringList{"--cartelle", "9223372036854775807"};
+    QTest::newRow("first card past 32767") << QStringList{"--prima", "40000", "--cartelle", "1"};
+}
+
+// --vincite refuses, in the same words, every range printing refuses.
+void TestWinCheckCommand::rangesPrintingRefuses() {
+    QFETCH(QStringList, range);
+    const auto run = [&](const QStringList &mode, QString *errText) {
+        const BatchParsed parsed = BatchOptions::parse(
+            QStringList{"velmora-pdf", "--archivio", m_dir.path()} + mode + range);
+        if (!parsed.options) {
+            *errText = parsed.error;
+            return -1;
+        }
+        QString outText;
+        QTextStream out(&outText), err(errText);
+        BatchRun batch(out, err);
+        const int status = batch.exec(*parsed.options);
+        err.flush();
+        return status;
+    };
+    QString printed, checked;
+    const int printStatus = run({"-o", m_dir.filePath(QStringLiteral("rifiuto.pdf"))}, &printed);
+    QCOMPARE(run({"--vincite", "--estratti", "4"}, &checked), printStatus);
+    QVERIFY2(printStatus != BatchOptions::exitOk, qPrintable(printed));
+    QVERIFY2(!checked.isEmpty() && printed.contains(checked.trimmed()),
+             qPrintable(printed + u'|' + checked));
 }
 
 // Run 2 of the register printed from the archive of the test's folder; it is checked on the
