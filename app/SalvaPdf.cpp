@@ -113,14 +113,21 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
     target.selectPdfFile(output.temporaryPath());
     target.setResolution(PrintRun::dotsPerInch);
     StampaCartelle::Result result = StampaCartelle::Result::Failed;
+    bool committed = false;
     {
         PainterSurface surface(target);
         StampaCartelle run(m_mainWindow, prepared.request(), m_settings, messages, surface);
+        // Registered under the name asked for, and completed once the file is in place.
+        run.setDelivery(QStringLiteral("il file %1").arg(output.shownName()),
+                        [&output, &error, &committed] {
+                            committed = output.commitPdf(&error);
+                            return committed;
+                        });
         result = run.print(prepared);
     }
     switch (result) {
     case StampaCartelle::Result::Completed:
-        if (!output.commitPdf(&error)) {
+        if (!committed) {
             messages.avviso(&m_mainWindow, error);
             return Result::Failed;
         }

@@ -206,7 +206,9 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
     const auto *painter = dynamic_cast<const PainterSurface *>(&m_surface);
     RunRegistration registration(runEntry(QStringLiteral("velmora"), *archive, plan,
                                           request.nCartelle, request.numerazioneArchivio,
-                                          painter ? painter->target().description() : QString()));
+                                          !m_destination.isEmpty() ? m_destination
+                                          : painter                ? painter->target().description()
+                                                                   : QString()));
     try {
         switch (printRun.run(plan, hooks)) {
         case PrintRun::Outcome::Completed:
@@ -223,10 +225,16 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
         failure = error.description();
         closeDocument(m_surface);
     }
-    registration.finish(result == Result::Completed ? RunRecord::Outcome::Completed
+    // A document that is a draft until put in place is delivered only once it is there.
+    bool delivered = printRun.documentHandedOn();
+    if (m_deliver) {
+        delivered = result == Result::Completed && m_deliver();
+    }
+    registration.finish(result == Result::Completed ? (delivered ? RunRecord::Outcome::Completed
+                                                                 : RunRecord::Outcome::Failed)
                         : failure.isEmpty()         ? RunRecord::Outcome::Stopped
                                                     : RunRecord::Outcome::Failed,
-                        printRun.cardsDrawn(), printRun.documentHandedOn());
+                        printRun.cardsDrawn(), delivered);
     const QString source = u'\n' + ArchiveSearch::describe(*archive);
     archive.reset();
     window.unload();

@@ -3,7 +3,9 @@
 #include "print/PrintRequest.h"
 
 #include <QObject>
+
 #include <QStringList>
+#include <functional>
 
 class QWidget;
 
@@ -30,6 +32,14 @@ public:
     // Where the archive is looked for; empty (the default) means the usual folders.
     void setArchiveFolders(const QStringList &folders) { m_archiveFolders = folders; }
 
+    // For a run whose document is only a draft until its caller puts it in place (a PDF written
+    // to a temporary file): the register names the run by destination, and a completed run
+    // counts as delivered, and completed, only when deliver() says the document is in place.
+    void setDelivery(const QString &destination, std::function<bool()> deliver) {
+        m_destination = destination;
+        m_deliver = std::move(deliver);
+    }
+
     // Runs the whole print and returns when it is over, with the main window enabled again.
     // A run that cannot be printed is said in a message window.
     Result run();
@@ -51,6 +61,8 @@ private:
     PrinterSurface &m_surface;
     QStringList m_archiveFolders;
     CancStampa *m_stopWindow = nullptr;
+    QString m_destination;
+    std::function<bool()> m_deliver;
 };
 
 } // namespace velmora

@@ -5,6 +5,8 @@
 #include "app/SalvaPdf.h"
 #include "print/CancStampa.h"
 #include "print/CardArchive.h"
+#include "register/PrintRegister.h"
+#include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/RecordingPresenter.h"
 
@@ -167,6 +169,42 @@ private slots:
         QCOMPARE(m_answer.proposed.constLast(),
                  m_dir.filePath(QStringLiteral("cartelle-100-105.pdf")));
         QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
+    }
+
+    // The register names the file the user asked for, never the temporary one, and counts the
+    // run as completed and delivered once that file is in place; a stopped save is no delivery.
+    void registeredUnderTheChosenName_data() {
+        QTest::addColumn<bool>("stop");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("saved") << false << int(RunRecord::Outcome::Completed);
+        QTest::newRow("stopped") << true << int(RunRecord::Outcome::Stopped);
+    }
+    void registeredUnderTheChosenName() {
+        QFETCH(bool, stop);
+        QFETCH(int, outcome);
+        choose(QStringLiteral("1"), stop ? QStringLiteral("60") : QStringLiteral("6"));
+        m_answer.file = m_dir.filePath(QStringLiteral("registrata.pdf"));
+        QTimer stopper;
+        connect(&stopper, &QTimer::timeout, this, [] {
+            for (QWidget *shown : QApplication::topLevelWidgets()) {
+                if (auto *window = qobject_cast<CancStampa *>(shown); window && window->isLoaded()) {
+                    window->unload();
+                }
+            }
+        });
+        if (stop) {
+            stopper.start(0);
+        }
+        m_save->run(m_messages);
+        RegisterDatabase database;
+        const QList<RunRecord> runs = PrintRegister(database.connection()).runs();
+        QVERIFY(!runs.isEmpty());
+        const RunRecord &run = runs.constFirst();
+        QVERIFY2(run.destination.endsWith(QStringLiteral("registrata.pdf\"")),
+                 qPrintable(run.destination));
+        QCOMPARE(int(run.outcome), outcome);
+        QCOMPARE(run.delivered, !stop);
+        QCOMPARE(QFileInfo::exists(m_answer.file), !stop);
     }
 
     // Stopped from the stop window, the save leaves no file, not even the pages drawn so far,
