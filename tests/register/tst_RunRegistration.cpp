@@ -197,6 +197,10 @@ private slots:
         QVERIFY(child.waitForFinished(60000));
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         QCOMPARE(registered().first().outcome, Outcome::InProgress); // nobody has looked yet
+        // Asking the register first only reads it: the next print still reports the run.
+        QCOMPARE(exec(QStringLiteral("--registro")), BatchOptions::exitOk);
+        QVERIFY2(m_out.contains(QStringLiteral("%1\t").arg(killed)), qPrintable(m_out));
+        QCOMPARE(registered().first().outcome, Outcome::InProgress);
 
         QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
                           .arg(m_archive, m_settings, path(QStringLiteral("dopo.pdf")))),
@@ -206,6 +210,12 @@ private slots:
         QCOMPARE(runs.at(0).outcome, Outcome::Completed);
         QCOMPARE(runs.at(1).id, killed);
         QCOMPARE(runs.at(1).outcome, Outcome::Interrupted);
+        // Reported once: the print after it says nothing more of it.
+        QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
+                          .arg(m_archive, m_settings, path(QStringLiteral("ancora.pdf")))),
+                 BatchOptions::exitOk);
+        QVERIFY2(!m_err.contains(QStringLiteral("La stampa n. %1 ").arg(killed)),
+                 qPrintable(m_err));
     }
 };
 
