@@ -194,7 +194,7 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
         runs = reg.runs();
         if (!reg.lastError().isEmpty()) {
             return fail(
-                QStringLiteral("il registro delle stampe non si legge: %1").arg(reg.lastError()));
+                QStringLiteral("il registro delle stampe non si legge: %1.").arg(reg.lastError()));
         }
     }
     if (query.kind == RegisterQuery::Kind::List) {

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <algorithm>
@@ -35,7 +36,7 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
     if (options.corsa) {
         bool numeric = false;
         if (options.corsa->trimmed().toLongLong(&numeric) < 1 || !numeric) {
-            return QStringLiteral("--corsa vuole il numero di una corsa del registro, non \"%1\"")
+            return QStringLiteral("--corsa vuole il numero di una stampa del registro, non \"%1\"")
                 .arg(*options.corsa);
         }
         if (options.prima || options.cartelle) {
@@ -80,7 +81,7 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         const QList<RunRecord> runs = reg.runs();
         if (!reg.lastError().isEmpty()) {
             err << "velmora-pdf: il registro delle stampe non si legge: " << reg.lastError()
-                << '\n';
+                << ".\n";
             return BatchOptions::exitFailed;
         }
         const auto run = std::find_if(runs.cbegin(), runs.cend(),
@@ -88,13 +89,15 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         const std::optional<CardTrace::Range> range =
             run == runs.cend() ? std::nullopt : CardTrace::printedRange(*run);
         if (!range) {
-            err << "velmora-pdf: il registro non ha una corsa " << id
-                << " che abbia stampato cartelle.\n";
+            err << "velmora-pdf: la stampa n. " << id
+                << " non è nel registro o non ha consegnato cartelle.\n";
             return BatchOptions::exitFailed;
         }
         if (!ArchiveFingerprint::sameArchive(ArchiveFingerprint::of(archive.path()), *run)) {
-            err << "velmora-pdf: attenzione, la corsa " << id << " usava un archivio diverso da "
-                << QDir::toNativeSeparators(archive.path()) << ".\n";
+            err << "velmora-pdf: attenzione, la stampa n. " << id
+                << " usava un archivio diverso da \""
+                << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
+                << "\".\n";
         }
         first = run->firstCard;
         count = range->last - range->first + 1;
@@ -141,7 +144,7 @@ QString WinCheckCommand::helpText() {
         "all'ultima),\n"
         "                             con i numeri stampati secondo --numerazione come nella "
         "stampa\n"
-        "                             che parte da --prima; oppure le cartelle della corsa R "
+        "                             che parte da --prima; oppure le cartelle della stampa R "
         "del registro\n"
         "                             con --corsa R. Una riga per cartella, separata da "
         "tabulazioni:\n"
