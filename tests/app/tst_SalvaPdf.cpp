@@ -114,13 +114,15 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("said");
         QTest::newRow("an archive") << "ridodur.dat"
-                                    << "archivio delle cartelle";
+                                    << "sembra un archivio delle cartelle";
         QTest::newRow("a settings file") << "vel.cnf"
-                                         << "file delle impostazioni";
+                                         << "sembra un file di configurazione";
         QTest::newRow("the settings in use") << "impostazioni.bin"
-                                             << "file delle impostazioni";
+                                             << "è il file di configurazione";
+        QTest::newRow("a text file") << "note.txt"
+                                     << "sembra un file che non è un PDF";
         QTest::newRow("not a plain file") << "/dev/null"
-                                          << "non è un file normale";
+                                          << "è un dispositivo";
     }
     void protectedFilesStayAsTheyWere() {
         QFETCH(QString, name);
@@ -175,7 +177,7 @@ private slots:
         const QString file = m_dir.filePath(QStringLiteral("serata.pdf"));
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("older");
+        old.write("%PDF-older");
         old.close();
         choose(QStringLiteral("1"), QStringLiteral("60"));
         m_answer.file = file;
@@ -191,7 +193,7 @@ private slots:
         QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Stopped);
         QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
         QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("older"));
+        QCOMPARE(old.readAll(), QByteArray("%PDF-older"));
         QVERIFY(m_messages.avvisi.constLast().contains(QStringLiteral("non è stato scritto")));
     }
 };
