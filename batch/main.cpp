@@ -25,6 +25,12 @@ void catchStopSignals() {
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        // A signal ignored when the program starts (nohup, a shell's background job) stays
+        // ignored, so a run started to outlive its terminal does.
+        struct sigaction before {};
+        if (sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) {
+            continue;
+        }
         sigaction(signal, &action, nullptr);
     }
 }
