@@ -1,6 +1,7 @@
 #include "print/CardArchive.h"
 
 #include "errors/VelmoraError.h"
+#include "print/PrintPlan.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -110,6 +111,20 @@ CardArchive::CardArchive(const QString &folder) {
                                    .arg(shown(path)));
     }
     m_size = m_file.size();
+    // Card numbers stop at 32767: a longer file is no archive of ours (a damaged or padded
+    // copy), and reading or hashing it all would take minutes and gigabytes for nothing.
+    if (m_size > qint64(PrintPlan::maxCard) * RecordCartella::recordSize) {
+        m_file.close();
+        throw VelmoraError(
+            VelmoraError::BadRecordNumber,
+            QStringLiteral("L'archivio delle cartelle \"%1\" è troppo grande per essere un "
+                           "archivio valido: conterrebbe %2 cartelle, ma le cartelle sono al "
+                           "massimo %3 (%4 byte).")
+                .arg(shown(path))
+                .arg(m_size / RecordCartella::recordSize)
+                .arg(PrintPlan::maxCard)
+                .arg(qint64(PrintPlan::maxCard) * RecordCartella::recordSize));
+    }
 }
 
 RecordCartella CardArchive::read(qint64 cardNumber) {

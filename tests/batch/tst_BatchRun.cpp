@@ -241,6 +241,10 @@ private slots:
                                             << "è una cartella";
         QTest::newRow("no printer layer") << "--cartelle 6 --archivio ARCHIVE --stampante P"
                                           << "non è disponibile";
+        QTest::newRow("a 2 GB archive") << "--cartelle 6 --archivio HUGE -o OUT"
+                                        << "è troppo grande";
+        QTest::newRow("a 2 GB archive checked") << "--verifica --archivio HUGE"
+                                                << "è troppo grande";
     }
     void refusedRuns() {
         QFETCH(QString, arguments);
@@ -250,6 +254,13 @@ private slots:
         arguments.replace(QStringLiteral("ARCHIVE"), m_archive)
             .replace(QStringLiteral("EMPTY"), empty.path())
             .replace(QStringLiteral("OUT"), file);
+        QTemporaryDir huge; // a sparse 2 GB archive: no disk space taken
+        if (arguments.contains(QStringLiteral("HUGE"))) {
+            QFile archive(huge.filePath(CardArchive::fileName));
+            QVERIFY(archive.open(QIODevice::WriteOnly) && archive.resize(qint64(2) << 30));
+            archive.close();
+            arguments.replace(QStringLiteral("HUGE"), huge.path());
+        }
         QCOMPARE(exec(arguments), BatchOptions::exitFailed);
         QVERIFY2(m_err.startsWith(QStringLiteral("velmora-pdf: ")), qPrintable(m_err));
         QVERIFY2(m_err.contains(said), qPrintable(m_err));

@@ -196,6 +196,35 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
     }
 
+    // Card numbers stop at 32767: a file longer than that many records is refused on opening,
+    // saying why, without reading it (a sparse file of gigabytes is refused as at once).
+    void archiveLongerThanTheLastCardNumberIsRefused_data() {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("opens");
+        const qint64 largest = qint64(32767) * RecordCartella::recordSize;
+        QTest::newRow("32767 cards") << largest << true;
+        QTest::newRow("one byte more") << largest + 1 << false;
+        QTest::newRow("2 GB") << (qint64(2) << 30) << false;
+    }
+    void archiveLongerThanTheLastCardNumberIsRefused() {
+        QFETCH(qint64, size);
+        QFETCH(bool, opens);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(CardArchive::fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+        file.close();
+        try {
+            CardArchive archive(dir.path());
+            QVERIFY(opens);
+            QCOMPARE(archive.cardCount(), qint64(32767));
+        } catch (const VelmoraError &error) {
+            QVERIFY2(!opens, qPrintable(error.description()));
+            QVERIFY2(error.description().contains(QStringLiteral("è troppo grande")) &&
+                         error.description().contains(QStringLiteral("al massimo 32767")),
+                     qPrintable(error.description()));
+        }
+    }
+
     void archiveIsOnlyRead() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("RidoDur.dat"));
