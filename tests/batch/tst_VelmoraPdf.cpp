@@ -232,6 +232,9 @@ private slots:
             << "--orientamento vuole \"orizzontale\"";
         QTest::newRow("missing value")
             << QStringList{"--verifica", "--archivio"} << "manca il valore dopo --archivio";
+        QTest::newRow("unknown platform")
+            << QStringList{"--piattaforma", "xyz", "--cartelle", "6", "-o", "x.pdf"}
+            << "La piattaforma grafica \"xyz\" non si può usare (piattaforme disponibili: ";
     }
     void usageErrorsGiveStatus2() {
         QFETCH(QStringList, arguments);
@@ -241,6 +244,32 @@ private slots:
         QVERIFY2(ran.err.contains(QStringLiteral("velmora-pdf: ") + said), qPrintable(ran.err));
         QVERIFY(ran.err.contains(QStringLiteral("--help")));
         QVERIFY(ran.out.isEmpty());
+    }
+
+    // A file name whose bytes are not UTF-8 would come back as another name: it is refused,
+    // shown with its bytes, and nothing is written under any name.
+    void namesThatAreNotUtf8AreRefused_data() {
+        QTest::addColumn<QString>("arguments"); // for the shell: $N is the name's bytes
+        QTest::newRow("output") << "--cartelle 6 -o \"$N\"";
+        QTest::newRow("archive folder") << "--cartelle 6 --archivio \"$N\" -o x.pdf";
+        QTest::newRow("settings file") << "--cartelle 6 --configurazione \"$N\" -o x.pdf";
+    }
+    void namesThatAreNotUtf8AreRefused() {
+        QFETCH(QString, arguments);
+        QTemporaryDir folder;
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("N=$(printf 'caf\\351.pdf'); exec \"$0\" ") + arguments,
+                       program});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), BatchOptions::exitUsage);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral("velmora-pdf: L'argomento \"caf\\xE9.pdf\" non "
+                                               "è testo UTF-8 valido")),
+                 qPrintable(err));
+        QVERIFY(QDir(folder.path()).isEmpty());
     }
 
     // Help and version go to standard output with status 0; a missing archive is status 1.
