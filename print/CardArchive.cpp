@@ -1,5 +1,6 @@
 #include "print/CardArchive.h"
 
+#include "errors/FileErrorText.h"
 #include "errors/VelmoraError.h"
 #include "print/PrintPlan.h"
 
@@ -8,6 +9,8 @@
 #include <QStringList>
 
 #include <array>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -50,8 +53,32 @@ QString CardArchive::locate(const QString &folder) {
 }
 
 CardArchive::CardArchive(const QString &folder) {
+    const QFileInfo given(folder);
+    if (given.isFile() && given.fileName().compare(fileName, Qt::CaseInsensitive) == 0) {
+        open(given.absoluteFilePath()); // the archive itself named instead of its folder
+        return;
+    }
     const QDir dir(folder);
     const QString shownFolder = shown(dir.absolutePath());
+    if (given.isFile()) {
+        throw VelmoraError(VelmoraError::PathNotFound,
+                           QStringLiteral("Impossibile trovare il percorso: \"%1\" è un file, "
+                                          "non la cartella che contiene l'archivio delle "
+                                          "cartelle %2.")
+                               .arg(shownFolder, fileName));
+    }
+    if (given.isSymLink() && !given.exists()) {
+        struct stat info {};
+        const bool loop =
+            ::stat(QFile::encodeName(folder).constData(), &info) != 0 && errno == ELOOP;
+        throw VelmoraError(VelmoraError::PathNotFound,
+                           QStringLiteral("Impossibile trovare il percorso: la cartella \"%1\", "
+                                          "dove si cerca l'archivio delle cartelle %2, è un "
+                                          "collegamento simbolico %3.")
+                               .arg(shownFolder, fileName,
+                                    loop ? QStringLiteral("che rimanda a se stesso (un ciclo)")
+                                         : QStringLiteral("a qualcosa che non esiste")));
+    }
     if (!dir.exists()) {
         throw VelmoraError(VelmoraError::PathNotFound,
                            QStringLiteral("Impossibile trovare il percorso: la cartella \"%1\", "
@@ -88,9 +115,15 @@ CardArchive::CardArchive(const QString &folder) {
                                    .arg(shownFolder, names.join(QStringLiteral(", ")), fileName));
     }
 
+    open(path);
+}
+
+void CardArchive::open(const QString &path) {
     m_file.setFileName(path);
     // Read-only: a missing file is never created and the archive is never changed.
+    errno = 0;
     if (!m_file.open(QIODevice::ReadOnly)) {
+        const int failure = errno;
         const bool denied = m_file.error() == QFileDevice::OpenError && QFileInfo::exists(path) &&
                             !QFileInfo(path).isReadable();
         if (denied) {
@@ -101,7 +134,7 @@ CardArchive::CardArchive(const QString &folder) {
         }
         throw VelmoraError(75, QStringLiteral("Errore di accesso al percorso/file: impossibile "
                                               "aprire l'archivio delle cartelle \"%1\" (%2).")
-                                   .arg(shown(path), m_file.errorString()));
+                                   .arg(shown(path), FileErrorText::reason(failure)));
     }
     if (m_file.isSequential()) {
         m_file.close();
