@@ -354,7 +354,7 @@ int BatchRun::print(const BatchOptions &options) {
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("la stampa non è riuscita. %1").arg(runFailure(error, output.get())));
+        fail(QStringLiteral("La stampa non è riuscita. %1").arg(runFailure(error, output.get())));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }

@@ -15,6 +15,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <unistd.h>
 
@@ -149,8 +150,12 @@ int main(int argc, char *argv[]) {
         return run.exec(*parsed.options);
     } catch (const velmora::VelmoraError &error) {
         err << "velmora-pdf: " << error.description() << '\n';
+    } catch (const std::bad_alloc &) {
+        err << "velmora-pdf: La memoria è esaurita: la stampa è stata fermata e nessun file è "
+               "stato scritto.\n";
     } catch (const std::exception &error) {
-        err << "velmora-pdf: errore inatteso: " << error.what() << '\n';
+        // The library's own text is English: kept after ours, as the one clue to the cause.
+        err << "velmora-pdf: Errore inatteso nel programma (" << error.what() << ").\n";
     }
     return velmora::BatchOptions::exitFailed;
 }

@@ -177,15 +177,16 @@ RecordCartella CardArchive::read(qint64 cardNumber) {
     const qint64 offset = (cardNumber - 1) * RecordCartella::recordSize;
     std::array<char, RecordCartella::recordSize> stored{};
     qint64 got = -1;
+    errno = 0;
     if (m_file.seek(offset)) {
         got = m_file.read(stored.data(), RecordCartella::recordSize);
     }
     if (got < 0) {
-        throw VelmoraError(
-            VelmoraError::DeviceIo,
-            QStringLiteral("Errore di I/O della periferica: impossibile leggere la "
-                           "cartella %1 dall'archivio \"%2\" (%3).")
-                .arg(QString::number(cardNumber), shown(path()), m_file.errorString()));
+        throw VelmoraError(VelmoraError::DeviceIo,
+                           QStringLiteral("Errore di I/O della periferica: impossibile leggere la "
+                                          "cartella %1 dall'archivio \"%2\" (%3).")
+                               .arg(QString::number(cardNumber), shown(path()),
+                                    FileErrorText::reason(errno == 0 ? EIO : errno)));
     }
     return RecordCartella::fromStored(QByteArrayView(stored.data(), got));
 }
