@@ -103,6 +103,9 @@ private slots:
         archive.close();
         m_settings = path(QStringLiteral("vel.cnf"));
         QVERIFY(SettingsFile(m_settings).save(SettingsFile::defaults()).ok);
+        Configurazione damaged = SettingsFile::defaults();
+        damaged.PrimaCartella = -18351;
+        QVERIFY(SettingsFile(path(QStringLiteral("damaged.cnf"))).save(damaged).ok);
     }
 
     void init() {
@@ -241,6 +244,9 @@ private slots:
                                             << "è una cartella";
         QTest::newRow("no printer layer") << "--cartelle 6 --archivio ARCHIVE --stampante P"
                                           << "non è disponibile";
+        QTest::newRow("a damaged first card in the settings")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione DAMAGED -o OUT"
+            << "configurazione \"" + path(QStringLiteral("damaged.cnf")) + "\" è -18351";
         QTest::newRow("a 2 GB archive") << "--cartelle 6 --archivio HUGE -o OUT"
                                         << "è troppo grande";
         QTest::newRow("a 2 GB archive checked") << "--verifica --archivio HUGE"
@@ -253,7 +259,8 @@ private slots:
         const QString file = path(QStringLiteral("out/refused.pdf"));
         arguments.replace(QStringLiteral("ARCHIVE"), m_archive)
             .replace(QStringLiteral("EMPTY"), empty.path())
-            .replace(QStringLiteral("OUT"), file);
+            .replace(QStringLiteral("OUT"), file)
+            .replace(QStringLiteral("DAMAGED"), path(QStringLiteral("damaged.cnf")));
         QTemporaryDir huge; // a sparse 2 GB archive: no disk space taken
         if (arguments.contains(QStringLiteral("HUGE"))) {
             QFile archive(huge.filePath(CardArchive::fileName));
