@@ -21,6 +21,7 @@
 #include "print/FontResolver.h"
 #include "print/PreviewPages.h"
 #include "print/PrinterTarget.h"
+#include "print/RunPreparation.h"
 #include "print/StampaCartelle.h"
 #include "register/RegistroStampe.h"
 #include "settings/Calibrazione.h"
@@ -412,6 +413,13 @@ void Form1::buildGameCommands() {
 
 void Form1::stampa() {
     try {
+        // A run that would be refused is refused before the printer dialog asks anything.
+        if (const RunPreparation ready =
+                RunPreparation::prepare(m_printPage->request(), m_settings, {});
+            ready.refused()) {
+            presenter().avviso(this, ready.refusal());
+            return;
+        }
         // The dialog opens on the page's orientation; one chosen in it becomes the page's.
         PrinterTarget &printer = CurrentPrinter::target();
         const bool landscape = m_printPage->cardsPerPage() == PrintRange::landscapeCardsPerPage;

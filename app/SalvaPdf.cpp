@@ -55,8 +55,10 @@ QString SalvaPdf::proposedName(const PrintPlan &plan) {
 }
 
 SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
-    // No file is asked for a range that cannot be printed: the print's refusal, in its words.
+    // No file is asked for a run that cannot be printed (its range, its archive, the settings
+    // it would print with): the print's refusal, in its words.
     RunPreparation prepared(m_page.request());
+    prepared.openArchive(m_settings, {.archiveFolders = m_archiveFolders});
     if (prepared.refused()) {
         messages.avviso(&m_mainWindow, prepared.refusal());
         return Result::Refused;
@@ -74,12 +76,6 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
     // follows: only a PDF is ever replaced.
     if (QString why; !SafeOutput(chosen).check(keptFiles(m_settingsPath, nullptr), &why)) {
         messages.avviso(&m_mainWindow, why);
-        return Result::Refused;
-    }
-
-    prepared.openArchive(m_settings, {.archiveFolders = m_archiveFolders});
-    if (prepared.refused()) {
-        messages.avviso(&m_mainWindow, prepared.refusal());
         return Result::Refused;
     }
 

@@ -78,30 +78,34 @@ private slots:
     }
     void cleanup() { delete m_page; }
 
-    // A run the print command would refuse is refused before a file is asked for; one that
-    // fails on its archive, after, leaves nothing in the folder chosen.
+    // A run the print command would refuse (its range, its archive, its settings) is refused
+    // before a file is asked for, and leaves nothing in the folder.
     void refusedRunsWriteNothing_data() {
         QTest::addColumn<QString>("count");
         QTest::addColumn<bool>("archiveFound");
-        QTest::addColumn<int>("asked");
+        QTest::addColumn<int>("size");
         QTest::addColumn<QString>("said");
-        QTest::newRow("beyond the card numbers") << "40000" << true << 0 << "32767";
-        QTest::newRow("no cards") << "0" << true << 0 << "Nessuna cartella";
-        QTest::newRow("no archive") << "12" << false << 1 << "RidoDur.dat";
+        QTest::newRow("beyond the card numbers") << "40000" << true << 10 << "32767";
+        QTest::newRow("no cards") << "0" << true << 10 << "Nessuna cartella";
+        QTest::newRow("no archive") << "12" << false << 10 << "RidoDur.dat";
+        QTest::newRow("a size the cards cannot print") << "12" << true << 5 << "da 8 a 999";
     }
     void refusedRunsWriteNothing() {
         QFETCH(QString, count);
         QFETCH(bool, archiveFound);
-        QFETCH(int, asked);
+        QFETCH(int, size);
         QFETCH(QString, said);
         QTemporaryDir empty;
         if (!archiveFound) {
             m_save->setArchiveFolders({empty.path()});
         }
+        const qint16 sizeBefore = m_settings.Dimensione;
+        m_settings.Dimensione = qint16(size);
+        const auto restore = qScopeGuard([&] { m_settings.Dimensione = sizeBefore; });
         choose(QStringLiteral("1"), count);
         m_answer.file = m_dir.filePath(QStringLiteral("serata.pdf"));
         QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Refused);
-        QCOMPARE(m_answer.proposed.size(), asked);
+        QCOMPARE(m_answer.proposed.size(), 0);
         QCOMPARE(m_messages.avvisi.size(), 1);
         QVERIFY2(m_messages.avvisi.constFirst().contains(said),
                  qPrintable(m_messages.avvisi.constFirst()));
