@@ -4,6 +4,7 @@
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
+#include "app/UnshownSettings.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
 #include "appearance/ElencoFont.h"
@@ -526,6 +527,13 @@ bool Form1::avvio(const QString &commandLine) {
     if (loaded.outcome == SettingsFile::LoadOutcome::CreateFailed || loaded.incomplete) {
         busy.off();
         presenter().avviso(this, loaded.incomplete ? loaded.notice : loaded.error);
+        busy.on();
+    }
+    // Values no box can show (a damaged file) take their defaults, said once.
+    if (const QStringList unshown = UnshownSettings::fallBack(m_settings, SettingsFile::defaults());
+        !unshown.isEmpty()) {
+        busy.off();
+        presenter().avviso(this, UnshownSettings::notice(unshown, m_settingsFile->path()));
         busy.on();
     }
     mostraConfigurazione();
