@@ -58,6 +58,8 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
     // No file is asked for a run that cannot be printed (its range, its archive, the settings
     // it would print with): the print's refusal, in its words.
     RunPreparation prepared(m_page.request());
+    // Named after the cards asked for, before the range is fitted to the archive.
+    const QString proposed = prepared.refused() ? QString() : proposedName(prepared.plan());
     prepared.openArchive(m_settings, {.archiveFolders = m_archiveFolders});
     if (prepared.refused()) {
         messages.avviso(&m_mainWindow, prepared.refusal());
@@ -66,8 +68,8 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
 
     PdfFileDialog fileDialog;
     FileChooser &chooser = m_chooser ? *m_chooser : fileDialog;
-    const QString chosen = chooser.fileToSave(
-        &m_mainWindow, dialogTitle, QDir(m_lastFolder).filePath(proposedName(prepared.plan())));
+    const QString chosen =
+        chooser.fileToSave(&m_mainWindow, dialogTitle, QDir(m_lastFolder).filePath(proposed));
     if (chosen.isEmpty()) {
         return Result::Cancelled;
     }

@@ -22,10 +22,6 @@ bool hasControls(const QString &text) {
     });
 }
 
-bool isColour(qint32 value) {
-    return value >= 0 && value <= 0xffffff;
-}
-
 } // namespace
 
 QStringList UnshownSettings::fallBack(Configurazione &settings, const Configurazione &defaults) {
@@ -58,25 +54,6 @@ QStringList UnshownSettings::fallBack(Configurazione &settings, const Configuraz
           "la dimensione del carattere", settings.Dimensione, defaults.Dimensione);
     check(settings.PrimaCartella >= 0 && settings.PrimaCartella <= PrintPlan::maxCard,
           "la prima cartella", settings.PrimaCartella, defaults.PrimaCartella);
-    const bool colours =
-        isColour(settings.ColoreTitolo) && isColour(settings.ColoreNumeroCartella) &&
-        isColour(settings.ColoreLineaSottile) && isColour(settings.ColoreLineaGrossa) &&
-        isColour(settings.ColoreGriglia) && isColour(settings.ColoreBordo) &&
-        isColour(settings.ColoreFrase) && isColour(settings.ColorePrimaCinquina) &&
-        isColour(settings.ColoreSecondaCinquina) && isColour(settings.ColoreTerzaCinquina);
-    if (!colours) {
-        for (qint32 Configurazione::*colour :
-             {&Configurazione::ColoreTitolo, &Configurazione::ColoreNumeroCartella,
-              &Configurazione::ColoreLineaSottile, &Configurazione::ColoreLineaGrossa,
-              &Configurazione::ColoreGriglia, &Configurazione::ColoreBordo,
-              &Configurazione::ColoreFrase, &Configurazione::ColorePrimaCinquina,
-              &Configurazione::ColoreSecondaCinquina, &Configurazione::ColoreTerzaCinquina}) {
-            if (!isColour(settings.*colour)) {
-                settings.*colour = defaults.*colour;
-            }
-        }
-        fields.append(QStringLiteral("i colori"));
-    }
     return fields;
 }
 

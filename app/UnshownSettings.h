@@ -8,7 +8,7 @@
 namespace velmora {
 
 // Settings values that no box of the window can show (a damaged or foreign vel.cnf): a size
-// the size box refuses, a first card that is no card number, a colour that is not a colour,
+// the size box refuses, a first card that is no card number,
 // a text with control characters, a calibration that is not a number. Such a field takes its
 // default, and the user is told once which fields, naming the file.
 class UnshownSettings {

@@ -528,6 +528,29 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
+    // The appearance page's notice of a stand-in face covers none of the page's captions and
+    // controls, however long the face's name.
+    void standInNoticeCoversNothing() {
+        auto form = activeForm();
+        QVERIFY(form);
+        form->fontControls()->fontTombola()->setEditText(QStringLiteral("Tahoma"));
+        const QLabel *notice = form->fontControls()->standIn();
+        if (!notice->isVisibleTo(notice->parentWidget())) {
+            QSKIP("Tahoma is installed here");
+        }
+        for (const QWidget *other : notice->parentWidget()->findChildren<QWidget *>(
+                 QString(), Qt::FindDirectChildrenOnly)) {
+            const bool control = qobject_cast<const QLabel *>(other) ||
+                                 qobject_cast<const QAbstractButton *>(other) ||
+                                 qobject_cast<const QLineEdit *>(other) ||
+                                 qobject_cast<const QComboBox *>(other);
+            if (other != notice && control && other->isVisibleTo(other->parentWidget())) {
+                QVERIFY2(!notice->geometry().intersects(other->geometry()),
+                         qPrintable(other->objectName()));
+            }
+        }
+    }
+
     // A print the run check refuses (here: no archive anywhere) is refused before the printer
     // dialog opens, with the run's own reason.
     void refusedPrintOpensNoDialog() {
