@@ -9,7 +9,7 @@ namespace velmora {
 
 // Settings values that no box of the window can show (a damaged or foreign vel.cnf): a size
 // the size box refuses, a first card that is no card number,
-// a text with control characters, a calibration that is not a number. Such a field takes its
+// a text with control characters (the calibration boxes show any value). Such a field takes its
 // default, and the user is told once which fields, naming the file.
 class UnshownSettings {
 public:
