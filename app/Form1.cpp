@@ -4,6 +4,7 @@
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
+#include "app/UnshownSettings.h"
 #include "appearance/CambioFont.h"
 #include "appearance/CardPicture.h"
 #include "appearance/ElencoFont.h"
@@ -21,6 +22,7 @@
 #include "print/FontResolver.h"
 #include "print/PreviewPages.h"
 #include "print/PrinterTarget.h"
+#include "print/RunPreparation.h"
 #include "print/StampaCartelle.h"
 #include "register/RegistroStampe.h"
 #include "settings/Calibrazione.h"
@@ -412,6 +414,13 @@ void Form1::buildGameCommands() {
 
 void Form1::stampa() {
     try {
+        // A run that would be refused is refused before the printer dialog asks anything.
+        if (const RunPreparation ready =
+                RunPreparation::prepare(m_printPage->request(), m_settings, {});
+            ready.refused()) {
+            presenter().avviso(this, ready.refusal());
+            return;
+        }
         // The dialog opens on the page's orientation; one chosen in it becomes the page's.
         PrinterTarget &printer = CurrentPrinter::target();
         const bool landscape = m_printPage->cardsPerPage() == PrintRange::landscapeCardsPerPage;
@@ -518,6 +527,13 @@ bool Form1::avvio(const QString &commandLine) {
     if (loaded.outcome == SettingsFile::LoadOutcome::CreateFailed || loaded.incomplete) {
         busy.off();
         presenter().avviso(this, loaded.incomplete ? loaded.notice : loaded.error);
+        busy.on();
+    }
+    // Values no box can show (a damaged file) take their defaults, said once.
+    if (const QStringList unshown = UnshownSettings::fallBack(m_settings, SettingsFile::defaults());
+        !unshown.isEmpty()) {
+        busy.off();
+        presenter().avviso(this, UnshownSettings::notice(unshown, m_settingsFile->path()));
         busy.on();
     }
     mostraConfigurazione();

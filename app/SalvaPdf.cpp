@@ -27,37 +27,17 @@ const QString saved = QStringLiteral("Le cartelle sono state salvate nel file \"
 const QString stopped =
     QStringLiteral("Salvataggio interrotto: il file \"%1\" non è stato scritto.");
 
-const QString notReplaced = QStringLiteral("Impossibile salvare le cartelle in \"%1\": %2.");
-
-// Why path must not be written over; empty when it may be.
-QString protectedFile(const QString &path, const QString &settingsPath) {
-    const QFileInfo target(path);
-    if (!target.exists()) {
-        return {};
-    }
-    const QFileInfo real(target.canonicalFilePath());
-    const QFileInfo settings(settingsPath);
-    if (real.fileName().compare(CardArchive::fileName, Qt::CaseInsensitive) == 0) {
-        return QStringLiteral("è un archivio delle cartelle");
-    }
-    if (real.fileName().compare(QLatin1String(SettingsFile::fileName), Qt::CaseInsensitive) == 0 ||
-        (settings.exists() && real.canonicalFilePath() == settings.canonicalFilePath())) {
-        return QStringLiteral("è il file delle impostazioni");
-    }
-    if (!real.isFile()) {
-        return QStringLiteral("non è un file normale");
-    }
-    return {};
-}
-
 // What the run reads or keeps, which the PDF must never replace, whatever name leads to it: the
 // same files velmora-pdf keeps.
-QList<SafeOutput::KeptFile> keptFiles(const QString &settingsPath, const CardArchive &archive) {
-    return {
+QList<SafeOutput::KeptFile> keptFiles(const QString &settingsPath, const CardArchive *archive) {
+    QList<SafeOutput::KeptFile> kept = {
         {settingsPath, QStringLiteral("il file di configurazione")},
         {RegisterDatabase::defaultPath(), QStringLiteral("il registro delle stampe")},
-        {archive.path(), QStringLiteral("l'archivio delle cartelle")},
     };
+    if (archive) {
+        kept.append({archive->path(), QStringLiteral("l'archivio delle cartelle")});
+    }
+    return kept;
 }
 
 QString startFolder() {
@@ -75,8 +55,12 @@ QString SalvaPdf::proposedName(const PrintPlan &plan) {
 }
 
 SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
-    // No file is asked for a range that cannot be printed: the print's refusal, in its words.
+    // No file is asked for a run that cannot be printed (its range, its archive, the settings
+    // it would print with): the print's refusal, in its words.
     RunPreparation prepared(m_page.request());
+    // Named after the cards asked for, before the range is fitted to the archive.
+    const QString proposed = prepared.refused() ? QString() : proposedName(prepared.plan());
+    prepared.openArchive(m_settings, {.archiveFolders = m_archiveFolders});
     if (prepared.refused()) {
         messages.avviso(&m_mainWindow, prepared.refusal());
         return Result::Refused;
@@ -84,26 +68,22 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
 
     PdfFileDialog fileDialog;
     FileChooser &chooser = m_chooser ? *m_chooser : fileDialog;
-    const QString chosen = chooser.fileToSave(
-        &m_mainWindow, dialogTitle, QDir(m_lastFolder).filePath(proposedName(prepared.plan())));
+    const QString chosen =
+        chooser.fileToSave(&m_mainWindow, dialogTitle, QDir(m_lastFolder).filePath(proposed));
     if (chosen.isEmpty()) {
         return Result::Cancelled;
     }
     m_lastFolder = QFileInfo(chosen).absolutePath();
-    if (const QString why = protectedFile(chosen, m_settingsPath); !why.isEmpty()) {
-        messages.avviso(&m_mainWindow, notReplaced.arg(QDir::toNativeSeparators(chosen), why));
-        return Result::Refused;
-    }
-
-    prepared.openArchive(m_settings, {.archiveFolders = m_archiveFolders});
-    if (prepared.refused()) {
-        messages.avviso(&m_mainWindow, prepared.refusal());
+    // What the file chosen is decides before any card is drawn, by the rule velmora-pdf's -o
+    // follows: only a PDF is ever replaced.
+    if (QString why; !SafeOutput(chosen).check(keptFiles(m_settingsPath, nullptr), &why)) {
+        messages.avviso(&m_mainWindow, why);
         return Result::Refused;
     }
 
     SafeOutput output(chosen);
     QString error;
-    if (!output.reserve(keptFiles(m_settingsPath, prepared.archive()), &error)) {
+    if (!output.reserve(keptFiles(m_settingsPath, &prepared.archive()), &error)) {
         messages.avviso(&m_mainWindow, error);
         return Result::Failed;
     }

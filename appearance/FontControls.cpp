@@ -26,7 +26,9 @@ constexpr int sizeLeft = 3285, sizeTop = 3300, sizeWidth = 480, sizeHeight = 315
 constexpr int boldLeft = 4035, boldTop = 3180, boldWidth = 1545, boldHeight = 255;
 constexpr int italicLeft = 4035, italicTop = 3450, italicWidth = 1515, italicHeight = 255;
 constexpr int sizeMaxLength = 3;
-constexpr int standInLeft = 390, standInTop = 3660, standInWidth = 3375, standInHeight = 225;
+// The stand-in notice shares the caption's row, between the caption and the style boxes: below
+// the face box is the colours' caption.
+constexpr int standInGap = 120, standInHeight = 225;
 
 QString sizeRange() {
     return QStringLiteral("da %1 a %2 punti")
@@ -59,7 +61,10 @@ FontControls::FontControls(QWidget *page, Configurazione &settings)
 
     m_standIn = new QLabel(page);
     m_standIn->setObjectName(QStringLiteral("lblCarattereSostituto"));
-    m_standIn->setGeometry(Twips::rect(standInLeft, standInTop, standInWidth, standInHeight));
+    const int standInLeft = m_caption->geometry().right() + 1 + Twips::toPixels(standInGap);
+    m_standIn->setGeometry(standInLeft, Twips::toPixels(captionTop),
+                           Twips::toPixels(boldLeft - standInGap) - standInLeft,
+                           Twips::toPixels(standInHeight));
     m_standIn->hide();
 
     m_size = new QLineEdit(page);
@@ -149,8 +154,9 @@ void FontControls::showStandIn() {
     m_standIn->setText(
         standIn ? QStringLiteral("Non installato: si stampa con \"%1\"").arg(face->family)
                 : QString());
-    m_standIn->resize(std::max(Twips::toPixels(standInWidth), m_standIn->sizeHint().width()),
-                      m_standIn->height());
+    // Its room is fixed, so it never covers its neighbours; a long face name is read whole in
+    // the tip.
+    m_standIn->setToolTip(m_standIn->text());
     m_standIn->setVisible(standIn);
 }
 

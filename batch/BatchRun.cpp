@@ -252,6 +252,14 @@ int BatchRun::print(const BatchOptions &options) {
     }
     if (options.prima) {
         firstText = *options.prima;
+    } else if (settings.PrimaCartella < 0) {
+        // Only a damaged file holds such a first card: say which file, and how to go on.
+        fail(QStringLiteral("La prima cartella salvata nel file di configurazione \"%1\" è %2, "
+                            "che non è un numero di cartella: indicare la prima cartella con "
+                            "--prima.")
+                 .arg(QDir::toNativeSeparators(settingsPathFor(options)))
+                 .arg(settings.PrimaCartella));
+        return BatchOptions::exitFailed;
     }
     const bool archiveNumbers = options.numerazione == BatchOptions::Numbering::Archivio;
     RunPreparation prepared = RunPreparation::prepare(
@@ -260,7 +268,7 @@ int BatchRun::print(const BatchOptions &options) {
          settingsPathFor(options)});
     if (prepared.refused()) {
         fail(prepared.kind() == RunPreparation::Kind::NothingToPrint
-                 ? QStringLiteral("nessuna cartella da stampare.")
+                 ? QStringLiteral("Nessuna cartella da stampare.")
                  : prepared.refusal());
         return BatchOptions::exitFailed;
     }
@@ -354,7 +362,7 @@ int BatchRun::print(const BatchOptions &options) {
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("la stampa non è riuscita. %1").arg(runFailure(error, output.get())));
+        fail(QStringLiteral("La stampa non è riuscita. %1").arg(runFailure(error, output.get())));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }

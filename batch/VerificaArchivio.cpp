@@ -88,10 +88,38 @@ QString VerificaArchivio::line(const ArchiveFinding &finding) {
 }
 
 QStringList VerificaArchivio::Report::lines() const {
+    // A garbage file breaks every rule on every card: the listing stays readable (a few lines
+    // a card, a bounded total) and the summary still counts every fault.
     QStringList result;
-    result.reserve(findings.size() + 1);
-    for (const ArchiveFinding &finding : findings) {
-        result.append(line(finding));
+    qint64 unlisted = 0;
+    for (qsizetype i = 0; i < findings.size();) {
+        const qint64 card = findings[i].card;
+        qsizetype end = i;
+        while (end < findings.size() && findings[end].card == card) {
+            ++end;
+        }
+        const qsizetype shown = std::min<qsizetype>(end - i, maxLinesPerCard);
+        if (unlisted > 0 || result.size() + shown + 1 > maxLines) {
+            unlisted += end - i;
+        } else {
+            for (qsizetype k = i; k < i + shown; ++k) {
+                result.append(line(findings[k]));
+            }
+            if (end - i > shown) {
+                const qint64 more = end - i - shown;
+                result.append(more == 1
+                                  ? QStringLiteral("Cartella %1: c'è un altro errore.").arg(card)
+                                  : QStringLiteral("Cartella %1: ci sono altri %2 errori.")
+                                        .arg(card)
+                                        .arg(more));
+            }
+        }
+        i = end;
+    }
+    if (unlisted > 0) {
+        result.append(unlisted == 1
+                          ? QStringLiteral("Un altro errore non è elencato.")
+                          : QStringLiteral("Altri %1 errori non sono elencati.").arg(unlisted));
     }
     if (missingFirst <= missingLast) {
         const QString which =

@@ -20,6 +20,9 @@ class CardArchive;
 // record, and cards asked for that the archive does not hold.
 class VerificaArchivio {
 public:
+    static constexpr qsizetype maxLinesPerCard = 20;
+    static constexpr qsizetype maxLines = 1000;
+
     struct Report {
         QString archivePath;
         qint64 archiveCards = 0; // complete records of the archive
@@ -33,7 +36,8 @@ public:
         qint64 missingLast = -1;
 
         bool sound() const { return !stopped && findings.isEmpty() && missingLast < missingFirst; }
-        // One line per fault: the card, what is wrong, and the rule.
+        // One line per fault: the card, what is wrong, and the rule; at most maxLinesPerCard
+        // a card (then how many more) and about maxLines in all (then how many are not listed).
         QStringList lines() const;
         QString summary() const;
     };

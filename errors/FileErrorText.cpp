@@ -5,7 +5,6 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -77,10 +76,24 @@ QString FileErrorText::reason(int errorNumber) {
         return QStringLiteral("errore di lettura o scrittura sul disco");
     case ENAMETOOLONG:
         return QStringLiteral("il nome è troppo lungo");
+    case EINVAL:
+        return QStringLiteral("il nome o l'operazione non è accettato dal file system");
+    case EPIPE:
+        return QStringLiteral("chi leggeva l'uscita ha chiuso il collegamento");
+    case ELOOP:
+        return QStringLiteral("i collegamenti simbolici del percorso formano un ciclo");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("ci sono troppi file aperti");
+    case ENOMEM:
+        return QStringLiteral("la memoria è esaurita");
+    case EFBIG:
+        return QStringLiteral("il file è troppo grande");
     case 0:
         return QStringLiteral("errore sconosciuto");
     default:
-        return QString::fromLocal8Bit(std::strerror(errorNumber));
+        // The system's own text would be English: the number lets it be looked up.
+        return QStringLiteral("errore di sistema numero %1").arg(errorNumber);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "print/ArchiveValidator.h"
 
+#include "common/ShownText.h"
+
 #include "print/CardArchive.h"
 
 #include <array>
@@ -88,7 +90,7 @@ QList<ArchiveFinding> ArchiveValidator::checkCard(const RecordCartella &card, qi
                 found.append(finding(cardNumber, ArchiveRule::CellNotNumber,
                                      QStringLiteral("%1: la casella in %2 contiene \"%3\", che non "
                                                     "\u00e8 un numero.")
-                                         .arg(where, place, text),
+                                         .arg(where, place, ShownText::escaped(text)),
                                      0, column, row));
                 continue;
             }
@@ -170,7 +172,7 @@ QList<ArchiveFinding> ArchiveValidator::checkCard(const RecordCartella &card, qi
     if (!numeric) {
         found.append(finding(cardNumber, ArchiveRule::ArchiveNumber,
                              QStringLiteral("%1: il numero d'archivio \"%2\" non \u00e8 un numero.")
-                                 .arg(where, numero)));
+                                 .arg(where, ShownText::escaped(numero))));
     }
     return found;
 }

@@ -1,12 +1,16 @@
 #include "print/CardArchive.h"
 
+#include "errors/FileErrorText.h"
 #include "errors/VelmoraError.h"
+#include "print/PrintPlan.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <array>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -49,8 +53,32 @@ QString CardArchive::locate(const QString &folder) {
 }
 
 CardArchive::CardArchive(const QString &folder) {
+    const QFileInfo given(folder);
+    if (given.isFile() && given.fileName().compare(fileName, Qt::CaseInsensitive) == 0) {
+        open(given.absoluteFilePath()); // the archive itself named instead of its folder
+        return;
+    }
     const QDir dir(folder);
     const QString shownFolder = shown(dir.absolutePath());
+    if (given.isFile()) {
+        throw VelmoraError(VelmoraError::PathNotFound,
+                           QStringLiteral("Impossibile trovare il percorso: \"%1\" è un file, "
+                                          "non la cartella che contiene l'archivio delle "
+                                          "cartelle %2.")
+                               .arg(shownFolder, fileName));
+    }
+    if (given.isSymLink() && !given.exists()) {
+        struct stat info {};
+        const bool loop =
+            ::stat(QFile::encodeName(folder).constData(), &info) != 0 && errno == ELOOP;
+        throw VelmoraError(VelmoraError::PathNotFound,
+                           QStringLiteral("Impossibile trovare il percorso: la cartella \"%1\", "
+                                          "dove si cerca l'archivio delle cartelle %2, è un "
+                                          "collegamento simbolico %3.")
+                               .arg(shownFolder, fileName,
+                                    loop ? QStringLiteral("che rimanda a se stesso (un ciclo)")
+                                         : QStringLiteral("a qualcosa che non esiste")));
+    }
     if (!dir.exists()) {
         throw VelmoraError(VelmoraError::PathNotFound,
                            QStringLiteral("Impossibile trovare il percorso: la cartella \"%1\", "
@@ -87,9 +115,15 @@ CardArchive::CardArchive(const QString &folder) {
                                    .arg(shownFolder, names.join(QStringLiteral(", ")), fileName));
     }
 
+    open(path);
+}
+
+void CardArchive::open(const QString &path) {
     m_file.setFileName(path);
     // Read-only: a missing file is never created and the archive is never changed.
+    errno = 0;
     if (!m_file.open(QIODevice::ReadOnly)) {
+        const int failure = errno;
         const bool denied = m_file.error() == QFileDevice::OpenError && QFileInfo::exists(path) &&
                             !QFileInfo(path).isReadable();
         if (denied) {
@@ -100,7 +134,7 @@ CardArchive::CardArchive(const QString &folder) {
         }
         throw VelmoraError(75, QStringLiteral("Errore di accesso al percorso/file: impossibile "
                                               "aprire l'archivio delle cartelle \"%1\" (%2).")
-                                   .arg(shown(path), m_file.errorString()));
+                                   .arg(shown(path), FileErrorText::reason(failure)));
     }
     if (m_file.isSequential()) {
         m_file.close();
@@ -110,6 +144,20 @@ CardArchive::CardArchive(const QString &folder) {
                                    .arg(shown(path)));
     }
     m_size = m_file.size();
+    // Card numbers stop at 32767: a longer file is no archive of ours (a damaged or padded
+    // copy), and reading or hashing it all would take minutes and gigabytes for nothing.
+    if (m_size > qint64(PrintPlan::maxCard) * RecordCartella::recordSize) {
+        m_file.close();
+        throw VelmoraError(
+            VelmoraError::BadRecordNumber,
+            QStringLiteral("L'archivio delle cartelle \"%1\" è troppo grande per essere un "
+                           "archivio valido: conterrebbe %2 cartelle, ma le cartelle sono al "
+                           "massimo %3 (%4 byte).")
+                .arg(shown(path))
+                .arg(m_size / RecordCartella::recordSize)
+                .arg(PrintPlan::maxCard)
+                .arg(qint64(PrintPlan::maxCard) * RecordCartella::recordSize));
+    }
 }
 
 RecordCartella CardArchive::read(qint64 cardNumber) {
@@ -129,15 +177,16 @@ RecordCartella CardArchive::read(qint64 cardNumber) {
     const qint64 offset = (cardNumber - 1) * RecordCartella::recordSize;
     std::array<char, RecordCartella::recordSize> stored{};
     qint64 got = -1;
+    errno = 0;
     if (m_file.seek(offset)) {
         got = m_file.read(stored.data(), RecordCartella::recordSize);
     }
     if (got < 0) {
-        throw VelmoraError(
-            VelmoraError::DeviceIo,
-            QStringLiteral("Errore di I/O della periferica: impossibile leggere la "
-                           "cartella %1 dall'archivio \"%2\" (%3).")
-                .arg(QString::number(cardNumber), shown(path()), m_file.errorString()));
+        throw VelmoraError(VelmoraError::DeviceIo,
+                           QStringLiteral("Errore di I/O della periferica: impossibile leggere la "
+                                          "cartella %1 dall'archivio \"%2\" (%3).")
+                               .arg(QString::number(cardNumber), shown(path()),
+                                    FileErrorText::reason(errno == 0 ? EIO : errno)));
     }
     return RecordCartella::fromStored(QByteArrayView(stored.data(), got));
 }

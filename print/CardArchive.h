@@ -16,7 +16,8 @@ class CardArchive {
 public:
     static inline const QString fileName = QStringLiteral("RidoDur.dat");
 
-    // Opens the archive of the folder (found as locate() finds it). Throws VelmoraError:
+    // Opens the archive of the folder (found as locate() finds it), or the archive file itself
+    // when folder names a file called RidoDur.dat. Throws VelmoraError:
     // 76 the folder does not exist, 53 no archive in it, 75 several archives differing only in
     // case or a file that cannot be read at random, 70 reading not permitted.
     explicit CardArchive(const QString &folder);
@@ -41,6 +42,9 @@ public:
     QString path() const { return m_file.fileName(); }
 
 private:
+    // Opens the archive file path, read-only; throws as the constructor.
+    void open(const QString &path);
+
     QFile m_file;
     qint64 m_size = 0;
 };

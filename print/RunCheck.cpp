@@ -67,10 +67,11 @@ QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunC
                .arg(size)
                .arg(why) +
            whereToChange(place, settingsPath,
+                         // The range the size box takes, which prints in both orientations.
                          QStringLiteral("Scegliere una dimensione da %1 a %2 nella casella "
                                         "della dimensione del carattere")
-                             .arg(low)
-                             .arg(high));
+                             .arg(RunCheck::minDimensione())
+                             .arg(RunCheck::maxDimensione()));
 }
 
 } // namespace

@@ -2,12 +2,20 @@
 
 #include "errors/FileErrorText.h"
 
+#include "print/RecordCartella.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <vector>
+
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
@@ -18,6 +26,12 @@ namespace {
 
 constexpr qint64 pdfTailBytes = 1024; // where a complete PDF says %%EOF
 constexpr int maxLinkHops = 40;       // as the system's own limit on nested links
+
+// The temporary file's name: short and unrelated to the name asked for, so that a name up to
+// the file system's limit never fails for it, and carrying the writer's process number, so that
+// one left by a killed run can be told from one a live run is writing.
+const QString partPrefix = QStringLiteral(".vlm");
+const QString partSuffix = QStringLiteral(".part");
 
 QString shown(const QString &path) {
     return QDir::toNativeSeparators(path);
@@ -63,6 +77,61 @@ mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// What an existing file that is not a PDF seems to be, from its first bytes, its size and its
+// name, so the user knows what the output would have destroyed.
+QString lookalike(const QString &path, const QByteArray &head, qint64 size) {
+    const QString name = QFileInfo(path).fileName();
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3"))) {
+        return QStringLiteral("un database SQLite (come il registro delle stampe)");
+    }
+    if (name.contains(QStringLiteral("RidoDur"), Qt::CaseInsensitive) ||
+        (size > 0 && size % RecordCartella::recordSize == 0 &&
+         name.endsWith(QStringLiteral(".dat"), Qt::CaseInsensitive))) {
+        return QStringLiteral("un archivio delle cartelle");
+    }
+    if (name.compare(QStringLiteral("vel.cnf"), Qt::CaseInsensitive) == 0 ||
+        name.endsWith(QStringLiteral(".cnf"), Qt::CaseInsensitive)) {
+        return QStringLiteral("un file di configurazione");
+    }
+    return QStringLiteral("un file che non è un PDF");
+}
+
+bool isMemberOf(gid_t group) {
+    if (group == ::getegid()) {
+        return true;
+    }
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(std::max(count, 0));
+    const int got = ::getgroups(int(groups.size()), groups.data());
+    return std::find(groups.begin(), groups.begin() + std::max(got, 0), group) !=
+           groups.begin() + std::max(got, 0);
+}
+
+// Removes the temporary files that runs now gone left in folder: only ours (by name and
+// owner) and only when the process named in the name no longer exists.
+void removeStaleParts(const QString &folder) {
+    static const QRegularExpression ours(QStringLiteral("^\\.vlm(\\d+)-[A-Za-z0-9]{6}\\.part$"));
+    const QStringList names = QDir(folder).entryList({partPrefix + u'*' + partSuffix},
+                                                     QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = ours.match(name);
+        bool number = false;
+        const pid_t writer = pid_t(match.captured(1).toLongLong(&number));
+        if (!match.hasMatch() || !number || writer <= 0 || writer == ::getpid()) {
+            continue;
+        }
+        if (::kill(writer, 0) == 0 || errno != ESRCH) {
+            continue; // alive, or someone else's we may not signal
+        }
+        const QByteArray path = QFile::encodeName(QDir(folder).filePath(name));
+        struct stat info {};
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid()) {
+            ::unlink(path.constData());
+        }
+    }
 }
 
 // The mode a replacing file takes: the very bits of the file it replaces (read from the file
@@ -120,25 +189,51 @@ bool SafeOutput::checkTarget(const QList<KeptFile> &kept, QString *error) const 
                               .arg(file.what, shown(QFileInfo(file.path).absoluteFilePath())));
         }
     }
+    if (target.st_size > 0) {
+        // Only a PDF is ever replaced: whatever else is there may be the one copy of something.
+        QFile existing(m_target);
+        if (!existing.open(QIODevice::ReadOnly)) {
+            return refuse(QStringLiteral("il file esiste e non si può leggere per controllare "
+                                         "che sia un PDF, quindi non viene sostituito"));
+        }
+        const QByteArray head = existing.read(16);
+        if (!head.startsWith(QByteArrayLiteral("%PDF-"))) {
+            return refuse(QStringLiteral("il file esiste e sembra %1, non un PDF, quindi non "
+                                         "viene sostituito")
+                              .arg(lookalike(m_target, head, target.st_size)));
+        }
+    }
+    // A read-only PDF was made so on purpose: refused even to root, who could write it.
+    if ((target.st_mode & S_IWUSR) == 0) {
+        return refuse(QStringLiteral("il file esiste ed è di sola lettura, quindi non viene "
+                                     "sostituito"));
+    }
+    // The new file keeps the owner and group of the one it replaces; only root can give it
+    // another user's.
+    if (::geteuid() != 0 && (target.st_uid != ::geteuid() || !isMemberOf(target.st_gid))) {
+        return refuse(QStringLiteral("il file esiste e appartiene a un altro utente o gruppo, "
+                                     "quindi non viene sostituito"));
+    }
     if (::access(QFile::encodeName(m_target).constData(), W_OK) != 0) {
         return refuse(FileErrorText::whyNotWritable(m_target, errno));
     }
     return true;
 }
 
+bool SafeOutput::check(const QList<KeptFile> &kept, QString *error) const {
+    return m_toStandardOutput || checkTarget(kept, error);
+}
+
 bool SafeOutput::reserve(const QList<KeptFile> &kept, QString *error) {
     m_committed = false;
-    QString pattern;
-    if (m_toStandardOutput) {
-        pattern = QDir::tempPath() + QStringLiteral("/velmora-pdf.XXXXXX.part");
-    } else {
-        if (!checkTarget(kept, error)) {
-            return false;
-        }
-        const QFileInfo target(m_target);
-        pattern = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                  QStringLiteral(".XXXXXX.part");
+    if (!check(kept, error)) {
+        return false;
     }
+    const QString folder =
+        m_toStandardOutput ? QDir::tempPath() : QFileInfo(m_target).absolutePath();
+    removeStaleParts(folder);
+    const QString pattern = folder + u'/' + partPrefix + QString::number(::getpid()) +
+                            QStringLiteral("-XXXXXX") + partSuffix;
     QTemporaryFile reserved(pattern);
     errno = 0;
     if (!reserved.open()) {
@@ -190,7 +285,17 @@ bool SafeOutput::commitPdf(QString *error) {
         m_committed = copied;
         return copied;
     }
-    // A failed chmod leaves the temporary file's own 0600: stricter, never wider.
+    // The owner and group of the file replaced (checked possible before the run), then its
+    // mode; a failed chmod leaves the temporary file's own 0600: stricter, never wider.
+    struct stat old {};
+    if (statOf(m_target, &old) &&
+        ::chown(QFile::encodeName(m_temporary).constData(), old.st_uid, old.st_gid) != 0) {
+        *error = QStringLiteral("Impossibile scrivere %1: non si può dare al nuovo file il "
+                                "proprietario di quello che sostituirebbe.")
+                     .arg(shownName());
+        discard();
+        return false;
+    }
     ::chmod(QFile::encodeName(m_temporary).constData(), replacingMode(m_target));
 
     std::error_code failure;

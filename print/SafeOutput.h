@@ -37,7 +37,11 @@ public:
 
     // Refuses (false, *error in Italian naming the file) an output that is one of the kept
     // files (the same file, whatever its name), an existing path that is not a regular file,
-    // or one that cannot be written; otherwise reserves the temporary file.
+    // an existing file that is not a PDF (saying what it looks like), a read-only PDF (also to
+    // root), another user's PDF, or one that cannot be written.
+    bool check(const QList<KeptFile> &kept, QString *error) const;
+    // Checks as check(), removes the temporary files that killed runs left in the folder, and
+    // reserves the temporary file.
     bool reserve(const QList<KeptFile> &kept, QString *error);
     // Checks that the temporary file is a complete PDF, gives it the permissions of the file it
     // replaces (or of a new file), and renames it onto the target (or copies it to standard

@@ -1,5 +1,6 @@
 #include "register/CardNumbering.h"
 
+#include "common/ShownText.h"
 #include "errors/VelmoraError.h"
 
 namespace velmora {
@@ -27,7 +28,7 @@ QString CardNumbering::printedText(const QString &numeroArchivio, bool archiveNu
         throw VelmoraError(VelmoraError::TypeMismatch,
                            QStringLiteral("Tipo non corrispondente: il numero d'archivio \"%1\" "
                                           "della cartella non è un numero")
-                               .arg(numeroArchivio));
+                               .arg(ShownText::escaped(numeroArchivio)));
     }
     const qint64 number = printedValue(archiveNumber, false, firstCard);
     return number < 0 ? QString::number(number) : QLatin1Char(' ') + QString::number(number);

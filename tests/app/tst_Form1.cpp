@@ -528,6 +528,52 @@ private slots:
         QCOMPARE(clicks.count(), 1);
     }
 
+    // The appearance page's notice of a stand-in face covers none of the page's captions and
+    // controls, however long the face's name.
+    void standInNoticeCoversNothing() {
+        auto form = activeForm();
+        QVERIFY(form);
+        form->fontControls()->fontTombola()->setEditText(QStringLiteral("Tahoma"));
+        const QLabel *notice = form->fontControls()->standIn();
+        if (!notice->isVisibleTo(notice->parentWidget())) {
+            QSKIP("Tahoma is installed here");
+        }
+        for (const QWidget *other : notice->parentWidget()->findChildren<QWidget *>(
+                 QString(), Qt::FindDirectChildrenOnly)) {
+            const bool control = qobject_cast<const QLabel *>(other) ||
+                                 qobject_cast<const QAbstractButton *>(other) ||
+                                 qobject_cast<const QLineEdit *>(other) ||
+                                 qobject_cast<const QComboBox *>(other);
+            if (other != notice && control && other->isVisibleTo(other->parentWidget())) {
+                QVERIFY2(!notice->geometry().intersects(other->geometry()),
+                         qPrintable(other->objectName()));
+            }
+        }
+    }
+
+    // A print the run check refuses (here: no archive anywhere) is refused before the printer
+    // dialog opens, with the run's own reason.
+    void refusedPrintOpensNoDialog() {
+        auto form = activeForm();
+        QVERIFY(form);
+        form->printPage()->box(PrintBox::NCartelle)->setText(QStringLiteral("6"));
+        bool dialogOpened = false;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            if (QPrintDialog *print = clsPrintDialog::openDialog(); print && print->isVisible()) {
+                dialogOpened = true;
+                print->reject();
+            }
+        });
+        poll.start(10);
+        const qsizetype said = m_presenter.avvisi.size();
+        form->stampa();
+        QVERIFY(!dialogOpened);
+        QCOMPARE(m_presenter.avvisi.size(), said + 1);
+        QVERIFY2(m_presenter.avvisi.constLast().contains(QStringLiteral("RidoDur.dat")),
+                 qPrintable(m_presenter.avvisi.constLast()));
+    }
+
     void printDialogOpensOnThePageOrientationAndGivesItBack_data() {
         QTest::addColumn<bool>("landscape"); // on page 4 before "Stampa"
         QTest::addColumn<bool>("change");    // the other orientation chosen in the dialog
@@ -542,6 +588,15 @@ private slots:
         QVERIFY(form);
         CurrentPrinter::target().selectPdfFile(m_dir->filePath(QStringLiteral("orient.pdf")));
         form->printPage()->setLandscape(landscape);
+        // A run that can be printed, or the dialog is not opened: an archive where the print
+        // looks first, the current folder.
+        QTemporaryDir archiveFolder;
+        QVERIFY(writeAll(archiveFolder.filePath(QStringLiteral("RidoDur.dat")),
+                         velmora::SeriesGenerator::makeArchive(12, 1)));
+        const QString folderBefore = QDir::currentPath();
+        QDir::setCurrent(archiveFolder.path());
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(folderBefore); });
+        form->printPage()->box(PrintBox::NCartelle)->setText(QStringLiteral("6"));
         // The orientation is chosen in the printer's properties, a dialog over the print dialog.
         std::optional<bool> shownLandscape;
         auto *poll = new QTimer(form.get());

@@ -80,30 +80,34 @@ private slots:
     }
     void cleanup() { delete m_page; }
 
-    // A run the print command would refuse is refused before a file is asked for; one that
-    // fails on its archive, after, leaves nothing in the folder chosen.
+    // A run the print command would refuse (its range, its archive, its settings) is refused
+    // before a file is asked for, and leaves nothing in the folder.
     void refusedRunsWriteNothing_data() {
         QTest::addColumn<QString>("count");
         QTest::addColumn<bool>("archiveFound");
-        QTest::addColumn<int>("asked");
+        QTest::addColumn<int>("size");
         QTest::addColumn<QString>("said");
-        QTest::newRow("beyond the card numbers") << "40000" << true << 0 << "32767";
-        QTest::newRow("no cards") << "0" << true << 0 << "Nessuna cartella";
-        QTest::newRow("no archive") << "12" << false << 1 << "RidoDur.dat";
+        QTest::newRow("beyond the card numbers") << "40000" << true << 10 << "32767";
+        QTest::newRow("no cards") << "0" << true << 10 << "Nessuna cartella";
+        QTest::newRow("no archive") << "12" << false << 10 << "RidoDur.dat";
+        QTest::newRow("a size the cards cannot print") << "12" << true << 5 << "da 8 a 999";
     }
     void refusedRunsWriteNothing() {
         QFETCH(QString, count);
         QFETCH(bool, archiveFound);
-        QFETCH(int, asked);
+        QFETCH(int, size);
         QFETCH(QString, said);
         QTemporaryDir empty;
         if (!archiveFound) {
             m_save->setArchiveFolders({empty.path()});
         }
+        const qint16 sizeBefore = m_settings.Dimensione;
+        m_settings.Dimensione = qint16(size);
+        const auto restore = qScopeGuard([&] { m_settings.Dimensione = sizeBefore; });
         choose(QStringLiteral("1"), count);
         m_answer.file = m_dir.filePath(QStringLiteral("serata.pdf"));
         QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Refused);
-        QCOMPARE(m_answer.proposed.size(), asked);
+        QCOMPARE(m_answer.proposed.size(), 0);
         QCOMPARE(m_messages.avvisi.size(), 1);
         QVERIFY2(m_messages.avvisi.constFirst().contains(said),
                  qPrintable(m_messages.avvisi.constFirst()));
@@ -116,13 +120,15 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("said");
         QTest::newRow("an archive") << "ridodur.dat"
-                                    << "archivio delle cartelle";
+                                    << "sembra un archivio delle cartelle";
         QTest::newRow("a settings file") << "vel.cnf"
-                                         << "file delle impostazioni";
+                                         << "sembra un file di configurazione";
         QTest::newRow("the settings in use") << "impostazioni.bin"
-                                             << "file delle impostazioni";
+                                             << "è il file di configurazione";
+        QTest::newRow("a text file") << "note.txt"
+                                     << "sembra un file che non è un PDF";
         QTest::newRow("not a plain file") << "/dev/null"
-                                          << "non è un file normale";
+                                          << "è un dispositivo";
     }
     void protectedFilesStayAsTheyWere() {
         QFETCH(QString, name);
@@ -213,7 +219,7 @@ private slots:
         const QString file = m_dir.filePath(QStringLiteral("serata.pdf"));
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("older");
+        old.write("%PDF-older");
         old.close();
         choose(QStringLiteral("1"), QStringLiteral("60"));
         m_answer.file = file;
@@ -229,7 +235,7 @@ private slots:
         QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Stopped);
         QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
         QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll(), QByteArray("older"));
+        QCOMPARE(old.readAll(), QByteArray("%PDF-older"));
         QVERIFY(m_messages.avvisi.constLast().contains(QStringLiteral("non è stato scritto")));
     }
 };

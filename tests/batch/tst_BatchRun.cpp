@@ -103,6 +103,9 @@ private slots:
         archive.close();
         m_settings = path(QStringLiteral("vel.cnf"));
         QVERIFY(SettingsFile(m_settings).save(SettingsFile::defaults()).ok);
+        Configurazione damaged = SettingsFile::defaults();
+        damaged.PrimaCartella = -18351;
+        QVERIFY(SettingsFile(path(QStringLiteral("damaged.cnf"))).save(damaged).ok);
     }
 
     void init() {
@@ -241,6 +244,13 @@ private slots:
                                             << "è una cartella";
         QTest::newRow("no printer layer") << "--cartelle 6 --archivio ARCHIVE --stampante P"
                                           << "non è disponibile";
+        QTest::newRow("a damaged first card in the settings")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione DAMAGED -o OUT"
+            << "configurazione \"" + path(QStringLiteral("damaged.cnf")) + "\" è -18351";
+        QTest::newRow("a 2 GB archive") << "--cartelle 6 --archivio HUGE -o OUT"
+                                        << "è troppo grande";
+        QTest::newRow("a 2 GB archive checked") << "--verifica --archivio HUGE"
+                                                << "è troppo grande";
     }
     void refusedRuns() {
         QFETCH(QString, arguments);
@@ -249,7 +259,15 @@ private slots:
         const QString file = path(QStringLiteral("out/refused.pdf"));
         arguments.replace(QStringLiteral("ARCHIVE"), m_archive)
             .replace(QStringLiteral("EMPTY"), empty.path())
-            .replace(QStringLiteral("OUT"), file);
+            .replace(QStringLiteral("OUT"), file)
+            .replace(QStringLiteral("DAMAGED"), path(QStringLiteral("damaged.cnf")));
+        QTemporaryDir huge; // a sparse 2 GB archive: no disk space taken
+        if (arguments.contains(QStringLiteral("HUGE"))) {
+            QFile archive(huge.filePath(CardArchive::fileName));
+            QVERIFY(archive.open(QIODevice::WriteOnly) && archive.resize(qint64(2) << 30));
+            archive.close();
+            arguments.replace(QStringLiteral("HUGE"), huge.path());
+        }
         QCOMPARE(exec(arguments), BatchOptions::exitFailed);
         QVERIFY2(m_err.startsWith(QStringLiteral("velmora-pdf: ")), qPrintable(m_err));
         QVERIFY2(m_err.contains(said), qPrintable(m_err));
@@ -282,7 +300,7 @@ private slots:
         const QString file = path(QStringLiteral("out/kept.pdf"));
         QFile older(file);
         QVERIFY(older.open(QIODevice::WriteOnly));
-        older.write("older contents");
+        older.write("%PDF-1.4 older contents");
         older.close();
 
         QTextStream out(&m_out);
@@ -300,14 +318,15 @@ private slots:
             exec(QStringLiteral("--cartelle 60 --archivio %1 -o %2").arg(m_archive, file), &run),
             BatchOptions::exitFailed);
         err.flush();
-        // While the run was on, its pages went to a hidden file beside the old one.
-        QVERIFY2(during.contains(QStringLiteral(".kept.pdf.")), qPrintable(during));
+        // While the run was on, its pages went to a hidden file beside the old one, named short
+        // and after the run's process.
+        QVERIFY2(during.contains(QStringLiteral(".vlm%1-").arg(::getpid())), qPrintable(during));
         QVERIFY2(m_err.contains(QStringLiteral("Stampa interrotta dopo 7 cartelle")),
                  qPrintable(m_err));
         QCOMPARE(run.figures().cards, 7);
         QCOMPARE(leftovers(path(QStringLiteral("out"))), QStringList{QStringLiteral("kept.pdf")});
         QVERIFY(older.open(QIODevice::ReadOnly));
-        QCOMPARE(older.readAll(), QByteArray("older contents"));
+        QCOMPARE(older.readAll(), QByteArray("%PDF-1.4 older contents"));
     }
 
     // A failure inside a card's drawing that no check foresees (here a page so small that the
@@ -340,8 +359,10 @@ private slots:
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
     }
 
-    // -o never replaces what the run reads (by identity: another name of the archive too) nor
-    // what is not a file; a symbolic link is followed to its file and stays a link.
+    // -o never replaces what the run reads (by identity: another name of the archive too), what
+    // is not a file, nor any file but a writable PDF of the user's own, whatever it looks like;
+    // a symbolic link is followed to its file and stays a link, and a name as long as the file
+    // system allows is written.
     void outputsNeverReplaceWhatTheRunReads_data() {
         QTest::addColumn<QString>("output");
         QTest::addColumn<int>("status");
@@ -353,6 +374,13 @@ private slots:
         QTest::newRow("a device node") << "DEVICE" << 1 << "è un dispositivo";
         QTest::newRow("the print register") << "REGISTER" << 1 << "è il registro delle stampe";
         QTest::newRow("a link to a PDF") << "LINK" << 0 << "Stampate 6 cartelle";
+        QTest::newRow("another archive") << "OTHERARCHIVE" << 1 << "sembra un archivio";
+        QTest::newRow("another vel.cnf") << "OTHERSETTINGS" << 1 << "sembra un file di config";
+        QTest::newRow("another register") << "OTHERREGISTER" << 1 << "sembra un database SQLite";
+        QTest::newRow("a text file") << "TEXT" << 1 << "sembra un file che non è un PDF";
+        QTest::newRow("a read-only PDF") << "READONLY" << 1 << "è di sola lettura";
+        QTest::newRow("an older PDF") << "OLDPDF" << 0 << "Stampate 6 cartelle";
+        QTest::newRow("a 255-byte name") << "LONGNAME" << 0 << "Stampate 6 cartelle";
     }
     void outputsNeverReplaceWhatTheRunReads() {
         QFETCH(QString, output);
@@ -380,7 +408,30 @@ private slots:
         }
         const velmora::RegisterDatabase
             printRegister; // made before the run, as after an earlier one
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("copia")));
+        const QMap<QString, QByteArray> others = {
+            {QStringLiteral("copia/RidoDur.dat"), readAll(archive)},
+            {QStringLiteral("copia/vel.cnf"), readAll(settings)},
+            {QStringLiteral("copia/registro.sqlite"), readAll(printRegister.path())},
+            {QStringLiteral("note.txt"), QByteArrayLiteral("Venduta la 12 a Carla\n")},
+            {QStringLiteral("sola-lettura.pdf"), QByteArrayLiteral("%PDF-1.4 venduta\n%%EOF\n")},
+            {QStringLiteral("vecchia.pdf"), QByteArrayLiteral("%PDF-1.4 vecchia\n%%EOF\n")},
+        };
+        for (auto other = others.begin(); other != others.end(); ++other) {
+            QVERIFY(writeAll(dir.filePath(other.key()), other.value()));
+        }
+        QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("sola-lettura.pdf")),
+                                      QFile::ReadOwner | QFile::ReadGroup));
+        const QString longName = QString(251, u'a') + QStringLiteral(".pdf");
         const QMap<QString, QString> targets = {
+            {QStringLiteral("OTHERARCHIVE"), dir.filePath(QStringLiteral("copia/RidoDur.dat"))},
+            {QStringLiteral("OTHERSETTINGS"), dir.filePath(QStringLiteral("copia/vel.cnf"))},
+            {QStringLiteral("OTHERREGISTER"),
+             dir.filePath(QStringLiteral("copia/registro.sqlite"))},
+            {QStringLiteral("TEXT"), dir.filePath(QStringLiteral("note.txt"))},
+            {QStringLiteral("READONLY"), dir.filePath(QStringLiteral("sola-lettura.pdf"))},
+            {QStringLiteral("OLDPDF"), dir.filePath(QStringLiteral("vecchia.pdf"))},
+            {QStringLiteral("LONGNAME"), dir.filePath(longName)},
             {QStringLiteral("REGISTER"), printRegister.path()},
             {QStringLiteral("ARCHIVE"), dir.filePath(QStringLiteral("altro-nome"))},
             {QStringLiteral("HARDLINK"), dir.filePath(QStringLiteral("duro"))},
@@ -408,6 +459,16 @@ private slots:
         if (output == u"DEVICE") {
             QCOMPARE(::lstat(QFile::encodeName(device).constData(), &info), 0);
             QVERIFY(S_ISCHR(info.st_mode));
+        }
+        for (auto other = others.begin(); other != others.end(); ++other) {
+            const bool written = status == 0 && targets.value(output) == dir.filePath(other.key());
+            const QByteArray now = readAll(dir.filePath(other.key()));
+            QVERIFY2(written ? now.startsWith("%PDF-") && now != other.value()
+                             : now == other.value(),
+                     qPrintable(other.key()));
+        }
+        if (output == u"LONGNAME") {
+            QVERIFY(readAll(targets.value(output)).startsWith("%PDF-"));
         }
         QCOMPARE(
             QDir(dir.path())

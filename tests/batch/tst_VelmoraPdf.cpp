@@ -19,6 +19,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <csignal>
+
 using namespace velmora::testing;
 
 using velmora::BatchOptions;
@@ -230,6 +232,9 @@ private slots:
             << "--orientamento vuole \"orizzontale\"";
         QTest::newRow("missing value")
             << QStringList{"--verifica", "--archivio"} << "manca il valore dopo --archivio";
+        QTest::newRow("unknown platform")
+            << QStringList{"--piattaforma", "xyz", "--cartelle", "6", "-o", "x.pdf"}
+            << "La piattaforma grafica \"xyz\" non si può usare (piattaforme disponibili: ";
     }
     void usageErrorsGiveStatus2() {
         QFETCH(QStringList, arguments);
@@ -239,6 +244,32 @@ private slots:
         QVERIFY2(ran.err.contains(QStringLiteral("velmora-pdf: ") + said), qPrintable(ran.err));
         QVERIFY(ran.err.contains(QStringLiteral("--help")));
         QVERIFY(ran.out.isEmpty());
+    }
+
+    // A file name whose bytes are not UTF-8 would come back as another name: it is refused,
+    // shown with its bytes, and nothing is written under any name.
+    void namesThatAreNotUtf8AreRefused_data() {
+        QTest::addColumn<QString>("arguments"); // for the shell: $N is the name's bytes
+        QTest::newRow("output") << "--cartelle 6 -o \"$N\"";
+        QTest::newRow("archive folder") << "--cartelle 6 --archivio \"$N\" -o x.pdf";
+        QTest::newRow("settings file") << "--cartelle 6 --configurazione \"$N\" -o x.pdf";
+    }
+    void namesThatAreNotUtf8AreRefused() {
+        QFETCH(QString, arguments);
+        QTemporaryDir folder;
+        QProcess process;
+        process.setWorkingDirectory(folder.path());
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("N=$(printf 'caf\\351.pdf'); exec \"$0\" ") + arguments,
+                       program});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), BatchOptions::exitUsage);
+        const QString err = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(err.startsWith(QStringLiteral("velmora-pdf: L'argomento \"caf\\xE9.pdf\" non "
+                                               "è testo UTF-8 valido")),
+                 qPrintable(err));
+        QVERIFY(QDir(folder.path()).isEmpty());
     }
 
     // Help and version go to standard output with status 0; a missing archive is status 1.
@@ -315,36 +346,64 @@ private slots:
                  output == u"-" ? 0 : 1);
     }
 
-    // SIGTERM (or Ctrl+C) in the middle of a run: status 1, "Stampa interrotta", and no file
-    // under the requested name nor a temporary one beside it.
-    void interruptedRunLeavesNoFile() {
+    // A signal in the middle of a run, once its temporary file is there. SIGTERM (or Ctrl+C):
+    // status 1, "Stampa interrotta", and no file under the requested name nor a temporary one
+    // beside it. SIGHUP to a run started with it ignored (nohup): the run goes on to the end.
+    // SIGKILL leaves the temporary file, and the next run writing to that folder removes it.
+    void signalInTheMiddleOfARun_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("hangupIgnored");
+        QTest::addColumn<int>("status"); // -1: killed
+        QTest::addColumn<QString>("said");
+        QTest::newRow("SIGTERM") << SIGTERM << false << int(BatchOptions::exitFailed)
+                                 << "Stampa interrotta";
+        QTest::newRow("SIGHUP") << SIGHUP << false << int(BatchOptions::exitFailed)
+                                << "Stampa interrotta";
+        QTest::newRow("SIGHUP under nohup") << SIGHUP << true << 0 << "Stampate 3000 cartelle";
+        QTest::newRow("SIGKILL") << SIGKILL << false << -1 << "";
+    }
+    void signalInTheMiddleOfARun() {
+        QFETCH(int, signal);
+        QFETCH(bool, hangupIgnored);
+        QFETCH(int, status);
+        QFETCH(QString, said);
         QTemporaryDir archiveFolder;
-        QFile archive(archiveFolder.filePath(CardArchive::fileName));
-        QVERIFY(archive.open(QIODevice::WriteOnly));
-        archive.write(velmora::SeriesGenerator::makeArchive(31998, 3));
-        archive.close();
-
+        QVERIFY(writeAll(archiveFolder.filePath(CardArchive::fileName),
+                         velmora::SeriesGenerator::makeArchive(3000, 3)));
         QTemporaryDir folder;
-        const QString pdf = folder.filePath(QStringLiteral("long.pdf"));
+        const auto names = [&folder] {
+            return QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        };
         QProcess process;
-        process.start(program,
-                      {QStringLiteral("--cartelle"), QStringLiteral("31998"),
-                       QStringLiteral("--archivio"), archiveFolder.path(),
-                       QStringLiteral("--configurazione"), m_settings, QStringLiteral("-o"), pdf});
+        if (hangupIgnored) {
+            process.setChildProcessModifier([] { ::signal(SIGHUP, SIG_IGN); });
+        }
+        process.start(program, {QStringLiteral("--cartelle"), QStringLiteral("3000"),
+                                QStringLiteral("--archivio"), archiveFolder.path(),
+                                QStringLiteral("--configurazione"), m_settings,
+                                QStringLiteral("-o"), folder.filePath(QStringLiteral("long.pdf"))});
         QVERIFY(process.waitForStarted());
         // The temporary file appears once the run has begun (after the signals are caught).
-        const auto started = [&folder] {
-            return !QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty();
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(started(), 60000);
-        process.terminate();
-        QVERIFY(process.waitForFinished(60000));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), BatchOptions::exitFailed);
+        QTRY_VERIFY_WITH_TIMEOUT(!names().isEmpty(), 60000);
+        QCOMPARE(process.state(), QProcess::Running);
+        QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+        QVERIFY(process.waitForFinished(120000));
         const QString err = QString::fromUtf8(process.readAllStandardError());
-        QVERIFY2(err.contains(QStringLiteral("Stampa interrotta")), qPrintable(err));
-        QVERIFY2(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty(),
-                 qPrintable(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).join(u',')));
+        if (status < 0) {
+            QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+            QCOMPARE(names().filter(QStringLiteral(".part")).size(), 1);
+            const Ran next = runProgram(
+                {QStringLiteral("--cartelle"), QStringLiteral("6"), QStringLiteral("--archivio"),
+                 archiveFolder.path(), QStringLiteral("--configurazione"), m_settings,
+                 QStringLiteral("-o"), folder.filePath(QStringLiteral("breve.pdf"))});
+            QCOMPARE(next.status, 0);
+            QCOMPARE(names(), QStringList{QStringLiteral("breve.pdf")});
+            return;
+        }
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), status);
+        QVERIFY2(err.contains(said), qPrintable(err));
+        QCOMPARE(names(), status == 0 ? QStringList{QStringLiteral("long.pdf")} : QStringList{});
     }
 };
 

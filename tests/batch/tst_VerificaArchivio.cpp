@@ -318,6 +318,27 @@ private slots:
         QVERIFY(report.summary().contains(QStringLiteral("interrotta")));
     }
 
+    // A garbage archive (every byte 0xFF: every cell NUL once decoded) breaks every rule on
+    // every card: the listing stays short and free of control characters, each card listed
+    // with a few lines and how many more, and the summary still counts every fault.
+    void garbageArchiveGivesABoundedEscapedListing() {
+        const ArchiveFolder folder(QByteArray(RecordCartella::recordSize * 3000, '\xff'));
+        const Verified result = runVerifica(folder.path());
+        QCOMPARE(result.status, BatchOptions::exitFailed);
+        QVERIFY2(result.lines.size() <= VerificaArchivio::maxLines + 2,
+                 qPrintable(QString::number(result.lines.size())));
+        QVERIFY(result.lines.first().contains(QStringLiteral("\"\\x00\\x00\"")));
+        QVERIFY(result.lines.contains(QStringLiteral("Cartella 1: ci sono altri 111 errori.")));
+        QVERIFY(result.lines.at(result.lines.size() - 2).startsWith(QStringLiteral("Altri ")));
+        QVERIFY2(result.lines.last().contains(QStringLiteral("errori in 3000 cartelle")),
+                 qPrintable(result.lines.last()));
+        for (const QString &line : result.lines) {
+            QVERIFY2(std::none_of(line.cbegin(), line.cend(),
+                                  [](QChar c) { return c.unicode() < 0x20; }),
+                     qPrintable(line));
+        }
+    }
+
     // A missing archive is a failure with a message on the error stream, not a sound archive.
     void missingArchiveFails() {
         QTemporaryDir empty;

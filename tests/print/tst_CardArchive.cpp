@@ -166,6 +166,11 @@ private slots:
         QTest::newRow("missing folder") << "no folder" << 76 << "assente";
         QTest::newRow("a folder under the archive's name") << "folder" << 75 << "RidoDur.dat";
         QTest::newRow("ambiguous names") << "two" << 75 << "RIDODUR.DAT, ridodur.dat";
+        QTest::newRow("a file given for the folder")
+            << "file" << 76 << "è un file, non la cartella";
+        QTest::newRow("a symbolic link loop") << "loop" << 76 << "rimanda a se stesso";
+        QTest::newRow("a dangling symbolic link")
+            << "dangling" << 76 << "a qualcosa che non esiste";
     }
     void failuresToOpenAreClearErrors() {
         QFETCH(QString, setup);
@@ -177,6 +182,13 @@ private slots:
             folder = dir.filePath(QStringLiteral("assente"));
         } else if (setup == u"folder") {
             QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("RidoDur.dat")));
+        } else if (setup == u"file") {
+            folder = dir.filePath(QStringLiteral("note.txt"));
+            QVERIFY(writeAll(folder, "note"));
+        } else if (setup == u"loop" || setup == u"dangling") {
+            folder = dir.filePath(QStringLiteral("giro"));
+            QVERIFY(QFile::link(setup == u"loop" ? folder : dir.filePath(QStringLiteral("via")),
+                                folder));
         } else if (setup == u"two") {
             QVERIFY(writeAll(dir.filePath(QStringLiteral("RIDODUR.DAT")), archiveOf(1)));
             QVERIFY(writeAll(dir.filePath(QStringLiteral("ridodur.dat")), archiveOf(1)));
@@ -194,6 +206,43 @@ private slots:
         }
         // A missing archive (or folder) is not created.
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+
+    // Card numbers stop at 32767: a file longer than that many records is refused on opening,
+    // saying why, without reading it (a sparse file of gigabytes is refused as at once).
+    void archiveLongerThanTheLastCardNumberIsRefused_data() {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("opens");
+        const qint64 largest = qint64(32767) * RecordCartella::recordSize;
+        QTest::newRow("32767 cards") << largest << true;
+        QTest::newRow("one byte more") << largest + 1 << false;
+        QTest::newRow("2 GB") << (qint64(2) << 30) << false;
+    }
+    void archiveLongerThanTheLastCardNumberIsRefused() {
+        QFETCH(qint64, size);
+        QFETCH(bool, opens);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(CardArchive::fileName));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+        file.close();
+        try {
+            CardArchive archive(dir.path());
+            QVERIFY(opens);
+            QCOMPARE(archive.cardCount(), qint64(32767));
+        } catch (const VelmoraError &error) {
+            QVERIFY2(!opens, qPrintable(error.description()));
+            QVERIFY2(error.description().contains(QStringLiteral("è troppo grande")) &&
+                         error.description().contains(QStringLiteral("al massimo 32767")),
+                     qPrintable(error.description()));
+        }
+    }
+
+    // The archive file itself named where its folder is expected is the archive.
+    void archiveFileGivenForItsFolderOpens() {
+        QTemporaryDir dir;
+        QVERIFY(writeAll(dir.filePath(QStringLiteral("ridodur.dat")), archiveOf(3)));
+        const CardArchive archive(dir.filePath(QStringLiteral("ridodur.dat")));
+        QCOMPARE(archive.cardCount(), qint64(3));
     }
 
     void archiveIsOnlyRead() {

@@ -30,7 +30,8 @@ private slots:
             << true << 1000
             << "La dimensione del carattere 1000 non si può stampare (oltre il "
                "massimo di 999)";
-        QTest::newRow("portrait 5: strip of 0 points") << false << 5 << "da 6 a 999";
+        QTest::newRow("portrait 5: strip of 0 points, the box's range advised")
+            << false << 5 << "da 8 a 999";
         QTest::newRow("portrait 6") << false << 6 << "";
         QTest::newRow("portrait 1000") << false << 1000 << "oltre il massimo di 999";
     }

@@ -45,32 +45,38 @@ class TestSafeOutput : public QObject {
     Q_OBJECT
 
 private slots:
-    // The new print takes the very permissions of the file it replaces, whoever runs it; a
-    // new file takes those the umask leaves.
+    // The new print takes the very permissions, owner and group of the file it replaces,
+    // whoever runs it; a new file takes those the umask leaves.
     void replacedFileKeepsItsPermissions_data() {
         QTest::addColumn<int>("oldMode"); // -1: no file there yet
+        QTest::addColumn<int>("owner");   // -1: the user running the test
         QTest::addColumn<int>("umask");
         QTest::addColumn<int>("expected");
-        QTest::newRow("private 0600") << 0600 << 022 << 0600;
-        QTest::newRow("group 0640") << 0640 << 022 << 0640;
-        QTest::newRow("shared 0664 under umask 077") << 0664 << 077 << 0664;
-        QTest::newRow("executable 0755") << 0755 << 022 << 0755;
-        QTest::newRow("read-only 0444 (root only)") << 0444 << 022 << 0444;
-        QTest::newRow("new file, umask 022") << -1 << 022 << 0644;
-        QTest::newRow("new file, umask 077") << -1 << 077 << 0600;
+        QTest::newRow("private 0600") << 0600 << -1 << 022 << 0600;
+        QTest::newRow("group 0640") << 0640 << -1 << 022 << 0640;
+        QTest::newRow("shared 0664 under umask 077") << 0664 << -1 << 077 << 0664;
+        QTest::newRow("executable 0755") << 0755 << -1 << 022 << 0755;
+        QTest::newRow("another user's 0640 (root only)") << 0640 << 4321 << 022 << 0640;
+        QTest::newRow("new file, umask 022") << -1 << -1 << 022 << 0644;
+        QTest::newRow("new file, umask 077") << -1 << -1 << 077 << 0600;
     }
     void replacedFileKeepsItsPermissions() {
         QFETCH(int, oldMode);
+        QFETCH(int, owner);
         QFETCH(int, umask);
         QFETCH(int, expected);
-        if (oldMode >= 0 && !(oldMode & S_IWUSR) && ::geteuid() != 0) {
-            QSKIP("only root may replace a file its owner cannot write");
+        if (owner >= 0 && ::geteuid() != 0) {
+            QSKIP("only root may give a file to another user");
         }
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("cartelle.pdf"));
         if (oldMode >= 0) {
             QVERIFY(writeAll(path, oldPdf));
             QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(oldMode)), 0);
+            if (owner >= 0) {
+                QCOMPARE(::chown(QFile::encodeName(path).constData(), uid_t(owner), gid_t(owner)),
+                         0);
+            }
         }
         UmaskScope mask{mode_t(umask)};
         SafeOutput output(path);
@@ -80,6 +86,10 @@ private slots:
         QVERIFY2(output.commitPdf(&error), qPrintable(error));
         QCOMPARE(readAll(path), newPdf);
         QCOMPARE(QString::number(modeOf(path), 8), QString::number(expected, 8));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+        QCOMPARE(int(info.st_uid), owner >= 0 ? owner : int(::geteuid()));
+        QCOMPARE(int(info.st_gid), owner >= 0 ? owner : int(::getegid()));
     }
 
     // Only a complete PDF replaces the older file; a print cut short or abandoned leaves it as
