@@ -279,6 +279,7 @@ int BatchRun::print(const BatchOptions &options) {
             return BatchOptions::exitFailed;
         }
         target = m_pdfTarget(output->temporaryPath());
+        target->setSheetCentring(options.centred);
     } else {
         if (m_printerTarget) {
             target = m_printerTarget(options.stampante, &error);

@@ -19,6 +19,7 @@ public:
 
     PageTarget &target() const { return m_target; }
     QString afterDocumentNotice() const override { return m_target.afterDocumentNotice(); }
+    bool centresSheet() const override { return m_target.centresSheet(); }
 
 protected:
     QPageLayout currentPageLayout() const override;

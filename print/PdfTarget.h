@@ -28,6 +28,9 @@ public:
     void abortDocument() override;
     QString description() const override;
 
+protected:
+    bool isFileOfPages() const override { return true; }
+
 private:
     QString m_fileName;
     QPageLayout m_layout;

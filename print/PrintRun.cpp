@@ -73,9 +73,21 @@ void PrintRun::prepare(bool landscape, const Hooks &hooks) {
     s.setPrintQuality(dotsPerInch);
     s.setScaleMode(PrinterSurface::Centimetres);
     s.setPrintQuality(dotsPerInch);
-    s.setOriginOffset(m_offset.x(), m_offset.y());
+    const QPointF centring = s.centresSheet() ? sheetCentring(landscape) : QPointF();
+    s.setOriginOffset(m_offset.x() + centring.x(), m_offset.y() + centring.y());
     s.print();
     s.setScaleMode(PrinterSurface::Pixels);
+}
+
+QPointF PrintRun::sheetCentring(bool landscape) const {
+    const CardLayout &layout = landscape ? CardLayout::landscape() : CardLayout::portrait();
+    const QRectF area = m_surface.printableAreaPixels();
+    const QSizeF page = m_surface.pagePixels();
+    const QRectF sheet = layout.sheetExtent(area.width(), m_surface.height(), m_settings.Dimensione,
+                                            m_surface.printQuality());
+    // From the printable area's corner to the place that leaves as much paper on either side.
+    return {(page.width() - sheet.width()) / 2 - area.left() - sheet.left(),
+            (page.height() - sheet.height()) / 2 - area.top() - sheet.top()};
 }
 
 void PrintRun::drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape) {
