@@ -447,6 +447,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("cartelle.pdf"));
         PdfTarget target(pdf);
+        target.setSheetCentring(false); // the design's places, from the page's corner
         PainterSurface surface(target);
         PrintRun run(surface, cards, settings, true);
         QCOMPARE(run.run(plan(QStringLiteral("7"), QStringLiteral("12"), true), {}),
