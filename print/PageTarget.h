@@ -37,6 +37,9 @@ public:
     // has no printer margin of its own, unless told not to. A printer draws from its printable
     // area's corner.
     bool centresSheet() const { return m_centresSheet && isFileOfPages(); }
+    // The title the next documents carry ("Cartelle 1-12"): a PDF's Title, a print job's name.
+    QString documentTitle() const { return m_documentTitle; }
+    void setDocumentTitle(const QString &title) { m_documentTitle = title; }
     // False: a file's sheet starts at the corner inside its margins, as a printer draws it.
     void setSheetCentring(bool centred) { m_centresSheet = centred; }
     // Said in messages: "la stampante X", "il file Y".
@@ -51,6 +54,7 @@ protected:
 
 private:
     bool m_centresSheet = true;
+    QString m_documentTitle;
 };
 
 } // namespace velmora

@@ -35,6 +35,10 @@ PrintRun::PrintRun(PrinterSurface &surface, CardArchive &archive, const Configur
     : m_surface(surface), m_archive(archive), m_settings(settings),
       m_numerazioneArchivio(numerazioneArchivio) {}
 
+QString PrintRun::documentTitle(const PrintPlan &plan) {
+    return QStringLiteral("Cartelle %1-%2").arg(plan.first).arg(plan.last);
+}
+
 QString PrintRun::qualityMessage(int dpi) {
     return QStringLiteral("Printer.PrintQuality =") + QString::number(dpi);
 }
@@ -46,6 +50,7 @@ PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     const OffsetScope scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
     m_handedOn = false;
+    m_surface.setDocumentTitle(documentTitle(plan));
     try {
         return runCards(plan, hooks);
     } catch (...) {
@@ -114,6 +119,7 @@ void PrintRun::drawPage(const PrintPlan &plan, int page) {
     const QPointF offset = Calibrazione::spostamentoPixel(m_settings, dotsPerInch);
     const OffsetScope scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
+    m_surface.setDocumentTitle(documentTitle(plan));
     const bool landscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
     try {
         prepare(landscape, {});

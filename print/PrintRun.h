@@ -53,6 +53,9 @@ public:
     // Whether the last run() handed its document on whole (false when it failed or drew nothing).
     bool documentHandedOn() const { return m_handedOn; }
 
+    // The title a run's document carries: "Cartelle 1-12" for archive cards 1 to 12.
+    static QString documentTitle(const PrintPlan &plan);
+
     // The text of the message shown when the printer is not at 300 dots per inch.
     static QString qualityMessage(int dpi);
 

@@ -111,6 +111,8 @@ public:
     bool documentOpen() const { return m_documentOpen; }
     // Said after a document was handed on but will not come out yet; empty when all is well.
     virtual QString afterDocumentNotice() const { return {}; }
+    // The title of the next documents ("Cartelle 1-12"), for targets that keep one.
+    virtual void setDocumentTitle(const QString &title) { (void)title; }
     // Whether a print run centres its sheet on the page (a PDF file) rather than drawing it from
     // the printable area's corner (a printer).
     virtual bool centresSheet() const { return false; }

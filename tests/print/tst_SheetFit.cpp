@@ -1,3 +1,4 @@
+#include "errors/TestoVersione.h"
 #include "print/CardArchive.h"
 #include "print/CardContext.h"
 #include "print/PainterSurface.h"
@@ -251,6 +252,35 @@ private slots:
         for (const QRectF &box : ink) {
             QVERIFY2(inner.contains(box), qPrintable(QStringLiteral("ink at ") + outside(box)));
         }
+    }
+
+    // The file says what it holds and what made it: the archive cards, the program and its
+    // version, and when.
+    void pdfNamesItsCardsAndItsMaker() {
+        if (!pdfToolsAvailable()) {
+            QSKIP("poppler-utils (pdfinfo) is not installed");
+        }
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+        runSheet(file, archive.folder(), SettingsFile::defaults(), true);
+        const QString info =
+            toolOutput(QStringLiteral("pdfinfo"), {QStringLiteral("-isodates"), file})
+                .value_or(QString());
+        const auto field = [&info](const QString &name) {
+            const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(name),
+                                          QRegularExpression::MultilineOption);
+            return line.match(info).captured(1).trimmed();
+        };
+        QCOMPARE(field(QStringLiteral("Title")), QStringLiteral("Cartelle 1-%1").arg(cards));
+        // "Velmora 1.00": major and minor of the about window's "1.00.00".
+        QCOMPARE(field(QStringLiteral("Creator")),
+                 QStringLiteral("Velmora ") + TestoVersione().section(QLatin1Char('.'), 0, 1));
+        const QDateTime created =
+            QDateTime::fromString(field(QStringLiteral("CreationDate")), Qt::ISODate);
+        QVERIFY2(created.isValid(), qPrintable(info));
+        QVERIFY(created >= before && created <= QDateTime::currentDateTimeUtc().addSecs(1));
     }
 
     // ParX and ParY move the centred sheet as they move a printer's; without centring the
