@@ -254,6 +254,65 @@ private slots:
         }
     }
 
+    // The name line ends inside its own card's border, and the two cards of a landscape row
+    // print it alike: at one size, to the same place within the card.
+    void nameLineInsideItsCard_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<double>("factorX");  // pixels per card unit across
+        QTest::addColumn<double>("columnPx"); // from one column's origin to the next
+        QTest::newRow("landscape") << true << 4.0 << 410 * 4.0;
+        QTest::newRow("portrait") << false << 6.0 << 0.0;
+    }
+    void nameLineInsideItsCard() {
+        if (!pdfToolsAvailable()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        }
+        QFETCH(bool, landscape);
+        QFETCH(double, factorX);
+        QFETCH(double, columnPx);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = SettingsFile::defaults();
+        settings.Ditta = QStringLiteral("Ditta Esempio Lunghissima Srl");
+        settings.Via = QStringLiteral("Via dei Mille 1234, Quartiere Nord");
+        settings.Tel = QStringLiteral("Telefono 0123 456789 int. 12345");
+        SettingsFile::trimTexts(settings);
+        printSheet(file, archive.folder(), settings, landscape);
+
+        const double pointsPerPixel = 72.0 / 300;
+        const double margin = marginPoints;
+        const auto words = pdfWords(file);
+        QVector<PdfWord> ditta;
+        for (const auto &w : words) {
+            if (w.page == 1 && w.text == QStringLiteral("Ditta")) {
+                ditta.push_back(w);
+            }
+        }
+        QCOMPARE(ditta.size(), landscape ? 2 : 1);
+        QVector<double> endsInCard; // from each card's origin to the line's last word's end
+        for (const auto &start : ditta) {
+            const int column =
+                columnPx > 0 && start.box.left() > margin + columnPx * pointsPerPixel ? 1 : 0;
+            const double origin = margin + column * columnPx * pointsPerPixel;
+            const double border = origin + 380 * factorX * pointsPerPixel;
+            double end = start.box.right();
+            for (const auto &w : words) {
+                if (w.page == 1 && qAbs(w.box.top() - start.box.top()) < 1 &&
+                    w.box.left() >= start.box.left() && w.box.left() < border) {
+                    QVERIFY2(w.box.right() <= border,
+                             qPrintable(QStringLiteral("\"%1\" ends %2 pt past the border")
+                                            .arg(w.text)
+                                            .arg(w.box.right() - border)));
+                    end = std::max(end, w.box.right());
+                }
+            }
+            endsInCard.push_back(end - origin);
+            QCOMPARE(start.box.height(), ditta.first().box.height());
+        }
+        QVERIFY(qAbs(endsInCard.first() - endsInCard.last()) < 0.5);
+    }
+
     // The file says what it holds and what made it: the archive cards, the program and its
     // version, and when.
     void pdfNamesItsCardsAndItsMaker() {
