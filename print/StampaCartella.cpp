@@ -187,6 +187,11 @@ public:
             m_s.setFontSize(sized(m_l.titleSizeOffset));
             break;
         case TitleBoldOff:
+            // The title as the appearance page shows it: bold and italic as chosen (both off
+            // by default).
+            m_s.setFontBold(m_ctx.settings.bold());
+            m_s.setFontItalic(m_ctx.settings.italic());
+            break;
         case StripDittaBoldOff:
             m_s.setFontBold(false);
             break;
@@ -206,6 +211,9 @@ public:
                         std::min(x(m_l.numberLabelU) + m_l.numberPx, slotRight()) - gap());
             break;
         case NumberSizeFromFactor:
+            // The card number, the numbers and the strip are upright whatever the title was.
+            m_s.setFontBold(false);
+            m_s.setFontItalic(false);
             m_s.setFontSize(whole(4.5 * m_fy));
             break;
         case NumberSize:
