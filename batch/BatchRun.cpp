@@ -317,6 +317,11 @@ int BatchRun::print(const BatchOptions &options) {
         }
     };
 
+    hooks.areaNotice = [this](const QString &notice) {
+        m_err << programName << ": " << notice << '\n';
+        m_err.flush();
+    };
+
     PrintRun run(surface, *archive, settings, archiveNumbers);
     RunRegistration registration(
         runEntry(programName, *archive, plan, options.cartelle.value_or(QString()), archiveNumbers,

@@ -115,11 +115,15 @@ QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, in
     constexpr double creditPoints = 6;
     constexpr double pointsPerInch = 72;
     constexpr double lineEms = 1.2;
+    // Ink, not line boxes: a title's capitals start about 0.15 em below its line's top, and a
+    // strip's descenders end about 0.9 em below its line's top.
+    constexpr double capitalTopEms = 0.15;
+    constexpr double descenderEms = 0.9;
     constexpr int noPixelCorrectionSize = 18;
     const double fx = factorX(printableWidth);
     const double fy = factorY(pageHeightTwips);
-    const auto lineHeight = [dotsPerInch](double points) {
-        return lineEms * points * dotsPerInch / pointsPerInch;
+    const auto ems = [dotsPerInch](double points, double count) {
+        return count * points * dotsPerInch / pointsPerInch;
     };
     const auto sized = [&](int offset) {
         const double points = double(dimensione) + offset;
@@ -128,12 +132,14 @@ QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, in
     const Rule &thin = rules[0];
     const int rows = cardsPerPage / columns;
     // The credit line reads down from creditPx, its letters standing to the left of it.
-    const double left = std::min(creditPx - lineHeight(creditPoints), thin.u1 * fx);
+    const double left = std::min(creditPx - ems(creditPoints, lineEms), thin.u1 * fx);
     const double right = (columns - 1) * columnU * fx + thin.u2 * fx;
-    const double top =
-        topPx + titleV * (titleVUsesFactorX ? fx : fy) + (noPixelCorrectionSize - dimensione);
+    const double top = topPx + titleV * (titleVUsesFactorX ? fx : fy) +
+                       (noPixelCorrectionSize - dimensione) +
+                       ems(sized(titleSizeOffset), capitalTopEms);
     const double lastRow = (rows - 1) * (rowV * fy + rowPx) + topPx;
-    const double bottom = lastRow + stripV * fy + lineHeight(std::max(sized(stripSizeOffset), 1.0));
+    const double bottom =
+        lastRow + stripV * fy + ems(std::max(sized(stripSizeOffset), 1.0), descenderEms);
     return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 

@@ -92,8 +92,8 @@ struct CardLayout {
     double factorY(double pageHeightTwips) const;
     // Where a full page of cards puts its marks, in device pixels from the printable area's
     // corner, with the default fonts at size `dimensione`: from the credit line of the left
-    // column to the right end of the rightmost thin rule, from the top of the first title to the
-    // foot of the last heading strip. Lines are 1.2 em tall.
+    // column to the right end of the rightmost thin rule, from the capitals of the first title
+    // to the descenders of the last heading strip.
     QRectF sheetExtent(double printableWidth, double pageHeightTwips, int dimensione,
                        int dotsPerInch) const;
 

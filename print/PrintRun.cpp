@@ -1,5 +1,6 @@
 #include "print/PrintRun.h"
 
+#include "print/RunCheck.h"
 #include "print/StampaCartella.h"
 #include "settings/Calibrazione.h"
 
@@ -79,6 +80,14 @@ void PrintRun::prepare(bool landscape, const Hooks &hooks) {
     s.setScaleMode(PrinterSurface::Centimetres);
     s.setPrintQuality(dotsPerInch);
     const QPointF centring = s.centresSheet() ? sheetCentring(landscape) : QPointF();
+    if (!s.centresSheet() && hooks.areaNotice) {
+        const QString notice = RunCheck::printableAreaNotice(
+            landscape ? CardLayout::landscape() : CardLayout::portrait(), m_settings.Dimensione,
+            s.printableAreaPixels().size(), s.height(), s.printQuality());
+        if (!notice.isEmpty()) {
+            hooks.areaNotice(notice);
+        }
+    }
     s.setOriginOffset(m_offset.x() + centring.x(), m_offset.y() + centring.y());
     s.print();
     s.setScaleMode(PrinterSurface::Pixels);

@@ -23,6 +23,9 @@ public:
         std::function<void(int dpi)>
             qualityNotice; // the "Printer.PrintQuality =" message when not 300
         std::function<void(bool busy)> busyPointer; // hourglass around each page end
+        // Once before the first card, when the sheet is larger than the printer's printable
+        // area (RunCheck::printableAreaNotice); never for a PDF, whose sheet is centred.
+        std::function<void(const QString &notice)> areaNotice;
     };
     enum class Outcome { Completed, Stopped, Empty };
 
