@@ -136,8 +136,9 @@ void CambioFont::esegui() {
             riserva();
             break; // the numbers wait for a size they can take
         }
-        impostaGrassetto(label, bold);
-        impostaCorsivo(label, italic);
+        // The numbers print bold and upright whatever the title's style: shown so.
+        impostaGrassetto(label, true);
+        impostaCorsivo(label, false);
     }
     // The heading lines: a refused size is skipped, the line keeps its previous size.
     for (int i = 0; i < labelsPerCard; ++i) {

@@ -63,6 +63,7 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     const QCommandLineOption orientamento(QStringLiteral("orientamento"), {},
                                           QStringLiteral("TIPO"));
     const QCommandLineOption numerazione(QStringLiteral("numerazione"), {}, QStringLiteral("TIPO"));
+    const QCommandLineOption posizione(QStringLiteral("posizione"), {}, QStringLiteral("TIPO"));
     const QCommandLineOption archivio(QStringLiteral("archivio"), {}, QStringLiteral("DIR"));
     const QCommandLineOption configurazione(QStringLiteral("configurazione"), {},
                                             QStringLiteral("FILE"));
@@ -73,8 +74,8 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     const QCommandLineOption piattaforma(QStringLiteral("piattaforma"), {}, QStringLiteral("NOME"));
     const QCommandLineOption vincite(QStringLiteral("vincite"), {});
     const QCommandLineOption estratti(QStringLiteral("estratti"), {}, QStringLiteral("N,N,..."));
-    parser.addOptions({help, version, prima, cartelle, orientamento, numerazione, archivio,
-                       configurazione, stampante, output, verifica, vincite, estratti,
+    parser.addOptions({help, version, prima, cartelle, orientamento, numerazione, posizione,
+                       archivio, configurazione, stampante, output, verifica, vincite, estratti,
                        piattaforma});
     // --corsa comes with the register's options: it names a run for --trova and --vincite.
     parser.addOptions(RegisterCommands::options());
@@ -102,8 +103,8 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
 
     // A value given twice is more likely a slip than a choice: say so rather than pick one.
     for (const QCommandLineOption *option :
-         {&prima, &cartelle, &orientamento, &numerazione, &archivio, &configurazione, &stampante,
-          &output, &estratti, &piattaforma}) {
+         {&prima, &cartelle, &orientamento, &numerazione, &posizione, &archivio, &configurazione,
+          &stampante, &output, &estratti, &piattaforma}) {
         if (parser.values(*option).size() > 1) {
             const QString name = option->names().last();
             return usage(QStringLiteral("l'opzione --%1 è data più di una volta").arg(name));
@@ -146,6 +147,19 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
             return usage(QStringLiteral("--numerazione vuole \"progressiva\" (da 1) o "
                                         "\"archivio\" (i numeri dell'archivio), non \"%1\"")
                              .arg(parser.value(numerazione)));
+        }
+    }
+    if (parser.isSet(posizione)) {
+        const QString value = parser.value(posizione).trimmed().toLower();
+        if (value == QStringLiteral("centrata")) {
+            options.centred = true;
+        } else if (value == QStringLiteral("descritta")) {
+            options.centred = false;
+        } else {
+            return usage(QStringLiteral("--posizione vuole \"centrata\" (il foglio al centro "
+                                        "della pagina) o \"descritta\" (dall'angolo in alto a "
+                                        "sinistra), non \"%1\"")
+                             .arg(parser.value(posizione)));
         }
     }
 
@@ -194,7 +208,8 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
         }
         const QString refused = WinCheckCommand::refusal(
             options, parser.isSet(output) || parser.isSet(stampante) ||
-                         parser.isSet(orientamento) || parser.isSet(verifica));
+                         parser.isSet(orientamento) || parser.isSet(posizione) ||
+                         parser.isSet(verifica));
         return refused.isEmpty() ? BatchParsed{options, {}} : usage(refused);
     }
     if (parser.isSet(estratti)) {
@@ -207,7 +222,7 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
             return usage(QStringLiteral("--verifica non stampa: non si usa con -o o "
                                         "--stampante"));
         }
-        for (const QCommandLineOption *option : {&orientamento, &numerazione}) {
+        for (const QCommandLineOption *option : {&orientamento, &numerazione, &posizione}) {
             if (parser.isSet(*option)) {
                 return usage(QStringLiteral("--verifica controlla l'archivio: --%1 non vale "
                                             "per la verifica")
@@ -227,6 +242,10 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     }
     if (!options.cartelle) {
         return usage(QStringLiteral("indicare quante cartelle stampare con --cartelle N"));
+    }
+    if (parser.isSet(posizione) && parser.isSet(stampante)) {
+        return usage(QStringLiteral("--posizione vale solo con -o: una stampante disegna "
+                                    "sempre dall'angolo della sua area stampabile"));
     }
     return {options, {}};
 }
@@ -284,6 +303,14 @@ QString BatchOptions::helpText() {
                "                             archivio, i numeri come sono scritti "
                "nell'archivio\n"
                "                             (predefinita: progressiva)\n"
+               "  --posizione centrata|descritta\n"
+               "                             nel PDF il foglio al centro della pagina, ad "
+               "almeno 5 mm\n"
+               "                             dai bordi, o dall'angolo in alto a sinistra come "
+               "fino alla\n"
+               "                             versione precedente (predefinita: centrata); "
+               "ParX e ParY lo spostano\n"
+               "                             da lì\n"
                "\n"
                "Verifica:\n"
                "  --verifica                 controlla l'archivio (o le cartelle da --prima per "

@@ -21,6 +21,7 @@ struct BatchOptions {
     std::optional<QString> cartelle; // card count; required to print
     std::optional<bool> landscape;   // empty: the orientation stored in the settings
     Numbering numerazione = Numbering::Progressiva;
+    bool centred = true;    // --posizione: a PDF's sheet centred on its page, or from its corner
     QString archivio;       // folder of the archive; empty: the usual folders
     QString configurazione; // settings file; empty: the window program's own
     QString stampante;      // printer name; empty when printing to a file

@@ -287,6 +287,7 @@ int BatchRun::print(const BatchOptions &options) {
             return BatchOptions::exitFailed;
         }
         target = m_pdfTarget(output->temporaryPath());
+        target->setSheetCentring(options.centred);
     } else {
         if (m_printerTarget) {
             target = m_printerTarget(options.stampante, &error);
@@ -322,6 +323,11 @@ int BatchRun::print(const BatchOptions &options) {
         if (m_cardHook) {
             m_cardHook(done, total);
         }
+    };
+
+    hooks.areaNotice = [this](const QString &notice) {
+        m_err << programName << ": " << notice << '\n';
+        m_err.flush();
     };
 
     PrintRun run(surface, *archive, settings, archiveNumbers);

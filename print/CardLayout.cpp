@@ -1,5 +1,7 @@
 #include "print/CardLayout.h"
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -99,6 +101,47 @@ CardLayout makePortrait() {
 }
 
 } // namespace
+
+double CardLayout::factorX(double printableWidth) const {
+    return std::min(capX, baseFactorX * printableWidth / referenceWidth);
+}
+
+double CardLayout::factorY(double pageHeightTwips) const {
+    return std::min(capY, baseFactorY * pageHeightTwips / referenceHeight);
+}
+
+QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, int dimensione,
+                               int dotsPerInch) const {
+    constexpr double creditPoints = 6;
+    constexpr double pointsPerInch = 72;
+    constexpr double lineEms = 1.2;
+    // Ink, not line boxes: a title's capitals start about 0.15 em below its line's top, and a
+    // strip's descenders end about 0.9 em below its line's top.
+    constexpr double capitalTopEms = 0.15;
+    constexpr double descenderEms = 0.9;
+    constexpr int noPixelCorrectionSize = 18;
+    const double fx = factorX(printableWidth);
+    const double fy = factorY(pageHeightTwips);
+    const auto ems = [dotsPerInch](double points, double count) {
+        return count * points * dotsPerInch / pointsPerInch;
+    };
+    const auto sized = [&](int offset) {
+        const double points = double(dimensione) + offset;
+        return fontsScaleWithFactor ? fx * points / 4 : points;
+    };
+    const Rule &thin = rules[0];
+    const int rows = cardsPerPage / columns;
+    // The credit line reads down from creditPx, its letters standing to the left of it.
+    const double left = std::min(creditPx - ems(creditPoints, lineEms), thin.u1 * fx);
+    const double right = (columns - 1) * columnU * fx + thin.u2 * fx;
+    const double top = topPx + titleV * (titleVUsesFactorX ? fx : fy) +
+                       (noPixelCorrectionSize - dimensione) +
+                       ems(sized(titleSizeOffset), capitalTopEms);
+    const double lastRow = (rows - 1) * (rowV * fy + rowPx) + topPx;
+    const double bottom =
+        lastRow + stripV * fy + ems(std::max(sized(stripSizeOffset), 1.0), descenderEms);
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
 
 const CardLayout &CardLayout::landscape() {
     static const CardLayout layout = makeLandscape();

@@ -2,6 +2,7 @@
 
 #include "settings/Configurazione.h"
 
+#include <QRectF>
 #include <QString>
 #include <array>
 
@@ -84,6 +85,17 @@ struct CardLayout {
     QString viaTelSeparator = QStringLiteral(" ");
     // Which strip each slot prints: 0 none, 1 Frase1, 2 the Ditta line, 3 Frase2 (slot 1 first).
     std::array<int, 6> stripBySlot{};
+
+    // FattoreX and FattoreY for a printable width in device pixels and a page height in twips:
+    // the design shrinks on a smaller page and never grows beyond the reference.
+    double factorX(double printableWidth) const;
+    double factorY(double pageHeightTwips) const;
+    // Where a full page of cards puts its marks, in device pixels from the printable area's
+    // corner, with the default fonts at size `dimensione`: from the credit line of the left
+    // column to the right end of the rightmost thin rule, from the capitals of the first title
+    // to the descenders of the last heading strip.
+    QRectF sheetExtent(double printableWidth, double pageHeightTwips, int dimensione,
+                       int dotsPerInch) const;
 
     static const CardLayout &landscape(); // six cards on a landscape page
     static const CardLayout &portrait();  // three cards on a portrait page

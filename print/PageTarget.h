@@ -33,11 +33,28 @@ public:
     // Called while the painter is still active: nothing of the document may reach the paper or
     // the file.
     virtual void abortDocument() = 0;
+    // Whether the print run centres its sheet on the page: for a file of pages (a PDF), which
+    // has no printer margin of its own, unless told not to. A printer draws from its printable
+    // area's corner.
+    bool centresSheet() const { return m_centresSheet && isFileOfPages(); }
+    // The title the next documents carry ("Cartelle 1-12"): a PDF's Title, a print job's name.
+    QString documentTitle() const { return m_documentTitle; }
+    void setDocumentTitle(const QString &title) { m_documentTitle = title; }
+    // False: a file's sheet starts at the corner inside its margins, as a printer draws it.
+    void setSheetCentring(bool centred) { m_centresSheet = centred; }
     // Said in messages: "la stampante X", "il file Y".
     virtual QString description() const = 0;
     // Said after a document was handed on but will not come out yet (a stopped queue); empty
     // when there is nothing to say.
     virtual QString afterDocumentNotice() const { return {}; }
+
+protected:
+    // True when the pages go to a file rather than to paper.
+    virtual bool isFileOfPages() const { return false; }
+
+private:
+    bool m_centresSheet = true;
+    QString m_documentTitle;
 };
 
 } // namespace velmora

@@ -19,6 +19,8 @@ public:
 
     PageTarget &target() const { return m_target; }
     QString afterDocumentNotice() const override { return m_target.afterDocumentNotice(); }
+    bool centresSheet() const override { return m_target.centresSheet(); }
+    void setDocumentTitle(const QString &title) override { m_target.setDocumentTitle(title); }
 
 protected:
     QPageLayout currentPageLayout() const override;

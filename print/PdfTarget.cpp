@@ -1,5 +1,6 @@
 #include "print/PdfTarget.h"
 
+#include "VelmoraConfig.h"
 #include "errors/VelmoraError.h"
 
 #include <QFile>
@@ -42,7 +43,8 @@ QPagedPaintDevice *PdfTarget::beginDocument() {
     }
     m_aborted = false;
     m_writer = std::make_unique<QPdfWriter>(m_fileName);
-    m_writer->setCreator(QStringLiteral("Velmora"));
+    m_writer->setCreator(creator());
+    m_writer->setTitle(documentTitle());
     m_writer->setResolution(m_resolution);
     m_writer->setPageLayout(m_layout);
     return m_writer.get();
@@ -62,6 +64,14 @@ void PdfTarget::endDocument() {
 
 void PdfTarget::abortDocument() {
     m_aborted = m_writer != nullptr;
+}
+
+QString PdfTarget::creator() {
+    constexpr int minorDigits = 2;
+    constexpr int base = 10;
+    return QStringLiteral("Velmora %1.%2")
+        .arg(config::versionMajor)
+        .arg(config::versionMinor, minorDigits, base, QLatin1Char('0'));
 }
 
 QString PdfTarget::description() const {

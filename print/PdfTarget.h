@@ -28,6 +28,12 @@ public:
     void abortDocument() override;
     QString description() const override;
 
+    // The program and its version, as documents name their creator: "Velmora 1.00".
+    static QString creator();
+
+protected:
+    bool isFileOfPages() const override { return true; }
+
 private:
     QString m_fileName;
     QPageLayout m_layout;

@@ -1,5 +1,6 @@
 #include "print/PrintRun.h"
 
+#include "print/RunCheck.h"
 #include "print/StampaCartella.h"
 #include "settings/Calibrazione.h"
 
@@ -35,6 +36,10 @@ PrintRun::PrintRun(PrinterSurface &surface, CardArchive &archive, const Configur
     : m_surface(surface), m_archive(archive), m_settings(settings),
       m_numerazioneArchivio(numerazioneArchivio) {}
 
+QString PrintRun::documentTitle(const PrintPlan &plan) {
+    return QStringLiteral("Cartelle %1-%2").arg(plan.first).arg(plan.last);
+}
+
 QString PrintRun::qualityMessage(int dpi) {
     return QStringLiteral("Printer.PrintQuality =") + QString::number(dpi);
 }
@@ -46,6 +51,7 @@ PrintRun::Outcome PrintRun::run(const PrintPlan &plan, const Hooks &hooks) {
     const OffsetScope scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
     m_handedOn = false;
+    m_surface.setDocumentTitle(documentTitle(plan));
     try {
         return runCards(plan, hooks);
     } catch (...) {
@@ -73,9 +79,29 @@ void PrintRun::prepare(bool landscape, const Hooks &hooks) {
     s.setPrintQuality(dotsPerInch);
     s.setScaleMode(PrinterSurface::Centimetres);
     s.setPrintQuality(dotsPerInch);
-    s.setOriginOffset(m_offset.x(), m_offset.y());
+    const QPointF centring = s.centresSheet() ? sheetCentring(landscape) : QPointF();
+    if (!s.centresSheet() && hooks.areaNotice) {
+        const QString notice = RunCheck::printableAreaNotice(
+            landscape ? CardLayout::landscape() : CardLayout::portrait(), m_settings.Dimensione,
+            s.printableAreaPixels().size(), s.height(), s.printQuality());
+        if (!notice.isEmpty()) {
+            hooks.areaNotice(notice);
+        }
+    }
+    s.setOriginOffset(m_offset.x() + centring.x(), m_offset.y() + centring.y());
     s.print();
     s.setScaleMode(PrinterSurface::Pixels);
+}
+
+QPointF PrintRun::sheetCentring(bool landscape) const {
+    const CardLayout &layout = landscape ? CardLayout::landscape() : CardLayout::portrait();
+    const QRectF area = m_surface.printableAreaPixels();
+    const QSizeF page = m_surface.pagePixels();
+    const QRectF sheet = layout.sheetExtent(area.width(), m_surface.height(), m_settings.Dimensione,
+                                            m_surface.printQuality());
+    // From the printable area's corner to the place that leaves as much paper on either side.
+    return {(page.width() - sheet.width()) / 2 - area.left() - sheet.left(),
+            (page.height() - sheet.height()) / 2 - area.top() - sheet.top()};
 }
 
 void PrintRun::drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape) {
@@ -102,6 +128,7 @@ void PrintRun::drawPage(const PrintPlan &plan, int page) {
     const QPointF offset = Calibrazione::spostamentoPixel(m_settings, dotsPerInch);
     const OffsetScope scope{m_surface, m_surface.originOffset()};
     m_offset = offset;
+    m_surface.setDocumentTitle(documentTitle(plan));
     const bool landscape = plan.cardsPerPage == CardLayout::landscape().cardsPerPage;
     try {
         prepare(landscape, {});

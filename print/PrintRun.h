@@ -23,6 +23,9 @@ public:
         std::function<void(int dpi)>
             qualityNotice; // the "Printer.PrintQuality =" message when not 300
         std::function<void(bool busy)> busyPointer; // hourglass around each page end
+        // Once before the first card, when the sheet is larger than the printer's printable
+        // area (RunCheck::printableAreaNotice); never for a PDF, whose sheet is centred.
+        std::function<void(const QString &notice)> areaNotice;
     };
     enum class Outcome { Completed, Stopped, Empty };
 
@@ -32,14 +35,15 @@ public:
              bool numerazioneArchivio);
 
     // Prepares the printer (orientation, 300 dpi, the settings' calibration as the surface's
-    // origin offset, centimetres then pixels, the empty line that begins the document), draws
-    // plan.first..plan.last slot by slot, ends a page after each full page and the document
-    // after the last card. A stopped run, or one that draws nothing, also ends its document, so
-    // pages drawn so far come out complete. Failures inside a card are the card's own
-    // (reported, answered, the run goes on); a printer that fails outside a card (setting it
-    // up, a page end) throws VelmoraError after the document is ended. A calibration (ParX,
-    // ParY) that is not a number or beyond 50 mm throws VelmoraError 380 before the printer is
-    // touched. The surface gets its previous origin offset back when the run is over.
+    // origin offset, added to the move that centres the sheet on a PDF page, centimetres then
+    // pixels, the empty line that begins the document), draws plan.first..plan.last slot by slot,
+    // ends a page after each full page and the document after the last card. A stopped run, or one
+    // that draws nothing, also ends its document, so pages drawn so far come out complete. Failures
+    // inside a card are the card's own (reported, answered, the run goes on); a printer that fails
+    // outside a card (setting it up, a page end) throws VelmoraError after the document is ended. A
+    // calibration (ParX, ParY) that is not a number or beyond 50 mm throws VelmoraError 380 before
+    // the printer is touched. The surface gets its previous origin offset back when the run is
+    // over.
     Outcome run(const PrintPlan &plan, const Hooks &hooks);
 
     // Draws page `page` (0 for the first) of plan alone, as run() draws it (the same printer
@@ -52,6 +56,9 @@ public:
     // Whether the last run() handed its document on whole (false when it failed or drew nothing).
     bool documentHandedOn() const { return m_handedOn; }
 
+    // The title a run's document carries: "Cartelle 1-12" for archive cards 1 to 12.
+    static QString documentTitle(const PrintPlan &plan);
+
     // The text of the message shown when the printer is not at 300 dots per inch.
     static QString qualityMessage(int dpi);
 
@@ -60,6 +67,8 @@ private:
     void prepare(bool landscape, const Hooks &hooks);
     void drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape);
     void endOfPage();
+    // The move that centres a full page of cards on a page with no printer margin.
+    QPointF sheetCentring(bool landscape) const;
 
     PrinterSurface &m_surface;
     CardArchive &m_archive;

@@ -115,6 +115,14 @@ int PrinterSurface::height() const {
                            twipsPerPixelY()));
 }
 
+QRectF PrinterSurface::printableAreaPixels() const {
+    return currentPageLayout().paintRectPixels(deviceResolution()).toRectF();
+}
+
+QSizeF PrinterSurface::pagePixels() const {
+    return currentPageLayout().fullRectPixels(deviceResolution()).size().toSizeF();
+}
+
 double PrinterSurface::twipsPerPixelX() const {
     return twipsPerInch / deviceResolution();
 }
@@ -299,9 +307,13 @@ void PrinterSurface::newPage() {
     m_y = 0;
 }
 
-void PrinterSurface::endDoc() { closeDocument(&PrinterSurface::finishDocument); }
+void PrinterSurface::endDoc() {
+    closeDocument(&PrinterSurface::finishDocument);
+}
 
-void PrinterSurface::killDoc() { closeDocument(&PrinterSurface::abandonDocument); }
+void PrinterSurface::killDoc() {
+    closeDocument(&PrinterSurface::abandonDocument);
+}
 
 void PrinterSurface::closeDocument(void (PrinterSurface::*close)()) {
     if (!m_documentOpen) {

@@ -111,6 +111,14 @@ public:
     bool documentOpen() const { return m_documentOpen; }
     // Said after a document was handed on but will not come out yet; empty when all is well.
     virtual QString afterDocumentNotice() const { return {}; }
+    // The title of the next documents ("Cartelle 1-12"), for targets that keep one.
+    virtual void setDocumentTitle(const QString &title) { (void)title; }
+    // Whether a print run centres its sheet on the page (a PDF file) rather than drawing it from
+    // the printable area's corner (a printer).
+    virtual bool centresSheet() const { return false; }
+    // The printable area within the whole page, and the whole page, in device pixels.
+    QRectF printableAreaPixels() const;
+    QSizeF pagePixels() const;
     // Page number within the open document (0 when none is open).
     int page() const { return m_page; }
 

@@ -1,6 +1,7 @@
 #include "print/PrinterTarget.h"
 
 #include "errors/VelmoraError.h"
+#include "print/PdfTarget.h"
 
 #include <QDir>
 #include <QFile>
@@ -177,6 +178,8 @@ QPagedPaintDevice *PrinterTarget::beginDocument() {
                            QStringLiteral("Nessuna stampante installata: scegliere un file "
                                           "PDF su cui stampare"));
     }
+    m_printer.setDocName(documentTitle());
+    m_printer.setCreator(PdfTarget::creator());
     if (isPdfFile()) {
         const QFileInfo folder(QFileInfo(m_printer.outputFileName()).absolutePath());
         if (!folder.isDir()) {

@@ -53,6 +53,9 @@ public:
     QString description() const override;
     QString afterDocumentNotice() const override;
 
+protected:
+    bool isFileOfPages() const override { return isPdfFile(); }
+
 private:
     void ensureIdle() const;
     void checkPdfFile() const;

@@ -5,6 +5,7 @@
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
 
+#include <QLocale>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -169,6 +170,39 @@ RunCheck::Result RunCheck::check(const Configurazione &settings, const PrintPlan
         result.refusal = checkArchive(archive, plan, numerazioneArchivio);
     }
     return result;
+}
+
+QString RunCheck::printableAreaNotice(const CardLayout &layout, int dimensione,
+                                      const QSizeF &printableArea, double pageHeightTwips,
+                                      int dotsPerInch) {
+    constexpr double millimetresPerInch = 25.4;
+    // mm: within the estimate of the letters' height, and no printer loses less
+    constexpr double shownFrom = 1;
+    const QRectF sheet =
+        layout.sheetExtent(printableArea.width(), pageHeightTwips, dimensione, dotsPerInch);
+    const double mm = millimetresPerInch / dotsPerInch;
+    const double across =
+        (std::max(0.0, -sheet.left()) + std::max(0.0, sheet.right() - printableArea.width())) * mm;
+    const double down =
+        (std::max(0.0, -sheet.top()) + std::max(0.0, sheet.bottom() - printableArea.height())) * mm;
+    if (across < shownFrom && down < shownFrom) {
+        return {};
+    }
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QStringList by;
+    if (across >= shownFrom) {
+        by.append(QStringLiteral("%1 mm in larghezza").arg(italian.toString(across, 'f', 1)));
+    }
+    if (down >= shownFrom) {
+        by.append(QStringLiteral("%1 mm in altezza").arg(italian.toString(down, 'f', 1)));
+    }
+    const bool landscape = layout.cardsPerPage == CardLayout::landscape().cardsPerPage;
+    return QStringLiteral("Le cartelle sono più grandi dell'area che la stampante può stampare "
+                          "(%1): i bordi della pagina resteranno tagliati. Spostare la stampa "
+                          "con \"Parametro Altezza\" e \"Parametro Larghezza\" (pagina 3), o "
+                          "scegliere l'orientamento %2.")
+        .arg(by.join(QStringLiteral(" e ")),
+             landscape ? QStringLiteral("verticale") : QStringLiteral("orizzontale"));
 }
 
 QString RunCheck::standInNotice(const QList<FontResolver::Face> &standIns) {

@@ -6,6 +6,7 @@
 #include "settings/Configurazione.h"
 
 #include <QList>
+#include <QSizeF>
 #include <QString>
 
 namespace velmora {
@@ -44,6 +45,14 @@ public:
     // The first card of the range whose record does not read or decode, as the refusal.
     static QString checkArchive(CardArchive &archive, const PrintPlan &plan,
                                 bool numerazioneArchivio);
+
+    // Said once before the first card when a full page of cards drawn from the corner of a
+    // printer's printable area (printableArea in device pixels at dotsPerInch, within a page
+    // pageHeightTwips high) would pass its edges: by how much, across and down, and what to
+    // do about it. Empty when the sheet fits.
+    static QString printableAreaNotice(const CardLayout &layout, int dimensione,
+                                       const QSizeF &printableArea, double pageHeightTwips,
+                                       int dotsPerInch);
 
     // "Il carattere "Verdana" non è installato: le cartelle si stampano con "DejaVu Sans"."
     static QString standInNotice(const QList<FontResolver::Face> &standIns);

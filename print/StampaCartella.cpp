@@ -18,6 +18,7 @@ namespace {
 constexpr qint16 creditAngle = 270;
 constexpr double creditFontSize = 6;
 constexpr int gridWidth = 2;
+constexpr std::size_t borderRule = 2;     // the card's thick outline among the layout's rules
 constexpr int noPixelCorrectionSize = 18; // Dimensione at which no pixel correction applies
 constexpr double fontScaleDivisor = 4;
 constexpr double visibleGapMm = 0.5; // the least room left between two texts
@@ -186,6 +187,11 @@ public:
             m_s.setFontSize(sized(m_l.titleSizeOffset));
             break;
         case TitleBoldOff:
+            // The title as the appearance page shows it: bold and italic as chosen (both off
+            // by default).
+            m_s.setFontBold(m_ctx.settings.bold());
+            m_s.setFontItalic(m_ctx.settings.italic());
+            break;
         case StripDittaBoldOff:
             m_s.setFontBold(false);
             break;
@@ -205,6 +211,9 @@ public:
                         std::min(x(m_l.numberLabelU) + m_l.numberPx, slotRight()) - gap());
             break;
         case NumberSizeFromFactor:
+            // The card number, the numbers and the strip are upright whatever the title was.
+            m_s.setFontBold(false);
+            m_s.setFontItalic(false);
             m_s.setFontSize(whole(4.5 * m_fy));
             break;
         case NumberSize:
@@ -320,6 +329,11 @@ private:
     double gap() const {
         return visibleGapMm / millimetresPerInch * twipsPerInch / m_s.twipsPerPixelX();
     }
+    // The outer edge of the card's border, its thick outline.
+    double borderRightU() const {
+        const CardLayout::Rule &border = m_l.rules[borderRule];
+        return std::max(border.u1, border.u2) + border.width / 2.0 / m_fx;
+    }
     // The right edge of the card's slot: the next card's origin, or the printable width.
     double slotRight() const {
         const int column = (((m_slot - 1) % m_l.columns) + m_l.columns) % m_l.columns;
@@ -396,10 +410,11 @@ private:
         m_s.setFontSize(points);
     }
 
-    // The name line, the name in bold and then street and telephone, fitted as one line.
+    // The name line, the name in bold and then street and telephone, fitted as one line
+    // inside its own card's border: the same room, so the same size, in either column.
     const TextFit::Line &dittaLine() {
         if (!m_dittaLine) {
-            const double room = slotRight() - gap() - x(m_l.titleU);
+            const double room = x(borderRightU()) - gap() - x(m_l.titleU);
             m_dittaLine = m_ctx.fits.fit(m_s, room, m_p.ditta, true,
                                          m_ctx.viaTel(m_l.viaTelSeparator), false);
         }

@@ -199,6 +199,9 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
         m_messages.avviso(&window, PrintRun::qualityMessage(dpi));
     };
     hooks.busyPointer = [](bool busy) { ScreenPointer::setBusy(busy); };
+    hooks.areaNotice = [this, &window](const QString &notice) {
+        m_messages.avviso(&window, notice);
+    };
 
     Result result = Result::Failed;
     QString failure;

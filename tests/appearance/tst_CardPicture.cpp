@@ -1,8 +1,15 @@
+#include "appearance/CambioFont.h"
 #include "appearance/CardGeometry.h"
 #include "appearance/CardPicture.h"
 #include "appearance/FitLabel.h"
 #include "common/Twips.h"
+#include "print/CardArchive.h"
+#include "print/CardContext.h"
 #include "print/RecordCartella.h"
+#include "print/RecordingSurface.h"
+#include "print/StampaCartella.h"
+#include "settings/SettingsFile.h"
+#include "tests/support/CardFixture.h"
 
 #include <QLabel>
 #include <QSet>
@@ -128,6 +135,76 @@ private slots:
                 QVERIFY(QFontInfo(shown).pixelSize() >= 8); // 6 points on a 96 dpi screen
             }
         }
+    }
+
+    // Page 2's card and the printed card show the title and the numbers in the same faces:
+    // the title as chosen, bold and italic or not; the numbers bold and upright always.
+    void previewAndPrintShareTheirFaces_data() {
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<bool>("italic");
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("plain, landscape") << false << false << true;
+        QTest::newRow("bold, portrait") << true << false << false;
+        QTest::newRow("italic, landscape") << false << true << true;
+        QTest::newRow("bold italic, portrait") << true << true << false;
+    }
+    void previewAndPrintShareTheirFaces() {
+        QFETCH(bool, bold);
+        QFETCH(bool, italic);
+        QFETCH(bool, landscape);
+        velmora::Configurazione settings = velmora::SettingsFile::defaults();
+        settings.FontTombola = QStringLiteral("DejaVu Serif");
+        settings.setBold(bold);
+        settings.setItalic(italic);
+        velmora::SettingsFile::trimTexts(settings);
+        CardPicture preview(CardPicture::Kind::Preview);
+        CardPicture decorative(CardPicture::Kind::Decorative);
+        velmora::CambioFont(preview, decorative, settings).esegui();
+
+        velmora::testing::ArchiveFixture archive(1);
+        velmora::CardArchive cards(archive.folder());
+        velmora::RecordingSurface surface;
+        surface.setOrientation(landscape ? velmora::PrinterSurface::Landscape
+                                         : velmora::PrinterSurface::Portrait);
+        surface.setPrintQuality(300);
+        surface.setScaleMode(velmora::PrinterSurface::Pixels);
+        velmora::CardContext ctx(surface, cards, settings);
+        (landscape ? velmora::StampaCartella : velmora::StampaCartella2)(ctx, 1, 1, 1);
+
+        const velmora::RecordCartella record = cards.read(1);
+        QSet<QString> cells;
+        for (int k = 0; k < velmora::RecordCartella::cellCount; ++k) {
+            if (record.cellNumber(k) > 0) {
+                cells.insert(ctx.cellText(record, k));
+            }
+        }
+        int numbers = 0;
+        bool title = false;
+        QString previous;
+        for (const auto &printed : surface.texts()) {
+            const QLabel *label = nullptr;
+            const bool cardNumber = previous == QStringLiteral("N.");
+            previous = printed.text;
+            if (printed.text == settings.Titolo) {
+                label = preview.tombola();
+                title = true;
+            } else if (cells.contains(printed.text) && !cardNumber) {
+                label = preview.label6(CardPicture::numberCount); // a number of page 2's card
+                ++numbers;
+            } else {
+                continue;
+            }
+            const QString what = QStringLiteral("\"%1\"").arg(printed.text);
+            QVERIFY2(printed.fontName.compare(label->font().families().first(),
+                                              Qt::CaseInsensitive) == 0,
+                     qPrintable(what + QStringLiteral(" in ") + printed.fontName));
+            QVERIFY2(printed.bold == label->font().bold(), qPrintable(what));
+            QVERIFY2(printed.italic == label->font().italic(), qPrintable(what));
+        }
+        QVERIFY(title);
+        QCOMPARE(numbers, 15);
+        QVERIFY(preview.label6(CardPicture::numberCount)->font().bold());
+        QCOMPARE(preview.tombola()->font().italic(), italic);
     }
 };
 

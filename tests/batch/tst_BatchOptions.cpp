@@ -95,6 +95,23 @@ private slots:
         QCOMPARE(o.stampante, stampante);
     }
 
+    // A PDF's sheet is centred unless --posizione descritta asks for the corner.
+    void placement_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("not given") << "--cartelle 6 -o x.pdf" << true;
+        QTest::newRow("centrata") << "--cartelle 6 -o x.pdf --posizione centrata" << true;
+        QTest::newRow("descritta, capitals")
+            << "--cartelle 6 -o x.pdf --posizione Descritta" << false;
+    }
+    void placement() {
+        QFETCH(QString, arguments);
+        QFETCH(bool, centred);
+        const auto parsed = BatchOptions::parse(commandLine(arguments));
+        QVERIFY2(parsed.options, qPrintable(parsed.error));
+        QCOMPARE(parsed.options->centred, centred);
+    }
+
     // Usage errors leave no options and say, in Italian, what is wrong.
     void usageErrors_data() {
         QTest::addColumn<QString>("arguments");
@@ -126,6 +143,11 @@ private slots:
                                          << "non \"obliquo\"";
         QTest::newRow("bad numbering") << "--cartelle 6 -o x.pdf --numerazione romana"
                                        << "non \"romana\"";
+        QTest::newRow("bad placement") << "--cartelle 6 -o x.pdf --posizione storta"
+                                       << "non \"storta\"";
+        QTest::newRow("placement on a printer")
+            << "--cartelle 6 --stampante P --posizione descritta"
+            << "--posizione vale solo con -o";
         QTest::newRow("file and printer") << "--cartelle 6 -o x.pdf --stampante P"
                                           << "non entrambi";
         QTest::newRow("check and file") << "--verifica -o x.pdf"

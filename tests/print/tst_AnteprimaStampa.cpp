@@ -272,6 +272,7 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
         {
             PdfTarget target(pdf, QPageSize(QPageSize::A4), marginsMm);
+            target.setSheetCentring(false); // the preview shows a printer's page, from its corner
             PainterSurface surface(target);
             auto archive = ArchiveSearch::open({sampleFolder});
             const Configurazione settings = testSettings();

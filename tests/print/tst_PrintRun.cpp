@@ -447,6 +447,7 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("cartelle.pdf"));
         PdfTarget target(pdf);
+        target.setSheetCentring(false); // the design's places, from the page's corner
         PainterSurface surface(target);
         PrintRun run(surface, cards, settings, true);
         QCOMPARE(run.run(plan(QStringLiteral("7"), QStringLiteral("12"), true), {}),
@@ -495,6 +496,64 @@ private slots:
             }
         }
         QCOMPARE(checked, 12 * 15);
+    }
+
+    // A printer that cannot print the whole sheet is named once, before the first card, with
+    // how much is lost. The lower bounds are the design's own: the last heading strip's line
+    // starts 198.0 mm (landscape) or 275.3 mm (portrait, at the factor of a 184.6 mm width)
+    // below the corner; a PDF page, centred, is never warned about.
+    void printableAreaSmallerThanTheSheet_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<double>("marginMm");
+        QTest::addColumn<bool>("pdf");
+        QTest::addColumn<double>("leastDownMm"); // 0: nothing said
+        QTest::newRow("landscape, 12.7 mm margins") << true << 12.7 << false << 198.0 - 184.6;
+        QTest::newRow("portrait, 12.7 mm margins") << false << 12.7 << false << 275.3 - 271.6;
+        QTest::newRow("landscape, 4 mm margins") << true << 4.0 << false << 0.0;
+        QTest::newRow("portrait, 4 mm margins") << false << 4.0 << false << 0.0;
+        QTest::newRow("landscape PDF, 12.7 mm margins") << true << 12.7 << true << 0.0;
+    }
+    void printableAreaSmallerThanTheSheet() {
+        QFETCH(bool, landscape);
+        QFETCH(double, marginMm);
+        QFETCH(bool, pdf);
+        QFETCH(double, leastDownMm);
+        ArchiveFixture archive(6);
+        CardArchive cards(archive.folder());
+        QTemporaryDir dir;
+        const QMarginsF margins(marginMm, marginMm, marginMm, marginMm);
+        RecordingSurface recording(QPageSize(QPageSize::A4), margins);
+        PdfTarget target(dir.filePath(QStringLiteral("c.pdf")), QPageSize(QPageSize::A4), margins);
+        PainterSurface painted(target);
+        PrinterSurface &surface = pdf ? static_cast<PrinterSurface &>(painted) : recording;
+        QStringList notices;
+        int drawnBefore = -1;
+        PrintRun run(surface, cards, settings, true);
+        PrintRun::Hooks hooks;
+        hooks.areaNotice = [&](const QString &notice) {
+            notices.append(notice);
+            drawnBefore = run.cardsDrawn();
+        };
+        QCOMPARE(run.run(plan(QStringLiteral("1"), QStringLiteral("6"), landscape), hooks),
+                 PrintRun::Outcome::Completed);
+        if (leastDownMm == 0) {
+            QVERIFY2(notices.isEmpty(), qPrintable(notices.join(QLatin1Char('\n'))));
+            return;
+        }
+        QCOMPARE(notices.size(), 1);
+        QCOMPARE(drawnBefore, 0);
+        const QString &notice = notices.first();
+        static const QRegularExpression down(QStringLiteral("([0-9]+,[0-9]) mm in altezza"));
+        const QRegularExpressionMatch by = down.match(notice);
+        QVERIFY2(by.hasMatch(), qPrintable(notice));
+        const double mm =
+            QString(by.captured(1)).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+        // At most one strip line and a title's overhang more than the design's bound.
+        QVERIFY2(mm >= leastDownMm && mm <= leastDownMm + 6, qPrintable(notice));
+        QVERIFY(!notice.contains(QStringLiteral("in larghezza")));
+        QVERIFY(notice.contains(QStringLiteral("Parametro Altezza")));
+        QVERIFY(notice.contains(landscape ? QStringLiteral("orientamento verticale")
+                                          : QStringLiteral("orientamento orizzontale")));
     }
 };
 

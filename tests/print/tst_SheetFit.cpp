@@ -1,7 +1,10 @@
+#include "errors/TestoVersione.h"
 #include "print/CardArchive.h"
 #include "print/CardContext.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
+#include "print/PrintPlan.h"
+#include "print/PrintRun.h"
 #include "print/StampaCartella.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/CardFixture.h"
@@ -66,6 +69,31 @@ void printSheet(const QString &file, const QString &archiveFolder, const Configu
     }
     surface.endDoc();
 }
+
+// Prints cards 1..12 as a print run does, to a PDF on A4 with velmora-pdf's margins; centred
+// on the page unless told otherwise.
+void runSheet(const QString &file, const QString &archiveFolder, const Configurazione &settings,
+              bool landscape, bool centred = true) {
+    const double margin = marginPoints * 25.4 / 72;
+    PdfTarget target(file, QPageSize(QPageSize::A4), QMarginsF(margin, margin, margin, margin));
+    target.setSheetCentring(centred);
+    PainterSurface surface(target);
+    CardArchive archive(archiveFolder);
+    QString refusal;
+    const auto plan =
+        PrintPlan::make(QStringLiteral("1"), QString::number(cards), landscape, &refusal);
+    QVERIFY2(plan, qPrintable(refusal));
+    PrintRun run(surface, archive, settings, false);
+    QCOMPARE(run.run(*plan, {}), PrintRun::Outcome::Completed);
+}
+
+// Where the first word of text is on page 1 (an empty box when it is not there).
+QRectF firstBox(const QString &pdf, const QString &text) {
+    const auto word = findWord(pdfWords(pdf), text);
+    return word ? word->box : QRectF();
+}
+
+constexpr double pointsPerMillimetre = 72 / 25.4;
 
 bool sameBox(const QRectF &a, const QRectF &b) {
     return qAbs(a.left() - b.left()) < 0.01 && qAbs(a.top() - b.top()) < 0.01 &&
@@ -183,6 +211,178 @@ private slots:
                 QVERIFY(w.box.height() > w.box.width());
             }
         }
+    }
+
+    // A PDF page has no printer margin: a default sheet keeps every mark, text or line, at
+    // least 5 mm from every edge, so a home printer loses none of it.
+    void defaultPdfKeepsFiveMillimetresFromEveryEdge_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("landscape") << true;
+        QTest::newRow("portrait") << false;
+    }
+    void defaultPdfKeepsFiveMillimetresFromEveryEdge() {
+        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
+        }
+        QFETCH(bool, landscape);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        runSheet(file, archive.folder(), SettingsFile::defaults(), landscape);
+
+        const QRectF paper(QPointF(0, 0), pdfPageSize(file));
+        const QRectF inner = paper.marginsRemoved(QMarginsF(5, 5, 5, 5) * pointsPerMillimetre);
+        const auto outside = [&inner](const QRectF &box) {
+            return QStringLiteral("(%1, %2)-(%3, %4) mm")
+                .arg(box.left() / pointsPerMillimetre, 0, 'f', 1)
+                .arg(box.top() / pointsPerMillimetre, 0, 'f', 1)
+                .arg(box.right() / pointsPerMillimetre, 0, 'f', 1)
+                .arg(box.bottom() / pointsPerMillimetre, 0, 'f', 1);
+        };
+        const auto words = pdfWords(file);
+        QVERIFY(!words.isEmpty());
+        // A word's box read back is its font's full height, taller than its letters: across
+        // it is the text's own width, down the ink below says where the letters are.
+        for (const auto &w : words) {
+            QVERIFY2(w.box.left() >= inner.left() && w.box.right() <= inner.right(),
+                     qPrintable(QStringLiteral("\"%1\" at %2").arg(w.text, outside(w.box))));
+        }
+        const QList<QRectF> ink = pdfInkBoxes(file);
+        QCOMPARE(ink.size(), landscape ? 2 : 4);
+        for (const QRectF &box : ink) {
+            QVERIFY2(inner.contains(box), qPrintable(QStringLiteral("ink at ") + outside(box)));
+        }
+    }
+
+    // The name line ends inside its own card's border, and the two cards of a landscape row
+    // print it alike: at one size, to the same place within the card.
+    void nameLineInsideItsCard_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<double>("factorX");  // pixels per card unit across
+        QTest::addColumn<double>("columnPx"); // from one column's origin to the next
+        QTest::newRow("landscape") << true << 4.0 << 410 * 4.0;
+        QTest::newRow("portrait") << false << 6.0 << 0.0;
+    }
+    void nameLineInsideItsCard() {
+        if (!pdfToolsAvailable()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        }
+        QFETCH(bool, landscape);
+        QFETCH(double, factorX);
+        QFETCH(double, columnPx);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = SettingsFile::defaults();
+        settings.Ditta = QStringLiteral("Ditta Esempio Lunghissima Srl");
+        settings.Via = QStringLiteral("Via dei Mille 1234, Quartiere Nord");
+        settings.Tel = QStringLiteral("Telefono 0123 456789 int. 12345");
+        SettingsFile::trimTexts(settings);
+        printSheet(file, archive.folder(), settings, landscape);
+
+        const double pointsPerPixel = 72.0 / 300;
+        const double margin = marginPoints;
+        const auto words = pdfWords(file);
+        QVector<PdfWord> ditta;
+        for (const auto &w : words) {
+            if (w.page == 1 && w.text == QStringLiteral("Ditta")) {
+                ditta.push_back(w);
+            }
+        }
+        QCOMPARE(ditta.size(), landscape ? 2 : 1);
+        QVector<double> endsInCard; // from each card's origin to the line's last word's end
+        for (const auto &start : ditta) {
+            const int column =
+                columnPx > 0 && start.box.left() > margin + columnPx * pointsPerPixel ? 1 : 0;
+            const double origin = margin + column * columnPx * pointsPerPixel;
+            const double border = origin + 380 * factorX * pointsPerPixel;
+            double end = start.box.right();
+            for (const auto &w : words) {
+                if (w.page == 1 && qAbs(w.box.top() - start.box.top()) < 1 &&
+                    w.box.left() >= start.box.left() && w.box.left() < border) {
+                    QVERIFY2(w.box.right() <= border,
+                             qPrintable(QStringLiteral("\"%1\" ends %2 pt past the border")
+                                            .arg(w.text)
+                                            .arg(w.box.right() - border)));
+                    end = std::max(end, w.box.right());
+                }
+            }
+            endsInCard.push_back(end - origin);
+            QCOMPARE(start.box.height(), ditta.first().box.height());
+        }
+        QVERIFY(qAbs(endsInCard.first() - endsInCard.last()) < 0.5);
+    }
+
+    // The file says what it holds and what made it: the archive cards, the program and its
+    // version, and when.
+    void pdfNamesItsCardsAndItsMaker() {
+        if (!pdfToolsAvailable()) {
+            QSKIP("poppler-utils (pdfinfo) is not installed");
+        }
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+        runSheet(file, archive.folder(), SettingsFile::defaults(), true);
+        const QString info =
+            toolOutput(QStringLiteral("pdfinfo"), {QStringLiteral("-isodates"), file})
+                .value_or(QString());
+        const auto field = [&info](const QString &name) {
+            const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(name),
+                                          QRegularExpression::MultilineOption);
+            return line.match(info).captured(1).trimmed();
+        };
+        QCOMPARE(field(QStringLiteral("Title")), QStringLiteral("Cartelle 1-%1").arg(cards));
+        // "Velmora 1.00": major and minor of the about window's "1.00.00".
+        QCOMPARE(field(QStringLiteral("Creator")),
+                 QStringLiteral("Velmora ") + TestoVersione().section(QLatin1Char('.'), 0, 1));
+        const QDateTime created =
+            QDateTime::fromString(field(QStringLiteral("CreationDate")), Qt::ISODate);
+        QVERIFY2(created.isValid(), qPrintable(info));
+        QVERIFY(created >= before && created <= QDateTime::currentDateTimeUtc().addSecs(1));
+    }
+
+    // ParX and ParY move the centred sheet as they move a printer's; without centring the
+    // sheet is where the drawing puts it, from the corner inside the margins.
+    void sheetPlacement_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<bool>("centred");
+        QTest::addColumn<float>("parX"); // mm down
+        QTest::addColumn<float>("parY"); // mm right
+        QTest::newRow("landscape, centred, moved") << true << true << 3.0f << -4.0f;
+        QTest::newRow("portrait, centred, moved") << false << true << -2.0f << 6.0f;
+        QTest::newRow("landscape, from the corner") << true << false << 0.0f << 0.0f;
+        QTest::newRow("portrait, from the corner, moved") << false << false << 2.0f << 1.0f;
+    }
+    void sheetPlacement() {
+        if (!pdfToolsAvailable()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        }
+        QFETCH(bool, landscape);
+        QFETCH(bool, centred);
+        QFETCH(float, parX);
+        QFETCH(float, parY);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString reference = dir.filePath(QStringLiteral("riferimento.pdf"));
+        const QString moved = dir.filePath(QStringLiteral("spostato.pdf"));
+        Configurazione settings = SettingsFile::defaults();
+        if (centred) {
+            runSheet(reference, archive.folder(), settings, landscape);
+        } else {
+            printSheet(reference, archive.folder(), settings, landscape);
+        }
+        settings.ParX = parX;
+        settings.ParY = parY;
+        runSheet(moved, archive.folder(), settings, landscape, centred);
+
+        const QRectF before = firstBox(reference, QStringLiteral("Tombola"));
+        const QRectF after = firstBox(moved, QStringLiteral("Tombola"));
+        QVERIFY(!before.isNull() && !after.isNull());
+        const QPointF shift = (after.topLeft() - before.topLeft()) / pointsPerMillimetre;
+        // Whole pixels at 300 dots per inch: within a tenth of a millimetre.
+        QVERIFY2(qAbs(shift.x() - parY) < 0.1 && qAbs(shift.y() - parX) < 0.1,
+                 qPrintable(QStringLiteral("moved %1, %2 mm").arg(shift.x()).arg(shift.y())));
     }
 };
 

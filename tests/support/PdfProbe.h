@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QList>
 #include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QString>
+#include <QTemporaryDir>
 #include <QVector>
 #include <optional>
 
@@ -111,6 +114,43 @@ inline QList<PrintedNumber> printedCardNumbers(const QString &pdf) {
         }
     }
     return found;
+}
+
+// The box of all ink on each page of pdf, in points from the page's top-left corner, as
+// poppler renders it at dotsPerInch in grey: a pixel darker than light grey is ink. An empty
+// list when pdftoppm is missing or fails.
+inline QList<QRectF> pdfInkBoxes(const QString &pdf, int dotsPerInch = 150) {
+    QTemporaryDir dir;
+    const QString prefix = dir.filePath(QStringLiteral("p"));
+    if (!toolOutput(QStringLiteral("pdftoppm"), {QStringLiteral("-gray"), QStringLiteral("-r"),
+                                                 QString::number(dotsPerInch), pdf, prefix})) {
+        return {};
+    }
+    constexpr int inkBelow = 200;
+    const double pointsPerPixel = 72.0 / dotsPerInch;
+    QList<QRectF> boxes;
+    const QStringList pages =
+        QDir(dir.path()).entryList({QStringLiteral("p*.pgm")}, QDir::Files, QDir::Name);
+    for (const QString &page : pages) {
+        const QImage image = QImage(dir.filePath(page)).convertToFormat(QImage::Format_Grayscale8);
+        int left = image.width(), top = image.height(), right = -1, bottom = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar *row = image.constScanLine(y);
+            for (int x = 0; x < image.width(); ++x) {
+                if (row[x] < inkBelow) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        boxes.append(right < 0 ? QRectF()
+                               : QRectF(left * pointsPerPixel, top * pointsPerPixel,
+                                        (right - left + 1) * pointsPerPixel,
+                                        (bottom - top + 1) * pointsPerPixel));
+    }
+    return boxes;
 }
 
 } // namespace velmora::testing
