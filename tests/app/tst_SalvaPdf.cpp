@@ -193,7 +193,8 @@ private slots:
         QTimer stopper;
         connect(&stopper, &QTimer::timeout, this, [] {
             for (QWidget *shown : QApplication::topLevelWidgets()) {
-                if (auto *window = qobject_cast<CancStampa *>(shown); window && window->isLoaded()) {
+                if (auto *window = qobject_cast<CancStampa *>(shown);
+                    window && window->isLoaded()) {
                     window->unload();
                 }
             }
