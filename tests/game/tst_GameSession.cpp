@@ -73,8 +73,8 @@ void TestGameSession::onlyRunsThatPutOutCardsAreOffered() {
         RegisterDatabase db(path);
         QVERIFY(db.isOpen());
         const ArchiveFingerprint archive{QStringLiteral("RidoDur.dat"), 708, QStringLiteral("ab")};
-        for (const RunSpec &spec : runs) {
-            QVERIFY(registerRun(db.connection(), spec, archive) > 0);
+        for (const RunSpec &wanted : runs) {
+            QVERIFY(registerRun(db.connection(), wanted, archive) > 0);
         }
     }
     QStringList shown;

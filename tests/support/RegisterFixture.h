@@ -21,7 +21,7 @@ struct RunSpec {
 };
 
 // The new run's id; 0 when the register refused it.
-inline qint64 registerRun(QSqlDatabase db, const RunSpec &spec,
+inline qint64 registerRun(QSqlDatabase db, const RunSpec &wanted,
                           const velmora::ArchiveFingerprint &archive) {
     velmora::RunRecord run;
     run.program = QStringLiteral("velmora-pdf");
@@ -29,17 +29,17 @@ inline qint64 registerRun(QSqlDatabase db, const RunSpec &spec,
     run.archivePath = archive.path;
     run.archiveSize = archive.size;
     run.archiveSha256 = archive.sha256;
-    run.firstCard = spec.first;
-    run.cardsAsked = spec.last - spec.first + 1;
-    run.lastCard = spec.last;
-    run.archiveNumbering = spec.archiveNumbering;
+    run.firstCard = wanted.first;
+    run.cardsAsked = wanted.last - wanted.first + 1;
+    run.lastCard = wanted.last;
+    run.archiveNumbering = wanted.archiveNumbering;
     run.destination = QStringLiteral("prova.pdf");
     velmora::PrintRegister reg(db);
     const qint64 id = reg.begin(run);
-    if (id == 0 || spec.outcome == velmora::RunRecord::Outcome::InProgress) {
+    if (id == 0 || wanted.outcome == velmora::RunRecord::Outcome::InProgress) {
         return id;
     }
-    return reg.finish(id, spec.outcome, spec.drawn, spec.delivered) ? id : 0;
+    return reg.finish(id, wanted.outcome, wanted.drawn, wanted.delivered) ? id : 0;
 }
 
 } // namespace velmora::testing
