@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -26,7 +27,7 @@ constexpr auto driverName = "QSQLITE";
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 1;
+constexpr int schemaVersion = 2;
 
 // How long a change waits for another program holding the register before giving up.
 constexpr int busyTimeoutMs = 5000;
@@ -70,6 +71,38 @@ CREATE TABLE IF NOT EXISTS drawn (
     position INTEGER NOT NULL,
     number INTEGER NOT NULL CHECK (number BETWEEN 1 AND 90),
     UNIQUE (game, number)
+))";
+
+// The evening ("serata"): its name and local date, when it was begun and closed (empty for
+// the current one). Each run and game belongs to one evening; the cards in play are ranges of
+// the numbers printed by one run, sold at a price per card in cents.
+constexpr auto createEvenings = R"(
+CREATE TABLE evenings (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    name TEXT NOT NULL,
+    date TEXT NOT NULL,
+    created TEXT NOT NULL,
+    closed TEXT
+))";
+constexpr auto createEveningRuns = R"(
+CREATE TABLE evening_runs (
+    run INTEGER PRIMARY KEY REFERENCES print_runs(id),
+    evening INTEGER NOT NULL REFERENCES evenings(id)
+))";
+constexpr auto createEveningGames = R"(
+CREATE TABLE evening_games (
+    game INTEGER PRIMARY KEY REFERENCES games(id),
+    evening INTEGER NOT NULL REFERENCES evenings(id)
+))";
+constexpr auto createCardsInPlay = R"(
+CREATE TABLE cards_in_play (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    evening INTEGER NOT NULL REFERENCES evenings(id),
+    run INTEGER NOT NULL REFERENCES print_runs(id),
+    first_number INTEGER NOT NULL,
+    last_number INTEGER NOT NULL,
+    price_cents INTEGER NOT NULL CHECK (price_cents >= 0),
+    CHECK (first_number <= last_number)
 ))";
 
 // Every column that holds a time.
@@ -127,9 +160,73 @@ bool toVersion1(QSqlDatabase db, QSqlError *error) {
     return timesToUtc(db, error);
 }
 
+// The local dates of every run and game, earliest first.
+bool activityDates(QSqlDatabase db, QList<QDate> *dates, QSqlError *error) {
+    QSqlQuery select(db);
+    if (!select.exec(QStringLiteral("SELECT started FROM print_runs UNION ALL "
+                                    "SELECT started FROM games"))) {
+        return Transaction::failed(select, error);
+    }
+    while (select.next()) {
+        const QDateTime time = RegisterTime::read(select.value(0).toString());
+        if (time.isValid()) {
+            dates->append(time.toLocalTime().date());
+        }
+    }
+    std::sort(dates->begin(), dates->end());
+    return Transaction::readToEnd(select, error);
+}
+
+// Version 2: the evening. The runs and games of a register from before belong to one first
+// evening, closed, named after their dates ("Serata del 7/12/2026", or "Serate dal 14/7/2026
+// al 7/12/2026" when they span several days); an empty register gets no evening.
+bool toVersion2(QSqlDatabase db, QSqlError *error) {
+    QSqlQuery create(db);
+    for (const char *statement :
+         {createEvenings, createEveningRuns, createEveningGames, createCardsInPlay}) {
+        if (!create.exec(QLatin1String(statement))) {
+            return Transaction::failed(create, error);
+        }
+    }
+    QList<QDate> dates;
+    if (!activityDates(db, &dates, error)) {
+        return false;
+    }
+    if (dates.isEmpty()) {
+        return true;
+    }
+    const auto shown = [](const QDate &date) { return date.toString(QStringLiteral("d/M/yyyy")); };
+    const QString name =
+        dates.first() == dates.last()
+            ? QStringLiteral("Serata del %1").arg(shown(dates.first()))
+            : QStringLiteral("Serate dal %1 al %2").arg(shown(dates.first()), shown(dates.last()));
+    const QString now = RegisterTime::stored(QDateTime::currentDateTimeUtc());
+    QSqlQuery insert(db);
+    insert.prepare(
+        QStringLiteral("INSERT INTO evenings (name, date, created, closed) VALUES (?, ?, ?, ?)"));
+    insert.addBindValue(name);
+    insert.addBindValue(dates.first().toString(Qt::ISODate));
+    insert.addBindValue(now);
+    insert.addBindValue(now);
+    if (!insert.exec()) {
+        return Transaction::failed(insert, error);
+    }
+    const qint64 evening = insert.lastInsertId().toLongLong();
+    for (const char *link : {"INSERT INTO evening_runs (run, evening) SELECT id, ? FROM print_runs",
+                             "INSERT INTO evening_games (game, evening) SELECT id, ? FROM games"}) {
+        QSqlQuery copy(db);
+        copy.prepare(QLatin1String(link));
+        copy.addBindValue(evening);
+        if (!copy.exec()) {
+            return Transaction::failed(copy, error);
+        }
+    }
+    return true;
+}
+
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2};
 
 QString uniqueConnectionName() {
     static QAtomicInt counter;
@@ -146,6 +243,11 @@ const QMap<QString, QStringList> &ourColumns() {
              .split(u' ')},
         {QStringLiteral("games"), {"id", "started", "ended"}},
         {QStringLiteral("drawn"), {"game", "position", "number"}},
+        {QStringLiteral("evenings"), {"id", "name", "date", "created", "closed"}},
+        {QStringLiteral("evening_runs"), {"run", "evening"}},
+        {QStringLiteral("evening_games"), {"game", "evening"}},
+        {QStringLiteral("cards_in_play"),
+         {"id", "evening", "run", "first_number", "last_number", "price_cents"}},
     };
     return columns;
 }

@@ -173,6 +173,54 @@ private slots:
         QCOMPARE(store.started(), QDateTime(QDate(2026, 12, 7), QTime(20, 5, 40)));
     }
 
+    // The runs and games of a register from before the evening belong to one first evening,
+    // closed and named after their dates; a register with neither gets no evening.
+    void olderRunsAndGamesJoinAFirstEvening_data() {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("evenings");
+        QTest::newRow("before versions") << ""
+                                         << "Serate dal 14/7/2026 al 7/12/2026|3|2";
+        QTest::newRow("version 1") << "PRAGMA user_version = 1"
+                                   << "Serate dal 14/7/2026 al 7/12/2026|3|2";
+        QTest::newRow("one day") << "DELETE FROM drawn; DELETE FROM games"
+                                 << "Serata del 7/12/2026|3|0";
+        QTest::newRow("empty") << "DELETE FROM drawn; DELETE FROM games; DELETE FROM print_runs"
+                               << "";
+    }
+
+    void olderRunsAndGamesJoinAFirstEvening() {
+        QFETCH(QString, setUp);
+        QFETCH(QString, evenings);
+        QTemporaryDir dir;
+        const QString path = olderRegister(dir);
+        QVERIFY(!path.isEmpty());
+        {
+            QSqlDatabase old =
+                QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("setup"));
+            old.setDatabaseName(path);
+            QVERIFY(old.open());
+            for (const QString &statement : setUp.split(u';', Qt::SkipEmptyParts)) {
+                QVERIFY(QSqlQuery(old).exec(statement));
+            }
+            old.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("setup"));
+        RegisterDatabase db(path);
+        QVERIFY2(db.isOpen(), qPrintable(db.error()));
+        QSqlQuery read(db.connection());
+        QVERIFY(read.exec(QStringLiteral(
+            "SELECT name || '|' || (SELECT COUNT(*) FROM evening_runs r WHERE r.evening = e.id) "
+            "|| '|' || (SELECT COUNT(*) FROM evening_games g WHERE g.evening = e.id) "
+            "FROM evenings e WHERE closed IS NOT NULL")));
+        QStringList found;
+        while (read.next()) {
+            found.append(read.value(0).toString());
+        }
+        QCOMPARE(found.join(u'/'), evenings);
+        QCOMPARE(PrintRegister(db.connection()).runs().size(),
+                 setUp.contains("print_runs") ? 0 : 3);
+    }
+
     // velmora-pdf's columns give the times in local time with their offset.
     void commandLineShowsLocalTimes_data() {
         QTest::addColumn<int>("kind");
