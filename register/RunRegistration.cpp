@@ -1,6 +1,7 @@
 #include "register/RunRegistration.h"
 
 #include "register/ArchiveFingerprint.h"
+#include "register/EveningStore.h"
 #include "register/RegisterTime.h"
 
 #include <QDir>
@@ -31,6 +32,7 @@ RunRegistration::RunRegistration(RunRecord run, const QString &databasePath)
     if (open()) {
         PrintRegister reg(m_database->connection());
         m_id = reg.begin(m_run);
+        joinEvening();
     }
     // A register that cannot be written now is tried again when the run ends; only then is the
     // user told, once, if the entry could not be written at all.
@@ -75,6 +77,7 @@ bool RunRegistration::complete(RunRecord::Outcome outcome, int cardsDrawn, bool 
     // written now, whole.
     if (m_id == 0) {
         m_id = reg.begin(m_run);
+        joinEvening();
     }
     if (m_id != 0 && reg.finish(m_id, outcome, cardsDrawn, delivered)) {
         return true;
@@ -82,6 +85,19 @@ bool RunRegistration::complete(RunRecord::Outcome outcome, int cardsDrawn, bool 
     m_reason = reg.lastError();
     m_busy = reg.lastFailure() == RegisterFailure::Kind::Busy;
     return false;
+}
+
+void RunRegistration::joinEvening() {
+    if (m_id == 0) {
+        return;
+    }
+    EveningStore evenings(m_database->connection());
+    if (!evenings.addRun(m_id)) {
+        m_notices.append(QStringLiteral("La stampa n. %1 è nel registro ma non nella serata "
+                                        "corrente: %2.")
+                             .arg(m_id)
+                             .arg(evenings.lastError()));
+    }
 }
 
 void RunRegistration::finish(RunRecord::Outcome outcome, int cardsDrawn, bool delivered) {

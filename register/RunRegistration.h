@@ -14,8 +14,8 @@ namespace velmora {
 // numbering, destination); the start time and the archive's fingerprint are taken here. It never
 // stops a print. A register that cannot be written at the start (held by another program, a
 // full disk) is tried again as the run ends, a register held for a while a few times over, and
-// the entry is then written whole; notices() says when it could not be written at all, and also
-// tells of a register set aside and of runs found interrupted.
+// the entry is then written whole; the run joins the current evening; notices() says when it could
+// not be written at all, and also tells of a register set aside and of runs found interrupted.
 class RunRegistration {
 public:
     explicit RunRegistration(RunRecord run,
@@ -33,6 +33,8 @@ public:
 
 private:
     bool open();
+    // Every run belongs to the current evening (begun on first need).
+    void joinEvening();
     bool complete(RunRecord::Outcome outcome, int cardsDrawn, bool delivered);
     void tell(const QString &notice);
     QString shownPath() const;

@@ -6,6 +6,9 @@ list(APPEND VELMORA_CORE_SOURCES
   register/CardTrace.h
   register/CardNumbering.cpp
   register/CardNumbering.h
+  register/Evening.h
+  register/EveningStore.cpp
+  register/EveningStore.h
   register/PrintRegister.cpp
   register/PrintRegister.h
   register/RegisterDatabase.cpp

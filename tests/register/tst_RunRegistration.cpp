@@ -5,6 +5,7 @@
 #include "print/RecordCartella.h"
 #include "print/SeriesGenerator.h"
 #include "register/ArchiveFingerprint.h"
+#include "register/EveningStore.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
@@ -119,6 +120,10 @@ private slots:
         QCOMPARE(run.program, QStringLiteral("velmora-pdf"));
         QVERIFY2(run.destination.contains(pdf), qPrintable(run.destination));
         QVERIFY(run.ended.isValid() && run.started <= run.ended);
+        // Every run belongs to the current evening.
+        RegisterDatabase db;
+        EveningStore evenings(db.connection());
+        QCOMPARE(evenings.runs(evenings.current()->id).constLast().id, run.id);
     }
 
     // The register answers on the command line what these runs printed.
