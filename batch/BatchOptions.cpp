@@ -1,6 +1,7 @@
 #include "batch/BatchOptions.h"
 
 #include "VelmoraConfig.h"
+#include "batch/EveningCommands.h"
 #include "batch/RegisterCommands.h"
 #include "batch/WinCheckCommand.h"
 #include "errors/TestoVersione.h"
@@ -79,6 +80,7 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
                        piattaforma});
     // --corsa comes with the register's options: it names a run for --trova and --vincite.
     parser.addOptions(RegisterCommands::options());
+    parser.addOptions(EveningCommands::options());
 
     if (!parser.parse(arguments)) {
         return usage(italianParserError(parser.errorText()));
@@ -96,6 +98,12 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
     if (parser.isSet(version)) {
         options.mode = Mode::Version;
         return {options, {}};
+    }
+    if (!parser.isSet(vincite) && EveningCommands::asked(parser)) {
+        return EveningCommands::parse(parser);
+    }
+    if (!parser.isSet(vincite) && parser.isSet(QStringLiteral("in-gioco"))) {
+        return usage(QStringLiteral("--in-gioco vale solo con --vincite"));
     }
     if (!parser.isSet(vincite) && RegisterCommands::asked(parser)) {
         return RegisterCommands::parse(parser);
@@ -206,6 +214,11 @@ BatchParsed BatchOptions::parse(const QStringList &arguments) {
         if (!runs.isEmpty()) {
             options.corsa = runs.first();
         }
+        options.inGioco = parser.isSet(QStringLiteral("in-gioco"));
+        if (EveningCommands::asked(parser)) {
+            return usage(QStringLiteral("--vincite non si usa con --serate, --vendute o "
+                                        "--prezzo"));
+        }
         const QString refused = WinCheckCommand::refusal(
             options, parser.isSet(output) || parser.isSet(stampante) ||
                          parser.isSet(orientamento) || parser.isSet(posizione) ||
@@ -263,7 +276,8 @@ QString BatchOptions::helpText() {
                "     %1 --verifica [--prima N] [--cartelle N]\n"
                "     %1 --registro | --trova N [--corsa R] | --numero-archivio A\n"
                "     %1 --vincite --estratti \"N,N,...\" [--prima N] [--cartelle N] | "
-               "[--corsa R]\n"
+               "[--corsa R] | [--in-gioco]\n"
+               "     %1 --serate | --vendute \"1-120,200-250\" --corsa R [--prezzo EURO]\n"
                "\n"
                "Stampa le cartelle della tombola senza aprire finestre, con le stesse "
                "impostazioni,\n"
@@ -355,7 +369,8 @@ QString BatchOptions::helpText() {
                "(archivio con errori, nulla trovato nel registro),\n"
                "2 riga di comando non valida.\n")
         .arg(programName, QStringLiteral("RidoDur.dat"),
-             RegisterCommands::helpText() + QStringLiteral("\n") + WinCheckCommand::helpText());
+             RegisterCommands::helpText() + QStringLiteral("\n") + EveningCommands::helpText() +
+                 WinCheckCommand::helpText());
 }
 
 QString BatchOptions::versionText() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batch/EveningQuery.h"
 #include "batch/RegisterQuery.h"
 
 #include <QByteArray>
@@ -13,7 +14,7 @@ namespace velmora {
 // What the command line of velmora-pdf asks for. Texts of the range are kept as typed: the
 // print run reads them with the same rules as the boxes of the print page.
 struct BatchOptions {
-    enum class Mode { Print, Verify, Help, Version, Register, Wins };
+    enum class Mode { Print, Verify, Help, Version, Register, Wins, Evening };
     enum class Numbering { Progressiva, Archivio };
 
     Mode mode = Mode::Print;
@@ -28,10 +29,13 @@ struct BatchOptions {
     QString output;         // PDF file ("-": standard output); empty when printing to a printer
     std::optional<QString> estratti; // --vincite: the numbers drawn, as typed
     std::optional<QString> corsa;    // --vincite: a run of the print register
+    bool inGioco = false;            // --vincite: only the cards in play of the current evening
     QString piattaforma; // Qt platform to draw on; empty: off screen, whatever the environment
 
     // What is asked of the print register (Mode::Register).
     std::optional<RegisterQuery> registro;
+    // What is asked of the evening (Mode::Evening).
+    std::optional<EveningQuery> serata;
 
     // The exit statuses of the program.
     static constexpr int exitOk = 0;

@@ -1,5 +1,6 @@
 #include "batch/BatchRun.h"
 
+#include "batch/EveningCommands.h"
 #include "batch/ProgressBar.h"
 #include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
@@ -215,6 +216,9 @@ int BatchRun::exec(const BatchOptions &options) {
     case BatchOptions::Mode::Register:
         return RegisterCommands::exec(*options.registro, m_out, m_err,
                                       RegisterDatabase::defaultPath());
+    case BatchOptions::Mode::Evening:
+        return EveningCommands::exec(*options.serata, m_out, m_err,
+                                     RegisterDatabase::defaultPath());
     case BatchOptions::Mode::Wins:
         if (const std::unique_ptr<CardArchive> archive = openArchive(options)) {
             return WinCheckCommand::run(options, *archive, m_out, m_err);

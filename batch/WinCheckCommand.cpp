@@ -8,6 +8,7 @@
 #include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
+#include "register/EveningStore.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 
@@ -19,6 +20,17 @@
 #include <algorithm>
 
 namespace velmora {
+namespace {
+
+// Said plainly, so that no one takes an empty answer for "no winner".
+QString noCardsDelivered(const RunRecord &run) {
+    return QStringLiteral("la stampa n. %1 non ha consegnato nessuna cartella (esito: %2): non "
+                          "c'è nulla da controllare.")
+        .arg(run.id)
+        .arg(run.outcomeText());
+}
+
+} // namespace
 
 QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
     if (printing) {
@@ -32,6 +44,10 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
     QString error;
     if (!Game::parse(*options.estratti, &error)) {
         return error;
+    }
+    if (options.inGioco && (options.corsa || options.prima || options.cartelle)) {
+        return QStringLiteral("--in-gioco sceglie già le cartelle: non si usa con --corsa, "
+                              "--prima o --cartelle");
     }
     if (options.corsa) {
         bool numeric = false;
@@ -49,6 +65,9 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
 
 int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTextStream &out,
                          QTextStream &err) {
+    if (options.inGioco) {
+        return runInPlay(options, archive, out, err);
+    }
     const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
     // The range as printing reads and refuses it (a first card of 0 is card 1, no card past
     // 32767 or past the archive's end); without --cartelle, up to the archive's last card.
@@ -86,11 +105,13 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         }
         const auto run = std::find_if(runs.cbegin(), runs.cend(),
                                       [id](const RunRecord &r) { return r.id == id; });
-        const std::optional<CardTrace::Range> range =
-            run == runs.cend() ? std::nullopt : CardTrace::printedRange(*run);
+        if (run == runs.cend()) {
+            err << "velmora-pdf: la stampa n. " << id << " non è nel registro.\n";
+            return BatchOptions::exitFailed;
+        }
+        const std::optional<CardTrace::Range> range = CardTrace::printedRange(*run);
         if (!range) {
-            err << "velmora-pdf: la stampa n. " << id
-                << " non è nel registro o non ha consegnato cartelle.\n";
+            err << "velmora-pdf: " << noCardsDelivered(*run) << '\n';
             return BatchOptions::exitFailed;
         }
         if (!ArchiveFingerprint::sameArchive(ArchiveFingerprint::of(archive.path()), *run)) {
@@ -132,6 +153,69 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
     return BatchOptions::exitOk;
 }
 
+int WinCheckCommand::runInPlay(const BatchOptions &options, CardArchive &archive, QTextStream &out,
+                               QTextStream &err) {
+    const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
+    RegisterDatabase database;
+    if (!database.isOpen()) {
+        err << "velmora-pdf: " << database.error() << '\n';
+        return BatchOptions::exitFailed;
+    }
+    EveningStore store(database.connection());
+    const std::optional<Evening> evening = store.current();
+    const QList<RunRecord> runs = evening ? store.runs(evening->id) : QList<RunRecord>();
+    const QList<PlayedCard> cards = evening ? store.cardsInPlay(evening->id) : QList<PlayedCard>();
+    if (!store.lastError().isEmpty()) {
+        err << "velmora-pdf: la serata non si legge: " << store.lastError() << ".\n";
+        return BatchOptions::exitFailed;
+    }
+    const std::optional<ArchiveFingerprint> current = ArchiveFingerprint::of(archive.path());
+    for (const RunRecord &run : runs) {
+        if (!CardTrace::printedRange(run)) {
+            err << "velmora-pdf: " << noCardsDelivered(run) << '\n';
+        } else if (!ArchiveFingerprint::sameArchive(current, run)) {
+            err << "velmora-pdf: attenzione, la stampa n. " << run.id
+                << " usava un archivio diverso da \""
+                << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
+                << "\".\n";
+        }
+    }
+    if (cards.isEmpty()) {
+        err << "velmora-pdf: nessuna cartella in gioco nella serata \"" << evening->name
+            << "\": metterle in gioco con --vendute \"1-120\" --corsa R.\n";
+        return BatchOptions::exitFailed;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    int found = 0;
+    try {
+        for (const PlayedCard &card : cards) {
+            const CheckResult result =
+                PrizeCheck::check(CardRows::of(archive.read(card.archiveCard)), game->drawn());
+            if (result.best == Premio::Nessuno) {
+                continue;
+            }
+            ++found;
+            out << card.archiveCard << '\t' << card.printedNumber << '\t'
+                << PrizeCheck::name(result.best) << '\t'
+                << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\t'
+                << card.run << '\n';
+        }
+    } catch (const VelmoraError &error) {
+        err << "velmora-pdf: " << error.description() << '\n';
+        return BatchOptions::exitFailed;
+    }
+    out.flush();
+    err << QStringLiteral("Cartelle in gioco con un premio: %1 su %2 della serata \"%3\", %4 "
+                          "numeri estratti (%5 ms).\n")
+               .arg(found)
+               .arg(cards.size())
+               .arg(evening->name)
+               .arg(game->count())
+               .arg(clock.elapsed());
+    return BatchOptions::exitOk;
+}
+
 QString WinCheckCommand::helpText() {
     return QStringLiteral(
         "Vincite:\n"
@@ -153,6 +237,11 @@ QString WinCheckCommand::helpText() {
         "                             Quaterna, Cinquina, Tombola), riga (prima, seconda, "
         "terza; - per\n"
         "                             la tombola). Un elenco non valido dà lo stato 2.\n"
+        "  --vincite --in-gioco --estratti \"N,N,...\"\n"
+        "                             solo le cartelle in gioco della serata corrente (vedi\n"
+        "                             --vendute), con un quinto campo: la stampa (corsa) della\n"
+        "                             cartella. Una stampa che non ha consegnato cartelle è\n"
+        "                             detta su standard error.\n"
         "\n");
 }
 

@@ -12,7 +12,7 @@ class CardArchive;
 
 // velmora-pdf --vincite: the cards of a range (or of a printed run) that have a prize with the
 // numbers drawn so far, one tab-separated line each: archive card, printed number, best prize,
-// row ("-" for a tombola).
+// row ("-" for a tombola); with --in-gioco, the run.
 class WinCheckCommand {
 public:
     // Why the options of --vincite cannot be used (Italian), empty when they can. printing is
@@ -25,6 +25,11 @@ public:
 
     // The lines of --help for these options.
     static QString helpText();
+
+private:
+    // --in-gioco: the cards in play of the current evening, each line ending with its run.
+    static int runInPlay(const BatchOptions &options, CardArchive &archive, QTextStream &out,
+                         QTextStream &err);
 };
 
 } // namespace velmora

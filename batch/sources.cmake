@@ -5,6 +5,9 @@ list(APPEND VELMORA_BATCH_SOURCES
   batch/BatchOptions.h
   batch/BatchRun.cpp
   batch/BatchRun.h
+  batch/EveningCommands.cpp
+  batch/EveningCommands.h
+  batch/EveningQuery.h
   batch/ProgressBar.cpp
   batch/ProgressBar.h
   batch/RegisterCommands.cpp

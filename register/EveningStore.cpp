@@ -207,20 +207,16 @@ QList<RunRecord> EveningStore::runs(qint64 evening) const {
     return found;
 }
 
-bool EveningStore::addSold(qint64 evening, qint64 run, int first, int last, qint64 priceCents) {
+bool EveningStore::addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
+                           qint64 priceCents) {
     const QList<RunRecord> ofEvening = runs(evening);
     if (!m_error.isEmpty()) {
         return false;
     }
     const auto record = std::find_if(ofEvening.cbegin(), ofEvening.cend(),
                                      [run](const RunRecord &r) { return r.id == run; });
-    const QList<SoldRange> already = sold(evening);
+    QList<SoldRange> taken = sold(evening);
     if (!m_error.isEmpty()) {
-        return false;
-    }
-    if (first > last || priceCents < 0) {
-        m_error = QStringLiteral("l'intervallo %1 o il prezzo non è valido")
-                      .arg(QStringLiteral("%1-%2").arg(first).arg(last));
         return false;
     }
     if (record == ofEvening.cend()) {
@@ -235,29 +231,44 @@ bool EveningStore::addSold(qint64 evening, qint64 run, int first, int last, qint
     // The numbers a run printed are one unbroken stretch: its first and last card's.
     const int lo = *CardTrace::printedNumber(*record, range->first);
     const int hi = *CardTrace::printedNumber(*record, range->last);
-    if (first < lo || last > hi) {
-        m_error = QStringLiteral("la corsa %1 non ha consegnato le cartelle %2 (ha consegnato "
-                                 "le cartelle %3)")
-                      .arg(QString::number(run), outside(first, last, lo, hi), rangeText(lo, hi));
-        return false;
-    }
-    for (const SoldRange &s : already) {
-        if (s.run == run && s.first <= last && first <= s.last) {
-            m_error = QStringLiteral("le cartelle %1 della corsa %2 sono già in gioco")
-                          .arg(rangeText(std::max(first, s.first), std::min(last, s.last)))
-                          .arg(run);
+    for (const auto &[first, last] : ranges) {
+        if (first > last || priceCents < 0) {
+            m_error =
+                QStringLiteral("l'intervallo %1-%2 o il prezzo non è valido").arg(first).arg(last);
             return false;
         }
+        if (first < lo || last > hi) {
+            m_error =
+                QStringLiteral("la corsa %1 non ha consegnato le cartelle %2 (ha "
+                               "consegnato le cartelle %3)")
+                    .arg(QString::number(run), outside(first, last, lo, hi), rangeText(lo, hi));
+            return false;
+        }
+        for (const SoldRange &s : taken) {
+            if (s.run == run && s.first <= last && first <= s.last) {
+                m_error = QStringLiteral("le cartelle %1 della corsa %2 sono già in gioco")
+                              .arg(rangeText(std::max(first, s.first), std::min(last, s.last)))
+                              .arg(run);
+                return false;
+            }
+        }
+        taken.append({0, run, first, last, priceCents});
     }
+    // All the ranges, or none.
     return change([&](QSqlError *error) {
         QSqlQuery q(m_db);
         q.prepare(QStringLiteral("INSERT INTO cards_in_play (evening, run, first_number, "
                                  "last_number, price_cents) VALUES (?, ?, ?, ?, ?)"));
-        for (const QVariant &v : {QVariant(evening), QVariant(run), QVariant(first), QVariant(last),
-                                  QVariant(priceCents)}) {
-            q.addBindValue(v);
+        for (const auto &[first, last] : ranges) {
+            for (const QVariant &v : {QVariant(evening), QVariant(run), QVariant(first),
+                                      QVariant(last), QVariant(priceCents)}) {
+                q.addBindValue(v);
+            }
+            if (!q.exec()) {
+                return Transaction::failed(q, error);
+            }
         }
-        return q.exec() || Transaction::failed(q, error);
+        return true;
     });
 }
 

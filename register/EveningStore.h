@@ -40,8 +40,10 @@ public:
     QList<RunRecord> runs(qint64 evening) const;
 
     // Cards in play. The numbers must all have been delivered by the run, which must be of the
-    // evening, and none may be in play already; the refusal names them.
-    bool addSold(qint64 evening, qint64 run, int first, int last, qint64 priceCents);
+    // evening, and none may be in play already; the refusal names them. All the ranges are put
+    // in play, or none.
+    bool addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
+                 qint64 priceCents);
     bool removeSold(qint64 rangeId);
     QList<SoldRange> sold(qint64 evening) const;
     // Every card in play, run by run, in the order of the numbers.

@@ -2,9 +2,10 @@
 #include "batch/BatchRun.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
+#include "register/EveningStore.h"
 #include "register/RegisterDatabase.h"
 #include "tests/support/BatchExec.h"
-#include "tests/support/RegisterFixture.h"
+#include "tests/support/EveningFixture.h"
 
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -28,6 +29,8 @@ private slots:
     void rangesPrintingRefuses();
     void cardsOfARegisteredRun_data();
     void cardsOfARegisteredRun();
+    void cardsInPlayOfTheEvening_data();
+    void cardsInPlayOfTheEvening();
 
 private:
     // Writes archive into folder; gives its fingerprint.
@@ -187,10 +190,10 @@ void TestWinCheckCommand::cardsOfARegisteredRun_data() {
         << RunSpec{Outcome::Stopped, 5, 10, 2, true} << "" << 0 << false << "su 2 controllate";
     QTest::newRow("stopped, nothing delivered")
         << RunSpec{Outcome::Stopped, 5, 10, 4, false} << "" << 1 << false
-        << "la stampa n. 2 non è nel registro o non ha consegnato";
+        << "la stampa n. 2 non ha consegnato nessuna cartella (esito: fermata dopo la cartella 8)";
     QTest::newRow("failed before any card")
         << RunSpec{Outcome::Failed, 5, 10, 0, false} << "" << 1 << false
-        << "la stampa n. 2 non è nel registro o non ha consegnato";
+        << "la stampa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
 }
 
 void TestWinCheckCommand::cardsOfARegisteredRun() {
@@ -215,6 +218,63 @@ void TestWinCheckCommand::cardsOfARegisteredRun() {
                        out, err),
              status);
     QCOMPARE(err.contains(QStringLiteral("usava un archivio diverso")), warned);
+    QVERIFY2(err.contains(said), qPrintable(err));
+}
+
+// Only the cards in play of the current evening are checked, each line naming its run; a run of
+// the evening that delivered nothing is said.
+void TestWinCheckCommand::cardsInPlayOfTheEvening_data() {
+    QTest::addColumn<QString>("sold");  // of run 1, cards 1-18 numbered from 1
+    QTest::addColumn<QString>("extra"); // more arguments
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("card 8 among 7-9") << "7-9"
+                                      << "" << 0 << "8\t8\tCinquina\tprima\t1\n"
+                                      << "Cartelle in gioco con un premio: 1 su 3";
+    QTest::newRow("the run that delivered nothing")
+        << "7-9"
+        << "" << 0 << "8\t8\tCinquina\tprima\t1\n"
+        << "la stampa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
+    QTest::newRow("card 8 not sold") << "1-7,9-12"
+                                     << "" << 0 << ""
+                                     << "Cartelle in gioco con un premio: 0 su 11";
+    QTest::newRow("nothing in play") << ""
+                                     << "" << 1 << ""
+                                     << "nessuna cartella in gioco";
+    QTest::newRow("with a run") << ""
+                                << "--corsa 1" << 2 << ""
+                                << "--in-gioco sceglie già";
+}
+
+void TestWinCheckCommand::cardsInPlayOfTheEvening() {
+    QFETCH(QString, sold);
+    QFETCH(QString, extra);
+    QFETCH(int, status);
+    QFETCH(QString, out);
+    QFETCH(QString, said);
+    QVERIFY(QFile::remove(RegisterDatabase::defaultPath()) ||
+            !QFile::exists(RegisterDatabase::defaultPath()));
+    {
+        RegisterDatabase db;
+        const ArchiveFingerprint archive =
+            ArchiveFingerprint::of(m_dir.filePath(CardArchive::fileName)).value();
+        QCOMPARE(
+            registerEveningRun(db.connection(), {Outcome::Completed, 1, 18, 18, true}, archive), 1);
+        QCOMPARE(registerEveningRun(db.connection(), {Outcome::Failed, 1, 6, 0, false}, archive),
+                 2);
+        EveningStore store(db.connection());
+        if (!sold.isEmpty()) {
+            QVERIFY(store.addSold(store.current()->id, 1, *EveningStore::parseRanges(sold, nullptr),
+                                  100));
+        }
+    }
+    QString printed, err;
+    QCOMPARE(execBatch(QStringLiteral("--vincite --in-gioco --estratti %1 --archivio \"%2\" %3")
+                           .arg(m_row, m_dir.path(), extra),
+                       printed, err),
+             status);
+    QCOMPARE(printed, out);
     QVERIFY2(err.contains(said), qPrintable(err));
 }
 

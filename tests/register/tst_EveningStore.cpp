@@ -37,7 +37,7 @@ class tst_EveningStore : public QObject {
             registerEveningRun(m_db->connection(), {Outcome::Completed, 200, 211, 12, true, true}),
             3);
         QCOMPARE(registerEveningRun(m_db->connection(), {Outcome::Stopped, 1, 6, 0, false}), 4);
-        QVERIFY2(store.addSold(m_evening, 2, 1, 10, 200), qPrintable(store.lastError()));
+        QVERIFY2(store.addSold(m_evening, 2, {{1, 10}}, 200), qPrintable(store.lastError()));
     }
 
 private slots:
@@ -64,44 +64,49 @@ private slots:
     // evening delivered all of them and none is in play already.
     void soldRanges_data() {
         QTest::addColumn<qint64>("run");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("ranges");
         QTest::addColumn<QString>("refusal");
         QTest::addColumn<QString>("total"); // cards in play, takings
-        QTest::newRow("delivered") << qint64(2) << 11 << 30 << ""
+        QTest::newRow("delivered") << qint64(2) << "11-30"
+                                   << ""
                                    << "30 24,00 €";
-        QTest::newRow("archive numbers") << qint64(3) << 200 << 205 << ""
+        QTest::newRow("archive numbers") << qint64(3) << "200-205"
+                                         << ""
                                          << "16 21,20 €";
         QTest::newRow("past the run's end")
-            << qint64(2) << 25 << 35
+            << qint64(2) << "25-35"
             << "la corsa 2 non ha consegnato le cartelle N. 31-35 (ha consegnato le cartelle "
                "N. 1-30)"
             << "10 20,00 €";
         QTest::newRow("numbers from 1 under archive numbering")
-            << qint64(3) << 1 << 3
+            << qint64(3) << "1-3"
             << "la corsa 3 non ha consegnato le cartelle N. 1-3 (ha consegnato le cartelle N. "
                "200-211)"
             << "10 20,00 €";
-        QTest::newRow("already in play")
-            << qint64(2) << 8 << 12 << "le cartelle N. 8-10 della corsa 2 sono già in gioco"
-            << "10 20,00 €";
+        QTest::newRow("already in play") << qint64(2) << "8-12"
+                                         << "le cartelle N. 8-10 della corsa 2 sono già in gioco"
+                                         << "10 20,00 €";
+        QTest::newRow("all or none") << qint64(2) << "11-12,5"
+                                     << "le cartelle N. 5 della corsa 2 sono già in gioco"
+                                     << "10 20,00 €";
         QTest::newRow("run that delivered nothing")
-            << qint64(4) << 1 << 1 << "la corsa 4 non ha consegnato nessuna cartella"
+            << qint64(4) << "1-1"
+            << "la corsa 4 non ha consegnato nessuna cartella"
             << "10 20,00 €";
-        QTest::newRow("run of another evening")
-            << qint64(1) << 300 << 300 << "la corsa 1 non è di questa serata"
-            << "10 20,00 €";
+        QTest::newRow("run of another evening") << qint64(1) << "300-300"
+                                                << "la corsa 1 non è di questa serata"
+                                                << "10 20,00 €";
     }
 
     void soldRanges() {
         QFETCH(qint64, run);
-        QFETCH(int, first);
-        QFETCH(int, last);
+        QFETCH(QString, ranges);
         QFETCH(QString, refusal);
         QFETCH(QString, total);
         freshEvening();
         EveningStore store(m_db->connection());
-        QCOMPARE(store.addSold(m_evening, run, first, last, 20), refusal.isEmpty());
+        QCOMPARE(store.addSold(m_evening, run, *EveningStore::parseRanges(ranges, nullptr), 20),
+                 refusal.isEmpty());
         QCOMPARE(store.lastError(), refusal);
         int count = 0;
         qint64 takings = 0;
@@ -117,8 +122,8 @@ private slots:
         freshEvening();
         EveningStore store(m_db->connection());
         QVERIFY(store.removeSold(store.sold(m_evening).at(0).id));
-        QVERIFY(store.addSold(m_evening, 3, 210, 211, 0));
-        QVERIFY(store.addSold(m_evening, 2, 29, 30, 0));
+        QVERIFY(store.addSold(m_evening, 3, {{210, 211}}, 0));
+        QVERIFY(store.addSold(m_evening, 2, {{29, 29}, {30, 30}}, 0));
         QStringList shown;
         for (const PlayedCard &c : store.cardsInPlay(m_evening)) {
             shown << QStringLiteral("%1:%2:%3").arg(c.run).arg(c.printedNumber).arg(c.archiveCard);
