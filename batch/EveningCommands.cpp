@@ -33,17 +33,6 @@ bool EveningCommands::asked(const QCommandLineParser &parser) {
     return parser.isSet(listName) || parser.isSet(sellName) || parser.isSet(priceName);
 }
 
-std::optional<qint64> EveningCommands::cents(const QString &euros) {
-    static const QRegularExpression amount(
-        QStringLiteral("^\\s*([0-9]{1,7})(?:[.,]([0-9]{1,2}))?\\s*(?:€)?\\s*$"));
-    const QRegularExpressionMatch m = amount.match(euros);
-    if (!m.hasMatch()) {
-        return std::nullopt;
-    }
-    const QString decimals = m.captured(2).leftJustified(2, QLatin1Char('0'));
-    return m.captured(1).toLongLong() * 100 + decimals.toLongLong();
-}
-
 BatchParsed EveningCommands::parse(const QCommandLineParser &parser) {
     const auto usage = [](const QString &why) { return BatchParsed{std::nullopt, why}; };
     for (const QString &name : parser.optionNames()) {
@@ -86,7 +75,7 @@ BatchParsed EveningCommands::parse(const QCommandLineParser &parser) {
                          : QStringLiteral("--vendute vuole la stampa delle cartelle: --corsa R"));
     }
     if (parser.isSet(priceName)) {
-        const std::optional<qint64> price = cents(parser.value(priceName));
+        const std::optional<qint64> price = EveningStore::parseCents(parser.value(priceName));
         if (!price) {
             return usage(QStringLiteral("--prezzo vuole il prezzo di una cartella in euro, come "
                                         "1,50, non \"%1\"")

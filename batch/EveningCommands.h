@@ -24,9 +24,6 @@ public:
     // Answers on out, one line each, tab-separated; exit status as BatchOptions says.
     static int exec(const EveningQuery &query, QTextStream &out, QTextStream &err,
                     const QString &databasePath);
-
-    // "1,50" or "2" euros in cents; nothing for a text that is not an amount.
-    static std::optional<qint64> cents(const QString &euros);
 };
 
 } // namespace velmora

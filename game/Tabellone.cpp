@@ -1,5 +1,7 @@
 #include "game/Tabellone.h"
 
+#include "register/EveningDialog.h"
+
 #include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
 #include "game/ArchiveScan.h"
@@ -8,6 +10,7 @@
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
+#include "register/EveningDialog.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
@@ -192,6 +195,9 @@ QWidget *Tabellone::buildDrawPanel() {
     auto *fresh = command("cmdNuovaPartita", QStringLiteral("N&uova partita"));
     connect(fresh, &QPushButton::clicked, this, &Tabellone::newGame);
     layout->addWidget(fresh);
+    auto *evening = command("cmdSerata", QStringLiteral("&Serata…"));
+    connect(evening, &QPushButton::clicked, this, &Tabellone::openEvening);
+    layout->addWidget(evening);
     m_notice = new QLabel;
     m_notice->setObjectName(QStringLiteral("lblAvviso"));
     m_notice->setWordWrap(true);
@@ -324,6 +330,10 @@ void Tabellone::undo() {
     const int number = m_seams.store->undo();
     say(number ? QStringLiteral("Tolto il %1.").arg(number) : QString());
     afterChange();
+}
+
+void Tabellone::openEvening() {
+    EveningDialog::mostra(this, *m_seams.presenter);
 }
 
 void Tabellone::newGame() {

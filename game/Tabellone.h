@@ -59,6 +59,7 @@ private:
     void drawTyped();
     void undo();
     void newGame();
+    void openEvening();
     void afterChange();
     void cardNumberEdited();
     void checkCard();

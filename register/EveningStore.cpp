@@ -367,6 +367,17 @@ QString EveningStore::rangeText(int first, int last) {
                          : QStringLiteral("N. %1-%2").arg(first).arg(last);
 }
 
+std::optional<qint64> EveningStore::parseCents(const QString &euros) {
+    static const QRegularExpression amount(
+        QStringLiteral("^\\s*([0-9]{1,7})(?:[.,]([0-9]{1,2}))?\\s*(?:€)?\\s*$"));
+    const QRegularExpressionMatch m = amount.match(euros);
+    if (!m.hasMatch()) {
+        return std::nullopt;
+    }
+    const QString decimals = m.captured(2).leftJustified(2, QLatin1Char('0'));
+    return m.captured(1).toLongLong() * 100 + decimals.toLongLong();
+}
+
 QString EveningStore::money(qint64 cents) {
     return QStringLiteral("%1,%2 €").arg(cents / 100).arg(cents % 100, 2, 10, QLatin1Char('0'));
 }

@@ -56,6 +56,8 @@ public:
     static QString rangeText(int first, int last);
     // "12,50 €"
     static QString money(qint64 cents);
+    // "1,50", "1.5" or "2" euros in cents; nothing for a text that is not an amount.
+    static std::optional<qint64> parseCents(const QString &euros);
 
     QString lastError() const { return m_error; }
     RegisterFailure::Kind lastFailure() const { return m_failure; }

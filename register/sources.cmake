@@ -25,6 +25,8 @@ list(APPEND VELMORA_CORE_SOURCES
   register/Transaction.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  register/EveningDialog.cpp
+  register/EveningDialog.h
   register/RegistroStampe.cpp
   register/RegistroStampe.h
 )
