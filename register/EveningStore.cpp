@@ -98,6 +98,17 @@ std::optional<Evening> EveningStore::current() {
     return done ? evening(id) : std::nullopt;
 }
 
+std::optional<Evening> EveningStore::openOne() const {
+    m_error.clear();
+    QSqlError error;
+    const std::optional<qint64> open = openEvening(&error);
+    if (!open) {
+        readFailed(error);
+        return std::nullopt;
+    }
+    return *open == 0 ? std::nullopt : evening(*open);
+}
+
 std::optional<Evening> EveningStore::startNew() {
     const bool done = change([this](QSqlError *error) {
         QSqlQuery close(m_db);

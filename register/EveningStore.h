@@ -26,6 +26,9 @@ public:
 
     // The evening not closed; one of today is begun when there is none.
     std::optional<Evening> current();
+    // The evening not closed, if there is one: nothing is begun. Nothing, with lastError(),
+    // when the register cannot be read.
+    std::optional<Evening> openOne() const;
     // Closes the current evening (kept, with its runs, games and cards) and begins one of
     // today.
     std::optional<Evening> startNew();

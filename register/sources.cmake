@@ -7,6 +7,8 @@ list(APPEND VELMORA_CORE_SOURCES
   register/CardNumbering.cpp
   register/CardNumbering.h
   register/Evening.h
+  register/EveningPrints.cpp
+  register/EveningPrints.h
   register/EveningStore.cpp
   register/EveningStore.h
   register/PrintRegister.cpp
