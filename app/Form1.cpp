@@ -1,6 +1,7 @@
 #include "app/Form1.h"
 
 #include "VelmoraConfig.h"
+#include "app/EveningPrintCheck.h"
 #include "app/MessageBoxPresenter.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
@@ -335,6 +336,7 @@ void Form1::buildPage4() {
     connect(this, &Form1::configurazioneMostrata, m_printPage, [this] {
         m_printPage->applySettings();
         m_printPage->resetNumerazione();
+        proposeFirstCard();
     });
     // Every run printed is in the register: the window that lists them opens from here.
     auto *registro = commandButton(m_printPage, QStringLiteral("cmdRegistro"),
@@ -391,6 +393,14 @@ void Form1::anteprima() {
 
 void Form1::salvaPdf() {
     m_salvaPdf->run(presenter());
+    proposeFirstCard();
+}
+
+void Form1::proposeFirstCard() {
+    // After a restart too: the register knows what this evening printed.
+    if (const std::optional<int> next = EveningPrintCheck::proposedFirstCard()) {
+        m_printPage->proposeFirstCard(*next);
+    }
 }
 
 void Form1::buildGameCommands() {
@@ -439,9 +449,18 @@ void Form1::stampa() {
             return;
         }
         m_printPage->setLandscape(printer.orientation() == landscapeOrientation);
-        StampaCartelle run(*this, m_printPage->request(), m_settings, presenter(),
-                           CurrentPrinter::surface());
+        // Asked once the orientation is final: it decides how far the last page is filled.
+        const PrintRequest request = m_printPage->request();
+        QString unused;
+        if (const std::optional<PrintPlan> plan = PrintPlan::make(
+                request.primaCartella, request.nCartelle, request.landscape, &unused);
+            plan &&
+            !EveningPrintCheck::mayPrint(this, presenter(), *plan, request.numerazioneArchivio)) {
+            return;
+        }
+        StampaCartelle run(*this, request, m_settings, presenter(), CurrentPrinter::surface());
         run.run();
+        proposeFirstCard();
     } catch (const VelmoraError &error) {
         presenter().avviso(this, error.description());
     }

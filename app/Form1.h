@@ -108,6 +108,8 @@ private:
     void salvaConfigurazioneClick();
     void esci();
     void printCommand();
+    // Page 4's first card: the one after the last archive card printed this evening.
+    void proposeFirstCard();
     MessagePresenter &presenter();
 
     Configurazione m_settings;

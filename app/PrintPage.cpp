@@ -290,6 +290,11 @@ void PrintPage::applySettings() {
     recompute(PrintBox::PrimaCartella);
 }
 
+void PrintPage::proposeFirstCard(int card) {
+    m_primaCartella->setText(QString::number(card));
+    recompute(PrintBox::PrimaCartella);
+}
+
 void PrintPage::resetNumerazione() {
     m_numCartella[0]->setChecked(true);
     // The archive numbering's caption grows with the first card: it takes the room the group

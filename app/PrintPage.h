@@ -31,6 +31,9 @@ public:
     // stores it like any change, and brings the last card and the numbering caption in line.
     void applySettings();
 
+    // Shows card as the first card, as typing it would (the evening's next card).
+    void proposeFirstCard(int card);
+
     // True when the cards carry their archive numbers, false when they are numbered from 1.
     bool numerazioneArchivio() const { return m_numerazioneArchivio; }
     // Back to numbering from 1 (start-up).

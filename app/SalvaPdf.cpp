@@ -1,5 +1,6 @@
 #include "app/SalvaPdf.h"
 
+#include "app/EveningPrintCheck.h"
 #include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
 #include "errors/MessagePresenter.h"
@@ -64,6 +65,10 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
     if (prepared.refused()) {
         messages.avviso(&m_mainWindow, prepared.refusal());
         return Result::Refused;
+    }
+    if (!EveningPrintCheck::mayPrint(&m_mainWindow, messages, prepared.plan(),
+                                     prepared.request().numerazioneArchivio)) {
+        return Result::Cancelled;
     }
 
     PdfFileDialog fileDialog;

@@ -1,5 +1,7 @@
 # Files of this subsystem, one a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  app/EveningPrintCheck.cpp
+  app/EveningPrintCheck.h
   app/UnshownSettings.cpp
   app/UnshownSettings.h
 )

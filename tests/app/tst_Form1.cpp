@@ -18,6 +18,7 @@
 #include "settings/ConfigurazioneCodec.h"
 #include "settings/RigaIntestazione.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
 #include "ui/AbuotForm.h"
@@ -161,6 +162,7 @@ private slots:
         m_startDir = QDir::currentPath();
     }
     void init() {
+        QVERIFY(velmora::testing::forgetEvenings());
         m_dir = std::make_unique<QTemporaryDir>();
         m_presenter = RecordingPresenter();
     }
@@ -553,6 +555,21 @@ private slots:
 
     // A print the run check refuses (here: no archive anywhere) is refused before the printer
     // dialog opens, with the run's own reason.
+    // After a restart, page 4 proposes the card after the last archive card printed this
+    // evening.
+    void printPageProposesTheEveningsNextCard() {
+        {
+            velmora::RegisterDatabase db;
+            QCOMPARE(velmora::testing::registerEveningRun(
+                         db.connection(), {velmora::RunRecord::Outcome::Completed, 7, 30, 24}),
+                     1);
+        }
+        auto form = startedForm();
+        QVERIFY(form);
+        QCOMPARE(form->printPage()->box(PrintBox::PrimaCartella)->text(), QStringLiteral("31"));
+        QCOMPARE(form->settings().PrimaCartella, 31);
+    }
+
     void refusedPrintOpensNoDialog() {
         auto form = activeForm();
         QVERIFY(form);

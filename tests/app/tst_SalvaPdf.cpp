@@ -8,6 +8,7 @@
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include "tests/support/PdfProbe.h"
@@ -66,6 +67,7 @@ private slots:
         }
     }
     void init() {
+        QVERIFY(forgetEvenings());
         m_page = new PrintPage(m_settings, &m_window);
         m_page->applySettings();
         m_window.show();
@@ -171,9 +173,30 @@ private slots:
 
         choose(QStringLiteral("100"), QStringLiteral("3"));
         m_answer.file.clear();
+        m_messages.risposta = true; // numbers 1-6 again: printed all the same
         QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Cancelled);
         QCOMPARE(m_answer.proposed.constLast(),
                  m_dir.filePath(QStringLiteral("cartelle-100-105.pdf")));
+        QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
+    }
+
+    // A save that would put in the hall again numbers printed this evening asks first, naming
+    // them and the way out; answered no, no file is even asked for.
+    void repeatingTheEveningsNumbersAsksFirst() {
+        choose(QStringLiteral("5"), QStringLiteral("10"));
+        m_answer.file = m_dir.filePath(QStringLiteral("serata.pdf"));
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Saved);
+        QVERIFY(m_messages.domande.isEmpty());
+        choose(QStringLiteral("100"), QStringLiteral("3"));
+        m_answer.file = m_dir.filePath(QStringLiteral("ancora.pdf"));
+        const qsizetype asked = m_answer.proposed.size();
+        QCOMPARE(m_save->run(m_messages), SalvaPdf::Result::Cancelled);
+        QCOMPARE(m_messages.domande,
+                 QStringList{"I numeri stampati N. 1-6 (corsa 1) sono già su altre cartelle di "
+                             "questa serata: in sala ci sarebbero due cartelle con lo stesso "
+                             "numero.\nCon la numerazione dell'archivio ogni cartella porta il "
+                             "proprio numero d'archivio.\nStampare lo stesso?"});
+        QCOMPARE(m_answer.proposed.size(), asked);
         QCOMPARE(filesLeft(), QStringList{QStringLiteral("serata.pdf")});
     }
 
