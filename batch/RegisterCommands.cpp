@@ -1,12 +1,14 @@
 #include "batch/RegisterCommands.h"
 
 #include "print/PrintPlan.h"
+#include "print/RunArchives.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 #include "register/RegisterTime.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
@@ -210,17 +212,28 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
             return fail(QStringLiteral("la stampa n. %1 non è nel registro.").arg(*query.run));
         }
     }
-    const QList<CardPrinting> found = query.kind == RegisterQuery::Kind::PrintedNumber
-                                          ? CardTrace::byPrintedNumber(runs, query.number)
-                                          : CardTrace::byArchiveCard(runs, query.number);
+    // The numbers printed are read from the archives the runs printed from, when still at hand.
+    RunArchives archives;
+    const QList<CardPrinting> found =
+        query.kind == RegisterQuery::Kind::PrintedNumber
+            ? CardTrace::byPrintedNumber(runs, query.number, archives.lookup())
+            : CardTrace::byArchiveCard(runs, query.number, archives.lookup());
     for (const CardPrinting &printing : found) {
         const auto run = std::find_if(runs.cbegin(), runs.cend(),
                                       [&](const RunRecord &r) { return r.id == printing.runId; });
         out << printing.runId << '\t' << printing.archiveCard << '\t' << printing.printedNumber
             << '\t' << (printing.certain ? "certa" : "incerta") << '\t'
             << RegisterTime::shownIso(run->started) << '\n';
+        if (!archives.available(*run)) {
+            err << QStringLiteral("velmora-pdf: attenzione, l'archivio \"%1\" della corsa n. %2 "
+                                  "non c'è più o è cambiato: il numero stampato è dedotto dalla "
+                                  "posizione della cartella nell'archivio.\n")
+                       .arg(QDir::toNativeSeparators(run->archivePath))
+                       .arg(run->id);
+        }
     }
     out.flush();
+    err.flush();
     if (found.isEmpty()) {
         return fail(query.kind == RegisterQuery::Kind::PrintedNumber
                         ? (query.run ? QStringLiteral("la stampa n. %1 non ha stampato il "

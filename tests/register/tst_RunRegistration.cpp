@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 
 #include "tests/support/BatchExec.h"
+#include "tests/support/PdfProbe.h"
 #include "tests/support/TestFiles.h"
 
 #include <QProcess>
@@ -40,6 +41,27 @@ class tst_RunRegistration : public QObject {
         QDir().mkpath(folder);
         testing::writeAll(folder + u'/' + CardArchive::fileName, stored);
         return folder;
+    }
+
+    // The records of stored, record N storing N + 1000 instead of its position.
+    static QByteArray shiftedNumbers(QByteArray stored) {
+        constexpr qsizetype size = RecordCartella::recordSize;
+        for (qsizetype at = 0; at + size <= stored.size(); at += size) {
+            RecordCartella record =
+                RecordCartella::fromStored(QByteArrayView(stored).sliced(at, size));
+            record.setNumeroArchivio(QString::number(at / size + 1001).rightJustified(5, u'0'));
+            stored.replace(at, size, record.toStored());
+        }
+        return stored;
+    }
+
+    // Every number drawn: every card has a tombola.
+    static QString everyNumber() {
+        QStringList all;
+        for (int n = 1; n <= 90; ++n) {
+            all << QString::number(n);
+        }
+        return all.join(u',');
     }
 
     // failing: a page so small that every card's drawing fails (its title's first size is 0).
@@ -156,6 +178,48 @@ private slots:
         }
         QCOMPARE(lines.join(u'|'), out);
         QCOMPARE(m_err.isEmpty(), status == 0);
+    }
+
+    // An archive whose records store other numbers than their positions: the PDF, tracing and
+    // --vincite give the same number for card 101, and tracing finds the card by it.
+    void numberPrintedIsTheSameEverywhere_data() {
+        QTest::addColumn<QString>("numbering");
+        QTest::addColumn<QString>("printed"); // under card 101, and after --trova
+        QTest::newRow("archive numbers") << "archivio"
+                                         << "01101";
+        QTest::newRow("from 1: the stored number less the first card, plus 1") << "progressiva"
+                                                                               << "1001";
+    }
+    void numberPrintedIsTheSameEverywhere() {
+        QFETCH(QString, numbering);
+        QFETCH(QString, printed);
+        const QString archive = writeArchive(path(QStringLiteral("spostati")),
+                                             shiftedNumbers(SeriesGenerator::makeArchive(120, 5)));
+        const QString pdf = path(QStringLiteral("spostati.pdf"));
+        QCOMPARE(exec(QStringLiteral("--prima 101 --cartelle 6 --orientamento orizzontale "
+                                     "--numerazione %1 --archivio %2 --configurazione %3 -o %4")
+                          .arg(numbering, archive, m_settings, pdf)),
+                 BatchOptions::exitOk);
+        const qint64 run = registered().first().id;
+        if (pdfToolsAvailable() && numbering == QLatin1String("archivio")) {
+            QCOMPARE(printedCardNumbers(pdf).value(0).number, printed);
+        }
+        const QString line = QStringLiteral("%1\t101\t%2\t").arg(run).arg(printed.toInt());
+        QCOMPARE(exec(QStringLiteral("--trova %1 --corsa %2").arg(printed).arg(run)), 0);
+        QVERIFY2(m_out.startsWith(line), qPrintable(m_out + m_err));
+        QCOMPARE(exec(QStringLiteral("--numero-archivio 101")), 0);
+        QVERIFY2(m_out.startsWith(line), qPrintable(m_out + m_err));
+        QCOMPARE(exec(QStringLiteral("--vincite --estratti %1 --corsa %2 --archivio %3")
+                          .arg(everyNumber(), QString::number(run), archive)),
+                 0);
+        // --vincite writes the number as the card does (five characters under archive numbers).
+        QVERIFY2(m_out.startsWith(QStringLiteral("101\t%1\t").arg(printed)),
+                 qPrintable(m_out + m_err));
+        // The archive changed since: the answer is a guess, and says so.
+        QVERIFY(testing::writeAll(archive + u'/' + CardArchive::fileName,
+                                  SeriesGenerator::makeArchive(120, 5)));
+        QCOMPARE(exec(QStringLiteral("--numero-archivio 101")), 0);
+        QVERIFY2(m_err.contains(QStringLiteral("è cambiato")), qPrintable(m_err));
     }
 
     // A register that cannot be written never stops a print; it is said once per program.
