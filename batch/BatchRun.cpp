@@ -339,7 +339,8 @@ int BatchRun::print(const BatchOptions &options) {
                      : QStringLiteral("il file %1").arg(output->shownName())));
     const auto registered = [&](RunRecord::Outcome ended, bool delivered) {
         registration.finish(ended, run.cardsDrawn(), delivered);
-        for (const QString &notice : registration.notices()) {
+        // The program ends with its one run: an end the register kept out waits no longer.
+        for (const QString &notice : registration.notices() + RunRegistration::completeWaiting()) {
             m_err << notice << '\n';
         }
     };

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -18,6 +20,45 @@ QSet<QString> s_told;
 // try waiting the register's own busy timeout: a lock of a few seconds loses nothing, and a
 // run never waits without end.
 constexpr int completionTries = 3;
+
+// A run's end that found the register held by another program, still to be written.
+struct Waiting {
+    QString databasePath;
+    qint64 id = 0; // 0: the entry was never begun
+    RunRecord run; // with its outcome, cards drawn and delivery
+};
+QList<Waiting> s_waiting;
+
+QString shown(const QString &databasePath) {
+    return QDir::toNativeSeparators(QFileInfo(databasePath).absoluteFilePath());
+}
+
+// Writes the end of the run into the entry id, beginning the entry first when it has none.
+bool writeEnd(PrintRegister &reg, qint64 &id, const RunRecord &run) {
+    if (id == 0) {
+        id = reg.begin(run);
+    }
+    return id != 0 && reg.finish(id, run.outcome, run.cardsDrawn, run.delivered);
+}
+
+// Writes the waiting ends of the register at databasePath (as shown), dropping those written.
+void writeWaiting(PrintRegister &reg, const QString &databasePath) {
+    for (qsizetype i = 0; i < s_waiting.size();) {
+        Waiting &waiting = s_waiting[i];
+        if (shown(waiting.databasePath) == shown(databasePath) &&
+            writeEnd(reg, waiting.id, waiting.run)) {
+            s_waiting.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+}
+
+QString lostNotice(const QString &shownPath, const QString &reason) {
+    return QStringLiteral("Il registro delle stampe \"%1\" non può essere scritto: %2. Di questa "
+                          "stampa non resterà traccia nel registro.")
+        .arg(shownPath, reason);
+}
 
 } // namespace
 
@@ -39,7 +80,7 @@ RunRegistration::RunRegistration(RunRecord run, const QString &databasePath)
 RunRegistration::~RunRegistration() = default;
 
 QString RunRegistration::shownPath() const {
-    return QDir::toNativeSeparators(QFileInfo(m_databasePath).absoluteFilePath());
+    return shown(m_databasePath);
 }
 
 bool RunRegistration::open() {
@@ -63,20 +104,23 @@ bool RunRegistration::open() {
                              .arg(lost.id)
                              .arg(RegisterTime::shown(lost.started)));
     }
+    completeWaitingHere();
     return true;
 }
 
-bool RunRegistration::complete(RunRecord::Outcome outcome, int cardsDrawn, bool delivered) {
+void RunRegistration::completeWaitingHere() {
+    PrintRegister reg(m_database->connection());
+    writeWaiting(reg, m_databasePath);
+}
+
+bool RunRegistration::complete() {
     if (!open()) {
         return false;
     }
     PrintRegister reg(m_database->connection());
     // An entry that could not be begun (the register was held, or full, at the start) is
     // written now, whole.
-    if (m_id == 0) {
-        m_id = reg.begin(m_run);
-    }
-    if (m_id != 0 && reg.finish(m_id, outcome, cardsDrawn, delivered)) {
+    if (writeEnd(reg, m_id, m_run)) {
         return true;
     }
     m_reason = reg.lastError();
@@ -89,9 +133,12 @@ void RunRegistration::finish(RunRecord::Outcome outcome, int cardsDrawn, bool de
         return;
     }
     m_finished = true;
+    m_run.outcome = outcome;
+    m_run.cardsDrawn = cardsDrawn;
+    m_run.delivered = delivered;
     for (int attempt = 0; attempt < completionTries; ++attempt) {
         m_busy = false;
-        if (complete(outcome, cardsDrawn, delivered)) {
+        if (complete()) {
             return;
         }
         // Only a register held by another program may free itself in a moment.
@@ -99,9 +146,43 @@ void RunRegistration::finish(RunRecord::Outcome outcome, int cardsDrawn, bool de
             break;
         }
     }
-    tell(QStringLiteral("Il registro delle stampe \"%1\" non può essere scritto: %2. Di questa "
-                        "stampa non resterà traccia nel registro.")
-             .arg(shownPath(), m_reason));
+    if (m_busy) {
+        s_waiting.append({m_databasePath, m_id, m_run}); // written later in this process
+        return;
+    }
+    tell(lostNotice(shownPath(), m_reason));
+}
+
+QStringList RunRegistration::completeWaiting(int tries) {
+    QStringList notices;
+    while (!s_waiting.isEmpty()) {
+        const QString path = s_waiting.first().databasePath;
+        const auto waitingHere = [&path](const Waiting &w) {
+            return shown(w.databasePath) == shown(path);
+        };
+        const auto anyLeft = [&] {
+            return std::any_of(s_waiting.cbegin(), s_waiting.cend(), waitingHere);
+        };
+        QString reason;
+        bool busy = true;
+        for (int attempt = 0; attempt < tries && busy && anyLeft(); ++attempt) {
+            RegisterDatabase database(path);
+            if (!database.isOpen()) {
+                reason = database.reason();
+                busy = database.failure() == RegisterFailure::Kind::Busy;
+                continue;
+            }
+            PrintRegister reg(database.connection());
+            writeWaiting(reg, path);
+            reason = reg.lastError();
+            busy = reg.lastFailure() == RegisterFailure::Kind::Busy;
+        }
+        if (anyLeft()) {
+            notices.append(lostNotice(shown(path), reason));
+            s_waiting.removeIf(waitingHere);
+        }
+    }
+    return notices;
 }
 
 void RunRegistration::tell(const QString &notice) {
