@@ -348,7 +348,8 @@ int BatchRun::print(const BatchOptions &options) {
     try {
         outcome = run.run(plan, hooks);
     } catch (const VelmoraError &thrown) {
-        error = thrown.description();
+        // Asked before the document is dropped, which may free the space it took.
+        error = runFailure(thrown.description(), output.get());
         try {
             surface.killDoc();
         } catch (const VelmoraError &) {
@@ -369,7 +370,7 @@ int BatchRun::print(const BatchOptions &options) {
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("La stampa non è riuscita. %1").arg(runFailure(error, output.get())));
+        fail(QStringLiteral("La stampa non è riuscita. %1").arg(error));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }

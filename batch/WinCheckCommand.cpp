@@ -36,7 +36,7 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
     if (options.corsa) {
         bool numeric = false;
         if (options.corsa->trimmed().toLongLong(&numeric) < 1 || !numeric) {
-            return QStringLiteral("--corsa vuole il numero di una stampa del registro, non \"%1\"")
+            return QStringLiteral("--corsa vuole il numero di una corsa del registro, non \"%1\"")
                 .arg(*options.corsa);
         }
         if (options.prima || options.cartelle) {
@@ -89,12 +89,12 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         const std::optional<CardTrace::Range> range =
             run == runs.cend() ? std::nullopt : CardTrace::printedRange(*run);
         if (!range) {
-            err << "velmora-pdf: la stampa n. " << id
+            err << "velmora-pdf: la corsa n. " << id
                 << " non è nel registro o non ha consegnato cartelle.\n";
             return BatchOptions::exitFailed;
         }
         if (!ArchiveFingerprint::sameArchive(ArchiveFingerprint::of(archive.path()), *run)) {
-            err << "velmora-pdf: attenzione, la stampa n. " << id
+            err << "velmora-pdf: attenzione, la corsa n. " << id
                 << " usava un archivio diverso da \""
                 << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
                 << "\".\n";
@@ -144,7 +144,7 @@ QString WinCheckCommand::helpText() {
         "all'ultima),\n"
         "                             con i numeri stampati secondo --numerazione come nella "
         "stampa\n"
-        "                             che parte da --prima; oppure le cartelle della stampa R "
+        "                             che parte da --prima; oppure le cartelle della corsa R "
         "del registro\n"
         "                             con --corsa R. Una riga per cartella, separata da "
         "tabulazioni:\n"

@@ -56,7 +56,7 @@ void writeWaiting(PrintRegister &reg, const QString &databasePath) {
 
 QString lostNotice(const QString &shownPath, const QString &reason) {
     return QStringLiteral("Il registro delle stampe \"%1\" non può essere scritto: %2. Di questa "
-                          "stampa non resterà traccia nel registro.")
+                          "corsa non resterà traccia nel registro.")
         .arg(shownPath, reason);
 }
 
@@ -98,7 +98,7 @@ bool RunRegistration::open() {
     }
     PrintRegister reg(m_database->connection());
     for (const RunRecord &lost : reg.markInterrupted()) {
-        m_notices.append(QStringLiteral("La stampa n. %1 del %2 non è terminata: il programma si "
+        m_notices.append(QStringLiteral("La corsa n. %1 del %2 non è terminata: il programma si "
                                         "è chiuso durante la stampa. Nel registro risulta "
                                         "interrotta.")
                              .arg(lost.id)

@@ -187,10 +187,10 @@ void TestWinCheckCommand::cardsOfARegisteredRun_data() {
         << RunSpec{Outcome::Stopped, 5, 10, 2, true} << "" << 0 << false << "su 2 controllate";
     QTest::newRow("stopped, nothing delivered")
         << RunSpec{Outcome::Stopped, 5, 10, 4, false} << "" << 1 << false
-        << "la stampa n. 2 non è nel registro o non ha consegnato";
+        << "la corsa n. 2 non è nel registro o non ha consegnato";
     QTest::newRow("failed before any card")
         << RunSpec{Outcome::Failed, 5, 10, 0, false} << "" << 1 << false
-        << "la stampa n. 2 non è nel registro o non ha consegnato";
+        << "la corsa n. 2 non è nel registro o non ha consegnato";
 }
 
 void TestWinCheckCommand::cardsOfARegisteredRun() {

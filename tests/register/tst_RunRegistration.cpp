@@ -147,18 +147,31 @@ private slots:
     void queries_data() {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out"); // the lines, each cut after its fourth field
+        QTest::addColumn<QString>("out");  // the lines, each cut after its fourth field
+        QTest::addColumn<QString>("says"); // a part of the message, when one is expected
         QTest::newRow("list, newest first")
-            << "--registro" << 0 << "3\t\t\tvelmora-pdf|2\t\t\tvelmora-pdf|1\t\t\tvelmora-pdf";
-        QTest::newRow("N. 7, archive numbers") << "--trova 7" << 0 << "1\t7\t7\tcerta";
-        QTest::newRow("N. 7 of a run that handed on nothing") << "--trova 7 --corsa 2" << 1 << "";
-        QTest::newRow("N. 99 nowhere") << "--trova 99" << 1 << "";
-        QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << "";
-        QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta";
-        QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << "";
+            << "--registro" << 0 << "3\t\t\tvelmora-pdf|2\t\t\tvelmora-pdf|1\t\t\tvelmora-pdf"
+            << "";
+        QTest::newRow("N. 7, archive numbers") << "--trova 7" << 0 << "1\t7\t7\tcerta"
+                                               << "";
+        QTest::newRow("N. 7 of a run that handed on nothing")
+            << "--trova 7 --corsa 2" << 1 << ""
+            << "la corsa n. 2 non ha stampato il numero 7";
+        QTest::newRow("N. 20 beyond the one run asked")
+            << "--trova 20 --corsa 1" << 1 << ""
+            << "la corsa n. 1 non ha stampato il numero 20";
+        QTest::newRow("N. 99 nowhere") << "--trova 99" << 1 << ""
+                                       << "nessuna corsa del registro ha stampato il numero 99";
+        QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << ""
+                                               << "la corsa n. 9 non è nel registro";
+        QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta"
+                                         << "";
+        QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << ""
+                                                       << "";
         for (const char *misuse :
              {"--trova 7 -o x.pdf", "--corsa 3", "--registro --trova 7", "--trova 0"}) {
-            QTest::newRow(misuse) << misuse << 2 << "";
+            QTest::newRow(misuse) << misuse << 2 << ""
+                                  << "";
         }
     }
 
@@ -166,7 +179,9 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(int, status);
         QFETCH(QString, out);
+        QFETCH(QString, says);
         QCOMPARE(exec(arguments), status);
+        QVERIFY2(m_err.contains(says), qPrintable(m_err));
         QStringList lines;
         for (const QString &line : m_out.split(u'\n', Qt::SkipEmptyParts)) {
             QStringList fields = line.split(u'\t');
@@ -223,6 +238,7 @@ private slots:
     }
 
     // A register that cannot be written never stops a print; it is said once per program.
+    // Asking it then fails with the reason.
     void unwritableRegisterIsToldOnceAndThePrintGoesOn() {
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
         const QString blocker = path(QStringLiteral("non-cartella"));
@@ -235,8 +251,11 @@ private slots:
                      BatchOptions::exitOk);
             said << QString::number(m_err.count(QStringLiteral("non può essere scritto")));
         }
+        // Asked, the register that cannot be opened is said, never listed as empty.
+        QCOMPARE(exec(QStringLiteral("--registro")), BatchOptions::exitFailed);
+        said << m_err.section(QStringLiteral(": "), -1).trimmed();
         qputenv("XDG_DATA_HOME", saved);
-        QCOMPARE(said, QStringList({"1", "0"}));
+        QCOMPARE(said, QStringList({"1", "0", "una parte del percorso non è una cartella."}));
     }
 
     // velmora-pdf killed in the middle of a run leaves its entry in progress; the next run
@@ -269,7 +288,7 @@ private slots:
         QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
                           .arg(m_archive, m_settings, path(QStringLiteral("dopo.pdf")))),
                  BatchOptions::exitOk);
-        QVERIFY2(m_err.contains(QStringLiteral("La stampa n. %1 ").arg(killed)), qPrintable(m_err));
+        QVERIFY2(m_err.contains(QStringLiteral("La corsa n. %1 ").arg(killed)), qPrintable(m_err));
         const QList<RunRecord> runs = registered();
         QCOMPARE(runs.at(0).outcome, Outcome::Completed);
         QCOMPARE(runs.at(1).id, killed);
@@ -278,8 +297,7 @@ private slots:
         QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
                           .arg(m_archive, m_settings, path(QStringLiteral("ancora.pdf")))),
                  BatchOptions::exitOk);
-        QVERIFY2(!m_err.contains(QStringLiteral("La stampa n. %1 ").arg(killed)),
-                 qPrintable(m_err));
+        QVERIFY2(!m_err.contains(QStringLiteral("La corsa n. %1 ").arg(killed)), qPrintable(m_err));
     }
 };
 
