@@ -1,9 +1,11 @@
 #include "app/Form1.h"
 #include "errors/MsgErrorPresenter.h"
+#include "register/RunRegistration.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QStringList>
+#include <QTextStream>
 #include <QTranslator>
 
 int main(int argc, char *argv[]) {
@@ -30,5 +32,9 @@ int main(int argc, char *argv[]) {
         }
     }
     velmora::ErrorPresenter::install(nullptr);
+    // The ends of runs that found the register held by another program, written at last.
+    for (const QString &notice : velmora::RunRegistration::completeWaiting()) {
+        QTextStream(stderr) << notice << '\n';
+    }
     return result;
 }

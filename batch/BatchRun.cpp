@@ -343,7 +343,8 @@ int BatchRun::print(const BatchOptions &options) {
                      : QStringLiteral("il file %1").arg(output->shownName())));
     const auto registered = [&](RunRecord::Outcome ended, bool delivered) {
         registration.finish(ended, run.cardsDrawn(), delivered);
-        for (const QString &notice : registration.notices()) {
+        // The program ends with its one run: an end the register kept out waits no longer.
+        for (const QString &notice : registration.notices() + RunRegistration::completeWaiting()) {
             m_err << notice << '\n';
         }
     };
@@ -351,7 +352,8 @@ int BatchRun::print(const BatchOptions &options) {
     try {
         outcome = run.run(plan, hooks);
     } catch (const VelmoraError &thrown) {
-        error = thrown.description();
+        // Asked before the document is dropped, which may free the space it took.
+        error = runFailure(thrown.description(), output.get());
         try {
             surface.killDoc();
         } catch (const VelmoraError &) {
@@ -372,7 +374,7 @@ int BatchRun::print(const BatchOptions &options) {
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("La stampa non è riuscita. %1").arg(runFailure(error, output.get())));
+        fail(QStringLiteral("La stampa non è riuscita. %1").arg(error));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }

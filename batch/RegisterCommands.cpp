@@ -1,15 +1,21 @@
 #include "batch/RegisterCommands.h"
 
+#include "errors/FileErrorText.h"
 #include "print/PrintPlan.h"
+#include "print/RunArchives.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterDatabase.h"
 #include "register/RegisterTime.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace velmora {
 namespace {
@@ -114,7 +120,7 @@ BatchParsed RegisterCommands::parse(const QCommandLineParser &parser) {
     if (parser.isSet(runName)) {
         query.run = positiveNumber(parser.value(runName));
         if (!query.run) {
-            return usage(QStringLiteral("--corsa vuole il numero di una stampa del registro, "
+            return usage(QStringLiteral("--corsa vuole il numero di una corsa del registro, "
                                         "non \"%1\"")
                              .arg(parser.value(runName)));
         }
@@ -125,8 +131,9 @@ BatchParsed RegisterCommands::parse(const QCommandLineParser &parser) {
 
 QString RegisterCommands::helpText() {
     return QStringLiteral(
-        "Registro delle stampe (ogni stampa, anche dal programma a finestre, vi è annotata):\n"
-        "  --registro                 elenca le stampe, dalla più recente, una per riga; campi\n"
+        "Registro delle stampe (ogni corsa di stampa, anche dal programma a finestre, vi è\n"
+        "annotata):\n"
+        "  --registro                 elenca le corse, dalla più recente, una per riga; campi\n"
         "                             separati da tabulazioni, sempre in quest'ordine:\n"
         "                             numero, inizio, fine, programma, esito (in_corso,\n"
         "                             completata, fermata, non_riuscita, interrotta), prima\n"
@@ -136,12 +143,13 @@ QString RegisterCommands::helpText() {
         "                             archivio, byte dell'archivio, SHA-256 dell'archivio,\n"
         "                             cartelle dell'archivio\n"
         "  --trova N [--corsa R]      quale cartella dell'archivio è il numero stampato N, per\n"
-        "                             ogni stampa (o nella sola stampa R)\n"
-        "  --numero-archivio A        in quali stampe è uscita la cartella A dell'archivio, e con\n"
+        "                             ogni corsa (o nella sola corsa R)\n"
+        "  --numero-archivio A        in quali corse è uscita la cartella A dell'archivio, e con\n"
         "                             quale numero\n"
-        "                             Per --trova e --numero-archivio, una riga per stampa:\n"
-        "                             numero della stampa, cartella dell'archivio, numero\n"
-        "                             stampato, certa/incerta (incerta: stampa non terminata),\n"
+        "                             Per --trova e --numero-archivio, una riga per corsa:\n"
+        "                             numero della corsa, cartella dell'archivio, numero\n"
+        "                             stampato (letto dall'archivio della corsa, come sulla\n"
+        "                             cartella), certa/incerta (incerta: corsa non terminata),\n"
         "                             inizio. Stato di uscita 1 quando nulla corrisponde.\n");
 }
 
@@ -181,7 +189,15 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
     };
     QList<RunRecord> runs;
     // No register yet is an empty one: asking must not make the file. Asking writes nothing
-    // either: a run left in progress is reported, once, by the next print.
+    // either: a run left in progress is reported, once, by the next print. A path that cannot
+    // be looked at (a file where its folder should be, no permission) is no empty register.
+    errno = 0;
+    struct stat seen {};
+    if (::stat(QFile::encodeName(databasePath).constData(), &seen) != 0 && errno != ENOENT) {
+        return fail(QStringLiteral("Il registro delle stampe \"%1\" non si può aprire: %2.")
+                        .arg(QDir::toNativeSeparators(QFileInfo(databasePath).absoluteFilePath()),
+                             FileErrorText::reason(errno)));
+    }
     if (QFileInfo::exists(databasePath)) {
         RegisterDatabase database(databasePath);
         if (!database.notice().isEmpty()) {
@@ -207,27 +223,38 @@ int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextSt
     if (query.run) {
         runs.removeIf([&query](const RunRecord &run) { return run.id != *query.run; });
         if (runs.isEmpty()) {
-            return fail(QStringLiteral("la stampa n. %1 non è nel registro.").arg(*query.run));
+            return fail(QStringLiteral("la corsa n. %1 non è nel registro.").arg(*query.run));
         }
     }
-    const QList<CardPrinting> found = query.kind == RegisterQuery::Kind::PrintedNumber
-                                          ? CardTrace::byPrintedNumber(runs, query.number)
-                                          : CardTrace::byArchiveCard(runs, query.number);
+    // The numbers printed are read from the archives the runs printed from, when still at hand.
+    RunArchives archives;
+    const QList<CardPrinting> found =
+        query.kind == RegisterQuery::Kind::PrintedNumber
+            ? CardTrace::byPrintedNumber(runs, query.number, archives.lookup())
+            : CardTrace::byArchiveCard(runs, query.number, archives.lookup());
     for (const CardPrinting &printing : found) {
         const auto run = std::find_if(runs.cbegin(), runs.cend(),
                                       [&](const RunRecord &r) { return r.id == printing.runId; });
         out << printing.runId << '\t' << printing.archiveCard << '\t' << printing.printedNumber
             << '\t' << (printing.certain ? "certa" : "incerta") << '\t'
             << RegisterTime::shownIso(run->started) << '\n';
+        if (!archives.available(*run)) {
+            err << QStringLiteral("velmora-pdf: attenzione, l'archivio \"%1\" della corsa n. %2 "
+                                  "non c'è più o è cambiato: il numero stampato è dedotto dalla "
+                                  "posizione della cartella nell'archivio.\n")
+                       .arg(QDir::toNativeSeparators(run->archivePath))
+                       .arg(run->id);
+        }
     }
     out.flush();
+    err.flush();
     if (found.isEmpty()) {
         return fail(query.kind == RegisterQuery::Kind::PrintedNumber
-                        ? (query.run ? QStringLiteral("la stampa n. %1 non ha stampato il "
+                        ? (query.run ? QStringLiteral("la corsa n. %1 non ha stampato il "
                                                       "numero %2.")
                                            .arg(*query.run)
                                            .arg(query.number)
-                                     : QStringLiteral("nessuna stampa del registro ha stampato "
+                                     : QStringLiteral("nessuna corsa del registro ha stampato "
                                                       "il numero %1.")
                                            .arg(query.number))
                         : QStringLiteral("la cartella %1 dell'archivio non risulta stampata.")

@@ -24,7 +24,7 @@ namespace {
 
 // Said plainly, so that no one takes an empty answer for "no winner".
 QString noCardsDelivered(const RunRecord &run) {
-    return QStringLiteral("la stampa n. %1 non ha consegnato nessuna cartella (esito: %2): non "
+    return QStringLiteral("la corsa n. %1 non ha consegnato nessuna cartella (esito: %2): non "
                           "c'è nulla da controllare.")
         .arg(run.id)
         .arg(run.outcomeText());
@@ -52,7 +52,7 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
     if (options.corsa) {
         bool numeric = false;
         if (options.corsa->trimmed().toLongLong(&numeric) < 1 || !numeric) {
-            return QStringLiteral("--corsa vuole il numero di una stampa del registro, non \"%1\"")
+            return QStringLiteral("--corsa vuole il numero di una corsa del registro, non \"%1\"")
                 .arg(*options.corsa);
         }
         if (options.prima || options.cartelle) {
@@ -106,7 +106,7 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
         const auto run = std::find_if(runs.cbegin(), runs.cend(),
                                       [id](const RunRecord &r) { return r.id == id; });
         if (run == runs.cend()) {
-            err << "velmora-pdf: la stampa n. " << id << " non è nel registro.\n";
+            err << "velmora-pdf: la corsa n. " << id << " non è nel registro.\n";
             return BatchOptions::exitFailed;
         }
         const std::optional<CardTrace::Range> range = CardTrace::printedRange(*run);
@@ -115,7 +115,7 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
             return BatchOptions::exitFailed;
         }
         if (!ArchiveFingerprint::sameArchive(ArchiveFingerprint::of(archive.path()), *run)) {
-            err << "velmora-pdf: attenzione, la stampa n. " << id
+            err << "velmora-pdf: attenzione, la corsa n. " << id
                 << " usava un archivio diverso da \""
                 << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
                 << "\".\n";
@@ -174,7 +174,7 @@ int WinCheckCommand::runInPlay(const BatchOptions &options, CardArchive &archive
         if (!CardTrace::printedRange(run)) {
             err << "velmora-pdf: " << noCardsDelivered(run) << '\n';
         } else if (!ArchiveFingerprint::sameArchive(current, run)) {
-            err << "velmora-pdf: attenzione, la stampa n. " << run.id
+            err << "velmora-pdf: attenzione, la corsa n. " << run.id
                 << " usava un archivio diverso da \""
                 << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
                 << "\".\n";
@@ -228,7 +228,7 @@ QString WinCheckCommand::helpText() {
         "all'ultima),\n"
         "                             con i numeri stampati secondo --numerazione come nella "
         "stampa\n"
-        "                             che parte da --prima; oppure le cartelle della stampa R "
+        "                             che parte da --prima; oppure le cartelle della corsa R "
         "del registro\n"
         "                             con --corsa R. Una riga per cartella, separata da "
         "tabulazioni:\n"

@@ -44,7 +44,8 @@ int fileSystemProblem(const QString &path) {
     if (fs.f_flag & ST_RDONLY) {
         return EROFS;
     }
-    if (fs.f_bavail == 0) {
+    // A file system without blocks (/proc, /sys) is not full: it holds no files at all.
+    if (fs.f_bavail == 0 && fs.f_blocks > 0) {
         return ENOSPC;
     }
     return 0;
@@ -97,6 +98,38 @@ QString FileErrorText::reason(int errorNumber) {
     }
 }
 
+int FileErrorText::writeError(const QString &path) {
+    if (path.isEmpty()) {
+        return 0;
+    }
+    QFile probe(path);
+    const bool existed = probe.exists();
+    errno = 0;
+    if (!probe.open(QIODevice::Append | QIODevice::Unbuffered)) {
+        return errno;
+    }
+    const qint64 size = probe.size();
+    const QByteArray block(1 << 16, '\0');
+    int failure = 0;
+    for (qint64 done = 0; done < block.size();) {
+        errno = 0;
+        const qint64 written = probe.write(block.constData() + done, block.size() - done);
+        if (written <= 0) {
+            failure = errno != 0 ? errno : EIO;
+            break;
+        }
+        done += written;
+    }
+    if (existed) {
+        probe.resize(size);
+        probe.close();
+    } else {
+        probe.close();
+        probe.remove();
+    }
+    return failure;
+}
+
 QString FileErrorText::whyNotWritable(const QString &path, int errorNumber) {
     const QFileInfo target(path);
     if (target.isDir()) {
@@ -117,7 +150,12 @@ QString FileErrorText::whyNotWritable(const QString &path, int errorNumber) {
         return QStringLiteral("\"%1\" è un file, non una cartella")
             .arg(QDir::toNativeSeparators(folder));
     }
-    if (const int problem = fileSystemProblem(folder); problem != 0) {
+    // The failed write's own error says a full disk or a read-only medium; without one, the
+    // file system is asked.
+    if (errorNumber == ENOSPC || errorNumber == EDQUOT || errorNumber == EROFS) {
+        return reason(errorNumber);
+    }
+    if (const int problem = fileSystemProblem(folder); problem != 0 && errorNumber == 0) {
         return reason(problem);
     }
     if (target.exists() && !writable(path)) {
@@ -125,6 +163,12 @@ QString FileErrorText::whyNotWritable(const QString &path, int errorNumber) {
     }
     if (!writable(folder)) {
         return QStringLiteral("permesso negato nella cartella \"%1\"")
+            .arg(QDir::toNativeSeparators(folder));
+    }
+    if (errorNumber == ENOENT) {
+        // The folder is there, yet the file cannot be made in it (/proc, a file system that
+        // holds only its own entries).
+        return QStringLiteral("nella cartella \"%1\" non si possono creare file")
             .arg(QDir::toNativeSeparators(folder));
     }
     return reason(errorNumber);

@@ -15,6 +15,11 @@ public:
     // looking at the path, its folder and the file system that holds it. errorNumber, the
     // error of the failed attempt, says it when nothing there tells more (0: unknown).
     static QString whyNotWritable(const QString &path, int errorNumber);
+
+    // The error (errno) a write to path meets now, 0 when it goes through: a block is added to
+    // the file (made, when it is not there) and taken away again. For writers that report no
+    // failed write of their own, such as the PDF engine on a full disk.
+    static int writeError(const QString &path);
 };
 
 } // namespace velmora

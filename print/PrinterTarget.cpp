@@ -1,5 +1,7 @@
 #include "print/PrinterTarget.h"
 
+#include "errors/FileErrorText.h"
+
 #include "errors/VelmoraError.h"
 #include "print/PdfTarget.h"
 
@@ -196,7 +198,19 @@ QPagedPaintDevice *PrinterTarget::beginDocument() {
 }
 
 bool PrinterTarget::newPage() {
-    return m_printer.newPage();
+    if (m_printer.newPage()) {
+        return true;
+    }
+    // The PDF engine refuses a page once a write of the file failed, and says no more: the
+    // file system says why (a full disk), before the file is dropped and the space freed.
+    if (const int failure = isPdfFile() ? FileErrorText::writeError(m_printer.outputFileName()) : 0;
+        failure != 0) {
+        throw VelmoraError(
+            VelmoraError::PrinterError,
+            QStringLiteral("il file PDF \"%1\" non si può scrivere: %2.")
+                .arg(shown(m_printer.outputFileName()), FileErrorText::reason(failure)));
+    }
+    return false;
 }
 
 void PrinterTarget::endDocument() {
@@ -226,11 +240,16 @@ void PrinterTarget::checkPdfFile() const {
         written.close();
     }
     if (!complete) {
+        // Asked before the file goes, which frees what it took.
+        const int failure = FileErrorText::writeError(written.fileName());
         QFile::remove(written.fileName());
-        throw VelmoraError(VelmoraError::PrinterError,
-                           QStringLiteral("il file PDF \"%1\" non è stato scritto per intero "
-                                          "(disco pieno?) ed è stato eliminato.")
-                               .arg(shown(written.fileName())));
+        throw VelmoraError(
+            VelmoraError::PrinterError,
+            QStringLiteral("il file PDF \"%1\" non è stato scritto per intero%2 ed "
+                           "è stato eliminato.")
+                .arg(shown(written.fileName()),
+                     failure == 0 ? QString()
+                                  : QStringLiteral(" (%1)").arg(FileErrorText::reason(failure))));
     }
 }
 

@@ -5,6 +5,8 @@
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -149,11 +151,12 @@ QString RunCheck::checkArchive(CardArchive &archive, const PrintPlan &plan,
             const RecordCartella record = archive.read(card);
             CardNumbering::printedText(record.numeroArchivio(), numerazioneArchivio, plan.first);
         } catch (const VelmoraError &error) {
-            return QStringLiteral("La cartella %1 dell'archivio %2 è danneggiata: %3. Non è "
+            return QStringLiteral("La cartella %1 dell'archivio \"%2\" è danneggiata: %3. Non è "
                                   "stato stampato nulla: sostituire l'archivio con una copia "
                                   "integra.")
                 .arg(card)
-                .arg(archive.path(), error.description());
+                .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
+                     error.description());
         }
     }
     return {};

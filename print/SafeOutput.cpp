@@ -249,8 +249,9 @@ bool SafeOutput::reserve(const QList<KeptFile> &kept, QString *error) {
 }
 
 QString SafeOutput::writeFailure() const {
-    const QString why =
-        FileErrorText::whyNotWritable(m_toStandardOutput ? m_temporary : m_target, 0);
+    // The PDF engine reports no failed write of its own: the file system is asked with one.
+    const QString why = FileErrorText::whyNotWritable(m_toStandardOutput ? m_temporary : m_target,
+                                                      FileErrorText::writeError(m_temporary));
     if (why == FileErrorText::reason(0)) {
         return {};
     }

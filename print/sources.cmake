@@ -9,6 +9,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/CardArchive.h
   print/RecordCartella.cpp
   print/RecordCartella.h
+  print/RunArchives.cpp
+  print/RunArchives.h
   print/SeriesGenerator.cpp
   print/SeriesGenerator.h
   print/BgrColor.cpp

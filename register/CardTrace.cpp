@@ -2,7 +2,24 @@
 
 #include "register/CardNumbering.h"
 
+#include <limits>
+
 namespace velmora {
+namespace {
+
+std::optional<QString> storedIn(const RunRecord &run, int archiveCard, const StoredNumber &stored) {
+    return stored ? stored(run, archiveCard) : std::nullopt;
+}
+
+// The number printed on the card, whether or not the run put it out.
+std::optional<qint64> numberOn(const RunRecord &run, int archiveCard, const StoredNumber &stored) {
+    if (const std::optional<QString> numero = storedIn(run, archiveCard, stored)) {
+        return CardNumbering::printedNumber(*numero, run.archiveNumbering, run.firstCard);
+    }
+    return CardNumbering::printedValue(archiveCard, run.archiveNumbering, run.firstCard);
+}
+
+} // namespace
 
 std::optional<CardTrace::Range> CardTrace::printedRange(const RunRecord &run) {
     using Outcome = RunRecord::Outcome;
@@ -18,42 +35,60 @@ std::optional<CardTrace::Range> CardTrace::printedRange(const RunRecord &run) {
     return Range{run.firstCard, run.lastCardDrawn(), true};
 }
 
-std::optional<int> CardTrace::archiveCard(const RunRecord &run, int printedNumber) {
+std::optional<int> CardTrace::archiveCard(const RunRecord &run, int printedNumber,
+                                          const StoredNumber &stored) {
     const std::optional<Range> range = printedRange(run);
     if (!range) {
         return std::nullopt;
     }
-    const qint64 card =
+    // The card whose record stores its own position, the usual archive, first.
+    const qint64 guess =
         run.archiveNumbering ? qint64(printedNumber) : qint64(run.firstCard) + printedNumber - 1;
-    if (card < range->first || card > range->last) {
-        return std::nullopt;
+    if (guess >= range->first && guess <= range->last &&
+        numberOn(run, int(guess), stored) == printedNumber) {
+        return int(guess);
     }
-    return int(card);
+    if (!storedIn(run, range->first, stored)) {
+        return std::nullopt; // without the archive, the guess was the only card
+    }
+    for (int card = range->first; card <= range->last; ++card) {
+        if (numberOn(run, card, stored) == printedNumber) {
+            return card;
+        }
+    }
+    return std::nullopt;
 }
 
-std::optional<int> CardTrace::printedNumber(const RunRecord &run, int archiveCard) {
+std::optional<int> CardTrace::printedNumber(const RunRecord &run, int archiveCard,
+                                            const StoredNumber &stored) {
     const std::optional<Range> range = printedRange(run);
     if (!range || archiveCard < range->first || archiveCard > range->last) {
         return std::nullopt;
     }
-    // Record N of the archive carries N as its archive number.
-    return int(CardNumbering::printedValue(archiveCard, run.archiveNumbering, run.firstCard));
+    const std::optional<qint64> number = numberOn(run, archiveCard, stored);
+    if (!number || *number < std::numeric_limits<int>::min() ||
+        *number > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return int(*number);
 }
 
-QList<CardPrinting> CardTrace::byPrintedNumber(const QList<RunRecord> &runs, int printedNumber) {
+QList<CardPrinting> CardTrace::byPrintedNumber(const QList<RunRecord> &runs, int printedNumber,
+                                               const StoredNumber &stored) {
     QList<CardPrinting> found;
     for (const RunRecord &run : runs) {
-        if (const std::optional<int> card = archiveCard(run, printedNumber)) {
+        if (const std::optional<int> card = archiveCard(run, printedNumber, stored)) {
             found.append({run.id, *card, printedNumber, printedRange(run)->certain});
         }
     }
     return found;
 }
 
-QList<CardPrinting> CardTrace::byArchiveCard(const QList<RunRecord> &runs, int archiveCard) {
+QList<CardPrinting> CardTrace::byArchiveCard(const QList<RunRecord> &runs, int archiveCard,
+                                             const StoredNumber &stored) {
     QList<CardPrinting> found;
     for (const RunRecord &run : runs) {
-        if (const std::optional<int> number = printedNumber(run, archiveCard)) {
+        if (const std::optional<int> number = printedNumber(run, archiveCard, stored)) {
             found.append({run.id, archiveCard, *number, printedRange(run)->certain});
         }
     }

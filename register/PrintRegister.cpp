@@ -118,7 +118,7 @@ bool PrintRegister::finish(qint64 id, RunRecord::Outcome outcome, int cardsDrawn
             return Transaction::failed(q, error);
         }
         return q.numRowsAffected() == 1 ||
-               Transaction::refused(QStringLiteral("la stampa n. %1 non è nel registro").arg(id),
+               Transaction::refused(QStringLiteral("la corsa n. %1 non è nel registro").arg(id),
                                     error);
     });
 }

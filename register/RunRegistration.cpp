@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -19,6 +21,61 @@ QSet<QString> s_told;
 // try waiting the register's own busy timeout: a lock of a few seconds loses nothing, and a
 // run never waits without end.
 constexpr int completionTries = 3;
+
+// A run's end that found the register held by another program, still to be written.
+struct Waiting {
+    QString databasePath;
+    qint64 id = 0; // 0: the entry was never begun
+    RunRecord run; // with its outcome, cards drawn and delivery
+};
+QList<Waiting> s_waiting;
+
+QString shown(const QString &databasePath) {
+    return QDir::toNativeSeparators(QFileInfo(databasePath).absoluteFilePath());
+}
+
+// Every run belongs to the current evening (begun on first need).
+void joinEvening(QSqlDatabase db, qint64 id, QStringList *notices) {
+    EveningStore evenings(db);
+    if (!evenings.addRun(id)) {
+        notices->append(QStringLiteral("La corsa n. %1 è nel registro ma non nella serata "
+                                       "corrente: %2.")
+                            .arg(id)
+                            .arg(evenings.lastError()));
+    }
+}
+
+// Begins the entry (in the current evening) when it has none, then writes the end of the run.
+bool writeEnd(QSqlDatabase db, PrintRegister &reg, qint64 &id, const RunRecord &run,
+              QStringList *notices) {
+    if (id == 0) {
+        id = reg.begin(run);
+        if (id != 0) {
+            joinEvening(db, id, notices);
+        }
+    }
+    return id != 0 && reg.finish(id, run.outcome, run.cardsDrawn, run.delivered);
+}
+
+// Writes the waiting ends of the register at databasePath (as shown), dropping those written.
+void writeWaiting(QSqlDatabase db, PrintRegister &reg, const QString &databasePath,
+                  QStringList *notices) {
+    for (qsizetype i = 0; i < s_waiting.size();) {
+        Waiting &waiting = s_waiting[i];
+        if (shown(waiting.databasePath) == shown(databasePath) &&
+            writeEnd(db, reg, waiting.id, waiting.run, notices)) {
+            s_waiting.removeAt(i);
+        } else {
+            ++i;
+        }
+    }
+}
+
+QString lostNotice(const QString &shownPath, const QString &reason) {
+    return QStringLiteral("Il registro delle stampe \"%1\" non può essere scritto: %2. Di questa "
+                          "corsa non resterà traccia nel registro.")
+        .arg(shownPath, reason);
+}
 
 } // namespace
 
@@ -32,7 +89,9 @@ RunRegistration::RunRegistration(RunRecord run, const QString &databasePath)
     if (open()) {
         PrintRegister reg(m_database->connection());
         m_id = reg.begin(m_run);
-        joinEvening();
+        if (m_id != 0) {
+            joinEvening(m_database->connection(), m_id, &m_notices);
+        }
     }
     // A register that cannot be written now is tried again when the run ends; only then is the
     // user told, once, if the entry could not be written at all.
@@ -41,7 +100,7 @@ RunRegistration::RunRegistration(RunRecord run, const QString &databasePath)
 RunRegistration::~RunRegistration() = default;
 
 QString RunRegistration::shownPath() const {
-    return QDir::toNativeSeparators(QFileInfo(m_databasePath).absoluteFilePath());
+    return shown(m_databasePath);
 }
 
 bool RunRegistration::open() {
@@ -59,27 +118,29 @@ bool RunRegistration::open() {
     }
     PrintRegister reg(m_database->connection());
     for (const RunRecord &lost : reg.markInterrupted()) {
-        m_notices.append(QStringLiteral("La stampa n. %1 del %2 non è terminata: il programma si "
+        m_notices.append(QStringLiteral("La corsa n. %1 del %2 non è terminata: il programma si "
                                         "è chiuso durante la stampa. Nel registro risulta "
                                         "interrotta.")
                              .arg(lost.id)
                              .arg(RegisterTime::shown(lost.started)));
     }
+    completeWaitingHere();
     return true;
 }
 
-bool RunRegistration::complete(RunRecord::Outcome outcome, int cardsDrawn, bool delivered) {
+void RunRegistration::completeWaitingHere() {
+    PrintRegister reg(m_database->connection());
+    writeWaiting(m_database->connection(), reg, m_databasePath, &m_notices);
+}
+
+bool RunRegistration::complete() {
     if (!open()) {
         return false;
     }
     PrintRegister reg(m_database->connection());
     // An entry that could not be begun (the register was held, or full, at the start) is
     // written now, whole.
-    if (m_id == 0) {
-        m_id = reg.begin(m_run);
-        joinEvening();
-    }
-    if (m_id != 0 && reg.finish(m_id, outcome, cardsDrawn, delivered)) {
+    if (writeEnd(m_database->connection(), reg, m_id, m_run, &m_notices)) {
         return true;
     }
     m_reason = reg.lastError();
@@ -87,27 +148,17 @@ bool RunRegistration::complete(RunRecord::Outcome outcome, int cardsDrawn, bool 
     return false;
 }
 
-void RunRegistration::joinEvening() {
-    if (m_id == 0) {
-        return;
-    }
-    EveningStore evenings(m_database->connection());
-    if (!evenings.addRun(m_id)) {
-        m_notices.append(QStringLiteral("La stampa n. %1 è nel registro ma non nella serata "
-                                        "corrente: %2.")
-                             .arg(m_id)
-                             .arg(evenings.lastError()));
-    }
-}
-
 void RunRegistration::finish(RunRecord::Outcome outcome, int cardsDrawn, bool delivered) {
     if (m_finished) {
         return;
     }
     m_finished = true;
+    m_run.outcome = outcome;
+    m_run.cardsDrawn = cardsDrawn;
+    m_run.delivered = delivered;
     for (int attempt = 0; attempt < completionTries; ++attempt) {
         m_busy = false;
-        if (complete(outcome, cardsDrawn, delivered)) {
+        if (complete()) {
             return;
         }
         // Only a register held by another program may free itself in a moment.
@@ -115,9 +166,43 @@ void RunRegistration::finish(RunRecord::Outcome outcome, int cardsDrawn, bool de
             break;
         }
     }
-    tell(QStringLiteral("Il registro delle stampe \"%1\" non può essere scritto: %2. Di questa "
-                        "stampa non resterà traccia nel registro.")
-             .arg(shownPath(), m_reason));
+    if (m_busy) {
+        s_waiting.append({m_databasePath, m_id, m_run}); // written later in this process
+        return;
+    }
+    tell(lostNotice(shownPath(), m_reason));
+}
+
+QStringList RunRegistration::completeWaiting(int tries) {
+    QStringList notices;
+    while (!s_waiting.isEmpty()) {
+        const QString path = s_waiting.first().databasePath;
+        const auto waitingHere = [&path](const Waiting &w) {
+            return shown(w.databasePath) == shown(path);
+        };
+        const auto anyLeft = [&] {
+            return std::any_of(s_waiting.cbegin(), s_waiting.cend(), waitingHere);
+        };
+        QString reason;
+        bool busy = true;
+        for (int attempt = 0; attempt < tries && busy && anyLeft(); ++attempt) {
+            RegisterDatabase database(path);
+            if (!database.isOpen()) {
+                reason = database.reason();
+                busy = database.failure() == RegisterFailure::Kind::Busy;
+                continue;
+            }
+            PrintRegister reg(database.connection());
+            writeWaiting(database.connection(), reg, path, &notices);
+            reason = reg.lastError();
+            busy = reg.lastFailure() == RegisterFailure::Kind::Busy;
+        }
+        if (anyLeft()) {
+            notices.append(lostNotice(shown(path), reason));
+            s_waiting.removeIf(waitingHere);
+        }
+    }
+    return notices;
 }
 
 void RunRegistration::tell(const QString &notice) {

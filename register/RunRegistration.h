@@ -14,8 +14,10 @@ namespace velmora {
 // numbering, destination); the start time and the archive's fingerprint are taken here. It never
 // stops a print. A register that cannot be written at the start (held by another program, a
 // full disk) is tried again as the run ends, a register held for a while a few times over, and
-// the entry is then written whole; the run joins the current evening; notices() says when it could
-// not be written at all, and also tells of a register set aside and of runs found interrupted.
+// the entry is then written whole, in the current evening. An end still kept out by another program
+// waits: the next run of this process writes it, or completeWaiting() as the program ends, so that
+// only a program that died leaves an entry in progress. notices() says when an entry could not be
+// written at all, and also tells of a register set aside and of runs found interrupted.
 class RunRegistration {
 public:
     explicit RunRegistration(RunRecord run,
@@ -31,11 +33,15 @@ public:
     // process for each reason, however many runs fail to write it.
     QStringList notices() const { return m_notices; }
 
+    // Writes the ends that found the register held by another program, trying each register
+    // for at most `tries` busy timeouts; as the program ends. Gives a notice for each register
+    // still held, whose entries are then lost.
+    static QStringList completeWaiting(int tries = 3);
+
 private:
     bool open();
-    // Every run belongs to the current evening (begun on first need).
-    void joinEvening();
-    bool complete(RunRecord::Outcome outcome, int cardsDrawn, bool delivered);
+    bool complete();
+    void completeWaitingHere();
     void tell(const QString &notice);
     QString shownPath() const;
 

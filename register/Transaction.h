@@ -24,7 +24,7 @@ public:
     // A read that stepped through its rows: false, with the reason, when it stopped on an error
     // rather than at the end of the rows.
     static bool readToEnd(const QSqlQuery &query, QSqlError *error);
-    // A reason that is not the database's own ("la stampa n. 4 non è nel registro").
+    // A reason that is not the database's own ("la corsa n. 4 non è nel registro").
     static bool refused(const QString &reason, QSqlError *error);
 };
 

@@ -2,6 +2,7 @@
 
 #include "errors/VelmoraError.h"
 #include "print/PrinterTarget.h"
+#include "tests/support/PrintQueues.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <functional>
 
 using namespace velmora;
+using namespace velmora::testing;
 
 namespace {
 
@@ -226,22 +228,26 @@ void TestclsPrintDialog::printCommandOffersNoRangeAndAFileOnlyWithoutPrinters() 
 }
 
 void TestclsPrintDialog::confirmMakesTheChosenQueueCurrent() {
-    const QStringList installed = PrinterTarget::installedPrinters();
-    if (installed.isEmpty()) {
-        QSKIP("no print queue on this machine: choosing a printer cannot be shown");
+    if (!schedulerRunning()) {
+        QSKIP("no CUPS scheduler is running: choosing a printer cannot be shown");
     }
+    // A queue of this test's own: the others may add and remove theirs meanwhile.
+    const OwnQueue own(QStringLiteral("VelmoraTestDialogo"), QStringLiteral("VelmoraTest"));
+    if (!own.made()) {
+        QSKIP(qPrintable(QStringLiteral("no test queue could be made: %1").arg(own.error())));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(PrinterTarget::installedPrinters().contains(own.name()), 10000);
     PrinterTarget target;
     target.selectPdfFile(m_dir.filePath(QStringLiteral("prima.pdf")));
     clsPrintDialog dialog(target);
-    const QString queue = installed.last();
     answerDialog([&](QPrintDialog &shown) {
         auto *printers = shown.findChild<QComboBox *>(QStringLiteral("printers"));
-        printers->setCurrentIndex(printers->findText(queue));
+        printers->setCurrentIndex(printers->findText(own.name()));
         shown.accept();
     });
     QVERIFY(dialog.ShowPrinter());
     QVERIFY(!target.isPdfFile());
-    QCOMPARE(target.deviceName(), queue);
+    QCOMPARE(target.deviceName(), own.name());
 }
 
 QTEST_MAIN(TestclsPrintDialog)

@@ -242,6 +242,10 @@ private slots:
             << "non esiste";
         QTest::newRow("output is a folder") << "--cartelle 6 --archivio ARCHIVE -o EMPTY"
                                             << "è una cartella";
+        // A file system that is not full but takes no files.
+        QTest::newRow("output where no file can be made")
+            << "--cartelle 6 --archivio ARCHIVE -o /proc/velmora.pdf"
+            << "nella cartella \"/proc\" non si possono creare file";
         QTest::newRow("no printer layer") << "--cartelle 6 --archivio ARCHIVE --stampante P"
                                           << "non è disponibile";
         QTest::newRow("a damaged first card in the settings")
@@ -278,17 +282,29 @@ private slots:
 
     // A disk that fills up under the run: the PDF engine says nothing, the finished file is
     // found cut short, and neither it nor its temporary file is left.
+    void fullDiskLeavesNoFile_data() {
+        QTest::addColumn<int>("cards");
+        QTest::addColumn<QByteArray>("diskSize");
+        QTest::newRow("two pages: the file found cut short") << 12 << QByteArray("16k");
+        QTest::newRow("twenty pages: a page refused on the way") << 120 << QByteArray("64k");
+    }
     void fullDiskLeavesNoFile() {
+        QFETCH(int, cards);
+        QFETCH(QByteArray, diskSize);
         const QString folder = path(QStringLiteral("piena"));
         QVERIFY(QDir().mkpath(folder));
-        SmallTmpfs disk(folder);
+        SmallTmpfs disk(folder, diskSize.constData());
         if (!disk.isMounted()) {
             QSKIP(qPrintable(QStringLiteral("no small tmpfs to fill: ") + disk.why()));
         }
         const QString file = QDir(folder).filePath(QStringLiteral("cartelle.pdf"));
-        QCOMPARE(exec(QStringLiteral("--cartelle 12 --archivio %1 -o %2").arg(m_archive, file)),
+        QCOMPARE(exec(QStringLiteral("--cartelle %1 --archivio %2 -o %3")
+                          .arg(QString::number(cards), m_archive, file)),
                  BatchOptions::exitFailed);
-        QVERIFY2(m_err.contains(QStringLiteral("\"%1\": il disco è pieno").arg(file)),
+        // The cause, from the file system's answer, in every way the engine gives up.
+        QVERIFY2(m_err.contains(QStringLiteral("\"%1\"").arg(file)) &&
+                     m_err.contains(QStringLiteral("il disco è pieno")) &&
+                     !m_err.contains(QStringLiteral("nuova pagina")),
                  qPrintable(m_err));
         QVERIFY2(!m_err.contains(QStringLiteral(".part")), qPrintable(m_err));
         QVERIFY(leftovers(folder).isEmpty());
@@ -531,13 +547,18 @@ private slots:
         BatchRun run(out, err);
         int cardsSeen = 0;
         run.setCardHook([&](int done, int) { cardsSeen = done; });
+        // The archive given as a relative path is named by its whole one.
         QCOMPARE(exec(QStringLiteral("--cartelle 30 --configurazione %1 --archivio %2 -o %3")
-                          .arg(settingsFile, folder.path(), path(QStringLiteral("out/guasto.pdf"))),
+                          .arg(settingsFile, QDir::current().relativeFilePath(folder.path()),
+                               path(QStringLiteral("out/guasto.pdf"))),
                       &run),
                  BatchOptions::exitFailed);
         QCOMPARE(cardsSeen, 0);
         QCOMPARE(m_err.count(QStringLiteral("velmora-pdf:")), 1);
         QVERIFY2(m_err.contains(what.said), qPrintable(m_err));
+        if (what.damagedCard > 0) {
+            QVERIFY2(m_err.contains(u'"' + archive.fileName() + u'"'), qPrintable(m_err));
+        }
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
     }
 

@@ -13,6 +13,7 @@
 #include "settings/SettingsFile.h"
 
 #include "tests/support/PdfProbe.h"
+#include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TestFiles.h"
 
 #include <QLineEdit>
@@ -344,6 +345,33 @@ private slots:
         QVERIFY(written.contains(QStringLiteral("%%EOF")));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(),
                  output == u"-" ? 0 : 1);
+    }
+
+    // A disk that fills up under the program: the cause is said from the file system's own
+    // answer, however the PDF engine gives up (the file found cut short, or a page refused).
+    void fullDiskIsSaid_data() {
+        QTest::addColumn<QString>("cards");
+        QTest::addColumn<QByteArray>("diskSize");
+        QTest::newRow("2 pages on 16 KiB") << "12" << QByteArray("16k");
+        QTest::newRow("100 pages on 64 KiB") << "600" << QByteArray("64k");
+    }
+    void fullDiskIsSaid() {
+        QFETCH(QString, cards);
+        QFETCH(QByteArray, diskSize);
+        QTemporaryDir folder;
+        const velmora::testing::SmallTmpfs disk(folder.path(), diskSize.constData());
+        if (!disk.isMounted()) {
+            QSKIP(qPrintable(QStringLiteral("no small tmpfs to fill: ") + disk.why()));
+        }
+        const Ran ran =
+            runProgram({QStringLiteral("--cartelle"), cards, QStringLiteral("--archivio"),
+                        sampleFolder, QStringLiteral("--configurazione"), m_settings,
+                        QStringLiteral("-o"), folder.filePath(QStringLiteral("x.pdf"))});
+        QCOMPARE(ran.status, BatchOptions::exitFailed);
+        QVERIFY2(ran.err.contains(QStringLiteral("il disco è pieno")) &&
+                     !ran.err.contains(QStringLiteral("nuova pagina")) && !ran.err.contains(u'?'),
+                 qPrintable(ran.err));
+        QVERIFY(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 
     // A signal in the middle of a run, once its temporary file is there. SIGTERM (or Ctrl+C):

@@ -190,10 +190,10 @@ void TestWinCheckCommand::cardsOfARegisteredRun_data() {
         << RunSpec{Outcome::Stopped, 5, 10, 2, true} << "" << 0 << false << "su 2 controllate";
     QTest::newRow("stopped, nothing delivered")
         << RunSpec{Outcome::Stopped, 5, 10, 4, false} << "" << 1 << false
-        << "la stampa n. 2 non ha consegnato nessuna cartella (esito: fermata dopo la cartella 8)";
+        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: fermata dopo la cartella 8)";
     QTest::newRow("failed before any card")
         << RunSpec{Outcome::Failed, 5, 10, 0, false} << "" << 1 << false
-        << "la stampa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
+        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
 }
 
 void TestWinCheckCommand::cardsOfARegisteredRun() {
@@ -235,7 +235,7 @@ void TestWinCheckCommand::cardsInPlayOfTheEvening_data() {
     QTest::newRow("the run that delivered nothing")
         << "7-9"
         << "" << 0 << "8\t8\tCinquina\tprima\t1\n"
-        << "la stampa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
+        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
     QTest::newRow("card 8 not sold") << "1-7,9-12"
                                      << "" << 0 << ""
                                      << "Cartelle in gioco con un premio: 0 su 11";

@@ -8,6 +8,7 @@
 #include "print/StampaCartelle.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/PdfProbe.h"
+#include "tests/support/PrintQueues.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include <QElapsedTimer>
@@ -34,27 +35,8 @@ QString scriptPath() {
     return QStringLiteral(VELMORA_SOURCE_DIR "/scripts/test-printer.sh");
 }
 
-struct Outcome {
-    bool ok = false;
-    QString output;
-};
-
-Outcome runTool(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    const bool finished = process.waitForFinished(spoolTimeoutMs);
-    return {finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
-            QString::fromLocal8Bit(process.readAll())};
-}
-
-bool schedulerRunning() {
-    return runTool(QStringLiteral("lpstat"), {QStringLiteral("-r")})
-        .output.contains(QLatin1String("scheduler is running"));
-}
-
 bool queueEmpty() {
-    const Outcome jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue});
+    const ToolOutcome jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), queue});
     return jobs.ok && jobs.output.trimmed().isEmpty();
 }
 
@@ -130,7 +112,7 @@ void TestPrintQueue::initTestCase() {
     // cups-pdf writes as its own user: the folder must be open to it.
     QFile::setPermissions(m_dir.path(), QFile::Permissions(0x7777));
     QFile::setPermissions(m_outFolder, QFile::Permissions(0x7777));
-    const Outcome started =
+    const ToolOutcome started =
         runTool(QStringLiteral("bash"), {scriptPath(), QStringLiteral("start"), m_outFolder});
     if (!started.ok) {
         QSKIP(qPrintable(QStringLiteral("the test print queue could not be set up: %1")
@@ -222,20 +204,12 @@ void TestPrintQueue::queueStoppedOrRefusingDuringTheRun() {
     QFETCH(bool, jobHeld);
     QFETCH(QString, says);
     // A queue of this test's own, so that stopping it holds up no other print.
-    const QString held = QStringLiteral("VelmoraTestFerma");
-    const Outcome made =
-        runTool(QStringLiteral("lpadmin"),
-                {QStringLiteral("-p"), held, QStringLiteral("-E"), QStringLiteral("-v"),
-                 QStringLiteral("cups-pdf:/") + queue, QStringLiteral("-P"),
-                 QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd")});
-    if (!made.ok) {
-        QSKIP(qPrintable(QStringLiteral("a second test queue could not be made: %1")
-                             .arg(made.output.trimmed())));
+    const OwnQueue own(QStringLiteral("VelmoraTestFerma"), queue);
+    if (!own.made()) {
+        QSKIP(qPrintable(
+            QStringLiteral("a second test queue could not be made: %1").arg(own.error())));
     }
-    const auto removeQueue = qScopeGuard([&held] {
-        runTool(QStringLiteral("cancel"), {QStringLiteral("-a"), held});
-        runTool(QStringLiteral("lpadmin"), {QStringLiteral("-x"), held});
-    });
+    const QString held = own.name();
     QTRY_VERIFY_WITH_TIMEOUT(PrinterTarget::installedPrinters().contains(held), 10000);
     QVERIFY(CurrentPrinter::target().selectPrinter(held));
 
@@ -272,7 +246,7 @@ void TestPrintQueue::queueStoppedOrRefusingDuringTheRun() {
         QVERIFY2(said.first().contains(QStringLiteral("Nessuna cartella è stata stampata")),
                  qPrintable(said.first()));
     }
-    const Outcome jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), held});
+    const ToolOutcome jobs = runTool(QStringLiteral("lpstat"), {QStringLiteral("-o"), held});
     QCOMPARE(!jobs.output.trimmed().isEmpty(), jobHeld);
     QVERIFY(!CurrentPrinter::surface().documentOpen());
     QVERIFY(main.isEnabled());

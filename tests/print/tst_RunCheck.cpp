@@ -111,11 +111,12 @@ private slots:
                                                         archiveNumbers, RunCheck::Place::Window);
         QCOMPARE(result.ok(), !refused);
         if (refused) {
-            QVERIFY2(result.refusal.startsWith(QStringLiteral("La cartella %1 dell'archivio %2 è "
-                                                              "danneggiata: ")
-                                                   .arg(damaged)
-                                                   .arg(archive.path())),
-                     qPrintable(result.refusal));
+            QVERIFY2(
+                result.refusal.startsWith(QStringLiteral("La cartella %1 dell'archivio \"%2\" è "
+                                                         "danneggiata: ")
+                                              .arg(damaged)
+                                              .arg(archive.path())),
+                qPrintable(result.refusal));
             QVERIFY(result.refusal.endsWith(QStringLiteral("Non è stato stampato nulla: "
                                                            "sostituire l'archivio con una copia "
                                                            "integra.")));

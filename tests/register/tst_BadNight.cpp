@@ -21,7 +21,16 @@ using Outcome = RunRecord::Outcome;
 
 namespace {
 
-enum class Fault { None, LockAtStart, LockInMiddle, LockThroughout, ReadOnly, FullDisk, Foreign };
+enum class Fault {
+    None,
+    LockAtStart,
+    LockInMiddle,
+    LockAcrossEnd,
+    LockThroughout,
+    ReadOnly,
+    FullDisk,
+    Foreign
+};
 
 // Another program's connection holding the register with BEGIN EXCLUSIVE until released.
 class Holder {
@@ -65,7 +74,7 @@ RunRecord sampleRun(const QString &archive) {
 
 // The register through the faults of a bad night: whatever happens, the runs already in it stay
 // listed and traceable, a sound file is never set aside, and a delivered run is recorded as
-// completed whenever the register can be written before the run is over.
+// completed whenever the register can be written before the program ends.
 class tst_BadNight : public QObject {
     Q_OBJECT
 
@@ -81,6 +90,8 @@ private slots:
             << Fault::LockAtStart << true << QString() << false;
         QTest::newRow("locked in the middle, longer than the busy timeout")
             << Fault::LockInMiddle << true << QString() << false;
+        QTest::newRow("locked across the end of the run, freed before the program ends")
+            << Fault::LockAcrossEnd << true << QString() << false;
         QTest::newRow("locked all night")
             << Fault::LockThroughout << false << QStringLiteral("occupato da un altro programma")
             << false;
@@ -194,11 +205,19 @@ private slots:
                     ready.wait(&mutex);
                 }
             }
+            if (fault == Fault::LockAcrossEnd) {
+                holder = std::make_unique<Holder>(path, QStringLiteral("holder"));
+                QVERIFY(holder->held());
+            }
             run.finish(Outcome::Completed, 6, true);
             if (other.joinable()) {
                 other.join();
             }
-            notices = run.notices();
+            if (fault == Fault::LockAcrossEnd) {
+                holder->release();
+            }
+            // As the program ends.
+            notices = run.notices() + RunRegistration::completeWaiting(1);
         }
         holder.reset();
         const QString told = notices.join(u'\n');

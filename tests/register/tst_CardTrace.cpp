@@ -31,6 +31,11 @@ const QList<RunRecord> evening{
     run(6, 300, 305, 3, false, Outcome::Stopped, true),      // stopped after card 302
 };
 
+// An archive whose records do not store their positions: record N stores N + 1000.
+std::optional<QString> shiftedNumber(const RunRecord &, int archiveCard) {
+    return QStringLiteral("%1").arg(archiveCard + 1000, 5, 10, QLatin1Char('0'));
+}
+
 QStringList shown(const QList<CardPrinting> &found) {
     QStringList lines;
     for (const CardPrinting &p : found) {
@@ -51,42 +56,52 @@ class tst_CardTrace : public QObject {
 private slots:
     // run:archive card:printed number, "?" when the run's end is unknown.
     void traces_data() {
+        QTest::addColumn<bool>("shifted"); // from the archive whose record N stores N + 1000
         QTest::addColumn<bool>("byPrinted");
         QTest::addColumn<int>("number");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("N. 7 is in two runs") << true << 7 << QStringList{"1:126:7", "2:7:7"};
+        QTest::newRow("N. 7 is in two runs")
+            << false << true << 7 << QStringList{"1:126:7", "2:7:7"};
         QTest::newRow("N. 4: stopped run only as far as it got")
-            << true << 4 << QStringList{"1:123:4", "2:4:4", "5:203:4?"};
-        QTest::newRow("N. 13 beyond the first run") << true << 13 << QStringList{"2:13:13"};
+            << false << true << 4 << QStringList{"1:123:4", "2:4:4", "5:203:4?"};
+        QTest::newRow("N. 13 beyond the first run")
+            << false << true << 13 << QStringList{"2:13:13"};
         QTest::newRow("archive number printed as itself")
-            << true << 105 << QStringList{"3:105:105"};
-        QTest::newRow("N. 0 is no card") << true << 0 << QStringList{};
-        QTest::newRow("card 126 printed as N. 7") << false << 126 << QStringList{"1:126:7"};
-        QTest::newRow("card 111 under archive numbers") << false << 111 << QStringList{"3:111:111"};
+            << false << true << 105 << QStringList{"3:105:105"};
+        QTest::newRow("N. 0 is no card") << false << true << 0 << QStringList{};
+        QTest::newRow("card 126 printed as N. 7")
+            << false << false << 126 << QStringList{"1:126:7"};
+        QTest::newRow("card 111 under archive numbers")
+            << false << false << 111 << QStringList{"3:111:111"};
         QTest::newRow("card 302, the last of a stopped run")
-            << false << 302 << QStringList{"6:302:3"};
-        QTest::newRow("card 303 never came out") << false << 303 << QStringList{};
+            << false << false << 302 << QStringList{"6:302:3"};
+        QTest::newRow("card 303 never came out") << false << false << 303 << QStringList{};
         QTest::newRow("card 5: not from the run handed on nothing")
-            << false << 5 << QStringList{"2:5:5"};
+            << false << false << 5 << QStringList{"2:5:5"};
         QTest::newRow("card 205 of a killed run, not certain")
-            << false << 205 << QStringList{"5:205:6?"};
+            << false << false << 205 << QStringList{"5:205:6?"};
     }
 
     void traces() {
+        QFETCH(bool, shifted);
         QFETCH(bool, byPrinted);
         QFETCH(int, number);
         QFETCH(QStringList, expected);
-        QCOMPARE(shown(byPrinted ? CardTrace::byPrintedNumber(evening, number)
-                                 : CardTrace::byArchiveCard(evening, number)),
+        const StoredNumber stored = shifted ? StoredNumber(shiftedNumber) : StoredNumber();
+        QCOMPARE(shown(byPrinted ? CardTrace::byPrintedNumber(evening, number, stored)
+                                 : CardTrace::byArchiveCard(evening, number, stored)),
                  expected);
     }
 
-    // Both ways agree for every card of every run.
+    // Both ways agree for every card of every run, with either archive.
     void mappingsAreInverse() {
-        for (const RunRecord &r : evening) {
-            for (int card = 90; card <= 320; ++card) {
-                if (const auto number = CardTrace::printedNumber(r, card)) {
-                    QCOMPARE(CardTrace::archiveCard(r, *number), std::optional<int>(card));
+        for (const StoredNumber &stored : {StoredNumber(), StoredNumber(shiftedNumber)}) {
+            for (const RunRecord &r : evening) {
+                for (int card = 90; card <= 320; ++card) {
+                    if (const auto number = CardTrace::printedNumber(r, card, stored)) {
+                        QCOMPARE(CardTrace::archiveCard(r, *number, stored),
+                                 std::optional<int>(card));
+                    }
                 }
             }
         }

@@ -11,6 +11,7 @@
 #include "settings/SettingsFile.h"
 
 #include "tests/support/BatchExec.h"
+#include "tests/support/PdfProbe.h"
 #include "tests/support/TestFiles.h"
 
 #include <QProcess>
@@ -41,6 +42,27 @@ class tst_RunRegistration : public QObject {
         QDir().mkpath(folder);
         testing::writeAll(folder + u'/' + CardArchive::fileName, stored);
         return folder;
+    }
+
+    // The records of stored, record N storing N + 1000 instead of its position.
+    static QByteArray shiftedNumbers(QByteArray stored) {
+        constexpr qsizetype size = RecordCartella::recordSize;
+        for (qsizetype at = 0; at + size <= stored.size(); at += size) {
+            RecordCartella record =
+                RecordCartella::fromStored(QByteArrayView(stored).sliced(at, size));
+            record.setNumeroArchivio(QString::number(at / size + 1001).rightJustified(5, u'0'));
+            stored.replace(at, size, record.toStored());
+        }
+        return stored;
+    }
+
+    // Every number drawn: every card has a tombola.
+    static QString everyNumber() {
+        QStringList all;
+        for (int n = 1; n <= 90; ++n) {
+            all << QString::number(n);
+        }
+        return all.join(u',');
     }
 
     // failing: a page so small that every card's drawing fails (its title's first size is 0).
@@ -130,18 +152,31 @@ private slots:
     void queries_data() {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out"); // the lines, each cut after its fourth field
+        QTest::addColumn<QString>("out");  // the lines, each cut after its fourth field
+        QTest::addColumn<QString>("says"); // a part of the message, when one is expected
         QTest::newRow("list, newest first")
-            << "--registro" << 0 << "3\t\t\tvelmora-pdf|2\t\t\tvelmora-pdf|1\t\t\tvelmora-pdf";
-        QTest::newRow("N. 7, archive numbers") << "--trova 7" << 0 << "1\t7\t7\tcerta";
-        QTest::newRow("N. 7 of a run that handed on nothing") << "--trova 7 --corsa 2" << 1 << "";
-        QTest::newRow("N. 99 nowhere") << "--trova 99" << 1 << "";
-        QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << "";
-        QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta";
-        QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << "";
+            << "--registro" << 0 << "3\t\t\tvelmora-pdf|2\t\t\tvelmora-pdf|1\t\t\tvelmora-pdf"
+            << "";
+        QTest::newRow("N. 7, archive numbers") << "--trova 7" << 0 << "1\t7\t7\tcerta"
+                                               << "";
+        QTest::newRow("N. 7 of a run that handed on nothing")
+            << "--trova 7 --corsa 2" << 1 << ""
+            << "la corsa n. 2 non ha stampato il numero 7";
+        QTest::newRow("N. 20 beyond the one run asked")
+            << "--trova 20 --corsa 1" << 1 << ""
+            << "la corsa n. 1 non ha stampato il numero 20";
+        QTest::newRow("N. 99 nowhere") << "--trova 99" << 1 << ""
+                                       << "nessuna corsa del registro ha stampato il numero 99";
+        QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << ""
+                                               << "la corsa n. 9 non è nel registro";
+        QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta"
+                                         << "";
+        QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << ""
+                                                       << "";
         for (const char *misuse :
              {"--trova 7 -o x.pdf", "--corsa 3", "--registro --trova 7", "--trova 0"}) {
-            QTest::newRow(misuse) << misuse << 2 << "";
+            QTest::newRow(misuse) << misuse << 2 << ""
+                                  << "";
         }
     }
 
@@ -149,7 +184,9 @@ private slots:
         QFETCH(QString, arguments);
         QFETCH(int, status);
         QFETCH(QString, out);
+        QFETCH(QString, says);
         QCOMPARE(exec(arguments), status);
+        QVERIFY2(m_err.contains(says), qPrintable(m_err));
         QStringList lines;
         for (const QString &line : m_out.split(u'\n', Qt::SkipEmptyParts)) {
             QStringList fields = line.split(u'\t');
@@ -163,7 +200,50 @@ private slots:
         QCOMPARE(m_err.isEmpty(), status == 0);
     }
 
+    // An archive whose records store other numbers than their positions: the PDF, tracing and
+    // --vincite give the same number for card 101, and tracing finds the card by it.
+    void numberPrintedIsTheSameEverywhere_data() {
+        QTest::addColumn<QString>("numbering");
+        QTest::addColumn<QString>("printed"); // under card 101, and after --trova
+        QTest::newRow("archive numbers") << "archivio"
+                                         << "01101";
+        QTest::newRow("from 1: the stored number less the first card, plus 1") << "progressiva"
+                                                                               << "1001";
+    }
+    void numberPrintedIsTheSameEverywhere() {
+        QFETCH(QString, numbering);
+        QFETCH(QString, printed);
+        const QString archive = writeArchive(path(QStringLiteral("spostati")),
+                                             shiftedNumbers(SeriesGenerator::makeArchive(120, 5)));
+        const QString pdf = path(QStringLiteral("spostati.pdf"));
+        QCOMPARE(exec(QStringLiteral("--prima 101 --cartelle 6 --orientamento orizzontale "
+                                     "--numerazione %1 --archivio %2 --configurazione %3 -o %4")
+                          .arg(numbering, archive, m_settings, pdf)),
+                 BatchOptions::exitOk);
+        const qint64 run = registered().first().id;
+        if (pdfToolsAvailable() && numbering == QLatin1String("archivio")) {
+            QCOMPARE(printedCardNumbers(pdf).value(0).number, printed);
+        }
+        const QString line = QStringLiteral("%1\t101\t%2\t").arg(run).arg(printed.toInt());
+        QCOMPARE(exec(QStringLiteral("--trova %1 --corsa %2").arg(printed).arg(run)), 0);
+        QVERIFY2(m_out.startsWith(line), qPrintable(m_out + m_err));
+        QCOMPARE(exec(QStringLiteral("--numero-archivio 101")), 0);
+        QVERIFY2(m_out.startsWith(line), qPrintable(m_out + m_err));
+        QCOMPARE(exec(QStringLiteral("--vincite --estratti %1 --corsa %2 --archivio %3")
+                          .arg(everyNumber(), QString::number(run), archive)),
+                 0);
+        // --vincite writes the number as the card does (five characters under archive numbers).
+        QVERIFY2(m_out.startsWith(QStringLiteral("101\t%1\t").arg(printed)),
+                 qPrintable(m_out + m_err));
+        // The archive changed since: the answer is a guess, and says so.
+        QVERIFY(testing::writeAll(archive + u'/' + CardArchive::fileName,
+                                  SeriesGenerator::makeArchive(120, 5)));
+        QCOMPARE(exec(QStringLiteral("--numero-archivio 101")), 0);
+        QVERIFY2(m_err.contains(QStringLiteral("è cambiato")), qPrintable(m_err));
+    }
+
     // A register that cannot be written never stops a print; it is said once per program.
+    // Asking it then fails with the reason.
     void unwritableRegisterIsToldOnceAndThePrintGoesOn() {
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
         const QString blocker = path(QStringLiteral("non-cartella"));
@@ -176,8 +256,11 @@ private slots:
                      BatchOptions::exitOk);
             said << QString::number(m_err.count(QStringLiteral("non può essere scritto")));
         }
+        // Asked, the register that cannot be opened is said, never listed as empty.
+        QCOMPARE(exec(QStringLiteral("--registro")), BatchOptions::exitFailed);
+        said << m_err.section(QStringLiteral(": "), -1).trimmed();
         qputenv("XDG_DATA_HOME", saved);
-        QCOMPARE(said, QStringList({"1", "0"}));
+        QCOMPARE(said, QStringList({"1", "0", "una parte del percorso non è una cartella."}));
     }
 
     // velmora-pdf killed in the middle of a run leaves its entry in progress; the next run
@@ -210,7 +293,7 @@ private slots:
         QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
                           .arg(m_archive, m_settings, path(QStringLiteral("dopo.pdf")))),
                  BatchOptions::exitOk);
-        QVERIFY2(m_err.contains(QStringLiteral("La stampa n. %1 ").arg(killed)), qPrintable(m_err));
+        QVERIFY2(m_err.contains(QStringLiteral("La corsa n. %1 ").arg(killed)), qPrintable(m_err));
         const QList<RunRecord> runs = registered();
         QCOMPARE(runs.at(0).outcome, Outcome::Completed);
         QCOMPARE(runs.at(1).id, killed);
@@ -219,8 +302,7 @@ private slots:
         QCOMPARE(exec(QStringLiteral("--cartelle 6 --archivio %1 --configurazione %2 -o %3")
                           .arg(m_archive, m_settings, path(QStringLiteral("ancora.pdf")))),
                  BatchOptions::exitOk);
-        QVERIFY2(!m_err.contains(QStringLiteral("La stampa n. %1 ").arg(killed)),
-                 qPrintable(m_err));
+        QVERIFY2(!m_err.contains(QStringLiteral("La corsa n. %1 ").arg(killed)), qPrintable(m_err));
     }
 };
 

@@ -26,15 +26,17 @@ inline bool privateMountNamespace(QString *why) {
     return made;
 }
 
-// A tiny tmpfs (16 KiB) on the existing empty folder mountPoint, for writes that run out of
-// room. isMounted() says whether it worked, why() why not.
+// A tiny tmpfs (16 KiB unless size says otherwise, as "64k") on the existing empty folder
+// mountPoint, for writes that run out of room. isMounted() says whether it worked, why() why not.
 class SmallTmpfs {
 public:
-    explicit SmallTmpfs(const QString &mountPoint) : m_point(QFile::encodeName(mountPoint)) {
+    explicit SmallTmpfs(const QString &mountPoint, const char *size = "16k")
+        : m_point(QFile::encodeName(mountPoint)) {
         if (!privateMountNamespace(&m_why)) {
             return;
         }
-        m_mounted = mount("tmpfs", m_point.constData(), "tmpfs", 0, "size=16k") == 0;
+        const QByteArray options = QByteArrayLiteral("size=") + size;
+        m_mounted = mount("tmpfs", m_point.constData(), "tmpfs", 0, options.constData()) == 0;
         if (!m_mounted) {
             m_why = QStringLiteral("tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno));
         }
