@@ -2,6 +2,7 @@
 
 #include "print/CardArchive.h"
 #include "print/PrinterSurface.h"
+#include "print/SizeFit.h"
 #include "print/TextFit.h"
 #include "settings/Configurazione.h"
 
@@ -51,10 +52,13 @@ struct CardContext {
     void refresh() {
         m_prepared.reset();
         fits = TextFit{};
+        sizes = SizeFit{};
     }
 
     // The texts' fits and widths, measured once per run.
     TextFit fits;
+    // The sizes that keep the card's texts off its lines, worked out once per run.
+    SizeFit sizes;
 
 private:
     std::shared_ptr<Prepared> m_prepared;
