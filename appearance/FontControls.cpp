@@ -3,7 +3,6 @@
 #include "common/Twips.h"
 #include "print/FontResolver.h"
 #include "print/RunCheck.h"
-#include "print/SizeFit.h"
 #include "ui/FiltroNumerico.h"
 
 #include <QCheckBox>
@@ -34,16 +33,7 @@ constexpr int standInGap = 120, standInHeight = 225;
 } // namespace
 
 int FontControls::largestSize() const {
-    // Without a face that prints, the run check says so; the box then bounds nothing more.
-    const std::optional<FontResolver::Face> face =
-        FontResolver::face(m_settings.FontTombola.trimmed());
-    if (!face) {
-        return RunCheck::maxDimensione();
-    }
-    const CardLayout &layout =
-        m_settings.Orientamento == 0 ? CardLayout::landscape() : CardLayout::portrait();
-    return std::clamp(SizeFit::largestDimensione(layout, face->family), RunCheck::minDimensione(),
-                      RunCheck::maxDimensione());
+    return RunCheck::largestBoxDimensione(m_settings);
 }
 
 QString FontControls::sizeTip() const {

@@ -39,8 +39,11 @@ struct CardContext {
         QString tel;
         QString viaTelSeparator; // the separator viaTel was made with
         QString viaTel;          // "  " + Via + separator + Tel
-        // The 2-character text of every pair of bytes a cell can hold, made when first met.
-        std::array<QString, 65536> cellTexts;
+        // The 2-character text of every pair of bytes a cell can hold, made when first met, by
+        // first byte: a run meets a few first bytes (blank and digits), so only their rows
+        // are made, not a table of all 65,536 pairs (1.5 MiB).
+        using CellTextRow = std::array<QString, 256>;
+        std::array<std::unique_ptr<CellTextRow>, 256> cellTexts;
     };
 
     // The prepared values, made on first use.
