@@ -30,17 +30,17 @@ constexpr int sizeMaxLength = 3;
 // the face box is the colours' caption.
 constexpr int standInGap = 120, standInHeight = 225;
 
-QString sizeRange() {
-    return QStringLiteral("da %1 a %2 punti")
-        .arg(RunCheck::minDimensione())
-        .arg(RunCheck::maxDimensione());
-}
-
-QString sizeTip() {
-    return QStringLiteral("Dimensione del carattere delle cartelle, %1").arg(sizeRange());
-}
-
 } // namespace
+
+int FontControls::largestSize() const {
+    return RunCheck::largestBoxDimensione(m_settings);
+}
+
+QString FontControls::sizeTip() const {
+    return QStringLiteral("Da %1 a %2 punti: oltre, i numeri non entrano nelle caselle")
+        .arg(RunCheck::minDimensione())
+        .arg(largestSize());
+}
 
 FontControls::FontControls(QWidget *page, Configurazione &settings)
     : QObject(page), m_settings(settings) {
@@ -116,6 +116,7 @@ QCheckBox *FontControls::chTipoCarattere(int index) const {
 void FontControls::mostraConfigurazione() {
     m_face->setEditText(m_settings.FontTombola.trimmed());
     m_size->setText(QString::number(m_settings.Dimensione));
+    m_size->setToolTip(sizeTip());
     m_style.at(0)->setChecked(m_settings.bold());
     m_style.at(1)->setChecked(m_settings.italic());
 }
@@ -143,6 +144,7 @@ void FontControls::riempiElencoFont(const QStringList &families, int limit) {
 
 void FontControls::faceChanged(const QString &text) {
     m_settings.FontTombola = text;
+    m_size->setToolTip(sizeTip());
     showStandIn();
     emit fontModificato();
 }
@@ -180,13 +182,15 @@ void FontControls::sizeChanged(const QString &text) {
     if (whole < std::numeric_limits<qint16>::min() || whole > std::numeric_limits<qint16>::max()) {
         return;
     }
-    // Only a size every text of the card can be printed at is taken; a smaller one would leave
-    // the heading strip at 0 points or less.
-    if (whole < RunCheck::minDimensione() || whole > RunCheck::maxDimensione()) {
+    // Only a size at which the numbers fit their cells in the chosen orientation is taken; a
+    // smaller one would leave the heading strip at 0 points or less. A larger size read from
+    // the settings file stays as it is (the card draws its texts smaller to fit).
+    if (whole < RunCheck::minDimensione() ||
+        (whole > largestSize() && whole != m_settings.Dimensione)) {
         const QString refusal =
-            QStringLiteral("La dimensione %1 non si può stampare sulle cartelle: scegliere %2.")
+            QStringLiteral("La dimensione %1 non si può stampare sulle cartelle. %2.")
                 .arg(whole)
-                .arg(sizeRange());
+                .arg(sizeTip());
         m_size->setToolTip(refusal);
         if (m_size->hasFocus()) {
             QToolTip::showText(m_size->mapToGlobal(QPoint(0, m_size->height())), refusal, m_size);

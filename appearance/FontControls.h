@@ -51,6 +51,10 @@ private:
     void sizeChanged(const QString &text);
     void styleToggled(int index, bool checked);
     void showStandIn();
+    // The largest size the box takes: the numbers still fit their cells in the orientation
+    // of the settings, in the chosen face.
+    int largestSize() const;
+    QString sizeTip() const;
 
     Configurazione &m_settings;
     QLabel *m_caption = nullptr;

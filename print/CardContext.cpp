@@ -20,8 +20,11 @@ const CardContext::Prepared &CardContext::prepared() {
 const QString &CardContext::cellText(const RecordCartella &record, int cell) {
     prepared();
     const QByteArrayView bytes = record.cellBytes(cell);
-    const int key = (quint8(bytes[0]) << 8) | quint8(bytes[1]);
-    QString &text = m_prepared->cellTexts[std::size_t(key)];
+    std::unique_ptr<Prepared::CellTextRow> &row = m_prepared->cellTexts[quint8(bytes[0])];
+    if (!row) {
+        row = std::make_unique<Prepared::CellTextRow>();
+    }
+    QString &text = (*row)[quint8(bytes[1])];
     if (text.isNull()) {
         text = record.cellText(cell);
     }

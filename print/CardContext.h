@@ -2,6 +2,7 @@
 
 #include "print/CardArchive.h"
 #include "print/PrinterSurface.h"
+#include "print/SizeFit.h"
 #include "print/TextFit.h"
 #include "settings/Configurazione.h"
 
@@ -38,8 +39,11 @@ struct CardContext {
         QString tel;
         QString viaTelSeparator; // the separator viaTel was made with
         QString viaTel;          // "  " + Via + separator + Tel
-        // The 2-character text of every pair of bytes a cell can hold, made when first met.
-        std::array<QString, 65536> cellTexts;
+        // The 2-character text of every pair of bytes a cell can hold, made when first met, by
+        // first byte: a run meets a few first bytes (blank and digits), so only their rows
+        // are made, not a table of all 65,536 pairs (1.5 MiB).
+        using CellTextRow = std::array<QString, 256>;
+        std::array<std::unique_ptr<CellTextRow>, 256> cellTexts;
     };
 
     // The prepared values, made on first use.
@@ -51,10 +55,13 @@ struct CardContext {
     void refresh() {
         m_prepared.reset();
         fits = TextFit{};
+        sizes = SizeFit{};
     }
 
     // The texts' fits and widths, measured once per run.
     TextFit fits;
+    // The sizes that keep the card's texts off its lines, worked out once per run.
+    SizeFit sizes;
 
 private:
     std::shared_ptr<Prepared> m_prepared;

@@ -125,10 +125,7 @@ QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, in
     const auto ems = [dotsPerInch](double points, double count) {
         return count * points * dotsPerInch / pointsPerInch;
     };
-    const auto sized = [&](int offset) {
-        const double points = double(dimensione) + offset;
-        return fontsScaleWithFactor ? fx * points / 4 : points;
-    };
+    const auto sized = [&](int offset) { return fontPoints(dimensione, offset, fx); };
     const Rule &thin = rules[0];
     const int rows = cardsPerPage / columns;
     // The credit line reads down from creditPx, its letters standing to the left of it.

@@ -86,6 +86,12 @@ struct CardLayout {
     // Which strip each slot prints: 0 none, 1 Frase1, 2 the Ditta line, 3 Frase2 (slot 1 first).
     std::array<int, 6> stripBySlot{};
 
+    // A font size in points for Dimensione + offset, scaled with the layout's factor across
+    // when its fonts scale.
+    double fontPoints(int dimensione, int offset, double factorX) const {
+        const double points = double(dimensione) + offset;
+        return fontsScaleWithFactor ? factorX * points / 4 : points;
+    }
     // FattoreX and FattoreY for a printable width in device pixels and a page height in twips:
     // the design shrinks on a smaller page and never grows beyond the reference.
     double factorX(double printableWidth) const;

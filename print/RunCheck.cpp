@@ -3,6 +3,7 @@
 #include "errors/VelmoraError.h"
 #include "print/BgrColor.h"
 #include "print/CardArchive.h"
+#include "print/SizeFit.h"
 #include "register/CardNumbering.h"
 
 #include <QDir>
@@ -70,7 +71,8 @@ QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunC
                .arg(size)
                .arg(why) +
            whereToChange(place, settingsPath,
-                         // The range the size box takes, which prints in both orientations.
+                         // The sizes that print in both orientations (above the box's largest,
+                         // the card's texts are drawn smaller to fit).
                          QStringLiteral("Scegliere una dimensione da %1 a %2 nella casella "
                                         "della dimensione del carattere")
                              .arg(RunCheck::minDimensione())
@@ -95,6 +97,19 @@ int RunCheck::minDimensione() {
 
 int RunCheck::maxDimensione() {
     return std::min(maxDimensione(CardLayout::landscape()), maxDimensione(CardLayout::portrait()));
+}
+
+int RunCheck::largestBoxDimensione(const Configurazione &settings) {
+    // Without a face that prints, the check says so; the box then bounds nothing more.
+    const std::optional<FontResolver::Face> face =
+        FontResolver::face(settings.FontTombola.trimmed());
+    if (!face) {
+        return maxDimensione();
+    }
+    const CardLayout &layout =
+        settings.Orientamento == 0 ? CardLayout::landscape() : CardLayout::portrait();
+    return std::clamp(SizeFit::largestDimensione(layout, face->family), minDimensione(),
+                      maxDimensione());
 }
 
 RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const CardLayout &layout,

@@ -34,6 +34,9 @@ public:
     // Sizes that both layouts can print: what the size box accepts.
     static int minDimensione();
     static int maxDimensione();
+    // The largest size the size box takes for the settings' face and orientation: the numbers
+    // still fit their cells (SizeFit). Without a face that prints, maxDimensione().
+    static int largestBoxDimensione(const Configurazione &settings);
 
     // Settings first, then the archive records of plan.first..plan.last (read once each). A
     // settings file is named by settingsPath when place is SettingsFile.

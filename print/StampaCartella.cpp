@@ -2,6 +2,7 @@
 
 #include "errors/RecordingProcedure.h"
 #include "errors/VelmoraError.h"
+#include "print/FontResolver.h"
 #include "print/PrintRotated.h"
 #include "register/CardNumbering.h"
 
@@ -20,8 +21,7 @@ constexpr double creditFontSize = 6;
 constexpr int gridWidth = 2;
 constexpr std::size_t borderRule = 2;     // the card's thick outline among the layout's rules
 constexpr int noPixelCorrectionSize = 18; // Dimensione at which no pixel correction applies
-constexpr double fontScaleDivisor = 4;
-constexpr double visibleGapMm = 0.5; // the least room left between two texts
+constexpr double visibleGapMm = 0.5;      // the least room left between two texts
 constexpr double millimetresPerInch = 25.4;
 constexpr double twipsPerInch = 1440;
 constexpr double pointsPerInch = 72;
@@ -184,7 +184,7 @@ public:
             m_s.setFontSize(whole(5 * m_fy));
             break;
         case TitleSize:
-            m_s.setFontSize(sized(m_l.titleSizeOffset));
+            m_s.setFontSize(fitted().title);
             break;
         case TitleBoldOff:
             // The title as the appearance page shows it: bold and italic as chosen (both off
@@ -217,7 +217,7 @@ public:
             m_s.setFontSize(whole(4.5 * m_fy));
             break;
         case NumberSize:
-            m_s.setFontSize(sized(m_l.numberSizeOffset));
+            m_s.setFontSize(fitted().cardNumber);
             break;
         case NumberLabelX:
             m_s.setCurrentX(x(m_l.numberLabelU) + m_l.numberPx);
@@ -263,13 +263,13 @@ public:
             m_s.setDrawWidth(gridWidth);
             break;
         case NumbersSize:
-            m_s.setFontSize(sized(0));
+            m_s.setFontSize(fitted().numbers);
             break;
         case NumbersBold:
             m_s.setFontBold(true);
             break;
         case StripSize:
-            m_s.setFontSize(sized(m_l.stripSizeOffset));
+            m_s.setFontSize(fitted().strip);
             break;
         case StripX:
             m_s.setCurrentX(x(m_l.titleU));
@@ -319,10 +319,18 @@ public:
 private:
     double x(double u) const { return m_ox + u * m_fx; }
     double y(double v) const { return m_oy + v * m_fy; }
-    // A font size in points of Dimensione + offset, scaled with the layout.
-    double sized(int offset) const {
-        const double points = double(m_d) + offset;
-        return m_l.fontsScaleWithFactor ? m_fx * points / fontScaleDivisor : points;
+    // The title's, the card number's and the numbers' sizes, smaller where Dimensione would
+    // put them on the card's lines.
+    const SizeFit::Sizes &fitted() {
+        const SizeFit::Request request{&m_l,
+                                       FontResolver::resolve(m_p.fontTombola).family,
+                                       m_ctx.settings.bold(),
+                                       m_ctx.settings.italic(),
+                                       m_d,
+                                       m_fx,
+                                       m_fy,
+                                       m_s.printQuality()};
+        return m_ctx.sizes.sizes(request);
     }
 
     // The least room between two texts, in device pixels.

@@ -23,6 +23,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/RunEntry.cpp
   print/RunEntry.h
   print/RunCheck.h
+  print/SizeFit.cpp
+  print/SizeFit.h
   print/PageTarget.h
   print/PainterSurface.cpp
   print/PainterSurface.h

@@ -47,9 +47,47 @@ private slots:
         QCOMPARE(int(settings.Dimensione), size);
         // The tooltip gives the sizes the card prints, and says so when a number is refused.
         const QString tip = controls.tombolaFontSize()->toolTip();
-        QVERIFY2(tip.contains(QStringLiteral("da 8 a 999 punti")), qPrintable(tip));
+        QVERIFY2(tip.contains(QRegularExpression(QStringLiteral("Da 8 a \\d+ punti"))),
+                 qPrintable(tip));
         QCOMPARE(tip.startsWith(QStringLiteral("La dimensione %1 non si può stampare").arg(typed)),
                  typed == QLatin1String("7") || typed == QLatin1String("0"));
+    }
+
+    // The box takes sizes up to the largest at which the numbers fit their cells in the
+    // orientation chosen, and says it in its tooltip; a larger size stored in the settings file
+    // is shown and kept.
+    void sizeBoxStopsWhereTheNumbersLeaveTheirCells_data() {
+        QTest::addColumn<int>("orientamento");
+        QTest::newRow("landscape") << 0;
+        QTest::newRow("portrait") << 1;
+    }
+    void sizeBoxStopsWhereTheNumbersLeaveTheirCells() {
+        QFETCH(int, orientamento);
+        QWidget page;
+        Configurazione settings;
+        settings.FontTombola = QStringLiteral("Arial");
+        settings.Orientamento = qint16(orientamento);
+        settings.Dimensione = 40; // from an older settings file
+        FontControls controls(&page, settings);
+        controls.mostraConfigurazione();
+        QLineEdit *box = controls.tombolaFontSize();
+        QCOMPARE(box->text(), QStringLiteral("40"));
+        QCOMPARE(int(settings.Dimensione), 40);
+
+        const auto said =
+            QRegularExpression(QStringLiteral("^Da 8 a (\\d+) punti: oltre, i numeri non entrano "
+                                              "nelle caselle$"))
+                .match(box->toolTip());
+        QVERIFY2(said.hasMatch(), qPrintable(box->toolTip()));
+        const int largest = said.captured(1).toInt();
+        QVERIFY2(largest >= 16 && largest < 40, qPrintable(box->toolTip()));
+        box->setText(QString::number(largest));
+        QCOMPARE(int(settings.Dimensione), largest);
+        box->setText(QString::number(largest + 1));
+        QCOMPARE(int(settings.Dimensione), largest);
+        QVERIFY2(box->toolTip().startsWith(
+                     QStringLiteral("La dimensione %1 non si può stampare").arg(largest + 1)),
+                 qPrintable(box->toolTip()));
     }
 
     void faceIsCutToItsFieldAndAnnounced() {

@@ -1,16 +1,19 @@
 #include "errors/TestoVersione.h"
 #include "print/CardArchive.h"
 #include "print/CardContext.h"
+#include "print/FontResolver.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
+#include "print/SizeFit.h"
 #include "print/StampaCartella.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
 
 #include <QHash>
+#include <QPageLayout>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -98,6 +101,77 @@ constexpr double pointsPerMillimetre = 72 / 25.4;
 bool sameBox(const QRectF &a, const QRectF &b) {
     return qAbs(a.left() - b.left()) < 0.01 && qAbs(a.top() - b.top()) < 0.01 &&
            qAbs(a.right() - b.right()) < 0.01 && qAbs(a.bottom() - b.bottom()) < 0.01;
+}
+
+// The lines of each card and the cells of its grid, in PDF points, for a sheet printed by
+// printSheet (from the corner inside the margins, at 300 dots per inch).
+struct SheetMarks {
+    QList<QRectF> cells; // inside the grid's lines
+    QList<QRectF> lines; // every rule, outline and grid line as the strip of ink it is
+    QList<double> thinRuleTops;
+};
+
+SheetMarks sheetMarks(bool landscape) {
+    const CardLayout &l = landscape ? CardLayout::landscape() : CardLayout::portrait();
+    constexpr int dpi = 300;
+    const QPageLayout page(
+        QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+        QMarginsF(marginPoints, marginPoints, marginPoints, marginPoints), QPageLayout::Point);
+    const double fx = l.factorX(page.paintRectPixels(dpi).width());
+    const double fy = l.factorY(page.fullRectPixels(dpi).height() * 1440.0 / dpi);
+    const double scale = 72.0 / dpi;
+    SheetMarks marks;
+    for (int slot = 0; slot < l.cardsPerPage; ++slot) {
+        const int row = slot / l.columns;
+        const double ox = (slot % l.columns) * l.columnU * fx;
+        const double oy = row * (l.rowV * fy + l.rowPx) + l.topPx;
+        const auto at = [&](double u, double v) {
+            return QPointF(marginPoints + (ox + u * fx) * scale,
+                           marginPoints + (oy + v * fy) * scale);
+        };
+        const auto strip = [&](QPointF a, QPointF b, int widthPx) {
+            const double half = widthPx * scale / 2;
+            marks.lines.append(QRectF(a, b).normalized().adjusted(-half, -half, half, half));
+        };
+        for (const CardLayout::Rule &r : l.rules) {
+            const QPointF a = at(r.u1, r.v1), b = at(r.u2, r.v2);
+            if (r.box) {
+                strip(a, QPointF(b.x(), a.y()), r.width);
+                strip(QPointF(a.x(), b.y()), b, r.width);
+                strip(a, QPointF(a.x(), b.y()), r.width);
+                strip(QPointF(b.x(), a.y()), b, r.width);
+            } else {
+                strip(a, b, r.width);
+            }
+        }
+        marks.thinRuleTops.append(at(0, l.rules[0].v1).y() - l.rules[0].width * scale / 2);
+        constexpr int gridPx = 2;
+        QList<double> xs{l.gridLeftU}, ys{l.gridTopV};
+        xs.append(QList<double>(l.gridColumnsU.begin(), l.gridColumnsU.end()));
+        ys.append(QList<double>(l.gridRowsV.begin(), l.gridRowsV.end()));
+        xs.append(l.gridRightU);
+        ys.append(l.gridBottomV);
+        for (double v : ys.mid(1, ys.size() - 2)) {
+            strip(at(l.gridLeftU, v), at(l.gridRightU, v), gridPx);
+        }
+        for (double u : xs.mid(1, xs.size() - 2)) {
+            strip(at(u, l.gridTopV), at(u, l.gridBottomV), gridPx);
+        }
+        const double half = gridPx * scale / 2;
+        for (qsizetype c = 0; c + 1 < xs.size(); ++c) {
+            for (qsizetype r = 0; r + 1 < ys.size(); ++r) {
+                marks.cells.append(QRectF(at(xs[c], ys[r]), at(xs[c + 1], ys[r + 1]))
+                                       .adjusted(half, half, -half, -half));
+            }
+        }
+    }
+    return marks;
+}
+
+// Two boxes that share more than a hair.
+bool overlap(const QRectF &a, const QRectF &b) {
+    const QRectF common = a.intersected(b);
+    return common.width() >= 0.05 && common.height() >= 0.05;
 }
 
 } // namespace
@@ -211,6 +285,84 @@ private slots:
                 QVERIFY(w.box.height() > w.box.width());
             }
         }
+    }
+
+    // At every size up to the largest the size box takes, and beyond it for a size stored by
+    // an older program: each number inside its cell, the title above the thin rule, no text
+    // on a line of the card and no two texts on each other.
+    void textsKeepClearOfTheLinesAtEverySize_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("size");
+        for (const bool landscape : {true, false}) {
+            const int largest = SizeFit::largestDimensione(
+                landscape ? CardLayout::landscape() : CardLayout::portrait(),
+                FontResolver::resolve(SettingsFile::defaults().FontTombola.trimmed()).family);
+            for (const int size : {8, 16, 24, 32, largest}) {
+                QTest::addRow("%s, %d", landscape ? "landscape" : "portrait", size)
+                    << landscape << size;
+            }
+        }
+    }
+    void textsKeepClearOfTheLinesAtEverySize() {
+        if (!pdfToolsAvailable()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo) is not installed");
+        }
+        QFETCH(bool, landscape);
+        QFETCH(int, size);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = SettingsFile::defaults();
+        settings.Dimensione = qint16(size);
+        printSheet(file, archive.folder(), settings, landscape);
+
+        const SheetMarks marks = sheetMarks(landscape);
+        const auto words = pdfWords(file);
+        QVERIFY(!words.isEmpty());
+        const auto where = [](const PdfWord &w) {
+            return QStringLiteral("\"%1\" on page %2 at (%3, %4)-(%5, %6)")
+                .arg(w.text)
+                .arg(w.page)
+                .arg(w.box.left(), 0, 'f', 1)
+                .arg(w.box.top(), 0, 'f', 1)
+                .arg(w.box.right(), 0, 'f', 1)
+                .arg(w.box.bottom(), 0, 'f', 1);
+        };
+        // A word's box read back is its face's full height, the descent below the letters'
+        // foot included: the foot is where the letters (capitals, digits) end.
+        const auto face = FontResolver::pointFace(
+            FontResolver::resolve(settings.FontTombola.trimmed()).family, 100, false, false, 72);
+        const double descent = face->metrics.descent() / (face->ascent + face->metrics.descent());
+        const auto letters = [descent](const QRectF &box) {
+            return box.adjusted(0, 0, 0, -descent * box.height());
+        };
+        int numbers = 0;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const PdfWord &w = words[i];
+            for (const QRectF &cell : marks.cells) {
+                if (cell.contains(w.box.center())) {
+                    QVERIFY2(cell.contains(w.box), qPrintable(where(w) + " leaves its cell"));
+                    ++numbers;
+                }
+            }
+            for (const QRectF &line : marks.lines) {
+                QVERIFY2(!overlap(line, letters(w.box)), qPrintable(where(w) + " is on a line"));
+            }
+            if (wordsOf(settings.Titolo.trimmed()).contains(w.text)) {
+                const bool clear = std::any_of(
+                    marks.thinRuleTops.cbegin(), marks.thinRuleTops.cend(), [&](double top) {
+                        return letters(w.box).bottom() <= top && w.box.top() > top - 60;
+                    });
+                QVERIFY2(clear, qPrintable(where(w) + " is not above its thin rule"));
+            }
+            for (qsizetype j = 0; j < i; ++j) {
+                // The two cards of a landscape row print the credit line at one place.
+                const bool same = words[j].text == w.text && sameBox(words[j].box, w.box);
+                QVERIFY2(words[j].page != w.page || same || !overlap(words[j].box, w.box),
+                         qPrintable(where(w) + " overlaps " + where(words[j])));
+            }
+        }
+        QCOMPARE(numbers, cards * 15);
     }
 
     // A PDF page has no printer margin: a default sheet keeps every mark, text or line, at
