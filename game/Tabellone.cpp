@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -144,9 +146,11 @@ void Tabellone::buildBoard(QWidget *board) {
         button->setFont(font);
         button->setStyleSheet(QStringLiteral("QPushButton:checked { background: #c00000; "
                                              "color: white; }"));
+        // A click leaves the focus in the entry box, so the next number can be typed at once;
+        // the board is still reached by Tab and walked with the arrows.
+        button->setFocusPolicy(Qt::TabFocus);
         button->installEventFilter(this);
-        connect(button, &QPushButton::toggled, this,
-                [this, number](bool checked) { numberToggled(number, checked); });
+        connect(button, &QPushButton::clicked, this, [this, number] { boardClicked(number); });
         grid->addWidget(button, (number - 1) / boardColumns, (number - 1) % boardColumns);
         // Qt made the button's interface while it was a plain push button: drop it, so the
         // next query goes through our factory.
@@ -163,8 +167,10 @@ QWidget *Tabellone::buildDrawPanel() {
     m_entry = new QLineEdit;
     m_entry->setObjectName(QStringLiteral("txtNumero"));
     m_entry->setAccessibleName(QStringLiteral("Numero estratto"));
-    m_entry->setValidator(new QIntValidator(1, NumberSet::highest, m_entry));
-    m_entry->setMaxLength(2);
+    // Digits only, up to three: a number out of 1..90 reaches drawTyped and is said there.
+    m_entry->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_entry));
+    m_entry->setMaxLength(3);
     connect(m_entry, &QLineEdit::returnPressed, this, &Tabellone::drawTyped);
     layout->addWidget(caption(QStringLiteral("&Numero estratto:"), m_entry));
     layout->addWidget(m_entry);
@@ -216,6 +222,12 @@ QWidget *Tabellone::buildCheckPanel() {
     m_run->setObjectName(QStringLiteral("cboCorsa"));
     m_run->setAccessibleName(QStringLiteral("Stampa della cartella"));
     m_run->setEnabled(false);
+    // Another run is another card: its verdict is worked out at once, never the old one kept.
+    connect(m_run, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_matches.isEmpty()) {
+            checkCard();
+        }
+    });
     row->addWidget(caption(QStringLiteral("C&orsa:"), m_run));
     row->addWidget(m_run, 1);
     auto *check = command("cmdControlla", QStringLiteral("Cont&rolla"));
@@ -295,34 +307,49 @@ void Tabellone::refresh() {
     }
 }
 
-void Tabellone::numberToggled(int number, bool checked) {
-    if (checked) {
-        m_seams.store->draw(number);
-    } else {
-        m_seams.store->remove(number);
+void Tabellone::boardClicked(int number) {
+    // A misclick on the evening must never change the draw: a drawn number stays drawn.
+    if (m_seams.store->game().isDrawn(number)) {
+        refresh(); // the button toggled itself: put it back
+        say(alreadyDrawn(number));
+        return;
     }
+    m_seams.store->draw(number);
     say({});
     afterChange();
+}
+
+QString Tabellone::alreadyDrawn(int number) {
+    return QStringLiteral("Il %1 è già estratto: solo \"Annulla ultimo\" toglie l'ultimo numero.")
+        .arg(number);
 }
 
 void Tabellone::drawTyped() {
-    const int number = m_entry->text().toInt();
-    if (!NumberSet::inRange(number)) {
-        say(QStringLiteral("Scrivere un numero da 1 a 90."));
-        return;
-    }
+    const QString typed = m_entry->text().trimmed();
+    const int number = typed.toInt();
     m_entry->clear();
-    if (!m_seams.store->draw(number)) {
-        say(QStringLiteral("Il %1 è già estratto.").arg(number));
-        return;
+    if (typed.isEmpty()) {
+        say(QStringLiteral("Scrivere un numero da 1 a 90."));
+    } else if (!NumberSet::inRange(number)) {
+        say(QStringLiteral("Il %1 non è un numero della tombola: scrivere un numero da 1 a 90.")
+                .arg(typed));
+    } else if (!m_seams.store->draw(number)) {
+        say(alreadyDrawn(number));
+    } else {
+        say({});
+        afterChange();
     }
-    say({});
-    afterChange();
 }
 
 void Tabellone::undo() {
-    const int number = m_seams.store->undo();
-    say(number ? QStringLiteral("Tolto il %1.").arg(number) : QString());
+    const int number = m_seams.store->game().last();
+    if (number == 0 ||
+        !m_seams.presenter->conferma(
+            this, QStringLiteral("Togliere il %1, l'ultimo numero estratto?").arg(number))) {
+        return;
+    }
+    m_seams.store->undo();
+    say(QStringLiteral("Tolto il %1.").arg(number));
     afterChange();
 }
 
@@ -370,10 +397,17 @@ void Tabellone::cardNumberEdited() {
         m_runsError = error.description(); // said by checkCard, not at every key typed
     }
     m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong());
-    m_run->clear();
-    for (const PrintedMatch &match : m_matches) {
-        m_run->addItem(m_runs.at(match.run).label);
+    {
+        const QSignalBlocker quiet(m_run);
+        m_run->clear();
+        for (const PrintedMatch &match : m_matches) {
+            m_run->addItem(m_runs.at(match.run).label);
+        }
     }
+    // The verdict shown was for the number before: gone until this one is checked.
+    m_card->clear();
+    m_outcome->clear();
+    m_cardNotice->clear();
     // The run is asked for only when the number was printed more than once.
     m_run->setEnabled(m_matches.size() > 1);
 }
@@ -496,6 +530,13 @@ bool Tabellone::eventFilter(QObject *watched, QEvent *event) {
                 if (index + step >= 0 && index + step < boardRows * boardColumns) {
                     m_numbers.at(index + step)->setFocus(Qt::TabFocusReason);
                 }
+                return true;
+            }
+            // A digit typed on the board is the start of a number: it goes to the entry box.
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->text().size() == 1 && key->text().front().isDigit()) {
+                m_entry->setFocus(Qt::OtherFocusReason);
+                m_entry->insert(key->text());
                 return true;
             }
         }

@@ -55,7 +55,8 @@ private:
     QWidget *buildDrawPanel();
     QWidget *buildCheckPanel();
     QWidget *buildWinnersPanel();
-    void numberToggled(int number, bool checked);
+    void boardClicked(int number);
+    static QString alreadyDrawn(int number);
     void drawTyped();
     void undo();
     void newGame();
