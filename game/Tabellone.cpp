@@ -314,7 +314,7 @@ void Tabellone::boardClicked(int number) {
         say(alreadyDrawn(number));
         return;
     }
-    m_seams.store->draw(number);
+    m_seams.store->draw(number, DrawSource::Clicked);
     say({});
     afterChange();
 }
