@@ -48,17 +48,16 @@ public:
             throw VelmoraError(VelmoraError::DeviceIo,
                                QStringLiteral("Il registro delle stampe non si legge: prova"));
         }
-        return {run(QStringLiteral("corsa 1"), 7, 6, false, false),
-                run(QStringLiteral("corsa 2"), 1, 12, true, true)};
+        return {run(1, 7, 6, false, false), run(2, 1, 12, true, true)};
     }
     bool unreadable = false;
     QString sourceName() const override { return QStringLiteral("registro di prova"); }
 
 private:
-    static PrintedRun run(const QString &label, int first, int count, bool archiveNumbers,
-                          bool otherArchive) {
+    static PrintedRun run(int id, int first, int count, bool archiveNumbers, bool otherArchive) {
         PrintedRun printed{*PrintedRun::fromPrintPage(first, count, archiveNumbers)};
-        printed.label = label;
+        printed.record.id = id;
+        printed.label = QStringLiteral("corsa %1").arg(id);
         printed.otherArchive = otherArchive;
         return printed;
     }
@@ -80,6 +79,7 @@ private slots:
     void badNumberIsSaidBesideTheBox();
     void checksAClaimedCard();
     void listsTheWinners();
+    void claimIsAwardedAndThePrizeMovesOn();
     void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
@@ -326,6 +326,36 @@ void TestTabellone::listsTheWinners() {
     }
     QCOMPARE(rows, (QStringList{QStringLiteral("3|9|Cinquina|terza|corsa 1"),
                                 QStringLiteral("00009|9|Cinquina|terza|corsa 2")}));
+}
+
+void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
+    auto *playing = m_window->findChild<QLabel *>(QStringLiteral("lblPremioInGioco"));
+    auto *reached = m_window->findChild<QLabel *>(QStringLiteral("lblVincitori"));
+    auto *award = m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"));
+    auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
+    QCOMPARE(playing->text(), QStringLiteral("Si gioca: Ambo"));
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        type(entry, QString::number(number));
+    }
+    // Card 9 is N. 3 of the first run: found at the draw, then claimed and given the prize.
+    QVERIFY2(reached->text().startsWith(QStringLiteral("Ambo: ")) &&
+                 reached->text().contains(QStringLiteral("N. 3 (corsa 1)")),
+             qPrintable(reached->text()));
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    QVERIFY(award->isEnabled());
+    QTest::mouseClick(award, Qt::LeftButton);
+    QCOMPARE(playing->text(), QStringLiteral("Si gioca: Terno"));
+    QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))
+                ->text()
+                .startsWith(QStringLiteral("Ambo assegnato a ")));
+    QCOMPARE(m_store->prizes().awards().size(), 1);
+    QCOMPARE(m_store->prizes().awards().first().cards.first().reachedAt, 2);
+    // The same claim again is for a prize already given: said, and not offered.
+    QVERIFY(!award->isEnabled());
+    QVERIFY2(notice->text().endsWith(QStringLiteral("ha fatto Ambo, già assegnato: si gioca "
+                                                    "ora Terno.")),
+             qPrintable(notice->text()));
 }
 
 void TestTabellone::unreadableRegisterIsSaidNotTakenForNoRuns() {
