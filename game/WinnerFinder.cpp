@@ -41,12 +41,22 @@ QList<WinnerFinder::Reached> WinnerFinder::find(const QList<CardInPlay> &cards,
 }
 
 int WinnerFinder::reachedAt(const CardRows &card, const QList<int> &draw, Premio atLeast) {
-    NumberSet drawn;
-    for (int position = 0; position < draw.size(); ++position) {
-        drawn.insert(draw.at(position));
-        const Premio best = PrizeCheck::best(card, drawn);
-        if (best != Premio::Nessuno && best >= atLeast) {
-            return position + 1;
+    // Walked back from the last number, which most cards found at the draw reached it with:
+    // the position is that of the number whose removal takes the prize away.
+    NumberSet drawn = setOf(draw);
+    const auto has = [atLeast](Premio best) { return best != Premio::Nessuno && best >= atLeast; };
+    if (!has(PrizeCheck::best(card, drawn))) {
+        return 0;
+    }
+    const NumberSet onCard = card.all();
+    for (auto position = draw.size(); position > 0; --position) {
+        const int number = draw.at(position - 1);
+        if (!onCard.contains(number)) {
+            continue;
+        }
+        drawn.remove(number);
+        if (!has(PrizeCheck::best(card, drawn))) {
+            return int(position);
         }
     }
     return 0;
