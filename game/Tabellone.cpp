@@ -109,8 +109,11 @@ Tabellone::Tabellone(Seams seams, QWidget *parent) : QWidget(parent), m_seams(st
     top->addWidget(buildDrawPanel());
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(buildCheckPanel(), 1);
-    bottom->addWidget(buildPrizesPanel());
-    bottom->addWidget(buildWinnersPanel(), 1);
+    // The prizes over the list of winners: a 1024-pixel screen holds the window whole.
+    auto *results = new QVBoxLayout;
+    results->addWidget(buildPrizesPanel());
+    results->addWidget(buildWinnersPanel(), 1);
+    bottom->addLayout(results, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(bottom);
@@ -309,7 +312,10 @@ QWidget *Tabellone::buildPrizesPanel() {
         {QStringLiteral("Premio"), QStringLiteral("Valore"), QStringLiteral("Assegnato")});
     m_prizes->verticalHeader()->hide();
     m_prizes->horizontalHeader()->setStretchLastSection(true);
-    m_prizes->setMinimumWidth(230);
+    // Rows as tight as the text, so that the six prizes show without scrolling.
+    const int rowHeight = m_prizes->fontMetrics().height() + 6;
+    m_prizes->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_prizes->setMaximumHeight(rowHeight * 8);
     connect(m_prizes, &QTableWidget::cellChanged, this, &Tabellone::prizeValueEdited);
     layout->addWidget(m_prizes);
     m_tombolino = command("cmdTombolino", QStringLiteral("Aggiungi Tom&bolino"));
@@ -411,7 +417,8 @@ const QList<CardInPlay> &Tabellone::cardsInPlay() {
 
 void Tabellone::findWinners() {
     const Game &game = m_seams.store->game();
-    if (game.count() == 0) {
+    // Nothing to look for before the first number or after the last prize.
+    if (game.count() == 0 || m_seams.store->prizes().playing() < 0) {
         m_reached->clear();
         return;
     }
@@ -464,7 +471,8 @@ void Tabellone::awardClaim() {
             }
         }
         m_seams.store->award(*award);
-        say(QStringLiteral("%1 assegnato a %2.").arg(prize, winners.join(QStringLiteral(", "))));
+        say(QStringLiteral("%1: premio assegnato a %2.")
+                .arg(prize, winners.join(QStringLiteral(", "))));
     } catch (const VelmoraError &error) {
         m_cardNotice->setText(error.description());
     }

@@ -93,7 +93,7 @@ std::optional<Award> WinnerFinder::award(const QList<CardInPlay> &cards, const Q
     }
     if (best == Premio::Nessuno || best < playing.kind) {
         if (best != Premio::Nessuno) {
-            return refuse(QStringLiteral("%1 ha fatto %2, già assegnato: si gioca ora %3.")
+            return refuse(QStringLiteral("%1 ha fatto %2, premio già assegnato: si gioca ora %3.")
                               .arg(name, PrizeCheck::name(best), playing.name));
         }
         return refuse(QStringLiteral("%1 non ha fatto %2.").arg(name, playing.name));

@@ -348,12 +348,12 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(playing->text(), QStringLiteral("Si gioca: Terno"));
     QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))
                 ->text()
-                .startsWith(QStringLiteral("Ambo assegnato a ")));
+                .startsWith(QStringLiteral("Ambo: premio assegnato a ")));
     QCOMPARE(m_store->prizes().awards().size(), 1);
     QCOMPARE(m_store->prizes().awards().first().cards.first().reachedAt, 2);
     // The same claim again is for a prize already given: said, and not offered.
     QVERIFY(!award->isEnabled());
-    QVERIFY2(notice->text().endsWith(QStringLiteral("ha fatto Ambo, già assegnato: si gioca "
+    QVERIFY2(notice->text().endsWith(QStringLiteral("ha fatto Ambo, premio già assegnato: si gioca "
                                                     "ora Terno.")),
              qPrintable(notice->text()));
 }

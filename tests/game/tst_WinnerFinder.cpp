@@ -77,11 +77,11 @@ void TestWinnerFinder::claimsAreFoundAndAwarded_data() {
     QTest::newRow("a prize already given")
         << QList<int>{1, 2, 3} << QList<int>{2} << false << false << qint64(2) << qint64(2)
         << "Terno: 2 cartelle in gioco — N. 1 (corsa 2), N. 3 (corsa 3)"
-        << "La cartella N. 2 (corsa 2) ha fatto Ambo, già assegnato: si gioca ora Terno.";
+        << "La cartella N. 2 (corsa 2) ha fatto Ambo, premio già assegnato: si gioca ora Terno.";
     QTest::newRow("a number taken back before the award")
         << QList<int>{1, 2, 3} << QList<int>{2} << false << true << qint64(2) << qint64(1)
         << "Terno: nessuna cartella in gioco."
-        << "La cartella N. 1 (corsa 2) ha fatto Ambo, già assegnato: si gioca ora Terno.";
+        << "La cartella N. 1 (corsa 2) ha fatto Ambo, premio già assegnato: si gioca ora Terno.";
     QTest::newRow("a second tombola")
         << bothCardsWhole() << QList<int>{1, 1, 1, 1, 1} << true << false << qint64(2) << qint64(2)
         << "Tombolino: 1 cartella in gioco — N. 2 (corsa 2)"
