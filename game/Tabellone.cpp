@@ -380,8 +380,11 @@ void Tabellone::showPrizes() {
 
 void Tabellone::prizeValueEdited(int row, int column) {
     if (column == prizeValueColumn) {
+        // The table is not filled again here: the item edited is still in use.
         m_seams.store->setPrizeValue(row, m_prizes->item(row, column)->text());
-        afterChange();
+        reportStoreError();
+        m_playing->setText(m_seams.store->prizes().playingText());
+        m_playing->setAccessibleName(m_playing->text());
     }
 }
 

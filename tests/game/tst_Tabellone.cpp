@@ -80,6 +80,7 @@ private slots:
     void checksAClaimedCard();
     void listsTheWinners();
     void claimIsAwardedAndThePrizeMovesOn();
+    void claimForACardNotInPlayIsSaid();
     void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
@@ -87,6 +88,7 @@ private slots:
     void gameStartIsShownInLocalTime();
 
 private:
+    void makeWindow(std::function<QList<CardInPlay>()> cardsInPlay);
     void type(QWidget *box, const QString &text);
     QList<int> rowOfCard(qint64 card, int row);
 
@@ -111,6 +113,10 @@ void TestTabellone::init() {
     m_store = std::make_unique<GameStore>(m_register->connection());
     QVERIFY(m_store->restore());
     m_settings.Dimensione = 16;
+    makeWindow({});
+}
+
+void TestTabellone::makeWindow(std::function<QList<CardInPlay>()> cardsInPlay) {
     Tabellone::Seams seams;
     seams.store = m_store.get();
     seams.settings = &m_settings;
@@ -118,6 +124,7 @@ void TestTabellone::init() {
     seams.presenter = &m_presenter;
     const QString folder = m_dir.path();
     seams.openArchive = [folder] { return std::make_unique<CardArchive>(folder); };
+    seams.cardsInPlay = std::move(cardsInPlay);
     m_window = std::make_unique<Tabellone>(std::move(seams));
     m_window->show();
 }
@@ -334,6 +341,10 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     auto *award = m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"));
     auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
     QCOMPARE(playing->text(), QStringLiteral("Si gioca: Ambo"));
+    m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))
+        ->item(1, 1)
+        ->setText(QStringLiteral("10 euro"));
+    QCOMPARE(m_store->prizes().prizes().at(1).value, QStringLiteral("10 euro"));
     auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
     for (const int number : rowOfCard(9, 1).mid(0, 2)) {
         type(entry, QString::number(number));
@@ -345,7 +356,7 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
     QVERIFY(award->isEnabled());
     QTest::mouseClick(award, Qt::LeftButton);
-    QCOMPARE(playing->text(), QStringLiteral("Si gioca: Terno"));
+    QCOMPARE(playing->text(), QStringLiteral("Si gioca: Terno (10 euro)"));
     QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))
                 ->text()
                 .startsWith(QStringLiteral("Ambo: premio assegnato a ")));
@@ -356,6 +367,25 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QVERIFY2(notice->text().endsWith(QStringLiteral("ha fatto Ambo, premio già assegnato: si gioca "
                                                     "ora Terno.")),
              qPrintable(notice->text()));
+}
+
+void TestTabellone::claimForACardNotInPlayIsSaid() {
+    makeWindow([] { return QList<CardInPlay>{}; }); // printed, but none sold
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        QVERIFY(m_store->draw(number));
+    }
+    m_window->refresh();
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblVincitori"))->text(),
+             QStringLiteral("Nessuna cartella in gioco."));
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblEsito"))->text(),
+             QStringLiteral("Ambo sulla seconda riga"));
+    QVERIFY(!m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"))->isEnabled());
+    const QString notice =
+        m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"))->text();
+    QVERIFY2(notice.endsWith(QStringLiteral("La cartella N. 3 non è tra le cartelle in gioco: "
+                                            "non può vincere.")),
+             qPrintable(notice));
 }
 
 void TestTabellone::unreadableRegisterIsSaidNotTakenForNoRuns() {
