@@ -34,6 +34,38 @@ bool GameStore::inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)
     return true;
 }
 
+namespace {
+
+// How a source is kept in the log's table.
+QString sourceText(DrawSource source) {
+    switch (source) {
+    case DrawSource::Typed:
+        return QStringLiteral("typed");
+    case DrawSource::Clicked:
+        return QStringLiteral("clicked");
+    case DrawSource::Computer:
+        return QStringLiteral("computer");
+    case DrawSource::Unknown:
+        break;
+    }
+    return QStringLiteral("unknown");
+}
+
+DrawSource sourceOf(const QString &text) {
+    for (const DrawSource source : {DrawSource::Typed, DrawSource::Clicked, DrawSource::Computer}) {
+        if (text == sourceText(source)) {
+            return source;
+        }
+    }
+    return DrawSource::Unknown;
+}
+
+QVariant timeValue(const QDateTime &time) {
+    return time.isValid() ? QVariant(RegisterTime::stored(time)) : QVariant();
+}
+
+} // namespace
+
 bool GameStore::openGame() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     return inTransaction([this, now](QSqlQuery &query, QSqlError *error) {
@@ -44,11 +76,34 @@ bool GameStore::openGame() {
         }
         m_gameId = query.lastInsertId().toLongLong();
         m_started = now;
-        return true;
+        return writePrizes(query, error);
     });
 }
 
-bool GameStore::readOpenGame(QList<int> *numbers, QSqlError *error) {
+bool GameStore::writePrizes(QSqlQuery &query, QSqlError *error) {
+    query.prepare(QStringLiteral("DELETE FROM prizes WHERE game = ?"));
+    query.addBindValue(m_gameId);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    query.prepare(QStringLiteral(
+        "INSERT INTO prizes (game, position, kind, name, value) VALUES (?, ?, ?, ?, ?)"));
+    for (int index = 0; index < m_prizes.prizes().size(); ++index) {
+        const Prize &prize = m_prizes.prizes().at(index);
+        query.addBindValue(m_gameId);
+        query.addBindValue(index + 1);
+        query.addBindValue(int(prize.kind));
+        query.addBindValue(prize.name);
+        // An empty value is kept as an empty text: a null would break NOT NULL.
+        query.addBindValue(prize.value.isEmpty() ? QStringLiteral("") : prize.value);
+        if (!query.exec()) {
+            return Transaction::failed(query, error);
+        }
+    }
+    return true;
+}
+
+bool GameStore::readOpenGame(QSqlError *error) {
     QSqlQuery query(m_db);
     if (!query.exec(QStringLiteral(
             "SELECT id, started FROM games WHERE ended IS NULL ORDER BY id DESC LIMIT 1"))) {
@@ -59,26 +114,74 @@ bool GameStore::readOpenGame(QList<int> *numbers, QSqlError *error) {
     }
     m_gameId = query.value(0).toLongLong();
     m_started = RegisterTime::read(query.value(1).toString());
-    query.prepare(
-        QStringLiteral("SELECT number FROM drawn WHERE game = ? ORDER BY position, rowid"));
+    return Transaction::readToEnd(query, error) && readLog(error) && readPrizes(error);
+}
+
+bool GameStore::readLog(QSqlError *error) {
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT number, drawn_at, source, taken_back FROM drawn "
+                                 "WHERE game = ? ORDER BY position, rowid"));
     query.addBindValue(m_gameId);
     if (!query.exec()) {
         return Transaction::failed(query, error);
     }
     while (query.next()) {
-        numbers->append(query.value(0).toInt());
+        m_log.append({query.value(0).toInt(), RegisterTime::read(query.value(1).toString()),
+                      sourceOf(query.value(2).toString()),
+                      RegisterTime::read(query.value(3).toString())});
     }
+    return Transaction::readToEnd(query, error);
+}
+
+bool GameStore::readPrizes(QSqlError *error) {
+    QSqlQuery query(m_db);
+    query.prepare(
+        QStringLiteral("SELECT kind, name, value FROM prizes WHERE game = ? ORDER BY position"));
+    query.addBindValue(m_gameId);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    QList<Prize> prizes;
+    while (query.next()) {
+        prizes.append(
+            {Premio(query.value(0).toInt()), query.value(1).toString(), query.value(2).toString()});
+    }
+    if (!Transaction::readToEnd(query, error)) {
+        return false;
+    }
+    query.prepare(QStringLiteral("SELECT prize, run, printed_number, archive_card, reached_at, "
+                                 "awarded FROM awards WHERE game = ? ORDER BY rowid"));
+    query.addBindValue(m_gameId);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    // The cards of one award are stored one after the other.
+    QList<Award> awards;
+    while (query.next()) {
+        const int prize = query.value(0).toInt() - 1;
+        if (awards.isEmpty() || awards.constLast().prize != prize) {
+            awards.append({prize, {}, RegisterTime::read(query.value(5).toString())});
+        }
+        awards.last().cards.append({query.value(1).toLongLong(), query.value(2).toLongLong(),
+                                    query.value(3).toInt(), query.value(4).toInt()});
+    }
+    // A game stored before games had prizes plays the usual ones.
+    m_prizes = prizes.isEmpty() ? PrizePlan() : PrizePlan(prizes, awards);
     return Transaction::readToEnd(query, error);
 }
 
 bool GameStore::restore() {
     m_game = Game();
+    m_log.clear();
+    m_prizes = PrizePlan();
     m_gameId = 0;
     m_started = {};
-    QList<int> numbers;
     QSqlError error;
-    if (!readOpenGame(&numbers, &error)) {
+    if (!readOpenGame(&error)) {
         // Nothing read is taken as the game: the board starts empty and the user is told.
+        m_game = Game();
+        m_log.clear();
+        m_prizes = PrizePlan();
         m_gameId = 0;
         m_started = {};
         m_error = QStringLiteral("La partita salvata nel registro non si legge: %1.")
@@ -87,6 +190,12 @@ bool GameStore::restore() {
     }
     if (m_gameId == 0) {
         return openGame();
+    }
+    QList<int> numbers;
+    for (const DrawLogEntry &entry : std::as_const(m_log)) {
+        if (!entry.takenBack()) {
+            numbers.append(entry.number);
+        }
     }
     if (!Game::fromNumbers(numbers, m_game)) {
         // Kept as it is, to be looked at later; the evening goes on with a fresh game.
@@ -101,55 +210,46 @@ bool GameStore::restore() {
     return true;
 }
 
-bool GameStore::writeDraw(int number) {
-    return inTransaction([this, number](QSqlQuery &query, QSqlError *error) {
+bool GameStore::writeDraw(const DrawLogEntry &entry) {
+    return inTransaction([this, entry](QSqlQuery &query, QSqlError *error) {
         // The position follows the last one stored, not the game in memory: after a change the
         // register refused, the two may differ, and the order read back must still be the
         // order drawn.
         query.prepare(QStringLiteral(
-            "INSERT INTO drawn (game, position, number) "
-            "SELECT ?, COALESCE(MAX(position), 0) + 1, ? FROM drawn WHERE game = ?"));
+            "INSERT INTO drawn (game, position, number, drawn_at, source) "
+            "SELECT ?, COALESCE(MAX(position), 0) + 1, ?, ?, ? FROM drawn WHERE game = ?"));
         query.addBindValue(m_gameId);
-        query.addBindValue(number);
+        query.addBindValue(entry.number);
+        query.addBindValue(timeValue(entry.drawnAt));
+        query.addBindValue(sourceText(entry.source));
         query.addBindValue(m_gameId);
         return query.exec() || Transaction::failed(query, error);
     });
 }
 
-bool GameStore::writeRemove(int number) {
-    return inTransaction([this, number](QSqlQuery &query, QSqlError *error) {
-        query.prepare(QStringLiteral("SELECT position FROM drawn WHERE game = ? AND number = ?"));
+bool GameStore::writeRemove(int number, const QDateTime &when) {
+    return inTransaction([this, number, when](QSqlQuery &query, QSqlError *error) {
+        query.prepare(QStringLiteral("UPDATE drawn SET taken_back = ? "
+                                     "WHERE game = ? AND number = ? AND taken_back IS NULL"));
+        query.addBindValue(RegisterTime::stored(when));
         query.addBindValue(m_gameId);
         query.addBindValue(number);
         if (!query.exec()) {
             return Transaction::failed(query, error);
         }
-        if (!query.next()) {
-            return Transaction::readToEnd(query, error) &&
-                   Transaction::refused(
-                       QStringLiteral("il %1 non risulta estratto nel registro").arg(number),
-                       error);
-        }
-        const qint64 position = query.value(0).toLongLong();
-        query.prepare(QStringLiteral("DELETE FROM drawn WHERE game = ? AND number = ?"));
-        query.addBindValue(m_gameId);
-        query.addBindValue(number);
-        if (!query.exec()) {
-            return Transaction::failed(query, error);
-        }
-        query.prepare(QStringLiteral(
-            "UPDATE drawn SET position = position - 1 WHERE game = ? AND position > ?"));
-        query.addBindValue(m_gameId);
-        query.addBindValue(position);
-        return query.exec() || Transaction::failed(query, error);
+        return query.numRowsAffected() > 0 ||
+               Transaction::refused(
+                   QStringLiteral("il %1 non risulta estratto nel registro").arg(number), error);
     });
 }
 
-bool GameStore::draw(int number) {
+bool GameStore::draw(int number, DrawSource source) {
     if (!m_game.draw(number)) {
         return false;
     }
-    writeDraw(number);
+    const DrawLogEntry entry{number, QDateTime::currentDateTimeUtc(), source, {}};
+    m_log.append(entry);
+    writeDraw(entry);
     return true;
 }
 
@@ -157,8 +257,15 @@ bool GameStore::remove(int number) {
     if (!m_game.isDrawn(number)) {
         return false;
     }
-    writeRemove(number);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    writeRemove(number, now);
     m_game.remove(number);
+    for (auto entry = m_log.rbegin(); entry != m_log.rend(); ++entry) {
+        if (entry->number == number && !entry->takenBack()) {
+            entry->takenBackAt = now;
+            break;
+        }
+    }
     return true;
 }
 
@@ -170,6 +277,51 @@ int GameStore::undo() {
     return number;
 }
 
+bool GameStore::addTombolino() {
+    if (!m_prizes.addTombolino()) {
+        return false;
+    }
+    inTransaction([this](QSqlQuery &query, QSqlError *error) { return writePrizes(query, error); });
+    return true;
+}
+
+bool GameStore::setPrizeValue(int prize, const QString &value) {
+    if (!m_prizes.setValue(prize, value)) {
+        return false;
+    }
+    inTransaction([this](QSqlQuery &query, QSqlError *error) { return writePrizes(query, error); });
+    return true;
+}
+
+bool GameStore::award(const Award &award) {
+    if (award.prize < 0 || award.prize >= m_prizes.prizes().size() ||
+        m_prizes.isAwarded(award.prize) || award.cards.isEmpty()) {
+        return false;
+    }
+    Award stamped = award;
+    stamped.when = QDateTime::currentDateTimeUtc();
+    m_prizes.record(stamped);
+    inTransaction([this, stamped](QSqlQuery &query, QSqlError *error) {
+        query.prepare(QStringLiteral("INSERT INTO awards (game, prize, run, printed_number, "
+                                     "archive_card, reached_at, awarded) "
+                                     "VALUES (?, ?, ?, ?, ?, ?, ?)"));
+        for (const AwardedCard &card : stamped.cards) {
+            query.addBindValue(m_gameId);
+            query.addBindValue(stamped.prize + 1);
+            query.addBindValue(card.run);
+            query.addBindValue(card.printed);
+            query.addBindValue(card.archiveCard);
+            query.addBindValue(card.reachedAt);
+            query.addBindValue(RegisterTime::stored(stamped.when));
+            if (!query.exec()) {
+                return Transaction::failed(query, error);
+            }
+        }
+        return true;
+    });
+    return true;
+}
+
 bool GameStore::newGame() {
     const bool closed = inTransaction([this](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("UPDATE games SET ended = ? WHERE id = ?"));
@@ -179,6 +331,8 @@ bool GameStore::newGame() {
     });
     const QString closeError = m_error;
     m_game = Game();
+    m_log.clear();
+    m_prizes = PrizePlan();
     m_started = {};
     const bool opened = openGame();
     if (!closed && opened) {

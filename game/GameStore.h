@@ -1,6 +1,8 @@
 #pragma once
 
+#include "game/DrawLog.h"
 #include "game/Game.h"
+#include "game/PrizePlan.h"
 
 #include <QDateTime>
 #include <QList>
@@ -36,10 +38,21 @@ public:
     // When the game began; invalid when it is not in the register.
     QDateTime started() const { return m_started; }
 
-    // As Game's own operations; false when the game did not change.
-    bool draw(int number);
+    // The draw log of the game: every number drawn, in order, taken-back ones included.
+    const QList<DrawLogEntry> &log() const { return m_log; }
+    // The game's prizes in order and those given.
+    const PrizePlan &prizes() const { return m_prizes; }
+
+    // As Game's own operations; false when the game did not change. A number taken back stays
+    // in the log, marked.
+    bool draw(int number, DrawSource source = DrawSource::Typed);
     bool remove(int number);
     int undo();
+    // Adds the second tombola; false when the game has one already.
+    bool addTombolino();
+    bool setPrizeValue(int prize, const QString &value);
+    // Records a prize given; the next one is then played.
+    bool award(const Award &award);
     // Closes the current game and starts an empty one.
     bool newGame();
 
@@ -47,15 +60,20 @@ public:
 
 private:
     bool openGame();
-    bool readOpenGame(QList<int> *numbers, QSqlError *error);
-    bool writeDraw(int number);
-    bool writeRemove(int number);
+    bool readOpenGame(QSqlError *error);
+    bool readLog(QSqlError *error);
+    bool readPrizes(QSqlError *error);
+    bool writePrizes(QSqlQuery &query, QSqlError *error);
+    bool writeDraw(const DrawLogEntry &entry);
+    bool writeRemove(int number, const QDateTime &when);
     // Runs one change in a transaction; records the failure in m_error, clears it on success.
     bool inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change);
     bool fail(const QSqlError &error);
 
     QSqlDatabase m_db;
     Game m_game;
+    QList<DrawLogEntry> m_log;
+    PrizePlan m_prizes;
     qint64 m_gameId = 0;
     QDateTime m_started;
     QString m_error;

@@ -1,12 +1,10 @@
 #include "game/Tabellone.h"
 
-#include "register/EveningDialog.h"
-
 #include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
-#include "game/ArchiveScan.h"
 #include "game/CardView.h"
 #include "game/GameStore.h"
+#include "game/WinnerFinder.h"
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
@@ -26,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,6 +35,7 @@ namespace {
 constexpr int boardRows = 9;
 constexpr int boardColumns = 10;
 constexpr int lastNumberPoints = 44;
+constexpr int prizeValueColumn = 1;
 const std::array<Premio, 5> prizes{Premio::Ambo, Premio::Terno, Premio::Quaterna, Premio::Cinquina,
                                    Premio::Tombola};
 
@@ -110,7 +111,11 @@ Tabellone::Tabellone(Seams seams, QWidget *parent) : QWidget(parent), m_seams(st
     top->addWidget(buildDrawPanel());
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(buildCheckPanel(), 1);
-    bottom->addWidget(buildWinnersPanel(), 1);
+    // The prizes over the list of winners: a 1024-pixel screen holds the window whole.
+    auto *results = new QVBoxLayout;
+    results->addWidget(buildPrizesPanel());
+    results->addWidget(buildWinnersPanel(), 1);
+    bottom->addLayout(results, 1);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(bottom);
@@ -147,9 +152,11 @@ void Tabellone::buildBoard(QWidget *board) {
         button->setFont(font);
         button->setStyleSheet(QStringLiteral("QPushButton:checked { background: #c00000; "
                                              "color: white; }"));
+        // A click leaves the focus in the entry box, so the next number can be typed at once;
+        // the board is still reached by Tab and walked with the arrows.
+        button->setFocusPolicy(Qt::TabFocus);
         button->installEventFilter(this);
-        connect(button, &QPushButton::toggled, this,
-                [this, number](bool checked) { numberToggled(number, checked); });
+        connect(button, &QPushButton::clicked, this, [this, number] { boardClicked(number); });
         grid->addWidget(button, (number - 1) / boardColumns, (number - 1) % boardColumns);
         // Qt made the button's interface while it was a plain push button: drop it, so the
         // next query goes through our factory.
@@ -166,8 +173,10 @@ QWidget *Tabellone::buildDrawPanel() {
     m_entry = new QLineEdit;
     m_entry->setObjectName(QStringLiteral("txtNumero"));
     m_entry->setAccessibleName(QStringLiteral("Numero estratto"));
-    m_entry->setValidator(new QIntValidator(1, NumberSet::highest, m_entry));
-    m_entry->setMaxLength(2);
+    // Digits only, up to three: a number out of 1..90 reaches drawTyped and is said there.
+    m_entry->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_entry));
+    m_entry->setMaxLength(3);
     connect(m_entry, &QLineEdit::returnPressed, this, &Tabellone::drawTyped);
     layout->addWidget(caption(QStringLiteral("&Numero estratto:"), m_entry));
     layout->addWidget(m_entry);
@@ -188,6 +197,19 @@ QWidget *Tabellone::buildDrawPanel() {
     m_gameStarted = new QLabel;
     m_gameStarted->setObjectName(QStringLiteral("lblPartita"));
     layout->addWidget(m_gameStarted);
+    // The prize being played, always in sight, and the cards in play that have reached it.
+    m_playing = new QLabel;
+    m_playing->setObjectName(QStringLiteral("lblPremioInGioco"));
+    QFont bold = m_playing->font();
+    bold.setPointSizeF(bold.pointSizeF() * 1.25);
+    bold.setBold(true);
+    m_playing->setFont(bold);
+    layout->addWidget(m_playing);
+    m_reached = new QLabel;
+    m_reached->setObjectName(QStringLiteral("lblVincitori"));
+    m_reached->setWordWrap(true);
+    m_reached->setMaximumWidth(260);
+    layout->addWidget(m_reached);
 
     m_undo = command("cmdAnnulla", QStringLiteral("&Annulla ultimo"));
     connect(m_undo, &QPushButton::clicked, this, &Tabellone::undo);
@@ -222,11 +244,21 @@ QWidget *Tabellone::buildCheckPanel() {
     m_run->setObjectName(QStringLiteral("cboCorsa"));
     m_run->setAccessibleName(QStringLiteral("Stampa della cartella"));
     m_run->setEnabled(false);
+    // Another run is another card: its verdict is worked out at once, never the old one kept.
+    connect(m_run, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_matches.isEmpty()) {
+            checkCard();
+        }
+    });
     row->addWidget(caption(QStringLiteral("C&orsa:"), m_run));
     row->addWidget(m_run, 1);
     auto *check = command("cmdControlla", QStringLiteral("Cont&rolla"));
     connect(check, &QPushButton::clicked, this, &Tabellone::checkCard);
     row->addWidget(check);
+    m_award = command("cmdAssegna", QStringLiteral("Asse&gna"));
+    m_award->setEnabled(false);
+    connect(m_award, &QPushButton::clicked, this, &Tabellone::awardClaim);
+    row->addWidget(m_award);
     layout->addLayout(row);
 
     m_card = new CardView(*m_seams.settings);
@@ -275,6 +307,28 @@ QWidget *Tabellone::buildWinnersPanel() {
     return panel;
 }
 
+QWidget *Tabellone::buildPrizesPanel() {
+    auto *panel = new QGroupBox(QStringLiteral("Premi"));
+    auto *layout = new QVBoxLayout(panel);
+    m_prizes = new QTableWidget(0, 3);
+    m_prizes->setObjectName(QStringLiteral("tblPremi"));
+    m_prizes->setAccessibleName(QStringLiteral("Premi della partita"));
+    m_prizes->setHorizontalHeaderLabels(
+        {QStringLiteral("Premio"), QStringLiteral("Valore"), QStringLiteral("Assegnato")});
+    m_prizes->verticalHeader()->hide();
+    m_prizes->horizontalHeader()->setStretchLastSection(true);
+    // Rows as tight as the text, so that the six prizes show without scrolling.
+    const int rowHeight = m_prizes->fontMetrics().height() + 6;
+    m_prizes->verticalHeader()->setDefaultSectionSize(rowHeight);
+    m_prizes->setMaximumHeight(rowHeight * 8);
+    connect(m_prizes, &QTableWidget::cellChanged, this, &Tabellone::prizeValueEdited);
+    layout->addWidget(m_prizes);
+    m_tombolino = command("cmdTombolino", QStringLiteral("Aggiungi Tom&bolino"));
+    connect(m_tombolino, &QPushButton::clicked, this, &Tabellone::addTombolino);
+    layout->addWidget(m_tombolino);
+    return panel;
+}
+
 QPushButton *Tabellone::numberButton(int number) const {
     return NumberSet::inRange(number) ? m_numbers.at(number - 1) : nullptr;
 }
@@ -296,39 +350,186 @@ void Tabellone::refresh() {
     m_gameStarted->setText(
         started.isEmpty() ? QString() : QStringLiteral("Partita iniziata il %1").arg(started));
     m_undo->setEnabled(game.count() > 0);
+    showPrizes();
+    findWinners();
     if (m_card->hasCard()) {
         checkCard();
     }
 }
 
-void Tabellone::numberToggled(int number, bool checked) {
-    if (checked) {
-        m_seams.store->draw(number);
-    } else {
-        m_seams.store->remove(number);
+void Tabellone::showPrizes() {
+    const PrizePlan &plan = m_seams.store->prizes();
+    const QSignalBlocker quiet(m_prizes); // filling is no edit by the user
+    m_prizes->setRowCount(int(plan.prizes().size()));
+    for (int row = 0; row < plan.prizes().size(); ++row) {
+        const Prize &prize = plan.prizes().at(row);
+        const QString state = plan.isAwarded(row)     ? QStringLiteral("sì")
+                              : row == plan.playing() ? QStringLiteral("in gioco")
+                                                      : QString();
+        const QStringList cells{prize.name, prize.value, state};
+        for (int column = 0; column < cells.size(); ++column) {
+            auto *item = new QTableWidgetItem(cells.at(column));
+            if (column != prizeValueColumn) {
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            }
+            m_prizes->setItem(row, column, item);
+        }
     }
+    m_prizes->resizeColumnToContents(0);
+    m_playing->setText(plan.playingText());
+    m_playing->setAccessibleName(plan.playingText());
+    m_tombolino->setEnabled(
+        std::count_if(plan.prizes().cbegin(), plan.prizes().cend(),
+                      [](const Prize &prize) { return prize.kind == Premio::Tombola; }) == 1);
+}
+
+void Tabellone::prizeValueEdited(int row, int column) {
+    if (column == prizeValueColumn) {
+        // The table is not filled again here: the item edited is still in use.
+        m_seams.store->setPrizeValue(row, m_prizes->item(row, column)->text());
+        reportStoreError();
+        m_playing->setText(m_seams.store->prizes().playingText());
+        m_playing->setAccessibleName(m_playing->text());
+    }
+}
+
+void Tabellone::addTombolino() {
+    m_seams.store->addTombolino();
+    afterChange();
+}
+
+const QList<CardInPlay> &Tabellone::cardsInPlay() {
+    if (m_seams.cardsInPlay) {
+        m_cardsInPlay = m_seams.cardsInPlay();
+        return m_cardsInPlay;
+    }
+    // Every card the runs put out; read from the archive again only when the runs change.
+    const QList<PrintedRun> runs = m_seams.runs->runs();
+    QStringList key;
+    for (const PrintedRun &run : runs) {
+        key.append(QStringLiteral("%1:%2:%3-%4:%5:%6")
+                       .arg(run.record.id)
+                       .arg(run.label)
+                       .arg(run.record.firstCard)
+                       .arg(run.record.lastCard)
+                       .arg(run.record.archiveNumbering)
+                       .arg(run.otherArchive));
+    }
+    const QString joined = key.join(QLatin1Char('|'));
+    if (joined != m_cardsKey || m_cardsKey.isEmpty()) {
+        m_cardsInPlay = CardInPlay::fromRuns(runs, *m_seams.openArchive());
+        m_cardsKey = joined.isEmpty() ? QStringLiteral("-") : joined;
+    }
+    return m_cardsInPlay;
+}
+
+void Tabellone::findWinners() {
+    const Game &game = m_seams.store->game();
+    // Nothing to look for before the first number or after the last prize.
+    if (game.count() == 0 || m_seams.store->prizes().playing() < 0) {
+        m_reached->clear();
+        return;
+    }
+    try {
+        const QList<CardInPlay> &cards = cardsInPlay();
+        m_reached->setText(cards.isEmpty()
+                               ? QStringLiteral("Nessuna cartella in gioco.")
+                               : WinnerFinder::announce(cards,
+                                                        WinnerFinder::find(cards, game.numbers(),
+                                                                           m_seams.store->prizes()),
+                                                        m_seams.store->prizes()));
+    } catch (const VelmoraError &error) {
+        m_reached->setText(error.description());
+    }
+    m_reached->setAccessibleName(m_reached->text());
+}
+
+std::optional<std::pair<qint64, qint64>> Tabellone::claimedCard() const {
+    if (!m_card->hasCard() || m_matches.isEmpty()) {
+        return std::nullopt;
+    }
+    const PrintedMatch &match = m_matches.at(std::max(0, m_run->currentIndex()));
+    return std::pair{m_runs.at(match.run).record.id, m_cardNumber->text().toLongLong()};
+}
+
+void Tabellone::awardClaim() {
+    const std::optional<std::pair<qint64, qint64>> claim = claimedCard();
+    if (!claim) {
+        return;
+    }
+    try {
+        const QList<CardInPlay> &cards = cardsInPlay();
+        const PrizePlan &plan = m_seams.store->prizes();
+        QString refusal;
+        const std::optional<Award> award = WinnerFinder::award(
+            cards, m_seams.store->game().numbers(), plan, claim->first, claim->second, &refusal);
+        if (!award) {
+            m_cardNotice->setText(refusal);
+            m_award->setEnabled(false);
+            return;
+        }
+        const QString prize = plan.prizes().at(award->prize).name;
+        QStringList winners;
+        for (const AwardedCard &won : award->cards) {
+            for (const CardInPlay &card : cards) {
+                if (card.run == won.run && card.printed == won.printed) {
+                    winners.append(
+                        QStringLiteral("N. %1 (%2)").arg(card.printedText, card.runLabel));
+                }
+            }
+        }
+        m_seams.store->award(*award);
+        say(QStringLiteral("%1: premio assegnato a %2.")
+                .arg(prize, winners.join(QStringLiteral(", "))));
+    } catch (const VelmoraError &error) {
+        m_cardNotice->setText(error.description());
+    }
+    afterChange();
+}
+
+void Tabellone::boardClicked(int number) {
+    // A misclick on the evening must never change the draw: a drawn number stays drawn.
+    if (m_seams.store->game().isDrawn(number)) {
+        refresh(); // the button toggled itself: put it back
+        say(alreadyDrawn(number));
+        return;
+    }
+    m_seams.store->draw(number, DrawSource::Clicked);
     say({});
     afterChange();
+}
+
+QString Tabellone::alreadyDrawn(int number) {
+    return QStringLiteral("Il %1 è già estratto: solo \"Annulla ultimo\" toglie l'ultimo numero.")
+        .arg(number);
 }
 
 void Tabellone::drawTyped() {
-    const int number = m_entry->text().toInt();
-    if (!NumberSet::inRange(number)) {
-        say(QStringLiteral("Scrivere un numero da 1 a 90."));
-        return;
-    }
+    const QString typed = m_entry->text().trimmed();
+    const int number = typed.toInt();
     m_entry->clear();
-    if (!m_seams.store->draw(number)) {
-        say(QStringLiteral("Il %1 è già estratto.").arg(number));
-        return;
+    if (typed.isEmpty()) {
+        say(QStringLiteral("Scrivere un numero da 1 a 90."));
+    } else if (!NumberSet::inRange(number)) {
+        say(QStringLiteral("Il %1 non è un numero della tombola: scrivere un numero da 1 a 90.")
+                .arg(typed));
+    } else if (!m_seams.store->draw(number)) {
+        say(alreadyDrawn(number));
+    } else {
+        say({});
+        afterChange();
     }
-    say({});
-    afterChange();
 }
 
 void Tabellone::undo() {
-    const int number = m_seams.store->undo();
-    say(number ? QStringLiteral("Tolto il %1.").arg(number) : QString());
+    const int number = m_seams.store->game().last();
+    if (number == 0 ||
+        !m_seams.presenter->conferma(
+            this, QStringLiteral("Togliere il %1, l'ultimo numero estratto?").arg(number))) {
+        return;
+    }
+    m_seams.store->undo();
+    say(QStringLiteral("Tolto il %1.").arg(number));
     afterChange();
 }
 
@@ -346,6 +547,7 @@ void Tabellone::newGame() {
     m_card->clear();
     m_outcome->clear();
     m_cardNotice->clear();
+    m_award->setEnabled(false);
     m_winners->setRowCount(0);
     say(QStringLiteral("Nuova partita."));
     afterChange();
@@ -380,10 +582,18 @@ void Tabellone::cardNumberEdited() {
         m_runsError = error.description(); // said by checkCard, not at every key typed
     }
     m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong());
-    m_run->clear();
-    for (const PrintedMatch &match : m_matches) {
-        m_run->addItem(m_runs.at(match.run).label);
+    {
+        const QSignalBlocker quiet(m_run);
+        m_run->clear();
+        for (const PrintedMatch &match : m_matches) {
+            m_run->addItem(m_runs.at(match.run).label);
+        }
     }
+    // The verdict shown was for the number before: gone until this one is checked.
+    m_card->clear();
+    m_outcome->clear();
+    m_cardNotice->clear();
+    m_award->setEnabled(false);
     // The run is asked for only when the number was printed more than once.
     m_run->setEnabled(m_matches.size() > 1);
 }
@@ -391,6 +601,7 @@ void Tabellone::cardNumberEdited() {
 void Tabellone::checkCard() {
     const QString typed = m_cardNumber->text().trimmed();
     m_outcome->clear();
+    m_award->setEnabled(false);
     if (typed.isEmpty()) {
         m_card->clear();
         m_cardNotice->setText(QStringLiteral("Scrivere il numero stampato sulla cartella."));
@@ -432,6 +643,15 @@ void Tabellone::checkCard() {
                                         "quello attuale, la cartella mostrata può non essere "
                                         "quella stampata."));
         }
+        // Whether the claim can be given the prize being played; if not, why, plainly.
+        QString refusal;
+        m_award->setEnabled(WinnerFinder::award(cardsInPlay(), m_seams.store->game().numbers(),
+                                                m_seams.store->prizes(), run.record.id,
+                                                typed.toLongLong(), &refusal)
+                                .has_value());
+        if (!m_award->isEnabled()) {
+            notes.append(refusal);
+        }
         m_cardNotice->setText(notes.join(QLatin1Char(' ')));
     } catch (const VelmoraError &error) {
         m_card->clear();
@@ -444,27 +664,19 @@ void Tabellone::whoWon() {
     const NumberSet &drawn = m_seams.store->game().drawn();
     m_winners->setRowCount(0);
     try {
-        const QList<PrintedRun> runs = m_seams.runs->runs();
-        const std::unique_ptr<CardArchive> archive = m_seams.openArchive();
-        for (const PrintedRun &run : runs) {
-            const std::optional<CardTrace::Range> range = CardTrace::printedRange(run.record);
-            if (!range) {
+        for (const CardInPlay &card : cardsInPlay()) {
+            const Premio best = PrizeCheck::best(card.rows, drawn);
+            if (best == Premio::Nessuno || best < prize) {
                 continue;
             }
-            const ArchiveScan scan(*archive, range->first, range->last - range->first + 1);
-            for (const ArchiveScan::Win &win : scan.reached(drawn, prize)) {
-                const CheckResult result = PrizeCheck::check(win.card->rows, drawn);
-                const int row = m_winners->rowCount();
-                m_winners->insertRow(row);
-                const QStringList cells{
-                    CardNumbering::printedText(win.card->numeroArchivio,
-                                               run.record.archiveNumbering, run.record.firstCard)
-                        .trimmed(),
-                    QString::number(win.card->archiveCard), PrizeCheck::name(result.best),
-                    PrizeCheck::rowName(result.row), run.label};
-                for (int column = 0; column < cells.size(); ++column) {
-                    m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
-                }
+            const CheckResult result = PrizeCheck::check(card.rows, drawn);
+            const int row = m_winners->rowCount();
+            m_winners->insertRow(row);
+            const QStringList cells{card.printedText, QString::number(card.archiveCard),
+                                    PrizeCheck::name(result.best), PrizeCheck::rowName(result.row),
+                                    card.runLabel};
+            for (int column = 0; column < cells.size(); ++column) {
+                m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
             }
         }
         say(m_winners->rowCount() == 0
@@ -506,6 +718,13 @@ bool Tabellone::eventFilter(QObject *watched, QEvent *event) {
                 if (index + step >= 0 && index + step < boardRows * boardColumns) {
                     m_numbers.at(index + step)->setFocus(Qt::TabFocusReason);
                 }
+                return true;
+            }
+            // A digit typed on the board is the start of a number: it goes to the entry box.
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->text().size() == 1 && key->text().front().isDigit()) {
+                m_entry->setFocus(Qt::OtherFocusReason);
+                m_entry->insert(key->text());
                 return true;
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/CardInPlay.h"
 #include "game/PrintedRuns.h"
 #include "game/PrizeCheck.h"
 
@@ -8,6 +9,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -37,6 +40,9 @@ public:
         MessagePresenter *presenter = nullptr;    // not owned
         // The current archive; throws VelmoraError when there is none.
         std::function<std::unique_ptr<CardArchive>()> openArchive;
+        // The cards in the hall, among which the winners are found after each number; throws
+        // VelmoraError when they cannot be read. When not set, every card the runs put out.
+        std::function<QList<CardInPlay>()> cardsInPlay;
     };
 
     explicit Tabellone(Seams seams, QWidget *parent = nullptr);
@@ -55,7 +61,9 @@ private:
     QWidget *buildDrawPanel();
     QWidget *buildCheckPanel();
     QWidget *buildWinnersPanel();
-    void numberToggled(int number, bool checked);
+    QWidget *buildPrizesPanel();
+    void boardClicked(int number);
+    static QString alreadyDrawn(int number);
     void drawTyped();
     void undo();
     void newGame();
@@ -64,6 +72,15 @@ private:
     void cardNumberEdited();
     void checkCard();
     void whoWon();
+    void awardClaim();
+    void addTombolino();
+    void prizeValueEdited(int row, int column);
+    void showPrizes();
+    void findWinners();
+    // The cards in play, read again only when the runs change; throws VelmoraError.
+    const QList<CardInPlay> &cardsInPlay();
+    // The claimed card (the one shown), when there is one: its run and printed number.
+    std::optional<std::pair<qint64, qint64>> claimedCard() const;
     void say(const QString &text);
     void reportStoreError();
 
@@ -81,6 +98,13 @@ private:
     QLabel *m_outcome = nullptr;
     QLabel *m_cardNotice = nullptr;
     QComboBox *m_prize = nullptr;
+    QLabel *m_playing = nullptr;
+    QLabel *m_reached = nullptr;
+    QPushButton *m_award = nullptr;
+    QPushButton *m_tombolino = nullptr;
+    QTableWidget *m_prizes = nullptr;
+    QList<CardInPlay> m_cardsInPlay;
+    QString m_cardsKey; // the runs the cards in play were read from
     QTableWidget *m_winners = nullptr;
     QList<PrintedRun> m_runs;
     QList<PrintedMatch> m_matches;

@@ -11,6 +11,13 @@ list(APPEND VELMORA_CORE_SOURCES
   game/GameStore.h
   game/PrintedRuns.cpp
   game/PrintedRuns.h
+  game/DrawLog.h
+  game/PrizePlan.cpp
+  game/PrizePlan.h
+  game/CardInPlay.cpp
+  game/CardInPlay.h
+  game/WinnerFinder.cpp
+  game/WinnerFinder.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp

@@ -27,7 +27,7 @@ constexpr auto driverName = "QSQLITE";
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 2;
+constexpr int schemaVersion = 3;
 
 // How long a change waits for another program holding the register before giving up.
 constexpr int busyTimeoutMs = 5000;
@@ -224,9 +224,60 @@ bool toVersion2(QSqlDatabase db, QSqlError *error) {
     return true;
 }
 
+// Version 3: the numbers of a game become its draw log, each with its time and how it came
+// (typed, clicked on the board, or drawn by the computer); a number taken back stays, marked
+// with the time it was taken back, so the evening can be audited. The draw is the numbers not
+// taken back, in the order of the log. A game also has its prizes in order and their awards.
+// Numbers of games already stored keep their order; their time is the game's start and their
+// source is unknown.
+bool toVersion3(QSqlDatabase db, QSqlError *error) {
+    static constexpr std::array statements{
+        R"(CREATE TABLE drawn_log (
+    game INTEGER NOT NULL REFERENCES games(id),
+    position INTEGER NOT NULL,
+    number INTEGER NOT NULL CHECK (number BETWEEN 1 AND 90),
+    drawn_at TEXT,
+    source TEXT NOT NULL DEFAULT 'unknown',
+    taken_back TEXT
+))",
+        R"(INSERT INTO drawn_log (game, position, number, drawn_at, source)
+    SELECT d.game, d.position, d.number, g.started, 'unknown'
+    FROM drawn d LEFT JOIN games g ON g.id = d.game ORDER BY d.game, d.position, d.rowid)",
+        "DROP TABLE drawn",
+        "ALTER TABLE drawn_log RENAME TO drawn",
+        // A number is in the draw once; taken back, it may be drawn again.
+        "CREATE UNIQUE INDEX drawn_in_play ON drawn (game, number) WHERE taken_back IS NULL",
+        R"(CREATE TABLE prizes (
+    game INTEGER NOT NULL REFERENCES games(id),
+    position INTEGER NOT NULL,
+    kind INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    value TEXT NOT NULL DEFAULT '',
+    PRIMARY KEY (game, position)
+))",
+        // One row per card of an award; cards that reached the prize at the same draw share it.
+        R"(CREATE TABLE awards (
+    game INTEGER NOT NULL REFERENCES games(id),
+    prize INTEGER NOT NULL,
+    run INTEGER NOT NULL,
+    printed_number INTEGER NOT NULL,
+    archive_card INTEGER NOT NULL,
+    reached_at INTEGER NOT NULL,
+    awarded TEXT NOT NULL
+))",
+    };
+    QSqlQuery query(db);
+    for (const char *statement : statements) {
+        if (!query.exec(QLatin1String(statement))) {
+            return Transaction::failed(query, error);
+        }
+    }
+    return true;
+}
+
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3};
 
 QString uniqueConnectionName() {
     static QAtomicInt counter;
@@ -248,6 +299,9 @@ const QMap<QString, QStringList> &ourColumns() {
         {QStringLiteral("evening_games"), {"game", "evening"}},
         {QStringLiteral("cards_in_play"),
          {"id", "evening", "run", "first_number", "last_number", "price_cents"}},
+        {QStringLiteral("prizes"), {"game", "position", "kind", "name", "value"}},
+        {QStringLiteral("awards"),
+         {"game", "prize", "run", "printed_number", "archive_card", "reached_at", "awarded"}},
     };
     return columns;
 }

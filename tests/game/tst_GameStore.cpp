@@ -78,6 +78,8 @@ private slots:
     void restoresAfterKillMidChange();
     void drawOrderSurvivesARestart_data();
     void drawOrderSurvivesARestart();
+    void drawLogKeepsTakeBacksAcrossARestart();
+    void prizesAndAwardsSurviveARestart();
 
 private:
     QTemporaryDir m_dir;
@@ -88,7 +90,7 @@ void TestGameStore::changesSurviveAReopen() {
     {
         const auto db = openRegister(path);
         GameStore store(db->connection());
-        QVERIFY(store.restore());
+        QVERIFY2(store.restore(), qPrintable(store.lastError()));
         for (const int number : {12, 5, 77, 40, 9}) {
             QVERIFY(store.draw(number));
         }
@@ -273,6 +275,73 @@ void TestGameStore::drawOrderSurvivesARestart() {
     QCOMPARE(store->game().numbers(), expected);
     QCOMPARE(store->game().last(), expected.constLast());
     QCOMPARE(store->undo(), expected.constLast()); // "Annulla ultimo" takes back the last drawn
+}
+
+void TestGameStore::drawLogKeepsTakeBacksAcrossARestart() {
+    const QString path = m_dir.filePath(QStringLiteral("log.sqlite"));
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    {
+        const auto db = openRegister(path);
+        GameStore store(db->connection());
+        QVERIFY(store.restore());
+        QVERIFY(store.draw(12));
+        QVERIFY(store.draw(5, DrawSource::Clicked));
+        QCOMPARE(store.undo(), 5);
+        QVERIFY(store.draw(5));
+        QVERIFY(store.remove(12));
+        QVERIFY(store.draw(40, DrawSource::Computer));
+    }
+    const auto db = openRegister(path);
+    GameStore store(db->connection());
+    QVERIFY(store.restore());
+    QCOMPARE(store.game().numbers(), (QList<int>{5, 40}));
+    QStringList lines;
+    for (const DrawLogEntry &entry : store.log()) {
+        QVERIFY(entry.drawnAt >= before && entry.drawnAt <= QDateTime::currentDateTimeUtc());
+        QVERIFY(!entry.takenBack() || entry.takenBackAt >= entry.drawnAt);
+        lines.append(QStringLiteral("%1 %2%3")
+                         .arg(entry.number)
+                         .arg(int(entry.source))
+                         .arg(entry.takenBack() ? QStringLiteral(" tolto") : QString()));
+    }
+    // Typed 1, clicked 2, computer 3.
+    QCOMPARE(lines, (QStringList{"12 1 tolto", "5 2 tolto", "5 1", "40 3"}));
+}
+
+void TestGameStore::prizesAndAwardsSurviveARestart() {
+    const QString path = m_dir.filePath(QStringLiteral("prizes.sqlite"));
+    const Award terno{1, {{2, 123, 130, 7}, {2, 456, 463, 7}}, {}};
+    {
+        const auto db = openRegister(path);
+        GameStore store(db->connection());
+        QVERIFY(store.restore());
+        QCOMPARE(store.prizes().prizes().size(), 5);
+        QVERIFY(store.addTombolino());
+        QVERIFY(!store.addTombolino());
+        QVERIFY(store.setPrizeValue(4, QStringLiteral("50 euro")));
+        QVERIFY(store.award({0, {{1, 9, 9, 4}}, {}}));
+        QVERIFY(store.award(terno));
+        QVERIFY(!store.award(terno)); // given already
+        QVERIFY(store.lastError().isEmpty());
+    }
+    const auto db = openRegister(path);
+    GameStore store(db->connection());
+    QVERIFY(store.restore());
+    const PrizePlan &plan = store.prizes();
+    QStringList prizes;
+    for (const Prize &prize : plan.prizes()) {
+        prizes.append(prize.name + QLatin1Char('=') + prize.value);
+    }
+    QCOMPARE(prizes, (QStringList{"Ambo=", "Terno=", "Quaterna=", "Cinquina=", "Tombola=50 euro",
+                                  "Tombolino="}));
+    QCOMPARE(plan.awards().size(), 2);
+    QCOMPARE(plan.awards().at(1).cards.size(), 2);
+    QCOMPARE(plan.awards().at(1).cards.at(1).printed, 456);
+    QCOMPARE(plan.awards().at(1).cards.at(1).reachedAt, 7);
+    QCOMPARE(plan.playingText(), QStringLiteral("Si gioca: Quaterna"));
+    QVERIFY(store.newGame());
+    QCOMPARE(store.prizes().playing(), 0); // a new game plays every prize again
+    QCOMPARE(store.prizes().prizes().size(), 5);
 }
 
 QTEST_GUILESS_MAIN(TestGameStore)

@@ -48,17 +48,16 @@ public:
             throw VelmoraError(VelmoraError::DeviceIo,
                                QStringLiteral("Il registro delle stampe non si legge: prova"));
         }
-        return {run(QStringLiteral("corsa 1"), 7, 6, false, false),
-                run(QStringLiteral("corsa 2"), 1, 12, true, true)};
+        return {run(1, 7, 6, false, false), run(2, 1, 12, true, true)};
     }
     bool unreadable = false;
     QString sourceName() const override { return QStringLiteral("registro di prova"); }
 
 private:
-    static PrintedRun run(const QString &label, int first, int count, bool archiveNumbers,
-                          bool otherArchive) {
+    static PrintedRun run(int id, int first, int count, bool archiveNumbers, bool otherArchive) {
         PrintedRun printed{*PrintedRun::fromPrintPage(first, count, archiveNumbers)};
-        printed.label = label;
+        printed.record.id = id;
+        printed.label = QStringLiteral("corsa %1").arg(id);
         printed.otherArchive = otherArchive;
         return printed;
     }
@@ -72,8 +71,16 @@ private slots:
     void init();
     void cleanup();
     void keysAndClicksMarkTheBoard();
+    void drawnNumberStaysDrawnWhateverPressesIt_data();
+    void drawnNumberStaysDrawnWhateverPressesIt();
+    void typingAfterTheBoardReachesTheEntryBox_data();
+    void typingAfterTheBoardReachesTheEntryBox();
+    void badNumberIsSaidBesideTheBox_data();
+    void badNumberIsSaidBesideTheBox();
     void checksAClaimedCard();
     void listsTheWinners();
+    void claimIsAwardedAndThePrizeMovesOn();
+    void claimForACardNotInPlayIsSaid();
     void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
@@ -81,6 +88,7 @@ private slots:
     void gameStartIsShownInLocalTime();
 
 private:
+    void makeWindow(std::function<QList<CardInPlay>()> cardsInPlay);
     void type(QWidget *box, const QString &text);
     QList<int> rowOfCard(qint64 card, int row);
 
@@ -105,6 +113,10 @@ void TestTabellone::init() {
     m_store = std::make_unique<GameStore>(m_register->connection());
     QVERIFY(m_store->restore());
     m_settings.Dimensione = 16;
+    makeWindow({});
+}
+
+void TestTabellone::makeWindow(std::function<QList<CardInPlay>()> cardsInPlay) {
     Tabellone::Seams seams;
     seams.store = m_store.get();
     seams.settings = &m_settings;
@@ -112,12 +124,14 @@ void TestTabellone::init() {
     seams.presenter = &m_presenter;
     const QString folder = m_dir.path();
     seams.openArchive = [folder] { return std::make_unique<CardArchive>(folder); };
+    seams.cardsInPlay = std::move(cardsInPlay);
     m_window = std::make_unique<Tabellone>(std::move(seams));
     m_window->show();
 }
 
 void TestTabellone::cleanup() {
     m_runs.unreadable = false;
+    m_presenter = testing::RecordingPresenter();
     m_window.reset();
     m_store.reset();
     m_register.reset();
@@ -147,25 +161,113 @@ void TestTabellone::keysAndClicksMarkTheBoard() {
     auto *count = m_window->findChild<QLabel *>(QStringLiteral("lblConteggio"));
     type(entry, QStringLiteral("5"));
     type(entry, QStringLiteral("90"));
-    type(entry, QStringLiteral("5"));
-    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))->text(),
-             QStringLiteral("Il 5 è già estratto."));
     QTest::mouseClick(m_window->numberButton(40), Qt::LeftButton);
     QCOMPARE(last->text(), QStringLiteral("40"));
 
-    // Space on a focused button unmarks it; arrows walk the board.
-    m_window->numberButton(90)->setFocus();
-    QTest::keyClick(m_window->numberButton(90), Qt::Key_Space);
-    QTest::keyClick(m_window->numberButton(90), Qt::Key_Up);
-    QCOMPARE(m_window->focusWidget(), m_window->numberButton(80));
-    QCOMPARE(m_store->game().numbers(), (QList<int>{5, 40}));
-    QCOMPARE(count->text(), QStringLiteral("Numeri estratti: 2"));
+    // Space on a focused button that is not drawn draws it; arrows walk the board.
+    m_window->numberButton(80)->setFocus();
+    QTest::keyClick(m_window->numberButton(80), Qt::Key_Space);
+    QTest::keyClick(m_window->numberButton(80), Qt::Key_Up);
+    QCOMPARE(m_window->focusWidget(), m_window->numberButton(70));
+    QCOMPARE(m_store->game().numbers(), (QList<int>{5, 90, 40, 80}));
+    QCOMPARE(count->text(), QStringLiteral("Numeri estratti: 4"));
 
-    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla")),
-                      Qt::LeftButton);
-    QCOMPARE(last->text(), QStringLiteral("5"));
-    QVERIFY(!m_window->numberButton(40)->isChecked());
+    // "Annulla ultimo" asks first, and takes back only on yes.
+    auto *undo = m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla"));
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QCOMPARE(m_presenter.domande, QStringList{"Togliere il 80, l'ultimo numero estratto?"});
+    QCOMPARE(m_store->game().count(), 4);
+    m_presenter.risposta = true;
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QCOMPARE(last->text(), QStringLiteral("40"));
+    QVERIFY(!m_window->numberButton(80)->isChecked());
+    QCOMPARE(m_store->game().numbers(), (QList<int>{5, 90, 40}));
+}
+
+void TestTabellone::drawnNumberStaysDrawnWhateverPressesIt_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("mouse click") << "mouse";
+    QTest::newRow("space on the focused button") << "space";
+    QTest::newRow("screen reader press") << "reader";
+}
+
+void TestTabellone::drawnNumberStaysDrawnWhateverPressesIt() {
+    QFETCH(QString, how);
+    for (const int number : {7, 30}) {
+        QVERIFY(m_store->draw(number));
+    }
+    m_window->refresh();
+    QPushButton *seven = m_window->numberButton(7);
+    if (how == u"mouse") {
+        QTest::mouseClick(seven, Qt::LeftButton);
+    } else if (how == u"space") {
+        seven->setFocus();
+        QTest::keyClick(seven, Qt::Key_Space);
+    } else {
+        QAccessible::queryAccessibleInterface(seven)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+    }
+    QCOMPARE(m_store->game().numbers(), (QList<int>{7, 30}));
+    QVERIFY(seven->isChecked());
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblUltimo"))->text(),
+             QStringLiteral("30"));
+    QCOMPARE(
+        m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))->text(),
+        QStringLiteral("Il 7 è già estratto: solo \"Annulla ultimo\" toglie l'ultimo numero."));
+}
+
+void TestTabellone::typingAfterTheBoardReachesTheEntryBox_data() {
+    QTest::addColumn<bool>("byMouse");
+    QTest::newRow("after a mouse click") << true;
+    QTest::newRow("on a board button reached by Tab") << false;
+}
+
+void TestTabellone::typingAfterTheBoardReachesTheEntryBox() {
+    QFETCH(bool, byMouse);
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    entry->setFocus();
+    if (byMouse) {
+        QTest::mouseClick(m_window->numberButton(12), Qt::LeftButton);
+    } else {
+        m_window->numberButton(12)->setFocus();
+        QTest::keyClick(m_window->numberButton(12), Qt::Key_Space);
+    }
+    QTest::keyClicks(m_window->focusWidget(), QStringLiteral("34"));
+    QTest::keyClick(m_window->focusWidget(), Qt::Key_Return);
+    QCOMPARE(m_window->focusWidget(), entry);
+    QCOMPARE(m_store->game().numbers(), (QList<int>{12, 34}));
+}
+
+void TestTabellone::badNumberIsSaidBesideTheBox_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("zero") << "0"
+                          << "Il 0 non è un numero della tombola: scrivere un numero da 1 a 90.";
+    QTest::newRow("above 90") << "95"
+                              << "Il 95 non è un numero della tombola: scrivere un numero da 1 "
+                                 "a 90.";
+    QTest::newRow("three digits") << "123"
+                                  << "Il 123 non è un numero della tombola: scrivere un numero "
+                                     "da 1 a 90.";
+    QTest::newRow("nothing typed") << ""
+                                   << "Scrivere un numero da 1 a 90.";
+    QTest::newRow("already drawn") << "5"
+                                   << "Il 5 è già estratto: solo \"Annulla ultimo\" toglie "
+                                      "l'ultimo numero.";
+}
+
+void TestTabellone::badNumberIsSaidBesideTheBox() {
+    QFETCH(QString, typed);
+    QFETCH(QString, said);
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"));
+    type(entry, QStringLiteral("5"));
+    type(entry, typed);
+    QCOMPARE(notice->text(), said);
     QCOMPARE(m_store->game().numbers(), QList<int>{5});
+    type(entry, QStringLiteral("6")); // the next good number clears it
+    QCOMPARE(notice->text(), QString());
+    QCOMPARE(m_store->game().numbers(), (QList<int>{5, 6}));
 }
 
 void TestTabellone::checksAClaimedCard() {
@@ -189,19 +291,23 @@ void TestTabellone::checksAClaimedCard() {
     QCOMPARE(view->marked(), sorted);
     QVERIFY(notice->text().startsWith(QStringLiteral("Cartella 9 dell'archivio")));
 
+    // Choosing the other run re-checks at once: card 3 holds none of card 9's row.
     run->setCurrentIndex(1);
-    QTest::keyClick(card, Qt::Key_Return);
     QVERIFY(notice->text().startsWith(QStringLiteral("Cartella 3 dell'archivio")));
     QVERIFY(notice->text().contains(QStringLiteral("archivio diverso")));
+    QVERIFY(outcome->text() != QStringLiteral("Cinquina sulla seconda riga"));
 
     // Undo reaches the card shown at once.
     run->setCurrentIndex(0);
-    QTest::keyClick(card, Qt::Key_Return);
+    QCOMPARE(outcome->text(), QStringLiteral("Cinquina sulla seconda riga"));
+    m_presenter.risposta = true;
     QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla")),
                       Qt::LeftButton);
     QCOMPARE(outcome->text(), QStringLiteral("Quaterna sulla seconda riga"));
 
+    // Another number typed: the verdict of the one before is gone until it is checked.
     card->clear();
+    QVERIFY(outcome->text().isEmpty() && !view->hasCard());
     type(card, QStringLiteral("20"));
     QVERIFY(!view->hasCard());
     QVERIFY(notice->text().startsWith(QStringLiteral("Nessuna cartella N. 20")));
@@ -227,6 +333,59 @@ void TestTabellone::listsTheWinners() {
     }
     QCOMPARE(rows, (QStringList{QStringLiteral("3|9|Cinquina|terza|corsa 1"),
                                 QStringLiteral("00009|9|Cinquina|terza|corsa 2")}));
+}
+
+void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
+    auto *playing = m_window->findChild<QLabel *>(QStringLiteral("lblPremioInGioco"));
+    auto *reached = m_window->findChild<QLabel *>(QStringLiteral("lblVincitori"));
+    auto *award = m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"));
+    auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
+    QCOMPARE(playing->text(), QStringLiteral("Si gioca: Ambo"));
+    m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))
+        ->item(1, 1)
+        ->setText(QStringLiteral("10 euro"));
+    QCOMPARE(m_store->prizes().prizes().at(1).value, QStringLiteral("10 euro"));
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        type(entry, QString::number(number));
+    }
+    // Card 9 is N. 3 of the first run: found at the draw, then claimed and given the prize.
+    QVERIFY2(reached->text().startsWith(QStringLiteral("Ambo: ")) &&
+                 reached->text().contains(QStringLiteral("N. 3 (corsa 1)")),
+             qPrintable(reached->text()));
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    QVERIFY(award->isEnabled());
+    QTest::mouseClick(award, Qt::LeftButton);
+    QCOMPARE(playing->text(), QStringLiteral("Si gioca: Terno (10 euro)"));
+    QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))
+                ->text()
+                .startsWith(QStringLiteral("Ambo: premio assegnato a ")));
+    QCOMPARE(m_store->prizes().awards().size(), 1);
+    QCOMPARE(m_store->prizes().awards().first().cards.first().reachedAt, 2);
+    // The same claim again is for a prize already given: said, and not offered.
+    QVERIFY(!award->isEnabled());
+    QVERIFY2(notice->text().endsWith(QStringLiteral("ha fatto Ambo, premio già assegnato: si gioca "
+                                                    "ora Terno.")),
+             qPrintable(notice->text()));
+}
+
+void TestTabellone::claimForACardNotInPlayIsSaid() {
+    makeWindow([] { return QList<CardInPlay>{}; }); // printed, but none sold
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        QVERIFY(m_store->draw(number));
+    }
+    m_window->refresh();
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblVincitori"))->text(),
+             QStringLiteral("Nessuna cartella in gioco."));
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblEsito"))->text(),
+             QStringLiteral("Ambo sulla seconda riga"));
+    QVERIFY(!m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"))->isEnabled());
+    const QString notice =
+        m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"))->text();
+    QVERIFY2(notice.endsWith(QStringLiteral("La cartella N. 3 non è tra le cartelle in gioco: "
+                                            "non può vincere.")),
+             qPrintable(notice));
 }
 
 void TestTabellone::unreadableRegisterIsSaidNotTakenForNoRuns() {

@@ -171,6 +171,13 @@ private slots:
         QCOMPARE(store.gameId(), qint64(2));
         QCOMPARE(store.game().numbers(), (QList<int>{33, 8}));
         QCOMPARE(store.started(), QDateTime(QDate(2026, 12, 7), QTime(20, 5, 40)));
+        // Numbers stored before the draw log: drawn at the game's start, source unknown.
+        for (const DrawLogEntry &entry : store.log()) {
+            QCOMPARE(entry.drawnAt, store.started());
+            QCOMPARE(entry.source, DrawSource::Unknown);
+            QVERIFY(!entry.takenBack());
+        }
+        QCOMPARE(store.prizes().playingText(), QStringLiteral("Si gioca: Ambo"));
     }
 
     // The runs and games of a register from before the evening belong to one first evening,
