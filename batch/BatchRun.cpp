@@ -4,6 +4,7 @@
 #include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
 #include "batch/WinCheckCommand.h"
+#include "common/Sentence.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
@@ -79,7 +80,7 @@ QString pagesText(qint64 n) {
 
 // The archive a run read, as the closing summary names it.
 QString archiveText(const CardArchive &archive) {
-    return QStringLiteral("Archivio \"%1\" (%2).")
+    return QStringLiteral("archivio \"%1\" (%2)")
         .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
              cardsText(archive.cardCount()));
 }
@@ -120,7 +121,8 @@ bool BatchRun::stopRequested() noexcept {
 }
 
 void BatchRun::fail(const QString &message) {
-    m_err << programName << ": " << message << '\n';
+    // Reasons come from every layer: each is said in the one shape of the program's lines.
+    m_err << programName << ": " << Sentence::whole(message) << '\n';
     m_err.flush();
 }
 
@@ -292,7 +294,7 @@ int BatchRun::print(const BatchOptions &options) {
         if (m_printerTarget) {
             target = m_printerTarget(options.stampante, &error);
         } else {
-            error = QStringLiteral("la stampa su stampante non è disponibile.");
+            error = QStringLiteral("La stampa su stampante non è disponibile.");
         }
         if (!target) {
             fail(error);
@@ -359,16 +361,18 @@ int BatchRun::print(const BatchOptions &options) {
 
     // A drawing that failed may still have been the last card: the run is no good either way.
     if (failures.failed()) {
-        fail(QStringLiteral("errore nel disegno della %1; la stampa è stata fermata e "
-                            "nessuna pagina è stata %2.\n%3")
+        fail(QStringLiteral("Errore nel disegno della %1: la stampa è stata fermata e "
+                            "nessuna pagina è stata %2.")
                  .arg(failedCard(*archive, plan, run.cardsDrawn(), archiveNumbers),
-                      output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
-                      failures.report()));
+                      output ? QStringLiteral("scritta") : QStringLiteral("stampata")));
+        // The error window's report follows, as the one who reads it for the cause needs it.
+        m_err << failures.report() << '\n';
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("La stampa non è riuscita. %1").arg(runFailure(error, output.get())));
+        fail(QStringLiteral("La stampa non è riuscita: %1")
+                 .arg(Sentence::clause(runFailure(error, output.get()))));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
@@ -387,7 +391,7 @@ int BatchRun::print(const BatchOptions &options) {
     }
     registered(RunRecord::Outcome::Completed, true);
     m_figures.seconds = double(clock.nsecsElapsed()) / 1e9;
-    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4. %5\n")
+    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4, %5.\n")
                  .arg(cardsText(m_figures.cards), pagesText(m_figures.pages),
                       seconds(m_figures.seconds),
                       output ? output->shownName() : target->description(), archiveText(*archive));

@@ -1,5 +1,6 @@
 #include "batch/RegisterCommands.h"
 
+#include "common/Sentence.h"
 #include "print/PrintPlan.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
@@ -175,7 +176,7 @@ QString RegisterCommands::listLine(const RunRecord &run) {
 int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextStream &err,
                            const QString &databasePath) {
     const auto fail = [&err](const QString &message) {
-        err << QStringLiteral("velmora-pdf: ") << message << '\n';
+        err << QStringLiteral("velmora-pdf: ") << Sentence::whole(message) << '\n';
         err.flush();
         return BatchOptions::exitFailed;
     };

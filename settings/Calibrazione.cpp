@@ -57,7 +57,7 @@ Calibrazione::Lettura Calibrazione::leggi(Asse asse, const QString &text) {
         QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
     if (!number.match(trimmed).hasMatch()) {
         return {std::nullopt,
-                QStringLiteral("%1: \"%2\" non è un numero. Scrivere lo spostamento in "
+                QStringLiteral("%1: \"%2\" non è un numero, scrivere lo spostamento in "
                                "millimetri, con il punto per i decimali (ad esempio 1.5).")
                     .arg(etichetta(asse), trimmed)};
     }
@@ -86,7 +86,7 @@ QPointF Calibrazione::spostamentoPixel(const Configurazione &settings, int dotsP
                                        : QStringLiteral("non contiene un numero valido");
             throw VelmoraError(invalidPropertyValue,
                                QStringLiteral("La calibrazione della stampa non è valida: %1 %2, "
-                                              "ma %3. Correggere il valore nella pagina delle "
+                                              "ma %3: correggere il valore nella pagina delle "
                                               "intestazioni e salvare la configurazione.")
                                    .arg(etichetta(asse), valore, limiti()));
         }

@@ -382,7 +382,7 @@ void TestStampaCartelle::refusedBeforePrinting_data() {
                                       << "Nessuna cartella da stampare";
     // Cards past the archive's end would come out without numbers.
     QTest::newRow("past the archive's end") << QString::number(archiveCards - 2) << "6"
-                                            << "Nessuna cartella è stata stampata";
+                                            << "nessuna cartella è stata stampata";
 }
 
 void TestStampaCartelle::refusedBeforePrinting() {
