@@ -5,6 +5,7 @@
 #include "print/BgrColor.h"
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
+#include "settings/Calibrazione.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -54,7 +55,7 @@ QString withRemedy(RunCheck::Place place, const QString &settingsPath, const QSt
                   .arg(what)
                   .arg(page)
                   .arg(page == 2 ? QStringLiteral("aspetto della cartella")
-                                 : QStringLiteral("intestazioni e calibrazione"))
+                                 : QStringLiteral("intestazioni"))
             : QStringLiteral("%1 nella pagina %2 del programma e salvare la configurazione "
                              "(file %3)")
                   .arg(what)
@@ -83,6 +84,16 @@ QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunC
                                      "della dimensione del carattere")
                           .arg(RunCheck::minDimensione())
                           .arg(RunCheck::maxDimensione()));
+}
+
+// A calibration the printer surface would refuse, found before the run is registered.
+QString calibrationFault(const Configurazione &settings, RunCheck::Place place,
+                         const QString &settingsPath) {
+    const QString fault = Calibrazione::fault(settings);
+    if (fault.isEmpty()) {
+        return {};
+    }
+    return withRemedy(place, settingsPath, fault, QStringLiteral("correggere il valore"), 3);
 }
 
 } // namespace
@@ -135,6 +146,9 @@ RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const C
         }
     }
     if (const QString fault = sizeFault(settings, layout, place, settingsPath); !fault.isEmpty()) {
+        faults.append(fault);
+    }
+    if (const QString fault = calibrationFault(settings, place, settingsPath); !fault.isEmpty()) {
         faults.append(fault);
     }
     for (const ColourField &colour : colourFields) {

@@ -9,6 +9,7 @@
 #include "tests/support/BatchExec.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RegisterFixture.h"
 #include "tests/support/RunFaults.h"
 #include "tests/support/TestFiles.h"
 
@@ -531,11 +532,13 @@ private slots:
         BatchRun run(out, err);
         int cardsSeen = 0;
         run.setCardHook([&](int done, int) { cardsSeen = done; });
+        const qsizetype runsBefore = registeredRuns();
         QCOMPARE(exec(QStringLiteral("--cartelle 30 --configurazione %1 --archivio %2 -o %3")
                           .arg(settingsFile, folder.path(), path(QStringLiteral("out/guasto.pdf"))),
                       &run),
                  BatchOptions::exitFailed);
         QCOMPARE(cardsSeen, 0);
+        QCOMPARE(registeredRuns(), runsBefore); // a refused run is no run of the register
         QCOMPARE(m_err.count(QStringLiteral("velmora-pdf:")), 1);
         QVERIFY2(m_err.contains(what.said), qPrintable(m_err));
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());

@@ -21,6 +21,7 @@
 #include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RegisterFixture.h"
 #include "tests/support/RunFaults.h"
 #include "ui/qbButtons_H.h"
 
@@ -526,6 +527,7 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     ScriptedPresenter errors;
     StampaCartelle::Result result = StampaCartelle::Result::Completed;
     int cards = 0;
+    const qsizetype runsBefore = registeredRuns();
     {
         PresenterScope scope(errors);
         StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
@@ -542,6 +544,7 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     QVERIFY2(m_messages.avvisi.first().contains(what.said), qPrintable(m_messages.avvisi.first()));
     QVERIFY(errors.reports.isEmpty());
     QCOMPARE(cards, 0);
+    QCOMPARE(registeredRuns(), runsBefore); // a refused run is no run of the register
     QVERIFY(!QFile::exists(pdf));
     checkMainWindowBack();
 }
