@@ -18,6 +18,7 @@
 #include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartella.h"
+#include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
 #include "register/RegisterDatabase.h"
 #include "register/RunRegistration.h"
@@ -65,6 +66,25 @@ private:
     ErrorPresenter *m_previous;
     QString m_report;
 };
+
+// The archive's fingerprint for the register, made before the run's entry asks for it: a large
+// archive takes a while to read, and the bar says so once it passes half a second.
+void makeFingerprint(const QString &path, QTextStream &err, bool showBar) {
+    constexpr qint64 shownAfterMs = 500;
+    constexpr qint64 megabyte = qint64(1) << 20;
+    if (ArchiveFingerprint::known(path)) {
+        return;
+    }
+    ProgressBar bar(err, QStringLiteral("MB dell'archivio letti"));
+    QElapsedTimer clock;
+    clock.start();
+    ArchiveFingerprint::of(path, [&](qint64 done, qint64 total) {
+        if (showBar && clock.elapsed() >= shownAfterMs) {
+            bar.update(int(done / megabyte), int(std::max<qint64>(total / megabyte, 1)));
+        }
+    });
+    bar.finish();
+}
 
 QString seconds(double value) {
     return QLocale(QLocale::Italian).toString(value, 'f', value < 10 ? 2 : 1);
@@ -333,6 +353,7 @@ int BatchRun::print(const BatchOptions &options) {
     };
 
     PrintRun run(surface, *archive, settings, archiveNumbers);
+    makeFingerprint(archive->path(), m_err, m_progressBar);
     RunRegistration registration(
         runEntry(programName, *archive, plan, options.cartelle.value_or(QString()), archiveNumbers,
                  !output ? target->description()

@@ -1,4 +1,5 @@
 #include "print/StampaCartelle.h"
+#include "register/ArchiveFingerprint.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include "app/Form1.h"
@@ -23,6 +24,7 @@
 #include "tests/support/ReadOnlyMount.h"
 #include "tests/support/RegisterFixture.h"
 #include "tests/support/RunFaults.h"
+#include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
 #include <QApplication>
@@ -31,6 +33,7 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -138,6 +141,7 @@ private slots:
     void windowsFacePrintsWithItsStandInAndOneNotice();
     void stopPressedWhileTheErrorWindowIsOpen();
     void sameFaultRetriedOffersToStop();
+    void windowAnswersWhileTheArchiveIsRead();
 };
 
 void TestStampaCartelle::initTestCase() {
@@ -635,6 +639,33 @@ void TestStampaCartelle::sameFaultRetriedOffersToStop() {
     QCOMPARE(errors.reports.size(), 3);
     QCOMPARE(messages.domande.size(), 1);
     QVERIFY(messages.domande.first().contains(QStringLiteral("Interrompere la stampa?")));
+    checkMainWindowBack();
+}
+
+// The archive's fingerprint is read off the window's thread: an event posted to the window
+// while the hash is held in progress is handled before the hash goes on.
+void TestStampaCartelle::windowAnswersWhileTheArchiveIsRead() {
+    const QString folder = m_dir.filePath(QStringLiteral("impronta"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeAll(QDir(folder).filePath(CardArchive::fileName), runFaultArchive(12, 0)));
+    QSemaphore handled;
+    bool windowAnswered = false;
+    ArchiveFingerprint::setReadHook([&] {
+        QMetaObject::invokeMethod(
+            m_main.get(), [&handled] { handled.release(); }, Qt::QueuedConnection);
+        // Reading on the window's own thread could never see it handled: the wait runs out.
+        windowAnswered = handled.tryAcquire(1, 20000);
+    });
+    setRun(true, QStringLiteral("1"), QStringLiteral("6"));
+    CurrentPrinter::target().selectPdfFile(nextPdf());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
+    run.setArchiveFolders({folder});
+    const StampaCartelle::Result result = print(run);
+    ArchiveFingerprint::setReadHook({});
+    QCOMPARE(result, StampaCartelle::Result::Completed);
+    QVERIFY(windowAnswered);
+    QVERIFY(ArchiveFingerprint::known(QDir(folder).filePath(CardArchive::fileName)));
     checkMainWindowBack();
 }
 
