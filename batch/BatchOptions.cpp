@@ -4,6 +4,7 @@
 #include "batch/EveningCommands.h"
 #include "batch/RegisterCommands.h"
 #include "batch/WinCheckCommand.h"
+#include "common/Sentence.h"
 #include "errors/TestoVersione.h"
 
 #include <QCommandLineParser>
@@ -53,6 +54,14 @@ bool isCardNumber(const QString &text) {
 } // namespace
 
 BatchParsed BatchOptions::parse(const QStringList &arguments) {
+    BatchParsed parsed = parseWords(arguments);
+    if (!parsed.options) {
+        parsed.error = Sentence::whole(parsed.error);
+    }
+    return parsed;
+}
+
+BatchParsed BatchOptions::parseWords(const QStringList &arguments) {
     const auto usage = [](const QString &why) { return BatchParsed{std::nullopt, why}; };
 
     QCommandLineParser parser;

@@ -52,12 +52,16 @@ struct BatchOptions {
 
     static QString helpText();
     static QString versionText();
+
+private:
+    // parse() before its error is put in the shape of every message line.
+    static struct BatchParsed parseWords(const QStringList &arguments);
 };
 
 // The outcome of BatchOptions::parse().
 struct BatchParsed {
     std::optional<BatchOptions> options;
-    QString error; // Italian, when options is empty
+    QString error; // Italian, one sentence, when options is empty
 };
 
 } // namespace velmora

@@ -5,6 +5,7 @@
 #include "batch/RegisterCommands.h"
 #include "batch/VerificaArchivio.h"
 #include "batch/WinCheckCommand.h"
+#include "common/Sentence.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
@@ -18,6 +19,7 @@
 #include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartella.h"
+#include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
 #include "register/RegisterDatabase.h"
 #include "register/RunRegistration.h"
@@ -66,6 +68,25 @@ private:
     QString m_report;
 };
 
+// The archive's fingerprint for the register, made before the run's entry asks for it: a large
+// archive takes a while to read, and the bar says so once it passes half a second.
+void makeFingerprint(const QString &path, QTextStream &err, bool showBar) {
+    constexpr qint64 shownAfterMs = 500;
+    constexpr qint64 megabyte = qint64(1) << 20;
+    if (ArchiveFingerprint::known(path)) {
+        return;
+    }
+    ProgressBar bar(err, QStringLiteral("MB dell'archivio letti"));
+    QElapsedTimer clock;
+    clock.start();
+    ArchiveFingerprint::of(path, [&](qint64 done, qint64 total) {
+        if (showBar && clock.elapsed() >= shownAfterMs) {
+            bar.update(int(done / megabyte), int(std::max<qint64>(total / megabyte, 1)));
+        }
+    });
+    bar.finish();
+}
+
 QString seconds(double value) {
     return QLocale(QLocale::Italian).toString(value, 'f', value < 10 ? 2 : 1);
 }
@@ -80,7 +101,7 @@ QString pagesText(qint64 n) {
 
 // The archive a run read, as the closing summary names it.
 QString archiveText(const CardArchive &archive) {
-    return QStringLiteral("Archivio \"%1\" (%2).")
+    return QStringLiteral("archivio \"%1\" (%2)")
         .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
              cardsText(archive.cardCount()));
 }
@@ -121,7 +142,8 @@ bool BatchRun::stopRequested() noexcept {
 }
 
 void BatchRun::fail(const QString &message) {
-    m_err << programName << ": " << message << '\n';
+    // Reasons come from every layer: each is said in the one shape of the program's lines.
+    m_err << programName << ": " << Sentence::whole(message) << '\n';
     m_err.flush();
 }
 
@@ -296,7 +318,7 @@ int BatchRun::print(const BatchOptions &options) {
         if (m_printerTarget) {
             target = m_printerTarget(options.stampante, &error);
         } else {
-            error = QStringLiteral("la stampa su stampante non è disponibile.");
+            error = QStringLiteral("La stampa su stampante non è disponibile.");
         }
         if (!target) {
             fail(error);
@@ -335,6 +357,7 @@ int BatchRun::print(const BatchOptions &options) {
     };
 
     PrintRun run(surface, *archive, settings, archiveNumbers);
+    makeFingerprint(archive->path(), m_err, m_progressBar);
     RunRegistration registration(
         runEntry(programName, *archive, plan, options.cartelle.value_or(QString()), archiveNumbers,
                  !output ? target->description()
@@ -365,16 +388,17 @@ int BatchRun::print(const BatchOptions &options) {
 
     // A drawing that failed may still have been the last card: the run is no good either way.
     if (failures.failed()) {
-        fail(QStringLiteral("errore nel disegno della %1; la stampa è stata fermata e "
-                            "nessuna pagina è stata %2.\n%3")
+        fail(QStringLiteral("Errore nel disegno della %1: la stampa è stata fermata e "
+                            "nessuna pagina è stata %2.")
                  .arg(failedCard(*archive, plan, run.cardsDrawn(), archiveNumbers),
-                      output ? QStringLiteral("scritta") : QStringLiteral("stampata"),
-                      failures.report()));
+                      output ? QStringLiteral("scritta") : QStringLiteral("stampata")));
+        // The error window's report follows, as the one who reads it for the cause needs it.
+        m_err << failures.report() << '\n';
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
     if (!error.isEmpty()) {
-        fail(QStringLiteral("La stampa non è riuscita. %1").arg(error));
+        fail(QStringLiteral("La stampa non è riuscita: %1").arg(Sentence::clause(error)));
         registered(RunRecord::Outcome::Failed, false);
         return BatchOptions::exitFailed;
     }
@@ -393,7 +417,7 @@ int BatchRun::print(const BatchOptions &options) {
     }
     registered(RunRecord::Outcome::Completed, true);
     m_figures.seconds = double(clock.nsecsElapsed()) / 1e9;
-    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4. %5\n")
+    m_err << QStringLiteral("Stampate %1 su %2 in %3 secondi: %4, %5.\n")
                  .arg(cardsText(m_figures.cards), pagesText(m_figures.pages),
                       seconds(m_figures.seconds),
                       output ? output->shownName() : target->description(), archiveText(*archive));

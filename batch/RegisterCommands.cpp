@@ -1,5 +1,6 @@
 #include "batch/RegisterCommands.h"
 
+#include "common/Sentence.h"
 #include "errors/FileErrorText.h"
 #include "print/PrintPlan.h"
 #include "print/RunArchives.h"
@@ -183,7 +184,7 @@ QString RegisterCommands::listLine(const RunRecord &run) {
 int RegisterCommands::exec(const RegisterQuery &query, QTextStream &out, QTextStream &err,
                            const QString &databasePath) {
     const auto fail = [&err](const QString &message) {
-        err << QStringLiteral("velmora-pdf: ") << message << '\n';
+        err << QStringLiteral("velmora-pdf: ") << Sentence::whole(message) << '\n';
         err.flush();
         return BatchOptions::exitFailed;
     };

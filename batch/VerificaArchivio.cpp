@@ -84,7 +84,12 @@ QString VerificaArchivio::ruleName(ArchiveRule rule) {
 }
 
 QString VerificaArchivio::line(const ArchiveFinding &finding) {
-    return QStringLiteral("%1 (regola: %2)").arg(finding.message, ruleName(finding.rule));
+    // The rule goes inside the finding's sentence, before its full stop.
+    QString message = finding.message;
+    if (message.endsWith(u'.')) {
+        message.chop(1);
+    }
+    return QStringLiteral("%1 (regola: %2).").arg(message, ruleName(finding.rule));
 }
 
 QStringList VerificaArchivio::Report::lines() const {
@@ -128,7 +133,7 @@ QStringList VerificaArchivio::Report::lines() const {
                 : QStringLiteral("Cartelle da %1 a %2").arg(missingFirst).arg(missingLast);
         result.append(QStringLiteral("%1: oltre la fine dell'archivio, che contiene %2; "
                                      "sarebbero stampate senza numeri (regola: cartelle "
-                                     "presenti nell'archivio)")
+                                     "presenti nell'archivio).")
                           .arg(which, plural(archiveCards, QStringLiteral("cartella"),
                                              QStringLiteral("cartelle"))));
     }

@@ -3,6 +3,7 @@
 
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
+#include "common/Sentence.h"
 #include "common/ShownText.h"
 #include "errors/VelmoraError.h"
 #include "print/PrinterTarget.h"
@@ -92,11 +93,11 @@ std::unique_ptr<velmora::PageTarget> printerTarget(const QString &name, QString 
     if (!target->selectPrinter(name)) {
         const QStringList installed = velmora::PrinterTarget::installedPrinters();
         *error = installed.isEmpty()
-                     ? QStringLiteral("la stampante \"%1\" non è installata, e non ce n'è "
+                     ? QStringLiteral("La stampante \"%1\" non è installata, e non ce n'è "
                                       "nessuna.")
                            .arg(name)
-                     : QStringLiteral("la stampante \"%1\" non è installata. Stampanti "
-                                      "installate: %2.")
+                     : QStringLiteral("La stampante \"%1\" non è installata (stampanti "
+                                      "installate: %2).")
                            .arg(name, installed.join(QStringLiteral(", ")));
         return nullptr;
     }
@@ -149,7 +150,7 @@ int main(int argc, char *argv[]) {
     try {
         return run.exec(*parsed.options);
     } catch (const velmora::VelmoraError &error) {
-        err << "velmora-pdf: " << error.description() << '\n';
+        err << "velmora-pdf: " << velmora::Sentence::whole(error.description()) << '\n';
     } catch (const std::bad_alloc &) {
         err << "velmora-pdf: La memoria è esaurita: la stampa è stata fermata e nessun file è "
                "stato scritto.\n";

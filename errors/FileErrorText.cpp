@@ -143,6 +143,19 @@ QString FileErrorText::whyNotWritable(const QString &path, int errorNumber) {
             return QStringLiteral("\"%1\" è un file, non una cartella")
                 .arg(QDir::toNativeSeparators(nearest.folder));
         }
+        // The folder is to be made inside the nearest one there: when that one refuses it,
+        // the cause is its permissions or its file system, not a folder that is missing.
+        if (!nearest.folder.isEmpty()) {
+            if (const int problem = fileSystemProblem(nearest.folder); problem != 0) {
+                return reason(problem);
+            }
+            if (!writable(nearest.folder) || errorNumber == EACCES || errorNumber == EPERM) {
+                return QStringLiteral("permesso negato: nella cartella \"%1\" non si può creare "
+                                      "la cartella \"%2\"")
+                    .arg(QDir::toNativeSeparators(nearest.folder),
+                         QDir::toNativeSeparators(folder));
+            }
+        }
         return QStringLiteral("la cartella \"%1\" non esiste")
             .arg(QDir::toNativeSeparators(folder));
     }

@@ -23,7 +23,9 @@ QList<CardInPlay> CardInPlay::fromRuns(const QList<PrintedRun> &runs, CardArchiv
             const int archiveCard = int(card.archiveCard);
             cards.append(
                 {run.record.id, label,
-                 CardTrace::printedNumber(run.record, archiveCard).value_or(0),
+                 CardNumbering::printedNumber(card.numeroArchivio, run.record.archiveNumbering,
+                                              run.record.firstCard)
+                     .value_or(0),
                  CardNumbering::printedText(card.numeroArchivio, run.record.archiveNumbering,
                                             run.record.firstCard)
                      .trimmed(),

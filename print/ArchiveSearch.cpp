@@ -15,7 +15,7 @@ QString notFound(const QStringList &folders) {
     for (const QString &folder : folders) {
         shown.append(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(folder)));
     }
-    return QStringLiteral("Impossibile trovare l'archivio delle cartelle %1. Cercato in: %2.")
+    return QStringLiteral("Impossibile trovare l'archivio delle cartelle %1 (cercato in: %2)")
         .arg(CardArchive::fileName, shown.join(QStringLiteral(", ")));
 }
 
@@ -61,7 +61,7 @@ std::unique_ptr<CardArchive> ArchiveSearch::open(const QStringList &folders) {
         }
     }
     throw VelmoraError(VelmoraError::FileNotFound,
-                       notFound(folders) + QStringLiteral(" Nessuna cartella è stata stampata."));
+                       notFound(folders) + QStringLiteral(": nessuna cartella è stata stampata."));
 }
 
 QString ArchiveSearch::locate() {

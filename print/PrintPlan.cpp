@@ -113,23 +113,24 @@ std::optional<QString> PrintPlan::beyondArchive(qint64 heldCards,
                              "numeri)")
                   .arg(firstMissing)
                   .arg(asked);
-    QStringList sentences{
-        QStringLiteral("L'archivio \"%1\" contiene %2: %3.")
+    // One sentence, its parts joined by semicolons.
+    QStringList parts{
+        QStringLiteral("L'archivio \"%1\" contiene %2: %3")
             .arg(QDir::toNativeSeparators(archivePath.isEmpty()
                                               ? archivePath
                                               : QFileInfo(archivePath).absoluteFilePath()),
                  cards(heldCards), missing)};
     const qint64 largest = std::max<qint64>(heldCards - first + 1, 0);
     if (largest == 1) {
-        sentences.append(
-            QStringLiteral("Dalla cartella %1 se ne può stampare al massimo 1.").arg(first));
+        parts.append(
+            QStringLiteral("dalla cartella %1 se ne può stampare al massimo 1").arg(first));
     } else if (largest > 1) {
-        sentences.append(QStringLiteral("Dalla cartella %1 se ne possono stampare al massimo %2.")
-                             .arg(first)
-                             .arg(largest));
+        parts.append(QStringLiteral("dalla cartella %1 se ne possono stampare al massimo %2")
+                         .arg(first)
+                         .arg(largest));
     }
-    sentences.append(QStringLiteral("Nessuna cartella è stata stampata."));
-    return sentences.join(u' ');
+    parts.append(QStringLiteral("nessuna cartella è stata stampata"));
+    return parts.join(QStringLiteral("; ")) + u'.';
 }
 
 std::optional<QString> PrintPlan::fitToArchive(qint64 heldCards, const QString &archivePath) {

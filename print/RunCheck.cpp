@@ -1,10 +1,12 @@
 #include "print/RunCheck.h"
 
+#include "common/Sentence.h"
 #include "errors/VelmoraError.h"
 #include "print/BgrColor.h"
 #include "print/CardArchive.h"
 #include "print/SizeFit.h"
 #include "register/CardNumbering.h"
+#include "settings/Calibrazione.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -47,13 +49,22 @@ std::array<int, 4> sizeOffsets(const CardLayout &layout) {
     return {layout.titleSizeOffset, layout.numberSizeOffset, 0, layout.stripSizeOffset};
 }
 
-QString whereToChange(RunCheck::Place place, const QString &settingsPath, const QString &what) {
-    if (place == RunCheck::Place::Window) {
-        return QStringLiteral("%1 nella pagina 2 (aspetto della cartella).").arg(what);
-    }
-    return QStringLiteral("%1 nella pagina 2 del programma e salvare la configurazione "
-                          "(file %2).")
-        .arg(what, settingsPath);
+// A fault and what to do about it, as one sentence: "<fault>: <what to do> nella pagina 2 …".
+QString withRemedy(RunCheck::Place place, const QString &settingsPath, const QString &fault,
+                   const QString &what, int page = 2) {
+    const QString where =
+        place == RunCheck::Place::Window
+            ? QStringLiteral("%1 nella pagina %2 (%3)")
+                  .arg(what)
+                  .arg(page)
+                  .arg(page == 2 ? QStringLiteral("aspetto della cartella")
+                                 : QStringLiteral("intestazioni"))
+            : QStringLiteral("%1 nella pagina %2 del programma e salvare la configurazione "
+                             "(file %3)")
+                  .arg(what)
+                  .arg(page)
+                  .arg(settingsPath);
+    return QStringLiteral("%1: %2.").arg(fault, where);
 }
 
 QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunCheck::Place place,
@@ -67,16 +78,26 @@ QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunC
     const QString why = size < low ? QStringLiteral("la riga d'intestazione avrebbe %1 punti")
                                          .arg(size + layout.stripSizeOffset)
                                    : QStringLiteral("oltre il massimo di %1").arg(high);
-    return QStringLiteral("La dimensione del carattere %1 non si può stampare (%2). ")
-               .arg(size)
-               .arg(why) +
-           whereToChange(place, settingsPath,
-                         // The sizes that print in both orientations (above the box's largest,
-                         // the card's texts are drawn smaller to fit).
-                         QStringLiteral("Scegliere una dimensione da %1 a %2 nella casella "
-                                        "della dimensione del carattere")
-                             .arg(RunCheck::minDimensione())
-                             .arg(RunCheck::maxDimensione()));
+    return withRemedy(place, settingsPath,
+                      QStringLiteral("La dimensione del carattere %1 non si può stampare (%2)")
+                          .arg(size)
+                          .arg(why),
+                      // The sizes that print in both orientations (above the box's largest,
+                      // the card's texts are drawn smaller to fit).
+                      QStringLiteral("scegliere una dimensione da %1 a %2 nella casella "
+                                     "della dimensione del carattere")
+                          .arg(RunCheck::minDimensione())
+                          .arg(RunCheck::maxDimensione()));
+}
+
+// A calibration the printer surface would refuse, found before the run is registered.
+QString calibrationFault(const Configurazione &settings, RunCheck::Place place,
+                         const QString &settingsPath) {
+    const QString fault = Calibrazione::fault(settings);
+    if (fault.isEmpty()) {
+        return {};
+    }
+    return withRemedy(place, settingsPath, fault, QStringLiteral("correggere il valore"), 3);
 }
 
 } // namespace
@@ -118,9 +139,9 @@ RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const C
     QStringList faults;
     const QString chosen = settings.FontTombola.trimmed();
     if (chosen.isEmpty()) {
-        faults.append(QStringLiteral("Nessun carattere è indicato per le cartelle. ") +
-                      whereToChange(place, settingsPath,
-                                    QStringLiteral("Sceglierne uno nell'elenco dei caratteri")));
+        faults.append(withRemedy(place, settingsPath,
+                                 QStringLiteral("Nessun carattere è indicato per le cartelle"),
+                                 QStringLiteral("sceglierne uno nell'elenco dei caratteri")));
     }
     for (const QString &name : {chosen, fixedFace()}) {
         if (name.isEmpty()) {
@@ -144,13 +165,16 @@ RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const C
     if (const QString fault = sizeFault(settings, layout, place, settingsPath); !fault.isEmpty()) {
         faults.append(fault);
     }
+    if (const QString fault = calibrationFault(settings, place, settingsPath); !fault.isEmpty()) {
+        faults.append(fault);
+    }
     for (const ColourField &colour : colourFields) {
         if (!BgrColor::isValid(settings.*colour.field)) {
-            faults.append(QStringLiteral("Il colore %1 non è un colore (%2). ")
-                              .arg(QString::fromUtf8(colour.part))
-                              .arg(settings.*colour.field) +
-                          whereToChange(place, settingsPath,
-                                        QStringLiteral("Sceglierlo di nuovo sulla cartella")));
+            faults.append(withRemedy(place, settingsPath,
+                                     QStringLiteral("Il colore %1 non è un colore (%2)")
+                                         .arg(QString::fromUtf8(colour.part))
+                                         .arg(settings.*colour.field),
+                                     QStringLiteral("sceglierlo di nuovo sulla cartella")));
         }
     }
     result.refusal = faults.join(QLatin1Char('\n'));
@@ -166,12 +190,12 @@ QString RunCheck::checkArchive(CardArchive &archive, const PrintPlan &plan,
             const RecordCartella record = archive.read(card);
             CardNumbering::printedText(record.numeroArchivio(), numerazioneArchivio, plan.first);
         } catch (const VelmoraError &error) {
-            return QStringLiteral("La cartella %1 dell'archivio \"%2\" è danneggiata: %3. Non è "
-                                  "stato stampato nulla: sostituire l'archivio con una copia "
+            return QStringLiteral("La cartella %1 dell'archivio \"%2\" è danneggiata (%3): non "
+                                  "è stato stampato nulla, sostituire l'archivio con una copia "
                                   "integra.")
                 .arg(card)
                 .arg(QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath()),
-                     error.description());
+                     Sentence::clause(error.description()));
         }
     }
     return {};
@@ -216,7 +240,7 @@ QString RunCheck::printableAreaNotice(const CardLayout &layout, int dimensione,
     }
     const bool landscape = layout.cardsPerPage == CardLayout::landscape().cardsPerPage;
     return QStringLiteral("Le cartelle sono più grandi dell'area che la stampante può stampare "
-                          "(%1): i bordi della pagina resteranno tagliati. Spostare la stampa "
+                          "(%1) e i bordi della pagina resteranno tagliati: spostare la stampa "
                           "con \"Parametro Altezza\" e \"Parametro Larghezza\" (pagina 3), o "
                           "scegliere l'orientamento %2.")
         .arg(by.join(QStringLiteral(" e ")),

@@ -272,11 +272,14 @@ bool SafeOutput::commitPdf(QString *error) {
     }
     if (!complete) {
         const QString cause = writeFailure();
-        *error =
-            (cause.isEmpty()
-                 ? QStringLiteral("Il file PDF %1 non è stato scritto per intero.").arg(shownName())
-                 : cause) +
-            QStringLiteral(" Nessun file è stato scritto.");
+        QString what = cause.isEmpty() ? QStringLiteral("Il file PDF %1 non è stato scritto per "
+                                                        "intero")
+                                             .arg(shownName())
+                                       : cause;
+        if (what.endsWith(u'.')) {
+            what.chop(1); // one sentence: what went wrong, then that nothing was left
+        }
+        *error = what + QStringLiteral(": nessun file è stato scritto.");
         discard();
         return false;
     }

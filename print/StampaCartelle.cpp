@@ -14,11 +14,19 @@
 #include "print/RunEntry.h"
 #include "print/RunPreparation.h"
 #include "print/ScreenPointer.h"
+#include "register/ArchiveFingerprint.h"
 #include "register/RunRegistration.h"
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
 #include <QWidget>
+
+#include <atomic>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -29,6 +37,36 @@ const QString nothingHandedOn = QStringLiteral("Nessuna cartella è stata stampa
 const QString retryQuestion =
     QStringLiteral("La stessa cartella non si stampa dopo %1 tentativi di fila.\n"
                    "Interrompere la stampa?");
+
+// The archive's fingerprint for the register, made on a thread of its own so that the window
+// keeps answering while a large archive is read; a progress window shows once it takes longer
+// than half a second. The run's register entry then finds it made.
+void makeFingerprint(QWidget &parent, const QString &path) {
+    constexpr int shownAfterMs = 500;
+    constexpr int pollMs = 100;
+    if (ArchiveFingerprint::known(path)) {
+        return;
+    }
+    std::atomic<int> percent = 0;
+    const std::unique_ptr<QThread> reader(QThread::create([&path, &percent] {
+        ArchiveFingerprint::of(path, [&percent](qint64 done, qint64 total) {
+            percent = total > 0 ? int(done * 100 / total) : 100;
+        });
+    }));
+    QProgressDialog progress(QStringLiteral("Lettura dell'archivio delle cartelle…"), QString(), 0,
+                             100, &parent);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(shownAfterMs);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &progress,
+                     [&progress, &percent] { progress.setValue(percent); });
+    QEventLoop loop;
+    QObject::connect(reader.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    poll.start(pollMs);
+    reader->start();
+    loop.exec();
+    reader->wait();
+}
 
 // Whatever a failing printer leaves open, the document is closed: its finished pages are
 // handed on, or, when even that fails, it is abandoned.
@@ -207,6 +245,7 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
     QString failure;
     PrintRun printRun(m_surface, *archive, m_settings, request.numerazioneArchivio);
     const auto *painter = dynamic_cast<const PainterSurface *>(&m_surface);
+    makeFingerprint(window, archive->path());
     RunRegistration registration(runEntry(QStringLiteral("velmora"), *archive, plan,
                                           request.nCartelle, request.numerazioneArchivio,
                                           !m_destination.isEmpty() ? m_destination

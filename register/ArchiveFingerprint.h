@@ -3,6 +3,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <optional>
 
 namespace velmora {
@@ -16,8 +17,19 @@ struct ArchiveFingerprint {
     qint64 size = 0;
     QString sha256; // lower-case hex
 
-    // Reads the whole file; nothing when it cannot be read.
-    static std::optional<ArchiveFingerprint> of(const QString &path);
+    // Bytes hashed so far of the file's size; called on the thread that hashes, after each part.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+
+    // Reads the whole file once per process for each path, size and modification time: the
+    // same unchanged file asked for again (by the register, the Tabellone, the register
+    // window) gives the fingerprint already made. Nothing when the file cannot be read. Safe to
+    // call from any thread; progress, when given, follows a hash that has to be made.
+    static std::optional<ArchiveFingerprint> of(const QString &path, const Progress &progress = {});
+    // Whether of(path) would answer without reading the file.
+    static bool known(const QString &path);
+    // Called on the hashing thread before each part is read: a seam for tests that need a hash
+    // held in progress. Empty (the default) for none.
+    static void setReadHook(std::function<void()> hook);
     // The archive the run read, as the register kept it when the run began.
     static ArchiveFingerprint usedBy(const RunRecord &run);
 

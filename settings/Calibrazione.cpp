@@ -57,7 +57,7 @@ Calibrazione::Lettura Calibrazione::leggi(Asse asse, const QString &text) {
         QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
     if (!number.match(trimmed).hasMatch()) {
         return {std::nullopt,
-                QStringLiteral("%1: \"%2\" non è un numero. Scrivere lo spostamento in "
+                QStringLiteral("%1: \"%2\" non è un numero, scrivere lo spostamento in "
                                "millimetri, con il punto per i decimali (ad esempio 1.5).")
                     .arg(etichetta(asse), trimmed)};
     }
@@ -78,24 +78,31 @@ bool Calibrazione::ammesso(double mm) {
     return std::isfinite(mm) && std::abs(mm) <= limiteMm;
 }
 
-QPointF Calibrazione::spostamentoPixel(const Configurazione &settings, int dotsPerInch) {
-    const auto pixels = [dotsPerInch](Asse asse, float mm) {
+QString Calibrazione::fault(const Configurazione &settings) {
+    for (const auto &[asse, mm] :
+         {std::pair{Asse::Orizzontale, settings.ParY}, std::pair{Asse::Verticale, settings.ParX}}) {
         if (!ammesso(mm)) {
             const QString valore = std::isfinite(mm)
                                        ? QStringLiteral("vale %1 millimetri").arg(testo(mm))
                                        : QStringLiteral("non contiene un numero valido");
-            throw VelmoraError(invalidPropertyValue,
-                               QStringLiteral("La calibrazione della stampa non è valida: %1 %2, "
-                                              "ma %3. Correggere il valore nella pagina delle "
-                                              "intestazioni e salvare la configurazione.")
-                                   .arg(etichetta(asse), valore, limiti()));
+            return QStringLiteral("La calibrazione della stampa non è valida (%1 %2, ma %3)")
+                .arg(etichetta(asse), valore, limiti());
         }
-        // Whole pixels: every rule stays on the pixel grid it was designed for.
+    }
+    return {};
+}
+
+QPointF Calibrazione::spostamentoPixel(const Configurazione &settings, int dotsPerInch) {
+    if (const QString why = fault(settings); !why.isEmpty()) {
+        throw VelmoraError(invalidPropertyValue,
+                           why + QStringLiteral(": correggere il valore nella pagina delle "
+                                                "intestazioni e salvare la configurazione."));
+    }
+    // Whole pixels: every rule stays on the pixel grid it was designed for.
+    const auto pixels = [dotsPerInch](float mm) {
         return double(std::lround(double(mm) * dotsPerInch / millimetresPerInch));
     };
-    const double x = pixels(Asse::Orizzontale, settings.ParY);
-    const double y = pixels(Asse::Verticale, settings.ParX);
-    return {x, y};
+    return {pixels(settings.ParY), pixels(settings.ParX)};
 }
 
 } // namespace velmora

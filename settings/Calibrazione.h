@@ -39,6 +39,10 @@ public:
     // True for a finite value within the limits.
     static bool ammesso(double mm);
 
+    // Why the settings' calibration cannot be printed with (a value that is not a number or
+    // beyond the limits, naming its box), without the full stop; empty when it can.
+    static QString fault(const Configurazione &settings);
+
     // The settings' calibration in whole device pixels at dotsPerInch: x from ParY, y from ParX.
     // A stored value that is not a number or beyond the limits (a settings file edited by hand)
     // throws VelmoraError 380 with an Italian message that names the box: nothing is printed

@@ -126,9 +126,9 @@ SettingsFile::LoadResult SettingsFile::load(Configurazione &record) {
         record = fresh;
         if (!saved.ok) {
             return {LoadOutcome::CreateFailed,
-                    QStringLiteral("Impossibile creare il file di configurazione %1: %2.\n"
-                                   "Il programma usa le impostazioni predefinite.")
-                        .arg(shown(m_path), saved.error),
+                    QStringLiteral("Impossibile creare il file di configurazione %1 (%2): il "
+                                   "programma usa le impostazioni predefinite.")
+                        .arg(shown(m_path), saved.reason),
                     false,
                     {}};
         }
@@ -186,9 +186,10 @@ QByteArray SettingsFile::currentTail() const {
 
 SettingsFile::SaveResult SettingsFile::save(const Configurazione &record) {
     const auto failed = [this](const QString &why) {
-        return SaveResult{false, QStringLiteral("Impossibile salvare la configurazione nel file "
-                                                "%1: %2.")
-                                     .arg(shown(m_path), why)};
+        return SaveResult{false,
+                          QStringLiteral("Impossibile salvare la configurazione nel file %1: %2.")
+                              .arg(shown(m_path), why),
+                          why};
     };
     const QFileInfo info(m_path);
     if (const QString what = notAFile(m_path); !what.isEmpty()) {
@@ -213,7 +214,7 @@ SettingsFile::SaveResult SettingsFile::save(const Configurazione &record) {
         file.cancelWriting();
         return failed(FileErrorText::whyNotWritable(m_path, failure));
     }
-    return {true, {}};
+    return {true, {}, {}};
 }
 
 } // namespace velmora

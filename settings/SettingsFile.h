@@ -35,7 +35,8 @@ public:
 
     struct SaveResult {
         bool ok = false;
-        QString error; // Italian, names the file; empty on success
+        QString error;  // Italian, names the file; empty on success
+        QString reason; // the cause alone, for a sentence that names the file itself
     };
 
     explicit SettingsFile(QString path);

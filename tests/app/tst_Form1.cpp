@@ -1054,6 +1054,37 @@ private slots:
         QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= 240);
     }
 
+    // An archive that cannot be read: the tooltip holds the whole reason, and the line keeps
+    // the reason after the path whole, shortening the path, as long as the room allows.
+    void printPageSaysWhyTheArchiveCannotBeRead() {
+        QTemporaryDir folder;
+        QFile archive(folder.filePath(QStringLiteral("RidoDur.dat")));
+        QVERIFY(archive.open(QIODevice::WriteOnly) && archive.resize(qint64(2) << 30));
+        archive.close();
+        auto form = startedForm(folder.path());
+        QVERIFY(form);
+        form->setPrintAction([] {});
+        for (int press = 0; press < 3; ++press) {
+            QTest::mouseClick(form->cmdNav(3), Qt::LeftButton);
+        }
+        const auto *label = form->findChild<ElidedLabel *>(QStringLiteral("lblArchivio"));
+        QVERIFY(label && label->isVisible());
+        const QString reason = label->text();
+        QVERIFY2(reason.contains(QStringLiteral("troppo grande")), qPrintable(reason));
+        QCOMPARE(label->toolTip(), reason);
+        const qsizetype open = reason.indexOf(u'"');
+        const qsizetype close = reason.indexOf(u'"', open + 1);
+        const QString after = reason.mid(close);
+        // Room for all but the path's folders.
+        const QFontMetrics metrics = label->fontMetrics();
+        const int room = metrics.horizontalAdvance(reason) -
+                         metrics.horizontalAdvance(reason.mid(open + 1, close - open - 1)) +
+                         metrics.horizontalAdvance(QStringLiteral("…/RidoDur.dat"));
+        const QString shown = label->shownText(room);
+        QVERIFY2(shown.endsWith(after) && shown.contains(QStringLiteral("…")), qPrintable(shown));
+        QVERIFY(metrics.horizontalAdvance(shown) <= room);
+    }
+
     void failedSaveIsReported() {
         // A plain file where the settings folder should be: nothing can be written there.
         QVERIFY(writeAll(m_dir->filePath(QStringLiteral("blocco")), "x"));

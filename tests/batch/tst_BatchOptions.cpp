@@ -118,17 +118,17 @@ private slots:
         QTest::addColumn<QString>("said");
 
         QTest::newRow("nothing") << ""
-                                 << "indicare dove stampare";
+                                 << "Indicare dove stampare";
         QTest::newRow("unknown option") << "--cartelle 6 -o x.pdf --copie 2"
-                                        << "opzione sconosciuta: --copie";
+                                        << "Opzione sconosciuta: --copie";
         QTest::newRow("unknown short option") << "--cartelle 6 -o x.pdf -z"
-                                              << "opzione sconosciuta: -z";
+                                              << "Opzione sconosciuta: -z";
         QTest::newRow("missing value") << "-o x.pdf --cartelle"
-                                       << "manca il valore dopo --cartelle";
+                                       << "Manca il valore dopo --cartelle";
         QTest::newRow("value for a flag") << "--verifica=si"
                                           << "non vuole un valore";
         QTest::newRow("stray argument") << "--cartelle 6 -o x.pdf extra"
-                                        << "argomento inatteso: \"extra\"";
+                                        << "Argomento inatteso: \"extra\"";
         QTest::newRow("no count") << "-o x.pdf"
                                   << "--cartelle N";
         QTest::newRow("zero cards") << "--cartelle 000 -o x.pdf"
@@ -159,7 +159,7 @@ private slots:
         QTest::newRow("empty output name") << "--cartelle 6 -o \"  \""
                                            << "-o vuole";
         QTest::newRow("no output name") << "--cartelle 6 -o \"\""
-                                        << "manca il valore dopo -o";
+                                        << "Manca il valore dopo -o";
         QTest::newRow("empty archive folder") << "--verifica --archivio \" \""
                                               << "--archivio vuole";
     }

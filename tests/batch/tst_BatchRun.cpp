@@ -9,6 +9,7 @@
 #include "tests/support/BatchExec.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RegisterFixture.h"
 #include "tests/support/RunFaults.h"
 #include "tests/support/TestFiles.h"
 
@@ -149,7 +150,7 @@ private slots:
                      QStringLiteral("Stampate %1 cartelle su %2 pagin").arg(cards).arg(pages)),
                  qPrintable(m_err));
         QVERIFY2(m_err.contains(
-                     QStringLiteral("Archivio \"%1/RidoDur.dat\" (120 cartelle)").arg(m_archive)),
+                     QStringLiteral("archivio \"%1/RidoDur.dat\" (120 cartelle)").arg(m_archive)),
                  qPrintable(m_err));
 
         const mode_t mask = ::umask(0);
@@ -216,14 +217,14 @@ private slots:
         QTest::newRow("cards beyond the archive")
             << "--prima 113 --cartelle 10 --archivio ARCHIVE -o OUT"
             << "contiene 120 cartelle: le cartelle da 121 a 122 non ci sono (sarebbero stampate "
-               "senza numeri). Dalla cartella 113 se ne possono stampare al massimo 8.";
+               "senza numeri); dalla cartella 113 se ne possono stampare al massimo 8;";
         QTest::newRow("one card beyond the archive")
             << "--prima 120 --cartelle 2 --archivio ARCHIVE -o OUT"
-            << "la cartella 121 non c'è (sarebbe stampata senza numeri). Dalla cartella 120 se ne "
-               "può stampare al massimo 1.";
+            << "la cartella 121 non c'è (sarebbe stampata senza numeri); dalla cartella 120 se ne "
+               "può stampare al massimo 1;";
         QTest::newRow("first card beyond the archive")
             << "--prima 200 --cartelle 3 --archivio ARCHIVE -o OUT"
-            << "le cartelle da 200 a 202 non ci sono (sarebbero stampate senza numeri). Nessuna";
+            << "le cartelle da 200 a 202 non ci sono (sarebbero stampate senza numeri); nessuna";
         QTest::newRow("output folder is a file")
             << "--cartelle 6 --archivio ARCHIVE -o ARCHIVE/RidoDur.dat/x.pdf"
             << "RidoDur.dat\" è un file, non una cartella";
@@ -233,7 +234,7 @@ private slots:
                                                 << "non esiste";
         QTest::newRow("settings file missing")
             << "--cartelle 6 --archivio ARCHIVE --configurazione EMPTY/vel.cnf -o OUT"
-            << "il file di configurazione";
+            << "l file di configurazione \"";
         QTest::newRow("settings file is a folder")
             << "--cartelle 6 --archivio ARCHIVE --configurazione EMPTY -o OUT"
             << "cartella";
@@ -366,8 +367,8 @@ private slots:
             BatchOptions::exitFailed);
         err.flush();
         QCOMPARE(cardsSeen, 1); // the failing card is left, and no other is drawn
-        QVERIFY2(m_err.contains(QStringLiteral("errore nel disegno della cartella 5 "
-                                               "dell'archivio, numero stampato 1;")),
+        QVERIFY2(m_err.contains(QStringLiteral("Errore nel disegno della cartella 5 "
+                                               "dell'archivio, numero stampato 1:")),
                  qPrintable(m_err));
         QVERIFY2(m_err.contains(QStringLiteral("Procedura StampaCartella nel modulo RIDODUR")),
                  qPrintable(m_err));
@@ -548,18 +549,95 @@ private slots:
         int cardsSeen = 0;
         run.setCardHook([&](int done, int) { cardsSeen = done; });
         // The archive given as a relative path is named by its whole one.
+        const qsizetype runsBefore = registeredRuns();
         QCOMPARE(exec(QStringLiteral("--cartelle 30 --configurazione %1 --archivio %2 -o %3")
                           .arg(settingsFile, QDir::current().relativeFilePath(folder.path()),
                                path(QStringLiteral("out/guasto.pdf"))),
                       &run),
                  BatchOptions::exitFailed);
         QCOMPARE(cardsSeen, 0);
+        QCOMPARE(registeredRuns(), runsBefore); // a refused run is no run of the register
         QCOMPARE(m_err.count(QStringLiteral("velmora-pdf:")), 1);
         QVERIFY2(m_err.contains(what.said), qPrintable(m_err));
         if (what.damagedCard > 0) {
             QVERIFY2(m_err.contains(u'"' + archive.fileName() + u'"'), qPrintable(m_err));
         }
         QVERIFY(leftovers(path(QStringLiteral("out"))).isEmpty());
+    }
+
+    // Every fault is said as one Italian sentence on one line: a capital first, one full stop
+    // at the end, no English word of a library or the system. A check's findings too.
+    void faultsAreOneItalianSentence_data() {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("status");
+        const int failed = BatchOptions::exitFailed;
+        QTest::newRow("archive folder missing")
+            << "--cartelle 6 --archivio EMPTY/no -o OUT" << failed;
+        QTest::newRow("no archive in the folder")
+            << "--cartelle 6 --archivio EMPTY -o OUT" << failed;
+        QTest::newRow("settings file missing")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione EMPTY/vel.cnf -o OUT" << failed;
+        QTest::newRow("no printer layer")
+            << "--cartelle 6 --archivio ARCHIVE --stampante P" << failed;
+        QTest::newRow("cards beyond the archive")
+            << "--prima 113 --cartelle 10 --archivio ARCHIVE -o OUT" << failed;
+        QTest::newRow("output is the archive")
+            << "--cartelle 6 --archivio ARCHIVE -o ARCHIVE/RidoDur.dat" << failed;
+        QTest::newRow("output is a folder") << "--cartelle 6 --archivio ARCHIVE -o EMPTY" << failed;
+        QTest::newRow("a damaged first card in the settings")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione DAMAGED -o OUT" << failed;
+        QTest::newRow("a 2 GB archive") << "--cartelle 6 --archivio HUGE -o OUT" << failed;
+        QTest::newRow("size 7 in the settings")
+            << "--cartelle 6 --archivio ARCHIVE --configurazione SMALL -o OUT" << failed;
+        QTest::newRow("a damaged card") << "--cartelle 6 --archivio BROKEN -o OUT" << failed;
+        QTest::newRow("a damaged card checked") << "--verifica --archivio BROKEN" << failed;
+        QTest::newRow("a run not in the register") << "--trova 5 --corsa 999" << failed;
+        QTest::newRow("an unknown option") << "--sconosciuta" << int(BatchOptions::exitUsage);
+    }
+    void faultsAreOneItalianSentence() {
+        QFETCH(QString, arguments);
+        QFETCH(int, status);
+        QTemporaryDir empty;
+        QTemporaryDir broken;
+        QVERIFY(writeAll(broken.filePath(CardArchive::fileName), runFaultArchive(archiveCards, 3)));
+        QTemporaryDir huge;
+        QFile hugeArchive(huge.filePath(CardArchive::fileName));
+        QVERIFY(hugeArchive.open(QIODevice::WriteOnly) && hugeArchive.resize(qint64(2) << 30));
+        hugeArchive.close();
+        Configurazione small = SettingsFile::defaults();
+        small.Dimensione = 7;
+        QVERIFY(SettingsFile(empty.filePath(QStringLiteral("small.cnf"))).save(small).ok);
+        arguments.replace(QStringLiteral("ARCHIVE"), m_archive)
+            .replace(QStringLiteral("EMPTY"), empty.path())
+            .replace(QStringLiteral("OUT"), path(QStringLiteral("out/frase.pdf")))
+            .replace(QStringLiteral("DAMAGED"), path(QStringLiteral("damaged.cnf")))
+            .replace(QStringLiteral("SMALL"), empty.filePath(QStringLiteral("small.cnf")))
+            .replace(QStringLiteral("BROKEN"), broken.path())
+            .replace(QStringLiteral("HUGE"), huge.path());
+        QCOMPARE(exec(arguments), status);
+        // At most one line on the error stream; a check's findings go to standard output.
+        const QString said = m_err.trimmed();
+        QVERIFY2(!said.contains(u'\n'), qPrintable(m_err));
+        QStringList lines = m_out.split(u'\n', Qt::SkipEmptyParts);
+        if (!said.isEmpty()) {
+            // A usage error comes from the options alone, without the program's name.
+            const QString prefix = QStringLiteral("velmora-pdf: ");
+            QVERIFY2(status == BatchOptions::exitUsage || said.startsWith(prefix),
+                     qPrintable(said));
+            lines.append(said.startsWith(prefix) ? said.mid(prefix.size()) : said);
+        }
+        QVERIFY(!lines.isEmpty());
+        static const QRegularExpression english(
+            QStringLiteral("\\b(Invalid|error|failed|Broken pipe|bad_alloc|Unable)\\b"),
+            QRegularExpression::CaseInsensitiveOption);
+        // A full stop inside the line ends a sentence, but for the abbreviation "n. 3".
+        static const QRegularExpression innerStop(QStringLiteral("(?<!\\bn)\\.\\s"));
+        for (const QString &line : lines) {
+            QVERIFY2(line.front().isUpper(), qPrintable(line));
+            QVERIFY2(line.endsWith(u'.') && !line.endsWith(QStringLiteral("..")), qPrintable(line));
+            QVERIFY2(!innerStop.match(line).hasMatch(), qPrintable(line));
+            QVERIFY2(!english.match(line).hasMatch(), qPrintable(line));
+        }
     }
 
     // On a printer a finished run ends its job; an interrupted one abandons it, so nothing of

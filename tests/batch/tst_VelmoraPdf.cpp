@@ -226,13 +226,13 @@ private slots:
     void usageErrorsGiveStatus2_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("said");
-        QTest::newRow("nothing") << QStringList{} << "indicare dove stampare";
-        QTest::newRow("unknown option") << QStringList{"--pagine", "3"} << "opzione sconosciuta";
+        QTest::newRow("nothing") << QStringList{} << "Indicare dove stampare";
+        QTest::newRow("unknown option") << QStringList{"--pagine", "3"} << "Opzione sconosciuta";
         QTest::newRow("bad orientation")
             << QStringList{"--cartelle", "6", "-o", "x.pdf", "--orientamento", "3"}
             << "--orientamento vuole \"orizzontale\"";
         QTest::newRow("missing value")
-            << QStringList{"--verifica", "--archivio"} << "manca il valore dopo --archivio";
+            << QStringList{"--verifica", "--archivio"} << "Manca il valore dopo --archivio";
         QTest::newRow("unknown platform")
             << QStringList{"--piattaforma", "xyz", "--cartelle", "6", "-o", "x.pdf"}
             << "La piattaforma grafica \"xyz\" non si può usare (piattaforme disponibili: ";

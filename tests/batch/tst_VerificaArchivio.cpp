@@ -169,7 +169,7 @@ private slots:
             QVERIFY(missing > 0);
             QVERIFY(ArchiveValidator::checkCard(card, 3).isEmpty()); // the card itself is fine
             putCard(stored, 3, card);
-            expectedDetail += QStringLiteral(" %1.").arg(missing);
+            expectedDetail += QStringLiteral(" %1 ").arg(missing);
             break;
         }
         case 1: {
@@ -199,7 +199,7 @@ private slots:
         bool found = false;
         for (const QString &line : result.lines) {
             if (line.startsWith(expectedStart) && line.contains(expectedDetail) &&
-                line.endsWith(QStringLiteral("(regola: %1)").arg(expectedRule))) {
+                line.endsWith(QStringLiteral("(regola: %1).").arg(expectedRule))) {
                 found = true;
             }
         }
@@ -263,7 +263,7 @@ private slots:
             << QStringLiteral("Serie delle cartelle da 19 a 24"); // 20 breaks its series
         QTest::newRow("duplicate inside the range")
             << qint64(13) << qint64(12) << qint64(12) << false
-            << QStringLiteral("Cartella 20: ha gli stessi numeri della cartella 15.");
+            << QStringLiteral("Cartella 20: ha gli stessi numeri della cartella 15 (regola: ");
         QTest::newRow("beyond the end")
             << qint64(25) << qint64(10) << qint64(6) << false
             << QStringLiteral("Cartelle da 31 a 34: oltre la fine dell'archivio");

@@ -152,7 +152,7 @@ private slots:
             << "3" << true << 10 << 0 << "le cartelle da 20 a 22 non ci sono";
         QTest::newRow("room for one")
             << "10"
-            << "2" << true << 10 << 0 << "se ne può stampare al massimo 1.";
+            << "2" << true << 10 << 0 << "se ne può stampare al massimo 1;";
         QTest::newRow("empty archive") << "1"
                                        << "3" << false << 0 << 0 << "contiene 0 cartelle";
     }

@@ -23,7 +23,7 @@ private slots:
         QTest::newRow("landscape 7: strip of 0 points")
             << true << 7
             << "La dimensione del carattere 7 non si può stampare (la riga "
-               "d'intestazione avrebbe 0 punti). Scegliere una dimensione da 8 a 999";
+               "d'intestazione avrebbe 0 punti): scegliere una dimensione da 8 a 999";
         QTest::newRow("landscape 8") << true << 8 << "";
         QTest::newRow("landscape 999") << true << 999 << "";
         QTest::newRow("landscape 1000")
@@ -58,7 +58,7 @@ private slots:
         const QString window =
             RunCheck::checkSettings(settings, CardLayout::landscape(), RunCheck::Place::Window)
                 .refusal;
-        QCOMPARE(window, QStringLiteral("Nessun carattere è indicato per le cartelle. Sceglierne "
+        QCOMPARE(window, QStringLiteral("Nessun carattere è indicato per le cartelle: sceglierne "
                                         "uno nell'elenco dei caratteri nella pagina 2 (aspetto "
                                         "della cartella)."));
         const QString file =
@@ -113,11 +113,11 @@ private slots:
         if (refused) {
             QVERIFY2(
                 result.refusal.startsWith(QStringLiteral("La cartella %1 dell'archivio \"%2\" è "
-                                                         "danneggiata: ")
+                                                         "danneggiata (")
                                               .arg(damaged)
                                               .arg(archive.path())),
                 qPrintable(result.refusal));
-            QVERIFY(result.refusal.endsWith(QStringLiteral("Non è stato stampato nulla: "
+            QVERIFY(result.refusal.endsWith(QStringLiteral("non è stato stampato nulla, "
                                                            "sostituire l'archivio con una copia "
                                                            "integra.")));
         }

@@ -128,8 +128,8 @@ private slots:
             }
         } // an output not committed is discarded when it goes
         if (commit && !replaced) {
-            QCOMPARE(error, QStringLiteral("Il file PDF \"%1\" non è stato scritto per intero. "
-                                           "Nessun file è stato scritto.")
+            QCOMPARE(error, QStringLiteral("Il file PDF \"%1\" non è stato scritto per intero: "
+                                           "nessun file è stato scritto.")
                                 .arg(QDir::toNativeSeparators(path)));
         }
         const QStringList left = hadOld || replaced ? QStringList{"cartelle.pdf"} : QStringList{};

@@ -1,4 +1,5 @@
 #include "print/StampaCartelle.h"
+#include "register/ArchiveFingerprint.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include "app/Form1.h"
@@ -21,7 +22,9 @@
 #include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RegisterFixture.h"
 #include "tests/support/RunFaults.h"
+#include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -137,6 +141,7 @@ private slots:
     void windowsFacePrintsWithItsStandInAndOneNotice();
     void stopPressedWhileTheErrorWindowIsOpen();
     void sameFaultRetriedOffersToStop();
+    void windowAnswersWhileTheArchiveIsRead();
 };
 
 void TestStampaCartelle::initTestCase() {
@@ -382,7 +387,7 @@ void TestStampaCartelle::refusedBeforePrinting_data() {
                                       << "Nessuna cartella da stampare";
     // Cards past the archive's end would come out without numbers.
     QTest::newRow("past the archive's end") << QString::number(archiveCards - 2) << "6"
-                                            << "Nessuna cartella è stata stampata";
+                                            << "nessuna cartella è stata stampata";
 }
 
 void TestStampaCartelle::refusedBeforePrinting() {
@@ -526,6 +531,7 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     ScriptedPresenter errors;
     StampaCartelle::Result result = StampaCartelle::Result::Completed;
     int cards = 0;
+    const qsizetype runsBefore = registeredRuns();
     {
         PresenterScope scope(errors);
         StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
@@ -542,6 +548,7 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     QVERIFY2(m_messages.avvisi.first().contains(what.said), qPrintable(m_messages.avvisi.first()));
     QVERIFY(errors.reports.isEmpty());
     QCOMPARE(cards, 0);
+    QCOMPARE(registeredRuns(), runsBefore); // a refused run is no run of the register
     QVERIFY(!QFile::exists(pdf));
     checkMainWindowBack();
 }
@@ -632,6 +639,33 @@ void TestStampaCartelle::sameFaultRetriedOffersToStop() {
     QCOMPARE(errors.reports.size(), 3);
     QCOMPARE(messages.domande.size(), 1);
     QVERIFY(messages.domande.first().contains(QStringLiteral("Interrompere la stampa?")));
+    checkMainWindowBack();
+}
+
+// The archive's fingerprint is read off the window's thread: an event posted to the window
+// while the hash is held in progress is handled before the hash goes on.
+void TestStampaCartelle::windowAnswersWhileTheArchiveIsRead() {
+    const QString folder = m_dir.filePath(QStringLiteral("impronta"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writeAll(QDir(folder).filePath(CardArchive::fileName), runFaultArchive(12, 0)));
+    QSemaphore handled;
+    bool windowAnswered = false;
+    ArchiveFingerprint::setReadHook([&] {
+        QMetaObject::invokeMethod(
+            m_main.get(), [&handled] { handled.release(); }, Qt::QueuedConnection);
+        // Reading on the window's own thread could never see it handled: the wait runs out.
+        windowAnswered = handled.tryAcquire(1, 20000);
+    });
+    setRun(true, QStringLiteral("1"), QStringLiteral("6"));
+    CurrentPrinter::target().selectPdfFile(nextPdf());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
+                       CurrentPrinter::surface());
+    run.setArchiveFolders({folder});
+    const StampaCartelle::Result result = print(run);
+    ArchiveFingerprint::setReadHook({});
+    QCOMPARE(result, StampaCartelle::Result::Completed);
+    QVERIFY(windowAnswered);
+    QVERIFY(ArchiveFingerprint::known(QDir(folder).filePath(CardArchive::fileName)));
     checkMainWindowBack();
 }
 

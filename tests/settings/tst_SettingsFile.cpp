@@ -1,10 +1,13 @@
 #include "settings/ConfigurazioneCodec.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/ReadOnlyMount.h"
 #include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
+#include <optional>
+#include <unistd.h>
 
 using velmora::Configurazione;
 using velmora::ConfigurazioneCodec;
@@ -143,6 +146,43 @@ private slots:
         QVERIFY(result.error.contains(QDir::toNativeSeparators(path)));
         QVERIFY(result.error.startsWith(QStringLiteral("Impossibile leggere")));
         QCOMPARE(record.Titolo.trimmed(), QStringLiteral("intatto"));
+    }
+
+    // A home that cannot be written (its permissions, or as root a read-only file system): the
+    // first start cannot make its folders. The one sentence says why, not that a folder is
+    // missing, and names the file once.
+    void readOnlyHomeIsSaidAsPermissions() {
+        QTemporaryDir dir;
+        const QString homePath = dir.filePath(QStringLiteral("casa"));
+        QVERIFY(QDir().mkpath(homePath));
+        const bool root = ::geteuid() == 0;
+        std::optional<velmora::testing::ReadOnlyMount> mount;
+        if (root) {
+            mount.emplace(homePath, QList<std::pair<QString, QByteArray>>{});
+            if (!mount->isReadOnly()) {
+                QSKIP(qPrintable(QStringLiteral("run as root, where permissions do not bite, "
+                                                "and no read-only mount: ") +
+                                 mount->why()));
+            }
+        } else {
+            QVERIFY(QFile::setPermissions(homePath, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        const QString path = homePath + QStringLiteral("/.config/velmora/vel.cnf");
+        Configurazione record;
+        const SettingsFile::LoadResult loaded = SettingsFile(path).load(record);
+        mount.reset();
+        QVERIFY(QFile::setPermissions(homePath,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QCOMPARE(loaded.outcome, SettingsFile::LoadOutcome::CreateFailed);
+        const QString &said = loaded.error;
+        QCOMPARE(said.count(QDir::toNativeSeparators(path)), 1);
+        QVERIFY2(said.contains(root ? QStringLiteral("sola lettura")
+                                    : QStringLiteral("permesso negato")),
+                 qPrintable(said));
+        QVERIFY2(!said.contains(QStringLiteral("non esiste")), qPrintable(said));
+        QVERIFY2(said.endsWith(u'.') && !said.endsWith(QStringLiteral("..")), qPrintable(said));
+        QVERIFY2(!said.contains(u'\n'), qPrintable(said));
+        QCOMPARE(record, SettingsFile::defaults());
     }
 
     void failedSaveIsReportedAndLeavesTheOldFile() {

@@ -2,9 +2,11 @@
 
 #include "register/ArchiveFingerprint.h"
 #include "register/PrintRegister.h"
+#include "register/RegisterDatabase.h"
 #include "register/RunRecord.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QSqlDatabase>
 
 // Print runs written into a register as the print writes them: begun, then finished with an
@@ -40,6 +42,15 @@ inline qint64 registerRun(QSqlDatabase db, const RunSpec &wanted,
         return id;
     }
     return reg.finish(id, wanted.outcome, wanted.drawn, wanted.delivered) ? id : 0;
+}
+
+// How many runs the register at the usual place holds (none when there is no register yet).
+inline qsizetype registeredRuns() {
+    if (!QFileInfo::exists(velmora::RegisterDatabase::defaultPath())) {
+        return 0;
+    }
+    velmora::RegisterDatabase database;
+    return velmora::PrintRegister(database.connection()).runs().size();
 }
 
 } // namespace velmora::testing

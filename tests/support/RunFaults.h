@@ -30,6 +30,8 @@ inline QList<Cause> runFaultCauses() {
          QStringLiteral("da 8 a 999")},
         {"an empty record: no face, size 0", [](Configurazione &c) { c = Configurazione{}; }, 0,
          QStringLiteral("Nessun carattere è indicato")},
+        {"a calibration beyond 50 mm", [](Configurazione &c) { c.ParX = 80; }, 0,
+         QStringLiteral("La calibrazione della stampa non è valida")},
         {"a damaged archive", [](Configurazione &) {}, 3,
          QStringLiteral("La cartella 3 dell'archivio")},
     };
