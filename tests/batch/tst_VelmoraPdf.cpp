@@ -44,9 +44,10 @@ public:
     void avviso(QWidget *, const QString &text) override { said.append(text); }
     bool conferma(QWidget *, const QString &text) override {
         said.append(text);
-        return false;
+        return answer;
     }
     QStringList said;
+    bool answer = false;
 };
 
 struct Ran {
@@ -211,6 +212,7 @@ private slots:
         save.setFileChooser(&chooser);
         save.setArchiveFolders({sampleFolder});
         KeptMessages saveMessages;
+        saveMessages.answer = true; // the same cards again this evening, on purpose
         QCOMPARE(save.run(saveMessages), velmora::SalvaPdf::Result::Saved);
         const int perPage = landscape ? 6 : 3;
         const int last = prima.toInt() + (cartelle.toInt() + perPage - 1) / perPage * perPage - 1;

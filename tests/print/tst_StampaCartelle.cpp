@@ -1,5 +1,6 @@
 #include "print/StampaCartelle.h"
 #include "register/ArchiveFingerprint.h"
+#include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include "app/Form1.h"
@@ -446,6 +447,7 @@ void TestStampaCartelle::qualityNoticeOnlyWhenNotAt300() {
 }
 
 void TestStampaCartelle::stampaFromTheMainWindow() {
+    QVERIFY(velmora::testing::forgetEvenings());
     // The whole road: start-up on the archive folder, three times forward, Stampa, the dialog.
     const QString startDir = QDir::currentPath();
     RecordingPresenter messages;
