@@ -5,10 +5,12 @@
 #include "game/GameStore.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
-#include "register/PrintRegister.h"
+#include "register/EveningStore.h"
 #include "register/RegisterDatabase.h"
 
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace velmora {
 
@@ -42,6 +44,7 @@ void GameSession::open() {
         seams.runs = this;
         seams.presenter = &m_presenter();
         seams.openArchive = [] { return ArchiveSearch::open(); };
+        seams.soldCards = [this] { return soldCards(); };
         m_window = new Tabellone(std::move(seams), m_owner);
     }
     m_window->show();
@@ -60,13 +63,16 @@ RegisterDatabase &GameSession::database() const {
 QList<PrintedRun> GameSession::runs() const {
     m_registerEmpty = true;
     if (database().isOpen()) {
-        const PrintRegister reg(m_db->connection());
-        const QList<RunRecord> records = reg.runs();
-        if (!reg.lastError().isEmpty()) {
-            throw VelmoraError(
-                VelmoraError::DeviceIo,
-                QStringLiteral("Il registro delle stampe non si legge: %1").arg(reg.lastError()));
+        // Only the runs of the evening being held: cards of earlier evenings are not in the hall.
+        const EveningStore evenings(m_db->connection());
+        const std::optional<Evening> evening = evenings.openOne();
+        QList<RunRecord> records = evening ? evenings.runs(evening->id) : QList<RunRecord>();
+        if (!evenings.lastError().isEmpty()) {
+            throw VelmoraError(VelmoraError::DeviceIo,
+                               QStringLiteral("Il registro delle stampe non si legge: %1.")
+                                   .arg(evenings.lastError()));
         }
+        std::reverse(records.begin(), records.end()); // newest first
         const QList<PrintedRun> printed = PrintedRun::fromRegister(records, currentArchive());
         if (!printed.isEmpty()) {
             m_registerEmpty = false;
@@ -78,6 +84,29 @@ QList<PrintedRun> GameSession::runs() const {
         PrintedRun::fromPrintPage(request.primaCartella.toLongLong(),
                                   request.nCartelle.toLongLong(), request.numerazioneArchivio);
     return page ? QList<PrintedRun>{*page} : QList<PrintedRun>{};
+}
+
+std::optional<QSet<std::pair<qint64, qint64>>> GameSession::soldCards() const {
+    if (!database().isOpen()) {
+        return std::nullopt;
+    }
+    const EveningStore evenings(m_db->connection());
+    const std::optional<Evening> evening = evenings.openOne();
+    const QList<PlayedCard> played =
+        evening ? evenings.cardsInPlay(evening->id) : QList<PlayedCard>();
+    if (!evenings.lastError().isEmpty()) {
+        throw VelmoraError(VelmoraError::DeviceIo,
+                           QStringLiteral("Le cartelle in gioco non si leggono dal registro: %1.")
+                               .arg(evenings.lastError()));
+    }
+    if (played.isEmpty()) {
+        return std::nullopt; // none entered: every card printed this evening plays
+    }
+    QSet<std::pair<qint64, qint64>> sold;
+    for (const PlayedCard &card : played) {
+        sold.insert({card.run, card.printedNumber});
+    }
+    return sold;
 }
 
 std::optional<ArchiveFingerprint> GameSession::currentArchive() const {
@@ -98,9 +127,10 @@ std::optional<ArchiveFingerprint> GameSession::currentArchive() const {
 }
 
 QString GameSession::sourceName() const {
-    return m_registerEmpty ? QStringLiteral("il registro non ha stampe uscite; cercata tra le "
-                                            "cartelle impostate a pagina 4")
-                           : QStringLiteral("nessuna corsa del registro la comprende");
+    return m_registerEmpty
+               ? QStringLiteral("la serata non ha ancora corse stampate; cercata tra le "
+                                "cartelle impostate a pagina 4")
+               : QStringLiteral("nessuna corsa del registro la comprende");
 }
 
 } // namespace velmora

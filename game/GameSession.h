@@ -6,11 +6,13 @@
 
 #include <QDateTime>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -38,10 +40,13 @@ public:
     void open();
     Tabellone *window() const { return m_window; }
 
-    // The runs of the register that put out cards, newest first; while it holds none, the
-    // range of the print page as it is set now. Throws VelmoraError (Italian) when the
+    // The runs of the evening being held that put out cards, newest first; while it has none,
+    // the range of the print page as it is set now. Throws VelmoraError (Italian) when the
     // register cannot be read.
     QList<PrintedRun> runs() const override;
+    // The cards sold this evening (run, printed number); nothing while none were entered.
+    // Throws VelmoraError when the register cannot be read.
+    std::optional<QSet<std::pair<qint64, qint64>>> soldCards() const;
     QString sourceName() const override;
 
 private:

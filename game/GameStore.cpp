@@ -1,5 +1,6 @@
 #include "game/GameStore.h"
 
+#include "register/EveningStore.h"
 #include "register/RegisterFailure.h"
 #include "register/RegisterTime.h"
 #include "register/Transaction.h"
@@ -68,7 +69,7 @@ QVariant timeValue(const QDateTime &time) {
 
 bool GameStore::openGame() {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    return inTransaction([this, now](QSqlQuery &query, QSqlError *error) {
+    const bool opened = inTransaction([this, now](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("INSERT INTO games (started) VALUES (?)"));
         query.addBindValue(RegisterTime::stored(now));
         if (!query.exec()) {
@@ -78,6 +79,16 @@ bool GameStore::openGame() {
         m_started = now;
         return writePrizes(query, error);
     });
+    // The game belongs to the evening being held (begun on first need); a game outside it is
+    // still played and kept.
+    if (opened) {
+        EveningStore evenings(m_db);
+        if (!evenings.addGame(m_gameId)) {
+            m_error = QStringLiteral("La partita è nel registro ma non nella serata corrente: %1.")
+                          .arg(evenings.lastError());
+        }
+    }
+    return opened;
 }
 
 bool GameStore::writePrizes(QSqlQuery &query, QSqlError *error) {

@@ -417,8 +417,19 @@ const QList<CardInPlay> &Tabellone::cardsInPlay() {
     }
     const QString joined = key.join(QLatin1Char('|'));
     if (joined != m_cardsKey || m_cardsKey.isEmpty()) {
-        m_cardsInPlay = CardInPlay::fromRuns(runs, *m_seams.openArchive());
+        m_cardsPutOut = CardInPlay::fromRuns(runs, *m_seams.openArchive());
         m_cardsKey = joined.isEmpty() ? QStringLiteral("-") : joined;
+    }
+    const auto sold = m_seams.soldCards ? m_seams.soldCards() : std::nullopt;
+    if (!sold) {
+        m_cardsInPlay = m_cardsPutOut;
+        return m_cardsInPlay;
+    }
+    m_cardsInPlay.clear();
+    for (const CardInPlay &card : std::as_const(m_cardsPutOut)) {
+        if (sold->contains({card.run, card.printed})) {
+            m_cardsInPlay.append(card);
+        }
     }
     return m_cardsInPlay;
 }

@@ -4,6 +4,7 @@
 #include "game/PrintedRuns.h"
 #include "game/PrizeCheck.h"
 
+#include <QSet>
 #include <QWidget>
 
 #include <array>
@@ -43,6 +44,10 @@ public:
         // The cards in the hall, among which the winners are found after each number; throws
         // VelmoraError when they cannot be read. When not set, every card the runs put out.
         std::function<QList<CardInPlay>()> cardsInPlay;
+        // The cards sold this evening, by run and printed number; nothing while none were
+        // entered, when every card the runs put out is taken as in play. Used when cardsInPlay
+        // is not set.
+        std::function<std::optional<QSet<std::pair<qint64, qint64>>>()> soldCards;
     };
 
     explicit Tabellone(Seams seams, QWidget *parent = nullptr);
@@ -103,8 +108,9 @@ private:
     QPushButton *m_award = nullptr;
     QPushButton *m_tombolino = nullptr;
     QTableWidget *m_prizes = nullptr;
-    QList<CardInPlay> m_cardsInPlay;
-    QString m_cardsKey; // the runs the cards in play were read from
+    QList<CardInPlay> m_cardsPutOut; // every card the runs put out
+    QList<CardInPlay> m_cardsInPlay; // those of them sold, when the sold cards are known
+    QString m_cardsKey;              // the runs the cards put out were read from
     QTableWidget *m_winners = nullptr;
     QList<PrintedRun> m_runs;
     QList<PrintedMatch> m_matches;

@@ -3,8 +3,8 @@
 #include "register/CardTrace.h"
 #include "register/RegisterDatabase.h"
 #include "settings/Configurazione.h"
+#include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
-#include "tests/support/RegisterFixture.h"
 
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -22,6 +22,7 @@ private slots:
     void onlyRunsThatPutOutCardsAreOffered_data();
     void onlyRunsThatPutOutCardsAreOffered();
     void registerThatCannotBeReadIsAnError();
+    void onlyTheEveningsRunsAndSoldCardsPlay();
 
 private:
     // A session over a register in its own folder; the print page asks for cards 1-6.
@@ -74,7 +75,7 @@ void TestGameSession::onlyRunsThatPutOutCardsAreOffered() {
         QVERIFY(db.isOpen());
         const ArchiveFingerprint archive{QStringLiteral("RidoDur.dat"), 708, QStringLiteral("ab")};
         for (const RunSpec &wanted : runs) {
-            QVERIFY(registerRun(db.connection(), wanted, archive) > 0);
+            QVERIFY(registerEveningRun(db.connection(), wanted, archive) > 0);
         }
     }
     QStringList shown;
@@ -92,7 +93,11 @@ void TestGameSession::registerThatCannotBeReadIsAnError() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
     const std::unique_ptr<GameSession> reading = session(path);
-    QCOMPARE(reading->runs().size(), 1); // the print page's range
+    {
+        RegisterDatabase db(path);
+        QVERIFY(registerEveningRun(db.connection(), {Outcome::Completed, 1, 6, 6, true}) > 0);
+    }
+    QCOMPARE(reading->runs().size(), 1);
     {
         RegisterDatabase db(path);
         QSqlQuery(db.connection()).exec(QStringLiteral("DROP TABLE print_runs"));
@@ -105,6 +110,33 @@ void TestGameSession::registerThatCannotBeReadIsAnError() {
             error.description().startsWith(QStringLiteral("Il registro delle stampe non si legge")),
             qPrintable(error.description()));
     }
+}
+
+void TestGameSession::onlyTheEveningsRunsAndSoldCardsPlay() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+    const RunSpec completed{Outcome::Completed, 1, 30, 30, true};
+    qint64 tonight = 0;
+    {
+        RegisterDatabase db(path);
+        QVERIFY(registerEveningRun(db.connection(), completed) > 0);
+        QVERIFY(EveningStore(db.connection()).startNew());
+        tonight = registerEveningRun(db.connection(), completed);
+        QVERIFY(tonight > 0);
+    }
+    const std::unique_ptr<GameSession> playing = session(path);
+    const QList<PrintedRun> runs = playing->runs();
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs.first().record.id, tonight);
+    QVERIFY(!playing->soldCards()); // none entered: every card printed tonight plays
+    {
+        RegisterDatabase db(path);
+        EveningStore evenings(db.connection());
+        QVERIFY(evenings.addSold(evenings.openOne()->id, tonight, {{4, 5}}, 150));
+    }
+    const auto sold = playing->soldCards();
+    QVERIFY(sold);
+    QCOMPARE(*sold, (QSet<std::pair<qint64, qint64>>{{tonight, 4}, {tonight, 5}}));
 }
 
 QTEST_MAIN(TestGameSession)

@@ -161,14 +161,14 @@ private slots:
                                                << "";
         QTest::newRow("N. 7 of a run that handed on nothing")
             << "--trova 7 --corsa 2" << 1 << ""
-            << "la corsa n. 2 non ha stampato il numero 7";
+            << "La corsa n. 2 non ha stampato il numero 7";
         QTest::newRow("N. 20 beyond the one run asked")
             << "--trova 20 --corsa 1" << 1 << ""
-            << "la corsa n. 1 non ha stampato il numero 20";
+            << "La corsa n. 1 non ha stampato il numero 20";
         QTest::newRow("N. 99 nowhere") << "--trova 99" << 1 << ""
-                                       << "nessuna corsa del registro ha stampato il numero 99";
+                                       << "Nessuna corsa del registro ha stampato il numero 99";
         QTest::newRow("run that is not there") << "--trova 7 --corsa 9" << 1 << ""
-                                               << "la corsa n. 9 non è nel registro";
+                                               << "La corsa n. 9 non è nel registro";
         QTest::newRow("archive card 16") << "--numero-archivio 16" << 0 << "1\t16\t16\tcerta"
                                          << "";
         QTest::newRow("archive card 17 never printed") << "--numero-archivio 17" << 1 << ""
