@@ -18,6 +18,15 @@ list(APPEND VELMORA_CORE_SOURCES
   game/CardInPlay.h
   game/WinnerFinder.cpp
   game/WinnerFinder.h
+  game/NumberWords.cpp
+  game/NumberWords.h
+  game/SmorfiaSayings.cpp
+  game/SmorfiaSayings.h
+  game/SpeechEngine.h
+  game/QtSpeechEngine.cpp
+  game/QtSpeechEngine.h
+  game/NumberAnnouncer.cpp
+  game/NumberAnnouncer.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
