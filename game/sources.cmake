@@ -27,6 +27,8 @@ list(APPEND VELMORA_CORE_SOURCES
   game/QtSpeechEngine.h
   game/NumberAnnouncer.cpp
   game/NumberAnnouncer.h
+  game/ComputerDraw.cpp
+  game/ComputerDraw.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
