@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/CardInPlay.h"
+#include "game/ComputerDraw.h"
 #include "game/PrintedRuns.h"
 #include "game/PrizeCheck.h"
 
@@ -23,7 +24,9 @@ namespace velmora {
 class CardArchive;
 class CardView;
 class GameStore;
+class HallControls;
 class MessagePresenter;
+class SpeechEngine;
 struct Configurazione;
 
 // The board of the evening: the 90 numbers in nine rows of ten, each a button that is checked
@@ -43,6 +46,10 @@ public:
         // The cards in the hall, among which the winners are found after each number; throws
         // VelmoraError when they cannot be read. When not set, every card the runs put out.
         std::function<QList<CardInPlay>()> cardsInPlay;
+        // Says the numbers aloud; when null, Qt's own speech. Not owned.
+        SpeechEngine *speech = nullptr;
+        // The computer's draw; when not set, the system's random source.
+        ComputerDraw::RandomBelow randomBelow;
     };
 
     explicit Tabellone(Seams seams, QWidget *parent = nullptr);
@@ -65,6 +72,7 @@ private:
     void boardClicked(int number);
     static QString alreadyDrawn(int number);
     void drawTyped();
+    void drawByComputer();
     void undo();
     void newGame();
     void afterChange();
@@ -109,6 +117,8 @@ private:
     QList<PrintedMatch> m_matches;
     QString m_runsError; // why the runs could not be read; empty when they were
     bool m_storeErrorShown = false;
+    HallControls *m_hall = nullptr;
+    ComputerDraw m_computerDraw;
 };
 
 } // namespace velmora

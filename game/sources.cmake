@@ -37,4 +37,8 @@ list(APPEND VELMORA_GUI_SOURCES
   game/GameSession.h
   game/Tabellone.cpp
   game/Tabellone.h
+  game/HallBoard.cpp
+  game/HallBoard.h
+  game/HallControls.cpp
+  game/HallControls.h
 )
