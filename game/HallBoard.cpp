@@ -39,8 +39,8 @@ void fitText(QLabel *label, int ceiling, const QString &sample = {}) {
     for (; size > 6; size -= qMax(1, size / 20)) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
-        if (metrics.horizontalAdvance(text) <= label->width() &&
-            metrics.height() <= label->height()) {
+        if (metrics.horizontalAdvance(text) <= label->contentsRect().width() &&
+            metrics.height() <= label->contentsRect().height()) {
             break;
         }
     }
@@ -170,6 +170,8 @@ void HallBoard::arrange() {
         QLabel *cell = m_numbers.at(std::size_t(i));
         cell->setGeometry(margin + (i % 10) * (cellWidth + gap),
                           margin + (i / 10) * (cellHeight + gap), cellWidth, cellHeight);
+        // Room either side, so that neighbouring numbers never read as one.
+        cell->setContentsMargins(cellWidth / 8, 0, cellWidth / 8, 0);
         fitText(cell, cellHeight * 7 / 10, QStringLiteral("88"));
     }
 

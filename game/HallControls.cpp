@@ -6,18 +6,18 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QVBoxLayout>
 
 namespace velmora {
 
 HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     : QWidget(parent), m_speech(speech) {
-    auto *layout = new QGridLayout(this);
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
     m_draw = new QPushButton(QStringLiteral("&Estrai (F5)"));
@@ -27,12 +27,12 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     connect(m_draw, &QPushButton::clicked, this, &HallControls::drawRequested);
     auto *key = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(key, &QShortcut::activated, this, &HallControls::drawRequested);
-    layout->addWidget(m_draw, 0, 0, 1, 2);
+    layout->addWidget(m_draw);
 
     m_announce = new QCheckBox(QStringLiteral("Annuncia i nu&meri"));
     m_announce->setObjectName(QStringLiteral("chkAnnuncia"));
     connect(m_announce, &QCheckBox::toggled, this, &HallControls::announcingToggled);
-    layout->addWidget(m_announce, 1, 0);
+    layout->addWidget(m_announce);
     m_saying = new QCheckBox(QStringLiteral("con la &smorfia"));
     m_saying->setObjectName(QStringLiteral("chkSmorfia"));
     m_saying->setEnabled(false);
@@ -41,14 +41,14 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
             m_announcer->setWithSaying(on);
         }
     });
-    layout->addWidget(m_saying, 1, 1);
+    layout->addWidget(m_saying);
 
     m_screens = new QComboBox;
     m_screens->setObjectName(QStringLiteral("cboSchermoSala"));
     auto *caption = new QLabel(QStringLiteral("Schermo &della sala:"));
     caption->setBuddy(m_screens);
-    layout->addWidget(caption, 2, 0);
-    layout->addWidget(m_screens, 2, 1);
+    layout->addWidget(caption);
+    layout->addWidget(m_screens);
     fillScreens();
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &HallControls::fillScreens);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &HallControls::fillScreens);
@@ -57,7 +57,8 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     open->setObjectName(QStringLiteral("cmdTabelloneSala"));
     open->setAutoDefault(false);
     connect(open, &QPushButton::clicked, this, &HallControls::openHallBoard);
-    layout->addWidget(open, 3, 0, 1, 2);
+    layout->addWidget(open);
+    layout->addStretch();
 }
 
 HallControls::~HallControls() = default;

@@ -109,6 +109,11 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     auto *top = new QHBoxLayout;
     top->addWidget(board, 1);
     top->addWidget(buildDrawPanel());
+    // The hall's commands in a column of their own: the window grows no taller for them.
+    m_hall = new HallControls(m_seams.speech);
+    connect(m_hall, &HallControls::drawRequested, this, &Tabellone::drawByComputer);
+    connect(m_hall, &HallControls::notice, this, &Tabellone::say);
+    top->addWidget(m_hall);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(buildCheckPanel(), 1);
     // The prizes over the list of winners: a 1024-pixel screen holds the window whole.
@@ -210,10 +215,6 @@ QWidget *Tabellone::buildDrawPanel() {
     m_reached->setWordWrap(true);
     m_reached->setMaximumWidth(260);
     layout->addWidget(m_reached);
-    m_hall = new HallControls(m_seams.speech);
-    connect(m_hall, &HallControls::drawRequested, this, &Tabellone::drawByComputer);
-    connect(m_hall, &HallControls::notice, this, &Tabellone::say);
-    layout->addWidget(m_hall);
 
     m_undo = command("cmdAnnulla", QStringLiteral("&Annulla ultimo"));
     connect(m_undo, &QPushButton::clicked, this, &Tabellone::undo);

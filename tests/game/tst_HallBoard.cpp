@@ -81,8 +81,8 @@ void HallBoardTest::everythingFitsAndStandsOut() {
     QCOMPARE(labels.size(), 95); // 90 numbers, last, previous, count, prize, banner: nothing else
     for (const QLabel *label : labels) {
         const QFontMetrics metrics(label->font());
-        QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->width() &&
-                     metrics.height() <= label->height(),
+        QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->contentsRect().width() &&
+                     metrics.height() <= label->contentsRect().height(),
                  qPrintable(label->objectName() + QLatin1String(" cut: ") + label->text()));
         QVERIFY2(board.rect().contains(label->geometry()), qPrintable(label->objectName()));
         for (const QLabel *other : labels) {
