@@ -47,8 +47,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Fonts metric-compatible with Arial, Times New Roman and Courier New, the faces of older
-# settings files.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2")
+# settings files. The numbers said aloud: Qt's speech-dispatcher plugin, speech-dispatcher and
+# espeak-ng's Italian voice; without them the evening goes on in silence. (Qt's speech library
+# itself is linked, so dpkg-shlibdeps makes it a dependency.)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-liberation2, qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, espeak-ng")
 # Qt's own Italian texts, so that the colour and print dialogs speak the program's language; and
 # the print register's SQLite driver, a plugin Qt loads at run time, which no program links, so
 # dpkg-shlibdeps cannot find it. CPack adds the computed dependencies after these.

@@ -4,6 +4,7 @@
 #include "errors/VelmoraError.h"
 #include "game/CardView.h"
 #include "game/GameStore.h"
+#include "game/HallControls.h"
 #include "game/WinnerFinder.h"
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
@@ -96,7 +97,8 @@ QPushButton *command(const char *name, const QString &text) {
 
 } // namespace
 
-Tabellone::Tabellone(Seams seams, QWidget *parent) : QWidget(parent), m_seams(std::move(seams)) {
+Tabellone::Tabellone(Seams seams, QWidget *parent)
+    : QWidget(parent), m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow) {
     setObjectName(QStringLiteral("Tabellone"));
     setWindowTitle(QStringLiteral("Tabellone"));
     setWindowFlag(Qt::Window);
@@ -109,6 +111,11 @@ Tabellone::Tabellone(Seams seams, QWidget *parent) : QWidget(parent), m_seams(st
     auto *top = new QHBoxLayout;
     top->addWidget(board, 1);
     top->addWidget(buildDrawPanel());
+    // The hall's commands in a column of their own: the window grows no taller for them.
+    m_hall = new HallControls(m_seams.speech);
+    connect(m_hall, &HallControls::drawRequested, this, &Tabellone::drawByComputer);
+    connect(m_hall, &HallControls::notice, this, &Tabellone::say);
+    top->addWidget(m_hall);
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(buildCheckPanel(), 1);
     // The prizes over the list of winners: a 1024-pixel screen holds the window whole.
@@ -378,6 +385,7 @@ void Tabellone::showPrizes() {
     m_prizes->resizeColumnToContents(0);
     m_playing->setText(plan.playingText());
     m_playing->setAccessibleName(plan.playingText());
+    m_hall->showGame(m_seams.store->game(), plan.playingText());
     m_tombolino->setEnabled(
         std::count_if(plan.prizes().cbegin(), plan.prizes().cend(),
                       [](const Prize &prize) { return prize.kind == Premio::Tombola; }) == 1);
@@ -481,15 +489,22 @@ void Tabellone::awardClaim() {
         }
         const QString prize = plan.prizes().at(award->prize).name;
         QStringList winners;
+        QStringList inHall; // the hall knows a card by its number only
         for (const AwardedCard &won : award->cards) {
             for (const CardInPlay &card : cards) {
                 if (card.run == won.run && card.printed == won.printed) {
                     winners.append(
                         QStringLiteral("N. %1 (%2)").arg(card.printedText, card.runLabel));
+                    inHall.append(QStringLiteral("N. %1").arg(card.printedText));
                 }
             }
         }
         m_seams.store->award(*award);
+        m_hall->showAward(
+            QStringLiteral("%1: %2 %3")
+                .arg(prize,
+                     inHall.size() == 1 ? QStringLiteral("cartella") : QStringLiteral("cartelle"),
+                     inHall.join(QStringLiteral(", "))));
         say(QStringLiteral("%1: premio assegnato a %2.")
                 .arg(prize, winners.join(QStringLiteral(", "))));
     } catch (const VelmoraError &error) {
@@ -508,6 +523,7 @@ void Tabellone::boardClicked(int number) {
     m_seams.store->draw(number, DrawSource::Clicked);
     say({});
     afterChange();
+    m_hall->numberDrawn(number);
 }
 
 QString Tabellone::alreadyDrawn(int number) {
@@ -529,7 +545,20 @@ void Tabellone::drawTyped() {
     } else {
         say({});
         afterChange();
+        m_hall->numberDrawn(number);
     }
+}
+
+void Tabellone::drawByComputer() {
+    const int number = m_computerDraw.next(m_seams.store->game());
+    if (number == 0) {
+        say(QStringLiteral("Tutti i 90 numeri sono già estratti."));
+        return;
+    }
+    m_seams.store->draw(number, DrawSource::Computer);
+    say({});
+    afterChange();
+    m_hall->numberDrawn(number);
 }
 
 void Tabellone::undo() {

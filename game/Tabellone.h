@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/CardInPlay.h"
+#include "game/ComputerDraw.h"
 #include "game/PrintedRuns.h"
 #include "game/PrizeCheck.h"
 
@@ -24,7 +25,9 @@ namespace velmora {
 class CardArchive;
 class CardView;
 class GameStore;
+class HallControls;
 class MessagePresenter;
+class SpeechEngine;
 struct Configurazione;
 
 // The board of the evening: the 90 numbers in nine rows of ten, each a button that is checked
@@ -48,6 +51,10 @@ public:
         // entered, when every card the runs put out is taken as in play. Used when cardsInPlay
         // is not set.
         std::function<std::optional<QSet<std::pair<qint64, qint64>>>()> soldCards;
+        // Says the numbers aloud; when null, Qt's own speech. Not owned.
+        SpeechEngine *speech = nullptr;
+        // The computer's draw; when not set, the system's random source.
+        ComputerDraw::RandomBelow randomBelow;
     };
 
     explicit Tabellone(Seams seams, QWidget *parent = nullptr);
@@ -70,6 +77,7 @@ private:
     void boardClicked(int number);
     static QString alreadyDrawn(int number);
     void drawTyped();
+    void drawByComputer();
     void undo();
     void newGame();
     void openEvening();
@@ -116,6 +124,8 @@ private:
     QList<PrintedMatch> m_matches;
     QString m_runsError; // why the runs could not be read; empty when they were
     bool m_storeErrorShown = false;
+    HallControls *m_hall = nullptr;
+    ComputerDraw m_computerDraw;
 };
 
 } // namespace velmora

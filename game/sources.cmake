@@ -18,6 +18,17 @@ list(APPEND VELMORA_CORE_SOURCES
   game/CardInPlay.h
   game/WinnerFinder.cpp
   game/WinnerFinder.h
+  game/NumberWords.cpp
+  game/NumberWords.h
+  game/SmorfiaSayings.cpp
+  game/SmorfiaSayings.h
+  game/SpeechEngine.h
+  game/QtSpeechEngine.cpp
+  game/QtSpeechEngine.h
+  game/NumberAnnouncer.cpp
+  game/NumberAnnouncer.h
+  game/ComputerDraw.cpp
+  game/ComputerDraw.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
@@ -26,4 +37,8 @@ list(APPEND VELMORA_GUI_SOURCES
   game/GameSession.h
   game/Tabellone.cpp
   game/Tabellone.h
+  game/HallBoard.cpp
+  game/HallBoard.h
+  game/HallControls.cpp
+  game/HallControls.h
 )

@@ -161,6 +161,15 @@ private slots:
                          QRegularExpression(QStringLiteral("(^|, )%1( \\(|,|$)").arg(package))),
                      qPrintable(package + QStringLiteral(" not in: ") + depends));
         }
+        // The speech service and its Italian voice are wanted, not needed: without them the
+        // numbers are not said aloud and the evening goes on.
+        const QString recommends = field("Recommends");
+        for (const char *package : {"qt6-speech-speechd-plugin", "speech-dispatcher",
+                                    "speech-dispatcher-espeak-ng", "espeak-ng"}) {
+            const QRegularExpression named(
+                QStringLiteral("(^|, )%1( \\(|,|$)").arg(QLatin1String(package)));
+            QVERIFY2(recommends.contains(named) && !depends.contains(named), package);
+        }
     }
 
     void everythingLiesUnderUsr() {
