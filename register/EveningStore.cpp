@@ -43,14 +43,7 @@ QString outside(int first, int last, int lo, int hi) {
 } // namespace
 
 bool EveningStore::change(const std::function<bool(QSqlError *)> &work) {
-    m_error.clear();
-    QSqlError error;
-    if (!Transaction::run(m_db, work, &error)) {
-        m_error = RegisterFailure::reason(error, m_db.databaseName());
-        m_failure = RegisterFailure::kind(error, m_db.databaseName());
-        return false;
-    }
-    return true;
+    return Transaction::run(m_db, work, &m_error, &m_failure);
 }
 
 void EveningStore::readFailed(const QSqlError &error) const {

@@ -66,14 +66,7 @@ bool PrintRegister::mayBeRunning(const RunRecord &run) {
 }
 
 bool PrintRegister::change(const std::function<bool(QSqlError *)> &work) {
-    m_error.clear();
-    QSqlError error;
-    if (!Transaction::run(m_db, work, &error)) {
-        m_error = RegisterFailure::reason(error, m_db.databaseName());
-        m_failure = RegisterFailure::kind(error, m_db.databaseName());
-        return false;
-    }
-    return true;
+    return Transaction::run(m_db, work, &m_error, &m_failure);
 }
 
 qint64 PrintRegister::begin(const RunRecord &run) {

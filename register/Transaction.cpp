@@ -40,4 +40,16 @@ bool Transaction::refused(const QString &reason, QSqlError *error) {
     return false;
 }
 
+bool Transaction::run(QSqlDatabase db, const std::function<bool(QSqlError *error)> &work,
+                      QString *reason, RegisterFailure::Kind *kind) {
+    reason->clear();
+    QSqlError error;
+    if (!run(db, work, &error)) {
+        *reason = RegisterFailure::reason(error, db.databaseName());
+        *kind = RegisterFailure::kind(error, db.databaseName());
+        return false;
+    }
+    return true;
+}
+
 } // namespace velmora

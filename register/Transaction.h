@@ -1,5 +1,7 @@
 #pragma once
 
+#include "register/RegisterFailure.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -18,6 +20,10 @@ public:
     // that a database in use can be told from a damaged one.
     static bool run(QSqlDatabase db, const std::function<bool(QSqlError *error)> &work,
                     QSqlError *error);
+    // As run(), the failure said in the user's words: *reason (one Italian clause, cleared
+    // first) and *kind, so that a register in use can be told from a damaged one.
+    static bool run(QSqlDatabase db, const std::function<bool(QSqlError *error)> &work,
+                    QString *reason, RegisterFailure::Kind *kind);
 
     // For the work's steps: a query that failed gives false and its error as the reason.
     static bool failed(const QSqlQuery &query, QSqlError *error);
