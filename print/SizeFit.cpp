@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace velmora {
 namespace {
@@ -23,19 +24,28 @@ constexpr double ruleGapMm = 0.5;
 constexpr double cellInsetPixels = gridLinePixels / 2 + 1;
 
 // The largest size, from asked down to the floor in whole device pixels of em, at which fits
-// holds; the floor when none does.
+// holds; the floor when none does. A smaller text fits wherever a larger one does, so the size
+// is found by halving: an absurd size from a damaged settings file costs a few tries, not one
+// per pixel on the way down.
 double largestFitting(double asked, int dpi, const std::function<bool(double)> &fits) {
     if (fits(asked)) {
         return asked;
     }
-    const int floorPixels = int(std::ceil(TextFit::floorPoints * dpi / pointsPerInch));
-    for (int em = int(std::ceil(asked * dpi / pointsPerInch)) - 1; em > floorPixels; --em) {
+    constexpr double mostPixels = 1e7; // far beyond any page; keeps the count in an int
+    int low = int(std::ceil(TextFit::floorPoints * dpi / pointsPerInch));         // never tried
+    int high = int(std::ceil(std::min(asked * dpi / pointsPerInch, mostPixels))); // too large
+    std::optional<int> best;
+    while (high - low > 1) {
+        const int em = low + (high - low) / 2;
         const double points = em * pointsPerInch / dpi;
         if (points < asked && fits(points)) {
-            return points;
+            best = em;
+            low = em;
+        } else {
+            high = em;
         }
     }
-    return std::min(asked, TextFit::floorPoints);
+    return best ? *best * pointsPerInch / dpi : std::min(asked, TextFit::floorPoints);
 }
 
 // The letters' foot (the baseline) of a text whose top is at top, in face.
