@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -88,6 +89,21 @@ QLabel *caption(const QString &text, QWidget *buddy) {
     return label;
 }
 
+// The face of widget at share of its height, smaller when sample would not fit its width with
+// room either side: the digits grow with the window.
+void fitDigits(QWidget *widget, const QString &sample, double share) {
+    QFont font = widget->font();
+    int size = qMax(6, int(widget->height() * share));
+    font.setPixelSize(size);
+    const int room = widget->width() * 8 / 10;
+    const int advance = QFontMetrics(font).horizontalAdvance(sample);
+    if (advance > room) {
+        size = qMax(6, size * room / advance);
+        font.setPixelSize(size);
+    }
+    widget->setFont(font);
+}
+
 QPushButton *command(const char *name, const QString &text) {
     auto *button = new QPushButton(text);
     button->setObjectName(QLatin1String(name));
@@ -108,24 +124,32 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     board->setAccessibleName(QStringLiteral("Tabellone dei numeri"));
     buildBoard(board);
 
-    auto *top = new QHBoxLayout;
-    top->addWidget(board, 1);
-    top->addWidget(buildDrawPanel());
-    // The hall's commands in a column of their own: the window grows no taller for them.
+    // Under the board, what goes with each number: the entry, the last number, the count and
+    // the game's commands, with the hall's commands beside them.
+    auto *draw = new QHBoxLayout;
+    draw->addWidget(buildDrawPanel(), 1);
     m_hall = new HallControls(m_seams.speech);
     connect(m_hall, &HallControls::drawRequested, this, &Tabellone::drawByComputer);
     connect(m_hall, &HallControls::notice, this, &Tabellone::say);
-    top->addWidget(m_hall);
-    auto *bottom = new QHBoxLayout;
-    bottom->addWidget(buildCheckPanel(), 1);
-    // The prizes over the list of winners: a 1024-pixel screen holds the window whole.
-    auto *results = new QVBoxLayout;
-    results->addWidget(buildPrizesPanel());
-    results->addWidget(buildWinnersPanel(), 1);
-    bottom->addLayout(results, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addLayout(bottom);
+    draw->addWidget(m_hall, 0, Qt::AlignTop);
+    auto *left = new QVBoxLayout;
+    left->addWidget(board, 3);
+    left->addLayout(draw, 2);
+
+    // The claimed card and the prizes with their winners take turns on the right: the card
+    // picture and the board side by side keep the window within a 1024x768 screen.
+    auto *tabs = new QTabWidget;
+    tabs->setObjectName(QStringLiteral("tabControlli"));
+    tabs->addTab(buildCheckPanel(), QStringLiteral("Con&trolla cartella"));
+    auto *results = new QWidget;
+    auto *resultsLayout = new QVBoxLayout(results);
+    resultsLayout->addWidget(buildPrizesPanel());
+    resultsLayout->addWidget(buildWinnersPanel(), 1);
+    tabs->addTab(results, QStringLiteral("Premi e v&incite"));
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left, 3);
+    layout->addWidget(tabs, 2);
 
     // Typing a number is the quickest way: the box comes first.
     setTabOrder(m_entry, m_numbers.front());
@@ -152,6 +176,8 @@ void Tabellone::buildBoard(QWidget *board) {
         button->setCheckable(true);
         button->setAutoDefault(false);
         button->setAccessibleName(QString::number(number));
+        // The board takes the room the window gives it; the digits follow the buttons' size.
+        button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         button->setMinimumSize(36, 30);
         QFont font = button->font();
         font.setPointSizeF(font.pointSizeF() * 1.25);
@@ -176,7 +202,14 @@ void Tabellone::buildBoard(QWidget *board) {
 
 QWidget *Tabellone::buildDrawPanel() {
     auto *panel = new QWidget;
+    // The entry and the last number take the width and height the window gives; the game's
+    // commands beside them keep their size; the game's state below.
     auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *row = new QHBoxLayout;
+    layout->addLayout(row, 1);
+    auto *state = new QVBoxLayout;
+    row->addLayout(state, 1);
     m_entry = new QLineEdit;
     m_entry->setObjectName(QStringLiteral("txtNumero"));
     m_entry->setAccessibleName(QStringLiteral("Numero estratto"));
@@ -185,19 +218,43 @@ QWidget *Tabellone::buildDrawPanel() {
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_entry));
     m_entry->setMaxLength(3);
     connect(m_entry, &QLineEdit::returnPressed, this, &Tabellone::drawTyped);
-    layout->addWidget(caption(QStringLiteral("&Numero estratto:"), m_entry));
-    layout->addWidget(m_entry);
+    state->addWidget(caption(QStringLiteral("&Numero estratto:"), m_entry));
+    state->addWidget(m_entry, 0, Qt::AlignLeft);
 
     m_last = new QLabel;
     m_last->setObjectName(QStringLiteral("lblUltimo"));
     m_last->setAlignment(Qt::AlignCenter);
-    m_last->setMinimumWidth(140);
+    // As large as its box, its digits with it: it grows with the window.
+    m_last->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    m_last->setMinimumSize(140, 64);
     QFont big = m_last->font();
     big.setPointSize(lastNumberPoints);
     big.setBold(true);
     m_last->setFont(big);
-    layout->addWidget(new QLabel(QStringLiteral("Ultimo numero:")));
-    layout->addWidget(m_last);
+    m_last->installEventFilter(this);
+    state->addWidget(new QLabel(QStringLiteral("Ultimo numero:")));
+    // In a box of its own: the column's height for its width (the wrapped notices) would
+    // otherwise count the last number at no height at all.
+    auto *lastBox = new QWidget;
+    lastBox->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    auto *lastLayout = new QVBoxLayout(lastBox);
+    lastLayout->setContentsMargins(0, 0, 0, 0);
+    lastLayout->addWidget(m_last);
+    state->addWidget(lastBox, 1);
+
+    auto *commands = new QVBoxLayout;
+    row->addLayout(commands);
+    m_undo = command("cmdAnnulla", QStringLiteral("&Annulla ultimo"));
+    connect(m_undo, &QPushButton::clicked, this, &Tabellone::undo);
+    commands->addWidget(m_undo);
+    auto *fresh = command("cmdNuovaPartita", QStringLiteral("N&uova partita"));
+    connect(fresh, &QPushButton::clicked, this, &Tabellone::newGame);
+    commands->addWidget(fresh);
+    auto *evening = command("cmdSerata", QStringLiteral("&Serata…"));
+    connect(evening, &QPushButton::clicked, this, &Tabellone::openEvening);
+    commands->addWidget(evening);
+    commands->addStretch();
+
     m_count = new QLabel;
     m_count->setObjectName(QStringLiteral("lblConteggio"));
     layout->addWidget(m_count);
@@ -215,28 +272,16 @@ QWidget *Tabellone::buildDrawPanel() {
     m_reached = new QLabel;
     m_reached->setObjectName(QStringLiteral("lblVincitori"));
     m_reached->setWordWrap(true);
-    m_reached->setMaximumWidth(260);
     layout->addWidget(m_reached);
-
-    m_undo = command("cmdAnnulla", QStringLiteral("&Annulla ultimo"));
-    connect(m_undo, &QPushButton::clicked, this, &Tabellone::undo);
-    layout->addWidget(m_undo);
-    auto *fresh = command("cmdNuovaPartita", QStringLiteral("N&uova partita"));
-    connect(fresh, &QPushButton::clicked, this, &Tabellone::newGame);
-    layout->addWidget(fresh);
-    auto *evening = command("cmdSerata", QStringLiteral("&Serata…"));
-    connect(evening, &QPushButton::clicked, this, &Tabellone::openEvening);
-    layout->addWidget(evening);
     m_notice = new QLabel;
     m_notice->setObjectName(QStringLiteral("lblAvviso"));
     m_notice->setWordWrap(true);
     layout->addWidget(m_notice);
-    layout->addStretch();
     return panel;
 }
 
 QWidget *Tabellone::buildCheckPanel() {
-    auto *panel = new QGroupBox(QStringLiteral("Controlla cartella"));
+    auto *panel = new QWidget;
     auto *layout = new QVBoxLayout(panel);
     auto *row = new QHBoxLayout;
     m_cardNumber = new QLineEdit;
@@ -309,6 +354,9 @@ QWidget *Tabellone::buildWinnersPanel() {
                                           QStringLiteral("Riga"), QStringLiteral("Corsa")});
     m_winners->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_winners->verticalHeader()->hide();
+    // Each column as wide as its heading and its cells, the run's label taking the rest: a
+    // right column of a 1024-pixel window holds them all.
+    m_winners->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_winners->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_winners);
     return panel;
@@ -332,7 +380,7 @@ QWidget *Tabellone::buildPrizesPanel() {
     layout->addWidget(m_prizes);
     m_tombolino = command("cmdTombolino", QStringLiteral("Aggiungi Tom&bolino"));
     connect(m_tombolino, &QPushButton::clicked, this, &Tabellone::addTombolino);
-    layout->addWidget(m_tombolino);
+    layout->addWidget(m_tombolino, 0, Qt::AlignLeft);
     return panel;
 }
 
@@ -731,6 +779,14 @@ void Tabellone::whoWon() {
 }
 
 bool Tabellone::eventFilter(QObject *watched, QEvent *event) {
+    // The board's numbers and the last number grow with the window.
+    if (event->type() == QEvent::Resize) {
+        if (watched == m_last) {
+            fitDigits(m_last, QStringLiteral("88"), 0.8);
+        } else if (auto *button = qobject_cast<QPushButton *>(watched)) {
+            fitDigits(button, QStringLiteral("88"), 0.5);
+        }
+    }
     // Arrow keys walk the board as it is laid out.
     if (event->type() == QEvent::KeyPress) {
         const auto *button = qobject_cast<QPushButton *>(watched);

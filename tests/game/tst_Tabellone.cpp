@@ -15,11 +15,14 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -63,6 +66,47 @@ private:
     }
 };
 
+// What of window's shown part is out of it, a control under its minimum (the one set on it, else
+// the one its text asks for), a command stretched wide or a button over a sibling button.
+QStringList layoutFaults(QWidget *window) {
+    QStringList faults;
+    for (QWidget *widget : window->findChildren<QWidget *>()) {
+        const auto *label = qobject_cast<QLabel *>(widget);
+        const auto *button = qobject_cast<QAbstractButton *>(widget);
+        const bool control = label || button || qobject_cast<QLineEdit *>(widget) ||
+                             qobject_cast<QComboBox *>(widget);
+        QSize minimum =
+            widget->minimumSize().isNull() ? widget->minimumSizeHint() : widget->minimumSize();
+        if (label && label->wordWrap()) {
+            minimum.setHeight(label->heightForWidth(label->width()));
+        }
+        const QString name =
+            widget->objectName() + QLatin1Char(' ') + widget->metaObject()->className();
+        if (!widget->isVisible()) {
+            continue;
+        } else if (!window->rect().contains(
+                       QRect(widget->mapTo(window, QPoint()), widget->size()))) {
+            faults << name + QLatin1String(" out of the window");
+        } else if (control &&
+                   (widget->width() < minimum.width() || widget->height() < minimum.height())) {
+            faults << name + QLatin1String(" squeezed");
+        } else if (button && !button->isCheckable() &&
+                   button->width() > 2 * button->sizeHint().width()) {
+            faults << name + QLatin1String(" stretched");
+        }
+        for (const QAbstractButton *other :
+             button ? widget->parentWidget()->findChildren<QAbstractButton *>(
+                          Qt::FindDirectChildrenOnly)
+                    : QList<QAbstractButton *>()) {
+            if (other != button && other->isVisible() &&
+                other->geometry().intersects(button->geometry())) {
+                faults << name + QLatin1String(" over ") + other->objectName();
+            }
+        }
+    }
+    return faults;
+}
+
 } // namespace
 
 class TestTabellone : public QObject {
@@ -86,6 +130,8 @@ private slots:
     void openedFromTitleAndPrintPages();
     void gameStartIsShownInLocalTime_data();
     void gameStartIsShownInLocalTime();
+    void fitsTheScreenAndGrowsWithIt_data();
+    void fitsTheScreenAndGrowsWithIt();
 
 private:
     void makeWindow(std::function<QList<CardInPlay>()> cardsInPlay);
@@ -494,6 +540,50 @@ void TestTabellone::gameStartIsShownInLocalTime() {
     const QList<PrintedRun> offered = PrintedRun::fromRegister({run}, std::nullopt);
     QCOMPARE(offered.size(), 1);
     QCOMPARE(offered.first().label, runLabel);
+}
+
+// A 1024x768 screen with a task bar holds the whole window; a larger one gives its room to the
+// board, the last number and the winners, not to the commands.
+void TestTabellone::fitsTheScreenAndGrowsWithIt_data() {
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("1024x768 with a task bar") << QSize(1024, 700);
+    QTest::newRow("1920x1080") << QSize(1920, 1080);
+}
+
+void TestTabellone::fitsTheScreenAndGrowsWithIt() {
+    QFETCH(QSize, screen);
+    const QSize smallest = m_window->minimumSizeHint();
+    QVERIFY2(smallest.width() <= 1024 && smallest.height() <= 700,
+             qPrintable(QStringLiteral("%1x%2").arg(smallest.width()).arg(smallest.height())));
+    for (int number = 1; number <= 40; ++number) {
+        QVERIFY(m_store->draw(number));
+    }
+    m_window->refresh();
+    m_window->resize(smallest);
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    auto *last = m_window->findChild<QLabel *>(QStringLiteral("lblUltimo"));
+    const QSize smallestNumber = m_window->numberButton(88)->size();
+    const int smallestDigits = QFontInfo(last->font()).pixelSize();
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdChiHaVinto")),
+                      Qt::LeftButton);
+
+    m_window->resize(screen);
+    auto *tabs = m_window->findChild<QTabWidget *>();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab); // a hidden tab is not laid out
+        QCoreApplication::processEvents();
+        const QStringList faults = layoutFaults(m_window.get());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1String("; "))));
+    }
+    auto *winners = m_window->findChild<QTableWidget *>(QStringLiteral("tblVincite"));
+    QVERIFY(winners->isVisible() && winners->rowCount() > 0);
+    QVERIFY2(winners->horizontalHeader()->length() <= winners->viewport()->width() &&
+                 !winners->horizontalScrollBar()->isVisible(),
+             qPrintable(QString::number(winners->horizontalHeader()->length())));
+    QVERIFY(m_window->numberButton(88)->height() > smallestNumber.height() &&
+            m_window->numberButton(88)->width() > smallestNumber.width());
+    // At 1024x700 the list of the cards that reached the prize takes what little height is won.
+    QVERIFY(screen.height() < 800 || QFontInfo(last->font()).pixelSize() > 2 * smallestDigits);
 }
 
 QTEST_MAIN(TestTabellone)
