@@ -48,6 +48,28 @@ void fitText(QLabel *label, int ceiling, const QString &sample = {}) {
     label->setFont(font);
 }
 
+// The largest bold face whose digits, drawn as the label draws them (the line centred in its
+// box), fill the box's height without leaving it: the line's empty descent may stick out, the
+// digits never do.
+void fitDigits(QLabel *label, const QString &sample) {
+    QFont font = label->font();
+    font.setBold(true);
+    const QRect box = label->contentsRect();
+    int size = qMax(6, box.height() * 3 / 2);
+    for (; size > 6; size -= qMax(1, size / 50)) {
+        font.setPixelSize(size);
+        const QFontMetrics metrics(font);
+        const QRect digits = metrics.tightBoundingRect(sample);
+        const int baseline = box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
+        if (metrics.horizontalAdvance(sample) <= box.width() &&
+            baseline + digits.top() > box.top() && baseline + digits.bottom() < box.bottom()) {
+            break;
+        }
+    }
+    font.setPixelSize(size);
+    label->setFont(font);
+}
+
 } // namespace
 
 HallBoard::HallBoard(QWidget *parent) : QWidget(parent) {
@@ -162,7 +184,9 @@ void HallBoard::arrange() {
     const int gap = qMax(1, h / 300);
     const int bannerHeight = h / 10;
     const int topHeight = h - bannerHeight - 3 * margin;
-    const int boardWidth = w * 56 / 100;
+    // The last number needs a column about three quarters of the height wide: on a 4:3 screen
+    // the board gives up some of its width for it.
+    const int boardWidth = qMin(w * 56 / 100, w - 3 * margin - h * 72 / 100);
 
     const int cellWidth = (boardWidth - 9 * gap) / 10;
     const int cellHeight = (topHeight - 8 * gap) / 9;
@@ -178,13 +202,15 @@ void HallBoard::arrange() {
     const int x = 2 * margin + boardWidth;
     const int right = w - x - margin;
     int y = margin;
-    const auto place = [&](QLabel *label, int height, int ceiling, const QString &sample = {}) {
+    const auto place = [&](QLabel *label, int height, int ceiling) {
         label->setGeometry(x, y, right, height);
-        fitText(label, ceiling, sample);
+        fitText(label, ceiling);
         y += height + margin;
     };
-    // About two fifths of the height for the last number, whatever the screen.
-    place(m_last, h * 42 / 100, h * 36 / 100, QStringLiteral("88"));
+    // Digits about two fifths of the height for the last number, whatever the screen.
+    m_last->setGeometry(x, y, right, h * 42 / 100);
+    fitDigits(m_last, QStringLiteral("88"));
+    y += m_last->height() + margin;
     place(m_previous, h * 9 / 100, h * 6 / 100);
     place(m_count, h * 8 / 100, h * 5 / 100);
     place(m_playing, h * 9 / 100, h * 5 / 100);
