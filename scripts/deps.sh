@@ -14,7 +14,8 @@ run_packages=(qt6-translations-l10n libqt6sql6-sqlite libqt6texttospeech6 qt6-sp
               speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
                dpkg-dev appstream desktop-file-utils
-               libclang-rt-14-dev valgrind)
+               libclang-rt-14-dev valgrind
+               x11-xserver-utils) # xrandr: the two screens of the hall's board test
 
 packages=("${build_packages[@]}")
 if [[ ${1:-run} == run ]]; then
