@@ -357,7 +357,7 @@ QWidget *Tabellone::buildWinnersPanel() {
     // Each column as wide as its heading and its cells, the run's label taking the rest: a
     // right column of a 1024-pixel window holds them all.
     m_winners->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_winners->horizontalHeader()->setStretchLastSection(true);
+    m_winners->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     layout->addWidget(m_winners);
     return panel;
 }
