@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/ClaimCheck.h"
 #include "game/DrawLog.h"
 #include "game/Game.h"
 #include "game/PrizePlan.h"
@@ -53,6 +54,9 @@ public:
     bool setPrizeValue(int prize, const QString &value);
     // Records a prize given; the next one is then played.
     bool award(const Award &award);
+    // Keeps a checked claim of the current game in the register at once; false, with
+    // lastError(), when the register refuses it.
+    bool recordClaim(const ClaimCheck &claim);
     // Closes the current game and starts an empty one.
     bool newGame();
 

@@ -29,6 +29,9 @@ list(APPEND VELMORA_CORE_SOURCES
   game/NumberAnnouncer.h
   game/ComputerDraw.cpp
   game/ComputerDraw.h
+  game/ClaimCheck.h
+  game/Verbale.h
+  game/VerbaleDocument.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
