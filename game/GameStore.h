@@ -62,11 +62,17 @@ public:
 
     const QString &lastError() const { return m_error; }
 
+    // What the register keeps of any game, as restore() reads the open one: its draw log in
+    // order, its prizes and awards, and the claims checked in the order checked. False with
+    // *error when the register cannot be read.
+    static bool readLog(QSqlDatabase db, qint64 game, QList<DrawLogEntry> *log, QSqlError *error);
+    static bool readPrizes(QSqlDatabase db, qint64 game, PrizePlan *prizes, QSqlError *error);
+    static bool readClaims(QSqlDatabase db, qint64 game, QList<ClaimCheck> *claims,
+                           QSqlError *error);
+
 private:
     bool openGame();
     bool readOpenGame(QSqlError *error);
-    bool readLog(QSqlError *error);
-    bool readPrizes(QSqlError *error);
     bool writePrizes(QSqlQuery &query, QSqlError *error);
     bool writeDraw(const DrawLogEntry &entry);
     bool writeRemove(int number, const QDateTime &when);

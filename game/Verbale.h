@@ -35,6 +35,7 @@ class Verbale {
 public:
     // The archive the evening's cards were printed from.
     struct Archive {
+        QString path;
         QString fileName;
         qint64 cards = 0;
         QString sha256;
@@ -67,6 +68,8 @@ public:
     // The game being played (the newest one not ended), 0 when there is none.
     static qint64 currentGame(QSqlDatabase db, QString *reason);
 
+    // The register the record was read from: never to be written over by the record's PDF.
+    QString registerPath;
     // The evening
     QString eveningName;
     QDate eveningDate;

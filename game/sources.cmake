@@ -30,6 +30,7 @@ list(APPEND VELMORA_CORE_SOURCES
   game/ComputerDraw.cpp
   game/ComputerDraw.h
   game/ClaimCheck.h
+  game/Verbale.cpp
   game/Verbale.h
   game/VerbaleDocument.h
 )
