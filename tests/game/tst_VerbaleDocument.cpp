@@ -238,7 +238,7 @@ private slots:
         QTest::newRow("short") << "Serata di Natale"
                                << "Pro Loco Velmora";
         QTest::newRow("a little long, shrunk")
-            << "Grande tombola di beneficenza della parrocchia di San Michele"
+            << "Grande tombola di beneficenza della parrocchia di San Michele Arcangelo in Velmora"
             << "Pro Loco Velmora";
         QTest::newRow("very long, wrapped")
             << QString("Grande tombola di beneficenza ").repeated(8) + "fine"
