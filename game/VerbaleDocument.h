@@ -1,6 +1,9 @@
 #pragma once
 
 #include "game/Verbale.h"
+#include "print/SafeOutput.h"
+
+#include <QList>
 
 #include <QString>
 
@@ -27,7 +30,10 @@ private:
 };
 
 // The record as a PDF at path, written through SafeOutput as every PDF of the program; false
-// with reason (one Italian sentence) when it cannot be written.
-bool writeVerbalePdf(const Verbale &verbale, const QString &path, QString *reason);
+// with reason (one Italian sentence) when it cannot be written. It never replaces the register
+// the record was read from, the archives of its runs, nor the files alsoKept names (the
+// settings).
+bool writeVerbalePdf(const Verbale &verbale, const QString &path, QString *reason,
+                     const QList<SafeOutput::KeptFile> &alsoKept = {});
 
 } // namespace velmora

@@ -32,6 +32,7 @@ list(APPEND VELMORA_CORE_SOURCES
   game/ClaimCheck.h
   game/Verbale.cpp
   game/Verbale.h
+  game/VerbaleDocument.cpp
   game/VerbaleDocument.h
 )
 list(APPEND VELMORA_GUI_SOURCES
