@@ -5,6 +5,7 @@
 #include "game/CardView.h"
 #include "game/GameStore.h"
 #include "game/HallControls.h"
+#include "game/VerbaleDialog.h"
 #include "game/WinnerFinder.h"
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
@@ -227,6 +228,10 @@ QWidget *Tabellone::buildDrawPanel() {
     auto *evening = command("cmdSerata", QStringLiteral("&Serata…"));
     connect(evening, &QPushButton::clicked, this, &Tabellone::openEvening);
     layout->addWidget(evening);
+    auto *minutes = command("cmdVerbale", QStringLiteral("&Verbale…"));
+    minutes->setAccessibleName(QStringLiteral("Verbale…"));
+    connect(minutes, &QPushButton::clicked, this, &Tabellone::openVerbale);
+    layout->addWidget(minutes);
     m_notice = new QLabel;
     m_notice->setObjectName(QStringLiteral("lblAvviso"));
     m_notice->setWordWrap(true);
@@ -575,6 +580,10 @@ void Tabellone::undo() {
 
 void Tabellone::openEvening() {
     EveningDialog::mostra(this, *m_seams.presenter);
+}
+
+void Tabellone::openVerbale() {
+    VerbaleDialog::mostra(this, *m_seams.presenter, *m_seams.settings);
 }
 
 void Tabellone::newGame() {

@@ -82,6 +82,7 @@ private:
     void undo();
     void newGame();
     void openEvening();
+    void openVerbale();
     void afterChange();
     void cardNumberEdited();
     // Checks the claimed card and keeps the claim in the register.

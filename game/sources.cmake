@@ -46,4 +46,6 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallBoard.h
   game/HallControls.cpp
   game/HallControls.h
+  game/VerbaleDialog.cpp
+  game/VerbaleDialog.h
 )

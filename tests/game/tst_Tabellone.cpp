@@ -15,7 +15,9 @@
 #include "ui/qbButtons_H.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -84,6 +86,7 @@ private slots:
     void claimForACardNotInPlayIsSaid();
     void eachClaimCheckedIsKeptInTheRegister_data();
     void eachClaimCheckedIsKeptInTheRegister();
+    void verbaleOpensFromTheBoard();
     void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
@@ -430,6 +433,22 @@ void TestTabellone::eachClaimCheckedIsKeptInTheRegister() {
     QCOMPARE(claim.run, run);
     QVERIFY2(claim.verdict.startsWith(verdict), qPrintable(claim.verdict));
     QVERIFY(claim.checked >= before && claim.checked <= QDateTime::currentDateTime().addSecs(1));
+}
+
+void TestTabellone::verbaleOpensFromTheBoard() {
+    QString shown;
+    QObject guard; // the answer goes with the test, whether the dialog came or not
+    QTimer::singleShot(0, &guard, [&shown] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            shown = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    auto *button = m_window->findChild<QPushButton *>(QStringLiteral("cmdVerbale"));
+    QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | Qt::Key_V));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(shown, QStringLiteral("Verbale dell'estrazione"));
+    QCOMPARE(m_presenter.avvisi, QStringList());
 }
 
 void TestTabellone::unreadableRegisterIsSaidNotTakenForNoRuns() {
