@@ -6,6 +6,7 @@
 #include "settings/SettingsFile.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/RecordingPresenter.h"
+#include "tests/support/TestFiles.h"
 #include "ui/FileChooser.h"
 
 #include <QLabel>
@@ -29,8 +30,8 @@ public:
 };
 
 // Two games of the evening: the first ended with its numbers, the second being played.
-const QList<int> firstGame{83, 4, 61, 27, 90, 15};
-const QList<int> secondGame{12, 70};
+const QStringList firstGame{"83", "4", "61", "27", "90", "15"};
+const QStringList secondGame{"12", "70"};
 
 } // namespace
 
@@ -62,13 +63,13 @@ private slots:
         GameStore store(m_db->connection());
         QVERIFY(store.restore());
         m_firstGame = store.gameId();
-        for (const int number : firstGame) {
-            QVERIFY(store.draw(number));
+        for (const QString &number : firstGame) {
+            QVERIFY(store.draw(number.toInt()));
         }
         QVERIFY(store.newGame());
         m_secondGame = store.gameId();
-        for (const int number : secondGame) {
-            QVERIFY(store.draw(number));
+        for (const QString &number : secondGame) {
+            QVERIFY(store.draw(number.toInt()));
         }
         m_messages = {};
         m_answer.file = m_dir.filePath(QStringLiteral("verbale.pdf"));
@@ -82,7 +83,6 @@ private slots:
         auto *games = window->findChild<QListWidget *>(QStringLiteral("lstPartite"));
         QCOMPARE(games->count(), 2);
         QCOMPARE(games->currentRow(), 1);
-        QVERIFY(games->item(1)->text().startsWith(QStringLiteral("Partita 2 — ")));
         QVERIFY(games->item(1)->text().endsWith(QStringLiteral("2 numeri (in corso)")));
         QCOMPARE(window->shownGame(), m_secondGame);
         games->setCurrentRow(0);
@@ -112,10 +112,6 @@ private slots:
             toolOutput(QStringLiteral("pdftotext"),
                        {QStringLiteral("-layout"), m_answer.file, QStringLiteral("-")});
         QVERIFY(text);
-        QStringList drawn;
-        for (const int number : firstGame) {
-            drawn.append(QString::number(number));
-        }
         // Each line of the draw log: its row, its place in the draw, the number, the time.
         QStringList found;
         static const QRegularExpression logLine(
@@ -124,7 +120,7 @@ private slots:
         for (auto it = logLine.globalMatch(*text); it.hasNext();) {
             found.append(it.next().captured(1));
         }
-        QCOMPARE(found, drawn);
+        QCOMPARE(found, firstGame);
     }
 
     // The system's print dialog given up: nothing printed, nothing said.
@@ -146,7 +142,7 @@ private slots:
 
     void refusedFileIsSaidOnceAndNothingIsWritten_data() {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("before"); // what the file held; null: no file
+        QTest::addColumn<QByteArray>("before"); // what the file held; empty: no file
         QTest::newRow("folder that does not exist") << "nessuna/verbale.pdf" << QByteArray();
         QTest::newRow("a file that is no PDF") << "appunti.txt" << QByteArray("appunti\n");
     }
@@ -155,23 +151,14 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QByteArray, before);
         m_answer.file = m_dir.filePath(file);
-        if (!before.isNull()) {
-            QFile existing(m_answer.file);
-            QVERIFY(existing.open(QIODevice::WriteOnly));
-            existing.write(before);
-        }
+        QVERIFY(before.isEmpty() || writeAll(m_answer.file, before));
         press(*dialog(), "cmdSalvaPdf");
         QCOMPARE(m_messages.avvisi.size(), 1);
         QVERIFY2(
             !m_messages.avvisi.first().startsWith(QStringLiteral("Il verbale è stato salvato")),
             qPrintable(m_messages.avvisi.first()));
-        QFile after(m_answer.file);
-        if (before.isNull()) {
-            QVERIFY(!after.exists());
-        } else {
-            QVERIFY(after.open(QIODevice::ReadOnly));
-            QCOMPARE(after.readAll(), before);
-        }
+        QCOMPARE(QFile::exists(m_answer.file), !before.isEmpty());
+        QCOMPARE(readAll(m_answer.file), before);
         QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("*.pdf*")}, QDir::Files),
                  QStringList());
     }
