@@ -198,12 +198,16 @@ void VerbaleDialog::savePdf() {
         return; // the user gave up
     }
     m_lastFolder = QFileInfo(chosen).absolutePath();
-    if (QString reason; !writeVerbalePdf(*m_verbale, chosen, &reason)) {
+    writePdf(chosen);
+}
+
+void VerbaleDialog::writePdf(const QString &path) {
+    if (QString reason; !writeVerbalePdf(*m_verbale, path, &reason)) {
         m_messages.avviso(this, reason);
         return;
     }
     m_messages.avviso(this, QStringLiteral("Il verbale è stato salvato nel file \"%1\".")
-                                .arg(QDir::toNativeSeparators(chosen)));
+                                .arg(QDir::toNativeSeparators(path)));
 }
 
 void VerbaleDialog::print() {
@@ -219,6 +223,12 @@ void VerbaleDialog::print() {
             QStringLiteral("Verbale della partita %1").arg(m_verbale->gameNumber));
         if (!clsPrintDialog(target, this).ShowPrinter()) {
             return; // cancelled: nothing printed, nothing to say
+        }
+        if (target.isPdfFile()) {
+            // A file chosen in the print dialog is written as "Salva PDF…" writes it, so it
+            // never replaces the register, the archive or the settings.
+            writePdf(target.port());
+            return;
         }
         target.setOrientation(1); // the record is laid out on portrait pages only
         QPagedPaintDevice *device = target.beginDocument();

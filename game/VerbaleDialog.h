@@ -44,6 +44,7 @@ private:
     void showChosenGame();
     void paintPreview(QPrinter *printer);
     void savePdf();
+    void writePdf(const QString &path);
     void print();
 
     QSqlDatabase m_db;

@@ -9,7 +9,8 @@
 #include "tests/support/TestFiles.h"
 #include "ui/FileChooser.h"
 
-#include <QLabel>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -123,21 +124,35 @@ private slots:
         QCOMPARE(found, firstGame);
     }
 
-    // The system's print dialog given up: nothing printed, nothing said.
-    void cancelledPrintDialogSaysNothing() {
+    void printDialogAnswered_data() {
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("cancelled: nothing printed, nothing said") << false;
+        QTest::newRow("a PDF file: written as \"Salva PDF…\" writes it") << true;
+    }
+
+    void printDialogAnswered() {
+        QFETCH(bool, toFile);
         const auto window = dialog();
         auto *poll = new QTimer(window.get());
-        connect(poll, &QTimer::timeout, poll, [poll] {
-            if (QPrintDialog *shown = clsPrintDialog::openDialog(); shown && shown->isVisible()) {
-                poll->stop();
-                shown->reject();
+        connect(poll, &QTimer::timeout, poll, [poll, toFile, this] {
+            QPrintDialog *shown = clsPrintDialog::openDialog();
+            if (!shown || !shown->isVisible()) {
+                return;
             }
+            poll->stop();
+            if (!toFile) {
+                return shown->reject();
+            }
+            auto *printers = shown->findChild<QComboBox *>(QStringLiteral("printers"));
+            printers->setCurrentIndex(printers->count() - 1); // the file, after any queue
+            shown->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(m_answer.file);
+            shown->accept();
         });
         poll->start(10);
         press(*window, "cmdStampa");
         QVERIFY(!poll->isActive()); // the dialog was shown, and answered
-        QCOMPARE(m_messages.avvisi, QStringList());
-        QCOMPARE(window->findChild<QLabel *>(QStringLiteral("lblAvviso"))->text(), QString());
+        QCOMPARE(m_messages.avvisi.size(), int(toFile));
+        QCOMPARE(readAll(m_answer.file).startsWith("%PDF-"), toFile);
     }
 
     void refusedFileIsSaidOnceAndNothingIsWritten_data() {
