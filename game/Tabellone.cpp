@@ -227,11 +227,14 @@ QWidget *Tabellone::buildDrawPanel() {
     layout->addWidget(fresh);
     auto *evening = command("cmdSerata", QStringLiteral("&Serata…"));
     connect(evening, &QPushButton::clicked, this, &Tabellone::openEvening);
-    layout->addWidget(evening);
     auto *minutes = command("cmdVerbale", QStringLiteral("&Verbale…"));
     minutes->setAccessibleName(QStringLiteral("Verbale…"));
     connect(minutes, &QPushButton::clicked, this, &Tabellone::openVerbale);
-    layout->addWidget(minutes);
+    // Side by side with "Serata…": the window grows no taller for it.
+    auto *eveningRow = new QHBoxLayout;
+    eveningRow->addWidget(evening);
+    eveningRow->addWidget(minutes);
+    layout->addLayout(eveningRow);
     m_notice = new QLabel;
     m_notice->setObjectName(QStringLiteral("lblAvviso"));
     m_notice->setWordWrap(true);

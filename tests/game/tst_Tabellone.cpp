@@ -437,13 +437,15 @@ void TestTabellone::eachClaimCheckedIsKeptInTheRegister() {
 
 void TestTabellone::verbaleOpensFromTheBoard() {
     QString shown;
-    QObject guard; // the answer goes with the test, whether the dialog came or not
-    QTimer::singleShot(0, &guard, [&shown] {
+    QTimer poll; // the dialog is modal: looked at once it is up, then closed
+    connect(&poll, &QTimer::timeout, this, [&] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            poll.stop();
             shown = dialog->windowTitle();
             dialog->reject();
         }
     });
+    poll.start(10);
     auto *button = m_window->findChild<QPushButton *>(QStringLiteral("cmdVerbale"));
     QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | Qt::Key_V));
     QTest::mouseClick(button, Qt::LeftButton);
