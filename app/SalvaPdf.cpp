@@ -1,7 +1,6 @@
 #include "app/SalvaPdf.h"
 
 #include "app/EveningPrintCheck.h"
-#include "app/PdfFileDialog.h"
 #include "app/PrintPage.h"
 #include "errors/MessagePresenter.h"
 #include "print/CardArchive.h"
@@ -15,6 +14,7 @@
 #include "print/StampaCartelle.h"
 #include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
+#include "ui/PdfFileDialog.h"
 
 #include <QDir>
 #include <QFileInfo>

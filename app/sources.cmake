@@ -14,9 +14,6 @@ list(APPEND VELMORA_GUI_SOURCES
   app/PrintPage.h
   app/MessageBoxPresenter.cpp
   app/MessageBoxPresenter.h
-  app/FileChooser.h
-  app/PdfFileDialog.cpp
-  app/PdfFileDialog.h
   app/SalvaPdf.cpp
   app/SalvaPdf.h
 )

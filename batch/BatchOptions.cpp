@@ -3,6 +3,7 @@
 #include "VelmoraConfig.h"
 #include "batch/EveningCommands.h"
 #include "batch/RegisterCommands.h"
+#include "batch/VerbaleCommands.h"
 #include "batch/WinCheckCommand.h"
 #include "common/Sentence.h"
 #include "errors/TestoVersione.h"
@@ -90,6 +91,7 @@ BatchParsed BatchOptions::parseWords(const QStringList &arguments) {
     // --corsa comes with the register's options: it names a run for --trova and --vincite.
     parser.addOptions(RegisterCommands::options());
     parser.addOptions(EveningCommands::options());
+    parser.addOptions(VerbaleCommands::options());
 
     if (!parser.parse(arguments)) {
         return usage(italianParserError(parser.errorText()));
@@ -107,6 +109,9 @@ BatchParsed BatchOptions::parseWords(const QStringList &arguments) {
     if (parser.isSet(version)) {
         options.mode = Mode::Version;
         return {options, {}};
+    }
+    if (VerbaleCommands::asked(parser)) {
+        return VerbaleCommands::parse(parser);
     }
     if (!parser.isSet(vincite) && EveningCommands::asked(parser)) {
         return EveningCommands::parse(parser);
@@ -287,6 +292,7 @@ QString BatchOptions::helpText() {
                "     %1 --vincite --estratti \"N,N,...\" [--prima N] [--cartelle N] | "
                "[--corsa R] | [--in-gioco]\n"
                "     %1 --serate | --vendute \"1-120,200-250\" --corsa R [--prezzo EURO]\n"
+               "     %1 --partite | --verbale [--partita P] -o FILE.pdf\n"
                "\n"
                "Stampa le cartelle della tombola senza aprire finestre, con le stesse "
                "impostazioni,\n"
@@ -379,7 +385,7 @@ QString BatchOptions::helpText() {
                "2 riga di comando non valida.\n")
         .arg(programName, QStringLiteral("RidoDur.dat"),
              RegisterCommands::helpText() + QStringLiteral("\n") + EveningCommands::helpText() +
-                 WinCheckCommand::helpText());
+                 VerbaleCommands::helpText() + WinCheckCommand::helpText());
 }
 
 QString BatchOptions::versionText() {

@@ -2,6 +2,7 @@
 
 #include "batch/EveningQuery.h"
 #include "batch/RegisterQuery.h"
+#include "batch/VerbaleQuery.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,7 +15,7 @@ namespace velmora {
 // What the command line of velmora-pdf asks for. Texts of the range are kept as typed: the
 // print run reads them with the same rules as the boxes of the print page.
 struct BatchOptions {
-    enum class Mode { Print, Verify, Help, Version, Register, Wins, Evening };
+    enum class Mode { Print, Verify, Help, Version, Register, Wins, Evening, Verbale };
     enum class Numbering { Progressiva, Archivio };
 
     Mode mode = Mode::Print;
@@ -36,6 +37,8 @@ struct BatchOptions {
     std::optional<RegisterQuery> registro;
     // What is asked of the evening (Mode::Evening).
     std::optional<EveningQuery> serata;
+    // What is asked of the games (Mode::Verbale).
+    std::optional<VerbaleQuery> verbale;
 
     // The exit statuses of the program.
     static constexpr int exitOk = 0;

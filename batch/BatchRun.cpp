@@ -3,6 +3,7 @@
 #include "batch/EveningCommands.h"
 #include "batch/ProgressBar.h"
 #include "batch/RegisterCommands.h"
+#include "batch/VerbaleCommands.h"
 #include "batch/VerificaArchivio.h"
 #include "batch/WinCheckCommand.h"
 #include "common/Sentence.h"
@@ -241,6 +242,8 @@ int BatchRun::exec(const BatchOptions &options) {
     case BatchOptions::Mode::Evening:
         return EveningCommands::exec(*options.serata, m_out, m_err,
                                      RegisterDatabase::defaultPath());
+    case BatchOptions::Mode::Verbale:
+        return verbale(options);
     case BatchOptions::Mode::Wins:
         if (const std::unique_ptr<CardArchive> archive = openArchive(options)) {
             return WinCheckCommand::run(options, *archive, m_out, m_err);
@@ -250,6 +253,18 @@ int BatchRun::exec(const BatchOptions &options) {
         break;
     }
     return print(options);
+}
+
+int BatchRun::verbale(const BatchOptions &options) {
+    Configurazione settings;
+    QString error;
+    if (!loadSettings(options.configurazione, settingsPathFor(options), &settings, &error,
+                      nullptr)) {
+        fail(error);
+        return BatchOptions::exitFailed;
+    }
+    return VerbaleCommands::exec(*options.verbale, settings, settingsPathFor(options), m_out, m_err,
+                                 RegisterDatabase::defaultPath());
 }
 
 int BatchRun::print(const BatchOptions &options) {

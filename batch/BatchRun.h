@@ -73,6 +73,8 @@ public:
 private:
     int print(const BatchOptions &options);
     int verify(const BatchOptions &options);
+    // --partite and --verbale, with the settings that name the organiser.
+    int verbale(const BatchOptions &options);
     void fail(const QString &message);
     std::unique_ptr<CardArchive> openArchive(const BatchOptions &options);
     QString settingsPathFor(const BatchOptions &options) const;

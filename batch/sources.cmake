@@ -13,6 +13,9 @@ list(APPEND VELMORA_BATCH_SOURCES
   batch/RegisterCommands.cpp
   batch/RegisterCommands.h
   batch/RegisterQuery.h
+  batch/VerbaleCommands.cpp
+  batch/VerbaleCommands.h
+  batch/VerbaleQuery.h
   batch/VerificaArchivio.cpp
   batch/VerificaArchivio.h
   batch/WinCheckCommand.cpp

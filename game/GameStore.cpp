@@ -125,30 +125,31 @@ bool GameStore::readOpenGame(QSqlError *error) {
     }
     m_gameId = query.value(0).toLongLong();
     m_started = RegisterTime::read(query.value(1).toString());
-    return Transaction::readToEnd(query, error) && readLog(error) && readPrizes(error);
+    return Transaction::readToEnd(query, error) && readLog(m_db, m_gameId, &m_log, error) &&
+           readPrizes(m_db, m_gameId, &m_prizes, error);
 }
 
-bool GameStore::readLog(QSqlError *error) {
-    QSqlQuery query(m_db);
+bool GameStore::readLog(QSqlDatabase db, qint64 game, QList<DrawLogEntry> *log, QSqlError *error) {
+    QSqlQuery query(db);
     query.prepare(QStringLiteral("SELECT number, drawn_at, source, taken_back FROM drawn "
                                  "WHERE game = ? ORDER BY position, rowid"));
-    query.addBindValue(m_gameId);
+    query.addBindValue(game);
     if (!query.exec()) {
         return Transaction::failed(query, error);
     }
     while (query.next()) {
-        m_log.append({query.value(0).toInt(), RegisterTime::read(query.value(1).toString()),
-                      sourceOf(query.value(2).toString()),
-                      RegisterTime::read(query.value(3).toString())});
+        log->append({query.value(0).toInt(), RegisterTime::read(query.value(1).toString()),
+                     sourceOf(query.value(2).toString()),
+                     RegisterTime::read(query.value(3).toString())});
     }
     return Transaction::readToEnd(query, error);
 }
 
-bool GameStore::readPrizes(QSqlError *error) {
-    QSqlQuery query(m_db);
+bool GameStore::readPrizes(QSqlDatabase db, qint64 game, PrizePlan *plan, QSqlError *error) {
+    QSqlQuery query(db);
     query.prepare(
         QStringLiteral("SELECT kind, name, value FROM prizes WHERE game = ? ORDER BY position"));
-    query.addBindValue(m_gameId);
+    query.addBindValue(game);
     if (!query.exec()) {
         return Transaction::failed(query, error);
     }
@@ -162,7 +163,7 @@ bool GameStore::readPrizes(QSqlError *error) {
     }
     query.prepare(QStringLiteral("SELECT prize, run, printed_number, archive_card, reached_at, "
                                  "awarded FROM awards WHERE game = ? ORDER BY rowid"));
-    query.addBindValue(m_gameId);
+    query.addBindValue(game);
     if (!query.exec()) {
         return Transaction::failed(query, error);
     }
@@ -177,7 +178,23 @@ bool GameStore::readPrizes(QSqlError *error) {
                                     query.value(3).toInt(), query.value(4).toInt()});
     }
     // A game stored before games had prizes plays the usual ones.
-    m_prizes = prizes.isEmpty() ? PrizePlan() : PrizePlan(prizes, awards);
+    *plan = prizes.isEmpty() ? PrizePlan() : PrizePlan(prizes, awards);
+    return Transaction::readToEnd(query, error);
+}
+
+bool GameStore::readClaims(QSqlDatabase db, qint64 game, QList<ClaimCheck> *claims,
+                           QSqlError *error) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT checked, run, printed_number, verdict FROM claims "
+                                 "WHERE game = ? ORDER BY rowid"));
+    query.addBindValue(game);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    while (query.next()) {
+        claims->append({RegisterTime::read(query.value(0).toString()), query.value(1).toInt(),
+                        query.value(2).toInt(), query.value(3).toString()});
+    }
     return Transaction::readToEnd(query, error);
 }
 
@@ -331,6 +348,22 @@ bool GameStore::award(const Award &award) {
         return true;
     });
     return true;
+}
+
+bool GameStore::recordClaim(const ClaimCheck &claim) {
+    return inTransaction([this, claim](QSqlQuery &query, QSqlError *error) {
+        query.prepare(QStringLiteral("INSERT INTO claims (game, checked, run, printed_number, "
+                                     "verdict) VALUES (?, ?, ?, ?, ?)"));
+        query.addBindValue(m_gameId);
+        // A check with no time is kept as made now: the record lists claims by their time.
+        query.addBindValue(RegisterTime::stored(
+            claim.checked.isValid() ? claim.checked : QDateTime::currentDateTimeUtc()));
+        query.addBindValue(claim.run);
+        query.addBindValue(claim.printedNumber);
+        // One line: the record gives each claim one row.
+        query.addBindValue(claim.verdict.simplified());
+        return query.exec() || Transaction::failed(query, error);
+    });
 }
 
 bool GameStore::newGame() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/ClaimCheck.h"
 #include "game/DrawLog.h"
 #include "game/Game.h"
 #include "game/PrizePlan.h"
@@ -53,16 +54,25 @@ public:
     bool setPrizeValue(int prize, const QString &value);
     // Records a prize given; the next one is then played.
     bool award(const Award &award);
+    // Keeps a checked claim of the current game in the register at once; false, with
+    // lastError(), when the register refuses it.
+    bool recordClaim(const ClaimCheck &claim);
     // Closes the current game and starts an empty one.
     bool newGame();
 
     const QString &lastError() const { return m_error; }
 
+    // What the register keeps of any game, as restore() reads the open one: its draw log in
+    // order, its prizes and awards, and the claims checked in the order checked. False with
+    // *error when the register cannot be read.
+    static bool readLog(QSqlDatabase db, qint64 game, QList<DrawLogEntry> *log, QSqlError *error);
+    static bool readPrizes(QSqlDatabase db, qint64 game, PrizePlan *prizes, QSqlError *error);
+    static bool readClaims(QSqlDatabase db, qint64 game, QList<ClaimCheck> *claims,
+                           QSqlError *error);
+
 private:
     bool openGame();
     bool readOpenGame(QSqlError *error);
-    bool readLog(QSqlError *error);
-    bool readPrizes(QSqlError *error);
     bool writePrizes(QSqlQuery &query, QSqlError *error);
     bool writeDraw(const DrawLogEntry &entry);
     bool writeRemove(int number, const QDateTime &when);

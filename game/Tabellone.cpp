@@ -5,6 +5,7 @@
 #include "game/CardView.h"
 #include "game/GameStore.h"
 #include "game/HallControls.h"
+#include "game/VerbaleDialog.h"
 #include "game/WinnerFinder.h"
 #include "print/CardArchive.h"
 #include "register/CardNumbering.h"
@@ -253,6 +254,10 @@ QWidget *Tabellone::buildDrawPanel() {
     auto *evening = command("cmdSerata", QStringLiteral("&Serata…"));
     connect(evening, &QPushButton::clicked, this, &Tabellone::openEvening);
     commands->addWidget(evening);
+    auto *minutes = command("cmdVerbale", QStringLiteral("&Verbale…"));
+    minutes->setAccessibleName(QStringLiteral("Verbale…"));
+    connect(minutes, &QPushButton::clicked, this, &Tabellone::openVerbale);
+    commands->addWidget(minutes);
     commands->addStretch();
 
     m_count = new QLabel;
@@ -289,7 +294,7 @@ QWidget *Tabellone::buildCheckPanel() {
     m_cardNumber->setAccessibleName(QStringLiteral("Numero della cartella come stampato"));
     m_cardNumber->setValidator(new QIntValidator(1, 99999, m_cardNumber));
     connect(m_cardNumber, &QLineEdit::textChanged, this, &Tabellone::cardNumberEdited);
-    connect(m_cardNumber, &QLineEdit::returnPressed, this, &Tabellone::checkCard);
+    connect(m_cardNumber, &QLineEdit::returnPressed, this, &Tabellone::checkClaim);
     row->addWidget(caption(QStringLiteral("&Cartella N.:"), m_cardNumber));
     row->addWidget(m_cardNumber);
     m_run = new QComboBox;
@@ -299,13 +304,13 @@ QWidget *Tabellone::buildCheckPanel() {
     // Another run is another card: its verdict is worked out at once, never the old one kept.
     connect(m_run, &QComboBox::currentIndexChanged, this, [this] {
         if (!m_matches.isEmpty()) {
-            checkCard();
+            checkClaim();
         }
     });
     row->addWidget(caption(QStringLiteral("C&orsa:"), m_run));
     row->addWidget(m_run, 1);
     auto *check = command("cmdControlla", QStringLiteral("Cont&rolla"));
-    connect(check, &QPushButton::clicked, this, &Tabellone::checkCard);
+    connect(check, &QPushButton::clicked, this, &Tabellone::checkClaim);
     row->addWidget(check);
     m_award = command("cmdAssegna", QStringLiteral("Asse&gna"));
     m_award->setEnabled(false);
@@ -625,6 +630,10 @@ void Tabellone::openEvening() {
     EveningDialog::mostra(this, *m_seams.presenter);
 }
 
+void Tabellone::openVerbale() {
+    VerbaleDialog::mostra(this, *m_seams.presenter, *m_seams.settings);
+}
+
 void Tabellone::newGame() {
     if (!m_seams.presenter->conferma(
             this, QStringLiteral("Iniziare una nuova partita? La partita attuale resta nel "
@@ -686,26 +695,34 @@ void Tabellone::cardNumberEdited() {
     m_run->setEnabled(m_matches.size() > 1);
 }
 
-void Tabellone::checkCard() {
+void Tabellone::checkClaim() {
+    if (const std::optional<ClaimCheck> claim = checkCard()) {
+        m_seams.store->recordClaim(*claim);
+        reportStoreError();
+    }
+}
+
+std::optional<ClaimCheck> Tabellone::checkCard() {
     const QString typed = m_cardNumber->text().trimmed();
     m_outcome->clear();
     m_award->setEnabled(false);
     if (typed.isEmpty()) {
         m_card->clear();
         m_cardNotice->setText(QStringLiteral("Scrivere il numero stampato sulla cartella."));
-        return;
+        return std::nullopt;
     }
     if (!m_runsError.isEmpty()) {
         m_card->clear();
         m_cardNotice->setText(m_runsError);
-        return;
+        return std::nullopt;
     }
     if (m_matches.isEmpty()) {
         m_card->clear();
         m_cardNotice->setText(QStringLiteral("Nessuna cartella N. %1 risulta stampata (%2): "
                                              "può essere una copia o di un'altra serata.")
                                   .arg(typed, m_seams.runs->sourceName()));
-        return;
+        // A card nobody printed is a claim checked too: the record shows it refused.
+        return ClaimCheck{QDateTime::currentDateTime(), 0, typed.toInt(), m_cardNotice->text()};
     }
     const PrintedMatch match = m_matches.at(std::max(0, m_run->currentIndex()));
     const PrintedRun &run = m_runs.at(match.run);
@@ -741,9 +758,18 @@ void Tabellone::checkCard() {
             notes.append(refusal);
         }
         m_cardNotice->setText(notes.join(QLatin1Char(' ')));
+        // What the organiser was told, in one line: the card's best and whether it wins.
+        const PrizePlan &plan = m_seams.store->prizes();
+        const QString verdict =
+            m_award->isEnabled()
+                ? QStringLiteral("%1 — vince %2.")
+                      .arg(m_outcome->text(), plan.prizes().at(plan.playing()).name)
+                : QStringLiteral("%1 — %2").arg(m_outcome->text(), refusal);
+        return ClaimCheck{QDateTime::currentDateTime(), int(run.record.id), typed.toInt(), verdict};
     } catch (const VelmoraError &error) {
         m_card->clear();
         m_cardNotice->setText(error.description());
+        return std::nullopt;
     }
 }
 

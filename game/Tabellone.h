@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/CardInPlay.h"
+#include "game/ClaimCheck.h"
 #include "game/ComputerDraw.h"
 #include "game/PrintedRuns.h"
 #include "game/PrizeCheck.h"
@@ -81,9 +82,13 @@ private:
     void undo();
     void newGame();
     void openEvening();
+    void openVerbale();
     void afterChange();
     void cardNumberEdited();
-    void checkCard();
+    // Checks the claimed card and keeps the claim in the register.
+    void checkClaim();
+    // Shows the claimed card's verdict; the claim as checked, nothing when no card was checked.
+    std::optional<ClaimCheck> checkCard();
     void whoWon();
     void awardClaim();
     void addTombolino();

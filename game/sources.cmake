@@ -29,6 +29,11 @@ list(APPEND VELMORA_CORE_SOURCES
   game/NumberAnnouncer.h
   game/ComputerDraw.cpp
   game/ComputerDraw.h
+  game/ClaimCheck.h
+  game/Verbale.cpp
+  game/Verbale.h
+  game/VerbaleDocument.cpp
+  game/VerbaleDocument.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
@@ -41,4 +46,6 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallBoard.h
   game/HallControls.cpp
   game/HallControls.h
+  game/VerbaleDialog.cpp
+  game/VerbaleDialog.h
 )

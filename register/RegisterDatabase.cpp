@@ -27,7 +27,7 @@ constexpr auto driverName = "QSQLITE";
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 3;
+constexpr int schemaVersion = 4;
 
 // How long a change waits for another program holding the register before giving up.
 constexpr int busyTimeoutMs = 5000;
@@ -275,9 +275,23 @@ bool toVersion3(QSqlDatabase db, QSqlError *error) {
     return true;
 }
 
+// Version 4: the claims checked during a game, each with its time, the card shown (its run,
+// 0 when not known, and printed number) and the verdict the organiser saw, in the order
+// checked.
+bool toVersion4(QSqlDatabase db, QSqlError *error) {
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral(R"(CREATE TABLE claims (
+    game INTEGER NOT NULL REFERENCES games(id),
+    checked TEXT NOT NULL,
+    run INTEGER NOT NULL,
+    printed_number INTEGER NOT NULL,
+    verdict TEXT NOT NULL
+))")) || Transaction::failed(query, error);
+}
+
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3, toVersion4};
 
 QString uniqueConnectionName() {
     static QAtomicInt counter;
@@ -302,6 +316,7 @@ const QMap<QString, QStringList> &ourColumns() {
         {QStringLiteral("prizes"), {"game", "position", "kind", "name", "value"}},
         {QStringLiteral("awards"),
          {"game", "prize", "run", "printed_number", "archive_card", "reached_at", "awarded"}},
+        {QStringLiteral("claims"), {"game", "checked", "run", "printed_number", "verdict"}},
     };
     return columns;
 }

@@ -29,4 +29,7 @@ list(APPEND VELMORA_GUI_SOURCES
   ui/CentraFinestra.h
   ui/FiltroNumerico.cpp
   ui/FiltroNumerico.h
+  ui/FileChooser.h
+  ui/PdfFileDialog.cpp
+  ui/PdfFileDialog.h
 )

@@ -1,5 +1,4 @@
 #include "app/ElidedLabel.h"
-#include "app/FileChooser.h"
 #include "app/Form1.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
@@ -22,6 +21,7 @@
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
 #include "ui/AbuotForm.h"
+#include "ui/FileChooser.h"
 #include "ui/qbButtons_H.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,5 @@
 // "Salva PDF…": the window's run into a file the user names, written whole or not at all.
 
-#include "app/FileChooser.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
 #include "print/CancStampa.h"
@@ -10,6 +9,7 @@
 #include "settings/SettingsFile.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
+#include "ui/FileChooser.h"
 
 #include "tests/support/PdfProbe.h"
 

@@ -1,6 +1,5 @@
 // The program velmora-pdf as a user runs it, and its pages beside the window program's.
 
-#include "app/FileChooser.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
 #include "batch/BatchOptions.h"
@@ -11,6 +10,7 @@
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
 #include "settings/SettingsFile.h"
+#include "ui/FileChooser.h"
 
 #include "tests/support/PdfProbe.h"
 #include "tests/support/ReadOnlyMount.h"

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -80,6 +81,7 @@ private slots:
     void drawOrderSurvivesARestart();
     void drawLogKeepsTakeBacksAcrossARestart();
     void prizesAndAwardsSurviveARestart();
+    void claimsSurviveARestart();
 
 private:
     QTemporaryDir m_dir;
@@ -342,6 +344,39 @@ void TestGameStore::prizesAndAwardsSurviveARestart() {
     QVERIFY(store.newGame());
     QCOMPARE(store.prizes().playing(), 0); // a new game plays every prize again
     QCOMPARE(store.prizes().prizes().size(), 5);
+}
+
+// Each claim checked is kept at once, in the order checked, with its game: a restart or a new
+// game loses none, and a verdict that came in several lines is kept as one.
+void TestGameStore::claimsSurviveARestart() {
+    const QString path = m_dir.filePath(QStringLiteral("claims.sqlite"));
+    const QDateTime checked(QDate(2026, 12, 7), QTime(21, 14, 5));
+    qint64 game = 0;
+    {
+        const auto db = openRegister(path);
+        GameStore store(db->connection());
+        QVERIFY(store.restore());
+        game = store.gameId();
+        QVERIFY(store.recordClaim({checked, 2, 456, QStringLiteral("Terno: vincente")}));
+        QVERIFY(store.recordClaim(
+            {checked.addSecs(60), 0, 31, QStringLiteral("Cartella non in gioco:\nnon vale")}));
+        QVERIFY(store.lastError().isEmpty());
+    }
+    const auto db = openRegister(path);
+    GameStore store(db->connection());
+    QVERIFY(store.restore());
+    QVERIFY(store.newGame());
+    QList<ClaimCheck> claims;
+    QSqlError error;
+    QVERIFY(GameStore::readClaims(db->connection(), game, &claims, &error));
+    QCOMPARE(claims.size(), 2);
+    QCOMPARE(claims.at(0).checked, checked);
+    QCOMPARE(claims.at(0).run, 2);
+    QCOMPARE(claims.at(0).printedNumber, 456);
+    QCOMPARE(claims.at(1).verdict, QStringLiteral("Cartella non in gioco: non vale"));
+    claims.clear();
+    QVERIFY(GameStore::readClaims(db->connection(), store.gameId(), &claims, &error));
+    QVERIFY(claims.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestGameStore)

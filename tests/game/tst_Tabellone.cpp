@@ -5,6 +5,7 @@
 #include "game/GameSession.h"
 #include "game/GameStore.h"
 #include "game/Tabellone.h"
+#include "game/Verbale.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
 #include "register/RegisterDatabase.h"
@@ -14,7 +15,9 @@
 #include "ui/qbButtons_H.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +128,9 @@ private slots:
     void listsTheWinners();
     void claimIsAwardedAndThePrizeMovesOn();
     void claimForACardNotInPlayIsSaid();
+    void eachClaimCheckedIsKeptInTheRegister_data();
+    void eachClaimCheckedIsKeptInTheRegister();
+    void verbaleOpensFromTheBoard();
     void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
     void openedFromTitleAndPrintPages();
@@ -432,6 +438,65 @@ void TestTabellone::claimForACardNotInPlayIsSaid() {
     QVERIFY2(notice.endsWith(QStringLiteral("La cartella N. 3 non è tra le cartelle in gioco: "
                                             "non può vincere.")),
              qPrintable(notice));
+}
+
+void TestTabellone::eachClaimCheckedIsKeptInTheRegister_data() {
+    QTest::addColumn<QString>("card");
+    QTest::addColumn<int>("run");
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("printed, reached the prize")
+        << "3" << 1 << "Ambo sulla seconda riga — vince Ambo.";
+    QTest::newRow("never printed") << "20" << 0 << "Nessuna cartella N. 20 risulta stampata";
+}
+
+// Checked once, kept once: the check the board redoes after the next number is no new claim,
+// and the claim is still there when the register is opened again.
+void TestTabellone::eachClaimCheckedIsKeptInTheRegister() {
+    QFETCH(QString, card);
+    QFETCH(int, run);
+    QFETCH(QString, verdict);
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        type(entry, QString::number(number));
+    }
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), card);
+    type(entry, QString::number(rowOfCard(9, 0).first()));
+    QVERIFY(m_presenter.avvisi.isEmpty());
+
+    const qint64 game = m_store->gameId();
+    const QString path = m_register->path();
+    m_window.reset();
+    m_store.reset();
+    m_register = std::make_unique<RegisterDatabase>(path);
+    QString reason;
+    const std::optional<Verbale> kept =
+        Verbale::read(m_register->connection(), m_settings, game, &reason);
+    QVERIFY2(kept, qPrintable(reason));
+    QCOMPARE(kept->claims.size(), 1);
+    const ClaimCheck &claim = kept->claims.first();
+    QCOMPARE(claim.printedNumber, card.toInt());
+    QCOMPARE(claim.run, run);
+    QVERIFY2(claim.verdict.startsWith(verdict), qPrintable(claim.verdict));
+    QVERIFY(claim.checked >= before && claim.checked <= QDateTime::currentDateTime().addSecs(1));
+}
+
+void TestTabellone::verbaleOpensFromTheBoard() {
+    QString shown;
+    QTimer poll; // the dialog is modal: looked at once it is up, then closed
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            poll.stop();
+            shown = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    poll.start(10);
+    auto *button = m_window->findChild<QPushButton *>(QStringLiteral("cmdVerbale"));
+    QCOMPARE(QKeySequence::mnemonic(button->text()), QKeySequence(Qt::ALT | Qt::Key_V));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(shown, QStringLiteral("Verbale dell'estrazione"));
+    QCOMPARE(m_presenter.avvisi, QStringList());
 }
 
 void TestTabellone::unreadableRegisterIsSaidNotTakenForNoRuns() {

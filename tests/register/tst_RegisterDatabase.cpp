@@ -178,6 +178,9 @@ private slots:
             QVERIFY(!entry.takenBack());
         }
         QCOMPARE(store.prizes().playingText(), QStringLiteral("Si gioca: Ambo"));
+        // The last step's table is there: a claim is kept.
+        QVERIFY2(store.recordClaim({QDateTime::currentDateTime(), 1, 5, QStringLiteral("Ambo")}),
+                 qPrintable(store.lastError()));
     }
 
     // The runs and games of a register from before the evening belong to one first evening,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/GameStore.h"
 #include "register/EveningStore.h"
 #include "register/RegisterDatabase.h"
 #include "tests/support/RegisterFixture.h"
@@ -26,6 +27,46 @@ inline bool forgetEvenings() {
         QFile::remove(path + QLatin1String(suffix));
     }
     return !QFile::exists(path);
+}
+
+// A game of the current evening as the Tabellone plays it: each step draws its number (typed,
+// clicked, drawn by the computer in turn) or, for 0, takes the last one back; then the claims
+// are checked and the prizes given. The game's id; 0 when the register refused a change.
+struct GameScript {
+    QList<int> steps;
+    QList<velmora::ClaimCheck> claims;
+    QList<velmora::Award> awards;
+    QStringList values;     // the prizes' values, in order
+    QString tombolinoValue; // adds the second tombola when not empty
+};
+
+inline qint64 playGame(QSqlDatabase db, const GameScript &script) {
+    velmora::GameStore store(db);
+    if (!store.restore()) {
+        return 0;
+    }
+    int drawn = 0;
+    for (const int step : script.steps) {
+        if (step == 0) {
+            store.undo();
+        } else {
+            store.draw(step, velmora::DrawSource(1 + drawn++ % 3));
+        }
+    }
+    for (int prize = 0; prize < script.values.size(); ++prize) {
+        store.setPrizeValue(prize, script.values.at(prize));
+    }
+    if (!script.tombolinoValue.isEmpty()) {
+        store.addTombolino();
+        store.setPrizeValue(int(store.prizes().prizes().size()) - 1, script.tombolinoValue);
+    }
+    for (const velmora::ClaimCheck &claim : script.claims) {
+        store.recordClaim(claim);
+    }
+    for (const velmora::Award &award : script.awards) {
+        store.award(award);
+    }
+    return store.lastError().isEmpty() ? store.gameId() : 0;
 }
 
 } // namespace velmora::testing

@@ -73,6 +73,14 @@ inline std::optional<PdfWord> findWord(const QVector<PdfWord> &all, const QStrin
     return std::nullopt;
 }
 
+// The text of pdf as pdftotext -layout lays it out, pages parted by form feeds; empty when the
+// tool fails.
+inline QString pdfLayoutText(const QString &pdf) {
+    return toolOutput(QStringLiteral("pdftotext"),
+                      {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+        .value_or(QString());
+}
+
 // "Pages:" and "Page size:" of pdfinfo.
 inline int pdfPageCount(const QString &pdf) {
     const auto info = toolOutput(QStringLiteral("pdfinfo"), {pdf});

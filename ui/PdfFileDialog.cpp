@@ -1,4 +1,4 @@
-#include "app/PdfFileDialog.h"
+#include "ui/PdfFileDialog.h"
 
 #include <QFileDialog>
 
