@@ -41,4 +41,5 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallBoard.h
   game/HallControls.cpp
   game/HallControls.h
+  game/PhoneBoardServer.h
 )
