@@ -9,8 +9,13 @@
   const gioco = document.getElementById("gioco");
   const premi = document.getElementById("premi");
   const collegamento = document.getElementById("collegamento");
-  // "?verifica": the page says on <html data-overflow> whether anything is cut or spills over.
-  const verifica = new URLSearchParams(location.search).has("verifica");
+  // "?verifica=N", for checking the page in a browser: it says on <html data-overflow> whether
+  // anything is cut or spills over, and after N states received it closes the stream, so that a
+  // headless browser sees the network fall quiet and can hand over the page.
+  const parametri = new URLSearchParams(location.search);
+  const verifica = parametri.has("verifica");
+  const statiDaRicevere = Number(parametri.get("verifica")) || 0;
+  let ricevuti = 0;
 
   const celle = [];
   for (let n = 1; n <= 90; n++) {
@@ -50,26 +55,24 @@
     conteggio.textContent = "Numeri estratti: " + (stato.estratti || 0);
     gioco.textContent = stato.inGioco || "";
     elenco(premi, stato.premi || [], "Nessuno per ora");
-    document.documentElement.dataset.aggiornamenti =
-      String(Number(document.documentElement.dataset.aggiornamenti || 0) + 1);
     if (verifica) controllaSpazio();
   }
 
   function controllaSpazio() {
     const larghezza = document.documentElement.clientWidth;
     const altezza = document.documentElement.clientHeight;
+    // On a television everything fits on the screen; a phone scrolls down.
+    const schermo = larghezza >= 900 && larghezza > altezza;
     const fuori = [];
     for (const el of document.querySelectorAll("main, main *")) {
       if (el.classList.contains("nascosto") || el.closest("[hidden]")) continue;
       const r = el.getBoundingClientRect();
-      if (el.scrollWidth > el.clientWidth + 1 || r.left < -0.5 || r.right > larghezza + 0.5 ||
-          (el.clientHeight > 0 && el.scrollHeight > el.clientHeight + 1)) {
+      if (el.scrollWidth > el.clientWidth + 1 || el.scrollHeight > el.clientHeight + 1 ||
+          r.left < -0.5 || r.right > larghezza + 0.5 || (schermo && r.bottom > altezza + 0.5)) {
         fuori.push(el.id || el.tagName.toLowerCase());
       }
     }
     if (document.documentElement.scrollWidth > larghezza) fuori.push("pagina larga");
-    // On a television everything fits on the screen; a phone scrolls down.
-    const schermo = larghezza >= 900 && larghezza > altezza;
     if (schermo && document.documentElement.scrollHeight > altezza) fuori.push("pagina alta");
     document.documentElement.dataset.overflow = fuori.length ? fuori.join(" ") : "no";
   }
@@ -80,6 +83,7 @@
     fonte.onmessage = function (evento) {
       collegamento.hidden = true;
       mostra(JSON.parse(evento.data));
+      if (statiDaRicevere && ++ricevuti >= statiDaRicevere) fonte.close();
     };
     fonte.onerror = function () {
       collegamento.hidden = false;
