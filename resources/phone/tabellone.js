@@ -75,6 +75,36 @@
     if (document.documentElement.scrollWidth > larghezza) fuori.push("pagina larga");
     if (schermo && document.documentElement.scrollHeight > altezza) fuori.push("pagina alta");
     document.documentElement.dataset.overflow = fuori.length ? fuori.join(" ") : "no";
+    document.documentElement.dataset.contrasto = contrastoMinimo().toFixed(1);
+  }
+
+  // The lowest contrast between a text shown and the colour behind it (WCAG's ratio).
+  function contrastoMinimo() {
+    function luce(colore) {
+      const [r, g, b] = colore.match(/[\d.]+/g).slice(0, 3).map(function (c) {
+        const v = Number(c) / 255;
+        return v <= 0.03928 ? v / 12.92 : Math.pow((v + 0.055) / 1.055, 2.4);
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    }
+    function sfondo(el) {
+      for (; el; el = el.parentElement) {
+        const colore = getComputedStyle(el).backgroundColor;
+        if (!/^rgba\(.*,\s*0\)$/.test(colore) && colore !== "transparent") return colore;
+      }
+      return "rgb(255, 255, 255)";
+    }
+    let minimo = 21;
+    for (const el of document.querySelectorAll("body *")) {
+      const testo = Array.from(el.childNodes).some(function (n) {
+        return n.nodeType === Node.TEXT_NODE && n.textContent.trim();
+      });
+      if (!testo || el.closest("[hidden]") || el.closest("noscript")) continue;
+      const a = luce(getComputedStyle(el).color);
+      const b = luce(sfondo(el));
+      minimo = Math.min(minimo, (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05));
+    }
+    return minimo;
   }
 
   function collega() {

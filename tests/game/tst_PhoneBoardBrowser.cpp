@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 using namespace velmora;
 
 // The phones' page in a real browser: headless Chromium loads it from the running server, a
@@ -19,11 +21,12 @@ private:
     QString m_chromium;
     QString m_shots = qEnvironmentVariable("VELMORA_PHONE_SHOTS");
 
-    // Chromium's output for the page at that size; the number is drawn once the page is
-    // connected. The page closes its stream after the second state it gets (the one with the
-    // number), so the headless browser sees the network fall quiet and hands over the page.
-    // Empty when the browser did not finish.
-    QByteArray loadPage(const QSize &size, const QString &output, int drawn) {
+    // Chromium's output for the page at that size; whenConnected runs once the page is
+    // connected. The page closes its stream after the second state it gets, so the headless
+    // browser sees the network fall quiet and hands over the page. Empty when the browser did
+    // not finish.
+    using Action = std::function<void(PhoneBoardServer &, Game &)>;
+    QByteArray loadPage(const QSize &size, const QString &output, const Action &whenConnected) {
         PhoneBoardServer server;
         Game game;
         Game::fromNumbers({12, 34, 5, 6, 7, 8, 9}, game);
@@ -38,11 +41,14 @@ private:
             qWarning("%s", qPrintable(reason));
             return {};
         }
+        bool done = false;
         connect(&server, &PhoneBoardServer::viewersChanged, this, [&](int viewers) {
-            if (viewers == 1 && game.draw(drawn)) {
-                server.showGame(game, QStringLiteral("Si gioca: Tombola"));
+            if (viewers == 1 && !done) {
+                done = true;
+                whenConnected(server, game);
             }
         });
+        const quint16 port = server.port();
         QTemporaryDir profile;
         QProcess browser;
         browser.setProcessChannelMode(QProcess::SeparateChannels);
@@ -53,7 +59,7 @@ private:
                        QStringLiteral("--user-data-dir=") + profile.path(),
                        QStringLiteral("--window-size=%1,%2").arg(size.width()).arg(size.height()),
                        QStringLiteral("--virtual-time-budget=3000"), output,
-                       QStringLiteral("http://127.0.0.1:%1/?verifica=2").arg(server.port())});
+                       QStringLiteral("http://127.0.0.1:%1/?verifica=2").arg(port)});
         const bool finished =
             QTest::qWaitFor([&] { return browser.state() == QProcess::NotRunning; }, 60000);
         if (!finished) {
@@ -86,6 +92,11 @@ private:
         return unmarked && !said ? QStringLiteral("waiting") : match.captured(0);
     }
 
+    static void draw77(PhoneBoardServer &server, Game &game) {
+        game.draw(77);
+        server.showGame(game, QStringLiteral("Si gioca: Tombola"));
+    }
+
 private slots:
     void initTestCase() {
         m_chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
@@ -101,7 +112,7 @@ private slots:
     }
     void aNumberDrawnShowsOnThePage() {
         QFETCH(QSize, size);
-        const QByteArray dom = loadPage(size, QStringLiteral("--dump-dom"), 77);
+        const QByteArray dom = loadPage(size, QStringLiteral("--dump-dom"), draw77);
         QVERIFY(!dom.isEmpty());
         const QString page = QString::fromUtf8(dom);
         const auto has = [&page](const QString &pattern) {
@@ -120,6 +131,31 @@ private slots:
         QVERIFY2(has(R"(<html lang="it"[^>]* data-overflow="no")"),
                  qPrintable(page.section(QLatin1Char('>'), 0, 0)));
         QVERIFY(has(R"(id="collegamento"[^>]*hidden)"));
+        QVERIFY(has(R"(id="ultimo"[^>]*aria-live="polite")"));
+        const auto contrast = QRegularExpression(R"re(data-contrasto="([\d.]+)")re").match(page);
+        QVERIFY2(contrast.captured(1).toDouble() >= 7.0, qPrintable(contrast.captured(0)));
+    }
+
+    // The laptop's network drops: the page says so, then catches up by itself once the
+    // server is back, with what was drawn meanwhile.
+    void aLostConnectionIsSaidAndRecovered() {
+        const QString lost =
+            QString::fromUtf8(loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
+                                       [](PhoneBoardServer &server, Game &) { server.stop(); }));
+        QVERIFY(lost.contains(QStringLiteral(">Collegamento perso, riprovo…<")));
+        QVERIFY2(!QRegularExpression(R"(id="collegamento"[^>]*hidden)").match(lost).hasMatch(),
+                 qPrintable(lost));
+
+        const QString back =
+            QString::fromUtf8(loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
+                                       [](PhoneBoardServer &server, Game &game) {
+                                           const quint16 port = server.port();
+                                           server.stop();
+                                           draw77(server, game);
+                                           QVERIFY(server.start(port, nullptr));
+                                       }));
+        QCOMPARE(cell(back, 77), QStringLiteral("drawn"));
+        QVERIFY(QRegularExpression(R"(id="collegamento"[^>]*hidden)").match(back).hasMatch());
     }
 
     // Pictures to look at (not compared): set VELMORA_PHONE_SHOTS to a folder.
@@ -132,7 +168,7 @@ private slots:
                                      .arg(m_shots)
                                      .arg(size.width())
                                      .arg(size.height());
-            loadPage(size, QStringLiteral("--screenshot=") + file, 77);
+            loadPage(size, QStringLiteral("--screenshot=") + file, draw77);
             QVERIFY2(QFileInfo(file).size() > 0, qPrintable(file));
         }
     }
