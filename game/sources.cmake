@@ -46,6 +46,8 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallBoard.h
   game/HallControls.cpp
   game/HallControls.h
+  game/PhoneBoardServer.cpp
+  game/PhoneBoardServer.h
   game/VerbaleDialog.cpp
   game/VerbaleDialog.h
 )
