@@ -29,6 +29,8 @@ list(APPEND VELMORA_CORE_SOURCES
   game/NumberAnnouncer.h
   game/ComputerDraw.cpp
   game/ComputerDraw.h
+  game/QrCode.cpp
+  game/QrCode.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
