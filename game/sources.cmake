@@ -43,4 +43,5 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallBoard.h
   game/HallControls.cpp
   game/HallControls.h
+  game/PhoneBoardServer.h
 )
