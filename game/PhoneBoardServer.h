@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QHostAddress>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -45,7 +47,12 @@ signals:
 
 private:
     class Impl;
-    std::unique_ptr<Impl> d;
+    void publish();
+
+    std::unique_ptr<Impl> d; // while running
+    QJsonObject m_lastState; // what a page is sent at connect
+    QStringList m_awards;    // the prizes given in this game
+    int m_firstNumber = 0;   // this game's first number, 0 before the first draw
 };
 
 } // namespace velmora

@@ -43,5 +43,6 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallBoard.h
   game/HallControls.cpp
   game/HallControls.h
+  game/PhoneBoardServer.cpp
   game/PhoneBoardServer.h
 )

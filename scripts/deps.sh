@@ -5,8 +5,11 @@
 set -euo pipefail
 
 # qt6-declarative-dev: on Debian 12 the TextToSpeech headers need Qt's Qml ones to build.
+# qt6-websockets-dev: Debian 12's HTTP server's CMake files need the WebSockets ones, though the
+# package does not say so.
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
                 fonts-liberation2 ccache qt6-speech-dev qt6-declarative-dev qt6-httpserver-dev
+                qt6-websockets-dev
                 libqrencode-dev) # the QR code of the phones' address
 # Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up; the
 # SQLite driver of the print register, loaded when a run starts.
