@@ -45,4 +45,6 @@ list(APPEND VELMORA_GUI_SOURCES
   game/HallControls.h
   game/PhoneBoardServer.cpp
   game/PhoneBoardServer.h
+  game/PhoneBoardControls.cpp
+  game/PhoneBoardControls.h
 )
