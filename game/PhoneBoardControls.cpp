@@ -15,8 +15,9 @@ namespace velmora {
 
 namespace {
 
-// Four pixels a module: an address's code is about 130 pixels wide, readable from a step away.
-constexpr int pixelsPerModule = 4;
+// Three pixels a module: an address's code is about 100 pixels wide, which a phone reads from
+// a hand's breadth, and the Tabellone grows only a little taller for it.
+constexpr int pixelsPerModule = 3;
 
 QString addressText(const QHostAddress &address, quint16 port) {
     return QStringLiteral("http://%1:%2/").arg(address.toString()).arg(port);
@@ -102,9 +103,8 @@ void PhoneBoardControls::showAddresses() {
     m_code->setPixmap(QPixmap());
     m_code->setAccessibleName(QString());
     if (typed.isEmpty()) {
-        m_address->setText(QStringLiteral("Il computer non è collegato a nessuna rete: collegalo "
-                                          "alla rete della sala perché i telefoni lo "
-                                          "raggiungano."));
+        m_address->setText(QStringLiteral("Nessuna rete: collega il computer alla rete della "
+                                          "sala."));
         m_address->setAccessibleName(m_address->text());
         return;
     }

@@ -33,7 +33,9 @@ void PhoneBoardControlsTest::tickingServesOnThePortAndShowsWhereToGo_data() {
     QTest::newRow("two networks") << QList<QHostAddress>{QHostAddress(QStringLiteral("10.0.0.7")),
                                                          hall}
                                   << QStringLiteral("http://10.0.0.7:%1/\nhttp://192.168.1.10:%1/");
-    QTest::newRow("no network") << QList<QHostAddress>() << QStringLiteral("nessuna rete");
+    QTest::newRow("no network") << QList<QHostAddress>()
+                                << QStringLiteral(
+                                       "Nessuna rete: collega il computer alla rete della sala.");
 }
 
 void PhoneBoardControlsTest::tickingServesOnThePortAndShowsWhereToGo() {
