@@ -64,7 +64,6 @@ PhoneBoardControls::PhoneBoardControls(QWidget *parent, AddressSource addresses)
     m_code->setAlignment(Qt::AlignLeft);
     m_viewers = new QLabel;
     m_viewers->setObjectName(QStringLiteral("lblCollegati"));
-    m_viewers->setFocusPolicy(Qt::TabFocus);
     for (QLabel *label : {m_address, m_code, m_viewers}) {
         label->hide();
         layout->addWidget(label);
