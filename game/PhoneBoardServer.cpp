@@ -97,16 +97,21 @@ public:
         QObject::connect(&m_ping, &QTimer::timeout, this, [this] { sendAll(": ping\n\n"); });
     }
 
-    void closeStreams() {
-        const QList<QPointer<QTcpSocket>> streams = m_streams;
+    // Closes the listener and every connection at once, the pages' streams and any request
+    // still being answered; after this no request is read and nothing is sent.
+    void closeAll() {
+        m_closed = true;
+        m_ping.stop();
+        const bool hadViewers = !m_streams.isEmpty();
         m_streams.clear();
-        for (const QPointer<QTcpSocket> &socket : streams) {
-            if (socket) {
+        for (QTcpServer *listener : servers()) {
+            listener->close();
+            for (QTcpSocket *socket : listener->findChildren<QTcpSocket *>()) {
                 QObject::disconnect(socket, nullptr, this, nullptr);
                 socket->abort();
             }
         }
-        if (!streams.isEmpty()) {
+        if (hadViewers) {
             emit m_owner->viewersChanged(0);
         }
     }
@@ -122,6 +127,10 @@ public:
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override {
+        if (m_closed) {
+            socket->abort();
+            return true;
+        }
         const QByteArray path = request.url().path(QUrl::FullyEncoded).toUtf8();
         const auto method = request.method();
         const bool head = method == QHttpServerRequest::Method::Head;
@@ -171,6 +180,7 @@ private:
         }
         // Tells the browser to try again after two seconds when the stream breaks.
         socket->write("retry: 2000\n\n" + m_state);
+        socket->flush(); // hands the state to the system now, without waiting
         m_streams.append(socket);
         QObject::connect(socket, &QTcpSocket::disconnected, this,
                          [this, socket] { forget(socket); });
@@ -199,6 +209,7 @@ private:
                 socket->abort();
             } else {
                 socket->write(bytes);
+                socket->flush(); // never blocks: what the system cannot take yet waits here
             }
         }
     }
@@ -206,6 +217,7 @@ private:
     PhoneBoardServer *m_owner;
     QList<QPointer<QTcpSocket>> m_streams;
     QByteArray m_state = "data: {}\n\n";
+    bool m_closed = false;
 };
 
 PhoneBoardServer::PhoneBoardServer(QObject *parent) : QObject(parent) {
@@ -214,7 +226,9 @@ PhoneBoardServer::PhoneBoardServer(QObject *parent) : QObject(parent) {
 }
 
 PhoneBoardServer::~PhoneBoardServer() {
-    stop();
+    if (const std::unique_ptr<Impl> server = std::move(d)) {
+        server->closeAll();
+    }
 }
 
 bool PhoneBoardServer::start(quint16 port, QString *reason) {
@@ -246,9 +260,12 @@ bool PhoneBoardServer::start(quint16 port, QString *reason) {
 }
 
 void PhoneBoardServer::stop() {
-    if (d) {
-        d->closeStreams();
-        d.reset(); // the listener and every page's connection go with it
+    // Taken out first: closing says viewersChanged, whose slots may stop again or ask.
+    if (Impl *server = d.release()) {
+        server->closeAll();
+        // Stop may come from a slot of viewersChanged, inside the server's own handling of a
+        // request: what is left of it goes once that is over.
+        server->deleteLater();
     }
 }
 

@@ -9,8 +9,13 @@
   const gioco = document.getElementById("gioco");
   const premi = document.getElementById("premi");
   const collegamento = document.getElementById("collegamento");
-  // "?verifica": the page says on <html data-overflow> whether anything is cut or spills over.
-  const verifica = new URLSearchParams(location.search).has("verifica");
+  // "?verifica=N", for checking the page in a browser: it says on <html data-overflow> whether
+  // anything is cut or spills over, and after N states received it closes the stream, so that a
+  // headless browser sees the network fall quiet and can hand over the page.
+  const parametri = new URLSearchParams(location.search);
+  const verifica = parametri.has("verifica");
+  const statiDaRicevere = Number(parametri.get("verifica")) || 0;
+  let ricevuti = 0;
 
   const celle = [];
   for (let n = 1; n <= 90; n++) {
@@ -50,28 +55,56 @@
     conteggio.textContent = "Numeri estratti: " + (stato.estratti || 0);
     gioco.textContent = stato.inGioco || "";
     elenco(premi, stato.premi || [], "Nessuno per ora");
-    document.documentElement.dataset.aggiornamenti =
-      String(Number(document.documentElement.dataset.aggiornamenti || 0) + 1);
     if (verifica) controllaSpazio();
   }
 
   function controllaSpazio() {
     const larghezza = document.documentElement.clientWidth;
     const altezza = document.documentElement.clientHeight;
+    // On a television everything fits on the screen; a phone scrolls down.
+    const schermo = larghezza >= 900 && larghezza > altezza;
     const fuori = [];
     for (const el of document.querySelectorAll("main, main *")) {
       if (el.classList.contains("nascosto") || el.closest("[hidden]")) continue;
       const r = el.getBoundingClientRect();
-      if (el.scrollWidth > el.clientWidth + 1 || r.left < -0.5 || r.right > larghezza + 0.5 ||
-          (el.clientHeight > 0 && el.scrollHeight > el.clientHeight + 1)) {
+      if (el.scrollWidth > el.clientWidth + 1 || el.scrollHeight > el.clientHeight + 1 ||
+          r.left < -0.5 || r.right > larghezza + 0.5 || (schermo && r.bottom > altezza + 0.5)) {
         fuori.push(el.id || el.tagName.toLowerCase());
       }
     }
     if (document.documentElement.scrollWidth > larghezza) fuori.push("pagina larga");
-    // On a television everything fits on the screen; a phone scrolls down.
-    const schermo = larghezza >= 900 && larghezza > altezza;
     if (schermo && document.documentElement.scrollHeight > altezza) fuori.push("pagina alta");
     document.documentElement.dataset.overflow = fuori.length ? fuori.join(" ") : "no";
+    document.documentElement.dataset.contrasto = contrastoMinimo().toFixed(1);
+  }
+
+  // The lowest contrast between a text shown and the colour behind it (WCAG's ratio).
+  function contrastoMinimo() {
+    function luce(colore) {
+      const [r, g, b] = colore.match(/[\d.]+/g).slice(0, 3).map(function (c) {
+        const v = Number(c) / 255;
+        return v <= 0.03928 ? v / 12.92 : Math.pow((v + 0.055) / 1.055, 2.4);
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+    }
+    function sfondo(el) {
+      for (; el; el = el.parentElement) {
+        const colore = getComputedStyle(el).backgroundColor;
+        if (!/^rgba\(.*,\s*0\)$/.test(colore) && colore !== "transparent") return colore;
+      }
+      return "rgb(255, 255, 255)";
+    }
+    let minimo = 21;
+    for (const el of document.querySelectorAll("body *")) {
+      const testo = Array.from(el.childNodes).some(function (n) {
+        return n.nodeType === Node.TEXT_NODE && n.textContent.trim();
+      });
+      if (!testo || el.closest("[hidden]") || el.closest("noscript")) continue;
+      const a = luce(getComputedStyle(el).color);
+      const b = luce(sfondo(el));
+      minimo = Math.min(minimo, (Math.max(a, b) + 0.05) / (Math.min(a, b) + 0.05));
+    }
+    return minimo;
   }
 
   function collega() {
@@ -80,6 +113,7 @@
     fonte.onmessage = function (evento) {
       collegamento.hidden = true;
       mostra(JSON.parse(evento.data));
+      if (statiDaRicevere && ++ricevuti >= statiDaRicevere) fonte.close();
     };
     fonte.onerror = function () {
       collegamento.hidden = false;
