@@ -2,6 +2,7 @@
 
 #include "game/HallBoard.h"
 #include "game/NumberAnnouncer.h"
+#include "game/PhoneBoardControls.h"
 #include "game/QtSpeechEngine.h"
 
 #include <QCheckBox>
@@ -58,6 +59,9 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     open->setAutoDefault(false);
     connect(open, &QPushButton::clicked, this, &HallControls::openHallBoard);
     layout->addWidget(open);
+    m_phones = new PhoneBoardControls;
+    connect(m_phones, &PhoneBoardControls::notice, this, &HallControls::notice);
+    layout->addWidget(m_phones);
     layout->addStretch();
 }
 
@@ -117,12 +121,14 @@ void HallControls::showGame(const Game &game, const QString &playing) {
     if (m_board) {
         m_board->showGame(game, playing);
     }
+    m_phones->showGame(game, playing);
 }
 
 void HallControls::showAward(const QString &banner) {
     if (m_board) {
         m_board->showAward(banner);
     }
+    m_phones->showAward(banner);
 }
 
 void HallControls::openHallBoard() {

@@ -16,11 +16,12 @@ namespace velmora {
 
 class HallBoard;
 class NumberAnnouncer;
+class PhoneBoardControls;
 class SpeechEngine;
 
 // The Tabellone's commands for the hall: the computer's draw (Estrai, F5), the numbers said
-// aloud, and the "Tabellone per la sala" on the screen chosen for it, which it keeps in step
-// with the game.
+// aloud, and the "Tabellone per la sala" on the screen chosen for it and the board on the
+// phones, which it keeps in step with the game.
 class HallControls : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +58,7 @@ private:
     QCheckBox *m_saying = nullptr;
     QComboBox *m_screens = nullptr;
     HallBoard *m_board = nullptr;
+    PhoneBoardControls *m_phones = nullptr;
     Game m_game;
     QString m_playing;
 };

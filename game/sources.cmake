@@ -34,6 +34,8 @@ list(APPEND VELMORA_CORE_SOURCES
   game/Verbale.h
   game/VerbaleDocument.cpp
   game/VerbaleDocument.h
+  game/QrCode.cpp
+  game/QrCode.h
 )
 list(APPEND VELMORA_GUI_SOURCES
   game/CardView.cpp
@@ -50,4 +52,6 @@ list(APPEND VELMORA_GUI_SOURCES
   game/PhoneBoardServer.h
   game/VerbaleDialog.cpp
   game/VerbaleDialog.h
+  game/PhoneBoardControls.cpp
+  game/PhoneBoardControls.h
 )

@@ -9,7 +9,8 @@ set -euo pipefail
 # package does not say so.
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
                 fonts-liberation2 ccache qt6-speech-dev qt6-declarative-dev qt6-httpserver-dev
-                qt6-websockets-dev)
+                qt6-websockets-dev
+                libqrencode-dev) # the QR code of the phones' address
 # Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up; the
 # SQLite driver of the print register, loaded when a run starts.
 # The numbers said aloud: Qt's speech library, its speech-dispatcher plugin and an Italian voice.
@@ -20,7 +21,8 @@ test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf
                dpkg-dev appstream desktop-file-utils
                libclang-rt-14-dev valgrind
                x11-xserver-utils # xrandr: the two screens of the hall's board test
-               chromium) # a real browser loads the phones' page
+               chromium  # a real browser loads the phones' page
+               zbar-tools) # reads the QR codes back
 
 packages=("${build_packages[@]}")
 if [[ ${1:-run} == run ]]; then

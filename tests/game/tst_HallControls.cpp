@@ -7,12 +7,16 @@
 #include "print/CardArchive.h"
 #include "register/RegisterDatabase.h"
 #include "settings/Configurazione.h"
+#include "tests/support/FreePort.h"
+#include "tests/support/HttpProbe.h"
 #include "tests/support/RecordingPresenter.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -45,6 +49,7 @@ private slots:
     void computerDrawsAmongTheNumbersLeftAndTheLogSaysSo();
     void eachDrawIsSaidOnceWhileAnnouncing();
     void hallBoardFollowsTheGameAndClosingItEndsNothing();
+    void phonesFollowTheDrawAndATakenPortIsSaid();
 
 private:
     template <typename T> T *child(const char *name) const {
@@ -162,6 +167,33 @@ void HallControlsTest::hallBoardFollowsTheGameAndClosingItEndsNothing() {
     type(46);
     QCOMPARE(m_store->game().numbers(), QList<int>({12, 45, 46}));
     QCOMPARE(last->text(), QStringLiteral("46")); // kept in step while hidden, for reopening
+}
+
+void HallControlsTest::phonesFollowTheDrawAndATakenPortIsSaid() {
+    auto *phones = child<QCheckBox>("chkTelefoni");
+    auto *port = child<QSpinBox>("spnPorta");
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::Any));
+    port->setValue(other.serverPort());
+    phones->click();
+    QVERIFY(!phones->isChecked());
+    QCOMPARE(child<QLabel>("lblAvviso")->text(),
+             QStringLiteral("La porta %1 è già usata da un altro programma: scegline un'altra.")
+                 .arg(other.serverPort()));
+
+    type(7);
+    const quint16 free = testing::freePort();
+    port->setValue(free);
+    phones->click();
+    QVERIFY(phones->isChecked());
+    testing::HttpProbe page(free, "GET", "/eventi");
+    QVERIFY(page.waitFor("\"ultimo\":7"));
+    type(33);
+    QVERIFY(page.waitFor("\"numeri\":[7,33]"));
+
+    // Closing the program (the Tabellone goes with it) closes every page's connection.
+    m_window.reset();
+    QVERIFY(page.closedByServer());
 }
 
 QTEST_MAIN(HallControlsTest)

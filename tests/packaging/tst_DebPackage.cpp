@@ -158,6 +158,7 @@ private slots:
         QVERIFY2(needed.contains(QStringLiteral("libqt6httpserver6")), qPrintable(dynamic.output));
         needed << QStringLiteral("qt6-translations-l10n"); // Qt's dialogs in Italian
         needed << QStringLiteral("libqt6sql6-sqlite");     // loaded at run time, linked by nothing
+        needed << QStringLiteral("libqrencode4");          // the QR code of the phones' address
         for (const QString &package : needed) {
             QVERIFY2(depends.contains(
                          QRegularExpression(QStringLiteral("(^|, )%1( \\(|,|$)").arg(package))),

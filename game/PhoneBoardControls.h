@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QSpinBox;
+
+namespace velmora {
+
+class Game;
+class PhoneBoardServer;
+
+// "Tabellone sui telefoni" in the Tabellone's hall column: the switch and port of the web
+// server that puts the board on the phones of the hall, and while it runs the address to type,
+// its QR code and how many phones follow.
+class PhoneBoardControls : public QWidget {
+    Q_OBJECT
+public:
+    using AddressSource = std::function<QList<QHostAddress>()>;
+
+    // addresses: the laptop's addresses on the hall's network; by default the server's own.
+    explicit PhoneBoardControls(QWidget *parent = nullptr, AddressSource addresses = {});
+    ~PhoneBoardControls() override; // stops the server, closing every connection
+
+    // The game and the prizes as the hall sees them, kept by the server also while it is off:
+    // a page opened after it starts in the middle of a game still lists the prizes given.
+    void showGame(const Game &game, const QString &playing);
+    void showAward(const QString &banner);
+
+    PhoneBoardServer *server() const { return m_server; }
+
+signals:
+    // Something the organiser should read, once ("the port is taken").
+    void notice(const QString &text);
+
+private:
+    void switched(bool on);
+    void showAddresses();
+    void showViewers(int viewers);
+
+    AddressSource m_addresses;
+    PhoneBoardServer *m_server = nullptr;
+    QCheckBox *m_on = nullptr;
+    QSpinBox *m_port = nullptr;
+    QLabel *m_address = nullptr;
+    QLabel *m_code = nullptr;
+    QLabel *m_viewers = nullptr;
+};
+
+} // namespace velmora
