@@ -10,6 +10,7 @@ set -euo pipefail
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
                 fonts-liberation2 ccache qt6-speech-dev qt6-declarative-dev qt6-httpserver-dev
                 qt6-websockets-dev
+                qt6-base-private-dev # the hall board's test hears the screen reader's events
                 libqrencode-dev) # the QR code of the phones' address
 # Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up; the
 # SQLite driver of the print register, loaded when a run starts.
