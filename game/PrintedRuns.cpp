@@ -42,14 +42,15 @@ std::optional<PrintedRun> PrintedRun::fromPrintPage(qint64 firstCard, qint64 cou
     return page;
 }
 
-QList<PrintedMatch> findPrinted(const QList<PrintedRun> &runs, qint64 printedNumber) {
+QList<PrintedMatch> findPrinted(const QList<PrintedRun> &runs, qint64 printedNumber,
+                                const StoredNumber &stored) {
     QList<PrintedMatch> matches;
     if (printedNumber < 1 || printedNumber > std::numeric_limits<int>::max()) {
         return matches;
     }
     for (int index = 0; index < runs.size(); ++index) {
         if (const std::optional<int> card =
-                CardTrace::archiveCard(runs.at(index).record, int(printedNumber))) {
+                CardTrace::archiveCard(runs.at(index).record, int(printedNumber), stored)) {
             matches.append({index, *card});
         }
     }

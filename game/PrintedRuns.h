@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/ArchiveFingerprint.h"
+#include "register/CardTrace.h"
 #include "register/RunRecord.h"
 
 #include <QList>
@@ -44,7 +45,10 @@ public:
     virtual QString sourceName() const = 0;
 };
 
-// The archive cards printed with a number, one per run that printed it, in the order of runs.
-QList<PrintedMatch> findPrinted(const QList<PrintedRun> &runs, qint64 printedNumber);
+// The archive cards printed with a number, one per run that printed it, in the order of runs;
+// stored reads the number a card's record stores, for archives whose numbers are not their
+// places (without it, record N is taken to store N).
+QList<PrintedMatch> findPrinted(const QList<PrintedRun> &runs, qint64 printedNumber,
+                                const StoredNumber &stored = {});
 
 } // namespace velmora

@@ -678,7 +678,7 @@ void Tabellone::cardNumberEdited() {
         m_runs.clear();
         m_runsError = error.description(); // said by checkCard, not at every key typed
     }
-    m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong());
+    m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong(), m_archives.lookup());
     {
         const QSignalBlocker quiet(m_run);
         m_run->clear();

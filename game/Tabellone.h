@@ -5,6 +5,7 @@
 #include "game/ComputerDraw.h"
 #include "game/PrintedRuns.h"
 #include "game/PrizeCheck.h"
+#include "print/RunArchives.h"
 
 #include <QSet>
 #include <QWidget>
@@ -126,6 +127,8 @@ private:
     QString m_cardsKey;              // the runs the cards put out were read from
     QTableWidget *m_winners = nullptr;
     QList<PrintedRun> m_runs;
+    // The runs' archives, read once each, for the numbers their cards store.
+    RunArchives m_archives;
     QList<PrintedMatch> m_matches;
     QString m_runsError; // why the runs could not be read; empty when they were
     bool m_storeErrorShown = false;

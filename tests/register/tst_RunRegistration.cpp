@@ -11,6 +11,7 @@
 #include "settings/SettingsFile.h"
 
 #include "tests/support/BatchExec.h"
+#include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/TestFiles.h"
 
@@ -42,18 +43,6 @@ class tst_RunRegistration : public QObject {
         QDir().mkpath(folder);
         testing::writeAll(folder + u'/' + CardArchive::fileName, stored);
         return folder;
-    }
-
-    // The records of stored, record N storing N + 1000 instead of its position.
-    static QByteArray shiftedNumbers(QByteArray stored) {
-        constexpr qsizetype size = RecordCartella::recordSize;
-        for (qsizetype at = 0; at + size <= stored.size(); at += size) {
-            RecordCartella record =
-                RecordCartella::fromStored(QByteArrayView(stored).sliced(at, size));
-            record.setNumeroArchivio(QString::number(at / size + 1001).rightJustified(5, u'0'));
-            stored.replace(at, size, record.toStored());
-        }
-        return stored;
     }
 
     // Every number drawn: every card has a tombola.
@@ -213,8 +202,9 @@ private slots:
     void numberPrintedIsTheSameEverywhere() {
         QFETCH(QString, numbering);
         QFETCH(QString, printed);
-        const QString archive = writeArchive(path(QStringLiteral("spostati")),
-                                             shiftedNumbers(SeriesGenerator::makeArchive(120, 5)));
+        const QString archive =
+            writeArchive(path(QStringLiteral("spostati")),
+                         testing::shiftedNumbers(SeriesGenerator::makeArchive(120, 5)));
         const QString pdf = path(QStringLiteral("spostati.pdf"));
         QCOMPARE(exec(QStringLiteral("--prima 101 --cartelle 6 --orientamento orizzontale "
                                      "--numerazione %1 --archivio %2 --configurazione %3 -o %4")

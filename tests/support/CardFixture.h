@@ -32,6 +32,19 @@ inline velmora::RecordCartella numberedCard(int n) {
     return record;
 }
 
+// The archive's bytes with record N storing number N + 1000: an archive whose numbers are not
+// the places of its cards.
+inline QByteArray shiftedNumbers(QByteArray stored) {
+    constexpr qsizetype size = velmora::RecordCartella::recordSize;
+    for (qsizetype at = 0; at + size <= stored.size(); at += size) {
+        velmora::RecordCartella record =
+            velmora::RecordCartella::fromStored(QByteArrayView(stored).sliced(at, size));
+        record.setNumeroArchivio(QString::number(at / size + 1001).rightJustified(5, u'0'));
+        stored.replace(at, size, record.toStored());
+    }
+    return stored;
+}
+
 class ArchiveFixture {
 public:
     // Cards 1..count, each made by make(n).
