@@ -34,7 +34,8 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     m_announce->setObjectName(QStringLiteral("chkAnnuncia"));
     connect(m_announce, &QCheckBox::toggled, this, &HallControls::announcingToggled);
     layout->addWidget(m_announce);
-    m_saying = new QCheckBox(QStringLiteral("con la &smorfia"));
+    // No key of its own (Alt+S is "Serata…"): it follows "Annuncia i numeri" in the tab order.
+    m_saying = new QCheckBox(QStringLiteral("con la smorfia"));
     m_saying->setObjectName(QStringLiteral("chkSmorfia"));
     m_saying->setEnabled(false);
     connect(m_saying, &QCheckBox::toggled, this, [this](bool on) {

@@ -35,7 +35,7 @@ PhoneBoardControls::PhoneBoardControls(QWidget *parent, AddressSource addresses)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_on = new QCheckBox(QStringLiteral("Tabellone sui &telefoni"));
+    m_on = new QCheckBox(QStringLiteral("Tabellone sui tele&foni"));
     m_on->setObjectName(QStringLiteral("chkTelefoni"));
     m_on->setAccessibleName(QStringLiteral("Tabellone sui telefoni"));
     connect(m_on, &QCheckBox::toggled, this, &PhoneBoardControls::switched);

@@ -8,10 +8,13 @@
 #include "game/Verbale.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
+#include "register/ArchiveFingerprint.h"
 #include "register/RegisterDatabase.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
+#include "tests/support/CardFixture.h"
 #include "tests/support/RecordingPresenter.h"
+#include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
 #include <QAccessible>
@@ -21,7 +24,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -54,9 +59,13 @@ public:
             throw VelmoraError(VelmoraError::DeviceIo,
                                QStringLiteral("Il registro delle stampe non si legge: prova"));
         }
+        if (!instead.isEmpty()) {
+            return instead;
+        }
         return {run(1, 7, 6, false, false), run(2, 1, 12, true, true)};
     }
     bool unreadable = false;
+    QList<PrintedRun> instead; // when set, the runs of the register
     QString sourceName() const override { return QStringLiteral("registro di prova"); }
 
 private:
@@ -128,11 +137,13 @@ private slots:
     void listsTheWinners();
     void claimIsAwardedAndThePrizeMovesOn();
     void claimForACardNotInPlayIsSaid();
+    void claimedNumberIsTheOneTheArchiveStores();
     void eachClaimCheckedIsKeptInTheRegister_data();
     void eachClaimCheckedIsKeptInTheRegister();
     void verbaleOpensFromTheBoard();
     void unreadableRegisterIsSaidNotTakenForNoRuns();
     void screenReaderSeesCheckedButtons();
+    void everyAltKeyReachesOneControl();
     void openedFromTitleAndPrintPages();
     void gameStartIsShownInLocalTime_data();
     void gameStartIsShownInLocalTime();
@@ -183,6 +194,7 @@ void TestTabellone::makeWindow(std::function<QList<CardInPlay>()> cardsInPlay) {
 
 void TestTabellone::cleanup() {
     m_runs.unreadable = false;
+    m_runs.instead.clear();
     m_presenter = testing::RecordingPresenter();
     m_window.reset();
     m_store.reset();
@@ -440,6 +452,26 @@ void TestTabellone::claimForACardNotInPlayIsSaid() {
              qPrintable(notice));
 }
 
+// An archive whose record N stores N + 1000, printed with its own numbers: card 3 came out as
+// number 1003, and a claim of 1003 is card 3, read from the run's archive.
+void TestTabellone::claimedNumberIsTheOneTheArchiveStores() {
+    const QString file = m_dir.filePath(QStringLiteral("spostati.dat"));
+    QVERIFY(testing::writeAll(file, testing::shiftedNumbers(SeriesGenerator::makeArchive(12, 5))));
+    PrintedRun printed{*PrintedRun::fromPrintPage(1, 12, true)};
+    printed.record.id = 4;
+    printed.record.archivePath = file;
+    const std::optional<ArchiveFingerprint> fingerprint = ArchiveFingerprint::of(file);
+    QVERIFY(fingerprint);
+    printed.record.archiveSize = fingerprint->size;
+    printed.record.archiveSha256 = fingerprint->sha256;
+    printed.label = QStringLiteral("corsa 4");
+    m_runs.instead = {printed};
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("1003"));
+    const QString notice =
+        m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"))->text();
+    QVERIFY2(notice.startsWith(QStringLiteral("Cartella 3 dell'archivio")), qPrintable(notice));
+}
+
 void TestTabellone::eachClaimCheckedIsKeptInTheRegister_data() {
     QTest::addColumn<QString>("card");
     QTest::addColumn<int>("run");
@@ -531,6 +563,32 @@ void TestTabellone::screenReaderSeesCheckedButtons() {
     board->child(9)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     QVERIFY(m_store->game().isDrawn(10));
     QVERIFY(board->child(9)->state().checked);
+}
+
+// Two controls on one Alt key: the key only moves between them, it never presses either.
+void TestTabellone::everyAltKeyReachesOneControl() {
+    QStringList texts;
+    for (const QAbstractButton *button : m_window->findChildren<QAbstractButton *>()) {
+        texts << button->text();
+    }
+    for (const QLabel *label : m_window->findChildren<QLabel *>()) {
+        texts << (label->buddy() ? label->text() : QString());
+    }
+    for (const QTabWidget *tabs : m_window->findChildren<QTabWidget *>()) {
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            texts << tabs->tabText(tab);
+        }
+    }
+    QMap<QChar, QString> owner;
+    for (const QString &text : texts) {
+        const qsizetype at = text.indexOf(QRegularExpression(QStringLiteral("&[^&]")));
+        if (at >= 0) {
+            const QChar key = text.at(at + 1).toLower();
+            QVERIFY2(!owner.contains(key), qPrintable(owner.value(key) + u'/' + text));
+            owner.insert(key, text);
+        }
+    }
+    QVERIFY(owner.size() > 10);
 }
 
 void TestTabellone::openedFromTitleAndPrintPages() {
