@@ -83,7 +83,9 @@ void refuse(QTcpSocket *socket, int code, bool withBody) {
                             : code == 405 ? "Questa pagina si può solo leggere.\n"
                                           : "Troppi collegamenti, riprova tra poco.\n";
     answer(socket, code, "text/plain; charset=utf-8", text, withBody,
-           code == 405 ? QByteArray("Allow: GET, HEAD\r\n") : QByteArray());
+           code == 405   ? QByteArray("Allow: GET, HEAD\r\n")
+           : code == 503 ? QByteArray("Retry-After: 10\r\n")
+                         : QByteArray());
 }
 
 } // namespace
@@ -185,8 +187,6 @@ private:
         QObject::connect(socket, &QTcpSocket::disconnected, this,
                          [this, socket] { forget(socket); });
         QObject::connect(socket, &QObject::destroyed, this, [this, socket] { forget(socket); });
-        // Nothing more is read on a stream: whatever else a page sends would only pile up.
-        QObject::connect(socket, &QTcpSocket::readyRead, this, [socket] { socket->readAll(); });
         emit m_owner->viewersChanged(viewers());
     }
 

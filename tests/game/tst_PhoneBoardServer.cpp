@@ -2,8 +2,6 @@
 #include "game/PhoneBoardServer.h"
 #include "tests/support/HttpProbe.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
@@ -136,20 +134,14 @@ private slots:
         m_server->showAward(QStringLiteral("Ambo: cartella N. 123"));
         m_server->showGame(gameOf({12, 34, 1, 2, 3, 4, 5, 77}), QStringLiteral("Si gioca: Terno"));
         QVERIFY(page.waitFor("\"ultimo\":77"));
-        const QJsonObject state = QJsonDocument::fromJson(page.lastEvent()).object();
-        QCOMPARE(state.keys(),
-                 QStringList({"estratti", "inGioco", "numeri", "precedenti", "premi", "ultimo"}));
-        QCOMPARE(state.value("numeri").toVariant().toList().size(), 8);
-        QCOMPARE(state.value("precedenti").toVariant(), QVariantList({5, 4, 3, 2, 1}));
-        QCOMPARE(state.value("estratti").toInt(), 8);
-        QCOMPARE(state.value("inGioco").toString(), QStringLiteral("Si gioca: Terno"));
-        QCOMPARE(state.value("premi").toVariant(), QVariantList({"Ambo: cartella N. 123"}));
-
+        // Exactly the hall board's state, nothing more.
+        QCOMPARE(page.lastEvent(), QByteArray(R"({"estratti":8,"inGioco":"Si gioca: Terno",)"
+                                              R"("numeri":[12,34,1,2,3,4,5,77],)"
+                                              R"("precedenti":[5,4,3,2,1],)"
+                                              R"("premi":["Ambo: cartella N. 123"],"ultimo":77})"));
         // A new game leaves the last game's prizes behind.
         m_server->showGame(Game(), QStringLiteral("Si gioca: Ambo"));
-        QVERIFY(page.waitFor("\"estratti\":0"));
-        QCOMPARE(QJsonDocument::fromJson(page.lastEvent()).object().value("premi").toVariant(),
-                 QVariantList());
+        QVERIFY(page.waitFor("\"premi\":[],\"ultimo\":0}"));
     }
 
     void theViewerPastTheLimitIsTurnedAway() {
