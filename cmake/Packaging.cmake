@@ -55,9 +55,9 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "fonts-liberation2, qt6-speech-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, espeak-ng")
 # Qt's own Italian texts, so that the colour and print dialogs speak the program's language; and
 # the print register's SQLite driver, a plugin Qt loads at run time, which no program links, so
-# dpkg-shlibdeps cannot find it. libqrencode4 draws the QR code of the phones' address; it is
-# linked, and named here too so that the package says it whatever dpkg-shlibdeps finds. CPack
-# adds the computed dependencies after these.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite, libqrencode4")
+# dpkg-shlibdeps cannot find it. CPack adds the computed dependencies after these, among them
+# libqrencode4 (the QR code of the phones' address), linked by the window program: named here
+# too, it would stand twice in the list.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example.org/")
 include(CPack)
