@@ -2,7 +2,6 @@
 
 #include "game/Game.h"
 
-#include <QAccessible>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -148,19 +147,16 @@ void HallBoard::showGame(const Game &game, const QString &playing) {
 
 void HallBoard::showAward(const QString &banner) {
     m_banner->setText(banner);
-    m_banner->setAccessibleName(banner);
+    m_banner->setAccessibleName(banner); // a new name is told to the screen reader by Qt itself
     arrange();
-    QAccessibleEvent event(m_banner, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
 }
 
 void HallBoard::setLast(int last) {
     m_last->setText(last ? QString::number(last) : QString());
-    // A screen reader in the hall hears each new number.
+    // A screen reader in the hall hears each new number: a new accessible name is sent to it as
+    // a name change, once.
     m_last->setAccessibleName(last ? QStringLiteral("Ultimo numero estratto: %1").arg(last)
                                    : QString());
-    QAccessibleEvent event(m_last, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&event);
 }
 
 void HallBoard::paintNumber(int number, bool drawn) {

@@ -17,6 +17,7 @@
 #include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -85,8 +86,11 @@ QStringList layoutFaults(QWidget *window) {
     for (QWidget *widget : window->findChildren<QWidget *>()) {
         const auto *label = qobject_cast<QLabel *>(widget);
         const auto *button = qobject_cast<QAbstractButton *>(widget);
-        const bool control = label || button || qobject_cast<QLineEdit *>(widget) ||
-                             qobject_cast<QComboBox *>(widget);
+        // A spin box's own line edit is its part, sized by it: the spin box is what is checked.
+        const bool part = qobject_cast<QAbstractSpinBox *>(widget->parentWidget());
+        const bool control = !part && (label || button || qobject_cast<QLineEdit *>(widget) ||
+                                       qobject_cast<QComboBox *>(widget) ||
+                                       qobject_cast<QAbstractSpinBox *>(widget));
         QSize minimum =
             widget->minimumSize().isNull() ? widget->minimumSizeHint() : widget->minimumSize();
         if (label && label->wordWrap()) {
