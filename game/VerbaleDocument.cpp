@@ -267,7 +267,10 @@ void heading(Layout &layout, const Verbale &v) {
         contact.append(v.via);
     }
     if (!v.tel.isEmpty()) {
-        contact.append(QStringLiteral("tel. %1").arg(v.tel));
+        // The cards print the setting as it is, which usually says "Tel." itself.
+        contact.append(v.tel.startsWith(QStringLiteral("tel"), Qt::CaseInsensitive)
+                           ? v.tel
+                           : QStringLiteral("tel. %1").arg(v.tel));
     }
     layout.title(QStringLiteral("Organizzatore: %1").arg(orDash(v.ditta)), 11, true);
     if (!contact.isEmpty()) {

@@ -95,7 +95,7 @@ QString lookalike(const QString &path, const QByteArray &head, qint64 size) {
         name.endsWith(QStringLiteral(".cnf"), Qt::CaseInsensitive)) {
         return QStringLiteral("un file di configurazione");
     }
-    return QStringLiteral("un file che non è un PDF");
+    return QStringLiteral("un file di altro tipo");
 }
 
 bool isMemberOf(gid_t group) {

@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("the settings in use") << "impostazioni.bin"
                                              << "è il file di configurazione";
         QTest::newRow("a text file") << "note.txt"
-                                     << "sembra un file che non è un PDF";
+                                     << "sembra un file di altro tipo, non un PDF";
         QTest::newRow("not a plain file") << "/dev/null"
                                           << "è un dispositivo";
     }

@@ -394,7 +394,7 @@ private slots:
         QTest::newRow("another archive") << "OTHERARCHIVE" << 1 << "sembra un archivio";
         QTest::newRow("another vel.cnf") << "OTHERSETTINGS" << 1 << "sembra un file di config";
         QTest::newRow("another register") << "OTHERREGISTER" << 1 << "sembra un database SQLite";
-        QTest::newRow("a text file") << "TEXT" << 1 << "sembra un file che non è un PDF";
+        QTest::newRow("a text file") << "TEXT" << 1 << "sembra un file di altro tipo, non un PDF";
         QTest::newRow("a read-only PDF") << "READONLY" << 1 << "è di sola lettura";
         QTest::newRow("an older PDF") << "OLDPDF" << 0 << "Stampate 6 cartelle";
         QTest::newRow("a 255-byte name") << "LONGNAME" << 0 << "Stampate 6 cartelle";

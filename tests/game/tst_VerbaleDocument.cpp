@@ -58,7 +58,7 @@ Configurazione organiser(const QString &ditta = QStringLiteral("Pro Loco Velmora
     Configurazione settings = SettingsFile::defaults();
     settings.Ditta = ditta;
     settings.Via = QStringLiteral("Via Roma 1");
-    settings.Tel = QStringLiteral("0123 456789");
+    settings.Tel = QStringLiteral("Tel. 0123 456789"); // as the settings hold it by default
     return settings;
 }
 
@@ -130,7 +130,7 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::newRow("title") << "^\\s+Verbale dell'estrazione\\s*$";
         QTest::newRow("organiser") << "Organizzatore: Pro Loco Velmora";
-        QTest::newRow("street and telephone") << "Via Roma 1 — tel\\. 0123 456789";
+        QTest::newRow("street and telephone") << "Via Roma 1 — Tel\\. 0123 456789";
         QTest::newRow("game") << "Partita n\\. 1 della serata \\(n\\. 1 nel registro\\)";
         QTest::newRow("game open") << "Inizio: \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d — Fine: "
                                       "partita in corso";
