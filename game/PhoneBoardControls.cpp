@@ -70,7 +70,8 @@ PhoneBoardControls::PhoneBoardControls(QWidget *parent, AddressSource addresses)
     }
 }
 
-PhoneBoardControls::~PhoneBoardControls() = default; // the server, a child, goes first
+// The server, a child, goes after this destructor, in QWidget's: it tells nobody then.
+PhoneBoardControls::~PhoneBoardControls() = default;
 
 void PhoneBoardControls::switched(bool on) {
     if (on) {

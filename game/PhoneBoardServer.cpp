@@ -226,6 +226,9 @@ PhoneBoardServer::PhoneBoardServer(QObject *parent) : QObject(parent) {
 }
 
 PhoneBoardServer::~PhoneBoardServer() {
+    // No viewersChanged from here: the owner whose slot hears it may be half destroyed already
+    // (a widget's children go after its own destructor has run).
+    const QSignalBlocker quiet(this);
     if (const std::unique_ptr<Impl> server = std::move(d)) {
         server->closeAll();
     }
