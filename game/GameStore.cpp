@@ -114,19 +114,31 @@ bool GameStore::writePrizes(QSqlQuery &query, QSqlError *error) {
     return true;
 }
 
-bool GameStore::readOpenGame(QSqlError *error) {
-    QSqlQuery query(m_db);
+bool GameStore::readOpenGame(QSqlDatabase db, std::optional<OpenGame> *open, QSqlError *error) {
+    open->reset();
+    QSqlQuery query(db);
     if (!query.exec(QStringLiteral(
             "SELECT id, started FROM games WHERE ended IS NULL ORDER BY id DESC LIMIT 1"))) {
         return Transaction::failed(query, error);
     }
-    if (!query.next()) {
-        return Transaction::readToEnd(query, error); // no open game: not an error
+    if (query.next()) {
+        *open =
+            OpenGame{query.value(0).toLongLong(), RegisterTime::read(query.value(1).toString())};
     }
-    m_gameId = query.value(0).toLongLong();
-    m_started = RegisterTime::read(query.value(1).toString());
-    return Transaction::readToEnd(query, error) && readLog(m_db, m_gameId, &m_log, error) &&
-           readPrizes(m_db, m_gameId, &m_prizes, error);
+    return Transaction::readToEnd(query, error); // no open game is not an error
+}
+
+bool GameStore::readOpenGame(QSqlError *error) {
+    std::optional<OpenGame> open;
+    if (!readOpenGame(m_db, &open, error)) {
+        return false;
+    }
+    if (!open) {
+        return true;
+    }
+    m_gameId = open->id;
+    m_started = open->started;
+    return readLog(m_db, m_gameId, &m_log, error) && readPrizes(m_db, m_gameId, &m_prizes, error);
 }
 
 bool GameStore::readLog(QSqlDatabase db, qint64 game, QList<DrawLogEntry> *log, QSqlError *error) {

@@ -12,6 +12,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <optional>
 
 class QSqlError;
 class QSqlQuery;
@@ -61,6 +62,14 @@ public:
     bool newGame();
 
     const QString &lastError() const { return m_error; }
+
+    // The game being played: the newest not ended, taken up again at each start. Its id and
+    // start, nothing when there is none; false when the register cannot be read.
+    struct OpenGame {
+        qint64 id = 0;
+        QDateTime started;
+    };
+    static bool readOpenGame(QSqlDatabase db, std::optional<OpenGame> *open, QSqlError *error);
 
     // What the register keeps of any game, as restore() reads the open one: its draw log in
     // order, its prizes and awards, and the claims checked in the order checked. False with

@@ -170,14 +170,13 @@ QList<GameListing> Verbale::gamesOfCurrentEvening(QSqlDatabase db, QString *reas
 
 qint64 Verbale::currentGame(QSqlDatabase db, QString *reason) {
     reason->clear();
-    // The game being played, as the game store takes it up again at the next start.
-    QSqlQuery query(db);
-    if (!query.exec(
-            QStringLiteral("SELECT id FROM games WHERE ended IS NULL ORDER BY id DESC LIMIT 1"))) {
-        *reason = unreadable(db, query.lastError());
+    std::optional<GameStore::OpenGame> open;
+    QSqlError error;
+    if (!GameStore::readOpenGame(db, &open, &error)) {
+        *reason = unreadable(db, error);
         return 0;
     }
-    return query.next() ? query.value(0).toLongLong() : 0;
+    return open ? open->id : 0;
 }
 
 std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &settings, qint64 game,

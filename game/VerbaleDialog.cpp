@@ -127,15 +127,12 @@ VerbaleDialog::~VerbaleDialog() {
 
 void VerbaleDialog::mostra(QWidget *parent, MessagePresenter &messages,
                            const Configurazione &settings) {
-    RegisterDatabase database;
-    if (!database.notice().isEmpty()) {
-        messages.avviso(parent, database.notice());
-    }
-    if (!database.isOpen()) {
-        messages.avviso(parent, database.error());
+    const std::unique_ptr<RegisterDatabase> database =
+        RegisterDatabase::openTelling(parent, messages);
+    if (!database) {
         return;
     }
-    VerbaleDialog window(database.connection(), settings, messages, parent);
+    VerbaleDialog window(database->connection(), settings, messages, parent);
     window.exec();
 }
 

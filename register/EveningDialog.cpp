@@ -273,15 +273,12 @@ void EveningDialog::newEvening() {
 }
 
 void EveningDialog::mostra(QWidget *parent, MessagePresenter &messages) {
-    RegisterDatabase database;
-    if (!database.notice().isEmpty()) {
-        messages.avviso(parent, database.notice());
-    }
-    if (!database.isOpen()) {
-        messages.avviso(parent, database.error());
+    const std::unique_ptr<RegisterDatabase> database =
+        RegisterDatabase::openTelling(parent, messages);
+    if (!database) {
         return;
     }
-    EveningDialog window(database.connection(), messages, parent);
+    EveningDialog window(database->connection(), messages, parent);
     window.exec();
 }
 

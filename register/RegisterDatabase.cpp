@@ -1,5 +1,7 @@
 #include "register/RegisterDatabase.h"
 
+#include "errors/MessagePresenter.h"
+
 #include "register/RegisterFailure.h"
 #include "register/RegisterTime.h"
 #include "register/Transaction.h"
@@ -526,6 +528,19 @@ QString RegisterDatabase::setAside(const char *tag) {
         }
     }
     return target;
+}
+
+std::unique_ptr<RegisterDatabase> RegisterDatabase::openTelling(QWidget *parent,
+                                                                MessagePresenter &messages) {
+    auto database = std::make_unique<RegisterDatabase>();
+    if (!database->notice().isEmpty()) {
+        messages.avviso(parent, database->notice());
+    }
+    if (!database->isOpen()) {
+        messages.avviso(parent, database->error());
+        return nullptr;
+    }
+    return database;
 }
 
 } // namespace velmora

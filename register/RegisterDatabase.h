@@ -5,9 +5,15 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <memory>
+
+class QWidget;
+
 class QSqlError;
 
 namespace velmora {
+
+class MessagePresenter;
 
 // The program's own database (registro.sqlite in the user's data folder): the print register
 // and the game of the evening, in one schema whose version is kept in PRAGMA user_version.
@@ -42,6 +48,11 @@ public:
     // Why it is not open, as one Italian clause ("il disco è pieno").
     QString reason() const { return m_reason; }
     RegisterFailure::Kind failure() const { return m_failure; }
+
+    // The register at its usual place, for a window that reads it: a set-aside notice, or why it
+    // is not open, is told through messages; nullptr when it is not open.
+    static std::unique_ptr<RegisterDatabase> openTelling(QWidget *parent,
+                                                         MessagePresenter &messages);
 
     // The schema version this program writes.
     static int currentSchemaVersion();
