@@ -1,8 +1,8 @@
 #include "app/EveningPrintCheck.h"
 
 #include "errors/MessagePresenter.h"
-#include "register/EveningPrints.h"
-#include "register/EveningStore.h"
+#include "evening/EveningPrints.h"
+#include "evening/EveningStore.h"
 #include "register/RunRecord.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "evening/RegisterDatabase.h"
 #include "print/PrintPlan.h"
-#include "register/RegisterDatabase.h"
 
 #include <QList>
 

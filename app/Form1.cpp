@@ -16,6 +16,8 @@
 #include "errors/MailHandOff.h"
 #include "errors/TestoVersione.h"
 #include "errors/VelmoraError.h"
+#include "evening/RegisterDatabase.h"
+#include "evening/RunRegistration.h"
 #include "game/GameSession.h"
 #include "print/AnteprimaStampa.h"
 #include "print/ArchiveSearch.h"
@@ -37,6 +39,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLayout>
@@ -344,8 +347,16 @@ void Form1::buildPage4() {
                                    palette().color(QPalette::Window), font());
     registro->setFixedSize(Twips::size(registroWidth, registroHeight));
     m_printPage->addCommand(registro);
-    connect(registro, &qbButtons_H::Click, this,
-            [this] { RegistroStampe::mostra(this, presenter(), ArchiveSearch::locate()); });
+    connect(registro, &qbButtons_H::Click, this, [this] {
+        // No register yet is no run printed: the window lists none.
+        std::unique_ptr<RegisterDatabase> database;
+        if (QFileInfo::exists(RegisterDatabase::defaultPath()) &&
+            !(database = RegisterDatabase::openTelling(this, presenter()))) {
+            return;
+        }
+        RegistroStampe::mostra(this, presenter(), ArchiveSearch::locate(),
+                               database ? database->connection() : QSqlDatabase());
+    });
 
     m_salvaPdf = std::make_unique<SalvaPdf>(*this, *m_printPage, m_settings);
     struct Command {
@@ -458,7 +469,8 @@ void Form1::stampa() {
             !EveningPrintCheck::mayPrint(this, presenter(), *plan, request.numerazioneArchivio)) {
             return;
         }
-        StampaCartelle run(*this, request, m_settings, presenter(), CurrentPrinter::surface());
+        StampaCartelle run(*this, request, m_settings, presenter(), CurrentPrinter::surface(),
+                           RunRegistration::opener());
         run.run();
         proposeFirstCard();
     } catch (const VelmoraError &error) {

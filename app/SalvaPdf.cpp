@@ -3,6 +3,8 @@
 #include "app/EveningPrintCheck.h"
 #include "app/PrintPage.h"
 #include "errors/MessagePresenter.h"
+#include "evening/RegisterDatabase.h"
+#include "evening/RunRegistration.h"
 #include "print/CardArchive.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
@@ -12,7 +14,6 @@
 #include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartelle.h"
-#include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
 #include "ui/PdfFileDialog.h"
 
@@ -101,7 +102,8 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
     bool committed = false;
     {
         PainterSurface surface(target);
-        StampaCartelle run(m_mainWindow, prepared.request(), m_settings, messages, surface);
+        StampaCartelle run(m_mainWindow, prepared.request(), m_settings, messages, surface,
+                           RunRegistration::opener());
         // Registered under the name asked for, and completed once the file is in place.
         run.setDelivery(QStringLiteral("il file %1").arg(output.shownName()),
                         [&output, &error, &committed] {

@@ -1,6 +1,6 @@
 #include "app/Form1.h"
 #include "errors/MsgErrorPresenter.h"
-#include "register/RunRegistration.h"
+#include "evening/RunRegistration.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

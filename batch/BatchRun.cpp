@@ -9,6 +9,8 @@
 #include "common/Sentence.h"
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
+#include "evening/RegisterDatabase.h"
+#include "evening/RunRegistration.h"
 #include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
 #include "print/PainterSurface.h"
@@ -22,8 +24,6 @@
 #include "print/StampaCartella.h"
 #include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
-#include "register/RegisterDatabase.h"
-#include "register/RunRegistration.h"
 #include "settings/PrintRange.h"
 #include "settings/SettingsFile.h"
 

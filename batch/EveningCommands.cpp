@@ -1,7 +1,7 @@
 #include "batch/EveningCommands.h"
 
-#include "register/EveningStore.h"
-#include "register/RegisterDatabase.h"
+#include "evening/EveningStore.h"
+#include "evening/RegisterDatabase.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -2,11 +2,11 @@
 
 #include "common/Sentence.h"
 #include "errors/FileErrorText.h"
+#include "evening/RegisterDatabase.h"
 #include "print/PrintPlan.h"
 #include "print/RunArchives.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
-#include "register/RegisterDatabase.h"
 #include "register/RegisterTime.h"
 
 #include <QCommandLineParser>

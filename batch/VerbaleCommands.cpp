@@ -1,9 +1,9 @@
 #include "batch/VerbaleCommands.h"
 
 #include "common/Sentence.h"
-#include "game/Verbale.h"
-#include "game/VerbaleDocument.h"
-#include "register/RegisterDatabase.h"
+#include "evening/RegisterDatabase.h"
+#include "evening/Verbale.h"
+#include "evening/VerbaleDocument.h"
 #include "register/RegisterTime.h"
 
 #include <QCommandLineParser>

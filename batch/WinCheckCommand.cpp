@@ -1,16 +1,16 @@
 #include "batch/WinCheckCommand.h"
 
 #include "errors/VelmoraError.h"
-#include "game/ArchiveScan.h"
-#include "game/Game.h"
+#include "evening/EveningStore.h"
+#include "evening/RegisterDatabase.h"
 #include "print/CardArchive.h"
 #include "print/PrintPlan.h"
 #include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
-#include "register/EveningStore.h"
 #include "register/PrintRegister.h"
-#include "register/RegisterDatabase.h"
+#include "rules/ArchiveScan.h"
+#include "rules/Game.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -9,6 +9,9 @@
 # 3. Folders depend one way: the order drawn in HACKING.md's code map (top to bottom) names
 #    every folder of the build once, and no file of a folder includes a header of a folder
 #    drawn above it.
+# 4. The folders in QUIET_FOLDERS (the rules of the game) hold no network, speech or window
+#    code: none of their files includes a header of the Qt modules whose include folders are
+#    QUIET_DIRS (network, HTTP server, speech), nor a widget or print-support header.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -142,6 +145,28 @@ foreach(folder ${_order})
         file(RELATIVE_PATH _shown ${SOURCE_DIR} ${path})
         list(APPEND _faults
              "${_shown}: #include \"${_name}\" (${folder}/ is below ${_target}/ in HACKING.md)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+string(REPLACE "|" ";" _quiet_dirs "${QUIET_DIRS}")
+set(_quiet_names)
+foreach(dir ${_quiet_dirs})
+  file(GLOB _names RELATIVE ${dir} ${dir}/*)
+  list(APPEND _quiet_names ${_names})
+endforeach()
+string(REPLACE "|" ";" _quiet_folders "${QUIET_FOLDERS}")
+foreach(folder ${_quiet_folders})
+  file(GLOB _files ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  foreach(path ${_files})
+    file(STRINGS ${path} _includes REGEX "^[ \t]*#[ \t]*include")
+    foreach(line ${_includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" name "${line}")
+      if(name MATCHES "^Qt(Network|HttpServer|TextToSpeech|Widgets|PrintSupport)/"
+         OR name IN_LIST _quiet_names OR name IN_LIST _forbidden OR name IN_LIST _gui_headers)
+        file(RELATIVE_PATH _shown ${SOURCE_DIR} ${path})
+        list(APPEND _faults "${_shown}: #include ${name} (${folder}/ holds no network, speech or window code)")
       endif()
     endforeach()
   endforeach()

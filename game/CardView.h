@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/NumberSet.h"
 #include "print/RecordCartella.h"
+#include "rules/NumberSet.h"
 
 #include <QString>
 #include <QWidget>

@@ -2,11 +2,11 @@
 
 #include "errors/MessagePresenter.h"
 #include "errors/VelmoraError.h"
-#include "game/GameStore.h"
+#include "evening/EveningStore.h"
+#include "evening/GameStore.h"
+#include "evening/RegisterDatabase.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
-#include "register/EveningStore.h"
-#include "register/RegisterDatabase.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "game/PrintedRuns.h"
 #include "game/Tabellone.h"
 #include "print/PrintRequest.h"
+#include "rules/PrintedRuns.h"
 
 #include <QDateTime>
 #include <QPointer>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "game/CardInPlay.h"
-#include "game/ClaimCheck.h"
-#include "game/ComputerDraw.h"
-#include "game/PrintedRuns.h"
-#include "game/PrizeCheck.h"
 #include "print/RunArchives.h"
+#include "rules/CardInPlay.h"
+#include "rules/ClaimCheck.h"
+#include "rules/ComputerDraw.h"
+#include "rules/PrintedRuns.h"
+#include "rules/PrizeCheck.h"
 
 #include <QSet>
 #include <QWidget>

@@ -15,7 +15,6 @@
 #include "print/RunPreparation.h"
 #include "print/ScreenPointer.h"
 #include "register/ArchiveFingerprint.h"
-#include "register/RunRegistration.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -183,9 +182,9 @@ private:
 
 StampaCartelle::StampaCartelle(QWidget &mainWindow, const PrintRequest &request,
                                const Configurazione &settings, MessagePresenter &messages,
-                               PrinterSurface &surface)
+                               PrinterSurface &surface, RunJournal::Opener journal)
     : m_mainWindow(mainWindow), m_request(request), m_settings(settings), m_messages(messages),
-      m_surface(surface) {}
+      m_surface(surface), m_journal(std::move(journal)) {}
 
 StampaCartelle::Result StampaCartelle::run() {
     // A run that cannot be printed is refused before anything reaches the printer.
@@ -246,11 +245,11 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
     PrintRun printRun(m_surface, *archive, m_settings, request.numerazioneArchivio);
     const auto *painter = dynamic_cast<const PainterSurface *>(&m_surface);
     makeFingerprint(window, archive->path());
-    RunRegistration registration(runEntry(QStringLiteral("velmora"), *archive, plan,
-                                          request.nCartelle, request.numerazioneArchivio,
-                                          !m_destination.isEmpty() ? m_destination
-                                          : painter                ? painter->target().description()
-                                                                   : QString()));
+    const std::unique_ptr<RunJournal> registration = m_journal(runEntry(
+        QStringLiteral("velmora"), *archive, plan, request.nCartelle, request.numerazioneArchivio,
+        !m_destination.isEmpty() ? m_destination
+        : painter                ? painter->target().description()
+                                 : QString()));
     try {
         switch (printRun.run(plan, hooks)) {
         case PrintRun::Outcome::Completed:
@@ -272,11 +271,11 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
     if (m_deliver) {
         delivered = result == Result::Completed && m_deliver();
     }
-    registration.finish(result == Result::Completed ? (delivered ? RunRecord::Outcome::Completed
-                                                                 : RunRecord::Outcome::Failed)
-                        : failure.isEmpty()         ? RunRecord::Outcome::Stopped
-                                                    : RunRecord::Outcome::Failed,
-                        printRun.cardsDrawn(), delivered);
+    registration->finish(result == Result::Completed ? (delivered ? RunRecord::Outcome::Completed
+                                                                  : RunRecord::Outcome::Failed)
+                         : failure.isEmpty()         ? RunRecord::Outcome::Stopped
+                                                     : RunRecord::Outcome::Failed,
+                         printRun.cardsDrawn(), delivered);
     const QString source = u'\n' + ArchiveSearch::describe(*archive);
     archive.reset();
     window.unload();
@@ -293,7 +292,7 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
             m_messages.avviso(&m_mainWindow, notice + source);
         }
     }
-    for (const QString &notice : registration.notices()) {
+    for (const QString &notice : registration->notices()) {
         m_messages.avviso(&m_mainWindow, notice);
     }
     return result;

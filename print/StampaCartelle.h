@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/PrintRequest.h"
+#include "print/RunJournal.h"
 
 #include <QObject>
 
@@ -26,8 +27,9 @@ class StampaCartelle : public QObject {
 public:
     enum class Result { Completed, Stopped, NothingToPrint, Refused, NoArchive, Failed };
 
+    // journal begins the run's entry in the register as it starts.
     StampaCartelle(QWidget &mainWindow, const PrintRequest &request, const Configurazione &settings,
-                   MessagePresenter &messages, PrinterSurface &surface);
+                   MessagePresenter &messages, PrinterSurface &surface, RunJournal::Opener journal);
 
     // Where the archive is looked for; empty (the default) means the usual folders.
     void setArchiveFolders(const QStringList &folders) { m_archiveFolders = folders; }
@@ -59,6 +61,7 @@ private:
     const Configurazione &m_settings;
     MessagePresenter &m_messages;
     PrinterSurface &m_surface;
+    RunJournal::Opener m_journal;
     QStringList m_archiveFolders;
     CancStampa *m_stopWindow = nullptr;
     QString m_destination;

@@ -3,7 +3,6 @@
 #include "errors/MessagePresenter.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
-#include "register/RegisterDatabase.h"
 #include "register/RegisterTime.h"
 
 #include <QDialogButtonBox>
@@ -135,19 +134,10 @@ RegistroStampe::RegistroStampe(const QList<RunRecord> &runs,
 }
 
 void RegistroStampe::mostra(QWidget *parent, MessagePresenter &messages,
-                            const QString &currentArchive) {
-    const QString path = RegisterDatabase::defaultPath();
+                            const QString &currentArchive, QSqlDatabase database) {
     QList<RunRecord> runs;
-    if (QFileInfo::exists(path)) {
-        RegisterDatabase database(path);
-        if (!database.notice().isEmpty()) {
-            messages.avviso(parent, database.notice());
-        }
-        if (!database.isOpen()) {
-            messages.avviso(parent, database.error());
-            return;
-        }
-        PrintRegister reg(database.connection());
+    if (database.isOpen()) {
+        PrintRegister reg(database);
         runs = reg.runs();
         if (!reg.lastError().isEmpty()) {
             messages.avviso(

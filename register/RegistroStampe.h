@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QList>
+#include <QSqlDatabase>
 
 #include <optional>
 
@@ -25,11 +26,11 @@ public:
     RegistroStampe(const QList<RunRecord> &runs, const std::optional<ArchiveFingerprint> &current,
                    QWidget *parent = nullptr);
 
-    // Opens the register at its usual place, marks the runs left by a program that is gone as
-    // interrupted, and shows the window until it is closed, each run compared with
-    // currentArchive (the archive a print would read now; empty: none is found). Failures are
-    // told through messages.
-    static void mostra(QWidget *parent, MessagePresenter &messages, const QString &currentArchive);
+    // Shows the runs the open register holds (an invalid database: none was ever written) until
+    // the window is closed, each run compared with currentArchive (the archive a print would
+    // read now; empty: none is found). A register that cannot be read is told through messages.
+    static void mostra(QWidget *parent, MessagePresenter &messages, const QString &currentArchive,
+                       QSqlDatabase database);
 
     QTableView *table() const { return m_table; }
 

@@ -2,10 +2,10 @@
 
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
+#include "evening/RegisterDatabase.h"
 #include "print/CancStampa.h"
 #include "print/CardArchive.h"
 #include "register/PrintRegister.h"
-#include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"

@@ -1,9 +1,9 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
+#include "evening/RegisterDatabase.h"
 #include "print/CardArchive.h"
 #include "print/PdfTarget.h"
 #include "print/SeriesGenerator.h"
-#include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
 
 #include "tests/support/BatchExec.h"

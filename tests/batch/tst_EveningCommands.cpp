@@ -1,6 +1,6 @@
 #include "batch/BatchOptions.h"
-#include "register/EveningStore.h"
-#include "register/RegisterDatabase.h"
+#include "evening/EveningStore.h"
+#include "evening/RegisterDatabase.h"
 #include "tests/support/BatchExec.h"
 #include "tests/support/EveningFixture.h"
 

@@ -4,6 +4,7 @@
 #include "app/SalvaPdf.h"
 #include "batch/BatchOptions.h"
 #include "errors/MessagePresenter.h"
+#include "evening/RunRegistration.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
@@ -30,6 +31,7 @@ using velmora::Configurazione;
 using velmora::CurrentPrinter;
 using velmora::PrintBox;
 using velmora::PrintPage;
+using velmora::RunRegistration;
 using velmora::SettingsFile;
 using velmora::StampaCartelle;
 
@@ -182,7 +184,7 @@ private slots:
         CurrentPrinter::target().selectPdfFile(windowPdf);
         KeptMessages messages;
         StampaCartelle run(mainWindow, page->request(), settings, messages,
-                           CurrentPrinter::surface());
+                           CurrentPrinter::surface(), RunRegistration::opener());
         run.setArchiveFolders({sampleFolder});
         QCOMPARE(run.run(), StampaCartelle::Result::Completed);
         // A fresh printer is not at 300 dots per inch: the window says so, and prints anyway.

@@ -1,5 +1,5 @@
 #include "batch/BatchOptions.h"
-#include "register/RegisterDatabase.h"
+#include "evening/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/BatchExec.h"
 #include "tests/support/EveningFixture.h"

@@ -1,9 +1,9 @@
 #include "batch/BatchOptions.h"
 #include "batch/BatchRun.h"
+#include "evening/EveningStore.h"
+#include "evening/RegisterDatabase.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
-#include "register/EveningStore.h"
-#include "register/RegisterDatabase.h"
 #include "tests/support/BatchExec.h"
 #include "tests/support/EveningFixture.h"
 

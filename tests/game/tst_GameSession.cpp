@@ -1,7 +1,7 @@
 #include "errors/VelmoraError.h"
+#include "evening/RegisterDatabase.h"
 #include "game/GameSession.h"
 #include "register/CardTrace.h"
-#include "register/RegisterDatabase.h"
 #include "settings/Configurazione.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"

@@ -1,5 +1,6 @@
 #include "app/PrintPage.h"
 #include "errors/MessagePresenter.h"
+#include "evening/RunRegistration.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterSurface.h"
@@ -169,7 +170,8 @@ void TestPrintQueue::runsComeOutOfTheQueue() {
 
     const int jobsBefore = static_cast<int>(jobFiles(m_outFolder).size());
     RecordingPresenter messages;
-    StampaCartelle run(main, page->request(), settings, messages, CurrentPrinter::surface());
+    StampaCartelle run(main, page->request(), settings, messages, CurrentPrinter::surface(),
+                       RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     QCOMPARE(run.run(), StampaCartelle::Result::Completed);
     for (const QString &message : messages.avvisi) {
@@ -225,7 +227,8 @@ void TestPrintQueue::queueStoppedOrRefusingDuringTheRun() {
         QVERIFY(runTool(command, {held}).ok);
     }
     RecordingPresenter messages;
-    StampaCartelle run(main, page->request(), settings, messages, CurrentPrinter::surface());
+    StampaCartelle run(main, page->request(), settings, messages, CurrentPrinter::surface(),
+                       RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
         if (done == atCard) {

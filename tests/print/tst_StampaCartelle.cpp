@@ -1,3 +1,4 @@
+#include "evening/RunRegistration.h"
 #include "print/StampaCartelle.h"
 #include "register/ArchiveFingerprint.h"
 #include "tests/support/EveningFixture.h"
@@ -195,7 +196,7 @@ void TestStampaCartelle::runs() {
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     QList<int> progress;
     bool disabledWhileRunning = true;
@@ -234,7 +235,7 @@ void TestStampaCartelle::stoppingPrintsTheCardsDrawnSoFar() {
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     int drawn = 0;
     connect(&run, &StampaCartelle::cartellaStampata, this, [&](int done, int) {
@@ -294,7 +295,8 @@ void TestStampaCartelle::stopWindowClosedInsideACard() {
             }
         }
     } messages;
-    StampaCartelle run(*m_main, m_page->request(), m_settings, messages, CurrentPrinter::surface());
+    StampaCartelle run(*m_main, m_page->request(), m_settings, messages, CurrentPrinter::surface(),
+                       RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     // Each pass of the event loop delivers only what was posted before it began, so a close
     // posted from a posted call lands one pump later. Armed at the quality notice (before the
@@ -355,7 +357,7 @@ void TestStampaCartelle::pdfThatCannotBeWritten() {
     setRun(true, QStringLiteral("1"), QStringLiteral("12"));
     CurrentPrinter::target().selectPdfFile(pdf);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     QCOMPARE(print(run), StampaCartelle::Result::Failed);
     QStringList said;
@@ -399,7 +401,7 @@ void TestStampaCartelle::refusedBeforePrinting() {
     const QString pdf = nextPdf();
     CurrentPrinter::target().selectPdfFile(pdf);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     QSignalSpy cards(&run, &StampaCartelle::cartellaStampata);
     QVERIFY(print(run) != StampaCartelle::Result::Completed);
@@ -419,7 +421,7 @@ void TestStampaCartelle::missingArchiveIsSaidOnceNamingTheFolders() {
     const QString empty2 = m_dir.filePath(QStringLiteral("vuota due"));
     QVERIFY(QDir().mkpath(empty1));
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({empty1, empty2}); // the second does not even exist
     QCOMPARE(print(run), StampaCartelle::Result::NoArchive);
     QCOMPARE(m_messages.avvisi.size(), 1);
@@ -438,7 +440,7 @@ void TestStampaCartelle::qualityNoticeOnlyWhenNotAt300() {
         CurrentPrinter::target().selectPdfFile(nextPdf());
         CurrentPrinter::target().setResolution(dpi);
         StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                           CurrentPrinter::surface());
+                           CurrentPrinter::surface(), RunRegistration::opener());
         run.setArchiveFolders({m_archiveFolder});
         QCOMPARE(print(run), StampaCartelle::Result::Completed);
         notices.append(m_messages.avvisi.join(QLatin1Char('|')));
@@ -537,7 +539,7 @@ void TestStampaCartelle::eachCauseIsOneMessageAndNoCard() {
     {
         PresenterScope scope(errors);
         StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                           CurrentPrinter::surface());
+                           CurrentPrinter::surface(), RunRegistration::opener());
         run.setArchiveFolders({folder});
         QSignalSpy drawn(&run, &StampaCartelle::cartellaStampata);
         result = print(run);
@@ -568,7 +570,7 @@ void TestStampaCartelle::windowsFacePrintsWithItsStandInAndOneNotice() {
     ScriptedPresenter errors;
     PresenterScope scope(errors);
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     const StampaCartelle::Result result = print(run);
     m_settings = kept;
@@ -590,7 +592,8 @@ void TestStampaCartelle::stopPressedWhileTheErrorWindowIsOpen() {
     FailingSurface surface;
     MsgErrorPresenter windows;
     PresenterScope scope(windows);
-    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages, surface);
+    StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages, surface,
+                       RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     int shown = 0;
     bool noticeBefore = true;
@@ -635,7 +638,8 @@ void TestStampaCartelle::sameFaultRetriedOffersToStop() {
     PresenterScope scope(errors);
     RecordingPresenter messages;
     messages.risposta = true;
-    StampaCartelle run(*m_main, m_page->request(), m_settings, messages, surface);
+    StampaCartelle run(*m_main, m_page->request(), m_settings, messages, surface,
+                       RunRegistration::opener());
     run.setArchiveFolders({m_archiveFolder});
     QCOMPARE(run.run(), StampaCartelle::Result::Stopped);
     QCOMPARE(errors.reports.size(), 3);
@@ -661,7 +665,7 @@ void TestStampaCartelle::windowAnswersWhileTheArchiveIsRead() {
     setRun(true, QStringLiteral("1"), QStringLiteral("6"));
     CurrentPrinter::target().selectPdfFile(nextPdf());
     StampaCartelle run(*m_main, m_page->request(), m_settings, m_messages,
-                       CurrentPrinter::surface());
+                       CurrentPrinter::surface(), RunRegistration::opener());
     run.setArchiveFolders({folder});
     const StampaCartelle::Result result = print(run);
     ArchiveFingerprint::setReadHook({});

@@ -1,12 +1,13 @@
 #include "register/RegistroStampe.h"
 
+#include "evening/RegisterDatabase.h"
+#include "evening/RunRegistration.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
 #include "print/SeriesGenerator.h"
 #include "print/StampaCartelle.h"
 #include "register/PrintRegister.h"
-#include "register/RegisterDatabase.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
@@ -44,7 +45,8 @@ private slots:
         const QString pdf = m_dir.filePath(QStringLiteral("finestra.pdf"));
         CurrentPrinter::target().selectPdfFile(pdf);
         testing::RecordingPresenter messages;
-        StampaCartelle run(main, request, settings, messages, CurrentPrinter::surface());
+        StampaCartelle run(main, request, settings, messages, CurrentPrinter::surface(),
+                           RunRegistration::opener());
         run.setArchiveFolders({folder});
         QCOMPARE(run.run(), StampaCartelle::Result::Completed);
         QVERIFY(!messages.avvisi.join(u'|').contains(QStringLiteral("registro")));

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "game/GameStore.h"
-#include "register/EveningStore.h"
-#include "register/RegisterDatabase.h"
+#include "evening/EveningStore.h"
+#include "evening/GameStore.h"
+#include "evening/RegisterDatabase.h"
 #include "tests/support/RegisterFixture.h"
 
 #include <QFile>

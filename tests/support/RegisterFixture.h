@@ -1,8 +1,8 @@
 #pragma once
 
+#include "evening/RegisterDatabase.h"
 #include "register/ArchiveFingerprint.h"
 #include "register/PrintRegister.h"
-#include "register/RegisterDatabase.h"
 #include "register/RunRecord.h"
 
 #include <QDateTime>

@@ -5,9 +5,9 @@
 // prize being played are found and named, and the prize is given as soon as a card reaches it;
 // it prints the median, the 99th percentile and the slowest processor milliseconds of that step.
 
-#include "game/ArchiveScan.h"
-#include "game/WinnerFinder.h"
 #include "print/CardArchive.h"
+#include "rules/ArchiveScan.h"
+#include "rules/WinnerFinder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

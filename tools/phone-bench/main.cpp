@@ -8,8 +8,8 @@
 // program and of the phones' process. Every wait is bounded: a draw that does not reach every
 // phone in 20 seconds ends the run with status 1.
 
-#include "game/Game.h"
-#include "game/PhoneBoardServer.h"
+#include "hall/PhoneBoardServer.h"
+#include "rules/Game.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -8,6 +8,7 @@
 #include "appearance/PartSelection.h"
 #include "appearance/ShowColor.h"
 #include "errors/MessagePresenter.h"
+#include "evening/RunRegistration.h"
 #include "print/CardArchive.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
@@ -71,7 +72,7 @@ int main(int argc, char *argv[]) {
         window.setPrintAction([&] {
             CurrentPrinter::target().selectPdfFile(pdf);
             StampaCartelle run(window, window.printPage()->request(), window.settings(), messages,
-                               CurrentPrinter::surface());
+                               CurrentPrinter::surface(), RunRegistration::opener());
             run.setArchiveFolders({archiveFolder});
             printed = run.run();
         });

@@ -7,6 +7,7 @@
 #include "app/PrintPage.h"
 #include "batch/BatchRun.h"
 #include "errors/MessagePresenter.h"
+#include "evening/RunRegistration.h"
 #include "print/CurrentPrinter.h"
 #include "print/PrinterTarget.h"
 #include "print/StampaCartelle.h"
@@ -86,7 +87,8 @@ int main(int argc, char *argv[]) {
     velmora::CurrentPrinter::target().selectPdfFile(parser.value(output));
     StreamPresenter messages;
     velmora::StampaCartelle run(mainWindow, page->request(), settings, messages,
-                                velmora::CurrentPrinter::surface());
+                                velmora::CurrentPrinter::surface(),
+                                velmora::RunRegistration::opener());
     if (parser.isSet(archivio)) {
         run.setArchiveFolders({parser.value(archivio)});
     }

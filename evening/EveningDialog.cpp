@@ -1,0 +1,285 @@
+#include "evening/EveningDialog.h"
+
+#include "errors/MessagePresenter.h"
+#include "evening/EveningStore.h"
+#include "evening/RegisterDatabase.h"
+#include "register/CardTrace.h"
+#include "register/RegisterTime.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace velmora {
+namespace {
+
+QPushButton *command(const char *name, const QString &text) {
+    auto *button = new QPushButton(text);
+    button->setObjectName(QLatin1String(name));
+    button->setAccessibleName(QString(text).remove(u'&'));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QTableWidget *table(const char *name, const QString &accessible, const QStringList &titles) {
+    auto *t = new QTableWidget(0, int(titles.size()));
+    t->setObjectName(QLatin1String(name));
+    t->setAccessibleName(accessible);
+    t->setHorizontalHeaderLabels(titles);
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->setSelectionMode(QAbstractItemView::SingleSelection);
+    t->verticalHeader()->hide();
+    t->horizontalHeader()->setStretchLastSection(true);
+    return t;
+}
+
+void setRow(QTableWidget *t, int row, const QStringList &cells, qint64 key) {
+    for (int c = 0; c < cells.size(); ++c) {
+        auto *item = new QTableWidgetItem(cells.at(c));
+        item->setData(Qt::UserRole, key);
+        t->setItem(row, c, item);
+    }
+}
+
+// The numbers a run printed, as the cards in play are entered: "N. 1-120".
+QString printedNumbers(const RunRecord &run) {
+    const std::optional<CardTrace::Range> range = CardTrace::printedRange(run);
+    if (!range) {
+        return QStringLiteral("nessuna cartella consegnata");
+    }
+    return EveningStore::rangeText(*CardTrace::printedNumber(run, range->first),
+                                   *CardTrace::printedNumber(run, range->last));
+}
+
+} // namespace
+
+EveningDialog::EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidget *parent)
+    : QDialog(parent), m_db(std::move(db)), m_messages(messages), m_evenings(new QComboBox),
+      m_heading(new QLabel),
+      m_runTable(
+          table("tblCorse", QStringLiteral("Stampe della serata"),
+                {QStringLiteral("Corsa"), QStringLiteral("Data"), QStringLiteral("Numeri stampati"),
+                 QStringLiteral("Numerazione"), QStringLiteral("Esito")})),
+      m_soldTable(
+          table("tblInGioco", QStringLiteral("Cartelle in gioco"),
+                {QStringLiteral("Corsa"), QStringLiteral("Numeri"), QStringLiteral("Cartelle"),
+                 QStringLiteral("Prezzo"), QStringLiteral("Incasso")})),
+      m_totals(new QLabel), m_run(new QComboBox), m_numbers(new QLineEdit), m_price(new QLineEdit),
+      m_add(command("cmdAggiungi", QStringLiteral("A&ggiungi"))),
+      m_remove(command("cmdTogli", QStringLiteral("&Togli"))),
+      m_new(command("cmdNuovaSerata", QStringLiteral("&Nuova serata…"))) {
+    setObjectName(QStringLiteral("Serata"));
+    setWindowTitle(QStringLiteral("Serata"));
+
+    m_evenings->setObjectName(QStringLiteral("cboSerata"));
+    m_evenings->setAccessibleName(QStringLiteral("Serata"));
+    m_heading->setObjectName(QStringLiteral("lblSerata"));
+    m_totals->setObjectName(QStringLiteral("lblTotali"));
+    m_run->setObjectName(QStringLiteral("cboCorsa"));
+    m_run->setAccessibleName(QStringLiteral("Corsa"));
+    m_numbers->setObjectName(QStringLiteral("txtNumeri"));
+    m_numbers->setAccessibleName(QStringLiteral("Numeri venduti"));
+    m_numbers->setPlaceholderText(QStringLiteral("1-120, 200-250"));
+    m_price->setObjectName(QStringLiteral("txtPrezzo"));
+    m_price->setAccessibleName(QStringLiteral("Prezzo per cartella (euro)"));
+    m_price->setText(QStringLiteral("0,00"));
+
+    auto *top = new QFormLayout;
+    auto *eveningLabel = new QLabel(QStringLiteral("&Serata:"));
+    eveningLabel->setBuddy(m_evenings);
+    top->addRow(eveningLabel, m_evenings);
+    top->addRow(m_heading);
+
+    auto *entry = new QHBoxLayout;
+    const auto labelled = [entry](const QString &text, QWidget *buddy) {
+        auto *label = new QLabel(text);
+        label->setBuddy(buddy);
+        entry->addWidget(label);
+        entry->addWidget(buddy);
+    };
+    labelled(QStringLiteral("C&orsa:"), m_run);
+    labelled(QStringLiteral("N&umeri venduti:"), m_numbers);
+    labelled(QStringLiteral("&Prezzo per cartella (euro):"), m_price);
+    entry->addWidget(m_add);
+    entry->addWidget(m_remove);
+
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(m_new, QDialogButtonBox::ActionRole);
+    QPushButton *close =
+        buttons->addButton(QStringLiteral("&Chiudi"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("cmdChiudi"));
+    close->setAccessibleName(QStringLiteral("Chiudi"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(new QLabel(QStringLiteral("Stampe della serata:")));
+    layout->addWidget(m_runTable);
+    layout->addWidget(new QLabel(QStringLiteral("Cartelle in gioco:")));
+    layout->addWidget(m_soldTable);
+    layout->addLayout(entry);
+    layout->addWidget(m_totals);
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_add, &QPushButton::clicked, this, &EveningDialog::addRanges);
+    connect(m_numbers, &QLineEdit::returnPressed, this, &EveningDialog::addRanges);
+    connect(m_remove, &QPushButton::clicked, this, &EveningDialog::removeRange);
+    connect(m_new, &QPushButton::clicked, this, &EveningDialog::newEvening);
+    connect(m_evenings, &QComboBox::activated, this,
+            [this](int index) { showEvening(m_evenings->itemData(index).toLongLong()); });
+
+    EveningStore store(m_db);
+    const std::optional<Evening> current = store.current();
+    if (!current) {
+        fail(QStringLiteral("La serata non si legge"), store.lastError());
+    }
+    loadEvenings(current ? current->id : 0);
+    resize(860, 560);
+    m_numbers->setFocus();
+}
+
+void EveningDialog::fail(const QString &what, const QString &reason) {
+    m_messages.avviso(this, QStringLiteral("%1: %2.").arg(what, reason));
+}
+
+void EveningDialog::loadEvenings(qint64 select) {
+    EveningStore store(m_db);
+    const QList<Evening> evenings = store.evenings();
+    m_evenings->clear();
+    for (const Evening &e : evenings) {
+        m_evenings->addItem(e.isClosed() ? QStringLiteral("%1 (chiusa)").arg(e.name) : e.name,
+                            e.id);
+    }
+    m_evenings->setCurrentIndex(std::max(0, m_evenings->findData(select)));
+    showEvening(select);
+}
+
+void EveningDialog::showEvening(qint64 evening) {
+    EveningStore store(m_db);
+    m_evening = store.evening(evening).value_or(Evening{});
+    m_runs = m_evening.id ? store.runs(evening) : QList<RunRecord>();
+    const QList<SoldRange> sold = m_evening.id ? store.sold(evening) : QList<SoldRange>();
+    if (!store.lastError().isEmpty()) {
+        fail(QStringLiteral("La serata non si legge"), store.lastError());
+    }
+    const bool open = m_evening.id != 0 && !m_evening.isClosed();
+    m_heading->setText(
+        m_evening.id == 0 ? QStringLiteral("Nessuna serata.")
+        : open            ? QStringLiteral("%1 — %2, in corso")
+                     .arg(m_evening.name, m_evening.date.toString(QStringLiteral("dd/MM/yyyy")))
+               : QStringLiteral("%1 — %2, chiusa il %3 (sola lettura)")
+                     .arg(m_evening.name, m_evening.date.toString(QStringLiteral("dd/MM/yyyy")),
+                          RegisterTime::shown(m_evening.closed)));
+
+    m_runTable->setRowCount(int(m_runs.size()));
+    m_run->clear();
+    for (int i = 0; i < m_runs.size(); ++i) {
+        const RunRecord &run = m_runs.at(i);
+        setRow(m_runTable, i,
+               {QString::number(run.id), RegisterTime::shown(run.started), printedNumbers(run),
+                run.numberingText(), run.outcomeText()},
+               run.id);
+        m_run->addItem(QStringLiteral("corsa %1 (%2)").arg(run.id).arg(printedNumbers(run)),
+                       run.id);
+    }
+    m_run->setCurrentIndex(m_run->count() - 1); // the newest run is the one being sold
+    m_soldTable->setRowCount(int(sold.size()));
+    int count = 0;
+    qint64 takings = 0;
+    for (int i = 0; i < sold.size(); ++i) {
+        const SoldRange &s = sold.at(i);
+        setRow(m_soldTable, i,
+               {QString::number(s.run), EveningStore::rangeText(s.first, s.last),
+                QString::number(s.count()), EveningStore::money(s.priceCents),
+                EveningStore::money(s.takingsCents())},
+               s.id);
+        count += s.count();
+        takings += s.takingsCents();
+    }
+    m_totals->setText(QStringLiteral("Cartelle in gioco: %1 — Incasso: %2")
+                          .arg(count)
+                          .arg(EveningStore::money(takings)));
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{m_run, m_numbers, m_price, m_add, m_remove}) {
+        w->setEnabled(open);
+    }
+}
+
+void EveningDialog::addRanges() {
+    if (m_evening.id == 0 || m_evening.isClosed()) {
+        return;
+    }
+    if (m_run->currentIndex() < 0) {
+        m_messages.avviso(this, QStringLiteral("Nessuna stampa in questa serata: stampare le "
+                                               "cartelle prima di metterle in gioco."));
+        return;
+    }
+    QString error;
+    const auto ranges = EveningStore::parseRanges(m_numbers->text(), &error);
+    const std::optional<qint64> price = EveningStore::parseCents(m_price->text());
+    if (!ranges || !price) {
+        m_messages.avviso(this, ranges ? QStringLiteral("Il prezzo \"%1\" non è un importo in "
+                                                        "euro come 1,50.")
+                                             .arg(m_price->text())
+                                       : QStringLiteral("Numeri venduti: %1.").arg(error));
+        return;
+    }
+    EveningStore store(m_db);
+    const qint64 run = m_run->currentData().toLongLong();
+    if (!store.addSold(m_evening.id, run, *ranges, *price)) {
+        fail(QStringLiteral("Nessuna cartella messa in gioco"), store.lastError());
+        return;
+    }
+    m_numbers->clear(); // kept when refused, to be corrected
+    showEvening(m_evening.id);
+    m_run->setCurrentIndex(std::max(0, m_run->findData(run)));
+}
+
+void EveningDialog::removeRange() {
+    const QList<QTableWidgetItem *> selected = m_soldTable->selectedItems();
+    if (selected.isEmpty() || m_evening.isClosed()) {
+        return;
+    }
+    EveningStore store(m_db);
+    if (!store.removeSold(selected.first()->data(Qt::UserRole).toLongLong())) {
+        fail(QStringLiteral("Le cartelle non sono state tolte dal gioco"), store.lastError());
+    }
+    showEvening(m_evening.id);
+}
+
+void EveningDialog::newEvening() {
+    EveningStore store(m_db);
+    const std::optional<Evening> current = store.current();
+    if (!current || !m_messages.conferma(this, QStringLiteral("Chiudere \"%1\" e iniziare una "
+                                                              "nuova serata? La serata chiusa "
+                                                              "resta nel registro.")
+                                                   .arg(current->name))) {
+        return;
+    }
+    const std::optional<Evening> fresh = store.startNew();
+    if (!fresh) {
+        fail(QStringLiteral("La nuova serata non è stata iniziata"), store.lastError());
+        return;
+    }
+    loadEvenings(fresh->id);
+}
+
+void EveningDialog::mostra(QWidget *parent, MessagePresenter &messages) {
+    const std::unique_ptr<RegisterDatabase> database =
+        RegisterDatabase::openTelling(parent, messages);
+    if (!database) {
+        return;
+    }
+    EveningDialog window(database->connection(), messages, parent);
+    window.exec();
+}
+
+} // namespace velmora

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "evening/Evening.h"
+#include "register/RunRecord.h"
+#include "rules/ClaimCheck.h"
+#include "rules/DrawLog.h"
+#include "rules/PrizePlan.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+namespace velmora {
+
+struct Configurazione;
+
+// One game of an evening, as a list of games shows it.
+struct GameListing {
+    qint64 game = 0;
+    QDateTime started;
+    QDateTime ended; // invalid while the game is being played
+    int drawn = 0;   // numbers standing (taken-back ones not counted)
+    bool current = false;
+};
+
+// Everything the record of one game says, read from the register: the evening and who held
+// it, the archive and the runs the cards came from, the cards in play, the prizes, every
+// number drawn (taken back ones too), the claims checked and the awards. Plain data: the same
+// game read twice gives the same record.
+class Verbale {
+public:
+    // The archive the evening's cards were printed from.
+    struct Archive {
+        QString path;
+        QString fileName;
+        qint64 cards = 0;
+        QString sha256;
+    };
+    // A run of the evening: the printed numbers it delivered.
+    struct Run {
+        qint64 id = 0;
+        int firstPrinted = 0; // 0 when it delivered no card
+        int lastPrinted = 0;
+        int firstArchiveCard = 0;
+        int lastArchiveCard = 0;
+        QString numbering; // "dal numero 1", "numeri dell'archivio"
+        int delivered = 0; // cards that reached the printer or the file
+        bool certain = true;
+        QString archiveFileName;
+    };
+    // A card given a prize, with its run, printed number and archive card.
+    struct AwardLine {
+        QString prize;
+        QString value;
+        QList<AwardedCard> cards;
+        QDateTime awarded;
+    };
+
+    // The games of the current evening, oldest first; reason says why when empty and failed.
+    static QList<GameListing> gamesOfCurrentEvening(QSqlDatabase db, QString *reason);
+    // The record of one game; nullopt with reason (one Italian sentence) when it does not exist.
+    static std::optional<Verbale> read(QSqlDatabase db, const Configurazione &settings, qint64 game,
+                                       QString *reason);
+    // The game being played (the newest one not ended), 0 when there is none.
+    static qint64 currentGame(QSqlDatabase db, QString *reason);
+
+    // The register the record was read from: never to be written over by the record's PDF.
+    QString registerPath;
+    // The evening
+    QString eveningName;
+    QDate eveningDate;
+    // Who held it: the settings' Ditta, Via and Tel
+    QString ditta;
+    QString via;
+    QString tel;
+    // The game
+    qint64 game = 0;
+    int gameNumber = 0; // its place among the evening's games, from 1
+    QDateTime started;
+    QDateTime ended; // invalid while the game is being played
+
+    QList<Archive> archives; // one per archive file the evening's runs printed from
+    QList<Run> runs;
+    QList<SoldRange> sold; // empty: every card the runs delivered played
+    int soldCount = 0;
+    qint64 takingsCents = 0;
+    QList<Prize> prizes;
+    QList<DrawLogEntry> draws; // in order, taken-back ones included
+    QList<ClaimCheck> claims;
+    QList<AwardLine> awards;
+
+    // "digitato", "cliccato", "estratto dal computer"; empty when not known.
+    static QString sourceText(DrawSource source);
+};
+
+} // namespace velmora

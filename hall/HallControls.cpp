@@ -1,0 +1,144 @@
+#include "hall/HallControls.h"
+
+#include "hall/HallBoard.h"
+#include "hall/NumberAnnouncer.h"
+#include "hall/PhoneBoardControls.h"
+#include "hall/QtSpeechEngine.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+namespace velmora {
+
+HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
+    : QWidget(parent), m_speech(speech) {
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_draw = new QPushButton(QStringLiteral("&Estrai (F5)"));
+    m_draw->setObjectName(QStringLiteral("cmdEstrai"));
+    m_draw->setAccessibleName(QStringLiteral("Estrai un numero (F5)"));
+    m_draw->setAutoDefault(false);
+    connect(m_draw, &QPushButton::clicked, this, &HallControls::drawRequested);
+    auto *key = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(key, &QShortcut::activated, this, &HallControls::drawRequested);
+    layout->addWidget(m_draw);
+
+    m_announce = new QCheckBox(QStringLiteral("Annuncia i nu&meri"));
+    m_announce->setObjectName(QStringLiteral("chkAnnuncia"));
+    connect(m_announce, &QCheckBox::toggled, this, &HallControls::announcingToggled);
+    layout->addWidget(m_announce);
+    // No key of its own (Alt+S is "Serata…"): it follows "Annuncia i numeri" in the tab order.
+    m_saying = new QCheckBox(QStringLiteral("con la smorfia"));
+    m_saying->setObjectName(QStringLiteral("chkSmorfia"));
+    m_saying->setEnabled(false);
+    connect(m_saying, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_announcer) {
+            m_announcer->setWithSaying(on);
+        }
+    });
+    layout->addWidget(m_saying);
+
+    m_screens = new QComboBox;
+    m_screens->setObjectName(QStringLiteral("cboSchermoSala"));
+    auto *caption = new QLabel(QStringLiteral("Schermo &della sala:"));
+    caption->setBuddy(m_screens);
+    layout->addWidget(caption);
+    layout->addWidget(m_screens);
+    fillScreens();
+    connect(qGuiApp, &QGuiApplication::screenAdded, this, &HallControls::fillScreens);
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this, &HallControls::fillScreens);
+
+    auto *open = new QPushButton(QStringLiteral("Tabellone per la sa&la"));
+    open->setObjectName(QStringLiteral("cmdTabelloneSala"));
+    open->setAutoDefault(false);
+    connect(open, &QPushButton::clicked, this, &HallControls::openHallBoard);
+    layout->addWidget(open);
+    m_phones = new PhoneBoardControls;
+    connect(m_phones, &PhoneBoardControls::notice, this, &HallControls::notice);
+    layout->addWidget(m_phones);
+    layout->addStretch();
+}
+
+HallControls::~HallControls() = default;
+
+void HallControls::fillScreens() {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    QScreen *preferred = HallBoard::defaultScreen(screen());
+    m_screens->clear();
+    for (int i = 0; i < screens.size(); ++i) {
+        const QScreen *each = screens.at(i);
+        m_screens->addItem(QStringLiteral("%1: %2 (%3×%4)")
+                               .arg(i + 1)
+                               .arg(each->name())
+                               .arg(each->size().width())
+                               .arg(each->size().height()));
+        if (each == preferred) {
+            m_screens->setCurrentIndex(i);
+        }
+    }
+}
+
+QScreen *HallControls::chosenScreen() const {
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    const int index = m_screens->currentIndex();
+    return index >= 0 && index < screens.size() ? screens.at(index) : nullptr;
+}
+
+void HallControls::announcingToggled(bool on) {
+    if (on && !m_announcer) {
+        if (!m_speech) {
+            // Started only now: the speech service is not woken for an evening without it.
+            auto *own = new QtSpeechEngine;
+            m_ownSpeech.reset(own);
+            m_speech = own;
+        }
+        m_announcer = std::make_unique<NumberAnnouncer>(
+            *m_speech, [this](const QString &text) { emit notice(text); });
+        m_announcer->setWithSaying(m_saying->isChecked());
+    }
+    if (m_announcer) {
+        m_announcer->setEnabled(on);
+    }
+    m_saying->setEnabled(on);
+}
+
+void HallControls::numberDrawn(int number) {
+    if (m_announcer) {
+        m_announcer->announce(number);
+    }
+}
+
+void HallControls::showGame(const Game &game, const QString &playing) {
+    m_game = game;
+    m_playing = playing;
+    m_draw->setEnabled(game.count() < NumberSet::highest);
+    if (m_board) {
+        m_board->showGame(game, playing);
+    }
+    m_phones->showGame(game, playing);
+}
+
+void HallControls::showAward(const QString &banner) {
+    if (m_board) {
+        m_board->showAward(banner);
+    }
+    m_phones->showAward(banner);
+}
+
+void HallControls::openHallBoard() {
+    if (!m_board) {
+        // A window of its own, closed with the Tabellone; closing it only hides it.
+        m_board = new HallBoard(window());
+        m_board->showGame(m_game, m_playing);
+    }
+    m_board->openOn(chosenScreen());
+}
+
+} // namespace velmora

@@ -1,0 +1,38 @@
+#include "rules/CardInPlay.h"
+
+#include "register/CardNumbering.h"
+#include "register/CardTrace.h"
+#include "rules/ArchiveScan.h"
+
+namespace velmora {
+
+QString CardInPlay::shortLabel(const PrintedRun &run) {
+    return run.record.id > 0 ? QStringLiteral("corsa %1").arg(run.record.id) : run.label;
+}
+
+QList<CardInPlay> CardInPlay::fromRuns(const QList<PrintedRun> &runs, CardArchive &archive) {
+    QList<CardInPlay> cards;
+    for (const PrintedRun &run : runs) {
+        const std::optional<CardTrace::Range> range = CardTrace::printedRange(run.record);
+        if (!range) {
+            continue;
+        }
+        const ArchiveScan scan(archive, range->first, range->last - range->first + 1);
+        const QString label = shortLabel(run);
+        for (const ArchiveScan::Card &card : scan.cards()) {
+            const int archiveCard = int(card.archiveCard);
+            cards.append(
+                {run.record.id, label,
+                 CardNumbering::printedNumber(card.numeroArchivio, run.record.archiveNumbering,
+                                              run.record.firstCard)
+                     .value_or(0),
+                 CardNumbering::printedText(card.numeroArchivio, run.record.archiveNumbering,
+                                            run.record.firstCard)
+                     .trimmed(),
+                 archiveCard, card.rows});
+        }
+    }
+    return cards;
+}
+
+} // namespace velmora

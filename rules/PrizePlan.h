@@ -1,0 +1,67 @@
+#pragma once
+
+#include "rules/PrizeCheck.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+namespace velmora {
+
+// One prize of a game: what makes it, the name the hall knows it by, and what it is worth
+// (free text, "10 euro" or "un cesto"; empty when not said).
+struct Prize {
+    Premio kind = Premio::Nessuno;
+    QString name;
+    QString value;
+};
+
+// A card given a prize: its run, the number printed on it, its archive card, and the position
+// in the draw (from 1) of the number with which it reached the prize.
+struct AwardedCard {
+    qint64 run = 0;
+    qint64 printed = 0;
+    int archiveCard = 0;
+    int reachedAt = 0;
+};
+
+// A prize given: to one card, or to the cards that reached it at the same draw.
+struct Award {
+    int prize = -1; // index into the game's prizes
+    QList<AwardedCard> cards;
+    QDateTime when;
+};
+
+// The prizes of a game in the order they are played, and those given so far. The prize being
+// played is the first not yet given.
+class PrizePlan {
+public:
+    // Ambo, Terno, Quaterna, Cinquina, Tombola, with no value.
+    PrizePlan();
+    PrizePlan(QList<Prize> prizes, QList<Award> awards);
+
+    static QList<Prize> defaults();
+
+    const QList<Prize> &prizes() const { return m_prizes; }
+    const QList<Award> &awards() const { return m_awards; }
+
+    // Index of the prize being played; -1 when every prize is given.
+    int playing() const;
+    bool isAwarded(int prize) const;
+    // Adds the second tombola, "Tombolino", at the end; false when the game has one already.
+    bool addTombolino();
+    bool setValue(int prize, const QString &value);
+    void record(const Award &award);
+    // True when the card was given a tombola: it does not play for the second one.
+    bool madeTombola(qint64 run, qint64 printed) const;
+
+    // "Si gioca: Terno (10 euro)", "Tutti i premi sono stati assegnati."
+    QString playingText() const;
+
+private:
+    QList<Prize> m_prizes;
+    QList<Award> m_awards;
+};
+
+} // namespace velmora

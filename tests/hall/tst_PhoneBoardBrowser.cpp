@@ -1,0 +1,152 @@
+#include "hall/PhoneBoardServer.h"
+#include "rules/Game.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using namespace velmora;
+
+// The phones' page in a real browser: headless Chromium loads it from the running server, a
+// number is drawn while it is open, and the page's DOM must show it marked and as the last
+// number, with nothing cut or spilling over, on a phone and on a television.
+class PhoneBoardBrowserTest : public QObject {
+    Q_OBJECT
+
+private:
+    QString m_chromium;
+    QString m_shots = qEnvironmentVariable("VELMORA_PHONE_SHOTS");
+
+    // Chromium's output for the page at that size; whenConnected runs once the page is
+    // connected. The page closes its stream after the second state it gets, so the headless
+    // browser sees the network fall quiet and hands over the page. Empty when the browser did
+    // not finish.
+    using Action = std::function<void(PhoneBoardServer &, Game &)>;
+    QByteArray loadPage(const QSize &size, const QString &output, const Action &whenConnected) {
+        PhoneBoardServer server;
+        Game game;
+        Game::fromNumbers({12, 34, 5, 6, 7, 8, 9}, game);
+        server.showGame(game, QStringLiteral("Si gioca: Cinquina"));
+        for (const char *banner :
+             {"Ambo: cartella N. 123", "Terno: cartella N. 4521",
+              "Quaterna: cartelle N. 17 e N. 2210", "Cinquina: cartella N. 999"}) {
+            server.showAward(QString::fromUtf8(banner));
+        }
+        QString reason;
+        if (!server.start(0, &reason)) {
+            qWarning("%s", qPrintable(reason));
+            return {};
+        }
+        bool done = false;
+        connect(&server, &PhoneBoardServer::viewersChanged, this, [&](int viewers) {
+            if (viewers == 1 && !done) {
+                done = true;
+                whenConnected(server, game);
+            }
+        });
+        const quint16 port = server.port();
+        QTemporaryDir profile;
+        QProcess browser;
+        browser.setProcessChannelMode(QProcess::SeparateChannels);
+        browser.start(m_chromium,
+                      {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                       QStringLiteral("--disable-gpu"), QStringLiteral("--hide-scrollbars"),
+                       QStringLiteral("--no-first-run"),
+                       QStringLiteral("--user-data-dir=") + profile.path(),
+                       QStringLiteral("--window-size=%1,%2").arg(size.width()).arg(size.height()),
+                       QStringLiteral("--virtual-time-budget=3000"), output,
+                       QStringLiteral("http://127.0.0.1:%1/?verifica=2").arg(port)});
+        const bool finished =
+            QTest::qWaitFor([&] { return browser.state() == QProcess::NotRunning; }, 60000);
+        if (!finished) {
+            browser.kill();
+            browser.waitForFinished();
+            qWarning("chromium did not finish: %s", browser.readAllStandardError().constData());
+            return {};
+        }
+        return browser.readAllStandardOutput();
+    }
+
+    // A number marked drawn for the eye (class) and for a screen reader (its text).
+    static bool drawn(const QString &page, int number) {
+        return page.contains(QRegularExpression(
+            QStringLiteral(R"(<li id="n%1"(?=[^>]*class="estratto")[^>]*><span>%1</span>)"
+                           R"(<span class="nascosto"> estratto</span></li>)")
+                .arg(number)));
+    }
+    static bool has(const QString &page, const char *pattern) {
+        return page.contains(QRegularExpression(QString::fromUtf8(pattern),
+                                                QRegularExpression::DotMatchesEverythingOption));
+    }
+
+    static void draw77(PhoneBoardServer &server, Game &game) {
+        game.draw(77);
+        server.showGame(game, QStringLiteral("Si gioca: Tombola"));
+    }
+
+private slots:
+    void initTestCase() {
+        m_chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+        if (m_chromium.isEmpty()) {
+            QSKIP("chromium is not installed (scripts/deps.sh test installs it)");
+        }
+    }
+
+    void aNumberDrawnShowsOnThePage_data() {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("phone 360x640") << QSize(360, 640);
+        QTest::newRow("television 1920x1080") << QSize(1920, 1080);
+    }
+    void aNumberDrawnShowsOnThePage() {
+        QFETCH(QSize, size);
+        const QString page =
+            QString::fromUtf8(loadPage(size, QStringLiteral("--dump-dom"), draw77));
+        // Drawn while the page was open: it came through the event stream.
+        QVERIFY2(drawn(page, 77) && drawn(page, 12) && !drawn(page, 13), qPrintable(page));
+        QVERIFY(has(page, R"(id="ultimo" [^>]*aria-live="polite"[^>]*>77</p>)"));
+        QVERIFY(has(page, R"(>Precedenti: 9  8  7  6  5<.*>Numeri estratti: 8<)"));
+        QVERIFY(has(page, R"(>Si gioca: Tombola<.*<li>Ambo: cartella N. 123</li>)"));
+        QVERIFY(has(page, R"(id="collegamento"[^>]*hidden)"));
+        QVERIFY2(has(page, R"(<html lang="it"[^>]* data-overflow="no")"),
+                 qPrintable(page.section(QLatin1Char('>'), 0, 0)));
+        const auto contrast = QRegularExpression(R"re(data-contrasto="([\d.]+)")re").match(page);
+        QVERIFY2(contrast.captured(1).toDouble() >= 7.0, qPrintable(contrast.captured(0)));
+        // Pictures to look at, not compared: VELMORA_PHONE_SHOTS names a folder.
+        if (!m_shots.isEmpty()) {
+            loadPage(size,
+                     QStringLiteral("--screenshot=%1/tabellone-%2x%3.png")
+                         .arg(m_shots)
+                         .arg(size.width())
+                         .arg(size.height()),
+                     draw77);
+        }
+    }
+
+    // The laptop's network drops: the page says so, then catches up by itself once the
+    // server is back, with what was drawn meanwhile.
+    void aLostConnectionIsSaidAndRecovered() {
+        const QString lost =
+            QString::fromUtf8(loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
+                                       [](PhoneBoardServer &server, Game &) { server.stop(); }));
+        QVERIFY2(has(lost, R"(id="collegamento"[^>]*>Collegamento perso, riprovo…<)") &&
+                     !has(lost, R"(id="collegamento"[^>]*hidden)"),
+                 qPrintable(lost));
+
+        const QString back =
+            QString::fromUtf8(loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
+                                       [](PhoneBoardServer &server, Game &game) {
+                                           const quint16 port = server.port();
+                                           server.stop();
+                                           draw77(server, game);
+                                           QVERIFY(server.start(port, nullptr));
+                                       }));
+        QVERIFY2(drawn(back, 77) && has(back, R"(id="collegamento"[^>]*hidden)"), qPrintable(back));
+    }
+};
+
+QTEST_MAIN(PhoneBoardBrowserTest)
+#include "tst_PhoneBoardBrowser.moc"
