@@ -438,7 +438,8 @@ void Tabellone::showPrizes() {
     m_prizes->resizeColumnToContents(0);
     m_playing->setText(plan.playingText());
     m_playing->setAccessibleName(plan.playingText());
-    m_hall->showGame(m_seams.store->game(), plan.playingText());
+    m_hall->show(HallState::of(m_seams.store->gameId(), m_seams.store->game().numbers(),
+                               plan.playingText(), {}));
     m_tombolino->setEnabled(
         std::count_if(plan.prizes().cbegin(), plan.prizes().cend(),
                       [](const Prize &prize) { return prize.kind == Premio::Tombola; }) == 1);
@@ -553,11 +554,6 @@ void Tabellone::awardClaim() {
             }
         }
         m_seams.store->award(*award);
-        m_hall->showAward(
-            QStringLiteral("%1: %2 %3")
-                .arg(prize,
-                     inHall.size() == 1 ? QStringLiteral("cartella") : QStringLiteral("cartelle"),
-                     inHall.join(QStringLiteral(", "))));
         say(QStringLiteral("%1: premio assegnato a %2.")
                 .arg(prize, winners.join(QStringLiteral(", "))));
     } catch (const VelmoraError &error) {

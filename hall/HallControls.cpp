@@ -4,6 +4,7 @@
 #include "hall/NumberAnnouncer.h"
 #include "hall/PhoneBoardControls.h"
 #include "hall/QtSpeechEngine.h"
+#include "rules/Game.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -115,28 +116,25 @@ void HallControls::numberDrawn(int number) {
     }
 }
 
-void HallControls::showGame(const Game &game, const QString &playing) {
-    m_game = game;
-    m_playing = playing;
-    m_draw->setEnabled(game.count() < NumberSet::highest);
+void HallControls::show(const HallState &state) {
+    m_state = state;
+    m_draw->setEnabled(state.count() < NumberSet::highest);
+    Game game;
+    Game::fromNumbers(state.numbers, game);
     if (m_board) {
-        m_board->showGame(game, playing);
+        m_board->showGame(game, state.playing);
+        if (const HallAward *award = state.freshAward()) {
+            m_board->showAward(award->banner());
+        }
     }
-    m_phones->showGame(game, playing);
-}
-
-void HallControls::showAward(const QString &banner) {
-    if (m_board) {
-        m_board->showAward(banner);
-    }
-    m_phones->showAward(banner);
+    m_phones->showGame(game, state.playing);
 }
 
 void HallControls::openHallBoard() {
     if (!m_board) {
         // A window of its own, closed with the Tabellone; closing it only hides it.
         m_board = new HallBoard(window());
-        m_board->showGame(m_game, m_playing);
+        show(m_state);
     }
     m_board->openOn(chosenScreen());
 }

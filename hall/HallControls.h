@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rules/Game.h"
+#include "hall/HallState.h"
 
 #include <QString>
 #include <QWidget>
@@ -31,10 +31,8 @@ public:
 
     // After each number drawn, however: said aloud when announcing is on.
     void numberDrawn(int number);
-    // The game as it stands, for the hall's board.
-    void showGame(const Game &game, const QString &playing);
-    // A prize given, on the hall's board: "Ambo: cartella N. 123".
-    void showAward(const QString &banner);
+    // The game as the hall sees it, for the hall's board and the phones.
+    void show(const HallState &state);
     // The hall's board, opened full screen on the chosen screen.
     void openHallBoard();
     // Null until first opened.
@@ -59,8 +57,7 @@ private:
     QComboBox *m_screens = nullptr;
     HallBoard *m_board = nullptr;
     PhoneBoardControls *m_phones = nullptr;
-    Game m_game;
-    QString m_playing;
+    HallState m_state;
 };
 
 } // namespace velmora

@@ -1,0 +1,38 @@
+#include "hall/HallState.h"
+
+#include <QStringList>
+
+namespace velmora {
+
+QString HallAward::banner() const {
+    QStringList named;
+    for (const HallCard &card : cards) {
+        named.append(QStringLiteral("N. %1").arg(card.printed));
+    }
+    return QStringLiteral("%1: %2 %3")
+        .arg(prize, named.size() == 1 ? QStringLiteral("cartella") : QStringLiteral("cartelle"),
+             named.join(QStringLiteral(", ")));
+}
+
+HallState HallState::of(qint64 game, const QList<int> &numbers, const QString &playing,
+                        const QList<HallAward> &awards) {
+    HallState state;
+    state.game = game;
+    state.numbers = numbers;
+    state.last = numbers.isEmpty() ? 0 : numbers.constLast();
+    for (qsizetype i = numbers.size() - 2; i >= 0 && state.previous.size() < previousShown; --i) {
+        state.previous.append(numbers.at(i));
+    }
+    state.playing = playing;
+    state.awards = awards;
+    return state;
+}
+
+const HallAward *HallState::freshAward() const {
+    if (awards.isEmpty() || awards.constLast().drawnBefore != count()) {
+        return nullptr;
+    }
+    return &awards.constLast();
+}
+
+} // namespace velmora
