@@ -35,6 +35,21 @@ struct SoldRange {
     qint64 takingsCents() const { return priceCents * count(); }
 };
 
+// One game of an evening, as a list of games shows it.
+struct GameListing {
+    qint64 game = 0;
+    QDateTime started;
+    QDateTime ended; // invalid while the game is being played
+    int drawn = 0;   // numbers standing (taken-back ones not counted)
+    bool current = false;
+};
+
+// Where a game stands among the games of its evening.
+struct GamePlace {
+    qint64 evening = 0; // 0: a game kept before evenings were, or one no evening took
+    int number = 0;     // its place among the evening's games, from 1; 0 without an evening
+};
+
 // One card in play, as the search for winners needs it.
 struct PlayedCard {
     qint64 run = 0;

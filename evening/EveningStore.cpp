@@ -177,6 +177,55 @@ bool EveningStore::addGame(qint64 game) {
     return link("evening_games", "game", game);
 }
 
+QList<GameListing> EveningStore::games(qint64 evening) const {
+    m_error.clear();
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral(
+        "SELECT g.id, g.started, g.ended, "
+        "(SELECT COUNT(*) FROM drawn d WHERE d.game = g.id AND d.taken_back IS NULL) "
+        "FROM games g JOIN evening_games e ON e.game = g.id WHERE e.evening = ? ORDER BY g.id"));
+    q.addBindValue(evening);
+    if (!q.exec()) {
+        readFailed(q.lastError());
+        return {};
+    }
+    QList<GameListing> games;
+    while (q.next()) {
+        const QDateTime ended = RegisterTime::read(q.value(2).toString());
+        games.append({q.value(0).toLongLong(), RegisterTime::read(q.value(1).toString()), ended,
+                      q.value(3).toInt(), !ended.isValid()});
+    }
+    QSqlError error;
+    if (!Transaction::readToEnd(q, &error)) {
+        readFailed(error);
+        return {};
+    }
+    return games;
+}
+
+std::optional<GamePlace> EveningStore::placeOf(qint64 game) const {
+    m_error.clear();
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT e.evening, (SELECT COUNT(*) FROM evening_games o "
+                             "WHERE o.evening = e.evening AND o.game <= e.game) "
+                             "FROM evening_games e WHERE e.game = ?"));
+    q.addBindValue(game);
+    if (!q.exec()) {
+        readFailed(q.lastError());
+        return std::nullopt;
+    }
+    GamePlace place;
+    if (q.next()) {
+        place = {q.value(0).toLongLong(), q.value(1).toInt()};
+    }
+    QSqlError error;
+    if (!Transaction::readToEnd(q, &error)) {
+        readFailed(error);
+        return std::nullopt;
+    }
+    return place;
+}
+
 QList<RunRecord> EveningStore::runs(qint64 evening) const {
     m_error.clear();
     QSqlQuery q(m_db);

@@ -41,6 +41,11 @@ public:
     bool addGame(qint64 game);
     // The runs of an evening, oldest first.
     QList<RunRecord> runs(qint64 evening) const;
+    // The games of an evening, oldest first.
+    QList<GameListing> games(qint64 evening) const;
+    // The evening a game belongs to and its place there; nothing, with lastError(), when the
+    // register cannot be read.
+    std::optional<GamePlace> placeOf(qint64 game) const;
 
     // Cards in play. The numbers must all have been delivered by the run, which must be of the
     // evening, and none may be in play already; the refusal names them. All the ranges are put

@@ -114,22 +114,41 @@ bool GameStore::writePrizes(QSqlQuery &query, QSqlError *error) {
     return true;
 }
 
-bool GameStore::readOpenGame(QSqlDatabase db, std::optional<OpenGame> *open, QSqlError *error) {
-    open->reset();
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral(
-            "SELECT id, started FROM games WHERE ended IS NULL ORDER BY id DESC LIMIT 1"))) {
+namespace {
+
+// The first game the query selects (id, started, ended), if any.
+bool readKept(QSqlQuery &query, std::optional<GameStore::KeptGame> *game, QSqlError *error) {
+    game->reset();
+    if (!query.exec()) {
         return Transaction::failed(query, error);
     }
     if (query.next()) {
-        *open =
-            OpenGame{query.value(0).toLongLong(), RegisterTime::read(query.value(1).toString())};
+        *game = GameStore::KeptGame{query.value(0).toLongLong(),
+                                    RegisterTime::read(query.value(1).toString()),
+                                    RegisterTime::read(query.value(2).toString())};
     }
-    return Transaction::readToEnd(query, error); // no open game is not an error
+    return Transaction::readToEnd(query, error); // no game is not an error
+}
+
+} // namespace
+
+bool GameStore::readOpenGame(QSqlDatabase db, std::optional<KeptGame> *open, QSqlError *error) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT id, started, ended FROM games WHERE ended IS NULL "
+                                 "ORDER BY id DESC LIMIT 1"));
+    return readKept(query, open, error);
+}
+
+bool GameStore::readGame(QSqlDatabase db, qint64 id, std::optional<KeptGame> *game,
+                         QSqlError *error) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT id, started, ended FROM games WHERE id = ?"));
+    query.addBindValue(id);
+    return readKept(query, game, error);
 }
 
 bool GameStore::readOpenGame(QSqlError *error) {
-    std::optional<OpenGame> open;
+    std::optional<KeptGame> open;
     if (!readOpenGame(m_db, &open, error)) {
         return false;
     }

@@ -63,13 +63,18 @@ public:
 
     const QString &lastError() const { return m_error; }
 
-    // The game being played: the newest not ended, taken up again at each start. Its id and
-    // start, nothing when there is none; false when the register cannot be read.
-    struct OpenGame {
+    // A game as the register keeps it: its id, start and end (invalid while it is played).
+    struct KeptGame {
         qint64 id = 0;
         QDateTime started;
+        QDateTime ended;
     };
-    static bool readOpenGame(QSqlDatabase db, std::optional<OpenGame> *open, QSqlError *error);
+    // The game being played: the newest not ended, taken up again at each start; nothing when
+    // there is none. False when the register cannot be read.
+    static bool readOpenGame(QSqlDatabase db, std::optional<KeptGame> *open, QSqlError *error);
+    // Any game by its id; nothing when there is none of that id.
+    static bool readGame(QSqlDatabase db, qint64 id, std::optional<KeptGame> *game,
+                         QSqlError *error);
 
     // What the register keeps of any game, as restore() reads the open one: its draw log in
     // order, its prizes and awards, and the claims checked in the order checked. False with

@@ -5,14 +5,10 @@
 #include "print/RunArchives.h"
 #include "register/CardTrace.h"
 #include "register/RegisterFailure.h"
-#include "register/RegisterTime.h"
-#include "register/Transaction.h"
 #include "settings/Configurazione.h"
 
 #include <QFileInfo>
 #include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
 
 #include <algorithm>
 
@@ -25,39 +21,6 @@ QString unreadable(const QString &why) {
 
 QString unreadable(const QSqlDatabase &db, const QSqlError &error) {
     return unreadable(RegisterFailure::reason(error, db.databaseName()));
-}
-
-// The game's times and the evening it belongs to (0 when none); false when it is not there.
-struct GameRow {
-    QDateTime started;
-    QDateTime ended;
-    qint64 evening = 0;
-};
-
-std::optional<GameRow> gameRow(QSqlDatabase db, qint64 game, QSqlError *error) {
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT g.started, g.ended, COALESCE(e.evening, 0) FROM games g "
-                                 "LEFT JOIN evening_games e ON e.game = g.id WHERE g.id = ?"));
-    query.addBindValue(game);
-    if (!query.exec()) {
-        Transaction::failed(query, error);
-        return std::nullopt;
-    }
-    if (!query.next()) {
-        return std::nullopt;
-    }
-    return GameRow{RegisterTime::read(query.value(0).toString()),
-                   RegisterTime::read(query.value(1).toString()), query.value(2).toLongLong()};
-}
-
-// The game's place among the games of its evening, from 1.
-int placeInEvening(QSqlDatabase db, qint64 evening, qint64 game) {
-    QSqlQuery query(db);
-    query.prepare(
-        QStringLiteral("SELECT COUNT(*) FROM evening_games WHERE evening = ? AND game <= ?"));
-    query.addBindValue(evening);
-    query.addBindValue(game);
-    return query.exec() && query.next() ? query.value(0).toInt() : 0;
 }
 
 // The runs of the evening with the printed numbers of their first and last card, read from
@@ -138,39 +101,16 @@ QList<GameListing> Verbale::gamesOfCurrentEvening(QSqlDatabase db, QString *reas
     reason->clear();
     const EveningStore store(db);
     const std::optional<Evening> evening = store.openOne();
-    if (!evening) {
-        if (!store.lastError().isEmpty()) {
-            *reason = unreadable(store.lastError());
-        }
-        return {};
-    }
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral(
-        "SELECT g.id, g.started, g.ended, "
-        "(SELECT COUNT(*) FROM drawn d WHERE d.game = g.id AND d.taken_back IS NULL) "
-        "FROM games g JOIN evening_games e ON e.game = g.id WHERE e.evening = ? ORDER BY g.id"));
-    query.addBindValue(evening->id);
-    QList<GameListing> games;
-    QSqlError error;
-    if (!query.exec()) {
-        *reason = unreadable(db, query.lastError());
-        return {};
-    }
-    while (query.next()) {
-        const QDateTime ended = RegisterTime::read(query.value(2).toString());
-        games.append({query.value(0).toLongLong(), RegisterTime::read(query.value(1).toString()),
-                      ended, query.value(3).toInt(), !ended.isValid()});
-    }
-    if (!Transaction::readToEnd(query, &error)) {
-        *reason = unreadable(db, error);
-        return {};
+    const QList<GameListing> games = evening ? store.games(evening->id) : QList<GameListing>();
+    if (!store.lastError().isEmpty()) {
+        *reason = unreadable(store.lastError());
     }
     return games;
 }
 
 qint64 Verbale::currentGame(QSqlDatabase db, QString *reason) {
     reason->clear();
-    std::optional<GameStore::OpenGame> open;
+    std::optional<GameStore::KeptGame> open;
     QSqlError error;
     if (!GameStore::readOpenGame(db, &open, &error)) {
         *reason = unreadable(db, error);
@@ -182,28 +122,34 @@ qint64 Verbale::currentGame(QSqlDatabase db, QString *reason) {
 std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &settings, qint64 game,
                                      QString *reason) {
     QSqlError error;
-    const std::optional<GameRow> row = gameRow(db, game, &error);
-    if (!row) {
+    std::optional<GameStore::KeptGame> kept;
+    if (!GameStore::readGame(db, game, &kept, &error) || !kept) {
         *reason = error.isValid()
                       ? unreadable(db, error)
                       : QStringLiteral("La partita n. %1 non è nel registro.").arg(game);
         return std::nullopt;
     }
+    const EveningStore evenings(db);
+    const std::optional<GamePlace> place = evenings.placeOf(game);
+    if (!place) {
+        *reason = unreadable(evenings.lastError());
+        return std::nullopt;
+    }
     Verbale verbale;
     verbale.registerPath = db.databaseName();
     verbale.game = game;
-    verbale.started = row->started;
-    verbale.ended = row->ended;
+    verbale.started = kept->started;
+    verbale.ended = kept->ended;
     verbale.ditta = settings.Ditta.trimmed();
     verbale.via = settings.Via.trimmed();
     verbale.tel = settings.Tel.trimmed();
     // A game kept before evenings were, or one the evening could not take, has no evening: its
     // record says so rather than borrow another's cards.
-    if (row->evening != 0) {
-        if (!readEvening(db, row->evening, &verbale, reason)) {
+    if (place->evening != 0) {
+        if (!readEvening(db, place->evening, &verbale, reason)) {
             return std::nullopt;
         }
-        verbale.gameNumber = placeInEvening(db, row->evening, game);
+        verbale.gameNumber = place->number;
     }
     PrizePlan plan;
     if (!GameStore::readLog(db, game, &verbale.draws, &error) ||

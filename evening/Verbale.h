@@ -18,15 +18,6 @@ namespace velmora {
 
 struct Configurazione;
 
-// One game of an evening, as a list of games shows it.
-struct GameListing {
-    qint64 game = 0;
-    QDateTime started;
-    QDateTime ended; // invalid while the game is being played
-    int drawn = 0;   // numbers standing (taken-back ones not counted)
-    bool current = false;
-};
-
 // Everything the record of one game says, read from the register: the evening and who held
 // it, the archive and the runs the cards came from, the cards in play, the prizes, every
 // number drawn (taken back ones too), the claims checked and the awards. Plain data: the same

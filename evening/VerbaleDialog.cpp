@@ -39,7 +39,7 @@ QPushButton *command(const char *name, const QString &text) {
 QString listed(int place, const GameListing &game) {
     QString times = RegisterTime::shown(game.started);
     if (game.ended.isValid()) {
-        times += QStringLiteral("-") + game.ended.toLocalTime().toString(QStringLiteral("HH:mm"));
+        times += QStringLiteral("-") + RegisterTime::shownAs(game.ended, QStringLiteral("HH:mm"));
     }
     QString line =
         QStringLiteral("Partita %1 — %2, %3 numeri").arg(place).arg(times).arg(game.drawn);

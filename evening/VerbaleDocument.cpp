@@ -242,11 +242,10 @@ private:
 };
 
 QString clockTime(const QDateTime &when) {
-    return when.isValid() ? when.toLocalTime().toString(QStringLiteral("HH:mm:ss")) : QString();
+    return RegisterTime::shownAs(when, QStringLiteral("HH:mm:ss"));
 }
 QString dateTime(const QDateTime &when) {
-    return when.isValid() ? when.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"))
-                          : QString();
+    return RegisterTime::shownAs(when, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 QString orDash(const QString &text) {
     return text.isEmpty() ? QStringLiteral("—") : text;

@@ -9,6 +9,8 @@ list(APPEND VELMORA_CORE_SOURCES
   evening/GameStore.h
   evening/RegisterDatabase.cpp
   evening/RegisterDatabase.h
+  evening/RegisterSchema.cpp
+  evening/RegisterSchema.h
   evening/RunRegistration.cpp
   evening/RunRegistration.h
   evening/Verbale.cpp

@@ -17,6 +17,31 @@
 namespace velmora {
 namespace {
 
+// One row per print run; the outcome is written when the run starts ("in_progress") and
+// again when it ends, so a run cut short by a crash still says so.
+constexpr auto createRuns = R"(
+CREATE TABLE IF NOT EXISTS print_runs (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    program TEXT NOT NULL,
+    started TEXT NOT NULL,
+    ended TEXT,
+    archive_path TEXT NOT NULL,
+    archive_size INTEGER NOT NULL,
+    archive_sha256 TEXT NOT NULL,
+    archive_cards INTEGER NOT NULL,
+    first_card INTEGER NOT NULL,
+    cards_asked INTEGER NOT NULL,
+    last_card INTEGER NOT NULL,
+    archive_numbering INTEGER NOT NULL,
+    landscape INTEGER NOT NULL,
+    destination TEXT NOT NULL,
+    outcome TEXT NOT NULL,
+    cards_drawn INTEGER NOT NULL DEFAULT 0,
+    delivered INTEGER NOT NULL DEFAULT 0,
+    pid INTEGER NOT NULL,
+    boot_id TEXT NOT NULL
+))";
+
 constexpr auto selectRuns = R"(
 SELECT id, program, started, ended, archive_path, archive_size, archive_sha256, archive_cards,
        first_card, cards_asked, last_card, archive_numbering, landscape, destination, outcome,
@@ -167,6 +192,17 @@ QList<RunRecord> PrintRegister::markInterrupted() {
         return true;
     });
     return done ? marked : QList<RunRecord>();
+}
+
+QString PrintRegister::createTable() {
+    return QString::fromLatin1(createRuns);
+}
+
+QStringList PrintRegister::columns() {
+    return QStringLiteral("id program started ended archive_path archive_size archive_sha256 "
+                          "archive_cards first_card cards_asked last_card archive_numbering "
+                          "landscape destination outcome cards_drawn delivered pid boot_id")
+        .split(u' ');
 }
 
 } // namespace velmora

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -34,6 +35,11 @@ public:
     // went down) are marked interrupted; gives them as they are now. A run of another program
     // still at work is left alone.
     QList<RunRecord> markInterrupted();
+
+    // The statement that makes the register's table of runs, and the table's columns: the
+    // register's schema makes it and knows it by them.
+    static QString createTable();
+    static QStringList columns();
 
     QString lastError() const { return m_error; }
     RegisterFailure::Kind lastFailure() const { return m_failure; }

@@ -11,8 +11,11 @@ QDateTime RegisterTime::read(const QString &text) {
 }
 
 QString RegisterTime::shown(const QDateTime &time) {
-    return time.isValid() ? time.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm"))
-                          : QString();
+    return shownAs(time, QStringLiteral("dd/MM/yyyy HH:mm"));
+}
+
+QString RegisterTime::shownAs(const QDateTime &time, const QString &format) {
+    return time.isValid() ? time.toLocalTime().toString(format) : QString();
 }
 
 QString RegisterTime::shownIso(const QDateTime &time) {

@@ -18,6 +18,8 @@ public:
     static QDateTime read(const QString &text);
     // For people: "07/12/2026 21:15" in local time; empty for an invalid time.
     static QString shown(const QDateTime &time);
+    // For people, in local time in the format given ("HH:mm:ss"); empty for an invalid time.
+    static QString shownAs(const QDateTime &time, const QString &format);
     // For the command line's columns: ISO 8601 in local time with its offset
     // ("2026-12-07T21:15:00+01:00"); empty for an invalid time.
     static QString shownIso(const QDateTime &time);

@@ -4,6 +4,7 @@
 #include "tests/support/EveningFixture.h"
 
 #include <QRandomGenerator>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,6 +63,25 @@ private slots:
 
     // A range of a run's printed numbers is refused, naming the numbers, unless the run of this
     // evening delivered all of them and none is in play already.
+    // A game's place among its evening's games; a register that cannot be read never gives a
+    // place (the record would name a game "n. 0").
+    void gamesKnowTheirPlaceInTheEvening() {
+        freshEvening();
+        EveningStore store(m_db->connection());
+        QSqlQuery insert(m_db->connection());
+        for (int game = 1; game <= 3; ++game) {
+            QVERIFY(insert.exec(QStringLiteral("INSERT INTO games (started) VALUES ('x')")));
+        }
+        QVERIFY(store.addGame(2) && store.addGame(3));
+        QCOMPARE(store.placeOf(3)->number, 2);
+        QCOMPARE(store.placeOf(3)->evening, m_evening);
+        QCOMPARE(store.placeOf(1)->evening, 0); // a game no evening took
+        QCOMPARE(store.games(m_evening).size(), 2);
+        QVERIFY(insert.exec(QStringLiteral("DROP TABLE evening_games")));
+        QVERIFY(!store.placeOf(3));
+        QVERIFY(!store.lastError().isEmpty());
+    }
+
     void soldRanges_data() {
         QTest::addColumn<qint64>("run");
         QTest::addColumn<QString>("ranges");

@@ -19,13 +19,6 @@ using namespace velmora::testing;
 
 namespace {
 
-// The old game times are Italian local time: read them as a machine in Italy would.
-const bool inItaly = [] {
-    qputenv("TZ", "Europe/Rome");
-    tzset();
-    return true;
-}();
-
 // A register as the program wrote it before the schema had a version, made with the program's
 // own statements of that time (kept beside this test); gives its path, empty on failure.
 QString olderRegister(const QTemporaryDir &dir) {

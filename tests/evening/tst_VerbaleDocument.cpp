@@ -33,8 +33,10 @@ QList<int> scriptedSteps() {
     return steps;
 }
 
-QDateTime at(int hour, int minute, int second) {
-    return QDateTime(QDate(2026, 12, 7), QTime(hour, minute, second));
+// A moment of the evening as the register keeps it, in UTC; the record shows it in Italy's time,
+// an hour later in December.
+QDateTime utc(int hour, int minute, int second) {
+    return QDateTime(QDate(2026, 12, 7), QTime(hour, minute, second), Qt::UTC);
 }
 
 // The scripted game's claims and awards: Ambo, a Terno shared by two cards that reached it at
@@ -42,9 +44,9 @@ QDateTime at(int hour, int minute, int second) {
 GameScript scriptedGame() {
     GameScript game;
     game.steps = scriptedSteps();
-    game.claims = {{at(21, 14, 5), 1, 27, QStringLiteral("Ambo: vincente")},
-                   {at(21, 20, 40), 2, 130, QStringLiteral("Terno: la cartella ha solo un ambo")},
-                   {at(21, 31, 2), 0, 999, QStringLiteral("La cartella N. 999 non è in gioco")}};
+    game.claims = {{utc(20, 14, 5), 1, 27, QStringLiteral("Ambo: vincente")},
+                   {utc(20, 20, 40), 2, 130, QStringLiteral("Terno: la cartella ha solo un ambo")},
+                   {utc(20, 31, 2), 0, 999, QStringLiteral("La cartella N. 999 non è in gioco")}};
     game.awards = {{0, {{1, 27, 27, 5}}, {}},
                    {1, {{1, 45, 45, 9}, {2, 130, 130, 9}}, {}},
                    {2, {{2, 140, 140, 15}}, {}},
@@ -208,7 +210,7 @@ private slots:
             game.steps.append(n);
             if (n % 3 == 0) {
                 game.claims.append(
-                    {at(22, n / 2, n % 60), 1, n,
+                    {utc(21, n / 2, n % 60), 1, n,
                      QStringLiteral("Tombola: la cartella N. %1 non ha vinto").arg(n)});
             }
         }
