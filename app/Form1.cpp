@@ -1,8 +1,9 @@
 #include "app/Form1.h"
 
 #include "VelmoraConfig.h"
-#include "app/EveningPrintCheck.h"
+#include "app/CommandButton.h"
 #include "app/MessageBoxPresenter.h"
+#include "app/PrintCommands.h"
 #include "app/PrintPage.h"
 #include "app/SalvaPdf.h"
 #include "app/UnshownSettings.h"
@@ -11,23 +12,12 @@
 #include "appearance/ElencoFont.h"
 #include "appearance/FontControls.h"
 #include "appearance/PartSelection.h"
-#include "appearance/clsPrintDialog.h"
 #include "common/Twips.h"
 #include "errors/MailHandOff.h"
 #include "errors/TestoVersione.h"
-#include "errors/VelmoraError.h"
-#include "evening/RegisterDatabase.h"
-#include "evening/RunRegistration.h"
 #include "game/GameSession.h"
-#include "print/AnteprimaStampa.h"
 #include "print/ArchiveSearch.h"
-#include "print/CurrentPrinter.h"
 #include "print/FontResolver.h"
-#include "print/PreviewPages.h"
-#include "print/PrinterTarget.h"
-#include "print/RunPreparation.h"
-#include "print/StampaCartelle.h"
-#include "register/RegistroStampe.h"
 #include "settings/Calibrazione.h"
 #include "settings/ConfigurazioneCodec.h"
 #include "settings/RigaIntestazione.h"
@@ -39,7 +29,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLayout>
@@ -75,10 +64,7 @@ constexpr int boxLeft = 2280, boxWidth = 3150;
 constexpr int saveLeft = 2880, saveTop = 3660, saveWidth = 2550, saveHeight = 375;
 constexpr int hintLeft = 240, hintTop = 4140, hintWidth = 5190, hintHeight = 660;
 
-// Both commands of page 4 share the room beside the page count.
-constexpr int registroWidth = 1650, registroHeight = 375;
 constexpr int navTop = 120, navButtonHeight = 375;
-constexpr int commandWidth = 1215; // the preview and PDF commands of page 4
 struct NavButton {
     const char *caption;
     int left, width;
@@ -90,14 +76,6 @@ constexpr std::array<NavButton, Form1::navCount> navButtons{{
     {"< Indietro", 3000, 1215, false},
     {"Avanti >", 4335, 1215, false},
 }};
-
-// Every command button of the window is the program's own button, all configured alike:
-// sunken-frame look, rectangular, push button, caption centred, face in the window's colour.
-constexpr int buttonLook = 3;
-constexpr int rectangular = 0;
-constexpr int pushButton = 0;
-constexpr int captionCentred = 2;
-constexpr int noGradient = 0;
 
 constexpr int navAbout = 0;
 constexpr int navExit = 1;
@@ -114,33 +92,10 @@ constexpr int maxDitta = 30;
 constexpr int maxVia = 33;
 constexpr int maxTel = 30;
 
-// The printer dialog of the print command: no print to file, no page range, no selection.
-constexpr qint32 printDialogFlags = 0x8000C;
-constexpr int portraitOrientation = 1, landscapeOrientation = 2; // as the printer numbers them
-constexpr qint16 printDialogMin = 1, printDialogFrom = 3, printDialogTo = 5, printDialogMax = 100;
-
 const QColor pageOneBlue(0, 0, 255);
 
 QString indexed(const char *name, int index) {
     return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
-qbButtons_H *commandButton(QWidget *parent, const QString &name, const QString &caption,
-                           const QColor &face, const QFont &font) {
-    auto *button = new qbButtons_H(parent);
-    button->setObjectName(name);
-    const QStringList refused = button->readProperties({
-        {QStringLiteral("backstyle"), buttonLook},
-        {QStringLiteral("shape"), rectangular},
-        {QStringLiteral("mode"), pushButton},
-        {QStringLiteral("capalign"), captionCentred},
-        {QStringLiteral("caption"), caption},
-        {QStringLiteral("cback"), face},
-        {QStringLiteral("gradient"), noGradient},
-        {QStringLiteral("font"), font},
-    });
-    Q_ASSERT(refused.isEmpty());
-    return button;
 }
 
 // Page 3's texts go into the settings file in windows-1252: a character it cannot hold is
@@ -298,8 +253,8 @@ void Form1::buildPage3() {
     m_parY->setText(QStringLiteral("0"));
     m_parX->setText(QStringLiteral("0"));
 
-    m_salva = commandButton(pageThree, QStringLiteral("cmdSalva"), tr("Salva configurazione"),
-                            palette().color(QPalette::Window), font());
+    m_salva = CommandButton::make(pageThree, QStringLiteral("cmdSalva"), tr("Salva configurazione"),
+                                  palette().color(QPalette::Window), font());
     m_salva->setGeometry(Twips::rect(saveLeft, saveTop, saveWidth, saveHeight));
 
     auto *hint = new QLabel(tr("Inserire i dati che dovranno essere stampati nelle "
@@ -339,79 +294,11 @@ void Form1::buildPage4() {
     connect(this, &Form1::configurazioneMostrata, m_printPage, [this] {
         m_printPage->applySettings();
         m_printPage->resetNumerazione();
-        proposeFirstCard();
+        m_printCommands->proposeFirstCard();
     });
-    // Every run printed is in the register: the window that lists them opens from here.
-    auto *registro = commandButton(m_printPage, QStringLiteral("cmdRegistro"),
-                                   QStringLiteral("&Registro stampe"),
-                                   palette().color(QPalette::Window), font());
-    registro->setFixedSize(Twips::size(registroWidth, registroHeight));
-    m_printPage->addCommand(registro);
-    connect(registro, &qbButtons_H::Click, this, [this] {
-        // No register yet is no run printed: the window lists none.
-        std::unique_ptr<RegisterDatabase> database;
-        if (QFileInfo::exists(RegisterDatabase::defaultPath()) &&
-            !(database = RegisterDatabase::openTelling(this, presenter()))) {
-            return;
-        }
-        RegistroStampe::mostra(this, presenter(), ArchiveSearch::locate(),
-                               database ? database->connection() : QSqlDatabase());
-    });
-
-    m_salvaPdf = std::make_unique<SalvaPdf>(*this, *m_printPage, m_settings);
-    struct Command {
-        const char *name;
-        const char *caption;
-        const char *accessible;
-        void (Form1::*action)();
-    };
-    const Command commands[] = {
-        {"cmdAnteprima", "Ante&prima", "Anteprima di stampa", &Form1::anteprima},
-        {"cmdSalvaPdf", "&Salva PDF…", "Salva le cartelle in un file PDF", &Form1::salvaPdf},
-    };
-    for (const Command &command : commands) {
-        qbButtons_H *button = commandButton(m_printPage, QLatin1String(command.name),
-                                            QString::fromUtf8(command.caption),
-                                            palette().color(QPalette::Window), font());
-        button->setAccessibleName(QString::fromUtf8(command.accessible));
-        button->setFixedSize(Twips::size(commandWidth, navButtonHeight));
-        m_printPage->addPageCommand(button);
-        connect(button, &qbButtons_H::Click, this, command.action);
-    }
-}
-
-void Form1::printCommand() {
-    if (m_printAction) {
-        m_printAction();
-    } else {
-        stampa();
-    }
-}
-
-void Form1::anteprima() {
-    QString refusal;
-    std::unique_ptr<PreviewPages> pages = PreviewPages::open(
-        m_printPage->request(), m_settings, CurrentPrinter::target().pageLayout(), {}, &refusal);
-    if (!pages) {
-        presenter().avviso(this, refusal);
-        return;
-    }
-    AnteprimaStampa preview(std::move(pages), this);
-    if (preview.exec() == AnteprimaStampa::Stampa) {
-        printCommand();
-    }
-}
-
-void Form1::salvaPdf() {
-    m_salvaPdf->run(presenter());
-    proposeFirstCard();
-}
-
-void Form1::proposeFirstCard() {
-    // After a restart too: the register knows what this evening printed.
-    if (const std::optional<int> next = EveningPrintCheck::proposedFirstCard()) {
-        m_printPage->proposeFirstCard(*next);
-    }
+    // "Registro stampe", "Anteprima", "Salva PDF…" and the print itself.
+    m_printCommands = std::make_unique<PrintCommands>(
+        *this, *m_printPage, m_settings, [this]() -> MessagePresenter & { return presenter(); });
 }
 
 void Form1::buildGameCommands() {
@@ -419,62 +306,18 @@ void Form1::buildGameCommands() {
         m_settings, [this] { return m_printPage->request(); },
         [this]() -> MessagePresenter & { return presenter(); }, this);
     auto *onTitle =
-        commandButton(m_pages.at(0), indexed("cmdTabellone", 0), QStringLiteral("&Tabellone"),
-                      palette().color(QPalette::Window), font());
+        CommandButton::make(m_pages.at(0), indexed("cmdTabellone", 0), QStringLiteral("&Tabellone"),
+                            palette().color(QPalette::Window), font());
     onTitle->setGeometry(
         Twips::rect(boardButtonLeft, boardButtonTop, boardButtonWidth, boardButtonHeight));
-    auto *onPrint = commandButton(nullptr, indexed("cmdTabellone", 1), QStringLiteral("&Tabellone"),
-                                  palette().color(QPalette::Window), font());
-    onPrint->setFixedSize(Twips::size(boardButtonOnPrintWidth, registroHeight));
+    auto *onPrint =
+        CommandButton::make(nullptr, indexed("cmdTabellone", 1), QStringLiteral("&Tabellone"),
+                            palette().color(QPalette::Window), font());
+    onPrint->setFixedSize(Twips::size(boardButtonOnPrintWidth, PrintCommands::rowCommandHeight));
     m_printPage->addCommand(onPrint);
     for (qbButtons_H *button : {onTitle, onPrint}) {
         button->setAccessibleName(QStringLiteral("Tabellone dei numeri estratti"));
         connect(button, &qbButtons_H::Click, this, [this] { m_game->open(); });
-    }
-}
-
-void Form1::stampa() {
-    try {
-        // A run that would be refused is refused before the printer dialog asks anything.
-        if (const RunPreparation ready =
-                RunPreparation::prepare(m_printPage->request(), m_settings, {});
-            ready.refused()) {
-            presenter().avviso(this, ready.refusal());
-            return;
-        }
-        // The dialog opens on the page's orientation; one chosen in it becomes the page's.
-        PrinterTarget &printer = CurrentPrinter::target();
-        const bool landscape = m_printPage->cardsPerPage() == PrintRange::landscapeCardsPerPage;
-        try {
-            printer.setOrientation(landscape ? landscapeOrientation : portraitOrientation);
-        } catch (const VelmoraError &) {
-            // a printer without that orientation: the dialog opens on its own
-        }
-        clsPrintDialog dialog(printer, this);
-        dialog.Flags = printDialogFlags;
-        dialog.setMin(printDialogMin);
-        dialog.setFromPage(printDialogFrom);
-        dialog.setToPage(printDialogTo);
-        dialog.setMax(printDialogMax);
-        if (!dialog.ShowPrinter()) {
-            return;
-        }
-        m_printPage->setLandscape(printer.orientation() == landscapeOrientation);
-        // Asked once the orientation is final: it decides how far the last page is filled.
-        const PrintRequest request = m_printPage->request();
-        QString unused;
-        if (const std::optional<PrintPlan> plan = PrintPlan::make(
-                request.primaCartella, request.nCartelle, request.landscape, &unused);
-            plan &&
-            !EveningPrintCheck::mayPrint(this, presenter(), *plan, request.numerazioneArchivio)) {
-            return;
-        }
-        StampaCartelle run(*this, request, m_settings, presenter(), CurrentPrinter::surface(),
-                           RunRegistration::opener());
-        run.run();
-        proposeFirstCard();
-    } catch (const VelmoraError &error) {
-        presenter().avviso(this, error.description());
     }
 }
 
@@ -487,8 +330,8 @@ void Form1::buildNavigation() {
         QFont buttonFont = font();
         buttonFont.setBold(design.bold);
         auto *button =
-            commandButton(strip, indexed("cmdNav", index), QString::fromUtf8(design.caption),
-                          palette().color(QPalette::Window), buttonFont);
+            CommandButton::make(strip, indexed("cmdNav", index), QString::fromUtf8(design.caption),
+                                palette().color(QPalette::Window), buttonFont);
         button->setGeometry(Twips::rect(design.left, navTop, design.width, navButtonHeight));
         m_cmdNav.at(index) = button;
         connect(button, &qbButtons_H::Click, this, [this, index] { cmdNav_Click(index); });
@@ -548,7 +391,7 @@ bool Form1::avvio(const QString &commandLine) {
 
     m_settingsFile = std::make_unique<SettingsFile>(
         m_settingsPath.isEmpty() ? SettingsFile::defaultPath() : m_settingsPath);
-    m_salvaPdf->setSettingsPath(m_settingsFile->path());
+    m_printCommands->salvaPdfCommand().setSettingsPath(m_settingsFile->path());
     const SettingsFile::LoadResult loaded = m_settingsFile->load(m_settings);
     if (loaded.outcome == SettingsFile::LoadOutcome::ReadFailed) {
         busy.off();
@@ -632,7 +475,7 @@ void Form1::cmdNav_Click(int index) {
     case navForward:
         ++m_pagina;
         if (m_pagina > lastPage) {
-            printCommand();
+            m_printCommands->printCommand();
         }
         break;
     default:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/PrintCommands.h"
 #include "settings/Configurazione.h"
 #include "settings/SettingsFile.h"
 
@@ -75,19 +76,20 @@ public:
     GameSession &gameSession() const { return *m_game; }
 
     // The print command of page 4: the printer selection dialog, then, when confirmed, the run.
-    void stampa();
-
+    void stampa() { m_printCommands->stampa(); }
     // "Anteprima" of page 4: the pages of the run chosen, drawn as they will print; its
     // "Stampa…" goes on to the print command.
-    void anteprima();
+    void anteprima() { m_printCommands->anteprima(); }
     // "Salva PDF…" of page 4: the run chosen, into a PDF file the user names.
-    void salvaPdf();
-    SalvaPdf &salvaPdfCommand() const { return *m_salvaPdf; }
+    void salvaPdf() { m_printCommands->salvaPdf(); }
+    SalvaPdf &salvaPdfCommand() const { return m_printCommands->salvaPdfCommand(); }
 
     // What "?" and "Stampa" do instead of the defaults: "?" shows the about window modally
     // unless replaced, "Stampa" prints with stampa().
     void setAboutAction(std::function<void()> action) { m_aboutAction = std::move(action); }
-    void setPrintAction(std::function<void()> action) { m_printAction = std::move(action); }
+    void setPrintAction(std::function<void()> action) {
+        m_printCommands->setPrintAction(std::move(action));
+    }
 
 signals:
     // After start-up has shown the stored fields in the boxes of pages 1 to 3: the print page,
@@ -107,9 +109,6 @@ private:
     void moveFocusTo(QWidget *target);
     void salvaConfigurazioneClick();
     void esci();
-    void printCommand();
-    // Page 4's first card: the one after the last archive card printed this evening.
-    void proposeFirstCard();
     MessagePresenter &presenter();
 
     Configurazione m_settings;
@@ -128,7 +127,7 @@ private:
     PartSelection *m_partSelection = nullptr;
     std::unique_ptr<CambioFont> m_cambioFont;
     PrintPage *m_printPage = nullptr;
-    std::unique_ptr<SalvaPdf> m_salvaPdf;
+    std::unique_ptr<PrintCommands> m_printCommands;
     std::unique_ptr<GameSession> m_game;
     QLineEdit *m_txtFrase = nullptr;
     QLineEdit *m_txtTombola = nullptr;
@@ -144,7 +143,6 @@ private:
     std::unique_ptr<MessagePresenter> m_messageBoxes;
     MessagePresenter *m_presenter = nullptr;
     std::function<void()> m_aboutAction;
-    std::function<void()> m_printAction;
 };
 
 } // namespace velmora

@@ -6,10 +6,14 @@ list(APPEND VELMORA_CORE_SOURCES
   app/UnshownSettings.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  app/CommandButton.cpp
+  app/CommandButton.h
   app/ElidedLabel.cpp
   app/ElidedLabel.h
   app/Form1.cpp
   app/Form1.h
+  app/PrintCommands.cpp
+  app/PrintCommands.h
   app/PrintPage.cpp
   app/PrintPage.h
   app/MessageBoxPresenter.cpp
