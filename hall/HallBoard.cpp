@@ -1,6 +1,7 @@
 #include "hall/HallBoard.h"
 
-#include "rules/Game.h"
+#include "hall/HallState.h"
+#include "rules/NumberSet.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,7 +21,6 @@ const QColor waitingText(0x70, 0x70, 0x70);
 const QColor waitingBackground(0x1a, 0x1a, 0x1a);
 const QColor plainText(0xff, 0xff, 0xff);
 const QColor bannerText(0xff, 0xd7, 0x00);
-const int previousShown = 5;
 
 void setColours(QLabel *label, const QColor &text, const QColor &background) {
     QPalette palette = label->palette();
@@ -67,6 +67,19 @@ void fitDigits(QLabel *label, const QString &sample) {
     }
     font.setPixelSize(size);
     label->setFont(font);
+}
+
+// Qt tells a label's new text to the screen reader only while the label has no name of its own,
+// and a label without one is named by its text: the name goes first when there is one and last
+// when it is cleared, so that each change is heard once and nothing stale is.
+void setTold(QLabel *label, const QString &text, const QString &name) {
+    if (name.isEmpty()) {
+        label->setText(text);
+        label->setAccessibleName(name);
+    } else {
+        label->setAccessibleName(name);
+        label->setText(text);
+    }
 }
 
 } // namespace
@@ -123,47 +136,56 @@ void HallBoard::openOn(QScreen *screen) {
     raise();
 }
 
-void HallBoard::showGame(const Game &game, const QString &playing) {
-    for (int number = 1; number <= NumberSet::highest; ++number) {
-        paintNumber(number, game.isDrawn(number));
+void HallBoard::show(const HallState &state) {
+    std::array<bool, NumberSet::highest + 1> drawn{};
+    for (int number : state.numbers) {
+        if (NumberSet::inRange(number)) {
+            drawn.at(std::size_t(number)) = true;
+        }
     }
-    if (game.count() != m_shownCount) {
-        m_shownCount = game.count();
-        m_banner->clear();
-        setLast(game.last());
+    for (int number = 1; number <= NumberSet::highest; ++number) {
+        paintNumber(number, drawn.at(std::size_t(number)));
+    }
+    if (state.game != m_shownGame || state.count() != m_shownCount) {
+        m_shownGame = state.game;
+        m_shownCount = state.count();
+        setLast(state.last);
     }
     QStringList before;
-    const QList<int> &numbers = game.numbers();
-    for (qsizetype i = numbers.size() - 2; i >= 0 && before.size() < previousShown; --i) {
-        before.append(QString::number(numbers.at(i)));
+    for (int number : state.previous) {
+        before.append(QString::number(number));
     }
     m_previous->setText(
         before.isEmpty() ? QString()
                          : QStringLiteral("Precedenti: %1").arg(before.join(QStringLiteral("  "))));
-    m_count->setText(QStringLiteral("Numeri estratti: %1").arg(game.count()));
-    m_playing->setText(playing);
+    m_count->setText(QStringLiteral("Numeri estratti: %1").arg(state.count()));
+    m_playing->setText(state.playing);
+    const HallAward *award = state.freshAward();
+    setBanner(award ? award->banner() : QString());
     arrange();
 }
 
-void HallBoard::showAward(const QString &banner) {
-    m_banner->setText(banner);
-    m_banner->setAccessibleName(banner); // a new name is told to the screen reader by Qt itself
-    arrange();
+void HallBoard::setBanner(const QString &banner) {
+    if (banner != m_banner->text()) {
+        setTold(m_banner, banner, banner);
+    }
 }
 
 void HallBoard::setLast(int last) {
-    m_last->setText(last ? QString::number(last) : QString());
     // A screen reader in the hall hears each new number: a new accessible name is sent to it as
     // a name change, once.
-    m_last->setAccessibleName(last ? QStringLiteral("Ultimo numero estratto: %1").arg(last)
-                                   : QString());
+    setTold(m_last, last ? QString::number(last) : QString(),
+            last ? QStringLiteral("Ultimo numero estratto: %1").arg(last) : QString());
 }
 
 void HallBoard::paintNumber(int number, bool drawn) {
     QLabel *label = m_numbers.at(std::size_t(number - 1));
     setColours(label, drawn ? drawnText : waitingText, drawn ? drawnBackground : waitingBackground);
-    label->setAccessibleName(drawn ? QStringLiteral("%1, estratto").arg(number)
-                                   : QString::number(number));
+    const QString name =
+        drawn ? QStringLiteral("%1, estratto").arg(number) : QString::number(number);
+    if (name != label->accessibleName()) { // each setting is told to the screen reader
+        label->setAccessibleName(name);
+    }
 }
 
 void HallBoard::resizeEvent(QResizeEvent *event) {

@@ -10,7 +10,7 @@ class QScreen;
 
 namespace velmora {
 
-class Game;
+struct HallState;
 
 // "Tabellone per la sala": what the hall sees on the projector or the television, full screen
 // and scaled to it: the 90 numbers with the drawn ones standing out, the last number very
@@ -31,10 +31,9 @@ public:
     // Full screen on that screen.
     void openOn(QScreen *screen);
 
-    // The game as it stands and the prize being played ("Si gioca: Terno").
-    void showGame(const Game &game, const QString &playing);
-    // "Ambo: cartella N. 123"; stays until the next number is drawn.
-    void showAward(const QString &banner);
+    // The hall's state as it stands; a prize's banner stays until the next number is drawn.
+    void show(const HallState &state);
+    using QWidget::show;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -45,6 +44,7 @@ private:
     void arrange();
     void paintNumber(int number, bool drawn);
     void setLast(int last);
+    void setBanner(const QString &banner);
 
     std::array<QLabel *, 90> m_numbers{};
     QLabel *m_last = nullptr;
@@ -52,6 +52,7 @@ private:
     QLabel *m_count = nullptr;
     QLabel *m_playing = nullptr;
     QLabel *m_banner = nullptr;
+    qint64 m_shownGame = -1;
     int m_shownCount = -1;
 };
 

@@ -4,7 +4,7 @@
 #include "hall/NumberAnnouncer.h"
 #include "hall/PhoneBoardControls.h"
 #include "hall/QtSpeechEngine.h"
-#include "rules/Game.h"
+#include "rules/NumberSet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -119,22 +119,17 @@ void HallControls::numberDrawn(int number) {
 void HallControls::show(const HallState &state) {
     m_state = state;
     m_draw->setEnabled(state.count() < NumberSet::highest);
-    Game game;
-    Game::fromNumbers(state.numbers, game);
     if (m_board) {
-        m_board->showGame(game, state.playing);
-        if (const HallAward *award = state.freshAward()) {
-            m_board->showAward(award->banner());
-        }
+        m_board->show(state);
     }
-    m_phones->showGame(game, state.playing);
+    m_phones->show(state);
 }
 
 void HallControls::openHallBoard() {
     if (!m_board) {
         // A window of its own, closed with the Tabellone; closing it only hides it.
         m_board = new HallBoard(window());
-        show(m_state);
+        m_board->show(m_state);
     }
     m_board->openOn(chosenScreen());
 }

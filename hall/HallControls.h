@@ -31,8 +31,10 @@ public:
 
     // After each number drawn, however: said aloud when announcing is on.
     void numberDrawn(int number);
-    // The game as the hall sees it, for the hall's board and the phones.
+    // The game as the hall sees it, for the hall's board (also when opened later) and the
+    // phones.
     void show(const HallState &state);
+    using QWidget::show;
     // The hall's board, opened full screen on the chosen screen.
     void openHallBoard();
     // Null until first opened.

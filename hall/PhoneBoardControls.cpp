@@ -123,12 +123,8 @@ void PhoneBoardControls::showViewers(int viewers) {
     m_viewers->setAccessibleName(m_viewers->text());
 }
 
-void PhoneBoardControls::showGame(const Game &game, const QString &playing) {
-    m_server->showGame(game, playing);
-}
-
-void PhoneBoardControls::showAward(const QString &banner) {
-    m_server->showAward(banner);
+void PhoneBoardControls::show(const HallState &state) {
+    m_server->show(state);
 }
 
 } // namespace velmora

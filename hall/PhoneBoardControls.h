@@ -13,7 +13,7 @@ class QSpinBox;
 
 namespace velmora {
 
-class Game;
+struct HallState;
 class PhoneBoardServer;
 
 // "Tabellone sui telefoni" in the Tabellone's hall column: the switch and port of the web
@@ -30,8 +30,8 @@ public:
 
     // The game and the prizes as the hall sees them, kept by the server also while it is off:
     // a page opened after it starts in the middle of a game still lists the prizes given.
-    void showGame(const Game &game, const QString &playing);
-    void showAward(const QString &banner);
+    void show(const HallState &state);
+    using QWidget::show;
 
     PhoneBoardServer *server() const { return m_server; }
 

@@ -1,6 +1,6 @@
 #include "hall/PhoneBoardServer.h"
 
-#include "rules/Game.h"
+#include "hall/HallState.h"
 
 #include <QAbstractHttpServer>
 #include <QFile>
@@ -31,7 +31,6 @@ namespace {
 constexpr qint64 unsentLimit = 64 * 1024;
 // A comment line this often keeps proxies and phones from closing a quiet stream.
 constexpr int pingMilliseconds = 15000;
-constexpr int previousShown = 5;
 
 struct Asset {
     const char *path;
@@ -222,7 +221,7 @@ private:
 
 PhoneBoardServer::PhoneBoardServer(QObject *parent) : QObject(parent) {
     loadPhonePage();
-    showGame(Game(), QString());
+    show(HallState());
 }
 
 PhoneBoardServer::~PhoneBoardServer() {
@@ -287,37 +286,26 @@ int PhoneBoardServer::viewers() const {
     return d ? d->viewers() : 0;
 }
 
-void PhoneBoardServer::showGame(const Game &game, const QString &playing) {
-    // The prizes listed are this game's: a game with nothing drawn, or one that began with
-    // another number, is a new one.
-    const int first = game.count() ? game.numbers().constFirst() : 0;
-    if (first != m_firstNumber) {
-        m_awards.clear();
-        m_firstNumber = first;
-    }
+void PhoneBoardServer::show(const HallState &state) {
     QJsonArray numbers;
-    for (int number : game.numbers()) {
+    for (int number : state.numbers) {
         numbers.append(number);
     }
     QJsonArray previous;
-    for (qsizetype i = game.count() - 2; i >= 0 && previous.size() < previousShown; --i) {
-        previous.append(game.numbers().at(i));
+    for (int number : state.previous) {
+        previous.append(number);
     }
-    m_lastState = QJsonObject{{QStringLiteral("numeri"), numbers},
-                              {QStringLiteral("ultimo"), game.last()},
+    QJsonArray awards;
+    for (const HallAward &award : state.awards) {
+        awards.append(award.banner());
+    }
+    m_lastState = QJsonObject{{QStringLiteral("partita"), state.game},
+                              {QStringLiteral("numeri"), numbers},
+                              {QStringLiteral("ultimo"), state.last},
                               {QStringLiteral("precedenti"), previous},
-                              {QStringLiteral("estratti"), game.count()},
-                              {QStringLiteral("inGioco"), playing}};
-    publish();
-}
-
-void PhoneBoardServer::showAward(const QString &banner) {
-    m_awards.append(banner);
-    publish();
-}
-
-void PhoneBoardServer::publish() {
-    m_lastState.insert(QStringLiteral("premi"), QJsonArray::fromStringList(m_awards));
+                              {QStringLiteral("estratti"), state.count()},
+                              {QStringLiteral("inGioco"), state.playing},
+                              {QStringLiteral("premi"), awards}};
     if (d) {
         d->setState(m_lastState);
     }

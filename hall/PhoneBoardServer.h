@@ -5,20 +5,20 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 
 namespace velmora {
 
-class Game;
+struct HallState;
 
 // "Tabellone sui telefoni": a small read-only web server inside the window program, so that any
 // browser on the hall's network follows the game. It serves one page, its style and its script,
 // and an event stream that sends the whole hall state as JSON at connect and after each change.
 // Only what the hall's board shows leaves the program: the numbers drawn in order, the prize
-// being played and the prizes awarded in this game. Writes never wait on the network: a client
-// that cannot keep up is dropped and its browser reconnects by itself.
+// being played and the prizes awarded in this game, with the game's id so that a page can tell
+// a new game. Writes never wait on the network: a client that cannot keep up is dropped and its
+// browser reconnects by itself.
 class PhoneBoardServer : public QObject {
     Q_OBJECT
 public:
@@ -36,9 +36,8 @@ public:
     quint16 port() const; // the port listened on, 0 when stopped
     int viewers() const;  // event-stream clients connected now
     // The game as the hall sees it; every connected page gets it at once (never waits on the
-    // network).
-    void showGame(const Game &game, const QString &playing);
-    void showAward(const QString &banner); // "Ambo: cartella N. 123"
+    // network), and a page that connects later gets the last one.
+    void show(const HallState &state);
     // The laptop's addresses a phone on the hall's network can reach (IPv4, not loopback).
     static QList<QHostAddress> hallAddresses();
 
@@ -47,12 +46,9 @@ signals:
 
 private:
     class Impl;
-    void publish();
 
     std::unique_ptr<Impl> d; // while running
     QJsonObject m_lastState; // what a page is sent at connect
-    QStringList m_awards;    // the prizes given in this game
-    int m_firstNumber = 0;   // this game's first number, 0 before the first draw
 };
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "hall/HallBoard.h"
-#include "rules/Game.h"
+#include "hall/HallState.h"
+#include "tests/support/HallAwards.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -30,13 +31,13 @@ double contrast(const QColor &a, const QColor &b) {
 }
 
 // A game well on: 40 numbers, the last 77.
-Game gameOfForty() {
-    Game game;
+QList<int> fortyNumbers() {
+    QList<int> numbers;
     for (int number = 1; number <= 39; ++number) {
-        game.draw(number * 2);
+        numbers.append(number * 2);
     }
-    game.draw(77);
-    return game;
+    numbers.append(77);
+    return numbers;
 }
 
 // Where a widget's painting differs from its background, in its own coordinates.
@@ -89,8 +90,10 @@ void HallBoardTest::everythingFitsAndStandsOut_data() {
 void HallBoardTest::everythingFitsAndStandsOut() {
     QFETCH(QSize, screen);
     HallBoard board;
-    board.showGame(gameOfForty(), QStringLiteral("Si gioca: Cinquina (un cesto di prodotti)"));
-    board.showAward(QStringLiteral("Quaterna: cartelle N. 1234, N. 5678"));
+    board.show(HallState::of(
+        1, fortyNumbers(), QStringLiteral("Si gioca: Cinquina (un cesto di prodotti)"),
+        {testing::awardOf(QStringLiteral("Quaterna"),
+                          {QStringLiteral("1234"), QStringLiteral("5678")}, 40)}));
     board.resize(screen);
     board.show();
     QVERIFY(QTest::qWaitForWindowExposed(&board));
@@ -127,6 +130,8 @@ void HallBoardTest::everythingFitsAndStandsOut() {
              QStringLiteral("Precedenti: 78  76  74  72  70"));
     QCOMPARE(board.findChild<QLabel *>(QStringLiteral("hallCount"))->text(),
              QStringLiteral("Numeri estratti: 40"));
+    QCOMPARE(board.findChild<QLabel *>(QStringLiteral("hallBanner"))->text(),
+             QStringLiteral("Quaterna: cartelle N. 1234, N. 5678"));
 
     const auto *drawn = board.findChild<QLabel *>(QStringLiteral("hallNumber(77)"));
     const QPalette colours = drawn->palette();
@@ -136,29 +141,37 @@ void HallBoardTest::everythingFitsAndStandsOut() {
     QVERIFY(waiting->palette().color(QPalette::Window) != colours.color(QPalette::Window));
 }
 
-// The last number's name changes with each number, with one event for the screen reader. Qt
-// sends events only while the platform's accessibility is on, as it is when a screen reader
-// listens; the offscreen platform has it off, so the test turns it on, as Qt's own tests do.
+// The last number's name changes with each number, and the banner's with each award, with one
+// event for the screen reader; the banner goes with the next number. Qt sends events only while
+// the platform's accessibility is on, as it is when a screen reader listens; the offscreen
+// platform has it off, so the test turns it on, as Qt's own tests do.
 void HallBoardTest::aNewNumberIsToldToTheScreenReader() {
     QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
     QVERIFY(QAccessible::isActive());
     HallBoard board;
     board.show();
     auto *last = board.findChild<QLabel *>(QStringLiteral("hallLast"));
+    auto *banner = board.findChild<QLabel *>(QStringLiteral("hallBanner"));
     heardNames.clear();
     QAccessible::installUpdateHandler(hear);
-    Game game;
-    game.draw(8);
-    board.showGame(game, QString());
+    const QList<HallAward> ambo{
+        testing::awardOf(QStringLiteral("Ambo"), {QStringLiteral("123")}, 2)};
+    board.show(HallState::of(1, {8}, QString(), {}));
     QCOMPARE(accessibleName(last), QStringLiteral("Ultimo numero estratto: 8"));
-    board.showGame(game, QStringLiteral("Si gioca: Ambo")); // the same number: not told again
-    game.draw(90);
-    board.showGame(game, QString());
+    board.show(HallState::of(1, {8, 90}, QStringLiteral("Si gioca: Terno"), ambo));
+    // The same number and award again, with another prize being played: not told again.
+    board.show(HallState::of(1, {8, 90}, QStringLiteral("Si gioca: Terno (10 euro)"), ambo));
     QCOMPARE(accessibleName(last), QStringLiteral("Ultimo numero estratto: 90"));
+    QCOMPARE(banner->text(), QStringLiteral("Ambo: cartella N. 123"));
+    board.show(HallState::of(1, {8, 90, 3}, QStringLiteral("Si gioca: Terno"), ambo));
     QAccessible::installUpdateHandler(nullptr);
+    QCOMPARE(banner->text(), QString());
     QCOMPARE(heardNames.filter(QStringLiteral("Ultimo")),
              QStringList({QStringLiteral("Ultimo numero estratto: 8"),
-                          QStringLiteral("Ultimo numero estratto: 90")}));
+                          QStringLiteral("Ultimo numero estratto: 90"),
+                          QStringLiteral("Ultimo numero estratto: 3")}));
+    QCOMPARE(heardNames.filter(QStringLiteral("Ambo")),
+             QStringList({QStringLiteral("Ambo: cartella N. 123")}));
 }
 
 void HallBoardTest::escapeLeavesFullScreenAndClosingOnlyHides() {

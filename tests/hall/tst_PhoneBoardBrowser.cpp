@@ -1,5 +1,6 @@
+#include "hall/HallState.h"
 #include "hall/PhoneBoardServer.h"
-#include "rules/Game.h"
+#include "tests/support/HallAwards.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -25,17 +26,17 @@ private:
     // connected. The page closes its stream after the second state it gets, so the headless
     // browser sees the network fall quiet and hands over the page. Empty when the browser did
     // not finish.
-    using Action = std::function<void(PhoneBoardServer &, Game &)>;
+    using Action = std::function<void(PhoneBoardServer &, HallState &)>;
     QByteArray loadPage(const QSize &size, const QString &output, const Action &whenConnected) {
         PhoneBoardServer server;
-        Game game;
-        Game::fromNumbers({12, 34, 5, 6, 7, 8, 9}, game);
-        server.showGame(game, QStringLiteral("Si gioca: Cinquina"));
-        for (const char *banner :
-             {"Ambo: cartella N. 123", "Terno: cartella N. 4521",
-              "Quaterna: cartelle N. 17 e N. 2210", "Cinquina: cartella N. 999"}) {
-            server.showAward(QString::fromUtf8(banner));
-        }
+        using testing::awardOf;
+        HallState state = HallState::of(
+            1, {12, 34, 5, 6, 7, 8, 9}, QStringLiteral("Si gioca: Cinquina"),
+            {awardOf(QStringLiteral("Ambo"), {QStringLiteral("123")}, 2),
+             awardOf(QStringLiteral("Terno"), {QStringLiteral("4521")}, 3),
+             awardOf(QStringLiteral("Quaterna"), {QStringLiteral("17"), QStringLiteral("2210")}, 5),
+             awardOf(QStringLiteral("Cinquina"), {QStringLiteral("999")}, 7)});
+        server.show(state);
         QString reason;
         if (!server.start(0, &reason)) {
             qWarning("%s", qPrintable(reason));
@@ -45,7 +46,7 @@ private:
         connect(&server, &PhoneBoardServer::viewersChanged, this, [&](int viewers) {
             if (viewers == 1 && !done) {
                 done = true;
-                whenConnected(server, game);
+                whenConnected(server, state);
             }
         });
         const quint16 port = server.port();
@@ -83,9 +84,10 @@ private:
                                                 QRegularExpression::DotMatchesEverythingOption));
     }
 
-    static void draw77(PhoneBoardServer &server, Game &game) {
-        game.draw(77);
-        server.showGame(game, QStringLiteral("Si gioca: Tombola"));
+    static void draw77(PhoneBoardServer &server, HallState &state) {
+        state = HallState::of(state.game, state.numbers + QList<int>{77},
+                              QStringLiteral("Si gioca: Tombola"), state.awards);
+        server.show(state);
     }
 
 private slots:
@@ -129,19 +131,19 @@ private slots:
     // The laptop's network drops: the page says so, then catches up by itself once the
     // server is back, with what was drawn meanwhile.
     void aLostConnectionIsSaidAndRecovered() {
-        const QString lost =
-            QString::fromUtf8(loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
-                                       [](PhoneBoardServer &server, Game &) { server.stop(); }));
+        const QString lost = QString::fromUtf8(
+            loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
+                     [](PhoneBoardServer &server, HallState &) { server.stop(); }));
         QVERIFY2(has(lost, R"(id="collegamento"[^>]*>Collegamento perso, riprovo…<)") &&
                      !has(lost, R"(id="collegamento"[^>]*hidden)"),
                  qPrintable(lost));
 
         const QString back =
             QString::fromUtf8(loadPage(QSize(360, 640), QStringLiteral("--dump-dom"),
-                                       [](PhoneBoardServer &server, Game &game) {
+                                       [](PhoneBoardServer &server, HallState &state) {
                                            const quint16 port = server.port();
                                            server.stop();
-                                           draw77(server, game);
+                                           draw77(server, state);
                                            QVERIFY(server.start(port, nullptr));
                                        }));
         QVERIFY2(drawn(back, 77) && has(back, R"(id="collegamento"[^>]*hidden)"), qPrintable(back));

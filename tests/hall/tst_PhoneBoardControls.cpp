@@ -1,7 +1,8 @@
+#include "hall/HallState.h"
 #include "hall/PhoneBoardControls.h"
 #include "hall/PhoneBoardServer.h"
-#include "rules/Game.h"
 #include "tests/support/FreePort.h"
+#include "tests/support/HallAwards.h"
 #include "tests/support/HttpProbe.h"
 #include "tests/support/QrReader.h"
 
@@ -52,11 +53,9 @@ void PhoneBoardControlsTest::tickingServesOnThePortAndShowsWhereToGo() {
     QCOMPARE(port->value(), 8090);
     QVERIFY(!address->isVisible() && !code->isVisible() && !viewers->isVisible());
     // Given while the server was off: the first page still gets them.
-    Game game;
-    game.draw(5);
-    game.draw(12);
-    controls.showGame(game, QStringLiteral("Si gioca: Terno"));
-    controls.showAward(QStringLiteral("Ambo: cartella N. 123"));
+    controls.show(
+        HallState::of(1, {5, 12}, QStringLiteral("Si gioca: Terno"),
+                      {testing::awardOf(QStringLiteral("Ambo"), {QStringLiteral("123")}, 2)}));
 
     const quint16 chosen = testing::freePort();
     QVERIFY(chosen != 0);

@@ -1,5 +1,6 @@
+#include "hall/HallState.h"
 #include "hall/PhoneBoardServer.h"
-#include "rules/Game.h"
+#include "tests/support/HallAwards.h"
 #include "tests/support/HttpProbe.h"
 
 #include <QNetworkAccessManager>
@@ -14,12 +15,6 @@ using namespace velmora;
 using velmora::testing::HttpProbe;
 
 namespace {
-
-Game gameOf(const QList<int> &numbers) {
-    Game game;
-    Game::fromNumbers(numbers, game);
-    return game;
-}
 
 enum class Ending { Stop, StopWhenAPageArrives, Destroy };
 
@@ -124,24 +119,25 @@ private slots:
 
     // Only what the hall's board shows goes out, and a change reaches a page already there.
     void aChangeReachesAConnectedPage() {
-        m_server->showGame(gameOf({12, 34}), QStringLiteral("Si gioca: Ambo"));
+        m_server->show(HallState::of(1, {12, 34}, QStringLiteral("Si gioca: Ambo"), {}));
         HttpProbe page(m_server->port(), "GET", "/eventi");
         QVERIFY(page.waitFor("\"ultimo\":34"));
         QCOMPARE(page.status(), 200);
         QVERIFY(page.received().contains("Content-Type: text/event-stream"));
         QTRY_COMPARE(m_server->viewers(), 1);
 
-        m_server->showAward(QStringLiteral("Ambo: cartella N. 123"));
-        m_server->showGame(gameOf({12, 34, 1, 2, 3, 4, 5, 77}), QStringLiteral("Si gioca: Terno"));
+        m_server->show(
+            HallState::of(1, {12, 34, 1, 2, 3, 4, 5, 77}, QStringLiteral("Si gioca: Terno"),
+                          {testing::awardOf(QStringLiteral("Ambo"), {QStringLiteral("123")}, 2)}));
         QVERIFY(page.waitFor("\"ultimo\":77"));
         // Exactly the hall board's state, nothing more.
         QCOMPARE(page.lastEvent(), QByteArray(R"({"estratti":8,"inGioco":"Si gioca: Terno",)"
-                                              R"("numeri":[12,34,1,2,3,4,5,77],)"
+                                              R"("numeri":[12,34,1,2,3,4,5,77],"partita":1,)"
                                               R"("precedenti":[5,4,3,2,1],)"
                                               R"("premi":["Ambo: cartella N. 123"],"ultimo":77})"));
         // A new game leaves the last game's prizes behind.
-        m_server->showGame(Game(), QStringLiteral("Si gioca: Ambo"));
-        QVERIFY(page.waitFor("\"premi\":[],\"ultimo\":0}"));
+        m_server->show(HallState::of(2, {}, QStringLiteral("Si gioca: Ambo"), {}));
+        QVERIFY(page.waitFor("\"partita\":2,\"precedenti\":[],\"premi\":[],\"ultimo\":0}"));
     }
 
     void theViewerPastTheLimitIsTurnedAway() {
@@ -169,7 +165,7 @@ private slots:
         const QString longPrize(1000, QLatin1Char('x'));
         int draws = 0;
         for (; draws < 5000 && m_server->viewers() == 2; ++draws) {
-            m_server->showGame(gameOf({1 + draws % 90}), longPrize);
+            m_server->show(HallState::of(1, {1 + draws % 90}, longPrize, {}));
             QTest::qWait(0);
         }
         QCOMPARE(m_server->viewers(), 1);

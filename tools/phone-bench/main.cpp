@@ -8,6 +8,7 @@
 // program and of the phones' process. Every wait is bounded: a draw that does not reach every
 // phone in 20 seconds ends the run with status 1.
 
+#include "hall/HallState.h"
 #include "hall/PhoneBoardServer.h"
 #include "rules/Game.h"
 
@@ -216,7 +217,7 @@ public:
             QTextStream(stderr) << reason << '\n';
             return false;
         }
-        m_server.showGame(m_game, QStringLiteral("Si gioca: Ambo"));
+        m_server.show(HallState::of(1, m_game.numbers(), QStringLiteral("Si gioca: Ambo"), {}));
         connect(&m_child, &QProcess::readyReadStandardOutput, this, &Draws::childSaid);
         connect(&m_child, &QProcess::finished, this, [this] {
             if (!m_done) {
@@ -256,9 +257,11 @@ private:
 
     void drawNext() {
         m_game.draw(m_order.at(std::size_t(m_game.count())));
+        const HallState state =
+            HallState::of(1, m_game.numbers(), QStringLiteral("Si gioca: Ambo"), {});
         const qint64 handed = nowNs();
         m_handed.at(std::size_t(m_game.count())) = handed;
-        m_server.showGame(m_game, QStringLiteral("Si gioca: Ambo"));
+        m_server.show(state);
         m_busy.push_back(double(nowNs() - handed) / 1e6);
         m_watchdog.start(drawSeconds * 1000);
     }
@@ -272,8 +275,8 @@ private:
         out << "dall'estrazione all'ultimo telefono: mediana " << median(m_latencies)
             << " ms, massimo " << *std::max_element(m_latencies.begin(), m_latencies.end())
             << " ms\n";
-        out << "programma occupato dall'invio (showGame): mediana " << median(m_busy)
-            << " ms, massimo " << *std::max_element(m_busy.begin(), m_busy.end()) << " ms\n";
+        out << "programma occupato dall'invio (show): mediana " << median(m_busy) << " ms, massimo "
+            << *std::max_element(m_busy.begin(), m_busy.end()) << " ms\n";
         out << "telefoni che hanno ricevuto tutte le " << m_draws << " estrazioni: " << complete
             << " su " << m_phones << "\n";
         out << "memoria di picco (VmHWM): programma " << peakMemoryKb() / 1024
