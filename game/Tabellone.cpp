@@ -4,17 +4,18 @@
 #include "evening/EveningDialog.h"
 #include "evening/GameStore.h"
 #include "evening/VerbaleDialog.h"
+#include "game/BoardButtonAccessible.h"
 #include "game/CardView.h"
 #include "hall/HallControls.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
 
-#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -38,46 +39,6 @@ const std::array<Premio, 5> prizes{Premio::Ambo, Premio::Terno, Premio::Quaterna
                                    Premio::Tombola};
 
 const QString boardButtonName = QStringLiteral("numero(%1)");
-
-// A number of the board for a screen reader: a button (not the check box Qt makes of a
-// checkable push button) whose checked state says the number is drawn; pressing it toggles.
-class BoardButtonAccessible : public QAccessibleWidget {
-public:
-    explicit BoardButtonAccessible(QPushButton *button)
-        : QAccessibleWidget(button, QAccessible::Button) {}
-    QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? button()->text() : QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.checkable = true;
-        state.checked = button()->isChecked();
-        return state;
-    }
-    QStringList actionNames() const override {
-        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString &action) override {
-        if (action == pressAction() || action == toggleAction()) {
-            button()->click();
-        } else {
-            QAccessibleWidget::doAction(action);
-        }
-    }
-
-private:
-    QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
-};
-
-QAccessibleInterface *boardButtonFactory(const QString &className, QObject *object) {
-    auto *button = qobject_cast<QPushButton *>(object);
-    if (className == QLatin1String("QPushButton") && button && button->isCheckable() &&
-        button->objectName().startsWith(QLatin1String("numero(")) && button->parentWidget() &&
-        button->parentWidget()->objectName() == QLatin1String("picTabellone")) {
-        return new BoardButtonAccessible(button);
-    }
-    return nullptr;
-}
 
 QLabel *caption(const QString &text, QWidget *buddy) {
     auto *label = new QLabel(text);
@@ -165,11 +126,7 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
 Tabellone::~Tabellone() = default;
 
 void Tabellone::buildBoard(QWidget *board) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(boardButtonFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    BoardButtonAccessible::install();
     auto *grid = new QGridLayout(board);
     grid->setSpacing(2);
     for (int number = 1; number <= NumberSet::highest; ++number) {
@@ -194,11 +151,7 @@ void Tabellone::buildBoard(QWidget *board) {
         connect(button, &QPushButton::clicked, this,
                 [this, number] { showDrawn(m_desk.drawClicked(number)); });
         grid->addWidget(button, (number - 1) / boardColumns, (number - 1) % boardColumns);
-        // Qt made the button's interface while it was a plain push button: drop it, so the
-        // next query goes through our factory.
-        if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(button)) {
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-        }
+        BoardButtonAccessible::forget(button);
         m_numbers.at(number - 1) = button;
     }
 }
@@ -436,19 +389,19 @@ void Tabellone::refresh() {
 void Tabellone::showPrizes(const HallState &state) {
     const PrizePlan &plan = m_desk.store().prizes();
     // A prize given names its cards; the awards of the state are the plan's, in the same order.
-    QStringList given(plan.prizes().size());
+    QHash<int, QString> given; // by prize
     for (qsizetype i = 0; i < plan.awards().size() && i < state.awards.size(); ++i) {
         QStringList cards;
         for (const HallCard &card : state.awards.at(i).cards) {
             cards.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
         }
-        given[plan.awards().at(i).prize] = cards.join(QStringLiteral(", "));
+        given.insert(plan.awards().at(i).prize, cards.join(QStringLiteral(", ")));
     }
     const QSignalBlocker quiet(m_prizes); // filling is no edit by the user
     m_prizes->setRowCount(int(plan.prizes().size()));
     for (int row = 0; row < plan.prizes().size(); ++row) {
         const Prize &prize = plan.prizes().at(row);
-        const QString state = plan.isAwarded(row)     ? given.at(row)
+        const QString state = plan.isAwarded(row)     ? given.value(row)
                               : row == plan.playing() ? QStringLiteral("in gioco")
                                                       : QString();
         const QStringList cells{prize.name, prize.value, state};

@@ -4,6 +4,8 @@ list(APPEND VELMORA_CORE_SOURCES
   game/GameDesk.h
 )
 list(APPEND VELMORA_GUI_SOURCES
+  game/BoardButtonAccessible.cpp
+  game/BoardButtonAccessible.h
   game/CardView.cpp
   game/CardView.h
   game/GameSession.cpp
