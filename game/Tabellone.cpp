@@ -1,25 +1,21 @@
 #include "game/Tabellone.h"
 
 #include "errors/MessagePresenter.h"
-#include "errors/VelmoraError.h"
 #include "evening/EveningDialog.h"
 #include "evening/GameStore.h"
 #include "evening/VerbaleDialog.h"
+#include "game/BoardButtonAccessible.h"
 #include "game/CardView.h"
 #include "hall/HallControls.h"
-#include "print/CardArchive.h"
-#include "register/CardNumbering.h"
-#include "register/CardTrace.h"
 #include "register/RegisterTime.h"
-#include "rules/WinnerFinder.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
 
-#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -44,46 +40,6 @@ const std::array<Premio, 5> prizes{Premio::Ambo, Premio::Terno, Premio::Quaterna
 
 const QString boardButtonName = QStringLiteral("numero(%1)");
 
-// A number of the board for a screen reader: a button (not the check box Qt makes of a
-// checkable push button) whose checked state says the number is drawn; pressing it toggles.
-class BoardButtonAccessible : public QAccessibleWidget {
-public:
-    explicit BoardButtonAccessible(QPushButton *button)
-        : QAccessibleWidget(button, QAccessible::Button) {}
-    QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? button()->text() : QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.checkable = true;
-        state.checked = button()->isChecked();
-        return state;
-    }
-    QStringList actionNames() const override {
-        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString &action) override {
-        if (action == pressAction() || action == toggleAction()) {
-            button()->click();
-        } else {
-            QAccessibleWidget::doAction(action);
-        }
-    }
-
-private:
-    QPushButton *button() const { return static_cast<QPushButton *>(widget()); }
-};
-
-QAccessibleInterface *boardButtonFactory(const QString &className, QObject *object) {
-    auto *button = qobject_cast<QPushButton *>(object);
-    if (className == QLatin1String("QPushButton") && button && button->isCheckable() &&
-        button->objectName().startsWith(QLatin1String("numero(")) && button->parentWidget() &&
-        button->parentWidget()->objectName() == QLatin1String("picTabellone")) {
-        return new BoardButtonAccessible(button);
-    }
-    return nullptr;
-}
-
 QLabel *caption(const QString &text, QWidget *buddy) {
     auto *label = new QLabel(text);
     label->setBuddy(buddy);
@@ -105,6 +61,11 @@ void fitDigits(QWidget *widget, const QString &sample, double share) {
     widget->setFont(font);
 }
 
+GameDesk::Seams deskSeams(const Tabellone::Seams &seams) {
+    return {seams.store,       seams.runs,      seams.openArchive,
+            seams.cardsInPlay, seams.soldCards, seams.randomBelow};
+}
+
 QPushButton *command(const char *name, const QString &text) {
     auto *button = new QPushButton(text);
     button->setObjectName(QLatin1String(name));
@@ -115,7 +76,7 @@ QPushButton *command(const char *name, const QString &text) {
 } // namespace
 
 Tabellone::Tabellone(Seams seams, QWidget *parent)
-    : QWidget(parent), m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow) {
+    : QWidget(parent), m_seams(std::move(seams)), m_desk(deskSeams(m_seams)) {
     setObjectName(QStringLiteral("Tabellone"));
     setWindowTitle(QStringLiteral("Tabellone"));
     setWindowFlag(Qt::Window);
@@ -130,7 +91,8 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     auto *draw = new QHBoxLayout;
     draw->addWidget(buildDrawPanel(), 1);
     m_hall = new HallControls(m_seams.speech);
-    connect(m_hall, &HallControls::drawRequested, this, &Tabellone::drawByComputer);
+    connect(m_hall, &HallControls::drawRequested, this,
+            [this] { showDrawn(m_desk.drawByComputer()); });
     connect(m_hall, &HallControls::notice, this, &Tabellone::say);
     draw->addWidget(m_hall, 0, Qt::AlignTop);
     auto *left = new QVBoxLayout;
@@ -164,11 +126,7 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
 Tabellone::~Tabellone() = default;
 
 void Tabellone::buildBoard(QWidget *board) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(boardButtonFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    BoardButtonAccessible::install();
     auto *grid = new QGridLayout(board);
     grid->setSpacing(2);
     for (int number = 1; number <= NumberSet::highest; ++number) {
@@ -190,13 +148,10 @@ void Tabellone::buildBoard(QWidget *board) {
         // the board is still reached by Tab and walked with the arrows.
         button->setFocusPolicy(Qt::TabFocus);
         button->installEventFilter(this);
-        connect(button, &QPushButton::clicked, this, [this, number] { boardClicked(number); });
+        connect(button, &QPushButton::clicked, this,
+                [this, number] { showDrawn(m_desk.drawClicked(number)); });
         grid->addWidget(button, (number - 1) / boardColumns, (number - 1) % boardColumns);
-        // Qt made the button's interface while it was a plain push button: drop it, so the
-        // next query goes through our factory.
-        if (QAccessibleInterface *made = QAccessible::queryAccessibleInterface(button)) {
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-        }
+        BoardButtonAccessible::forget(button);
         m_numbers.at(number - 1) = button;
     }
 }
@@ -263,6 +218,10 @@ QWidget *Tabellone::buildDrawPanel() {
     m_count = new QLabel;
     m_count->setObjectName(QStringLiteral("lblConteggio"));
     layout->addWidget(m_count);
+    // The numbers before the last, newest first, as the hall's board shows them.
+    m_previous = new QLabel;
+    m_previous->setObjectName(QStringLiteral("lblPrecedenti"));
+    layout->addWidget(m_previous);
     m_gameStarted = new QLabel;
     m_gameStarted->setObjectName(QStringLiteral("lblPartita"));
     layout->addWidget(m_gameStarted);
@@ -303,7 +262,7 @@ QWidget *Tabellone::buildCheckPanel() {
     m_run->setEnabled(false);
     // Another run is another card: its verdict is worked out at once, never the old one kept.
     connect(m_run, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_matches.isEmpty()) {
+        if (m_run->count() > 0) {
             checkClaim();
         }
     });
@@ -394,36 +353,55 @@ QPushButton *Tabellone::numberButton(int number) const {
 }
 
 void Tabellone::refresh() {
-    const Game &game = m_seams.store->game();
+    const HallState state = m_desk.hallState();
     for (int number = 1; number <= NumberSet::highest; ++number) {
         QPushButton *button = m_numbers.at(number - 1);
         const QSignalBlocker quiet(button);
-        button->setChecked(game.isDrawn(number));
+        button->setChecked(state.numbers.contains(number));
     }
-    m_last->setText(game.last() ? QString::number(game.last()) : QStringLiteral("-"));
+    m_last->setText(state.last ? QString::number(state.last) : QStringLiteral("-"));
     m_last->setAccessibleName(
         QStringLiteral("Ultimo numero estratto: %1")
-            .arg(game.last() ? QString::number(game.last()) : QStringLiteral("nessuno")));
-    m_count->setText(QStringLiteral("Numeri estratti: %1").arg(game.count()));
+            .arg(state.last ? QString::number(state.last) : QStringLiteral("nessuno")));
+    m_count->setText(QStringLiteral("Numeri estratti: %1").arg(state.count()));
+    QStringList previous;
+    for (const int number : state.previous) {
+        previous.append(QString::number(number));
+    }
+    m_previous->setText(
+        previous.isEmpty()
+            ? QString()
+            : QStringLiteral("Precedenti: %1").arg(previous.join(QStringLiteral("  "))));
     // Which game the board carries on after a restart; a game played in memory only has no time.
-    const QString started = RegisterTime::shown(m_seams.store->started());
+    const QString started = RegisterTime::shown(m_desk.store().started());
     m_gameStarted->setText(
         started.isEmpty() ? QString() : QStringLiteral("Partita iniziata il %1").arg(started));
-    m_undo->setEnabled(game.count() > 0);
-    showPrizes();
-    findWinners();
-    if (m_card->hasCard()) {
-        checkCard();
+    m_undo->setEnabled(state.count() > 0);
+    showPrizes(state);
+    m_hall->show(state);
+    m_reached->setText(m_desk.winnersText());
+    m_reached->setAccessibleName(m_reached->text());
+    if (m_desk.hasCheckedCard()) {
+        showVerdict(m_desk.verdict(m_run->currentIndex()));
     }
 }
 
-void Tabellone::showPrizes() {
-    const PrizePlan &plan = m_seams.store->prizes();
+void Tabellone::showPrizes(const HallState &state) {
+    const PrizePlan &plan = m_desk.store().prizes();
+    // A prize given names its cards; the awards of the state are the plan's, in the same order.
+    QHash<int, QString> given; // by prize
+    for (qsizetype i = 0; i < plan.awards().size() && i < state.awards.size(); ++i) {
+        QStringList cards;
+        for (const HallCard &card : state.awards.at(i).cards) {
+            cards.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
+        }
+        given.insert(plan.awards().at(i).prize, cards.join(QStringLiteral(", ")));
+    }
     const QSignalBlocker quiet(m_prizes); // filling is no edit by the user
     m_prizes->setRowCount(int(plan.prizes().size()));
     for (int row = 0; row < plan.prizes().size(); ++row) {
         const Prize &prize = plan.prizes().at(row);
-        const QString state = plan.isAwarded(row)     ? QStringLiteral("sì")
+        const QString state = plan.isAwarded(row)     ? given.value(row)
                               : row == plan.playing() ? QStringLiteral("in gioco")
                                                       : QString();
         const QStringList cells{prize.name, prize.value, state};
@@ -438,187 +416,58 @@ void Tabellone::showPrizes() {
     m_prizes->resizeColumnToContents(0);
     m_playing->setText(plan.playingText());
     m_playing->setAccessibleName(plan.playingText());
-    m_hall->show(HallState::of(m_seams.store->gameId(), m_seams.store->game().numbers(),
-                               plan.playingText(), {}));
-    m_tombolino->setEnabled(
-        std::count_if(plan.prizes().cbegin(), plan.prizes().cend(),
-                      [](const Prize &prize) { return prize.kind == Premio::Tombola; }) == 1);
+    m_tombolino->setEnabled(m_desk.canAddTombolino());
 }
 
 void Tabellone::prizeValueEdited(int row, int column) {
     if (column == prizeValueColumn) {
         // The table is not filled again here: the item edited is still in use.
-        m_seams.store->setPrizeValue(row, m_prizes->item(row, column)->text());
+        m_desk.setPrizeValue(row, m_prizes->item(row, column)->text());
         reportStoreError();
-        m_playing->setText(m_seams.store->prizes().playingText());
+        m_playing->setText(m_desk.store().prizes().playingText());
         m_playing->setAccessibleName(m_playing->text());
+        m_hall->show(m_desk.hallState());
     }
 }
 
 void Tabellone::addTombolino() {
-    m_seams.store->addTombolino();
+    m_desk.addTombolino();
     afterChange();
-}
-
-const QList<CardInPlay> &Tabellone::cardsInPlay() {
-    if (m_seams.cardsInPlay) {
-        m_cardsInPlay = m_seams.cardsInPlay();
-        return m_cardsInPlay;
-    }
-    // Every card the runs put out; read from the archive again only when the runs change.
-    const QList<PrintedRun> runs = m_seams.runs->runs();
-    QStringList key;
-    for (const PrintedRun &run : runs) {
-        key.append(QStringLiteral("%1:%2:%3-%4:%5:%6")
-                       .arg(run.record.id)
-                       .arg(run.label)
-                       .arg(run.record.firstCard)
-                       .arg(run.record.lastCard)
-                       .arg(run.record.archiveNumbering)
-                       .arg(run.otherArchive));
-    }
-    const QString joined = key.join(QLatin1Char('|'));
-    if (joined != m_cardsKey || m_cardsKey.isEmpty()) {
-        m_cardsPutOut = CardInPlay::fromRuns(runs, *m_seams.openArchive());
-        m_cardsKey = joined.isEmpty() ? QStringLiteral("-") : joined;
-    }
-    const auto sold = m_seams.soldCards ? m_seams.soldCards() : std::nullopt;
-    if (!sold) {
-        m_cardsInPlay = m_cardsPutOut;
-        return m_cardsInPlay;
-    }
-    m_cardsInPlay.clear();
-    for (const CardInPlay &card : std::as_const(m_cardsPutOut)) {
-        if (sold->contains({card.run, card.printed})) {
-            m_cardsInPlay.append(card);
-        }
-    }
-    return m_cardsInPlay;
-}
-
-void Tabellone::findWinners() {
-    const Game &game = m_seams.store->game();
-    // Nothing to look for before the first number or after the last prize.
-    if (game.count() == 0 || m_seams.store->prizes().playing() < 0) {
-        m_reached->clear();
-        return;
-    }
-    try {
-        const QList<CardInPlay> &cards = cardsInPlay();
-        m_reached->setText(cards.isEmpty()
-                               ? QStringLiteral("Nessuna cartella in gioco.")
-                               : WinnerFinder::announce(cards,
-                                                        WinnerFinder::find(cards, game.numbers(),
-                                                                           m_seams.store->prizes()),
-                                                        m_seams.store->prizes()));
-    } catch (const VelmoraError &error) {
-        m_reached->setText(error.description());
-    }
-    m_reached->setAccessibleName(m_reached->text());
-}
-
-std::optional<std::pair<qint64, qint64>> Tabellone::claimedCard() const {
-    if (!m_card->hasCard() || m_matches.isEmpty()) {
-        return std::nullopt;
-    }
-    const PrintedMatch &match = m_matches.at(std::max(0, m_run->currentIndex()));
-    return std::pair{m_runs.at(match.run).record.id, m_cardNumber->text().toLongLong()};
 }
 
 void Tabellone::awardClaim() {
-    const std::optional<std::pair<qint64, qint64>> claim = claimedCard();
-    if (!claim) {
-        return;
+    const GameDesk::Given given = m_desk.awardClaim();
+    if (given.awarded) {
+        say(given.said);
+        afterChange();
+    } else if (!given.said.isEmpty()) {
+        m_cardNotice->setText(given.said);
+        m_award->setEnabled(false);
     }
-    try {
-        const QList<CardInPlay> &cards = cardsInPlay();
-        const PrizePlan &plan = m_seams.store->prizes();
-        QString refusal;
-        const std::optional<Award> award = WinnerFinder::award(
-            cards, m_seams.store->game().numbers(), plan, claim->first, claim->second, &refusal);
-        if (!award) {
-            m_cardNotice->setText(refusal);
-            m_award->setEnabled(false);
-            return;
-        }
-        const QString prize = plan.prizes().at(award->prize).name;
-        QStringList winners;
-        QStringList inHall; // the hall knows a card by its number only
-        for (const AwardedCard &won : award->cards) {
-            for (const CardInPlay &card : cards) {
-                if (card.run == won.run && card.printed == won.printed) {
-                    winners.append(
-                        QStringLiteral("N. %1 (%2)").arg(card.printedText, card.runLabel));
-                    inHall.append(QStringLiteral("N. %1").arg(card.printedText));
-                }
-            }
-        }
-        m_seams.store->award(*award);
-        say(QStringLiteral("%1: premio assegnato a %2.")
-                .arg(prize, winners.join(QStringLiteral(", "))));
-    } catch (const VelmoraError &error) {
-        m_cardNotice->setText(error.description());
-    }
-    afterChange();
 }
 
-void Tabellone::boardClicked(int number) {
-    // A misclick on the evening must never change the draw: a drawn number stays drawn.
-    if (m_seams.store->game().isDrawn(number)) {
-        refresh(); // the button toggled itself: put it back
-        say(alreadyDrawn(number));
-        return;
+void Tabellone::showDrawn(const GameDesk::Drawn &drawn) {
+    say(drawn.notice);
+    afterChange(); // a board button pressed on a drawn number toggled itself: put back
+    if (drawn.number != 0) {
+        m_hall->numberDrawn(drawn.number);
     }
-    m_seams.store->draw(number, DrawSource::Clicked);
-    say({});
-    afterChange();
-    m_hall->numberDrawn(number);
-}
-
-QString Tabellone::alreadyDrawn(int number) {
-    return QStringLiteral("Il %1 è già estratto: solo \"Annulla ultimo\" toglie l'ultimo numero.")
-        .arg(number);
 }
 
 void Tabellone::drawTyped() {
-    const QString typed = m_entry->text().trimmed();
-    const int number = typed.toInt();
+    const QString typed = m_entry->text();
     m_entry->clear();
-    if (typed.isEmpty()) {
-        say(QStringLiteral("Scrivere un numero da 1 a 90."));
-    } else if (!NumberSet::inRange(number)) {
-        say(QStringLiteral("Il %1 non è un numero della tombola: scrivere un numero da 1 a 90.")
-                .arg(typed));
-    } else if (!m_seams.store->draw(number)) {
-        say(alreadyDrawn(number));
-    } else {
-        say({});
-        afterChange();
-        m_hall->numberDrawn(number);
-    }
-}
-
-void Tabellone::drawByComputer() {
-    const int number = m_computerDraw.next(m_seams.store->game());
-    if (number == 0) {
-        say(QStringLiteral("Tutti i 90 numeri sono già estratti."));
-        return;
-    }
-    m_seams.store->draw(number, DrawSource::Computer);
-    say({});
-    afterChange();
-    m_hall->numberDrawn(number);
+    showDrawn(m_desk.drawTyped(typed));
 }
 
 void Tabellone::undo() {
-    const int number = m_seams.store->game().last();
+    const int number = m_desk.store().game().last();
     if (number == 0 ||
         !m_seams.presenter->conferma(
             this, QStringLiteral("Togliere il %1, l'ultimo numero estratto?").arg(number))) {
         return;
     }
-    m_seams.store->undo();
-    say(QStringLiteral("Tolto il %1.").arg(number));
+    say(m_desk.undo());
     afterChange();
 }
 
@@ -636,13 +485,9 @@ void Tabellone::newGame() {
                                  "registro, ma il tabellone riparte vuoto."))) {
         return;
     }
-    m_seams.store->newGame();
-    m_card->clear();
-    m_outcome->clear();
-    m_cardNotice->clear();
-    m_award->setEnabled(false);
+    say(m_desk.newGame());
+    showVerdict({});
     m_winners->setRowCount(0);
-    say(QStringLiteral("Nuova partita."));
     afterChange();
 }
 
@@ -652,7 +497,7 @@ void Tabellone::afterChange() {
 }
 
 void Tabellone::reportStoreError() {
-    const QString &error = m_seams.store->lastError();
+    const QString &error = m_desk.store().lastError();
     if (error.isEmpty()) {
         m_storeErrorShown = false;
     } else if (!m_storeErrorShown) {
@@ -667,137 +512,46 @@ void Tabellone::say(const QString &text) {
 }
 
 void Tabellone::cardNumberEdited() {
-    m_runsError.clear();
-    try {
-        m_runs = m_seams.runs->runs();
-    } catch (const VelmoraError &error) {
-        m_runs.clear();
-        m_runsError = error.description(); // said by checkCard, not at every key typed
-    }
-    m_matches = findPrinted(m_runs, m_cardNumber->text().toLongLong(), m_archives.lookup());
+    const QStringList runs = m_desk.lookUpClaim(m_cardNumber->text());
     {
         const QSignalBlocker quiet(m_run);
         m_run->clear();
-        for (const PrintedMatch &match : m_matches) {
-            m_run->addItem(m_runs.at(match.run).label);
-        }
+        m_run->addItems(runs);
     }
     // The verdict shown was for the number before: gone until this one is checked.
-    m_card->clear();
-    m_outcome->clear();
-    m_cardNotice->clear();
-    m_award->setEnabled(false);
+    showVerdict({});
     // The run is asked for only when the number was printed more than once.
-    m_run->setEnabled(m_matches.size() > 1);
+    m_run->setEnabled(runs.size() > 1);
 }
 
 void Tabellone::checkClaim() {
-    if (const std::optional<ClaimCheck> claim = checkCard()) {
-        m_seams.store->recordClaim(*claim);
-        reportStoreError();
-    }
+    showVerdict(m_desk.checkClaim(m_run->currentIndex()));
+    reportStoreError();
 }
 
-std::optional<ClaimCheck> Tabellone::checkCard() {
-    const QString typed = m_cardNumber->text().trimmed();
-    m_outcome->clear();
-    m_award->setEnabled(false);
-    if (typed.isEmpty()) {
+void Tabellone::showVerdict(const GameDesk::Verdict &verdict) {
+    if (verdict.card) {
+        m_card->showCard(verdict.card->record, verdict.card->printedText,
+                         m_desk.store().game().drawn(), RigaIntestazione(*m_seams.settings));
+    } else {
         m_card->clear();
-        m_cardNotice->setText(QStringLiteral("Scrivere il numero stampato sulla cartella."));
-        return std::nullopt;
     }
-    if (!m_runsError.isEmpty()) {
-        m_card->clear();
-        m_cardNotice->setText(m_runsError);
-        return std::nullopt;
-    }
-    if (m_matches.isEmpty()) {
-        m_card->clear();
-        m_cardNotice->setText(QStringLiteral("Nessuna cartella N. %1 risulta stampata (%2): "
-                                             "può essere una copia o di un'altra serata.")
-                                  .arg(typed, m_seams.runs->sourceName()));
-        // A card nobody printed is a claim checked too: the record shows it refused.
-        return ClaimCheck{QDateTime::currentDateTime(), 0, typed.toInt(), m_cardNotice->text()};
-    }
-    const PrintedMatch match = m_matches.at(std::max(0, m_run->currentIndex()));
-    const PrintedRun &run = m_runs.at(match.run);
-    try {
-        const std::unique_ptr<CardArchive> archive = m_seams.openArchive();
-        const RecordCartella record = archive->read(match.archiveCard);
-        const NumberSet &drawn = m_seams.store->game().drawn();
-        m_card->showCard(record,
-                         CardNumbering::printedText(record.numeroArchivio(),
-                                                    run.record.archiveNumbering,
-                                                    run.record.firstCard),
-                         drawn, RigaIntestazione(*m_seams.settings));
-        m_outcome->setText(PrizeCheck::describe(PrizeCheck::check(CardRows::of(record), drawn)));
-        QStringList notes{
-            QStringLiteral("Cartella %1 dell'archivio, %2.").arg(match.archiveCard).arg(run.label)};
-        if (m_matches.size() > 1) {
-            notes.append(QStringLiteral("Questo numero è stato stampato in %1 corse: "
-                                        "controllare la corsa scelta.")
-                             .arg(m_matches.size()));
-        }
-        if (run.otherArchive) {
-            notes.append(QStringLiteral("Attenzione: quella stampa usava un archivio diverso da "
-                                        "quello attuale, la cartella mostrata può non essere "
-                                        "quella stampata."));
-        }
-        // Whether the claim can be given the prize being played; if not, why, plainly.
-        QString refusal;
-        m_award->setEnabled(WinnerFinder::award(cardsInPlay(), m_seams.store->game().numbers(),
-                                                m_seams.store->prizes(), run.record.id,
-                                                typed.toLongLong(), &refusal)
-                                .has_value());
-        if (!m_award->isEnabled()) {
-            notes.append(refusal);
-        }
-        m_cardNotice->setText(notes.join(QLatin1Char(' ')));
-        // What the organiser was told, in one line: the card's best and whether it wins.
-        const PrizePlan &plan = m_seams.store->prizes();
-        const QString verdict =
-            m_award->isEnabled()
-                ? QStringLiteral("%1 — vince %2.")
-                      .arg(m_outcome->text(), plan.prizes().at(plan.playing()).name)
-                : QStringLiteral("%1 — %2").arg(m_outcome->text(), refusal);
-        return ClaimCheck{QDateTime::currentDateTime(), int(run.record.id), typed.toInt(), verdict};
-    } catch (const VelmoraError &error) {
-        m_card->clear();
-        m_cardNotice->setText(error.description());
-        return std::nullopt;
-    }
+    m_outcome->setText(verdict.outcome);
+    m_cardNotice->setText(verdict.notice);
+    m_award->setEnabled(verdict.awardable);
 }
 
 void Tabellone::whoWon() {
-    const auto prize = Premio(m_prize->currentData().toInt());
-    const NumberSet &drawn = m_seams.store->game().drawn();
-    m_winners->setRowCount(0);
-    try {
-        for (const CardInPlay &card : cardsInPlay()) {
-            const Premio best = PrizeCheck::best(card.rows, drawn);
-            if (best == Premio::Nessuno || best < prize) {
-                continue;
-            }
-            const CheckResult result = PrizeCheck::check(card.rows, drawn);
-            const int row = m_winners->rowCount();
-            m_winners->insertRow(row);
-            const QStringList cells{card.printedText, QString::number(card.archiveCard),
-                                    PrizeCheck::name(result.best), PrizeCheck::rowName(result.row),
-                                    card.runLabel};
-            for (int column = 0; column < cells.size(); ++column) {
-                m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
-            }
+    const GameDesk::Winners winners = m_desk.whoWon(Premio(m_prize->currentData().toInt()));
+    m_winners->setRowCount(int(winners.rows.size()));
+    for (int row = 0; row < winners.rows.size(); ++row) {
+        const QStringList &cells = winners.rows.at(row);
+        for (int column = 0; column < cells.size(); ++column) {
+            m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
         }
-        say(m_winners->rowCount() == 0
-                ? QStringLiteral("Nessuna cartella ha fatto %1.").arg(PrizeCheck::name(prize))
-                : QStringLiteral("Cartelle con %1 o più: %2.")
-                      .arg(PrizeCheck::name(prize))
-                      .arg(m_winners->rowCount()));
-        m_winners->resizeColumnsToContents();
-    } catch (const VelmoraError &error) {
-        say(error.description());
     }
+    say(winners.notice);
+    m_winners->resizeColumnsToContents();
 }
 
 bool Tabellone::eventFilter(QObject *watched, QEvent *event) {

@@ -1,11 +1,6 @@
 #pragma once
 
-#include "print/RunArchives.h"
-#include "rules/CardInPlay.h"
-#include "rules/ClaimCheck.h"
-#include "rules/ComputerDraw.h"
-#include "rules/PrintedRuns.h"
-#include "rules/PrizeCheck.h"
+#include "game/GameDesk.h"
 
 #include <QSet>
 #include <QWidget>
@@ -34,8 +29,9 @@ struct Configurazione;
 
 // The board of the evening: the 90 numbers in nine rows of ten, each a button that is checked
 // while its number is drawn; a number typed and Enter draws it. Beside it the last number, the
-// count and undo; below, the check of a claimed card and the list of the cards that reached a
-// prize. Every change goes to the game store at once.
+// count, the numbers before and undo; below, the check of a claimed card and the list of the
+// cards that reached a prize. The game itself is the desk's: this window shows it and hands it
+// the organiser's commands.
 class Tabellone : public QWidget {
     Q_OBJECT
 public:
@@ -76,10 +72,9 @@ private:
     QWidget *buildCheckPanel();
     QWidget *buildWinnersPanel();
     QWidget *buildPrizesPanel();
-    void boardClicked(int number);
-    static QString alreadyDrawn(int number);
+    // After a number asked for, however: the refusal or the board, and the hall told.
+    void showDrawn(const GameDesk::Drawn &drawn);
     void drawTyped();
-    void drawByComputer();
     void undo();
     void newGame();
     void openEvening();
@@ -88,26 +83,22 @@ private:
     void cardNumberEdited();
     // Checks the claimed card and keeps the claim in the register.
     void checkClaim();
-    // Shows the claimed card's verdict; the claim as checked, nothing when no card was checked.
-    std::optional<ClaimCheck> checkCard();
+    void showVerdict(const GameDesk::Verdict &verdict);
     void whoWon();
     void awardClaim();
     void addTombolino();
     void prizeValueEdited(int row, int column);
-    void showPrizes();
-    void findWinners();
-    // The cards in play, read again only when the runs change; throws VelmoraError.
-    const QList<CardInPlay> &cardsInPlay();
-    // The claimed card (the one shown), when there is one: its run and printed number.
-    std::optional<std::pair<qint64, qint64>> claimedCard() const;
+    void showPrizes(const HallState &state);
     void say(const QString &text);
     void reportStoreError();
 
     Seams m_seams;
+    GameDesk m_desk;
     std::array<QPushButton *, 90> m_numbers{};
     QLineEdit *m_entry = nullptr;
     QLabel *m_last = nullptr;
     QLabel *m_count = nullptr;
+    QLabel *m_previous = nullptr;
     QLabel *m_gameStarted = nullptr;
     QLabel *m_notice = nullptr;
     QPushButton *m_undo = nullptr;
@@ -122,18 +113,9 @@ private:
     QPushButton *m_award = nullptr;
     QPushButton *m_tombolino = nullptr;
     QTableWidget *m_prizes = nullptr;
-    QList<CardInPlay> m_cardsPutOut; // every card the runs put out
-    QList<CardInPlay> m_cardsInPlay; // those of them sold, when the sold cards are known
-    QString m_cardsKey;              // the runs the cards put out were read from
     QTableWidget *m_winners = nullptr;
-    QList<PrintedRun> m_runs;
-    // The runs' archives, read once each, for the numbers their cards store.
-    RunArchives m_archives;
-    QList<PrintedMatch> m_matches;
-    QString m_runsError; // why the runs could not be read; empty when they were
     bool m_storeErrorShown = false;
     HallControls *m_hall = nullptr;
-    ComputerDraw m_computerDraw;
 };
 
 } // namespace velmora

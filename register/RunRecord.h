@@ -44,6 +44,8 @@ struct RunRecord {
     // The stable key stored in the database for an outcome, and back.
     static QString outcomeKey(Outcome outcome);
     static std::optional<Outcome> outcomeFromKey(const QString &key);
+
+    friend bool operator==(const RunRecord &, const RunRecord &) = default;
 };
 
 } // namespace velmora

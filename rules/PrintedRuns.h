@@ -26,6 +26,8 @@ struct PrintedRun {
     // The range set on the print page, taken as printed; nothing for an empty range.
     static std::optional<PrintedRun> fromPrintPage(qint64 firstCard, qint64 count,
                                                    bool archiveNumbering);
+
+    friend bool operator==(const PrintedRun &, const PrintedRun &) = default;
 };
 
 // A printed card found: which run, which archive card.

@@ -28,16 +28,27 @@ QList<WinnerFinder::Reached> WinnerFinder::find(const QList<CardInPlay> &cards,
     const NumberSet drawn = setOf(draw);
     for (int index = 0; index < cards.size(); ++index) {
         const CardInPlay &card = cards.at(index);
-        const Premio best = PrizeCheck::best(card.rows, drawn);
-        if (best == Premio::Nessuno || best < atLeast) {
-            continue;
+        const Premio best = counted(card, drawn, atLeast, plan);
+        if (best != Premio::Nessuno) {
+            reached.append({index, best, reachedAt(card.rows, draw, atLeast)});
         }
-        if (atLeast == Premio::Tombola && plan.madeTombola(card.run, card.printed)) {
-            continue;
-        }
-        reached.append({index, best, reachedAt(card.rows, draw, atLeast)});
     }
     return reached;
+}
+
+Premio WinnerFinder::counted(const CardInPlay &card, const NumberSet &drawn, Premio atLeast,
+                             const PrizePlan &plan) {
+    const Premio best = PrizeCheck::best(card.rows, drawn);
+    if (best == Premio::Nessuno || best < atLeast) {
+        return Premio::Nessuno;
+    }
+    // Once every tombola is given, asking for one names all the cards that made it.
+    const int playing = plan.playing();
+    const bool tombolaPlayed = playing >= 0 && plan.prizes().at(playing).kind == Premio::Tombola;
+    if (atLeast == Premio::Tombola && tombolaPlayed && plan.madeTombola(card.run, card.printed)) {
+        return Premio::Nessuno;
+    }
+    return best;
 }
 
 int WinnerFinder::reachedAt(const CardRows &card, const QList<int> &draw, Premio atLeast) {

@@ -24,6 +24,11 @@ public:
     // a card given a tombola does not play for the second. Empty when every prize is given.
     static QList<Reached> find(const QList<CardInPlay> &cards, const QList<int> &draw,
                                const PrizePlan &plan);
+    // The card's best prize when it counts for atLeast, Nessuno when it does not: it has at
+    // least that prize, and while a tombola is played a card given one does not count for it.
+    // The one rule of the winners found at the draw and of "Chi ha vinto?".
+    static Premio counted(const CardInPlay &card, const NumberSet &drawn, Premio atLeast,
+                          const PrizePlan &plan);
     // The position in the draw (from 1) at which the card first had at least the prize; 0 when
     // it has not.
     static int reachedAt(const CardRows &card, const QList<int> &draw, Premio atLeast);

@@ -435,6 +435,16 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QVERIFY2(notice->text().endsWith(QStringLiteral("ha fatto Ambo, premio già assegnato: si gioca "
                                                     "ora Terno.")),
              qPrintable(notice->text()));
+
+    // As the hall is told: the numbers before the last, and the prize given with its cards
+    // (both printings of card 9 reached it at once).
+    const QList<int> drawn = m_store->game().numbers();
+    type(entry, QString::number(drawn.contains(90) ? 89 : 90));
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPrecedenti"))->text(),
+             QStringLiteral("Precedenti: %1  %2").arg(drawn.at(1)).arg(drawn.at(0)));
+    auto *prizes = m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"));
+    QCOMPARE(prizes->item(0, 2)->text(), QStringLiteral("N. 3 (corsa 1), N. 00009 (corsa 2)"));
+    QCOMPARE(prizes->item(1, 2)->text(), QStringLiteral("in gioco"));
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {

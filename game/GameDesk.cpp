@@ -1,0 +1,322 @@
+#include "game/GameDesk.h"
+
+#include "errors/VelmoraError.h"
+#include "evening/GameStore.h"
+#include "print/CardArchive.h"
+#include "register/CardNumbering.h"
+#include "rules/WinnerFinder.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+QString alreadyDrawn(int number) {
+    return QStringLiteral("Il %1 è già estratto: solo \"Annulla ultimo\" toglie l'ultimo numero.")
+        .arg(number);
+}
+
+} // namespace
+
+GameDesk::GameDesk(Seams seams) : m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow) {}
+
+GameDesk::Drawn GameDesk::drawTyped(const QString &typed) {
+    const QString number = typed.trimmed();
+    if (number.isEmpty()) {
+        return {0, QStringLiteral("Scrivere un numero da 1 a 90.")};
+    }
+    if (!NumberSet::inRange(number.toInt())) {
+        return {0, QStringLiteral("Il %1 non è un numero della tombola: scrivere un numero da 1 "
+                                  "a 90.")
+                       .arg(number)};
+    }
+    if (!m_seams.store->draw(number.toInt(), DrawSource::Typed)) {
+        return {0, alreadyDrawn(number.toInt())};
+    }
+    return {number.toInt(), {}};
+}
+
+GameDesk::Drawn GameDesk::drawClicked(int number) {
+    // A misclick on the evening must never change the draw: a drawn number stays drawn.
+    if (!m_seams.store->draw(number, DrawSource::Clicked)) {
+        return {0, alreadyDrawn(number)};
+    }
+    return {number, {}};
+}
+
+GameDesk::Drawn GameDesk::drawByComputer() {
+    const int number = m_computerDraw.next(m_seams.store->game());
+    if (number == 0) {
+        return {0, QStringLiteral("Tutti i 90 numeri sono già estratti.")};
+    }
+    m_seams.store->draw(number, DrawSource::Computer);
+    return {number, {}};
+}
+
+QString GameDesk::undo() {
+    const int number = m_seams.store->undo();
+    return number == 0 ? QString() : QStringLiteral("Tolto il %1.").arg(number);
+}
+
+QString GameDesk::newGame() {
+    m_seams.store->newGame();
+    m_checked.reset();
+    return QStringLiteral("Nuova partita.");
+}
+
+bool GameDesk::addTombolino() {
+    return m_seams.store->addTombolino();
+}
+
+void GameDesk::setPrizeValue(int prize, const QString &value) {
+    m_seams.store->setPrizeValue(prize, value);
+}
+
+bool GameDesk::canAddTombolino() const {
+    const QList<Prize> &prizes = m_seams.store->prizes().prizes();
+    return std::count_if(prizes.cbegin(), prizes.cend(),
+                         [](const Prize &prize) { return prize.kind == Premio::Tombola; }) == 1;
+}
+
+const QList<CardInPlay> &GameDesk::cardsInPlay() {
+    if (m_seams.cardsInPlay) {
+        m_cardsInPlay = m_seams.cardsInPlay();
+        return m_cardsInPlay;
+    }
+    QList<PrintedRun> runs = m_seams.runs->runs();
+    auto sold = m_seams.soldCards ? m_seams.soldCards() : std::nullopt;
+    if (m_cardsRuns && runs == *m_cardsRuns && sold == m_cardsSold) {
+        return m_cardsInPlay;
+    }
+    // Every card the runs put out: the archive is read again only when the runs change.
+    if (!m_cardsRuns || runs != *m_cardsRuns) {
+        m_cardsPutOut = CardInPlay::fromRuns(runs, *m_seams.openArchive());
+        m_cardsRuns = std::move(runs);
+    }
+    m_cardsSold = std::move(sold);
+    if (!m_cardsSold) {
+        m_cardsInPlay = m_cardsPutOut;
+        return m_cardsInPlay;
+    }
+    m_cardsInPlay.clear();
+    for (const CardInPlay &card : std::as_const(m_cardsPutOut)) {
+        if (m_cardsSold->contains({card.run, card.printed})) {
+            m_cardsInPlay.append(card);
+        }
+    }
+    return m_cardsInPlay;
+}
+
+QString GameDesk::winnersText() {
+    const Game &game = m_seams.store->game();
+    const PrizePlan &plan = m_seams.store->prizes();
+    // Nothing to look for before the first number or after the last prize.
+    if (game.count() == 0 || plan.playing() < 0) {
+        return {};
+    }
+    try {
+        const QList<CardInPlay> &cards = cardsInPlay();
+        if (cards.isEmpty()) {
+            return QStringLiteral("Nessuna cartella in gioco.");
+        }
+        return WinnerFinder::announce(cards, WinnerFinder::find(cards, game.numbers(), plan), plan);
+    } catch (const VelmoraError &error) {
+        return error.description();
+    }
+}
+
+QStringList GameDesk::lookUpClaim(const QString &typed) {
+    m_claimTyped = typed.trimmed();
+    m_checked.reset();
+    m_runsError.clear();
+    try {
+        m_runs = m_seams.runs->runs();
+    } catch (const VelmoraError &error) {
+        m_runs.clear();
+        m_runsError = error.description(); // said by the verdict, not at every key typed
+    }
+    m_matches = findPrinted(m_runs, m_claimTyped.toLongLong(), m_archives.lookup());
+    QStringList labels;
+    for (const PrintedMatch &match : std::as_const(m_matches)) {
+        labels.append(m_runs.at(match.run).label);
+    }
+    return labels;
+}
+
+GameDesk::Verdict GameDesk::verdict(int run) {
+    Verdict verdict;
+    m_checked.reset();
+    if (m_claimTyped.isEmpty()) {
+        verdict.notice = QStringLiteral("Scrivere il numero stampato sulla cartella.");
+        return verdict;
+    }
+    if (!m_runsError.isEmpty()) {
+        verdict.notice = m_runsError;
+        return verdict;
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (m_matches.isEmpty()) {
+        verdict.notice = QStringLiteral("Nessuna cartella N. %1 risulta stampata (%2): può essere "
+                                        "una copia o di un'altra serata.")
+                             .arg(m_claimTyped, m_seams.runs->sourceName());
+        // A card nobody printed is a claim checked too: the record shows it refused.
+        verdict.claim = ClaimCheck{now, 0, m_claimTyped.toInt(), verdict.notice};
+        return verdict;
+    }
+    const PrintedMatch match = m_matches.at(std::clamp(run, 0, int(m_matches.size()) - 1));
+    const PrintedRun &printed = m_runs.at(match.run);
+    try {
+        const RecordCartella record = m_seams.openArchive()->read(match.archiveCard);
+        const NumberSet &drawn = m_seams.store->game().drawn();
+        const QString outcome =
+            PrizeCheck::describe(PrizeCheck::check(CardRows::of(record), drawn));
+        QStringList notes{QStringLiteral("Cartella %1 dell'archivio, %2.")
+                              .arg(match.archiveCard)
+                              .arg(printed.label)};
+        if (m_matches.size() > 1) {
+            notes.append(QStringLiteral("Questo numero è stato stampato in %1 corse: controllare "
+                                        "la corsa scelta.")
+                             .arg(m_matches.size()));
+        }
+        if (printed.otherArchive) {
+            notes.append(QStringLiteral("Attenzione: quella stampa usava un archivio diverso da "
+                                        "quello attuale, la cartella mostrata può non essere "
+                                        "quella stampata."));
+        }
+        // Whether the claim can be given the prize being played; if not, why, plainly.
+        const PrizePlan &plan = m_seams.store->prizes();
+        QString refusal;
+        const bool awardable =
+            WinnerFinder::award(cardsInPlay(), m_seams.store->game().numbers(), plan,
+                                printed.record.id, m_claimTyped.toLongLong(), &refusal)
+                .has_value();
+        if (!awardable) {
+            notes.append(refusal);
+        }
+        // What the organiser was told, in one line: the card's best and whether it wins.
+        const QString said = awardable ? QStringLiteral("%1 — vince %2.")
+                                             .arg(outcome, plan.prizes().at(plan.playing()).name)
+                                       : QStringLiteral("%1 — %2").arg(outcome, refusal);
+        verdict.outcome = outcome;
+        verdict.notice = notes.join(QLatin1Char(' '));
+        verdict.awardable = awardable;
+        verdict.card =
+            Verdict::Card{record, CardNumbering::printedText(record.numeroArchivio(),
+                                                             printed.record.archiveNumbering,
+                                                             printed.record.firstCard)};
+        verdict.claim = ClaimCheck{now, int(printed.record.id), m_claimTyped.toInt(), said};
+        m_checked = std::pair{printed.record.id, m_claimTyped.toLongLong()};
+    } catch (const VelmoraError &error) {
+        verdict = Verdict{};
+        verdict.notice = error.description();
+    }
+    return verdict;
+}
+
+GameDesk::Verdict GameDesk::checkClaim(int run) {
+    Verdict checked = verdict(run);
+    if (checked.claim) {
+        m_seams.store->recordClaim(*checked.claim);
+    }
+    return checked;
+}
+
+GameDesk::Given GameDesk::awardClaim() {
+    if (!m_checked) {
+        return {};
+    }
+    try {
+        const QList<CardInPlay> &cards = cardsInPlay();
+        const PrizePlan &plan = m_seams.store->prizes();
+        QString refusal;
+        const std::optional<Award> award =
+            WinnerFinder::award(cards, m_seams.store->game().numbers(), plan, m_checked->first,
+                                m_checked->second, &refusal);
+        if (!award) {
+            return {false, refusal};
+        }
+        const QString prize = plan.prizes().at(award->prize).name;
+        QStringList winners;
+        for (const AwardedCard &won : award->cards) {
+            const HallCard card = hallCard(cards, won);
+            winners.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
+        }
+        m_seams.store->award(*award);
+        return {true, QStringLiteral("%1: premio assegnato a %2.")
+                          .arg(prize, winners.join(QStringLiteral(", ")))};
+    } catch (const VelmoraError &error) {
+        return {false, error.description()};
+    }
+}
+
+GameDesk::Winners GameDesk::whoWon(Premio prize) {
+    Winners winners;
+    const NumberSet &drawn = m_seams.store->game().drawn();
+    try {
+        for (const CardInPlay &card : cardsInPlay()) {
+            if (WinnerFinder::counted(card, drawn, prize, m_seams.store->prizes()) ==
+                Premio::Nessuno) {
+                continue;
+            }
+            const CheckResult result = PrizeCheck::check(card.rows, drawn);
+            winners.rows.append({card.printedText, QString::number(card.archiveCard),
+                                 PrizeCheck::name(result.best), PrizeCheck::rowName(result.row),
+                                 card.runLabel});
+        }
+    } catch (const VelmoraError &error) {
+        return {{}, error.description()};
+    }
+    winners.notice =
+        winners.rows.isEmpty()
+            ? QStringLiteral("Nessuna cartella ha fatto %1.").arg(PrizeCheck::name(prize))
+            : QStringLiteral("Cartelle con %1 o più: %2.")
+                  .arg(PrizeCheck::name(prize))
+                  .arg(winners.rows.size());
+    return winners;
+}
+
+HallCard GameDesk::hallCard(const QList<CardInPlay> &cards, const AwardedCard &won) const {
+    for (const CardInPlay &card : cards) {
+        if (card.run == won.run && card.printed == won.printed) {
+            return {card.printedText, card.runLabel};
+        }
+    }
+    return {QString::number(won.printed), QStringLiteral("corsa %1").arg(won.run)};
+}
+
+int GameDesk::standingAt(const QDateTime &when) const {
+    const QList<DrawLogEntry> &log = m_seams.store->log();
+    // A number of a log older than its times came before any award that has one.
+    return int(std::count_if(log.cbegin(), log.cend(), [&when](const DrawLogEntry &entry) {
+        const bool before = !entry.drawnAt.isValid() || entry.drawnAt <= when;
+        return before && (!entry.takenBack() || entry.takenBackAt > when);
+    }));
+}
+
+HallState GameDesk::hallState() {
+    const PrizePlan &plan = m_seams.store->prizes();
+    QList<CardInPlay> cards;
+    if (!plan.awards().isEmpty()) {
+        try {
+            cards = cardsInPlay();
+        } catch (const VelmoraError &) {
+            // The hall still learns the cards by number and run; the Tabellone says the error.
+        }
+    }
+    QList<HallAward> awards;
+    for (const Award &award : plan.awards()) {
+        HallAward shown;
+        shown.prize = plan.prizes().value(award.prize).name;
+        for (const AwardedCard &won : award.cards) {
+            shown.cards.append(hallCard(cards, won));
+        }
+        shown.drawnBefore = standingAt(award.when);
+        awards.append(shown);
+    }
+    return HallState::of(m_seams.store->gameId(), m_seams.store->game().numbers(),
+                         plan.playingText(), awards);
+}
+
+} // namespace velmora

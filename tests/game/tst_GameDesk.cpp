@@ -1,0 +1,261 @@
+#include "game/GameDesk.h"
+#include "print/CardArchive.h"
+#include "tests/support/CardFixture.h"
+#include "tests/support/EveningFixture.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace velmora;
+using namespace velmora::testing;
+
+namespace {
+
+// Three cards with no number in common: card n holds, in column c and row r, 10 c + 3 (n - 1)
+// + r + 1 (five cells a row). Card 1's first row is 1 21 41 61 81, card 2's is 4 24 44 64 84.
+RecordCartella apart(int n) {
+    RecordCartella record = numberedCard(n);
+    for (int cell = 0; cell < RecordCartella::rows * RecordCartella::columns; ++cell) {
+        if (const int number = record.cellNumber(cell); number > 0) {
+            record.setCellNumber(cell, number + 3 * (n - 1));
+        }
+    }
+    return record;
+}
+
+// The runs of the register's current evening, as the Tabellone's session reads them.
+class EveningRuns : public PrintedRunSource {
+public:
+    EveningRuns(QSqlDatabase db, QString archive) : m_db(std::move(db)), m_archive(archive) {}
+    QList<PrintedRun> runs() const override {
+        EveningStore evenings(m_db);
+        const std::optional<Evening> evening = evenings.openOne();
+        return PrintedRun::fromRegister(evening ? evenings.runs(evening->id) : QList<RunRecord>(),
+                                        ArchiveFingerprint::of(m_archive));
+    }
+    QString sourceName() const override { return QStringLiteral("registro di prova"); }
+
+private:
+    QSqlDatabase m_db;
+    QString m_archive;
+};
+
+// A whole game, step by step: the numbers drawn, then the card claimed (run 1). Card 1 makes
+// ambo, quaterna, cinquina and tombola, card 2 the terno and, with its last number, the
+// Tombolino.
+const QList<QList<int>> draws{{1, 21},
+                              {4, 24, 44},
+                              {41, 61},
+                              {81},
+                              {12, 32, 52, 72, 82, 3, 23, 43, 63, 83},
+                              {64, 84, 15, 35, 55, 75, 85, 6, 26, 46, 66},
+                              {86}};
+const QList<int> claimed{1, 2, 1, 1, 1, 1, 2};
+
+// The register keeps times to the millisecond: what comes next must come after.
+void nextMillisecond() {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    while (QDateTime::currentDateTimeUtc() <= now) {
+    }
+}
+
+} // namespace
+
+namespace velmora {
+// An award as a failing comparison shows it.
+char *toString(const HallAward &award) {
+    QStringList cards;
+    for (const HallCard &card : award.cards) {
+        cards.append(card.printed + u'/' + card.run);
+    }
+    return QTest::toString(QStringLiteral("%1 [%2] %3")
+                               .arg(award.prize, cards.join(QStringLiteral(", ")))
+                               .arg(award.drawnBefore));
+}
+} // namespace velmora
+
+// A whole game with no window: the numbers, the winners found, the claims, the awards and what
+// the hall is told, through the register as the evening keeps it.
+class TestGameDesk : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void prizesAreGivenInTurn_data();
+    void prizesAreGivenInTurn();
+    void takingBackTheWinningNumberTakesTheWinnerAway();
+    void hallIsToldThePrizesGivenWithTheirCards_data();
+    void hallIsToldThePrizesGivenWithTheirCards();
+
+private:
+    // The cards 1..3 of the archive printed once more, numbered as the archive numbers them.
+    void printAgain();
+    void draw(const QList<int> &numbers);
+    GameDesk::Verdict claim(int printed, int run = 0);
+    QStringList whoWon(Premio prize);
+
+    QTemporaryDir m_dir;
+    ArchiveFixture m_archive{3, apart};
+    std::unique_ptr<RegisterDatabase> m_register;
+    std::unique_ptr<GameStore> m_store;
+    std::unique_ptr<EveningRuns> m_runs;
+    std::optional<QSet<std::pair<qint64, qint64>>> m_sold;
+    std::unique_ptr<GameDesk> m_desk;
+};
+
+void TestGameDesk::init() {
+    m_register = std::make_unique<RegisterDatabase>(m_dir.filePath(
+        QStringLiteral("%1 %2.sqlite").arg(QTest::currentTestFunction(), QTest::currentDataTag())));
+    QVERIFY2(m_register->isOpen(), qPrintable(m_register->error()));
+    m_store = std::make_unique<GameStore>(m_register->connection());
+    QVERIFY(m_store->restore());
+    QVERIFY(registerEveningRun(m_register->connection(), {.first = 1, .last = 3, .drawn = 3},
+                               *ArchiveFingerprint::of(m_archive.path())) == 1);
+    m_runs = std::make_unique<EveningRuns>(m_register->connection(), m_archive.path());
+    const QString folder = m_archive.folder();
+    GameDesk::Seams seams;
+    seams.store = m_store.get();
+    seams.runs = m_runs.get();
+    seams.openArchive = [folder] { return std::make_unique<CardArchive>(folder); };
+    seams.soldCards = [this] { return m_sold; };
+    m_desk = std::make_unique<GameDesk>(std::move(seams));
+}
+
+void TestGameDesk::cleanup() {
+    m_desk.reset();
+    m_runs.reset();
+    m_store.reset();
+    m_register.reset();
+    m_sold.reset();
+}
+
+void TestGameDesk::printAgain() {
+    QVERIFY(registerEveningRun(m_register->connection(),
+                               {.first = 1, .last = 3, .drawn = 3, .archiveNumbering = true},
+                               *ArchiveFingerprint::of(m_archive.path())) == 2);
+}
+
+void TestGameDesk::draw(const QList<int> &numbers) {
+    for (const int number : numbers) {
+        QCOMPARE(m_desk->drawTyped(QString::number(number)).number, number);
+    }
+}
+
+GameDesk::Verdict TestGameDesk::claim(int printed, int run) {
+    m_desk->lookUpClaim(QString::number(printed));
+    return m_desk->checkClaim(run);
+}
+
+QStringList TestGameDesk::whoWon(Premio prize) {
+    QStringList cards;
+    for (const QStringList &row : m_desk->whoWon(prize).rows) {
+        cards.append(row.first());
+    }
+    return cards;
+}
+
+void TestGameDesk::prizesAreGivenInTurn_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("winners");    // the cards that reached the prize, after the draw
+    QTest::addColumn<QStringList>("whoWon"); // "Chi ha vinto?" for that prize: printed numbers
+    QTest::addColumn<QString>("said");       // the claim's award, or why it is refused
+    QTest::newRow("ambo") << 0 << "Ambo: 1 cartella in gioco — N. 1 (corsa 1)" << QStringList{"1"}
+                          << "Ambo: premio assegnato a N. 1 (corsa 1).";
+    QTest::newRow("terno") << 1 << "Terno: 1 cartella in gioco — N. 2 (corsa 1)" << QStringList{"2"}
+                           << "Terno: premio assegnato a N. 2 (corsa 1).";
+    QTest::newRow("quaterna") << 2 << "Quaterna: 1 cartella in gioco — N. 1 (corsa 1)"
+                              << QStringList{"1"} << "Quaterna: premio assegnato a N. 1 (corsa 1).";
+    QTest::newRow("cinquina") << 3 << "Cinquina: 1 cartella in gioco — N. 1 (corsa 1)"
+                              << QStringList{"1"} << "Cinquina: premio assegnato a N. 1 (corsa 1).";
+    QTest::newRow("tombola to the ambo's card")
+        << 4 << "Tombola: 1 cartella in gioco — N. 1 (corsa 1)" << QStringList{"1"}
+        << "Tombola: premio assegnato a N. 1 (corsa 1).";
+    QTest::newRow("the tombola's card does not play for the Tombolino")
+        << 5 << "Tombolino: nessuna cartella in gioco." << QStringList{}
+        << "La cartella N. 1 (corsa 1) ha già vinto una tombola: si gioca il Tombolino.";
+    QTest::newRow("Tombolino") << 6 << "Tombolino: 1 cartella in gioco — N. 2 (corsa 1)"
+                               << QStringList{"2"}
+                               << "Tombolino: premio assegnato a N. 2 (corsa 1).";
+}
+
+// The steps before are played and their claims given; then this step's draw and claim.
+void TestGameDesk::prizesAreGivenInTurn() {
+    QFETCH(int, step);
+    QFETCH(QString, winners);
+    QFETCH(QStringList, whoWon);
+    QFETCH(QString, said);
+    QVERIFY(m_desk->addTombolino());
+    for (int before = 0; before < step; ++before) {
+        draw(draws.at(before));
+        claim(claimed.at(before));
+        m_desk->awardClaim();
+    }
+    draw(draws.at(step));
+    const PrizePlan &plan = m_store->prizes();
+    const Premio playing = plan.prizes().at(plan.playing()).kind;
+    QCOMPARE(m_desk->winnersText(), winners);
+    QCOMPARE(this->whoWon(playing), whoWon);
+    const bool wins = said.contains(QStringLiteral("premio assegnato"));
+    QCOMPARE(claim(claimed.at(step)).awardable, wins);
+    const qsizetype awards = plan.awards().size();
+    const GameDesk::Given given = m_desk->awardClaim();
+    QCOMPARE(given.awarded, wins);
+    QCOMPARE(given.said, said);
+    QCOMPARE(plan.awards().size(), awards + (wins ? 1 : 0));
+}
+
+void TestGameDesk::takingBackTheWinningNumberTakesTheWinnerAway() {
+    draw({1, 21});
+    const GameDesk::Verdict verdict = claim(1);
+    QVERIFY(verdict.awardable);
+    // A claim is stamped in UTC, as every time the register keeps.
+    QCOMPARE(verdict.claim->checked.timeSpec(), Qt::UTC);
+    QCOMPARE(m_desk->undo(), QStringLiteral("Tolto il 21."));
+    QCOMPARE(m_desk->winnersText(), QStringLiteral("Ambo: nessuna cartella in gioco."));
+    QCOMPARE(whoWon(Premio::Ambo), QStringList());
+    const GameDesk::Given given = m_desk->awardClaim();
+    QVERIFY(!given.awarded);
+    QCOMPARE(given.said, QStringLiteral("La cartella N. 1 (corsa 1) non ha fatto Ambo."));
+    QVERIFY(m_store->prizes().awards().isEmpty());
+}
+
+void TestGameDesk::hallIsToldThePrizesGivenWithTheirCards_data() {
+    QTest::addColumn<bool>("stillInPlay");
+    QTest::addColumn<QList<HallCard>>("ambo");
+    QTest::addColumn<QList<HallCard>>("terno");
+    QTest::newRow("cards in play, named as printed")
+        << true << QList<HallCard>{{"1", "corsa 1"}, {"00001", "corsa 2"}}
+        << QList<HallCard>{{"2", "corsa 1"}, {"00002", "corsa 2"}};
+    QTest::newRow("cards no longer in play, by number and run")
+        << false << QList<HallCard>{{"1", "corsa 1"}, {"1", "corsa 2"}}
+        << QList<HallCard>{{"2", "corsa 1"}, {"2", "corsa 2"}};
+}
+
+// Both printings of a card reach each prize together and share it; a number drawn and taken
+// back before an award is not counted among the numbers standing when it was given.
+void TestGameDesk::hallIsToldThePrizesGivenWithTheirCards() {
+    QFETCH(bool, stillInPlay);
+    QFETCH(QList<HallCard>, ambo);
+    QFETCH(QList<HallCard>, terno);
+    printAgain();
+    draw({1, 21});
+    claim(1);
+    QVERIFY(m_desk->awardClaim().awarded);
+    nextMillisecond();
+    draw({41});
+    m_desk->undo();
+    draw({4, 24, 44});
+    claim(2);
+    QVERIFY(m_desk->awardClaim().awarded);
+    nextMillisecond();
+    draw({90});
+    if (!stillInPlay) {
+        m_sold = QSet<std::pair<qint64, qint64>>{{1, 3}};
+    }
+    const HallState state = m_desk->hallState();
+    QCOMPARE(state.playing, QStringLiteral("Si gioca: Quaterna"));
+    QCOMPARE(state.awards, (QList<HallAward>{{"Ambo", ambo, 2}, {"Terno", terno, 5}}));
+}
+
+QTEST_GUILESS_MAIN(TestGameDesk)
+#include "tst_GameDesk.moc"
