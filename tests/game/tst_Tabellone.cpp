@@ -7,12 +7,15 @@
 #include "game/CardView.h"
 #include "game/GameSession.h"
 #include "game/Tabellone.h"
+#include "hall/HallBoard.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
 #include "register/ArchiveFingerprint.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "tests/support/CardFixture.h"
+#include "tests/support/FreePort.h"
+#include "tests/support/HttpProbe.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
@@ -20,15 +23,20 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -436,15 +444,37 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
                                                     "ora Terno.")),
              qPrintable(notice->text()));
 
-    // As the hall is told: the numbers before the last, and the prize given with its cards
-    // (both printings of card 9 reached it at once).
-    const QList<int> drawn = m_store->game().numbers();
-    type(entry, QString::number(drawn.contains(90) ? 89 : 90));
-    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPrecedenti"))->text(),
-             QStringLiteral("Precedenti: %1  %2").arg(drawn.at(1)).arg(drawn.at(0)));
+    // As the hall is told, from one state on the Tabellone, the hall's board and the phones:
+    // the prize given with its cards (both printings of card 9 reached it at once), then the
+    // numbers before the last.
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdTabelloneSala")),
+                      Qt::LeftButton);
+    const quint16 port = freePort();
+    m_window->findChild<QSpinBox *>(QStringLiteral("spnPorta"))->setValue(port);
+    m_window->findChild<QCheckBox *>(QStringLiteral("chkTelefoni"))->click();
+    HttpProbe phone(port, "GET", "/eventi");
+    QVERIFY(phone.waitFor("premi"));
+    const auto hallSays = [this](const char *name) {
+        return m_window->findChild<HallBoard *>()->findChild<QLabel *>(QLatin1String(name))->text();
+    };
+    const auto phonesSay = [&phone](const char *key) {
+        return QJsonDocument::fromJson(phone.lastEvent()).object()[QLatin1String(key)].toArray();
+    };
     auto *prizes = m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"));
     QCOMPARE(prizes->item(0, 2)->text(), QStringLiteral("N. 3 (corsa 1), N. 00009 (corsa 2)"));
     QCOMPARE(prizes->item(1, 2)->text(), QStringLiteral("in gioco"));
+    QCOMPARE(hallSays("hallBanner"), QStringLiteral("Ambo: cartelle N. 3, N. 00009"));
+    QCOMPARE(phonesSay("premi"), QJsonArray{hallSays("hallBanner")});
+    const QList<int> drawn = m_store->game().numbers();
+    const int next = drawn.contains(90) ? 89 : 90;
+    type(entry, QString::number(next));
+    QVERIFY(phone.waitFor(QByteArray("\"ultimo\":") + QByteArray::number(next)));
+    const QString previous = QStringLiteral("Precedenti: %1  %2").arg(drawn.at(1)).arg(drawn.at(0));
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPrecedenti"))->text(), previous);
+    QCOMPARE(hallSays("hallPrevious"), previous);
+    QCOMPARE(phonesSay("precedenti"), QJsonArray({drawn.at(1), drawn.at(0)}));
+    QCOMPARE(phonesSay("premi"), QJsonArray{QStringLiteral("Ambo: cartelle N. 3, N. 00009")});
+    QCOMPARE(hallSays("hallBanner"), QString()); // until the next number only
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {
