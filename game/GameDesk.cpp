@@ -75,9 +75,7 @@ void GameDesk::setPrizeValue(int prize, const QString &value) {
 }
 
 bool GameDesk::canAddTombolino() const {
-    const QList<Prize> &prizes = m_seams.store->prizes().prizes();
-    return std::count_if(prizes.cbegin(), prizes.cend(),
-                         [](const Prize &prize) { return prize.kind == Premio::Tombola; }) == 1;
+    return m_seams.store->prizes().canAddTombolino();
 }
 
 const QList<CardInPlay> &GameDesk::cardsInPlay() {
@@ -283,7 +281,7 @@ HallCard GameDesk::hallCard(const QList<CardInPlay> &cards, const AwardedCard &w
             return {card.printedText, card.runLabel};
         }
     }
-    return {QString::number(won.printed), QStringLiteral("corsa %1").arg(won.run)};
+    return {QString::number(won.printed), CardInPlay::runName(won.run)};
 }
 
 int GameDesk::standingAt(const QDateTime &when) const {

@@ -7,7 +7,11 @@
 namespace velmora {
 
 QString CardInPlay::shortLabel(const PrintedRun &run) {
-    return run.record.id > 0 ? QStringLiteral("corsa %1").arg(run.record.id) : run.label;
+    return run.record.id > 0 ? runName(run.record.id) : run.label;
+}
+
+QString CardInPlay::runName(qint64 run) {
+    return QStringLiteral("corsa %1").arg(run);
 }
 
 QList<CardInPlay> CardInPlay::fromRuns(const QList<PrintedRun> &runs, CardArchive &archive) {

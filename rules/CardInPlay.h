@@ -26,6 +26,8 @@ struct CardInPlay {
     static QList<CardInPlay> fromRuns(const QList<PrintedRun> &runs, CardArchive &archive);
     // "corsa 2" for a run of the register, its own label otherwise.
     static QString shortLabel(const PrintedRun &run);
+    // "corsa 2": how the hall knows a run of the register by its id.
+    static QString runName(qint64 run);
 };
 
 } // namespace velmora

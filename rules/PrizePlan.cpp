@@ -35,10 +35,13 @@ bool PrizePlan::isAwarded(int prize) const {
                        [prize](const Award &award) { return award.prize == prize; });
 }
 
+bool PrizePlan::canAddTombolino() const {
+    return std::count_if(m_prizes.cbegin(), m_prizes.cend(),
+                         [](const Prize &p) { return p.kind == Premio::Tombola; }) == 1;
+}
+
 bool PrizePlan::addTombolino() {
-    const auto tombolas = std::count_if(m_prizes.cbegin(), m_prizes.cend(),
-                                        [](const Prize &p) { return p.kind == Premio::Tombola; });
-    if (tombolas != 1) {
+    if (!canAddTombolino()) {
         return false;
     }
     m_prizes.append({Premio::Tombola, secondTombola, {}});

@@ -49,6 +49,8 @@ public:
     // Index of the prize being played; -1 when every prize is given.
     int playing() const;
     bool isAwarded(int prize) const;
+    // Whether the game has one tombola only, so that the Tombolino can be added.
+    bool canAddTombolino() const;
     // Adds the second tombola, "Tombolino", at the end; false when the game has one already.
     bool addTombolino();
     bool setValue(int prize, const QString &value);

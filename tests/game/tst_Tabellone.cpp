@@ -44,20 +44,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <ctime>
-
 using namespace velmora::testing;
 
 using namespace velmora;
 
 namespace {
-
-// Times are shown as a machine in Italy shows them, whatever the machine running the test.
-const bool inItaly = [] {
-    qputenv("TZ", "Europe/Rome");
-    tzset();
-    return true;
-}();
 
 // Two printings of a 12-card archive: cards 7..12 numbered from 1, and the whole archive with
 // its own numbers from another archive file; printed number 3 is in both.
