@@ -364,14 +364,7 @@ void Tabellone::refresh() {
         QStringLiteral("Ultimo numero estratto: %1")
             .arg(state.last ? QString::number(state.last) : QStringLiteral("nessuno")));
     m_count->setText(QStringLiteral("Numeri estratti: %1").arg(state.count()));
-    QStringList previous;
-    for (const int number : state.previous) {
-        previous.append(QString::number(number));
-    }
-    m_previous->setText(
-        previous.isEmpty()
-            ? QString()
-            : QStringLiteral("Precedenti: %1").arg(previous.join(QStringLiteral("  "))));
+    m_previous->setText(state.previousText());
     // Which game the board carries on after a restart; a game played in memory only has no time.
     const QString started = RegisterTime::shown(m_desk.store().started());
     m_gameStarted->setText(

@@ -151,13 +151,7 @@ void HallBoard::show(const HallState &state) {
         m_shownCount = state.count();
         setLast(state.last);
     }
-    QStringList before;
-    for (int number : state.previous) {
-        before.append(QString::number(number));
-    }
-    m_previous->setText(
-        before.isEmpty() ? QString()
-                         : QStringLiteral("Precedenti: %1").arg(before.join(QStringLiteral("  "))));
+    m_previous->setText(state.previousText());
     m_count->setText(QStringLiteral("Numeri estratti: %1").arg(state.count()));
     m_playing->setText(state.playing);
     const HallAward *award = state.freshAward();

@@ -28,6 +28,15 @@ HallState HallState::of(qint64 game, const QList<int> &numbers, const QString &p
     return state;
 }
 
+QString HallState::previousText() const {
+    QStringList shown;
+    for (const int number : previous) {
+        shown.append(QString::number(number));
+    }
+    return shown.isEmpty() ? QString()
+                           : QStringLiteral("Precedenti: %1").arg(shown.join(QStringLiteral("  ")));
+}
+
 const HallAward *HallState::freshAward() const {
     if (awards.isEmpty() || awards.constLast().drawnBefore != count()) {
         return nullptr;

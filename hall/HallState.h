@@ -46,6 +46,8 @@ struct HallState {
                         const QList<HallAward> &awards);
 
     int count() const { return int(numbers.size()); }
+    // "Precedenti: 12  34  5" as the hall reads it; empty before the second number.
+    QString previousText() const;
     // The award given since the last number was drawn, which the hall's board shows as a
     // banner; nullptr when there is none.
     const HallAward *freshAward() const;
