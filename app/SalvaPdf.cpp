@@ -14,6 +14,7 @@
 #include "print/RunPreparation.h"
 #include "print/SafeOutput.h"
 #include "print/StampaCartelle.h"
+#include "register/RunRecord.h"
 #include "settings/SettingsFile.h"
 #include "ui/PdfFileDialog.h"
 
@@ -105,7 +106,7 @@ SalvaPdf::Result SalvaPdf::run(MessagePresenter &messages) {
         StampaCartelle run(m_mainWindow, prepared.request(), m_settings, messages, surface,
                            RunRegistration::opener());
         // Registered under the name asked for, and completed once the file is in place.
-        run.setDelivery(QStringLiteral("il file %1").arg(output.shownName()),
+        run.setDelivery(RunRecord::fileDestination(output.shownName()),
                         [&output, &error, &committed] {
                             committed = output.commitPdf(&error);
                             return committed;

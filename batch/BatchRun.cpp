@@ -24,6 +24,7 @@
 #include "print/StampaCartella.h"
 #include "register/ArchiveFingerprint.h"
 #include "register/CardNumbering.h"
+#include "register/RunRecord.h"
 #include "settings/PrintRange.h"
 #include "settings/SettingsFile.h"
 
@@ -224,6 +225,14 @@ std::unique_ptr<CardArchive> BatchRun::openArchive(const BatchOptions &options) 
     }
 }
 
+QStringList BatchRun::archivePlaces(const BatchOptions &options) const {
+    QStringList places = m_archiveFolders.isEmpty() ? ArchiveSearch::folders() : m_archiveFolders;
+    if (!options.archivio.isEmpty()) {
+        places.prepend(options.archivio);
+    }
+    return places;
+}
+
 int BatchRun::exec(const BatchOptions &options) {
     switch (options.mode) {
     case BatchOptions::Mode::Help:
@@ -245,6 +254,9 @@ int BatchRun::exec(const BatchOptions &options) {
     case BatchOptions::Mode::Verbale:
         return verbale(options);
     case BatchOptions::Mode::Wins:
+        if (WinCheckCommand::ofRegister(options)) {
+            return WinCheckCommand::runOfRegister(options, archivePlaces(options), m_out, m_err);
+        }
         if (const std::unique_ptr<CardArchive> archive = openArchive(options)) {
             return WinCheckCommand::run(options, *archive, m_out, m_err);
         }
@@ -373,12 +385,12 @@ int BatchRun::print(const BatchOptions &options) {
 
     PrintRun run(surface, *archive, settings, archiveNumbers);
     makeFingerprint(archive->path(), m_err, m_progressBar);
-    RunRegistration registration(
-        runEntry(programName, *archive, plan, options.cartelle.value_or(QString()), archiveNumbers,
-                 !output ? target->description()
-                 : SafeOutput::isStandardOutput(options.output)
-                     ? QStringLiteral("standard output")
-                     : QStringLiteral("il file %1").arg(output->shownName())));
+    RunRegistration registration(runEntry(programName, *archive, plan,
+                                          options.cartelle.value_or(QString()), archiveNumbers,
+                                          !output ? target->description()
+                                          : SafeOutput::isStandardOutput(options.output)
+                                              ? QStringLiteral("standard output")
+                                              : RunRecord::fileDestination(output->shownName())));
     const auto registered = [&](RunRecord::Outcome ended, bool delivered) {
         registration.finish(ended, run.cardsDrawn(), delivered);
         // The program ends with its one run: an end the register kept out waits no longer.

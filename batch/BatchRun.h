@@ -77,6 +77,8 @@ private:
     int verbale(const BatchOptions &options);
     void fail(const QString &message);
     std::unique_ptr<CardArchive> openArchive(const BatchOptions &options);
+    // Where a run's archive that moved is looked for: --archivio, then the archive's folders.
+    QStringList archivePlaces(const BatchOptions &options) const;
     QString settingsPathFor(const BatchOptions &options) const;
     // The PDF file of -o, refused when it is the archive or the settings file being read.
     std::unique_ptr<SafeOutput> openOutput(const BatchOptions &options, const CardArchive &archive,

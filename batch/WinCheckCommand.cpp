@@ -5,16 +5,15 @@
 #include "evening/RegisterDatabase.h"
 #include "print/CardArchive.h"
 #include "print/PrintPlan.h"
-#include "register/ArchiveFingerprint.h"
+#include "print/RunArchives.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "rules/ArchiveScan.h"
 #include "rules/Game.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QHash>
 #include <QTextStream>
 
 #include <algorithm>
@@ -63,11 +62,45 @@ QString WinCheckCommand::refusal(const BatchOptions &options, bool printing) {
     return {};
 }
 
+bool WinCheckCommand::ofRegister(const BatchOptions &options) {
+    return options.inGioco || options.corsa.has_value();
+}
+
+int WinCheckCommand::runOfRegister(const BatchOptions &options, const QStringList &places,
+                                   QTextStream &out, QTextStream &err) {
+    return options.inGioco ? runInPlay(options, places, out, err)
+                           : runOfRun(options, places, out, err);
+}
+
+namespace {
+
+// The lines of the cards of a scan with a prize, and the summary; the status.
+int writeWins(const ArchiveScan &scan, const Game &game, bool archiveNumbering, qint64 first,
+              const QElapsedTimer &clock, QTextStream &out, QTextStream &err) {
+    const QList<ArchiveScan::Win> wins = scan.reached(game.drawn(), Premio::Ambo);
+    for (const ArchiveScan::Win &win : wins) {
+        const CheckResult result = PrizeCheck::check(win.card->rows, game.drawn());
+        out << win.card->archiveCard << '\t'
+            << CardNumbering::printedText(win.card->numeroArchivio, archiveNumbering, first)
+                   .trimmed()
+            << '\t' << PrizeCheck::name(result.best) << '\t'
+            << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\n';
+    }
+    out.flush();
+    err << QStringLiteral("Cartelle con un premio: %1 su %2 controllate, %3 numeri estratti "
+                          "(%4 ms).\n")
+               .arg(wins.size())
+               .arg(scan.cards().size())
+               .arg(game.count())
+               .arg(clock.elapsed());
+    err.flush();
+    return BatchOptions::exitOk;
+}
+
+} // namespace
+
 int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTextStream &out,
                          QTextStream &err) {
-    if (options.inGioco) {
-        return runInPlay(options, archive, out, err);
-    }
     const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
     // The range as printing reads and refuses it (a first card of 0 is card 1, no card past
     // 32767 or past the archive's end); without --cartelle, up to the archive's last card.
@@ -80,104 +113,100 @@ int WinCheckCommand::run(const BatchOptions &options, CardArchive &archive, QTex
     } else if (plan) {
         refusal = plan->beyondArchive(archive.cardCount(), archive.path()).value_or(QString());
     }
-    if (!refusal.isEmpty() && !options.corsa) {
+    if (!refusal.isEmpty()) {
         err << "velmora-pdf: " << refusal << '\n';
         return BatchOptions::exitFailed;
     }
-    qint64 first = plan ? plan->first : 1;
-    qint64 count = !plan              ? 0
-                   : options.cartelle ? plan->requested - plan->first + 1
-                                      : archive.cardCount() - first + 1;
-    bool archiveNumbering = options.numerazione == BatchOptions::Numbering::Archivio;
-    if (options.corsa) {
-        const qint64 id = options.corsa->trimmed().toLongLong();
-        RegisterDatabase database;
-        if (!database.isOpen()) {
-            err << "velmora-pdf: " << database.error() << '\n';
-            return BatchOptions::exitFailed;
-        }
-        const PrintRegister reg(database.connection());
-        const QList<RunRecord> runs = reg.runs();
-        if (!reg.lastError().isEmpty()) {
-            err << "velmora-pdf: il registro delle stampe non si legge: " << reg.lastError()
-                << ".\n";
-            return BatchOptions::exitFailed;
-        }
-        const auto run = std::find_if(runs.cbegin(), runs.cend(),
-                                      [id](const RunRecord &r) { return r.id == id; });
-        if (run == runs.cend()) {
-            err << "velmora-pdf: la corsa n. " << id << " non è nel registro.\n";
-            return BatchOptions::exitFailed;
-        }
-        const std::optional<CardTrace::Range> range = CardTrace::printedRange(*run);
-        if (!range) {
-            err << "velmora-pdf: " << noCardsDelivered(*run) << '\n';
-            return BatchOptions::exitFailed;
-        }
-        if (!ArchiveFingerprint::sameArchive(ArchiveFingerprint::of(archive.path()), *run)) {
-            err << "velmora-pdf: attenzione, la corsa n. " << id
-                << " usava un archivio diverso da \""
-                << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
-                << "\".\n";
-        }
-        first = run->firstCard;
-        count = range->last - range->first + 1;
-        archiveNumbering = run->archiveNumbering;
-    }
-
+    const qint64 first = plan->first;
+    const qint64 count =
+        options.cartelle ? plan->requested - plan->first + 1 : archive.cardCount() - first + 1;
     QElapsedTimer clock;
     clock.start();
     try {
-        const ArchiveScan scan(archive, first, count);
-        const QList<ArchiveScan::Win> wins = scan.reached(game->drawn(), Premio::Ambo);
-        for (const ArchiveScan::Win &win : wins) {
-            const CheckResult result = PrizeCheck::check(win.card->rows, game->drawn());
-            out << win.card->archiveCard << '\t'
-                << CardNumbering::printedText(win.card->numeroArchivio, archiveNumbering, first)
-                       .trimmed()
-                << '\t' << PrizeCheck::name(result.best) << '\t'
-                << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\n';
-        }
-        out.flush();
-        err << QStringLiteral("Cartelle con un premio: %1 su %2 controllate, %3 numeri estratti "
-                              "(%4 ms).\n")
-                   .arg(wins.size())
-                   .arg(scan.cards().size())
-                   .arg(game->count())
-                   .arg(clock.elapsed());
-        err.flush();
+        return writeWins(ArchiveScan(archive, first, count), *game,
+                         options.numerazione == BatchOptions::Numbering::Archivio, first, clock,
+                         out, err);
     } catch (const VelmoraError &error) {
         err << "velmora-pdf: " << error.description() << '\n';
         return BatchOptions::exitFailed;
     }
-    return BatchOptions::exitOk;
 }
 
-int WinCheckCommand::runInPlay(const BatchOptions &options, CardArchive &archive, QTextStream &out,
-                               QTextStream &err) {
+int WinCheckCommand::runOfRun(const BatchOptions &options, const QStringList &places,
+                              QTextStream &out, QTextStream &err) {
+    const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
+    const qint64 id = options.corsa->trimmed().toLongLong();
+    RegisterDatabase database;
+    if (!database.isOpen()) {
+        err << "velmora-pdf: " << database.error() << '\n';
+        return BatchOptions::exitFailed;
+    }
+    const PrintRegister reg(database.connection());
+    const QList<RunRecord> runs = reg.runs();
+    if (!reg.lastError().isEmpty()) {
+        err << "velmora-pdf: il registro delle stampe non si legge: " << reg.lastError() << ".\n";
+        return BatchOptions::exitFailed;
+    }
+    const auto run =
+        std::find_if(runs.cbegin(), runs.cend(), [id](const RunRecord &r) { return r.id == id; });
+    if (run == runs.cend()) {
+        err << "velmora-pdf: la corsa n. " << id << " non è nel registro.\n";
+        return BatchOptions::exitFailed;
+    }
+    const std::optional<CardTrace::Range> range = CardTrace::printedRange(*run);
+    if (!range) {
+        err << "velmora-pdf: " << noCardsDelivered(*run) << '\n';
+        return BatchOptions::exitFailed;
+    }
+    RunArchives archives(places);
+    if (!archives.available(*run)) {
+        err << "velmora-pdf: " << RunArchives::missing(*run) << ".\n";
+        return BatchOptions::exitFailed;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        const ArchiveScan scan([&](qint64 card) { return archives.card(*run, int(card)); },
+                               archives.cardCount(*run), range->first,
+                               range->last - range->first + 1);
+        return writeWins(scan, *game, run->archiveNumbering, run->firstCard, clock, out, err);
+    } catch (const VelmoraError &error) {
+        err << "velmora-pdf: " << error.description() << '\n';
+        return BatchOptions::exitFailed;
+    }
+}
+
+int WinCheckCommand::runInPlay(const BatchOptions &options, const QStringList &places,
+                               QTextStream &out, QTextStream &err) {
     const std::optional<Game> game = Game::parse(options.estratti.value_or(QString()), nullptr);
     RegisterDatabase database;
     if (!database.isOpen()) {
         err << "velmora-pdf: " << database.error() << '\n';
         return BatchOptions::exitFailed;
     }
-    EveningStore store(database.connection());
-    const std::optional<Evening> evening = store.current();
+    // Only read: no evening is begun for a question.
+    const EveningStore store(database.connection());
+    const std::optional<Evening> evening = store.openOne();
     const QList<RunRecord> runs = evening ? store.runs(evening->id) : QList<RunRecord>();
     const QList<PlayedCard> cards = evening ? store.cardsInPlay(evening->id) : QList<PlayedCard>();
     if (!store.lastError().isEmpty()) {
         err << "velmora-pdf: la serata non si legge: " << store.lastError() << ".\n";
         return BatchOptions::exitFailed;
     }
-    const std::optional<ArchiveFingerprint> current = ArchiveFingerprint::of(archive.path());
+    if (!evening) {
+        err << "velmora-pdf: nessuna serata in corso nel registro: le cartelle si mettono in "
+               "gioco con --vendute \"1-120\" --corsa R.\n";
+        return BatchOptions::exitFailed;
+    }
+    RunArchives archives(places);
+    QHash<qint64, RunRecord> checkable; // the runs whose cards can be read, by id
     for (const RunRecord &run : runs) {
         if (!CardTrace::printedRange(run)) {
             err << "velmora-pdf: " << noCardsDelivered(run) << '\n';
-        } else if (!ArchiveFingerprint::sameArchive(current, run)) {
-            err << "velmora-pdf: attenzione, la corsa n. " << run.id
-                << " usava un archivio diverso da \""
-                << QDir::toNativeSeparators(QFileInfo(archive.path()).absoluteFilePath())
-                << "\".\n";
+        } else if (!archives.available(run)) {
+            err << "velmora-pdf: " << RunArchives::missing(run) << ".\n";
+        } else {
+            checkable.insert(run.id, run);
         }
     }
     if (cards.isEmpty()) {
@@ -188,10 +217,16 @@ int WinCheckCommand::runInPlay(const BatchOptions &options, CardArchive &archive
     QElapsedTimer clock;
     clock.start();
     int found = 0;
+    int checked = 0;
     try {
         for (const PlayedCard &card : cards) {
-            const CheckResult result =
-                PrizeCheck::check(CardRows::of(archive.read(card.archiveCard)), game->drawn());
+            const auto run = checkable.constFind(card.run);
+            if (run == checkable.cend()) {
+                continue; // its run was said above
+            }
+            ++checked;
+            const CheckResult result = PrizeCheck::check(
+                CardRows::of(archives.card(*run, card.archiveCard)), game->drawn());
             if (result.best == Premio::Nessuno) {
                 continue;
             }
@@ -209,10 +244,16 @@ int WinCheckCommand::runInPlay(const BatchOptions &options, CardArchive &archive
     err << QStringLiteral("Cartelle in gioco con un premio: %1 su %2 della serata \"%3\", %4 "
                           "numeri estratti (%5 ms).\n")
                .arg(found)
-               .arg(cards.size())
+               .arg(checked)
                .arg(evening->name)
                .arg(game->count())
                .arg(clock.elapsed());
+    if (checked < cards.size()) {
+        err << QStringLiteral("velmora-pdf: %1 cartelle in gioco non verificate: il loro archivio "
+                              "non si trova.\n")
+                   .arg(cards.size() - checked);
+        return BatchOptions::exitFailed;
+    }
     return BatchOptions::exitOk;
 }
 
@@ -242,6 +283,11 @@ QString WinCheckCommand::helpText() {
         "                             --vendute), con un quinto campo: la stampa (corsa) della\n"
         "                             cartella. Una stampa che non ha consegnato cartelle è\n"
         "                             detta su standard error.\n"
+        "                             Con --corsa e --in-gioco le cartelle di ogni stampa si\n"
+        "                             leggono dall'archivio da cui fu stampata (lo stesso\n"
+        "                             SHA-256), dove era o, se spostato, in --archivio e nelle\n"
+        "                             cartelle dell'archivio; se non si trova è detto e lo stato\n"
+        "                             è 1.\n"
         "\n");
 }
 

@@ -150,7 +150,48 @@ bool RegisterDatabase::openAndPrepare() {
     return migrate(found);
 }
 
+bool RegisterDatabase::keepCopyBeforeUpgrade() {
+    QSqlQuery tables(m_db);
+    if (!tables.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !tables.next()) {
+        return failed(tables.lastError());
+    }
+    if (tables.value(0).toInt() == 0) {
+        return true; // a new file: nothing of the user's to keep
+    }
+    tables.finish();
+    const QString base =
+        QStringLiteral("%1.prima-della-versione-%2").arg(m_path).arg(RegisterSchema::version());
+    QString copy = base;
+    for (int n = 2; QFileInfo::exists(copy); ++n) {
+        copy = QStringLiteral("%1-%2").arg(base).arg(n);
+    }
+    // SQLite's own copy: one whole file, with what the write-ahead log still holds.
+    QSqlQuery vacuum(m_db);
+    vacuum.prepare(QStringLiteral("VACUUM INTO ?"));
+    vacuum.addBindValue(copy);
+    if (!vacuum.exec()) {
+        failed(vacuum.lastError());
+        QFile::remove(copy);
+        m_reason = QStringLiteral("non è stato possibile conservarne una copia prima di "
+                                  "aggiornarlo (%1)")
+                       .arg(m_reason);
+        return false;
+    }
+    const QString said =
+        QStringLiteral("Il registro delle stampe \"%1\" è stato aggiornato alla versione %2 di "
+                       "questo programma; com'era prima è conservato in \"%3\".")
+            .arg(QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath()))
+            .arg(RegisterSchema::version())
+            .arg(QDir::toNativeSeparators(QFileInfo(copy).absoluteFilePath()));
+    m_notice = m_notice.isEmpty() ? said : m_notice + QLatin1Char('\n') + said;
+    return true;
+}
+
 bool RegisterDatabase::migrate(int found) {
+    // The older file is copied beside it before the first step changes it.
+    if (found < RegisterSchema::version() && !keepCopyBeforeUpgrade()) {
+        return false;
+    }
     for (int version = found; version < RegisterSchema::version(); ++version) {
         QSqlError error;
         const bool done = Transaction::run(

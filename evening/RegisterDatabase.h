@@ -18,7 +18,8 @@ class MessagePresenter;
 // The program's own database (registro.sqlite in the user's data folder): the print register
 // and the game of the evening, in one schema whose version is kept in PRAGMA user_version.
 // Opening it sets write-ahead logging and brings an older schema up to this one, step by step
-// (times once kept in local time are then kept in UTC). A file SQLite finds damaged, or another
+// (times once kept in local time are then kept in UTC), after keeping a copy of the older file
+// beside it, said once in notice(). A file SQLite finds damaged, or another
 // program's database, is set aside under a new name, never deleted, and a new database is
 // started in its place; notice() then says so in Italian, naming both files. A file that is in
 // use, on a full disk or a read-only medium, not readable for its permissions, written by a
@@ -60,6 +61,9 @@ public:
 private:
     bool openAndPrepare();
     bool migrate(int found);
+    // Copies an older register beside it (registro.sqlite.prima-della-versione-N) and says so in
+    // notice(); false, with the reason, when the copy cannot be made.
+    bool keepCopyBeforeUpgrade();
     bool failed(const QSqlError &error);
     QString setAside(const char *tag);
 

@@ -33,6 +33,7 @@ void addRuns(const QList<RunRecord> &records, Verbale *verbale) {
         run.id = record.id;
         run.numbering = record.numberingText();
         run.archiveFileName = QFileInfo(record.archivePath).fileName();
+        run.archiveSha256 = record.archiveSha256;
         if (const std::optional<CardTrace::Range> range = CardTrace::printedRange(record)) {
             run.firstArchiveCard = range->first;
             run.lastArchiveCard = range->last;

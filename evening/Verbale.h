@@ -42,6 +42,7 @@ public:
         int delivered = 0; // cards that reached the printer or the file
         bool certain = true;
         QString archiveFileName;
+        QString archiveSha256; // tells apart archives of one name
     };
     // A card given a prize, with its run, printed number and archive card.
     struct AwardLine {

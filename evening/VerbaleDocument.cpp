@@ -320,7 +320,11 @@ void archivesAndRuns(Layout &layout, const Verbale &v) {
              {run.numbering},
              {run.certain ? QString::number(run.delivered)
                           : QStringLiteral("%1 (incerta)").arg(run.delivered)},
-             {run.archiveFileName}});
+             // Every archive is called RidoDur.dat: the start of its fingerprint names it.
+             {run.archiveSha256.isEmpty()
+                  ? run.archiveFileName
+                  : QStringLiteral("%1 (SHA-256 %2…)")
+                        .arg(run.archiveFileName, run.archiveSha256.left(12))}});
     }
     layout.table({{QStringLiteral("Corsa"), 0.08, Qt::AlignRight},
                   {QStringLiteral("Numeri stampati"), 0.2},

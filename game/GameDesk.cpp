@@ -2,11 +2,11 @@
 
 #include "errors/VelmoraError.h"
 #include "evening/GameStore.h"
-#include "print/CardArchive.h"
 #include "register/CardNumbering.h"
 #include "rules/WinnerFinder.h"
 
 #include <QDateTime>
+#include <QDir>
 
 #include <algorithm>
 
@@ -20,7 +20,9 @@ QString alreadyDrawn(int number) {
 
 } // namespace
 
-GameDesk::GameDesk(Seams seams) : m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow) {}
+GameDesk::GameDesk(Seams seams)
+    : m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow),
+      m_archives(m_seams.archivePlaces) {}
 
 GameDesk::Drawn GameDesk::drawTyped(const QString &typed) {
     const QString number = typed.trimmed();
@@ -85,12 +87,16 @@ const QList<CardInPlay> &GameDesk::cardsInPlay() {
     }
     QList<PrintedRun> runs = m_seams.runs->runs();
     auto sold = m_seams.soldCards ? m_seams.soldCards() : std::nullopt;
-    if (m_cardsRuns && runs == *m_cardsRuns && sold == m_cardsSold) {
+    // An archive not found is looked for again: it may have been put back.
+    const bool again = !m_unchecked.isEmpty();
+    if (m_cardsRuns && runs == *m_cardsRuns && sold == m_cardsSold && !again) {
         return m_cardsInPlay;
     }
-    // Every card the runs put out: the archive is read again only when the runs change.
-    if (!m_cardsRuns || runs != *m_cardsRuns) {
-        m_cardsPutOut = CardInPlay::fromRuns(runs, *m_seams.openArchive());
+    // Every card the runs put out: the archives are read again only when the runs change.
+    if (!m_cardsRuns || runs != *m_cardsRuns || again) {
+        CardInPlay::FromRuns put = CardInPlay::fromRuns(runs, m_archives);
+        m_cardsPutOut = std::move(put.cards);
+        m_unchecked = std::move(put.unchecked);
         m_cardsRuns = std::move(runs);
     }
     m_cardsSold = std::move(sold);
@@ -107,6 +113,13 @@ const QList<CardInPlay> &GameDesk::cardsInPlay() {
     return m_cardsInPlay;
 }
 
+QString GameDesk::uncheckedNotice() const {
+    if (m_seams.cardsInPlay || m_unchecked.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("Attenzione: %1.").arg(m_unchecked.join(QStringLiteral("; ")));
+}
+
 QString GameDesk::winnersText() {
     const Game &game = m_seams.store->game();
     const PrizePlan &plan = m_seams.store->prizes();
@@ -116,10 +129,12 @@ QString GameDesk::winnersText() {
     }
     try {
         const QList<CardInPlay> &cards = cardsInPlay();
-        if (cards.isEmpty()) {
-            return QStringLiteral("Nessuna cartella in gioco.");
-        }
-        return WinnerFinder::announce(cards, WinnerFinder::find(cards, game.numbers(), plan), plan);
+        const QString said =
+            cards.isEmpty() ? QStringLiteral("Nessuna cartella in gioco.")
+                            : WinnerFinder::announce(
+                                  cards, WinnerFinder::find(cards, game.numbers(), plan), plan);
+        const QString unchecked = uncheckedNotice();
+        return unchecked.isEmpty() ? said : said + QLatin1Char(' ') + unchecked;
     } catch (const VelmoraError &error) {
         return error.description();
     }
@@ -165,8 +180,15 @@ GameDesk::Verdict GameDesk::verdict(int run) {
     }
     const PrintedMatch match = m_matches.at(std::clamp(run, 0, int(m_matches.size()) - 1));
     const PrintedRun &printed = m_runs.at(match.run);
+    if (!m_archives.available(printed.record)) {
+        // Never a card of another file: the claim is kept as one that could not be checked.
+        verdict.notice = RunArchives::missingSentence(printed.record);
+        verdict.claim =
+            ClaimCheck{now, int(printed.record.id), m_claimTyped.toInt(), verdict.notice};
+        return verdict;
+    }
     try {
-        const RecordCartella record = m_seams.openArchive()->read(match.archiveCard);
+        const RecordCartella record = m_archives.card(printed.record, match.archiveCard);
         const NumberSet &drawn = m_seams.store->game().drawn();
         const QString outcome =
             PrizeCheck::describe(PrizeCheck::check(CardRows::of(record), drawn));
@@ -179,9 +201,9 @@ GameDesk::Verdict GameDesk::verdict(int run) {
                              .arg(m_matches.size()));
         }
         if (printed.otherArchive) {
-            notes.append(QStringLiteral("Attenzione: quella stampa usava un archivio diverso da "
-                                        "quello attuale, la cartella mostrata può non essere "
-                                        "quella stampata."));
+            notes.append(QStringLiteral("Quella stampa usava un archivio diverso da quello "
+                                        "attuale: la cartella è letta dal suo, \"%1\".")
+                             .arg(QDir::toNativeSeparators(m_archives.foundPath(printed.record))));
         }
         // Whether the claim can be given the prize being played; if not, why, plainly.
         const PrizePlan &plan = m_seams.store->prizes();
@@ -272,6 +294,9 @@ GameDesk::Winners GameDesk::whoWon(Premio prize) {
             : QStringLiteral("Cartelle con %1 o più: %2.")
                   .arg(PrizeCheck::name(prize))
                   .arg(winners.rows.size());
+    if (const QString unchecked = uncheckedNotice(); !unchecked.isEmpty()) {
+        winners.notice += QLatin1Char(' ') + unchecked;
+    }
     return winners;
 }
 

@@ -21,7 +21,6 @@
 
 namespace velmora {
 
-class CardArchive;
 class GameStore;
 
 // The game in progress as the organiser runs it, with no window: the numbers drawn and taken
@@ -33,8 +32,10 @@ public:
     struct Seams {
         GameStore *store = nullptr;       // restored already; not owned
         PrintedRunSource *runs = nullptr; // not owned
-        // The current archive; throws VelmoraError when there is none.
-        std::function<std::unique_ptr<CardArchive>()> openArchive;
+        // Where a run's archive that moved is looked for (folders, or archive files); empty:
+        // the folders the program looks for the archive in. Each run's cards are read from its
+        // own archive, never from another.
+        QStringList archivePlaces;
         // The cards in the hall, among which the winners are found after each number; throws
         // VelmoraError when they cannot be read. When not set, every card the runs put out.
         std::function<QList<CardInPlay>()> cardsInPlay;
@@ -115,9 +116,11 @@ public:
     HallState hallState();
 
 private:
-    // The cards in play, read again only when the runs or the sold cards change; throws
-    // VelmoraError.
+    // The cards in play, read again only when the runs or the sold cards change (or a run's
+    // archive was not found); throws VelmoraError.
     const QList<CardInPlay> &cardsInPlay();
+    // "Attenzione: …" for the runs whose cards could not be read; empty when there are none.
+    QString uncheckedNotice() const;
     HallCard hallCard(const QList<CardInPlay> &cards, const AwardedCard &won) const;
     // How many numbers stood when the award was given.
     int standingAt(const QDateTime &when) const;
@@ -126,6 +129,7 @@ private:
     ComputerDraw m_computerDraw;
     std::optional<QList<PrintedRun>> m_cardsRuns; // the runs m_cardsPutOut was read from
     QList<CardInPlay> m_cardsPutOut;              // every card the runs put out
+    QStringList m_unchecked;                      // the runs whose archive was not found, said
     std::optional<QSet<std::pair<qint64, qint64>>> m_cardsSold; // the sold cards it was kept for
     QList<CardInPlay> m_cardsInPlay; // those of them sold, when the sold cards are known
 

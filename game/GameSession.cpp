@@ -43,7 +43,6 @@ void GameSession::open() {
         seams.settings = &m_settings;
         seams.runs = this;
         seams.presenter = &m_presenter();
-        seams.openArchive = [] { return ArchiveSearch::open(); };
         seams.soldCards = [this] { return soldCards(); };
         m_window = new Tabellone(std::move(seams), m_owner);
     }
@@ -80,10 +79,19 @@ QList<PrintedRun> GameSession::runs() const {
         }
     }
     const PrintRequest request = m_printRequest();
-    const std::optional<PrintedRun> page =
+    std::optional<PrintedRun> page =
         PrintedRun::fromPrintPage(request.primaCartella.toLongLong(),
                                   request.nCartelle.toLongLong(), request.numerazioneArchivio);
-    return page ? QList<PrintedRun>{*page} : QList<PrintedRun>{};
+    if (!page) {
+        return {};
+    }
+    // The range of the print page is of the archive a print would read now.
+    if (const std::optional<ArchiveFingerprint> current = currentArchive()) {
+        page->record.archivePath = current->path;
+        page->record.archiveSize = current->size;
+        page->record.archiveSha256 = current->sha256;
+    }
+    return {*page};
 }
 
 std::optional<QSet<std::pair<qint64, qint64>>> GameSession::soldCards() const {

@@ -62,7 +62,7 @@ void fitDigits(QWidget *widget, const QString &sample, double share) {
 }
 
 GameDesk::Seams deskSeams(const Tabellone::Seams &seams) {
-    return {seams.store,       seams.runs,      seams.openArchive,
+    return {seams.store,       seams.runs,      seams.archivePlaces,
             seams.cardsInPlay, seams.soldCards, seams.randomBelow};
 }
 

@@ -40,8 +40,8 @@ public:
         const Configurazione *settings = nullptr; // colours, font, title of the card shown
         PrintedRunSource *runs = nullptr;         // not owned
         MessagePresenter *presenter = nullptr;    // not owned
-        // The current archive; throws VelmoraError when there is none.
-        std::function<std::unique_ptr<CardArchive>()> openArchive;
+        // Where a run's archive that moved is looked for; empty: the program's archive folders.
+        QStringList archivePlaces;
         // The cards in the hall, among which the winners are found after each number; throws
         // VelmoraError when they cannot be read. When not set, every card the runs put out.
         std::function<QList<CardInPlay>()> cardsInPlay;

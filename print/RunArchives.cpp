@@ -1,17 +1,26 @@
 #include "print/RunArchives.h"
 
-#include "print/RecordCartella.h"
+#include "errors/VelmoraError.h"
+#include "print/ArchiveSearch.h"
+#include "print/CardArchive.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace velmora {
 
+RunArchives::RunArchives(QStringList places) : m_places(std::move(places)) {}
+
 const RunArchives::File &RunArchives::file(const QString &path) {
+    // The hash is made again only when the file changed; the bytes go with the hash.
+    const std::optional<ArchiveFingerprint> now = ArchiveFingerprint::of(path);
     const auto known = m_files.constFind(path);
-    if (known != m_files.cend()) {
+    if (known != m_files.cend() && now && known->fingerprint &&
+        known->fingerprint->sameBytes(*now)) {
         return *known;
     }
-    File read{ArchiveFingerprint::of(path), {}};
+    File read{now, {}};
     QFile in(path);
     if (read.fingerprint && in.open(QIODevice::ReadOnly)) {
         read.bytes = in.readAll();
@@ -22,22 +31,94 @@ const RunArchives::File &RunArchives::file(const QString &path) {
     return *m_files.insert(path, read);
 }
 
+const RunArchives::File *RunArchives::archiveOf(const RunRecord &run) {
+    if (run.archiveSha256.isEmpty()) {
+        return nullptr; // registered without a hash: no file can be shown to be its archive
+    }
+    const auto isTheRuns = [this, &run](const QString &path) -> const File * {
+        // Only a file of the right size is worth hashing.
+        if (path.isEmpty() || QFileInfo(path).size() != run.archiveSize) {
+            return nullptr;
+        }
+        const File &found = file(path);
+        if (!ArchiveFingerprint::sameArchive(found.fingerprint, run)) {
+            return nullptr;
+        }
+        m_found.insert(run.archiveSha256, path);
+        return &found;
+    };
+    // Where it was found last, where the run found it, then the places searched.
+    for (const QString &path : {m_found.value(run.archiveSha256), run.archivePath}) {
+        if (const File *found = isTheRuns(path)) {
+            return found;
+        }
+    }
+    for (const QString &place : m_places.isEmpty() ? ArchiveSearch::folders() : m_places) {
+        if (const File *found =
+                isTheRuns(QFileInfo(place).isFile() ? place : CardArchive::locate(place))) {
+            return found;
+        }
+    }
+    return nullptr;
+}
+
 bool RunArchives::available(const RunRecord &run) {
-    return ArchiveFingerprint::sameArchive(file(run.archivePath).fingerprint, run);
+    return archiveOf(run) != nullptr;
+}
+
+QString RunArchives::foundPath(const RunRecord &run) {
+    return archiveOf(run) ? m_found.value(run.archiveSha256) : QString();
+}
+
+QString RunArchives::missing(const RunRecord &run) {
+    const QString cards = run.id > 0 ? QStringLiteral("le cartelle della corsa %1").arg(run.id)
+                                     : QStringLiteral("le cartelle impostate a pagina 4");
+    if (run.archivePath.isEmpty()) {
+        return cards + QStringLiteral(" non si possono verificare: l'archivio non si trova");
+    }
+    const QString said = cards + QStringLiteral(" non si possono verificare: l'archivio \"%1\" "
+                                                "non si trova")
+                                     .arg(QDir::toNativeSeparators(run.archivePath));
+    // A file at its place with other bytes is said, lest the user take it for the one printed.
+    return QFileInfo::exists(run.archivePath)
+               ? said + QStringLiteral(" (il file che ora è lì non è quello della stampa)")
+               : said;
+}
+
+QString RunArchives::missingSentence(const RunRecord &run) {
+    const QString said = missing(run);
+    return said.at(0).toUpper() + said.mid(1) + QLatin1Char('.');
+}
+
+RecordCartella RunArchives::card(const RunRecord &run, int archiveCard) {
+    const File *archive = archiveOf(run);
+    if (!archive) {
+        throw VelmoraError(VelmoraError::FileNotFound, missingSentence(run));
+    }
+    if (archiveCard < 1) {
+        throw VelmoraError(VelmoraError::BadRecordNumber,
+                           QStringLiteral("La cartella %1 non è nell'archivio.").arg(archiveCard));
+    }
+    // A record past the end reads as blanks, as the print reads it.
+    const QByteArrayView bytes(archive->bytes);
+    const qint64 offset = qint64(archiveCard - 1) * RecordCartella::recordSize;
+    const QByteArrayView record = offset < bytes.size()
+                                      ? bytes.sliced(offset).first(std::min<qint64>(
+                                            RecordCartella::recordSize, bytes.size() - offset))
+                                      : QByteArrayView();
+    return RecordCartella::fromStored(record);
+}
+
+qint64 RunArchives::cardCount(const RunRecord &run) {
+    const File *archive = archiveOf(run);
+    return archive ? archive->bytes.size() / RecordCartella::recordSize : 0;
 }
 
 std::optional<QString> RunArchives::storedNumber(const RunRecord &run, int archiveCard) {
     if (archiveCard < 1 || !available(run)) {
         return std::nullopt;
     }
-    // A record past the end reads as blanks, as the print reads it.
-    const QByteArrayView bytes(file(run.archivePath).bytes);
-    const qint64 offset = qint64(archiveCard - 1) * RecordCartella::recordSize;
-    const QByteArrayView record = offset < bytes.size()
-                                      ? bytes.sliced(offset).first(std::min<qint64>(
-                                            RecordCartella::recordSize, bytes.size() - offset))
-                                      : QByteArrayView();
-    return RecordCartella::fromStored(record).numeroArchivio();
+    return card(run, archiveCard).numeroArchivio();
 }
 
 StoredNumber RunArchives::lookup() {

@@ -24,7 +24,8 @@ std::optional<qint64> numberOn(const RunRecord &run, int archiveCard, const Stor
 std::optional<CardTrace::Range> CardTrace::printedRange(const RunRecord &run) {
     using Outcome = RunRecord::Outcome;
     if (run.outcome == Outcome::InProgress || run.outcome == Outcome::Interrupted) {
-        if (run.lastCard < run.firstCard) {
+        // A file is put in place whole at the run's end: one that never ended wrote none.
+        if (run.lastCard < run.firstCard || run.toFile()) {
             return std::nullopt;
         }
         return Range{run.firstCard, run.lastCard, false};

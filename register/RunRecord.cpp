@@ -51,6 +51,18 @@ QString RunRecord::outcomeText() const {
     return {};
 }
 
+namespace {
+const QString filePrefix = QStringLiteral("il file ");
+} // namespace
+
+QString RunRecord::fileDestination(const QString &shownName) {
+    return filePrefix + shownName;
+}
+
+bool RunRecord::toFile() const {
+    return destination.startsWith(filePrefix);
+}
+
 QString RunRecord::numberingText() const {
     return archiveNumbering ? QStringLiteral("dell'archivio") : QStringLiteral("da 1");
 }

@@ -41,6 +41,11 @@ struct RunRecord {
     QString outcomeText() const; // "completata", "fermata dopo la cartella 126", ...
     QString numberingText() const;
 
+    // "il file prova.pdf": the destination of a run that writes a file. Such a file is put in
+    // place whole when the run ends, so a run to a file that never ended delivered nothing.
+    static QString fileDestination(const QString &shownName);
+    bool toFile() const;
+
     // The stable key stored in the database for an outcome, and back.
     static QString outcomeKey(Outcome outcome);
     static std::optional<Outcome> outcomeFromKey(const QString &key);

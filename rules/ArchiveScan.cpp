@@ -4,8 +4,12 @@
 
 namespace velmora {
 
-ArchiveScan::ArchiveScan(CardArchive &archive, qint64 first, qint64 count) {
-    const qint64 cards = archive.cardCount();
+ArchiveScan::ArchiveScan(CardArchive &archive, qint64 first, qint64 count)
+    : ArchiveScan([&archive](qint64 card) { return archive.read(card); }, archive.cardCount(),
+                  first, count) {}
+
+ArchiveScan::ArchiveScan(const std::function<RecordCartella(qint64)> &read, qint64 cards,
+                         qint64 first, qint64 count) {
     if (first < 1 || count < 1 || first > cards) {
         return;
     }
@@ -13,7 +17,7 @@ ArchiveScan::ArchiveScan(CardArchive &archive, qint64 first, qint64 count) {
     const qint64 last = first + std::min(count, cards - first + 1) - 1;
     m_cards.reserve(last - first + 1);
     for (qint64 card = first; card <= last; ++card) {
-        const RecordCartella record = archive.read(card);
+        const RecordCartella record = read(card);
         m_cards.append({card, record.numeroArchivio(), CardRows::of(record)});
     }
 }

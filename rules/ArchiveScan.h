@@ -2,9 +2,13 @@
 
 #include "rules/PrizeCheck.h"
 
+#include "print/RecordCartella.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+
+#include <functional>
 
 namespace velmora {
 
@@ -28,6 +32,9 @@ public:
     // Cards first .. first + count - 1 (as many as the archive holds). Throws VelmoraError
     // when the archive cannot be read.
     ArchiveScan(CardArchive &archive, qint64 first, qint64 count);
+    // The same of an archive of `cards` complete records, each read by read(card).
+    ArchiveScan(const std::function<RecordCartella(qint64 card)> &read, qint64 cards, qint64 first,
+                qint64 count);
 
     const QList<Card> &cards() const { return m_cards; }
     // The cards whose best prize is at least the one asked for, in archive order.

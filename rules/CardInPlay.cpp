@@ -1,5 +1,6 @@
 #include "rules/CardInPlay.h"
 
+#include "print/RunArchives.h"
 #include "register/CardNumbering.h"
 #include "register/CardTrace.h"
 #include "rules/ArchiveScan.h"
@@ -14,14 +15,21 @@ QString CardInPlay::runName(qint64 run) {
     return QStringLiteral("corsa %1").arg(run);
 }
 
-QList<CardInPlay> CardInPlay::fromRuns(const QList<PrintedRun> &runs, CardArchive &archive) {
-    QList<CardInPlay> cards;
+CardInPlay::FromRuns CardInPlay::fromRuns(const QList<PrintedRun> &runs, RunArchives &archives) {
+    FromRuns put;
+    QList<CardInPlay> &cards = put.cards;
     for (const PrintedRun &run : runs) {
         const std::optional<CardTrace::Range> range = CardTrace::printedRange(run.record);
         if (!range) {
             continue;
         }
-        const ArchiveScan scan(archive, range->first, range->last - range->first + 1);
+        if (!archives.available(run.record)) {
+            put.unchecked.append(RunArchives::missing(run.record));
+            continue;
+        }
+        const ArchiveScan scan(
+            [&archives, &run](qint64 card) { return archives.card(run.record, int(card)); },
+            archives.cardCount(run.record), range->first, range->last - range->first + 1);
         const QString label = shortLabel(run);
         for (const ArchiveScan::Card &card : scan.cards()) {
             const int archiveCard = int(card.archiveCard);
@@ -36,7 +44,7 @@ QList<CardInPlay> CardInPlay::fromRuns(const QList<PrintedRun> &runs, CardArchiv
                  archiveCard, card.rows});
         }
     }
-    return cards;
+    return put;
 }
 
 } // namespace velmora

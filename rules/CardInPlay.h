@@ -5,11 +5,12 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace velmora {
 
-class CardArchive;
+class RunArchives;
 
 // A card in the hall: the run that printed it, the number on it and its numbers row by row.
 // A card is known by its run and its printed number.
@@ -21,9 +22,15 @@ struct CardInPlay {
     int archiveCard = 0;
     CardRows rows;
 
-    // Every card the runs put out, run by run in archive order: what the program takes as in
-    // play until the sold cards are known. Throws VelmoraError when the archive cannot be read.
-    static QList<CardInPlay> fromRuns(const QList<PrintedRun> &runs, CardArchive &archive);
+    // What the runs put out: their cards, and why those of a run left out cannot be checked.
+    struct FromRuns {
+        QList<CardInPlay> cards;
+        QStringList unchecked; // RunArchives::missing, one a run
+    };
+    // Every card the runs put out, run by run in archive order, each read from its run's own
+    // archive: what the program takes as in play until the sold cards are known. A run whose
+    // archive is not found puts out none, and is said.
+    static FromRuns fromRuns(const QList<PrintedRun> &runs, RunArchives &archives);
     // "corsa 2" for a run of the register, its own label otherwise.
     static QString shortLabel(const PrintedRun &run);
     // "corsa 2": how the hall knows a run of the register by its id.

@@ -7,6 +7,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -40,6 +41,22 @@ QString olderRegister(const QTemporaryDir &dir) {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("old"));
     return ok ? path : QString();
+}
+
+// The schema version a register file holds; -1 when it cannot be read.
+int fileVersion(const QString &path) {
+    int version = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v"));
+        db.setDatabaseName(path);
+        QSqlQuery read(db);
+        if (QFileInfo::exists(path) && db.open() &&
+            read.exec(QStringLiteral("PRAGMA user_version")) && read.next()) {
+            version = read.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v"));
+    return version;
 }
 
 QString storedText(const QSqlDatabase &db, const QString &table, int id, const QString &column) {
@@ -85,7 +102,9 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("sotto/registro.sqlite"));
         RegisterDatabase db(path);
         QVERIFY2(db.isOpen(), qPrintable(db.error()));
-        QVERIFY(db.notice().isEmpty());
+        QVERIFY(db.notice().isEmpty()); // a new file: no copy of it is kept
+        QVERIFY(
+            QDir(dir.filePath(QStringLiteral("sotto"))).entryList({"*prima-della-*"}).isEmpty());
         QSqlQuery mode(db.connection());
         QVERIFY(mode.exec(QStringLiteral("PRAGMA journal_mode")) && mode.next());
         QCOMPARE(mode.value(0).toString(), QStringLiteral("wal"));
@@ -181,19 +200,21 @@ private slots:
     void olderRunsAndGamesJoinAFirstEvening_data() {
         QTest::addColumn<QString>("setUp");
         QTest::addColumn<QString>("evenings");
+        QTest::addColumn<int>("copied"); // the version of the copy kept before the upgrade
         QTest::newRow("before versions") << ""
-                                         << "Serate dal 14/7/2026 al 7/12/2026|3|2";
+                                         << "Serate dal 14/7/2026 al 7/12/2026|3|2" << 0;
         QTest::newRow("version 1") << "PRAGMA user_version = 1"
-                                   << "Serate dal 14/7/2026 al 7/12/2026|3|2";
+                                   << "Serate dal 14/7/2026 al 7/12/2026|3|2" << 1;
         QTest::newRow("one day") << "DELETE FROM drawn; DELETE FROM games"
-                                 << "Serata del 7/12/2026|3|0";
+                                 << "Serata del 7/12/2026|3|0" << 0;
         QTest::newRow("empty") << "DELETE FROM drawn; DELETE FROM games; DELETE FROM print_runs"
-                               << "";
+                               << "" << 0;
     }
 
     void olderRunsAndGamesJoinAFirstEvening() {
         QFETCH(QString, setUp);
         QFETCH(QString, evenings);
+        QFETCH(int, copied);
         QTemporaryDir dir;
         const QString path = olderRegister(dir);
         QVERIFY(!path.isEmpty());
@@ -210,6 +231,13 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("setup"));
         RegisterDatabase db(path);
         QVERIFY2(db.isOpen(), qPrintable(db.error()));
+        // The file as it was is kept beside it, said once.
+        const QString copy = QStringLiteral("%1.prima-della-versione-%2")
+                                 .arg(path)
+                                 .arg(RegisterDatabase::currentSchemaVersion());
+        QCOMPARE(fileVersion(copy), copied);
+        QVERIFY2(db.notice().contains(QDir::toNativeSeparators(copy)), qPrintable(db.notice()));
+        QVERIFY(RegisterDatabase(path).notice().isEmpty());
         QSqlQuery read(db.connection());
         QVERIFY(read.exec(QStringLiteral(
             "SELECT name || '|' || (SELECT COUNT(*) FROM evening_runs r WHERE r.evening = e.id) "

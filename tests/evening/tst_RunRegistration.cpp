@@ -293,6 +293,12 @@ private slots:
                           .arg(m_archive, m_settings, path(QStringLiteral("ancora.pdf")))),
                  BatchOptions::exitOk);
         QVERIFY2(!m_err.contains(QStringLiteral("La corsa n. %1 ").arg(killed)), qPrintable(m_err));
+        // Killed before its file was put in place, it delivered no card to put in play.
+        QCOMPARE(exec(QStringLiteral("--vendute 1-6 --corsa %1").arg(killed)),
+                 BatchOptions::exitFailed);
+        QVERIFY2(m_err.contains(
+                     QStringLiteral("la corsa %1 non ha consegnato nessuna cartella").arg(killed)),
+                 qPrintable(m_err));
     }
 };
 

@@ -137,8 +137,9 @@ private slots:
         QTest::newRow("game open") << "Inizio: \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d — Fine: "
                                       "partita in corso";
         QTest::newRow("archive") << "RidoDur\\.dat\\s+600\\s+" + archive.sha256 + "$";
-        QTest::newRow("run numbered from 1") << "^\\s+1\\s+N\\. 1-120\\s+1-120\\s+da 1\\s+120\\s+"
-                                                "RidoDur\\.dat";
+        QTest::newRow("run numbered from 1, with its archive")
+            << "^\\s+1\\s+N\\. 1-120\\s+1-120\\s+da 1\\s+120\\s+RidoDur\\.dat \\(SHA-256\\s+" +
+                   archive.sha256.left(12);
         QTest::newRow("run with the archive's numbers")
             << "^\\s+2\\s+N\\. 121-240\\s+121-240\\s+dell'archivio\\s+120";
         QTest::newRow("sold range") << "^\\s+1\\s+N\\. 80-100\\s+21\\s+1,50 €\\s+31,50 €";

@@ -116,7 +116,7 @@ void TestGameDesk::init() {
     GameDesk::Seams seams;
     seams.store = m_store.get();
     seams.runs = m_runs.get();
-    seams.openArchive = [folder] { return std::make_unique<CardArchive>(folder); };
+    seams.archivePlaces = {folder};
     seams.soldCards = [this] { return m_sold; };
     m_desk = std::make_unique<GameDesk>(std::move(seams));
 }

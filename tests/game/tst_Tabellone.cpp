@@ -65,13 +65,17 @@ public:
         return {run(1, 7, 6, false, false), run(2, 1, 12, true, true)};
     }
     bool unreadable = false;
-    QList<PrintedRun> instead; // when set, the runs of the register
+    QList<PrintedRun> instead;  // when set, the runs of the register
+    ArchiveFingerprint archive; // both runs printed from
     QString sourceName() const override { return QStringLiteral("registro di prova"); }
 
 private:
-    static PrintedRun run(int id, int first, int count, bool archiveNumbers, bool otherArchive) {
+    PrintedRun run(int id, int first, int count, bool archiveNumbers, bool otherArchive) const {
         PrintedRun printed{*PrintedRun::fromPrintPage(first, count, archiveNumbers)};
         printed.record.id = id;
+        printed.record.archivePath = archive.path;
+        printed.record.archiveSize = archive.size;
+        printed.record.archiveSha256 = archive.sha256;
         printed.label = QStringLiteral("corsa %1").arg(id);
         printed.otherArchive = otherArchive;
         return printed;
@@ -173,6 +177,7 @@ void TestTabellone::init() {
     QVERIFY(archive.open(QIODevice::WriteOnly));
     archive.write(SeriesGenerator::makeArchive(12, 5));
     archive.close();
+    m_runs.archive = ArchiveFingerprint::of(archive.fileName()).value_or(ArchiveFingerprint{});
     m_register = std::make_unique<RegisterDatabase>(
         m_dir.filePath(QStringLiteral("t%1.sqlite").arg(++m_connection)));
     QVERIFY2(m_register->isOpen(), qPrintable(m_register->error()));
@@ -189,7 +194,7 @@ void TestTabellone::makeWindow(std::function<QList<CardInPlay>()> cardsInPlay) {
     seams.runs = &m_runs;
     seams.presenter = &m_presenter;
     const QString folder = m_dir.path();
-    seams.openArchive = [folder] { return std::make_unique<CardArchive>(folder); };
+    seams.archivePlaces = {folder};
     seams.cardsInPlay = std::move(cardsInPlay);
     m_window = std::make_unique<Tabellone>(std::move(seams));
     m_window->show();

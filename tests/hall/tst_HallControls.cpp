@@ -79,7 +79,6 @@ void HallControlsTest::init() {
     seams.settings = &m_settings;
     seams.runs = &m_runs;
     seams.presenter = &m_presenter;
-    seams.openArchive = [] { return std::unique_ptr<CardArchive>(); };
     seams.cardsInPlay = [] { return QList<CardInPlay>(); };
     seams.speech = &m_speech;
     // Always the lowest number left.

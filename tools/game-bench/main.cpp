@@ -6,6 +6,7 @@
 // it prints the median, the 99th percentile and the slowest processor milliseconds of that step.
 
 #include "print/CardArchive.h"
+#include "print/RunArchives.h"
 #include "rules/ArchiveScan.h"
 #include "rules/WinnerFinder.h"
 
@@ -124,8 +125,13 @@ int main(int argc, char *argv[]) {
         }
     }
 
-    const std::optional<PrintedRun> hall = PrintedRun::fromPrintPage(1, cardsInHall, false);
-    const QList<CardInPlay> cards = CardInPlay::fromRuns({*hall}, archive);
+    std::optional<PrintedRun> hall = PrintedRun::fromPrintPage(1, cardsInHall, false);
+    const std::optional<ArchiveFingerprint> printed = ArchiveFingerprint::of(archive.path());
+    hall->record.archivePath = archive.path();
+    hall->record.archiveSize = printed ? printed->size : 0;
+    hall->record.archiveSha256 = printed ? printed->sha256 : QString();
+    RunArchives archives({archive.path()});
+    const QList<CardInPlay> cards = CardInPlay::fromRuns({*hall}, archives).cards;
     std::vector<double> steps = winnersAtEachDraw(cards, runs, random);
     std::sort(steps.begin(), steps.end());
     out << "vincitori dopo ogni estrazione, " << cards.size() << " cartelle in gioco, " << runs
