@@ -1,5 +1,8 @@
 #include "app/Form1.h"
+#include "app/MessageBoxPresenter.h"
+#include "app/SingleWindow.h"
 #include "errors/MsgErrorPresenter.h"
+#include "evening/RegisterDatabase.h"
 #include "evening/RunRegistration.h"
 
 #include <QApplication>
@@ -19,6 +22,17 @@ int main(int argc, char *argv[]) {
     }
     // Ties the window to its menu entry, and so to its icon, on an installed system.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Velmora"));
+    // One window per register: a second start brings the first forward and opens nothing.
+    velmora::SingleWindow single(velmora::RegisterDatabase::defaultPath());
+    if (const auto claimed = single.claim(); claimed != velmora::SingleWindow::Claim::Ours) {
+        QTextStream(stderr) << single.said() << '\n';
+        // The window brought forward shows itself; one that does not answer is said here.
+        if (claimed == velmora::SingleWindow::Claim::Stuck) {
+            velmora::MessageBoxPresenter().avviso(nullptr, single.said());
+            return 1;
+        }
+        return 0;
+    }
     // Failures in the card drawing are reported in the error window.
     velmora::MsgErrorPresenter errorWindow;
     velmora::ErrorPresenter::install(&errorWindow);
@@ -27,6 +41,7 @@ int main(int argc, char *argv[]) {
     int result = 1;
     {
         velmora::Form1 window;
+        single.setWindow(&window);
         if (window.avvio(commandLine)) {
             result = app.exec();
         }

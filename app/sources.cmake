@@ -20,4 +20,6 @@ list(APPEND VELMORA_GUI_SOURCES
   app/MessageBoxPresenter.h
   app/SalvaPdf.cpp
   app/SalvaPdf.h
+  app/SingleWindow.cpp
+  app/SingleWindow.h
 )

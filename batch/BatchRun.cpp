@@ -10,6 +10,7 @@
 #include "errors/ErrorPresenter.h"
 #include "errors/VelmoraError.h"
 #include "evening/RegisterDatabase.h"
+#include "evening/RegisterLock.h"
 #include "evening/RunRegistration.h"
 #include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
@@ -143,6 +144,26 @@ bool BatchRun::stopRequested() noexcept {
     return stopFlag != 0;
 }
 
+std::unique_ptr<RegisterLock> BatchRun::holdRegister() {
+    auto lock = std::make_unique<RegisterLock>(RegisterDatabase::defaultPath());
+    // A lock that cannot even be written (a read-only data folder) stops nothing: the register
+    // itself then says why it cannot be written, and the print goes on as without it.
+    if (lock->tryTake() || !lock->heldByAnother()) {
+        return lock;
+    }
+    m_err << programName << ": "
+          << QStringLiteral("%1: attendo che lo lasci, al più %2 secondi.\n")
+                 .arg(Sentence::whole(lock->refusal()).chopped(1))
+                 .arg(m_registerWaitMs / 1000);
+    m_err.flush();
+    if (lock->take(m_registerWaitMs)) {
+        return lock;
+    }
+    fail(QStringLiteral("%1: non è stato scritto nulla; chiudere l'altro programma e riprovare")
+             .arg(lock->refusal()));
+    return nullptr;
+}
+
 void BatchRun::fail(const QString &message) {
     // Reasons come from every layer: each is said in the one shape of the program's lines.
     m_err << programName << ": " << Sentence::whole(message) << '\n';
@@ -248,9 +269,15 @@ int BatchRun::exec(const BatchOptions &options) {
     case BatchOptions::Mode::Register:
         return RegisterCommands::exec(*options.registro, m_out, m_err,
                                       RegisterDatabase::defaultPath());
-    case BatchOptions::Mode::Evening:
+    case BatchOptions::Mode::Evening: {
+        // Putting cards in play writes: it waits for the register; the list only reads it.
+        std::unique_ptr<RegisterLock> lock;
+        if (options.serata->kind == EveningQuery::Kind::Sell && !(lock = holdRegister())) {
+            return BatchOptions::exitFailed;
+        }
         return EveningCommands::exec(*options.serata, m_out, m_err,
                                      RegisterDatabase::defaultPath());
+    }
     case BatchOptions::Mode::Verbale:
         return verbale(options);
     case BatchOptions::Mode::Wins:
@@ -264,7 +291,9 @@ int BatchRun::exec(const BatchOptions &options) {
     case BatchOptions::Mode::Print:
         break;
     }
-    return print(options);
+    // A print writes its run in the register: it waits for it.
+    const std::unique_ptr<RegisterLock> lock = holdRegister();
+    return lock ? print(options) : BatchOptions::exitFailed;
 }
 
 int BatchRun::verbale(const BatchOptions &options) {

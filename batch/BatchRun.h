@@ -14,6 +14,7 @@ class QTextStream;
 namespace velmora {
 
 class CardArchive;
+class RegisterLock;
 class PageTarget;
 class SafeOutput;
 
@@ -56,6 +57,10 @@ public:
         m_cardHook = std::move(hook);
     }
 
+    // How long a command that writes the register waits for the program holding it
+    // (default 10 s).
+    void setRegisterWait(int ms) { m_registerWaitMs = ms; }
+
     int exec(const BatchOptions &options);
     const Figures &figures() const { return m_figures; }
 
@@ -76,6 +81,9 @@ private:
     // --partite and --verbale, with the settings that name the organiser.
     int verbale(const BatchOptions &options);
     void fail(const QString &message);
+    // The register's lock for a command that writes it, waited for; nullptr, said, when another
+    // program keeps it.
+    std::unique_ptr<RegisterLock> holdRegister();
     std::unique_ptr<CardArchive> openArchive(const BatchOptions &options);
     // Where a run's archive that moved is looked for: --archivio, then the archive's folders.
     QStringList archivePlaces(const BatchOptions &options) const;
@@ -93,6 +101,7 @@ private:
     QString m_defaultSettingsPath;
     QStringList m_archiveFolders;
     std::function<void(int, int)> m_cardHook;
+    int m_registerWaitMs = 10000;
     Figures m_figures;
 };
 

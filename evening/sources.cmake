@@ -9,6 +9,8 @@ list(APPEND VELMORA_CORE_SOURCES
   evening/GameStore.h
   evening/RegisterDatabase.cpp
   evening/RegisterDatabase.h
+  evening/RegisterLock.cpp
+  evening/RegisterLock.h
   evening/RegisterSchema.cpp
   evening/RegisterSchema.h
   evening/RunRegistration.cpp

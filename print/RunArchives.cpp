@@ -1,5 +1,6 @@
 #include "print/RunArchives.h"
 
+#include "common/Sentence.h"
 #include "errors/VelmoraError.h"
 #include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
@@ -86,8 +87,7 @@ QString RunArchives::missing(const RunRecord &run) {
 }
 
 QString RunArchives::missingSentence(const RunRecord &run) {
-    const QString said = missing(run);
-    return said.at(0).toUpper() + said.mid(1) + QLatin1Char('.');
+    return Sentence::whole(missing(run));
 }
 
 RecordCartella RunArchives::card(const RunRecord &run, int archiveCard) {

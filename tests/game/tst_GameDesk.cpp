@@ -1,7 +1,11 @@
+#include "batch/BatchRun.h"
 #include "game/GameDesk.h"
 #include "print/CardArchive.h"
+#include "print/SeriesGenerator.h"
+#include "tests/support/BatchExec.h"
 #include "tests/support/CardFixture.h"
 #include "tests/support/EveningFixture.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -86,6 +90,8 @@ private slots:
     void takingBackTheWinningNumberTakesTheWinnerAway();
     void hallIsToldThePrizesGivenWithTheirCards_data();
     void hallIsToldThePrizesGivenWithTheirCards();
+    void eachRunIsReadFromItsOwnArchive_data();
+    void eachRunIsReadFromItsOwnArchive();
 
 private:
     // The cards 1..3 of the archive printed once more, numbered as the archive numbers them.
@@ -255,6 +261,107 @@ void TestGameDesk::hallIsToldThePrizesGivenWithTheirCards() {
     const HallState state = m_desk->hallState();
     QCOMPARE(state.playing, QStringLiteral("Si gioca: Quaterna"));
     QCOMPARE(state.awards, (QList<HallAward>{{"Ambo", ambo, 2}, {"Terno", terno, 5}}));
+}
+
+// A run printed from the archive of a folder of its own; afterwards that archive
+// stays, is moved to a folder searched, is changed in its place or is gone, while the current
+// archive (searched first) holds other cards. The desk and velmora-pdf --vincite --in-gioco read
+// the run's cards from its own archive wherever it is, or say that they cannot.
+void TestGameDesk::eachRunIsReadFromItsOwnArchive_data() {
+    QTest::addColumn<QString>("then");    // what becomes of the run's archive
+    QTest::addColumn<QString>("winners"); // the winners line begins so
+    QTest::addColumn<QString>("claim");   // the claim's verdict holds it (%1: the test's folder)
+    QTest::addColumn<QString>("whoWon");  // "Chi ha vinto?" holds it
+    QTest::addColumn<int>("status");      // of velmora-pdf
+    QTest::addColumn<QString>("lines");   // its answer
+    const QString lost = QStringLiteral("le cartelle della corsa 1 non si possono verificare: "
+                                        "l'archivio \"%1/stampa/RidoDur.dat\" non si trova");
+    const QString none = QStringLiteral("Nessuna cartella in gioco. Attenzione: ") + lost;
+    const QString card8 = QStringLiteral("8\t8\tCinquina\tprima\t1\n");
+    QTest::newRow("where it was") << ""
+                                  << "Ambo: 1 cartella in gioco — N. 8 (corsa 1)"
+                                  << "la cartella è letta dal suo, \"%1/stampa/RidoDur.dat\"."
+                                  << "Cartelle con Ambo o più: 1." << 0 << card8;
+    QTest::newRow("moved, found by its hash")
+        << "spostato"
+        << "Ambo: 1 cartella in gioco — N. 8 (corsa 1)"
+        << "la cartella è letta dal suo, \"%1/altrove/RidoDur.dat\"."
+        << "Cartelle con Ambo o più: 1." << 0 << card8;
+    QTest::newRow("changed in its place")
+        << "cambiato" << none + " (il file che ora è lì non è quello della stampa)."
+        << "Le" + lost.mid(2) + " (il file che ora è lì" << lost << 1 << "";
+    QTest::newRow("gone") << "sparito" << none + "."
+                          << "Le" + lost.mid(2) + "." << lost << 1 << "";
+}
+
+void TestGameDesk::eachRunIsReadFromItsOwnArchive() {
+    QFETCH(QString, then);
+    QFETCH(QString, winners);
+    QFETCH(QString, claim);
+    QFETCH(QString, whoWon);
+    QFETCH(int, status);
+    QFETCH(QString, lines);
+    QTemporaryDir dir;
+    const auto inDir = [&dir](QString text) {
+        return text.replace(QStringLiteral("%1"), dir.path());
+    };
+    const auto folder = [&dir](const char *name) {
+        QDir().mkpath(dir.filePath(QLatin1String(name)));
+        return dir.filePath(QLatin1String(name));
+    };
+    const QByteArray printed = SeriesGenerator::makeArchive(18, 3);
+    const QString archive = folder("stampa") + QStringLiteral("/RidoDur.dat");
+    QVERIFY(writeAll(archive, printed));
+    QVERIFY(writeAll(folder("corrente") + QStringLiteral("/RidoDur.dat"),
+                     SeriesGenerator::makeArchive(18, 4)));
+    const QStringList searched{folder("corrente"), folder("altrove")};
+    QVERIFY(forgetEvenings());
+    QCOMPARE(registerEveningRun(RegisterDatabase().connection(),
+                                {RunRecord::Outcome::Completed, 1, 18, 18, true},
+                                ArchiveFingerprint::of(archive).value()),
+             1);
+    QString out, err;
+    QCOMPARE(execBatch(QStringLiteral("--vendute 7-9 --corsa 1"), out, err), BatchOptions::exitOk);
+    if (then == QLatin1String("spostato")) {
+        QVERIFY(QFile::rename(archive, folder("altrove") + QStringLiteral("/RidoDur.dat")));
+    } else if (then == QLatin1String("cambiato")) {
+        QVERIFY(QFile::remove(archive) && writeAll(archive, SeriesGenerator::makeArchive(18, 5)));
+    } else if (then == QLatin1String("sparito")) {
+        QVERIFY(QFile::remove(archive));
+    }
+    // The first row of card 8, drawn in full: a cinquina.
+    const RecordCartella card8 = RecordCartella::fromStored(printed.mid(7 * 59, 59));
+    QStringList row;
+    for (int column = 0; column < RecordCartella::columns; ++column) {
+        if (const int n = card8.cellNumber(RecordCartella::cellIndex(column, 0)); n > 0) {
+            row.append(QString::number(n));
+        }
+    }
+
+    RegisterDatabase db;
+    GameStore store(db.connection());
+    QVERIFY(store.restore());
+    EveningRuns runs(db.connection(), searched.first() + QStringLiteral("/RidoDur.dat"));
+    GameDesk::Seams seams;
+    seams.store = &store;
+    seams.runs = &runs;
+    seams.archivePlaces = searched;
+    GameDesk desk(std::move(seams));
+    for (const QString &number : std::as_const(row)) {
+        QVERIFY(desk.drawTyped(number).number > 0);
+    }
+    QVERIFY2(desk.winnersText().startsWith(inDir(winners)), qPrintable(desk.winnersText()));
+    QCOMPARE(desk.lookUpClaim(QStringLiteral("8")).size(), 1);
+    const QString verdict = desk.verdict(0).notice;
+    QVERIFY2(verdict.contains(inDir(claim)), qPrintable(verdict));
+    QVERIFY2(desk.whoWon(Premio::Ambo).notice.contains(inDir(whoWon)),
+             qPrintable(desk.whoWon(Premio::Ambo).notice));
+
+    QCOMPARE(execBatch(QStringLiteral("--vincite --in-gioco --estratti %1").arg(row.join(u',')),
+                       out, err, [&searched](BatchRun &run) { run.setArchiveFolders(searched); }),
+             status);
+    QCOMPARE(out, lines);
+    QVERIFY2(status == 0 || err.contains(inDir(whoWon)), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(TestGameDesk)
