@@ -159,21 +159,17 @@ int WinCheckCommand::runOfRun(const BatchOptions &options, const QStringList &pl
         return BatchOptions::exitFailed;
     }
     RunArchives archives(places);
-    if (!archives.available(*run)) {
+    const std::optional<QByteArray> archive = archives.bytesOf(*run);
+    if (!archive) {
         err << "velmora-pdf: " << RunArchives::missing(*run) << ".\n";
         return BatchOptions::exitFailed;
     }
     QElapsedTimer clock;
     clock.start();
-    try {
-        const ArchiveScan scan([&](qint64 card) { return archives.card(*run, int(card)); },
-                               archives.cardCount(*run), range->first,
-                               range->last - range->first + 1);
-        return writeWins(scan, *game, run->archiveNumbering, run->firstCard, clock, out, err);
-    } catch (const VelmoraError &error) {
-        err << "velmora-pdf: " << error.description() << '\n';
-        return BatchOptions::exitFailed;
-    }
+    const ArchiveScan scan(
+        [&archive](qint64 card) { return RunArchives::cardIn(*archive, int(card)); },
+        archive->size() / RecordCartella::recordSize, range->first, range->last - range->first + 1);
+    return writeWins(scan, *game, run->archiveNumbering, run->firstCard, clock, out, err);
 }
 
 int WinCheckCommand::runInPlay(const BatchOptions &options, const QStringList &places,
@@ -199,14 +195,14 @@ int WinCheckCommand::runInPlay(const BatchOptions &options, const QStringList &p
         return BatchOptions::exitFailed;
     }
     RunArchives archives(places);
-    QHash<qint64, RunRecord> checkable; // the runs whose cards can be read, by id
+    QHash<qint64, QByteArray> checkable; // the archives of the runs whose cards can be read
     for (const RunRecord &run : runs) {
         if (!CardTrace::printedRange(run)) {
             err << "velmora-pdf: " << noCardsDelivered(run) << '\n';
-        } else if (!archives.available(run)) {
-            err << "velmora-pdf: " << RunArchives::missing(run) << ".\n";
+        } else if (const std::optional<QByteArray> archive = archives.bytesOf(run)) {
+            checkable.insert(run.id, *archive);
         } else {
-            checkable.insert(run.id, run);
+            err << "velmora-pdf: " << RunArchives::missing(run) << ".\n";
         }
     }
     if (cards.isEmpty()) {
@@ -218,27 +214,22 @@ int WinCheckCommand::runInPlay(const BatchOptions &options, const QStringList &p
     clock.start();
     int found = 0;
     int checked = 0;
-    try {
-        for (const PlayedCard &card : cards) {
-            const auto run = checkable.constFind(card.run);
-            if (run == checkable.cend()) {
-                continue; // its run was said above
-            }
-            ++checked;
-            const CheckResult result = PrizeCheck::check(
-                CardRows::of(archives.card(*run, card.archiveCard)), game->drawn());
-            if (result.best == Premio::Nessuno) {
-                continue;
-            }
-            ++found;
-            out << card.archiveCard << '\t' << card.printedNumber << '\t'
-                << PrizeCheck::name(result.best) << '\t'
-                << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\t'
-                << card.run << '\n';
+    for (const PlayedCard &card : cards) {
+        const auto archive = checkable.constFind(card.run);
+        if (archive == checkable.cend()) {
+            continue; // its run was said above
         }
-    } catch (const VelmoraError &error) {
-        err << "velmora-pdf: " << error.description() << '\n';
-        return BatchOptions::exitFailed;
+        ++checked;
+        const CheckResult result = PrizeCheck::check(
+            CardRows::of(RunArchives::cardIn(*archive, card.archiveCard)), game->drawn());
+        if (result.best == Premio::Nessuno) {
+            continue;
+        }
+        ++found;
+        out << card.archiveCard << '\t' << card.printedNumber << '\t'
+            << PrizeCheck::name(result.best) << '\t'
+            << (result.row < 0 ? QStringLiteral("-") : PrizeCheck::rowName(result.row)) << '\t'
+            << card.run << '\n';
     }
     out.flush();
     err << QStringLiteral("Cartelle in gioco con un premio: %1 su %2 della serata \"%3\", %4 "

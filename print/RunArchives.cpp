@@ -99,19 +99,22 @@ RecordCartella RunArchives::card(const RunRecord &run, int archiveCard) {
         throw VelmoraError(VelmoraError::BadRecordNumber,
                            QStringLiteral("La cartella %1 non è nell'archivio.").arg(archiveCard));
     }
+    return cardIn(archive->bytes, archiveCard);
+}
+
+std::optional<QByteArray> RunArchives::bytesOf(const RunRecord &run) {
+    const File *archive = archiveOf(run);
+    return archive ? std::optional<QByteArray>(archive->bytes) : std::nullopt;
+}
+
+RecordCartella RunArchives::cardIn(QByteArrayView bytes, int archiveCard) {
     // A record past the end reads as blanks, as the print reads it.
-    const QByteArrayView bytes(archive->bytes);
-    const qint64 offset = qint64(archiveCard - 1) * RecordCartella::recordSize;
+    const qint64 offset = qint64(std::max(archiveCard, 1) - 1) * RecordCartella::recordSize;
     const QByteArrayView record = offset < bytes.size()
                                       ? bytes.sliced(offset).first(std::min<qint64>(
                                             RecordCartella::recordSize, bytes.size() - offset))
                                       : QByteArrayView();
     return RecordCartella::fromStored(record);
-}
-
-qint64 RunArchives::cardCount(const RunRecord &run) {
-    const File *archive = archiveOf(run);
-    return archive ? archive->bytes.size() / RecordCartella::recordSize : 0;
 }
 
 std::optional<QString> RunArchives::storedNumber(const RunRecord &run, int archiveCard) {

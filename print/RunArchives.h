@@ -35,8 +35,11 @@ public:
     // Card archiveCard (from 1) of the run's archive; a card past its end reads as blanks, as the
     // print reads it. Throws VelmoraError with missing(run) when the archive is not found.
     RecordCartella card(const RunRecord &run, int archiveCard);
-    // Complete records in the run's archive; 0 when it is not found.
-    qint64 cardCount(const RunRecord &run);
+    // The bytes of the run's archive, found once for reading many of its cards with
+    // cardIn(); nothing when it is not found.
+    std::optional<QByteArray> bytesOf(const RunRecord &run);
+    // Card archiveCard (from 1) of an archive's bytes, blanks past its end.
+    static RecordCartella cardIn(QByteArrayView archive, int archiveCard);
     // Why the cards of the run cannot be checked: its archive is not found.
     static QString missing(const RunRecord &run);
     // The same as a sentence of its own, for a notice.

@@ -23,13 +23,15 @@ CardInPlay::FromRuns CardInPlay::fromRuns(const QList<PrintedRun> &runs, RunArch
         if (!range) {
             continue;
         }
-        if (!archives.available(run.record)) {
+        const std::optional<QByteArray> archive = archives.bytesOf(run.record);
+        if (!archive) {
             put.unchecked.append(RunArchives::missing(run.record));
             continue;
         }
         const ArchiveScan scan(
-            [&archives, &run](qint64 card) { return archives.card(run.record, int(card)); },
-            archives.cardCount(run.record), range->first, range->last - range->first + 1);
+            [&archive](qint64 card) { return RunArchives::cardIn(*archive, int(card)); },
+            archive->size() / RecordCartella::recordSize, range->first,
+            range->last - range->first + 1);
         const QString label = shortLabel(run);
         for (const ArchiveScan::Card &card : scan.cards()) {
             const int archiveCard = int(card.archiveCard);

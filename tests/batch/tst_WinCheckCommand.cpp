@@ -31,6 +31,7 @@ private slots:
     void cardsOfARegisteredRun();
     void cardsInPlayOfTheEvening_data();
     void cardsInPlayOfTheEvening();
+    void questionBeginsNoEvening();
 
 private:
     // Writes archive into folder; gives its fingerprint.
@@ -274,6 +275,18 @@ void TestWinCheckCommand::cardsInPlayOfTheEvening() {
              status);
     QCOMPARE(printed, out);
     QVERIFY2(err.contains(said), qPrintable(err));
+}
+
+// Asking who won only reads the register: without an evening being held, none is begun.
+void TestWinCheckCommand::questionBeginsNoEvening() {
+    QVERIFY(QFile::remove(RegisterDatabase::defaultPath()) ||
+            !QFile::exists(RegisterDatabase::defaultPath()));
+    QString out, err;
+    QCOMPARE(execBatch(QStringLiteral("--vincite --in-gioco --estratti %1").arg(m_row), out, err),
+             BatchOptions::exitFailed);
+    QVERIFY2(err.contains(QStringLiteral("nessuna serata in corso")), qPrintable(err));
+    RegisterDatabase db;
+    QCOMPARE(EveningStore(db.connection()).evenings().size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestWinCheckCommand)
