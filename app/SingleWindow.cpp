@@ -11,6 +11,8 @@ namespace {
 const QByteArray askForward = QByteArrayLiteral("avanti\n");
 const QByteArray doneForward = QByteArrayLiteral("fatto\n");
 constexpr int answerMs = 5000; // a window that does not answer in this time is said to be stuck
+// velmora-pdf keeps the register only while a command writes: a start waits that long for it.
+constexpr int batchMs = 10000;
 
 } // namespace
 
@@ -43,15 +45,22 @@ QString SingleWindow::serverName(const QString &registerPath) {
 
 SingleWindow::Claim SingleWindow::claim() {
     const QString name = serverName(m_lock.registerPath());
-    if (m_lock.tryTake()) {
+    const auto ours = [this, &name] {
         // A socket left by a window that died is ours to replace: the lock says it is gone.
         QLocalServer::removeServer(name);
         m_server.listen(name);
         return Claim::Ours;
+    };
+    if (m_lock.tryTake() || !m_lock.heldByAnother()) {
+        return ours(); // a lock that cannot be written: the register says why when opened
     }
     QLocalSocket first;
     first.connectToServer(name);
-    const bool answered = first.waitForConnected(answerMs) && first.write(askForward) > 0 &&
+    const bool window = first.waitForConnected(answerMs);
+    if (!window && m_lock.take(batchMs)) {
+        return ours(); // velmora-pdf wrote, and is done
+    }
+    const bool answered = window && first.write(askForward) > 0 &&
                           first.waitForBytesWritten(answerMs) &&
                           (first.canReadLine() || first.waitForReadyRead(answerMs)) &&
                           first.readLine() == doneForward;
