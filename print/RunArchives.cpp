@@ -5,6 +5,7 @@
 #include "print/ArchiveSearch.h"
 #include "print/CardArchive.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,8 +27,11 @@ const RunArchives::File &RunArchives::file(const QString &path) {
     if (read.fingerprint && in.open(QIODevice::ReadOnly)) {
         read.bytes = in.readAll();
     }
-    if (read.bytes.size() != read.fingerprint.value_or(ArchiveFingerprint{}).size) {
-        read.fingerprint.reset(); // unreadable, or changed while it was read
+    // The bytes kept are the ones hashed: a file changed since, or unreadable, is none.
+    if (!read.fingerprint || read.bytes.size() != read.fingerprint->size ||
+        QCryptographicHash::hash(read.bytes, QCryptographicHash::Sha256).toHex() !=
+            read.fingerprint->sha256.toLatin1().toLower()) {
+        read.fingerprint.reset();
     }
     return *m_files.insert(path, read);
 }
