@@ -147,26 +147,33 @@ std::optional<Evening> EveningStore::evening(qint64 id) const {
     return fromRow(q);
 }
 
-bool EveningStore::link(const char *table, const char *column, qint64 id) {
-    return change([&](QSqlError *error) {
-        const std::optional<qint64> open = openEvening(error);
-        if (!open) {
+bool EveningStore::linkWithin(const char *table, const char *column, qint64 id,
+                              QSqlError *error) {
+    const std::optional<qint64> open = openEvening(error);
+    if (!open) {
+        return false;
+    }
+    qint64 evening = *open;
+    if (evening == 0) {
+        if (!begin(error)) {
             return false;
         }
-        qint64 evening = *open;
-        if (evening == 0) {
-            if (!begin(error)) {
-                return false;
-            }
-            evening = openEvening(error).value_or(0);
-        }
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, evening) VALUES (?, ?)")
-                      .arg(QLatin1String(table), QLatin1String(column)));
-        q.addBindValue(id);
-        q.addBindValue(evening);
-        return q.exec() || Transaction::failed(q, error);
-    });
+        evening = openEvening(error).value_or(0);
+    }
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, evening) VALUES (?, ?)")
+                  .arg(QLatin1String(table), QLatin1String(column)));
+    q.addBindValue(id);
+    q.addBindValue(evening);
+    return q.exec() || Transaction::failed(q, error);
+}
+
+bool EveningStore::link(const char *table, const char *column, qint64 id) {
+    return change([&](QSqlError *error) { return linkWithin(table, column, id, error); });
+}
+
+bool EveningStore::addGameWithin(qint64 game, QSqlError *error) {
+    return linkWithin("evening_games", "game", game, error);
 }
 
 bool EveningStore::addRun(qint64 run) {

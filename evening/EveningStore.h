@@ -39,6 +39,8 @@ public:
     // The run and the game join the current evening.
     bool addRun(qint64 run);
     bool addGame(qint64 game);
+    // As addGame, inside the caller's transaction: false with *error when the register refuses.
+    bool addGameWithin(qint64 game, QSqlError *error);
     // The runs of an evening, oldest first.
     QList<RunRecord> runs(qint64 evening) const;
     // The games of an evening, oldest first.
@@ -76,6 +78,7 @@ private:
     std::optional<qint64> openEvening(QSqlError *error) const;
     bool begin(QSqlError *error);
     bool link(const char *table, const char *column, qint64 id);
+    bool linkWithin(const char *table, const char *column, qint64 id, QSqlError *error);
 
     QSqlDatabase m_db;
     mutable QString m_error;
