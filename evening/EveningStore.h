@@ -1,6 +1,7 @@
 #pragma once
 
 #include "evening/Evening.h"
+#include "evening/RegisterChange.h"
 #include "register/RegisterFailure.h"
 #include "register/RunRecord.h"
 
@@ -51,10 +52,11 @@ public:
 
     // Cards in play. The numbers must all have been delivered by the run, which must be of the
     // evening, and none may be in play already; the refusal names them. All the ranges are put
-    // in play, or none.
-    bool addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
-                 qint64 priceCents);
-    bool removeSold(qint64 rangeId);
+    // in play, or none. NotStored when the register did not take them (lastError() says why
+    // too).
+    RegisterChange addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
+                           qint64 priceCents);
+    RegisterChange removeSold(qint64 rangeId);
     QList<SoldRange> sold(qint64 evening) const;
     // Every card in play, run by run, in the order of the numbers.
     QList<PlayedCard> cardsInPlay(qint64 evening) const;
@@ -74,6 +76,9 @@ public:
 
 private:
     bool change(const std::function<bool(QSqlError *)> &work);
+    RegisterChange write(const std::function<bool(QSqlError *)> &work);
+    // The register could not be read before a write: NotStored, as lastError() says.
+    RegisterChange unread() const;
     void readFailed(const QSqlError &error) const;
     std::optional<qint64> openEvening(QSqlError *error) const;
     bool begin(QSqlError *error);

@@ -15,10 +15,10 @@ GameStore::GameStore(QSqlDatabase database, std::function<Heading()> heading)
     : m_db(std::move(database)), m_heading(std::move(heading)) {}
 
 GameStore::Change GameStore::fail(const QSqlError &error) {
-    Change change;
+    Change change = Change::failed(error, m_db.databaseName());
+    // A change the game refused inside its transaction (a number the register does not hold as
+    // drawn) is the register and the game disagreeing: it is said, and may be tried again.
     change.outcome = Change::Outcome::NotStored;
-    change.reason = RegisterFailure::reason(error, m_db.databaseName());
-    change.failure = RegisterFailure::kind(error, m_db.databaseName());
     return change;
 }
 
@@ -30,10 +30,9 @@ bool GameStore::noted(const Change &change) {
     return change.done();
 }
 
-GameStore::Change GameStore::inTransaction(
-    const std::function<bool(QSqlQuery &, QSqlError *)> &change) {
-    Change done;
-    done.outcome = Change::Outcome::Done;
+GameStore::Change
+GameStore::inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change) {
+    const Change done = Change::made();
     if (!m_db.isOpen()) {
         return done; // no register at all: the user was told when the window opened
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "register/RegisterFailure.h"
+#include "evening/RegisterChange.h"
 #include "rules/ClaimCheck.h"
 #include "rules/DrawLog.h"
 #include "rules/Game.h"
@@ -31,22 +31,9 @@ namespace velmora {
 // all (the user is told when the window opens) is the game played in memory alone.
 class GameStore {
 public:
-    // What a change came to; no caller may ignore it.
-    struct [[nodiscard]] Change {
-        enum class Outcome {
-            Done,      // in the register, and in the game
-            Unchanged, // the game does not allow it (a number drawn already); nothing written
-            NotStored  // the register refused it: the game is as it was
-        };
-        Outcome outcome = Outcome::Unchanged;
-        RegisterFailure::Kind failure = RegisterFailure::Kind::Other; // when NotStored
-        QString reason; // when NotStored: one Italian clause ("il disco è pieno")
-        int number = 0; // the number drawn or taken back
-
-        bool done() const { return outcome == Outcome::Done; }
-        bool notStored() const { return outcome == Outcome::NotStored; }
-        explicit operator bool() const { return done(); }
-    };
+    // What a change came to: Refused (with no reason) when the game does not allow it, as a
+    // number drawn already.
+    using Change = RegisterChange;
 
     // The organiser's lines and the card title a game is played under, kept with the game
     // when it starts.
@@ -80,9 +67,9 @@ public:
     // As Game's own operations. A number taken back stays in the log, marked.
     Change draw(int number, DrawSource source = DrawSource::Typed);
     Change remove(int number);
-    // Takes back the last number; Unchanged when none is drawn.
+    // Takes back the last number; Refused when none is drawn.
     Change undo();
-    // Adds the second tombola; Unchanged when the game has one already.
+    // Adds the second tombola; Refused when the game has one already.
     Change addTombolino();
     Change setPrizeValue(int prize, const QString &value);
     // Records a prize given; the next one is then played.
@@ -132,7 +119,8 @@ private:
     Change openGame(const PrizePlan &plan);
     bool readOpenGame(QSqlError *error);
     bool writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan, QSqlError *error);
-    // Runs one change in a transaction. With no register open, the change is taken as done: the game is played in memory.
+    // Runs one change in a transaction. With no register open, the change is taken as done: the
+    // game is played in memory.
     Change inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change);
     Change fail(const QSqlError &error);
     // Sets lastError() from a change of restore() or recordClaim(); whether it was done.
