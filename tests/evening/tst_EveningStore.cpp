@@ -125,7 +125,7 @@ private slots:
         QFETCH(QString, total);
         freshEvening();
         EveningStore store(m_db->connection());
-        QCOMPARE(store.addSold(m_evening, run, *EveningStore::parseRanges(ranges, nullptr), 20),
+        QCOMPARE(store.addSold(m_evening, run, *EveningStore::parseRanges(ranges, nullptr), 20).done(),
                  refusal.isEmpty());
         QCOMPARE(store.lastError(), refusal);
         int count = 0;
