@@ -83,8 +83,8 @@ GameDesk::Step GameDesk::undo() {
                             change.reason),
                 true};
     }
-    return {change.done(), change.done() ? QStringLiteral("Tolto il %1.").arg(change.number)
-                                         : QString()};
+    return {change.done(),
+            change.done() ? QStringLiteral("Tolto il %1.").arg(change.number) : QString()};
 }
 
 GameDesk::Step GameDesk::newGame() {
@@ -135,8 +135,10 @@ QString GameDesk::resumedNotice() const {
     for (const Award &award : plan.awards()) {
         given.append(plan.prizes().value(award.prize).name);
     }
-    QString notice = QStringLiteral("Partita in corso ripresa dal registro: %1 numeri estratti")
-                         .arg(store.game().count());
+    const int count = store.game().count();
+    QString notice = QStringLiteral("Partita in corso ripresa dal registro: %1")
+                         .arg(count == 1 ? QStringLiteral("1 numero estratto")
+                                         : QStringLiteral("%1 numeri estratti").arg(count));
     notice += given.isEmpty()
                   ? QStringLiteral(", nessun premio assegnato.")
                   : QStringLiteral(", premi assegnati: %1.").arg(given.join(QStringLiteral(", ")));
