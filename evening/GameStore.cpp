@@ -83,7 +83,9 @@ QVariant timeValue(const QDateTime &time) {
 
 GameStore::Change GameStore::openGame(const PrizePlan &plan) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const Heading heading = m_heading ? m_heading() : Heading{};
+    // Without a heading the game keeps none (nulls): its record reads the settings.
+    const std::optional<Heading> heading =
+        m_heading ? std::optional<Heading>(m_heading()) : std::nullopt;
     const qint64 closing = m_gameId;
     const QDateTime closedAt = endOf(m_started, now, m_log, m_prizes);
     qint64 opened = 0;
@@ -99,8 +101,15 @@ GameStore::Change GameStore::openGame(const PrizePlan &plan) {
         query.prepare(QStringLiteral("INSERT INTO games (started, organiser, organiser_street, "
                                      "organiser_phone, card_title) VALUES (?, ?, ?, ?, ?)"));
         query.addBindValue(RegisterTime::stored(now));
-        for (const QString &line : {heading.ditta, heading.via, heading.tel, heading.title}) {
-            query.addBindValue(line.trimmed());
+        if (heading) {
+            for (const QString &line :
+                 {heading->ditta, heading->via, heading->tel, heading->title}) {
+                query.addBindValue(line.trimmed());
+            }
+        } else {
+            for (int line = 0; line < 4; ++line) {
+                query.addBindValue(QVariant());
+            }
         }
         if (!query.exec()) {
             return Transaction::failed(query, error);

@@ -45,7 +45,8 @@ public:
     };
 
     // An open register database (RegisterDatabase): its schema holds the game's tables.
-    // heading gives the lines a new game is kept with; when not set, none.
+    // heading gives the lines a new game is kept with; when not set, none are kept and the
+    // game's record reads the settings.
     explicit GameStore(QSqlDatabase database, std::function<Heading()> heading = {});
 
     // Reads the open game, or starts one when there is none. False, with lastError(), when the
