@@ -83,6 +83,8 @@ private slots:
     void drawLogKeepsTakeBacksAcrossARestart();
     void prizesAndAwardsSurviveARestart();
     void claimsSurviveARestart();
+    void gameEndsAtItsLastMove_data();
+    void gameEndsAtItsLastMove();
 
 private:
     QTemporaryDir m_dir;
@@ -280,7 +282,8 @@ void TestGameStore::drawOrderSurvivesARestart() {
     }
     QCOMPARE(store->game().numbers(), expected);
     QCOMPARE(store->game().last(), expected.constLast());
-    QCOMPARE(store->undo().number, expected.constLast()); // "Annulla ultimo" takes back the last drawn
+    QCOMPARE(store->undo().number,
+             expected.constLast()); // "Annulla ultimo" takes back the last drawn
 }
 
 void TestGameStore::drawLogKeepsTakeBacksAcrossARestart() {
@@ -391,6 +394,37 @@ void TestGameStore::claimsSurviveARestart() {
     claims.clear();
     QVERIFY(GameStore::readClaims(db->connection(), store.gameId(), &claims, &error));
     QVERIFY(claims.isEmpty());
+}
+
+void TestGameStore::gameEndsAtItsLastMove_data() {
+    QTest::addColumn<bool>("closed");  // a new game began
+    QTest::addColumn<int>("awards");   // prizes given, of five
+    QTest::addColumn<int>("expected"); // minutes after the start; -1 for still being played
+    QTest::newRow("being played") << false << 4 << -1;
+    QTest::newRow("every prize given") << false << 5 << 50;
+    QTest::newRow("closed by the next game") << true << 2 << 40;
+    QTest::newRow("closed with nothing done") << true << 0 << 0;
+}
+
+// "Fine" is the game's last number or award, neither "in corso" after its last prize nor the
+// next game's start.
+void TestGameStore::gameEndsAtItsLastMove() {
+    QFETCH(bool, closed);
+    QFETCH(int, awards);
+    QFETCH(int, expected);
+    const QDateTime start(QDate(2026, 12, 7), QTime(20, 0), Qt::UTC);
+    const QList<DrawLogEntry> log =
+        awards == 0
+            ? QList<DrawLogEntry>()
+            : QList<DrawLogEntry>{{5, start.addSecs(600), DrawSource::Typed, {}},
+                                  {9, start.addSecs(1200), DrawSource::Typed, start.addSecs(2400)}};
+    QList<Award> given;
+    for (int prize = 0; prize < awards; ++prize) {
+        given.append({prize, {{1, prize + 1, prize + 1, 1}}, start.addSecs(600 * (prize + 1))});
+    }
+    const QDateTime end = GameStore::endOf(start, closed ? start.addSecs(7200) : QDateTime(), log,
+                                           PrizePlan(PrizePlan::defaults(), given));
+    QCOMPARE(end, expected < 0 ? QDateTime() : start.addSecs(60 * expected));
 }
 
 QTEST_GUILESS_MAIN(TestGameStore)
