@@ -259,8 +259,7 @@ bool toVersion4(QSqlDatabase db, QSqlError *error) {
 // before have none (null): their record reads the settings as it always did.
 bool toVersion5(QSqlDatabase db, QSqlError *error) {
     QSqlQuery query(db);
-    for (const char *column :
-         {"organiser", "organiser_street", "organiser_phone", "card_title"}) {
+    for (const char *column : {"organiser", "organiser_street", "organiser_phone", "card_title"}) {
         if (!query.exec(QStringLiteral("ALTER TABLE games ADD COLUMN %1 TEXT")
                             .arg(QLatin1String(column)))) {
             return Transaction::failed(query, error);

@@ -141,9 +141,9 @@ std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &sett
     verbale.started = kept->started;
     // The lines the game was played under; a game kept before games had them reads the
     // settings.
-    const GameStore::Heading heading =
-        kept->heading.value_or(GameStore::Heading{settings.Ditta.trimmed(), settings.Via.trimmed(),
-                                                  settings.Tel.trimmed(), settings.Titolo.trimmed()});
+    const GameStore::Heading heading = kept->heading.value_or(
+        GameStore::Heading{settings.Ditta.trimmed(), settings.Via.trimmed(), settings.Tel.trimmed(),
+                           settings.Titolo.trimmed()});
     verbale.ditta = heading.ditta;
     verbale.via = heading.via;
     verbale.tel = heading.tel;

@@ -276,8 +276,8 @@ void heading(Layout &layout, const Verbale &v) {
         layout.paragraph(contact.join(QStringLiteral(" — ")), layout.font(10), Qt::AlignHCenter);
     }
     if (!v.title.isEmpty()) {
-        layout.paragraph(QStringLiteral("Titolo delle cartelle: %1").arg(v.title),
-                         layout.font(10), Qt::AlignHCenter);
+        layout.paragraph(QStringLiteral("Titolo delle cartelle: %1").arg(v.title), layout.font(10),
+                         Qt::AlignHCenter);
     }
     const QString number = v.gameNumber > 0
                                ? QStringLiteral("Partita n. %1 della serata (n. %2 "

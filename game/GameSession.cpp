@@ -6,8 +6,8 @@
 #include "evening/GameStore.h"
 #include "evening/RegisterDatabase.h"
 #include "game/Tabellone.h"
-#include "settings/Configurazione.h"
 #include "print/ArchiveSearch.h"
+#include "settings/Configurazione.h"
 
 #include <QFileInfo>
 

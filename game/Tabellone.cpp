@@ -25,8 +25,8 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace velmora {

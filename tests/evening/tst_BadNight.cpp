@@ -8,6 +8,7 @@
 
 #include "tests/support/EveningFixture.h"
 #include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RegisterLock.h"
 #include "tests/support/TestFiles.h"
 
 #include <QMutex>
@@ -36,31 +37,7 @@ enum class Fault {
     Foreign
 };
 
-// Another program's connection holding the register with BEGIN EXCLUSIVE until released.
-class Holder {
-public:
-    explicit Holder(const QString &path, const QString &name) : m_name(name) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        m_held = db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
-    ~Holder() { release(); }
-    bool held() const { return m_held; }
-    void release() {
-        if (QSqlDatabase::contains(m_name)) {
-            {
-                QSqlDatabase db = QSqlDatabase::database(m_name);
-                QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(m_name);
-        }
-    }
-
-private:
-    QString m_name;
-    bool m_held = false;
-};
+using Holder = testing::RegisterLock;
 
 RunRecord sampleRun(const QString &archive) {
     RunRecord run;
@@ -104,15 +81,11 @@ private:
 };
 
 // The numbers of a game in the register's order, those taken back left out.
-QList<int> storedNumbers(QSqlDatabase db, qint64 game) {
-    QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT number FROM drawn WHERE game = ? AND taken_back IS NULL "
-                                 "ORDER BY position"));
-    query.addBindValue(game);
+QList<int> standing(const QList<DrawLogEntry> &log) {
     QList<int> numbers;
-    if (query.exec()) {
-        while (query.next()) {
-            numbers.append(query.value(0).toInt());
+    for (const DrawLogEntry &entry : log) {
+        if (!entry.takenBack()) {
+            numbers.append(entry.number);
         }
     }
     return numbers;
@@ -389,16 +362,15 @@ private slots:
         Table again(path, QStringLiteral("Circolo del Borgo"));
         QVERIFY(again.restored());
         QCOMPARE(again.desk().hallState().numbers, board);
-        QCOMPARE(storedNumbers(again.connection(), game), board);
+        QList<DrawLogEntry> stored;
+        QSqlError error;
+        QVERIFY(GameStore::readLog(again.connection(), game, &stored, &error));
+        QCOMPARE(standing(stored), board);
         QString reason;
         const std::optional<Verbale> record =
             Verbale::read(again.connection(), Configurazione{}, game, &reason);
         QVERIFY2(record, qPrintable(reason));
-        QList<int> recorded;
-        for (const DrawLogEntry &entry : record->draws) {
-            recorded.append(entry.number);
-        }
-        QCOMPARE(recorded, board);
+        QCOMPARE(standing(record->draws), board);
         QCOMPARE(record->awards.size(), 1);
         QCOMPARE(record->soldCount, 3);
     }

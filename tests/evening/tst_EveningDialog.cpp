@@ -3,6 +3,7 @@
 #include "evening/RegisterDatabase.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
+#include "tests/support/RegisterLock.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -87,14 +88,10 @@ private slots:
         QVERIFY(QSqlQuery(m_db->connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50")));
         EveningDialog w(m_db->connection(), m_messages);
         {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-            other.setDatabaseName(m_db->connection().databaseName());
-            QVERIFY(other.open() && QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+            const testing::RegisterLock lock(m_db->connection().databaseName());
+            QVERIFY(lock.held());
             sell(w, QStringLiteral("1-3"), QStringLiteral("1"));
-            QSqlQuery(other).exec(QStringLiteral("COMMIT"));
-            other.close();
         }
-        QSqlDatabase::removeDatabase(QStringLiteral("other"));
         QCOMPARE(m_messages.domande,
                  QStringList{"Nessuna cartella messa in gioco: il registro è occupato da un altro "
                              "programma.\nRiprovare?"});

@@ -17,6 +17,7 @@
 #include "tests/support/FreePort.h"
 #include "tests/support/HttpProbe.h"
 #include "tests/support/RecordingPresenter.h"
+#include "tests/support/RegisterLock.h"
 #include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
@@ -258,14 +259,10 @@ void TestTabellone::numberNotStoredIsNotShownAndOfferedAgain() {
     QVERIFY(QSqlQuery(m_register->connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50")));
     auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-        other.setDatabaseName(m_register->connection().databaseName());
-        QVERIFY(other.open() && QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        const testing::RegisterLock lock(m_register->connection().databaseName());
+        QVERIFY(lock.held());
         type(entry, QStringLiteral("7"));
-        QSqlQuery(other).exec(QStringLiteral("COMMIT"));
-        other.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("other"));
     QCOMPARE(m_presenter.domande,
              QStringList{"Il 7 non è stato segnato, il registro non lo ha salvato: il registro è "
                          "occupato da un altro programma.\nRiprovare?"});
