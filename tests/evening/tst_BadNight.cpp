@@ -8,7 +8,7 @@
 
 #include "tests/support/EveningFixture.h"
 #include "tests/support/ReadOnlyMount.h"
-#include "tests/support/RegisterLock.h"
+#include "tests/support/RegisterHolder.h"
 #include "tests/support/TestFiles.h"
 
 #include <QMutex>
@@ -37,7 +37,7 @@ enum class Fault {
     Foreign
 };
 
-using Holder = testing::RegisterLock;
+using Holder = testing::RegisterHolder;
 
 RunRecord sampleRun(const QString &archive) {
     RunRecord run;

@@ -3,7 +3,7 @@
 #include "evening/RegisterDatabase.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
-#include "tests/support/RegisterLock.h"
+#include "tests/support/RegisterHolder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -88,8 +88,8 @@ private slots:
         QVERIFY(QSqlQuery(m_db->connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50")));
         EveningDialog w(m_db->connection(), m_messages);
         {
-            const testing::RegisterLock lock(m_db->connection().databaseName());
-            QVERIFY(lock.held());
+            const testing::RegisterHolder holder(m_db->connection().databaseName());
+            QVERIFY(holder.held());
             sell(w, QStringLiteral("1-3"), QStringLiteral("1"));
         }
         QCOMPARE(m_messages.domande,

@@ -17,7 +17,7 @@
 #include "tests/support/FreePort.h"
 #include "tests/support/HttpProbe.h"
 #include "tests/support/RecordingPresenter.h"
-#include "tests/support/RegisterLock.h"
+#include "tests/support/RegisterHolder.h"
 #include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
@@ -259,8 +259,8 @@ void TestTabellone::numberNotStoredIsNotShownAndOfferedAgain() {
     QVERIFY(QSqlQuery(m_register->connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50")));
     auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
     {
-        const testing::RegisterLock lock(m_register->connection().databaseName());
-        QVERIFY(lock.held());
+        const testing::RegisterHolder holder(m_register->connection().databaseName());
+        QVERIFY(holder.held());
         type(entry, QStringLiteral("7"));
     }
     QCOMPARE(m_presenter.domande,

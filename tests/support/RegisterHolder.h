@@ -8,17 +8,17 @@ namespace velmora::testing {
 
 // Another program's connection holding the register with BEGIN EXCLUSIVE until released (or
 // destroyed); name is the connection's, one per lock held at once.
-class RegisterLock {
+class RegisterHolder {
 public:
-    explicit RegisterLock(const QString &path, const QString &name = QStringLiteral("lock"))
+    explicit RegisterHolder(const QString &path, const QString &name = QStringLiteral("lock"))
         : m_name(name) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
         m_held = db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
     }
-    RegisterLock(const RegisterLock &) = delete;
-    RegisterLock &operator=(const RegisterLock &) = delete;
-    ~RegisterLock() { release(); }
+    RegisterHolder(const RegisterHolder &) = delete;
+    RegisterHolder &operator=(const RegisterHolder &) = delete;
+    ~RegisterHolder() { release(); }
     bool held() const { return m_held; }
     void release() {
         if (QSqlDatabase::contains(m_name)) {
