@@ -136,18 +136,25 @@ EveningDialog::EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidge
     connect(m_evenings, &QComboBox::activated, this,
             [this](int index) { showEvening(m_evenings->itemData(index).toLongLong()); });
 
-    EveningStore store(m_db);
-    const std::optional<Evening> current = store.current();
-    if (!current) {
+    // Only read: an evening is begun when something is written into it, not by looking.
+    const EveningStore store(m_db);
+    const std::optional<Evening> current = store.openOne();
+    if (!store.lastError().isEmpty()) {
         fail(QStringLiteral("La serata non si legge"), store.lastError());
     }
-    loadEvenings(current ? current->id : 0);
+    const QList<Evening> all = current ? QList<Evening>() : store.evenings();
+    loadEvenings(current ? current->id : all.isEmpty() ? 0 : all.first().id);
     resize(860, 560);
     m_numbers->setFocus();
 }
 
 void EveningDialog::fail(const QString &what, const QString &reason) {
     m_messages.avviso(this, QStringLiteral("%1: %2.").arg(what, reason));
+}
+
+bool EveningDialog::tryAgain(const QString &what, const QString &reason) {
+    // The numbers typed stay in their box whatever the answer: nothing is lost.
+    return m_messages.conferma(this, QStringLiteral("%1: %2.\nRiprovare?").arg(what, reason));
 }
 
 void EveningDialog::loadEvenings(qint64 select) {
@@ -234,8 +241,15 @@ void EveningDialog::addRanges() {
     }
     EveningStore store(m_db);
     const qint64 run = m_run->currentData().toLongLong();
-    if (!store.addSold(m_evening.id, run, *ranges, *price)) {
-        fail(QStringLiteral("Nessuna cartella messa in gioco"), store.lastError());
+    RegisterChange sold = store.addSold(m_evening.id, run, *ranges, *price);
+    while (sold.notStored() &&
+           tryAgain(QStringLiteral("Nessuna cartella messa in gioco"), sold.reason)) {
+        sold = store.addSold(m_evening.id, run, *ranges, *price);
+    }
+    if (!sold) {
+        if (!sold.notStored()) {
+            fail(QStringLiteral("Nessuna cartella messa in gioco"), sold.reason);
+        }
         return;
     }
     m_numbers->clear(); // kept when refused, to be corrected
@@ -249,19 +263,31 @@ void EveningDialog::removeRange() {
         return;
     }
     EveningStore store(m_db);
-    if (!store.removeSold(selected.first()->data(Qt::UserRole).toLongLong())) {
-        fail(QStringLiteral("Le cartelle non sono state tolte dal gioco"), store.lastError());
+    const qint64 range = selected.first()->data(Qt::UserRole).toLongLong();
+    const QString what = QStringLiteral("Le cartelle non sono state tolte dal gioco");
+    RegisterChange removed = store.removeSold(range);
+    while (removed.notStored() && tryAgain(what, removed.reason)) {
+        removed = store.removeSold(range);
+    }
+    if (!removed && !removed.notStored()) {
+        fail(what, removed.reason);
     }
     showEvening(m_evening.id);
 }
 
 void EveningDialog::newEvening() {
     EveningStore store(m_db);
-    const std::optional<Evening> current = store.current();
-    if (!current || !m_messages.conferma(this, QStringLiteral("Chiudere \"%1\" e iniziare una "
-                                                              "nuova serata? La serata chiusa "
-                                                              "resta nel registro.")
-                                                   .arg(current->name))) {
+    const std::optional<Evening> current = store.openOne();
+    if (!store.lastError().isEmpty()) {
+        fail(QStringLiteral("La serata non si legge"), store.lastError());
+        return;
+    }
+    const QString question = current ? QStringLiteral("Chiudere \"%1\" e iniziare una nuova "
+                                                      "serata? La serata chiusa resta nel "
+                                                      "registro.")
+                                           .arg(current->name)
+                                     : QStringLiteral("Iniziare una nuova serata?");
+    if (!m_messages.conferma(this, question)) {
         return;
     }
     const std::optional<Evening> fresh = store.startNew();

@@ -24,7 +24,8 @@ class MessagePresenter;
 class EveningDialog : public QDialog {
     Q_OBJECT
 public:
-    // An open register database; the current evening is shown (begun when there is none).
+    // An open register database; the current evening is shown, or the newest one when none is
+    // open (none is begun by looking).
     EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidget *parent = nullptr);
 
     // Opens the register at its usual place and shows the window until it is closed; failures
@@ -41,6 +42,8 @@ private:
     void removeRange();
     void newEvening();
     void fail(const QString &what, const QString &reason);
+    // A sale the register did not take: says why and asks whether to try again.
+    bool tryAgain(const QString &what, const QString &reason);
 
     QSqlDatabase m_db;
     MessagePresenter &m_messages;

@@ -46,6 +46,22 @@ bool EveningStore::change(const std::function<bool(QSqlError *)> &work) {
     return Transaction::run(m_db, work, &m_error, &m_failure);
 }
 
+RegisterChange EveningStore::write(const std::function<bool(QSqlError *)> &work) {
+    m_error.clear();
+    QSqlError error;
+    if (Transaction::run(m_db, work, &error)) {
+        return RegisterChange::made();
+    }
+    const RegisterChange change = RegisterChange::failed(error, m_db.databaseName());
+    m_error = change.reason;
+    m_failure = change.failure;
+    return change;
+}
+
+RegisterChange EveningStore::unread() const {
+    return {RegisterChange::Outcome::NotStored, m_failure, m_error, 0};
+}
+
 void EveningStore::readFailed(const QSqlError &error) const {
     m_error = RegisterFailure::reason(error, m_db.databaseName());
     m_failure = RegisterFailure::kind(error, m_db.databaseName());
@@ -147,26 +163,32 @@ std::optional<Evening> EveningStore::evening(qint64 id) const {
     return fromRow(q);
 }
 
-bool EveningStore::link(const char *table, const char *column, qint64 id) {
-    return change([&](QSqlError *error) {
-        const std::optional<qint64> open = openEvening(error);
-        if (!open) {
+bool EveningStore::linkWithin(const char *table, const char *column, qint64 id, QSqlError *error) {
+    const std::optional<qint64> open = openEvening(error);
+    if (!open) {
+        return false;
+    }
+    qint64 evening = *open;
+    if (evening == 0) {
+        if (!begin(error)) {
             return false;
         }
-        qint64 evening = *open;
-        if (evening == 0) {
-            if (!begin(error)) {
-                return false;
-            }
-            evening = openEvening(error).value_or(0);
-        }
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, evening) VALUES (?, ?)")
-                      .arg(QLatin1String(table), QLatin1String(column)));
-        q.addBindValue(id);
-        q.addBindValue(evening);
-        return q.exec() || Transaction::failed(q, error);
-    });
+        evening = openEvening(error).value_or(0);
+    }
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, evening) VALUES (?, ?)")
+                  .arg(QLatin1String(table), QLatin1String(column)));
+    q.addBindValue(id);
+    q.addBindValue(evening);
+    return q.exec() || Transaction::failed(q, error);
+}
+
+bool EveningStore::link(const char *table, const char *column, qint64 id) {
+    return change([&](QSqlError *error) { return linkWithin(table, column, id, error); });
+}
+
+bool EveningStore::addGameWithin(qint64 game, QSqlError *error) {
+    return linkWithin("evening_games", "game", game, error);
 }
 
 bool EveningStore::addRun(qint64 run) {
@@ -260,26 +282,26 @@ QList<RunRecord> EveningStore::runs(qint64 evening) const {
     return found;
 }
 
-bool EveningStore::addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
-                           qint64 priceCents) {
+RegisterChange EveningStore::addSold(qint64 evening, qint64 run,
+                                     const QList<std::pair<int, int>> &ranges, qint64 priceCents) {
     const QList<RunRecord> ofEvening = runs(evening);
     if (!m_error.isEmpty()) {
-        return false;
+        return unread();
     }
     const auto record = std::find_if(ofEvening.cbegin(), ofEvening.cend(),
                                      [run](const RunRecord &r) { return r.id == run; });
     QList<SoldRange> taken = sold(evening);
     if (!m_error.isEmpty()) {
-        return false;
+        return unread();
     }
     if (record == ofEvening.cend()) {
         m_error = QStringLiteral("la corsa %1 non è di questa serata").arg(run);
-        return false;
+        return RegisterChange::refused(m_error);
     }
     const std::optional<CardTrace::Range> range = CardTrace::printedRange(*record);
     if (!range) {
         m_error = QStringLiteral("la corsa %1 non ha consegnato nessuna cartella").arg(run);
-        return false;
+        return RegisterChange::refused(m_error);
     }
     // The numbers a run printed are one unbroken stretch: its first and last card's.
     const int lo = *CardTrace::printedNumber(*record, range->first);
@@ -288,27 +310,27 @@ bool EveningStore::addSold(qint64 evening, qint64 run, const QList<std::pair<int
         if (first > last || priceCents < 0) {
             m_error =
                 QStringLiteral("l'intervallo %1-%2 o il prezzo non è valido").arg(first).arg(last);
-            return false;
+            return RegisterChange::refused(m_error);
         }
         if (first < lo || last > hi) {
             m_error =
                 QStringLiteral("la corsa %1 non ha consegnato le cartelle %2 (ha "
                                "consegnato le cartelle %3)")
                     .arg(QString::number(run), outside(first, last, lo, hi), rangeText(lo, hi));
-            return false;
+            return RegisterChange::refused(m_error);
         }
         for (const SoldRange &s : taken) {
             if (s.run == run && s.first <= last && first <= s.last) {
                 m_error = QStringLiteral("le cartelle %1 della corsa %2 sono già in gioco")
                               .arg(rangeText(std::max(first, s.first), std::min(last, s.last)))
                               .arg(run);
-                return false;
+                return RegisterChange::refused(m_error);
             }
         }
         taken.append({0, run, first, last, priceCents});
     }
     // All the ranges, or none.
-    return change([&](QSqlError *error) {
+    return write([&](QSqlError *error) {
         QSqlQuery q(m_db);
         q.prepare(QStringLiteral("INSERT INTO cards_in_play (evening, run, first_number, "
                                  "last_number, price_cents) VALUES (?, ?, ?, ?, ?)"));
@@ -325,8 +347,8 @@ bool EveningStore::addSold(qint64 evening, qint64 run, const QList<std::pair<int
     });
 }
 
-bool EveningStore::removeSold(qint64 rangeId) {
-    return change([&](QSqlError *error) {
+RegisterChange EveningStore::removeSold(qint64 rangeId) {
+    return write([&](QSqlError *error) {
         QSqlQuery q(m_db);
         q.prepare(QStringLiteral("DELETE FROM cards_in_play WHERE id = ?"));
         q.addBindValue(rangeId);

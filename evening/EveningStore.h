@@ -1,6 +1,7 @@
 #pragma once
 
 #include "evening/Evening.h"
+#include "evening/RegisterChange.h"
 #include "register/RegisterFailure.h"
 #include "register/RunRecord.h"
 
@@ -39,6 +40,8 @@ public:
     // The run and the game join the current evening.
     bool addRun(qint64 run);
     bool addGame(qint64 game);
+    // As addGame, inside the caller's transaction: false with *error when the register refuses.
+    bool addGameWithin(qint64 game, QSqlError *error);
     // The runs of an evening, oldest first.
     QList<RunRecord> runs(qint64 evening) const;
     // The games of an evening, oldest first.
@@ -49,10 +52,11 @@ public:
 
     // Cards in play. The numbers must all have been delivered by the run, which must be of the
     // evening, and none may be in play already; the refusal names them. All the ranges are put
-    // in play, or none.
-    bool addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
-                 qint64 priceCents);
-    bool removeSold(qint64 rangeId);
+    // in play, or none. NotStored when the register did not take them (lastError() says why
+    // too).
+    RegisterChange addSold(qint64 evening, qint64 run, const QList<std::pair<int, int>> &ranges,
+                           qint64 priceCents);
+    RegisterChange removeSold(qint64 rangeId);
     QList<SoldRange> sold(qint64 evening) const;
     // Every card in play, run by run, in the order of the numbers.
     QList<PlayedCard> cardsInPlay(qint64 evening) const;
@@ -72,10 +76,14 @@ public:
 
 private:
     bool change(const std::function<bool(QSqlError *)> &work);
+    RegisterChange write(const std::function<bool(QSqlError *)> &work);
+    // The register could not be read before a write: NotStored, as lastError() says.
+    RegisterChange unread() const;
     void readFailed(const QSqlError &error) const;
     std::optional<qint64> openEvening(QSqlError *error) const;
     bool begin(QSqlError *error);
     bool link(const char *table, const char *column, qint64 id);
+    bool linkWithin(const char *table, const char *column, qint64 id, QSqlError *error);
 
     QSqlDatabase m_db;
     mutable QString m_error;

@@ -11,28 +11,42 @@
 
 namespace velmora {
 
-GameStore::GameStore(QSqlDatabase database) : m_db(std::move(database)) {}
+GameStore::GameStore(QSqlDatabase database, std::function<Heading()> heading)
+    : m_db(std::move(database)), m_heading(std::move(heading)) {}
 
-bool GameStore::fail(const QSqlError &error) {
-    m_error = QStringLiteral("La partita non può essere salvata nel registro: %1.")
-                  .arg(RegisterFailure::reason(error, m_db.databaseName()));
-    return false;
+GameStore::Change GameStore::fail(const QSqlError &error) {
+    Change change = Change::failed(error, m_db.databaseName());
+    // A change the game refused inside its transaction (a number the register does not hold as
+    // drawn) is the register and the game disagreeing: it is said, and may be tried again.
+    change.outcome = Change::Outcome::NotStored;
+    return change;
 }
 
-bool GameStore::inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change) {
+bool GameStore::noted(const Change &change) {
+    m_error = change.notStored()
+                  ? QStringLiteral("La partita non può essere salvata nel registro: %1.")
+                        .arg(change.reason)
+                  : QString();
+    return change.done();
+}
+
+GameStore::Change
+GameStore::inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change) {
+    const Change done = Change::made();
+    if (!m_db.isOpen()) {
+        return done; // no register at all: the user was told when the window opened
+    }
     QSqlError error;
-    const bool done = Transaction::run(
-        m_db,
-        [this, &change](QSqlError *stepError) {
-            QSqlQuery query(m_db);
-            return change(query, stepError);
-        },
-        &error);
-    if (!done) {
+    if (!Transaction::run(
+            m_db,
+            [this, &change](QSqlError *stepError) {
+                QSqlQuery query(m_db);
+                return change(query, stepError);
+            },
+            &error)) {
         return fail(error);
     }
-    m_error.clear();
-    return true;
+    return done;
 }
 
 namespace {
@@ -67,41 +81,66 @@ QVariant timeValue(const QDateTime &time) {
 
 } // namespace
 
-bool GameStore::openGame() {
+GameStore::Change GameStore::openGame(const PrizePlan &plan) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const bool opened = inTransaction([this, now](QSqlQuery &query, QSqlError *error) {
-        query.prepare(QStringLiteral("INSERT INTO games (started) VALUES (?)"));
+    // Without a heading the game keeps none (nulls): its record reads the settings.
+    const std::optional<Heading> heading =
+        m_heading ? std::optional<Heading>(m_heading()) : std::nullopt;
+    const qint64 closing = m_gameId;
+    const QDateTime closedAt = endOf(m_started, now, m_log, m_prizes);
+    qint64 opened = 0;
+    const Change change = inTransaction([&](QSqlQuery &query, QSqlError *error) {
+        if (closing != 0) {
+            query.prepare(QStringLiteral("UPDATE games SET ended = ? WHERE id = ?"));
+            query.addBindValue(RegisterTime::stored(closedAt));
+            query.addBindValue(closing);
+            if (!query.exec()) {
+                return Transaction::failed(query, error);
+            }
+        }
+        query.prepare(QStringLiteral("INSERT INTO games (started, organiser, organiser_street, "
+                                     "organiser_phone, card_title) VALUES (?, ?, ?, ?, ?)"));
         query.addBindValue(RegisterTime::stored(now));
+        if (heading) {
+            for (const QString &line :
+                 {heading->ditta, heading->via, heading->tel, heading->title}) {
+                query.addBindValue(line.trimmed());
+            }
+        } else {
+            for (int line = 0; line < 4; ++line) {
+                query.addBindValue(QVariant());
+            }
+        }
         if (!query.exec()) {
             return Transaction::failed(query, error);
         }
-        m_gameId = query.lastInsertId().toLongLong();
-        m_started = now;
-        return writePrizes(query, error);
+        opened = query.lastInsertId().toLongLong();
+        // The game belongs to the evening being held (begun on first need).
+        return writePrizes(query, opened, plan, error) &&
+               EveningStore(m_db).addGameWithin(opened, error);
     });
-    // The game belongs to the evening being held (begun on first need); a game outside it is
-    // still played and kept.
-    if (opened) {
-        EveningStore evenings(m_db);
-        if (!evenings.addGame(m_gameId)) {
-            m_error = QStringLiteral("La partita è nel registro ma non nella serata corrente: %1.")
-                          .arg(evenings.lastError());
-        }
+    if (change.done()) {
+        m_game = Game();
+        m_log.clear();
+        m_prizes = plan;
+        m_gameId = opened;
+        m_started = m_db.isOpen() ? now : QDateTime();
     }
-    return opened;
+    return change;
 }
 
-bool GameStore::writePrizes(QSqlQuery &query, QSqlError *error) {
+bool GameStore::writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan,
+                            QSqlError *error) {
     query.prepare(QStringLiteral("DELETE FROM prizes WHERE game = ?"));
-    query.addBindValue(m_gameId);
+    query.addBindValue(game);
     if (!query.exec()) {
         return Transaction::failed(query, error);
     }
     query.prepare(QStringLiteral(
         "INSERT INTO prizes (game, position, kind, name, value) VALUES (?, ?, ?, ?, ?)"));
-    for (int index = 0; index < m_prizes.prizes().size(); ++index) {
-        const Prize &prize = m_prizes.prizes().at(index);
-        query.addBindValue(m_gameId);
+    for (int index = 0; index < plan.prizes().size(); ++index) {
+        const Prize &prize = plan.prizes().at(index);
+        query.addBindValue(game);
         query.addBindValue(index + 1);
         query.addBindValue(int(prize.kind));
         query.addBindValue(prize.name);
@@ -116,7 +155,10 @@ bool GameStore::writePrizes(QSqlQuery &query, QSqlError *error) {
 
 namespace {
 
-// The first game the query selects (id, started, ended), if any.
+constexpr auto selectGames = "SELECT id, started, ended, organiser, organiser_street, "
+                             "organiser_phone, card_title FROM games";
+
+// The first game the query selects (selectGames' columns), if any.
 bool readKept(QSqlQuery &query, std::optional<GameStore::KeptGame> *game, QSqlError *error) {
     game->reset();
     if (!query.exec()) {
@@ -125,7 +167,14 @@ bool readKept(QSqlQuery &query, std::optional<GameStore::KeptGame> *game, QSqlEr
     if (query.next()) {
         *game = GameStore::KeptGame{query.value(0).toLongLong(),
                                     RegisterTime::read(query.value(1).toString()),
-                                    RegisterTime::read(query.value(2).toString())};
+                                    RegisterTime::read(query.value(2).toString()),
+                                    {}};
+        // A game kept before games had a heading has none: its record reads the settings.
+        if (!query.isNull(3)) {
+            game->value().heading =
+                GameStore::Heading{query.value(3).toString(), query.value(4).toString(),
+                                   query.value(5).toString(), query.value(6).toString()};
+        }
     }
     return Transaction::readToEnd(query, error); // no game is not an error
 }
@@ -134,15 +183,15 @@ bool readKept(QSqlQuery &query, std::optional<GameStore::KeptGame> *game, QSqlEr
 
 bool GameStore::readOpenGame(QSqlDatabase db, std::optional<KeptGame> *open, QSqlError *error) {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT id, started, ended FROM games WHERE ended IS NULL "
-                                 "ORDER BY id DESC LIMIT 1"));
+    query.prepare(QLatin1String(selectGames) +
+                  QStringLiteral(" WHERE ended IS NULL ORDER BY id DESC LIMIT 1"));
     return readKept(query, open, error);
 }
 
 bool GameStore::readGame(QSqlDatabase db, qint64 id, std::optional<KeptGame> *game,
                          QSqlError *error) {
     QSqlQuery query(db);
-    query.prepare(QStringLiteral("SELECT id, started, ended FROM games WHERE id = ?"));
+    query.prepare(QLatin1String(selectGames) + QStringLiteral(" WHERE id = ?"));
     query.addBindValue(id);
     return readKept(query, game, error);
 }
@@ -235,6 +284,7 @@ bool GameStore::restore() {
     m_prizes = PrizePlan();
     m_gameId = 0;
     m_started = {};
+    m_resumed = false;
     QSqlError error;
     if (!readOpenGame(&error)) {
         // Nothing read is taken as the game: the board starts empty and the user is told.
@@ -248,7 +298,7 @@ bool GameStore::restore() {
         return false;
     }
     if (m_gameId == 0) {
-        return openGame();
+        return noted(openGame(PrizePlan()));
     }
     QList<int> numbers;
     for (const DrawLogEntry &entry : std::as_const(m_log)) {
@@ -258,22 +308,27 @@ bool GameStore::restore() {
     }
     if (!Game::fromNumbers(numbers, m_game)) {
         // Kept as it is, to be looked at later; the evening goes on with a fresh game.
-        m_error = QStringLiteral("La partita salvata nel registro è danneggiata: ne inizia una "
-                                 "nuova, la vecchia resta nel registro.");
-        const QString damaged = m_error;
-        if (newGame()) {
-            m_error = damaged;
-        }
+        const QString damaged = QStringLiteral("La partita salvata nel registro è danneggiata: "
+                                               "ne inizia una nuova, la vecchia resta nel "
+                                               "registro.");
+        m_game = Game();
+        m_error = noted(openGame(PrizePlan(m_prizes.prizes(), {})))
+                      ? damaged
+                      : damaged + QLatin1Char(' ') + m_error;
         return false;
     }
+    m_resumed = !numbers.isEmpty() || !m_prizes.awards().isEmpty();
     return true;
 }
 
-bool GameStore::writeDraw(const DrawLogEntry &entry) {
-    return inTransaction([this, entry](QSqlQuery &query, QSqlError *error) {
-        // The position follows the last one stored, not the game in memory: after a change the
-        // register refused, the two may differ, and the order read back must still be the
-        // order drawn.
+GameStore::Change GameStore::draw(int number, DrawSource source) {
+    if (!NumberSet::inRange(number) || m_game.isDrawn(number)) {
+        return {};
+    }
+    const DrawLogEntry entry{number, QDateTime::currentDateTimeUtc(), source, {}};
+    Change change = inTransaction([this, entry](QSqlQuery &query, QSqlError *error) {
+        // The position follows the last one stored, so that the order read back is the order
+        // drawn.
         query.prepare(QStringLiteral(
             "INSERT INTO drawn (game, position, number, drawn_at, source) "
             "SELECT ?, COALESCE(MAX(position), 0) + 1, ?, ?, ? FROM drawn WHERE game = ?"));
@@ -284,13 +339,23 @@ bool GameStore::writeDraw(const DrawLogEntry &entry) {
         query.addBindValue(m_gameId);
         return query.exec() || Transaction::failed(query, error);
     });
+    change.number = number;
+    if (change.done()) {
+        m_game.draw(number);
+        m_log.append(entry);
+    }
+    return change;
 }
 
-bool GameStore::writeRemove(int number, const QDateTime &when) {
-    return inTransaction([this, number, when](QSqlQuery &query, QSqlError *error) {
+GameStore::Change GameStore::remove(int number) {
+    if (!m_game.isDrawn(number)) {
+        return {};
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    Change change = inTransaction([this, number, now](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("UPDATE drawn SET taken_back = ? "
                                      "WHERE game = ? AND number = ? AND taken_back IS NULL"));
-        query.addBindValue(RegisterTime::stored(when));
+        query.addBindValue(RegisterTime::stored(now));
         query.addBindValue(m_gameId);
         query.addBindValue(number);
         if (!query.exec()) {
@@ -300,67 +365,60 @@ bool GameStore::writeRemove(int number, const QDateTime &when) {
                Transaction::refused(
                    QStringLiteral("il %1 non risulta estratto nel registro").arg(number), error);
     });
-}
-
-bool GameStore::draw(int number, DrawSource source) {
-    if (!m_game.draw(number)) {
-        return false;
-    }
-    const DrawLogEntry entry{number, QDateTime::currentDateTimeUtc(), source, {}};
-    m_log.append(entry);
-    writeDraw(entry);
-    return true;
-}
-
-bool GameStore::remove(int number) {
-    if (!m_game.isDrawn(number)) {
-        return false;
-    }
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    writeRemove(number, now);
-    m_game.remove(number);
-    for (auto entry = m_log.rbegin(); entry != m_log.rend(); ++entry) {
-        if (entry->number == number && !entry->takenBack()) {
-            entry->takenBackAt = now;
-            break;
+    change.number = number;
+    if (change.done()) {
+        m_game.remove(number);
+        for (auto entry = m_log.rbegin(); entry != m_log.rend(); ++entry) {
+            if (entry->number == number && !entry->takenBack()) {
+                entry->takenBackAt = now;
+                break;
+            }
         }
     }
-    return true;
+    return change;
 }
 
-int GameStore::undo() {
+GameStore::Change GameStore::undo() {
     const int number = m_game.last();
-    if (number != 0) {
-        remove(number);
-    }
-    return number;
+    return number == 0 ? Change{} : remove(number);
 }
 
-bool GameStore::addTombolino() {
-    if (!m_prizes.addTombolino()) {
-        return false;
+GameStore::Change GameStore::addTombolino() {
+    PrizePlan plan = m_prizes;
+    if (!plan.addTombolino()) {
+        return {};
     }
-    inTransaction([this](QSqlQuery &query, QSqlError *error) { return writePrizes(query, error); });
-    return true;
+    const Change change = inTransaction([this, &plan](QSqlQuery &query, QSqlError *error) {
+        return writePrizes(query, m_gameId, plan, error);
+    });
+    if (change.done()) {
+        m_prizes = plan;
+    }
+    return change;
 }
 
-bool GameStore::setPrizeValue(int prize, const QString &value) {
-    if (!m_prizes.setValue(prize, value)) {
-        return false;
+GameStore::Change GameStore::setPrizeValue(int prize, const QString &value) {
+    PrizePlan plan = m_prizes;
+    if (!plan.setValue(prize, value)) {
+        return {};
     }
-    inTransaction([this](QSqlQuery &query, QSqlError *error) { return writePrizes(query, error); });
-    return true;
+    const Change change = inTransaction([this, &plan](QSqlQuery &query, QSqlError *error) {
+        return writePrizes(query, m_gameId, plan, error);
+    });
+    if (change.done()) {
+        m_prizes = plan;
+    }
+    return change;
 }
 
-bool GameStore::award(const Award &award) {
+GameStore::Change GameStore::award(const Award &award) {
     if (award.prize < 0 || award.prize >= m_prizes.prizes().size() ||
         m_prizes.isAwarded(award.prize) || award.cards.isEmpty()) {
-        return false;
+        return {};
     }
     Award stamped = award;
     stamped.when = QDateTime::currentDateTimeUtc();
-    m_prizes.record(stamped);
-    inTransaction([this, stamped](QSqlQuery &query, QSqlError *error) {
+    const Change change = inTransaction([this, stamped](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("INSERT INTO awards (game, prize, run, printed_number, "
                                      "archive_card, reached_at, awarded) "
                                      "VALUES (?, ?, ?, ?, ?, ?, ?)"));
@@ -378,11 +436,14 @@ bool GameStore::award(const Award &award) {
         }
         return true;
     });
-    return true;
+    if (change.done()) {
+        m_prizes.record(stamped);
+    }
+    return change;
 }
 
 bool GameStore::recordClaim(const ClaimCheck &claim) {
-    return inTransaction([this, claim](QSqlQuery &query, QSqlError *error) {
+    return noted(inTransaction([this, claim](QSqlQuery &query, QSqlError *error) {
         query.prepare(QStringLiteral("INSERT INTO claims (game, checked, run, printed_number, "
                                      "verdict) VALUES (?, ?, ?, ?, ?)"));
         query.addBindValue(m_gameId);
@@ -394,26 +455,33 @@ bool GameStore::recordClaim(const ClaimCheck &claim) {
         // One line: the record gives each claim one row.
         query.addBindValue(claim.verdict.simplified());
         return query.exec() || Transaction::failed(query, error);
-    });
+    }));
 }
 
-bool GameStore::newGame() {
-    const bool closed = inTransaction([this](QSqlQuery &query, QSqlError *error) {
-        query.prepare(QStringLiteral("UPDATE games SET ended = ? WHERE id = ?"));
-        query.addBindValue(RegisterTime::stored(QDateTime::currentDateTimeUtc()));
-        query.addBindValue(m_gameId);
-        return query.exec() || Transaction::failed(query, error);
-    });
-    const QString closeError = m_error;
-    m_game = Game();
-    m_log.clear();
-    m_prizes = PrizePlan();
-    m_started = {};
-    const bool opened = openGame();
-    if (!closed && opened) {
-        m_error = closeError; // the old game is still open in the register: say so
+GameStore::Change GameStore::newGame() {
+    // The same prizes, values and Tombolino included, none given.
+    return openGame(PrizePlan(m_prizes.prizes(), {}));
+}
+
+QDateTime GameStore::endOf(const QDateTime &started, const QDateTime &closed,
+                           const QList<DrawLogEntry> &log, const PrizePlan &prizes) {
+    if (!closed.isValid() && prizes.playing() >= 0) {
+        return {}; // still being played
     }
-    return opened && closed;
+    QDateTime last = started;
+    const auto later = [&last](const QDateTime &time) {
+        if (time.isValid() && (!last.isValid() || time > last)) {
+            last = time;
+        }
+    };
+    for (const DrawLogEntry &entry : log) {
+        later(entry.drawnAt);
+        later(entry.takenBackAt);
+    }
+    for (const Award &award : prizes.awards()) {
+        later(award.when);
+    }
+    return last;
 }
 
 } // namespace velmora

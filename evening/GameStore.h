@@ -1,5 +1,6 @@
 #pragma once
 
+#include "evening/RegisterChange.h"
 #include "rules/ClaimCheck.h"
 #include "rules/DrawLog.h"
 #include "rules/Game.h"
@@ -22,18 +23,37 @@ namespace velmora {
 // Keeps the game of the evening in the register's database: every change is written at once,
 // in one transaction, so a crash or a closed window loses nothing, and the next start carries
 // on with the same game. "Nuova partita" closes the current game (kept, with its numbers) and
-// opens an empty one.
+// opens one with the same prizes.
 //
-// A change the database refuses still changes the game in memory, so the evening goes on;
-// lastError() then says why in Italian, until a later write succeeds.
+// The game in memory changes only once the register has the change: what the board shows is
+// always what the register holds, in its order. A change the register refuses leaves the game
+// as it was and says why; it may be tried again. Only when the register could not be opened at
+// all (the user is told when the window opens) is the game played in memory alone.
 class GameStore {
 public:
+    // What a change came to: Refused (with no reason) when the game does not allow it, as a
+    // number drawn already.
+    using Change = RegisterChange;
+
+    // The organiser's lines and the card title a game is played under, kept with the game
+    // when it starts.
+    struct Heading {
+        QString ditta;
+        QString via;
+        QString tel;
+        QString title;
+    };
+
     // An open register database (RegisterDatabase): its schema holds the game's tables.
-    explicit GameStore(QSqlDatabase database);
+    // heading gives the lines a new game is kept with; when not set, none are kept and the
+    // game's record reads the settings.
+    explicit GameStore(QSqlDatabase database, std::function<Heading()> heading = {});
 
     // Reads the open game, or starts one when there is none. False, with lastError(), when the
     // database cannot be read or holds a damaged game (the game in memory then starts empty).
     bool restore();
+    // Whether restore() took up a game already under way: numbers drawn or prizes given.
+    bool resumed() const { return m_resumed; }
 
     const Game &game() const { return m_game; }
     qint64 gameId() const { return m_gameId; }
@@ -45,29 +65,33 @@ public:
     // The game's prizes in order and those given.
     const PrizePlan &prizes() const { return m_prizes; }
 
-    // As Game's own operations; false when the game did not change. A number taken back stays
-    // in the log, marked.
-    bool draw(int number, DrawSource source = DrawSource::Typed);
-    bool remove(int number);
-    int undo();
-    // Adds the second tombola; false when the game has one already.
-    bool addTombolino();
-    bool setPrizeValue(int prize, const QString &value);
+    // As Game's own operations. A number taken back stays in the log, marked.
+    Change draw(int number, DrawSource source = DrawSource::Typed);
+    Change remove(int number);
+    // Takes back the last number; Refused when none is drawn.
+    Change undo();
+    // Adds the second tombola; Refused when the game has one already.
+    Change addTombolino();
+    Change setPrizeValue(int prize, const QString &value);
     // Records a prize given; the next one is then played.
-    bool award(const Award &award);
+    Change award(const Award &award);
     // Keeps a checked claim of the current game in the register at once; false, with
     // lastError(), when the register refuses it.
     bool recordClaim(const ClaimCheck &claim);
-    // Closes the current game and starts an empty one.
-    bool newGame();
+    // Closes the current game, its end the time of its last number or award, and starts one
+    // with the same prizes and values, none given.
+    Change newGame();
 
+    // Why restore() or recordClaim() failed; empty after they succeed. Changes say their own.
     const QString &lastError() const { return m_error; }
 
-    // A game as the register keeps it: its id, start and end (invalid while it is played).
+    // A game as the register keeps it: its id, start and end (invalid while it is played),
+    // and the heading it was played under (nothing for a game kept before games had one).
     struct KeptGame {
         qint64 id = 0;
         QDateTime started;
         QDateTime ended;
+        std::optional<Heading> heading;
     };
     // The game being played: the newest not ended, taken up again at each start; nothing when
     // there is none. False when the register cannot be read.
@@ -84,17 +108,28 @@ public:
     static bool readClaims(QSqlDatabase db, qint64 game, QList<ClaimCheck> *claims,
                            QSqlError *error);
 
+    // When a game ended as its record says: the time of its last number or award once every
+    // prize is given or the game was closed (its start when nothing happened); invalid while it
+    // is being played.
+    static QDateTime endOf(const QDateTime &started, const QDateTime &closed,
+                           const QList<DrawLogEntry> &log, const PrizePlan &prizes);
+
 private:
-    bool openGame();
+    // Opens a game with the plan's prizes (none given), closing the current one first when
+    // there is one; the evening takes it in the same transaction.
+    Change openGame(const PrizePlan &plan);
     bool readOpenGame(QSqlError *error);
-    bool writePrizes(QSqlQuery &query, QSqlError *error);
-    bool writeDraw(const DrawLogEntry &entry);
-    bool writeRemove(int number, const QDateTime &when);
-    // Runs one change in a transaction; records the failure in m_error, clears it on success.
-    bool inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change);
-    bool fail(const QSqlError &error);
+    bool writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan, QSqlError *error);
+    // Runs one change in a transaction. With no register open, the change is taken as done: the
+    // game is played in memory.
+    Change inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change);
+    Change fail(const QSqlError &error);
+    // Sets lastError() from a change of restore() or recordClaim(); whether it was done.
+    bool noted(const Change &change);
 
     QSqlDatabase m_db;
+    std::function<Heading()> m_heading;
+    bool m_resumed = false;
     Game m_game;
     QList<DrawLogEntry> m_log;
     PrizePlan m_prizes;

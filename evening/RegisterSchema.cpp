@@ -20,7 +20,7 @@ namespace {
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 4;
+constexpr int schemaVersion = 5;
 
 // order drawn, positions from 1.
 constexpr auto createGames = R"(
@@ -254,9 +254,24 @@ bool toVersion4(QSqlDatabase db, QSqlError *error) {
 ))")) || Transaction::failed(query, error);
 }
 
+// Version 5: a game keeps, from its start, the organiser's lines and the card title it is
+// played under, so that its record names them whatever the settings say later. Games from
+// before have none (null): their record reads the settings as it always did.
+bool toVersion5(QSqlDatabase db, QSqlError *error) {
+    QSqlQuery query(db);
+    for (const char *column : {"organiser", "organiser_street", "organiser_phone", "card_title"}) {
+        if (!query.exec(QStringLiteral("ALTER TABLE games ADD COLUMN %1 TEXT")
+                            .arg(QLatin1String(column)))) {
+            return Transaction::failed(query, error);
+        }
+    }
+    return true;
+}
+
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3, toVersion4};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3, toVersion4,
+                                                toVersion5};
 
 // The columns of each of our tables, as the statements above make them.
 const QMap<QString, QStringList> &ourColumns() {

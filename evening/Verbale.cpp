@@ -140,10 +140,15 @@ std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &sett
     verbale.registerPath = db.databaseName();
     verbale.game = game;
     verbale.started = kept->started;
-    verbale.ended = kept->ended;
-    verbale.ditta = settings.Ditta.trimmed();
-    verbale.via = settings.Via.trimmed();
-    verbale.tel = settings.Tel.trimmed();
+    // The lines the game was played under; a game kept before games had them reads the
+    // settings.
+    const GameStore::Heading heading = kept->heading.value_or(
+        GameStore::Heading{settings.Ditta.trimmed(), settings.Via.trimmed(), settings.Tel.trimmed(),
+                           settings.Titolo.trimmed()});
+    verbale.ditta = heading.ditta;
+    verbale.via = heading.via;
+    verbale.tel = heading.tel;
+    verbale.title = heading.title;
     // A game kept before evenings were, or one the evening could not take, has no evening: its
     // record says so rather than borrow another's cards.
     if (place->evening != 0) {
@@ -160,6 +165,7 @@ std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &sett
         return std::nullopt;
     }
     verbale.prizes = plan.prizes();
+    verbale.ended = GameStore::endOf(kept->started, kept->ended, verbale.draws, plan);
     for (const Award &award : plan.awards()) {
         const Prize prize = plan.prizes().value(award.prize);
         verbale.awards.append({prize.name, prize.value, award.cards, award.when});

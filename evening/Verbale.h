@@ -65,15 +65,17 @@ public:
     // The evening
     QString eveningName;
     QDate eveningDate;
-    // Who held it: the settings' Ditta, Via and Tel
+    // Who held it and the cards' title, as the game kept them when it began (the settings'
+    // Ditta, Via, Tel and Titolo then)
     QString ditta;
     QString via;
     QString tel;
+    QString title;
     // The game
     qint64 game = 0;
     int gameNumber = 0; // its place among the evening's games, from 1
     QDateTime started;
-    QDateTime ended; // invalid while the game is being played
+    QDateTime ended; // its last number or award once it is over; invalid while it is played
 
     QList<Archive> archives; // one per archive file the evening's runs printed from
     QList<Run> runs;

@@ -275,6 +275,10 @@ void heading(Layout &layout, const Verbale &v) {
     if (!contact.isEmpty()) {
         layout.paragraph(contact.join(QStringLiteral(" — ")), layout.font(10), Qt::AlignHCenter);
     }
+    if (!v.title.isEmpty()) {
+        layout.paragraph(QStringLiteral("Titolo delle cartelle: %1").arg(v.title), layout.font(10),
+                         Qt::AlignHCenter);
+    }
     const QString number = v.gameNumber > 0
                                ? QStringLiteral("Partita n. %1 della serata (n. %2 "
                                                 "nel registro)")

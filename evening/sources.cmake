@@ -7,6 +7,7 @@ list(APPEND VELMORA_CORE_SOURCES
   evening/EveningStore.h
   evening/GameStore.cpp
   evening/GameStore.h
+  evening/RegisterChange.h
   evening/RegisterDatabase.cpp
   evening/RegisterDatabase.h
   evening/RegisterLock.cpp

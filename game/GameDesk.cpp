@@ -24,6 +24,27 @@ GameDesk::GameDesk(Seams seams)
     : m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow),
       m_archives(m_seams.archivePlaces) {}
 
+QString GameDesk::unsavedText(const QString &what, const QString &reason) {
+    return QStringLiteral("%1: %2.").arg(what, reason);
+}
+
+GameDesk::Drawn GameDesk::drawNumber(int number, DrawSource source) {
+    const GameStore::Change change = m_seams.store->draw(number, source);
+    if (change.done()) {
+        return {number, {}, false, number, source};
+    }
+    if (change.notStored()) {
+        // Not on the board either: what is shown is what the register holds.
+        return {0,
+                unsavedText(QStringLiteral("Il %1 non è stato segnato, il registro non lo ha "
+                                           "salvato")
+                                .arg(number),
+                            change.reason),
+                true, number, source};
+    }
+    return {0, alreadyDrawn(number), false, number, source};
+}
+
 GameDesk::Drawn GameDesk::drawTyped(const QString &typed) {
     const QString number = typed.trimmed();
     if (number.isEmpty()) {
@@ -34,18 +55,12 @@ GameDesk::Drawn GameDesk::drawTyped(const QString &typed) {
                                   "a 90.")
                        .arg(number)};
     }
-    if (!m_seams.store->draw(number.toInt(), DrawSource::Typed)) {
-        return {0, alreadyDrawn(number.toInt())};
-    }
-    return {number.toInt(), {}};
+    return drawNumber(number.toInt(), DrawSource::Typed);
 }
 
 GameDesk::Drawn GameDesk::drawClicked(int number) {
     // A misclick on the evening must never change the draw: a drawn number stays drawn.
-    if (!m_seams.store->draw(number, DrawSource::Clicked)) {
-        return {0, alreadyDrawn(number)};
-    }
-    return {number, {}};
+    return drawNumber(number, DrawSource::Clicked);
 }
 
 GameDesk::Drawn GameDesk::drawByComputer() {
@@ -53,27 +68,83 @@ GameDesk::Drawn GameDesk::drawByComputer() {
     if (number == 0) {
         return {0, QStringLiteral("Tutti i 90 numeri sono già estratti.")};
     }
-    m_seams.store->draw(number, DrawSource::Computer);
-    return {number, {}};
+    return drawNumber(number, DrawSource::Computer);
 }
 
-QString GameDesk::undo() {
-    const int number = m_seams.store->undo();
-    return number == 0 ? QString() : QStringLiteral("Tolto il %1.").arg(number);
+GameDesk::Drawn GameDesk::drawAgain(const Drawn &unsaved) {
+    return drawNumber(unsaved.asked, unsaved.source);
 }
 
-QString GameDesk::newGame() {
-    m_seams.store->newGame();
+GameDesk::Step GameDesk::undo() {
+    const GameStore::Change change = m_seams.store->undo();
+    if (change.notStored()) {
+        return {false,
+                unsavedText(QStringLiteral("Il %1 non è stato tolto, il registro non lo ha "
+                                           "salvato")
+                                .arg(change.number),
+                            change.reason),
+                true};
+    }
+    return {change.done(),
+            change.done() ? QStringLiteral("Tolto il %1.").arg(change.number) : QString()};
+}
+
+GameDesk::Step GameDesk::newGame() {
+    const GameStore::Change change = m_seams.store->newGame();
+    if (change.notStored()) {
+        return {false,
+                unsavedText(QStringLiteral("La nuova partita non è iniziata, il registro non "
+                                           "l'ha salvata"),
+                            change.reason),
+                true};
+    }
     m_checked.reset();
-    return QStringLiteral("Nuova partita.");
+    return {true, QStringLiteral("Nuova partita.")};
 }
 
-bool GameDesk::addTombolino() {
-    return m_seams.store->addTombolino();
+GameDesk::Step GameDesk::addTombolino() {
+    const GameStore::Change change = m_seams.store->addTombolino();
+    if (change.notStored()) {
+        return {false,
+                unsavedText(QStringLiteral("Il Tombolino non è stato aggiunto, il registro non "
+                                           "lo ha salvato"),
+                            change.reason),
+                true};
+    }
+    return {change.done(), {}};
 }
 
-void GameDesk::setPrizeValue(int prize, const QString &value) {
-    m_seams.store->setPrizeValue(prize, value);
+GameDesk::Step GameDesk::setPrizeValue(int prize, const QString &value) {
+    const GameStore::Change change = m_seams.store->setPrizeValue(prize, value);
+    if (change.notStored()) {
+        return {false,
+                unsavedText(QStringLiteral("Il valore del premio %1 non è stato cambiato, il "
+                                           "registro non lo ha salvato")
+                                .arg(m_seams.store->prizes().prizes().value(prize).name),
+                            change.reason),
+                true};
+    }
+    return {change.done(), {}};
+}
+
+QString GameDesk::resumedNotice() const {
+    const GameStore &store = *m_seams.store;
+    if (!store.resumed()) {
+        return {};
+    }
+    const PrizePlan &plan = store.prizes();
+    QStringList given;
+    for (const Award &award : plan.awards()) {
+        given.append(plan.prizes().value(award.prize).name);
+    }
+    const int count = store.game().count();
+    QString notice = QStringLiteral("Partita in corso ripresa dal registro: %1")
+                         .arg(count == 1 ? QStringLiteral("1 numero estratto")
+                                         : QStringLiteral("%1 numeri estratti").arg(count));
+    notice += given.isEmpty()
+                  ? QStringLiteral(", nessun premio assegnato.")
+                  : QStringLiteral(", premi assegnati: %1.").arg(given.join(QStringLiteral(", ")));
+    return notice;
 }
 
 bool GameDesk::canAddTombolino() const {
@@ -263,7 +334,18 @@ GameDesk::Given GameDesk::awardClaim() {
             const HallCard card = hallCard(cards, won);
             winners.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
         }
-        m_seams.store->award(*award);
+        const GameStore::Change change = m_seams.store->award(*award);
+        if (change.notStored()) {
+            return {false,
+                    unsavedText(QStringLiteral("%1 non è stato assegnato, il registro non lo ha "
+                                               "salvato")
+                                    .arg(prize),
+                                change.reason),
+                    true};
+        }
+        if (!change.done()) {
+            return {false, QStringLiteral("%1 è già stato assegnato.").arg(prize)};
+        }
         return {true, QStringLiteral("%1: premio assegnato a %2.")
                           .arg(prize, winners.join(QStringLiteral(", ")))};
     } catch (const VelmoraError &error) {

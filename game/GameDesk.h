@@ -6,6 +6,7 @@
 #include "rules/CardInPlay.h"
 #include "rules/ClaimCheck.h"
 #include "rules/ComputerDraw.h"
+#include "rules/DrawLog.h"
 #include "rules/PrintedRuns.h"
 #include "rules/PrizePlan.h"
 
@@ -47,10 +48,24 @@ public:
         ComputerDraw::RandomBelow randomBelow;
     };
 
-    // A number asked for: the one drawn (0 when refused) and what to tell the organiser.
+    // A number asked for: the one drawn (0 when refused or not stored) and what to tell the
+    // organiser. unsaved: the register did not take it, the notice says why; drawAgain() tries
+    // the same number again.
     struct Drawn {
         int number = 0;
         QString notice;
+        bool unsaved = false;
+        int asked = 0;
+        DrawSource source = DrawSource::Typed;
+    };
+
+    // A change of the game asked for: whether it was made and what to tell the organiser.
+    // unsaved: the register did not take it, `said` tells why; the game is as it was and the
+    // same change may be asked again.
+    struct Step {
+        bool done = false;
+        QString said;
+        bool unsaved = false;
     };
 
     // The claimed card's check, as the organiser reads it.
@@ -70,6 +85,7 @@ public:
     struct Given {
         bool awarded = false;
         QString said;
+        bool unsaved = false; // the register did not take it: see Step
     };
 
     // "Chi ha vinto?": the cards with at least a prize, a row of cells each (printed number,
@@ -87,13 +103,20 @@ public:
     // A number pressed on the board; one drawn already stays drawn.
     Drawn drawClicked(int number);
     Drawn drawByComputer();
-    // Takes back the last number; what to tell, nothing when none was drawn.
-    QString undo();
-    QString newGame();
-    bool addTombolino();
-    void setPrizeValue(int prize, const QString &value);
+    // The number the register did not take, asked for again as it was.
+    Drawn drawAgain(const Drawn &unsaved);
+    // Takes back the last number; nothing to tell when none was drawn.
+    Step undo();
+    // Closes the game and starts one with the same prizes.
+    Step newGame();
+    Step addTombolino();
+    Step setPrizeValue(int prize, const QString &value);
     // Whether the game has no second tombola yet.
     bool canAddTombolino() const;
+
+    // What the organiser is told when the window opens on a game already under way: its
+    // numbers and the prizes given; empty for a game not begun.
+    QString resumedNotice() const;
 
     // The cards in play that reached the prize being played, in words; empty before the first
     // number and after the last prize.
@@ -116,6 +139,10 @@ public:
     HallState hallState();
 
 private:
+    Drawn drawNumber(int number, DrawSource source);
+    // A change the register did not take, in one sentence: "<what>: <why>."
+    static QString unsavedText(const QString &what, const QString &reason);
+
     // The cards in play, read again only when the runs or the sold cards change (or a run's
     // archive was not found); throws VelmoraError.
     const QList<CardInPlay> &cardsInPlay();

@@ -7,6 +7,7 @@
 #include "evening/RegisterDatabase.h"
 #include "game/Tabellone.h"
 #include "print/ArchiveSearch.h"
+#include "settings/Configurazione.h"
 
 #include <QFileInfo>
 
@@ -27,7 +28,11 @@ GameSession::~GameSession() {
 void GameSession::open() {
     if (!m_window) {
         database();
-        m_store = std::make_unique<GameStore>(m_db->connection());
+        // Each game keeps the organiser's lines and the card title it begins under.
+        m_store = std::make_unique<GameStore>(m_db->connection(), [this] {
+            return GameStore::Heading{m_settings.Ditta.trimmed(), m_settings.Via.trimmed(),
+                                      m_settings.Tel.trimmed(), m_settings.Titolo.trimmed()};
+        });
         if (!m_db->notice().isEmpty()) {
             m_presenter().avviso(m_owner, m_db->notice());
         }

@@ -26,6 +26,7 @@
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace velmora {
@@ -121,6 +122,8 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     }
     setTabOrder(m_numbers.back(), m_undo);
     refresh();
+    // After a restart: the game on the board is the one under way, with what it had.
+    say(m_desk.resumedNotice());
 }
 
 Tabellone::~Tabellone() = default;
@@ -414,9 +417,18 @@ void Tabellone::showPrizes(const HallState &state) {
 
 void Tabellone::prizeValueEdited(int row, int column) {
     if (column == prizeValueColumn) {
-        // The table is not filled again here: the item edited is still in use.
-        m_desk.setPrizeValue(row, m_prizes->item(row, column)->text());
-        reportStoreError();
+        const QString value = m_prizes->item(row, column)->text();
+        GameDesk::Step step = m_desk.setPrizeValue(row, value);
+        while (step.unsaved && tryAgain(step.said)) {
+            step = m_desk.setPrizeValue(row, value);
+        }
+        if (step.unsaved) {
+            say(step.said);
+            // The value the register keeps goes back in its cell, once the edit is over: the
+            // item edited is still in use here.
+            QTimer::singleShot(0, this, &Tabellone::refresh);
+            return;
+        }
         m_playing->setText(m_desk.store().prizes().playingText());
         m_playing->setAccessibleName(m_playing->text());
         m_hall->show(m_desk.hallState());
@@ -424,24 +436,40 @@ void Tabellone::prizeValueEdited(int row, int column) {
 }
 
 void Tabellone::addTombolino() {
-    m_desk.addTombolino();
-    afterChange();
+    GameDesk::Step step = m_desk.addTombolino();
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.addTombolino();
+    }
+    say(step.said);
+    refresh();
+}
+
+bool Tabellone::tryAgain(const QString &why) {
+    // Said once for each attempt, with the way out: nothing changed on the board meanwhile.
+    return m_seams.presenter->conferma(this, why + QStringLiteral("\nRiprovare?"));
 }
 
 void Tabellone::awardClaim() {
-    const GameDesk::Given given = m_desk.awardClaim();
+    GameDesk::Given given = m_desk.awardClaim();
+    while (given.unsaved && tryAgain(given.said)) {
+        given = m_desk.awardClaim();
+    }
     if (given.awarded) {
         say(given.said);
         afterChange();
     } else if (!given.said.isEmpty()) {
         m_cardNotice->setText(given.said);
-        m_award->setEnabled(false);
+        // Not stored is not refused: the same award may be given once the register takes it.
+        m_award->setEnabled(given.unsaved);
     }
 }
 
-void Tabellone::showDrawn(const GameDesk::Drawn &drawn) {
+void Tabellone::showDrawn(GameDesk::Drawn drawn) {
+    while (drawn.unsaved && tryAgain(drawn.notice)) {
+        drawn = m_desk.drawAgain(drawn);
+    }
     say(drawn.notice);
-    afterChange(); // a board button pressed on a drawn number toggled itself: put back
+    afterChange(); // a board button pressed toggled itself: the board shows the register
     if (drawn.number != 0) {
         m_hall->numberDrawn(drawn.number);
     }
@@ -460,7 +488,11 @@ void Tabellone::undo() {
             this, QStringLiteral("Togliere il %1, l'ultimo numero estratto?").arg(number))) {
         return;
     }
-    say(m_desk.undo());
+    GameDesk::Step step = m_desk.undo();
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.undo();
+    }
+    say(step.said);
     afterChange();
 }
 
@@ -478,14 +510,19 @@ void Tabellone::newGame() {
                                  "registro, ma il tabellone riparte vuoto."))) {
         return;
     }
-    say(m_desk.newGame());
-    showVerdict({});
-    m_winners->setRowCount(0);
+    GameDesk::Step step = m_desk.newGame();
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.newGame();
+    }
+    say(step.said);
+    if (step.done) {
+        showVerdict({});
+        m_winners->setRowCount(0);
+    }
     afterChange();
 }
 
 void Tabellone::afterChange() {
-    reportStoreError();
     refresh();
 }
 

@@ -73,7 +73,9 @@ private:
     QWidget *buildWinnersPanel();
     QWidget *buildPrizesPanel();
     // After a number asked for, however: the refusal or the board, and the hall told.
-    void showDrawn(const GameDesk::Drawn &drawn);
+    void showDrawn(GameDesk::Drawn drawn);
+    // A change the register did not take: says why and asks whether to try again.
+    bool tryAgain(const QString &why);
     void drawTyped();
     void undo();
     void newGame();

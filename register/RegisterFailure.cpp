@@ -69,6 +69,10 @@ RegisterFailure::Kind RegisterFailure::kind(const QSqlError &error, const QStrin
     }
 }
 
+bool RegisterFailure::isRefusal(const QSqlError &error) {
+    return isOurOwn(error);
+}
+
 QString RegisterFailure::reason(const QSqlError &error, const QString &path) {
     if (isOurOwn(error)) {
         return error.databaseText();

@@ -17,6 +17,9 @@ public:
     // path: the database's file, whose disk is looked at when SQLite reports an I/O error.
     static Kind kind(const QSqlError &error, const QString &path = {});
     static QString reason(const QSqlError &error, const QString &path = {});
+    // Whether the error is a refusal this program wrote itself (Transaction::refused), not the
+    // database's failure.
+    static bool isRefusal(const QSqlError &error);
 };
 
 } // namespace velmora

@@ -4,23 +4,38 @@
 
 namespace velmora {
 
+namespace {
+
+// BEGIN, COMMIT and ROLLBACK as statements of their own: QSqlDatabase's transaction() and
+// commit() drop SQLite's result code, and a full disk or a lock found at the commit would then
+// read as an unknown failure.
+bool statement(QSqlDatabase db, const char *sql, QSqlError *error) {
+    QSqlQuery query(db);
+    if (query.exec(QLatin1String(sql))) {
+        return true;
+    }
+    *error = query.lastError();
+    return false;
+}
+
+} // namespace
+
 bool Transaction::run(QSqlDatabase db, const std::function<bool(QSqlError *error)> &work,
                       QSqlError *error) {
-    if (!db.transaction()) {
-        *error = db.lastError();
+    if (!statement(db, "BEGIN", error)) {
         return false;
     }
     QSqlError reason;
+    QSqlError ignored;
     if (!work(&reason)) {
-        db.rollback();
+        statement(db, "ROLLBACK", &ignored);
         *error = reason.isValid() ? reason
                                   : QSqlError(QString(), QStringLiteral("errore sconosciuto"),
                                               QSqlError::UnknownError);
         return false;
     }
-    if (!db.commit()) {
-        *error = db.lastError();
-        db.rollback();
+    if (!statement(db, "COMMIT", error)) {
+        statement(db, "ROLLBACK", &ignored);
         return false;
     }
     return true;

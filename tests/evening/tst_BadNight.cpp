@@ -1,9 +1,14 @@
 #include "evening/RegisterDatabase.h"
 #include "evening/RunRegistration.h"
+#include "evening/Verbale.h"
+#include "game/GameDesk.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
+#include "settings/Configurazione.h"
 
+#include "tests/support/EveningFixture.h"
 #include "tests/support/ReadOnlyMount.h"
+#include "tests/support/RegisterHolder.h"
 #include "tests/support/TestFiles.h"
 
 #include <QMutex>
@@ -32,31 +37,7 @@ enum class Fault {
     Foreign
 };
 
-// Another program's connection holding the register with BEGIN EXCLUSIVE until released.
-class Holder {
-public:
-    explicit Holder(const QString &path, const QString &name) : m_name(name) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(path);
-        m_held = db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
-    ~Holder() { release(); }
-    bool held() const { return m_held; }
-    void release() {
-        if (QSqlDatabase::contains(m_name)) {
-            {
-                QSqlDatabase db = QSqlDatabase::database(m_name);
-                QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-                db.close();
-            }
-            QSqlDatabase::removeDatabase(m_name);
-        }
-    }
-
-private:
-    QString m_name;
-    bool m_held = false;
-};
+using Holder = testing::RegisterHolder;
 
 RunRecord sampleRun(const QString &archive) {
     RunRecord run;
@@ -68,6 +49,46 @@ RunRecord sampleRun(const QString &archive) {
     run.lastCard = 6;
     run.destination = QStringLiteral("il file serata.pdf");
     return run;
+}
+
+// The Tabellone's game over the register at path, its games begun under the organiser given.
+class Table {
+public:
+    Table(const QString &path, const QString &organiser)
+        : m_db(path), m_store(m_db.connection(), [organiser] {
+              return GameStore::Heading{organiser, QStringLiteral("Via Roma 1"),
+                                        QStringLiteral("Tel. 0123 456"),
+                                        QStringLiteral("Tombola di Natale")};
+          }) {
+        // A lock held by another program is found at once rather than after the busy timeout.
+        QSqlQuery(m_db.connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50"));
+        m_restored = m_db.isOpen() && m_store.restore();
+        GameDesk::Seams seams;
+        seams.store = &m_store;
+        seams.cardsInPlay = [] { return QList<CardInPlay>(); };
+        m_desk = std::make_unique<GameDesk>(std::move(seams));
+    }
+    bool restored() const { return m_restored; }
+    QSqlDatabase connection() const { return m_db.connection(); }
+    GameStore &store() { return m_store; }
+    GameDesk &desk() { return *m_desk; }
+
+private:
+    RegisterDatabase m_db;
+    GameStore m_store;
+    std::unique_ptr<GameDesk> m_desk;
+    bool m_restored = false;
+};
+
+// The numbers of a game in the register's order, those taken back left out.
+QList<int> standing(const QList<DrawLogEntry> &log) {
+    QList<int> numbers;
+    for (const DrawLogEntry &entry : log) {
+        if (!entry.takenBack()) {
+            numbers.append(entry.number);
+        }
+    }
+    return numbers;
 }
 
 } // namespace
@@ -259,6 +280,143 @@ private slots:
         if (!mountedAt.isEmpty()) {
             umount2(mountedAt.constData(), MNT_DETACH);
         }
+    }
+
+    void gameShowsOnlyWhatTheRegisterHolds_data() {
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("locked by another program")
+            << Fault::LockThroughout
+            << QStringLiteral("il registro è occupato da un altro programma");
+        QTest::newRow("full disk") << Fault::FullDisk << QStringLiteral("il disco è pieno");
+    }
+
+    // While the register cannot be written, no number, award or sale is shown as made, and each
+    // says why; once it can, they are made again, and after a restart the register, the board
+    // and the record hold the same numbers in the same order.
+    void gameShowsOnlyWhatTheRegisterHolds() {
+        QFETCH(Fault, fault);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        std::unique_ptr<testing::SmallTmpfs> disk;
+        QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+        if (fault == Fault::FullDisk) {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("disco")));
+            disk =
+                std::make_unique<testing::SmallTmpfs>(dir.filePath(QStringLiteral("disco")), "1m");
+            if (!disk->isMounted()) {
+                QSKIP(qPrintable(QStringLiteral("no small tmpfs to fill: ") + disk->why()));
+            }
+            path = dir.filePath(QStringLiteral("disco/registro.sqlite"));
+        }
+        const QString filler = QFileInfo(path).dir().filePath(QStringLiteral("riempitivo"));
+        const auto table = std::make_unique<Table>(path, QStringLiteral("Circolo del Borgo"));
+        QVERIFY(table->restored());
+        const qint64 run =
+            testing::registerEveningRun(table->connection(), {.last = 6, .drawn = 6});
+        QVERIFY(run != 0);
+        const qint64 evening = EveningStore(table->connection()).openOne().value().id;
+        GameDesk &desk = table->desk();
+        QCOMPARE(desk.drawTyped(QStringLiteral("1")).number, 1);
+        QCOMPARE(desk.drawClicked(2).number, 2);
+
+        std::unique_ptr<Holder> holder;
+        if (fault == Fault::LockThroughout) {
+            holder = std::make_unique<Holder>(path, QStringLiteral("holder"));
+            QVERIFY(holder->held());
+        } else {
+            QFile fill(filler);
+            QVERIFY(fill.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (fill.write(QByteArray(512, 'x')) == 512) {
+            }
+        }
+        const GameDesk::Drawn three = desk.drawTyped(QStringLiteral("3"));
+        const GameDesk::Drawn four = desk.drawClicked(4);
+        const Award ambo{0, {{run, 1, 1, 2}}, {}};
+        const GameStore::Change award = table->store().award(ambo);
+        const RegisterChange sale =
+            EveningStore(table->connection()).addSold(evening, run, {{1, 3}}, 100);
+        for (const GameDesk::Drawn &drawn : {three, four}) {
+            QCOMPARE(drawn.number, 0);
+            QVERIFY(drawn.unsaved);
+            QVERIFY2(drawn.notice.contains(said), qPrintable(drawn.notice));
+        }
+        QVERIFY(award.notStored() && sale.notStored());
+        QCOMPARE(award.reason, said);
+        QCOMPARE(sale.reason, said);
+        QCOMPARE(desk.hallState().numbers, (QList<int>{1, 2}));
+        QVERIFY(desk.hallState().awards.isEmpty());
+
+        holder.reset();
+        QFile::remove(filler);
+        QCOMPARE(desk.drawAgain(three).number, 3);
+        QCOMPARE(desk.drawAgain(four).number, 4);
+        QVERIFY(table->store().award(ambo));
+        QVERIFY(EveningStore(table->connection()).addSold(evening, run, {{1, 3}}, 100));
+        QCOMPARE(desk.drawByComputer().number == 0, false);
+        const qint64 game = table->store().gameId();
+        const QList<int> board = desk.hallState().numbers;
+
+        // The evening begins again.
+        Table again(path, QStringLiteral("Circolo del Borgo"));
+        QVERIFY(again.restored());
+        QCOMPARE(again.desk().hallState().numbers, board);
+        QList<DrawLogEntry> stored;
+        QSqlError error;
+        QVERIFY(GameStore::readLog(again.connection(), game, &stored, &error));
+        QCOMPARE(standing(stored), board);
+        QString reason;
+        const std::optional<Verbale> record =
+            Verbale::read(again.connection(), Configurazione{}, game, &reason);
+        QVERIFY2(record, qPrintable(reason));
+        QCOMPARE(standing(record->draws), board);
+        QCOMPARE(record->awards.size(), 1);
+        QCOMPARE(record->soldCount, 3);
+    }
+
+    // A restart after a prize is given: the hall is told the prize, and the organiser is told a
+    // game was under way. The record of a game closed by the next one ends at its last award
+    // and names the organiser it was played under, whatever the settings say when it is read.
+    void restartAfterAnAwardKeepsIt() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registro.sqlite"));
+        QDateTime awarded;
+        qint64 first = 0;
+        {
+            Table table(path, QStringLiteral("Circolo del Borgo"));
+            QVERIFY(table.restored());
+            QVERIFY(table.desk().drawTyped(QStringLiteral("10")).number == 10);
+            QVERIFY(table.desk().drawTyped(QStringLiteral("20")).number == 20);
+            QVERIFY(table.store().award({0, {{1, 7, 7, 2}}, {}}));
+            awarded = table.store().prizes().awards().constLast().when;
+            first = table.store().gameId();
+        }
+        Table table(path, QStringLiteral("Pro Loco"));
+        QVERIFY(table.restored());
+        const HallState hall = table.desk().hallState();
+        QCOMPARE(hall.awards.size(), 1);
+        QCOMPARE(hall.awards.at(0).banner(), QStringLiteral("Ambo: cartella N. 7"));
+        QCOMPARE(hall.awards.at(0).drawnBefore, 2);
+        QVERIFY2(table.desk().resumedNotice().contains(QStringLiteral("2 numeri estratti")) &&
+                     table.desk().resumedNotice().contains(QStringLiteral("Ambo")),
+                 qPrintable(table.desk().resumedNotice()));
+        QVERIFY(table.desk().newGame().done);
+
+        Configurazione later;
+        later.Ditta = QStringLiteral("Altro organizzatore");
+        QString reason;
+        const std::optional<Verbale> closed =
+            Verbale::read(table.connection(), later, first, &reason);
+        QVERIFY2(closed, qPrintable(reason));
+        QCOMPARE(closed->ended, awarded);
+        QCOMPARE(closed->ditta, QStringLiteral("Circolo del Borgo"));
+        QCOMPARE(closed->title, QStringLiteral("Tombola di Natale"));
+        const std::optional<Verbale> current =
+            Verbale::read(table.connection(), later, table.store().gameId(), &reason);
+        QVERIFY2(current, qPrintable(reason));
+        QCOMPARE(current->ditta, QStringLiteral("Pro Loco"));
+        QVERIFY(!current->ended.isValid());
     }
 };
 

@@ -3,11 +3,13 @@
 #include "evening/RegisterDatabase.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/RecordingPresenter.h"
+#include "tests/support/RegisterHolder.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +66,39 @@ private slots:
         QTest::mouseClick(child<QPushButton>(w, "cmdTogli"), Qt::LeftButton);
         QCOMPARE(child<QLabel>(w, "lblTotali")->text(),
                  QStringLiteral("Cartelle in gioco: 1 — Incasso: 1,50 €"));
+    }
+
+    // Looking at the evenings begins none: with every evening closed, the newest is shown,
+    // read-only, and the register is as it was.
+    void lookingBeginsNoEvening() {
+        QVERIFY(
+            QSqlQuery(m_db->connection())
+                .exec(QStringLiteral("UPDATE evenings SET closed = '2026-12-07T23:00:00.000Z'")));
+        EveningDialog w(m_db->connection(), m_messages);
+        QVERIFY(m_messages.avvisi.isEmpty());
+        QVERIFY(child<QLabel>(w, "lblSerata")->text().endsWith("(sola lettura)"));
+        QVERIFY(!EveningStore(m_db->connection()).openOne());
+        QCOMPARE(EveningStore(m_db->connection()).evenings().size(), 1);
+    }
+
+    // A sale the register does not take (another program holds it) is not listed: the window
+    // says why and offers to try again, the numbers stay typed, and once the register is free
+    // the same sale goes in.
+    void saleNotStoredIsOfferedAgain() {
+        QVERIFY(QSqlQuery(m_db->connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50")));
+        EveningDialog w(m_db->connection(), m_messages);
+        {
+            const testing::RegisterHolder holder(m_db->connection().databaseName());
+            QVERIFY(holder.held());
+            sell(w, QStringLiteral("1-3"), QStringLiteral("1"));
+        }
+        QCOMPARE(m_messages.domande,
+                 QStringList{"Nessuna cartella messa in gioco: il registro è occupato da un altro "
+                             "programma.\nRiprovare?"});
+        QCOMPARE(child<QTableWidget>(w, "tblInGioco")->rowCount(), 0);
+        QCOMPARE(child<QLineEdit>(w, "txtNumeri")->text(), QStringLiteral("1-3"));
+        QTest::mouseClick(child<QPushButton>(w, "cmdAggiungi"), Qt::LeftButton);
+        QCOMPARE(child<QTableWidget>(w, "tblInGioco")->rowCount(), 1);
     }
 
     // "Nuova serata" asks first; the closed evening can be opened again, read-only.

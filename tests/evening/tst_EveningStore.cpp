@@ -125,8 +125,9 @@ private slots:
         QFETCH(QString, total);
         freshEvening();
         EveningStore store(m_db->connection());
-        QCOMPARE(store.addSold(m_evening, run, *EveningStore::parseRanges(ranges, nullptr), 20),
-                 refusal.isEmpty());
+        QCOMPARE(
+            store.addSold(m_evening, run, *EveningStore::parseRanges(ranges, nullptr), 20).done(),
+            refusal.isEmpty());
         QCOMPARE(store.lastError(), refusal);
         int count = 0;
         qint64 takings = 0;

@@ -47,14 +47,15 @@ int drawUntilKilled(const QString &path) {
     }
     for (;;) {
         for (int number = 1; number <= 90; ++number) {
-            store.draw(number);
-            if (!store.lastError().isEmpty()) {
+            if (!store.draw(number)) {
                 return 4;
             }
             std::printf("%lld %d\n", store.gameId(), store.game().count());
             std::fflush(stdout);
         }
-        store.newGame();
+        if (!store.newGame()) {
+            return 5;
+        }
     }
 }
 
@@ -73,7 +74,7 @@ class TestGameStore : public QObject {
 private slots:
     void changesSurviveAReopen();
     void newGameKeepsTheOldOne();
-    void refusedWriteKeepsPlaying();
+    void refusedWriteChangesNothing();
     void unreadableGameIsAnErrorNotANewGame();
     void timesAreKeptInUtc();
     void restoresAfterKillMidChange();
@@ -82,6 +83,8 @@ private slots:
     void drawLogKeepsTakeBacksAcrossARestart();
     void prizesAndAwardsSurviveARestart();
     void claimsSurviveARestart();
+    void gameEndsAtItsLastMove_data();
+    void gameEndsAtItsLastMove();
 
 private:
     QTemporaryDir m_dir;
@@ -98,7 +101,7 @@ void TestGameStore::changesSurviveAReopen() {
         }
         QVERIFY(!store.draw(5));
         QVERIFY(store.remove(77)); // a number marked by mistake, in the middle
-        QCOMPARE(store.undo(), 9);
+        QCOMPARE(store.undo().number, 9);
         QVERIFY(store.draw(90));
         QVERIFY(store.lastError().isEmpty());
     }
@@ -116,12 +119,12 @@ void TestGameStore::newGameKeepsTheOldOne() {
     GameStore store(db);
     QVERIFY(store.restore());
     const qint64 first = store.gameId();
-    store.draw(1);
-    store.draw(2);
+    QVERIFY(store.draw(1));
+    QVERIFY(store.draw(2));
     QVERIFY(store.newGame());
     QVERIFY(store.gameId() != first);
     QCOMPARE(store.game().count(), 0);
-    store.draw(3);
+    QVERIFY(store.draw(3));
 
     const auto second = openRegister(path);
     GameStore again(second->connection());
@@ -137,22 +140,25 @@ void TestGameStore::newGameKeepsTheOldOne() {
     QCOMPARE(kept, (QList<int>{1, 2}));
 }
 
-void TestGameStore::refusedWriteKeepsPlaying() {
+void TestGameStore::refusedWriteChangesNothing() {
     const auto reg = openRegister(m_dir.filePath(QStringLiteral("refused.sqlite")));
     QSqlDatabase db = reg->connection();
     GameStore store(db);
     QVERIFY(store.restore());
+    QVERIFY(store.draw(5));
     QVERIFY(QSqlQuery(db).exec(QStringLiteral("DROP TABLE drawn")));
-    QVERIFY(store.draw(8));
-    QCOMPARE(store.game().numbers(), QList<int>{8});
-    QVERIFY(store.lastError().startsWith(QStringLiteral("La partita non può essere salvata")));
+    const GameStore::Change change = store.draw(8);
+    QVERIFY(change.notStored());
+    QVERIFY(!change.reason.isEmpty());
+    QCOMPARE(store.game().numbers(), QList<int>{5});
+    QCOMPARE(store.log().size(), 1);
 }
 
 void TestGameStore::unreadableGameIsAnErrorNotANewGame() {
     const auto reg = openRegister(m_dir.filePath(QStringLiteral("unreadable.sqlite")));
     GameStore store(reg->connection());
     QVERIFY(store.restore());
-    store.draw(4);
+    QVERIFY(store.draw(4));
     QVERIFY(QSqlQuery(reg->connection()).exec(QStringLiteral("DROP TABLE drawn")));
     QVERIFY(!store.restore());
     QVERIFY2(store.lastError().startsWith(QStringLiteral("La partita salvata nel registro non si "
@@ -252,7 +258,7 @@ void TestGameStore::drawOrderSurvivesARestart() {
             store = std::make_unique<GameStore>(db->connection());
             QVERIFY2(store->restore(), qPrintable(store->lastError()));
         } else if (step == u"u") {
-            QVERIFY(store->undo() != 0);
+            QVERIFY(store->undo());
         } else if (step.startsWith(u'k')) {
             // Another writer deletes the number and renumbers, then dies before committing.
             QSqlDatabase writer = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "killed");
@@ -276,7 +282,8 @@ void TestGameStore::drawOrderSurvivesARestart() {
     }
     QCOMPARE(store->game().numbers(), expected);
     QCOMPARE(store->game().last(), expected.constLast());
-    QCOMPARE(store->undo(), expected.constLast()); // "Annulla ultimo" takes back the last drawn
+    QCOMPARE(store->undo().number,
+             expected.constLast()); // "Annulla ultimo" takes back the last drawn
 }
 
 void TestGameStore::drawLogKeepsTakeBacksAcrossARestart() {
@@ -288,7 +295,7 @@ void TestGameStore::drawLogKeepsTakeBacksAcrossARestart() {
         QVERIFY(store.restore());
         QVERIFY(store.draw(12));
         QVERIFY(store.draw(5, DrawSource::Clicked));
-        QCOMPARE(store.undo(), 5);
+        QCOMPARE(store.undo().number, 5);
         QVERIFY(store.draw(5));
         QVERIFY(store.remove(12));
         QVERIFY(store.draw(40, DrawSource::Computer));
@@ -341,9 +348,19 @@ void TestGameStore::prizesAndAwardsSurviveARestart() {
     QCOMPARE(plan.awards().at(1).cards.at(1).printed, 456);
     QCOMPARE(plan.awards().at(1).cards.at(1).reachedAt, 7);
     QCOMPARE(plan.playingText(), QStringLiteral("Si gioca: Quaterna"));
+    // A new game plays every prize again, with the same values and the Tombolino, in the
+    // register too.
     QVERIFY(store.newGame());
-    QCOMPARE(store.prizes().playing(), 0); // a new game plays every prize again
-    QCOMPARE(store.prizes().prizes().size(), 5);
+    GameStore next(db->connection());
+    QVERIFY(next.restore());
+    for (const GameStore *played : {&store, &next}) {
+        QCOMPARE(played->prizes().playing(), 0);
+        QStringList kept;
+        for (const Prize &prize : played->prizes().prizes()) {
+            kept.append(prize.name + QLatin1Char('=') + prize.value);
+        }
+        QCOMPARE(kept, prizes);
+    }
 }
 
 // Each claim checked is kept at once, in the order checked, with its game: a restart or a new
@@ -377,6 +394,37 @@ void TestGameStore::claimsSurviveARestart() {
     claims.clear();
     QVERIFY(GameStore::readClaims(db->connection(), store.gameId(), &claims, &error));
     QVERIFY(claims.isEmpty());
+}
+
+void TestGameStore::gameEndsAtItsLastMove_data() {
+    QTest::addColumn<bool>("closed");  // a new game began
+    QTest::addColumn<int>("awards");   // prizes given, of five
+    QTest::addColumn<int>("expected"); // minutes after the start; -1 for still being played
+    QTest::newRow("being played") << false << 4 << -1;
+    QTest::newRow("every prize given") << false << 5 << 50;
+    QTest::newRow("closed by the next game") << true << 2 << 40;
+    QTest::newRow("closed with nothing done") << true << 0 << 0;
+}
+
+// "Fine" is the game's last number or award, neither "in corso" after its last prize nor the
+// next game's start.
+void TestGameStore::gameEndsAtItsLastMove() {
+    QFETCH(bool, closed);
+    QFETCH(int, awards);
+    QFETCH(int, expected);
+    const QDateTime start(QDate(2026, 12, 7), QTime(20, 0), Qt::UTC);
+    const QList<DrawLogEntry> log =
+        awards == 0
+            ? QList<DrawLogEntry>()
+            : QList<DrawLogEntry>{{5, start.addSecs(600), DrawSource::Typed, {}},
+                                  {9, start.addSecs(1200), DrawSource::Typed, start.addSecs(2400)}};
+    QList<Award> given;
+    for (int prize = 0; prize < awards; ++prize) {
+        given.append({prize, {{1, prize + 1, prize + 1, 1}}, start.addSecs(600 * (prize + 1))});
+    }
+    const QDateTime end = GameStore::endOf(start, closed ? start.addSecs(7200) : QDateTime(), log,
+                                           PrizePlan(PrizePlan::defaults(), given));
+    QCOMPARE(end, expected < 0 ? QDateTime() : start.addSecs(60 * expected));
 }
 
 QTEST_GUILESS_MAIN(TestGameStore)

@@ -156,6 +156,7 @@ private slots:
         QTest::newRow("winter game start") << "games" << 2 << "started"
                                            << "2026-12-07T19:05:40.000Z";
         QTest::newRow("open game") << "games" << 2 << "ended" << QString();
+        QTest::newRow("game from before its heading") << "games" << 2 << "organiser" << QString();
     }
 
     void olderRegisterIsCarriedForward() {

@@ -61,6 +61,7 @@ Configurazione organiser(const QString &ditta = QStringLiteral("Pro Loco Velmora
     settings.Ditta = ditta;
     settings.Via = QStringLiteral("Via Roma 1");
     settings.Tel = QStringLiteral("Tel. 0123 456789"); // as the settings hold it by default
+    settings.Titolo = QStringLiteral("Tombola di Natale");
     return settings;
 }
 
@@ -136,6 +137,7 @@ private slots:
         QTest::newRow("game") << "Partita n\\. 1 della serata \\(n\\. 1 nel registro\\)";
         QTest::newRow("game open") << "Inizio: \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d — Fine: "
                                       "partita in corso";
+        QTest::newRow("card title") << "Titolo delle cartelle: Tombola di Natale";
         QTest::newRow("archive") << "RidoDur\\.dat\\s+600\\s+" + archive.sha256 + "$";
         QTest::newRow("run numbered from 1, with its archive")
             << "^\\s+1\\s+N\\. 1-120\\s+1-120\\s+da 1\\s+120\\s+RidoDur\\.dat \\(SHA-256\\s+" +

@@ -190,7 +190,7 @@ void TestGameDesk::prizesAreGivenInTurn() {
     QFETCH(QString, winners);
     QFETCH(QStringList, whoWon);
     QFETCH(QString, said);
-    QVERIFY(m_desk->addTombolino());
+    QVERIFY(m_desk->addTombolino().done);
     for (int before = 0; before < step; ++before) {
         draw(draws.at(before));
         claim(claimed.at(before));
@@ -216,7 +216,7 @@ void TestGameDesk::takingBackTheWinningNumberTakesTheWinnerAway() {
     QVERIFY(verdict.awardable);
     // A claim is stamped in UTC, as every time the register keeps.
     QCOMPARE(verdict.claim->checked.timeSpec(), Qt::UTC);
-    QCOMPARE(m_desk->undo(), QStringLiteral("Tolto il 21."));
+    QCOMPARE(m_desk->undo().said, QStringLiteral("Tolto il 21."));
     QCOMPARE(m_desk->winnersText(), QStringLiteral("Ambo: nessuna cartella in gioco."));
     QCOMPARE(whoWon(Premio::Ambo), QStringList());
     const GameDesk::Given given = m_desk->awardClaim();
@@ -249,7 +249,7 @@ void TestGameDesk::hallIsToldThePrizesGivenWithTheirCards() {
     QVERIFY(m_desk->awardClaim().awarded);
     nextMillisecond();
     draw({41});
-    m_desk->undo();
+    QVERIFY(m_desk->undo().done);
     draw({4, 24, 44});
     claim(2);
     QVERIFY(m_desk->awardClaim().awarded);

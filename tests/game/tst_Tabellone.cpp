@@ -17,6 +17,7 @@
 #include "tests/support/FreePort.h"
 #include "tests/support/HttpProbe.h"
 #include "tests/support/RecordingPresenter.h"
+#include "tests/support/RegisterHolder.h"
 #include "tests/support/TestFiles.h"
 #include "ui/qbButtons_H.h"
 
@@ -134,6 +135,7 @@ private slots:
     void init();
     void cleanup();
     void keysAndClicksMarkTheBoard();
+    void numberNotStoredIsNotShownAndOfferedAgain();
     void drawnNumberStaysDrawnWhateverPressesIt_data();
     void drawnNumberStaysDrawnWhateverPressesIt();
     void typingAfterTheBoardReachesTheEntryBox_data();
@@ -254,6 +256,32 @@ void TestTabellone::keysAndClicksMarkTheBoard() {
     QCOMPARE(last->text(), QStringLiteral("40"));
     QVERIFY(!m_window->numberButton(80)->isChecked());
     QCOMPARE(m_store->game().numbers(), (QList<int>{5, 90, 40}));
+}
+
+// While another program holds the register, a number typed is not marked: the window says why
+// and offers to try again. Once free, it goes in; a restart says the game was under way.
+void TestTabellone::numberNotStoredIsNotShownAndOfferedAgain() {
+    QVERIFY(QSqlQuery(m_register->connection()).exec(QStringLiteral("PRAGMA busy_timeout = 50")));
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    {
+        const testing::RegisterHolder holder(m_register->connection().databaseName());
+        QVERIFY(holder.held());
+        type(entry, QStringLiteral("7"));
+    }
+    QCOMPARE(m_presenter.domande,
+             QStringList{"Il 7 non è stato segnato, il registro non lo ha salvato: il registro è "
+                         "occupato da un altro programma.\nRiprovare?"});
+    QVERIFY(!m_window->numberButton(7)->isChecked());
+    QTest::mouseClick(m_window->numberButton(7), Qt::LeftButton);
+    QVERIFY(m_window->numberButton(7)->isChecked());
+
+    m_window.reset();
+    m_store = std::make_unique<GameStore>(m_register->connection());
+    QVERIFY(m_store->restore());
+    makeWindow({});
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblAvviso"))->text(),
+             QStringLiteral("Partita in corso ripresa dal registro: 1 numero estratto, nessun "
+                            "premio assegnato."));
 }
 
 void TestTabellone::drawnNumberStaysDrawnWhateverPressesIt_data() {

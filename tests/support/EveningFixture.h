@@ -46,27 +46,27 @@ inline qint64 playGame(QSqlDatabase db, const GameScript &script) {
         return 0;
     }
     int drawn = 0;
+    bool stored = true;
+    const auto keep = [&stored](const velmora::GameStore::Change &change) {
+        stored = stored && change.done();
+    };
     for (const int step : script.steps) {
-        if (step == 0) {
-            store.undo();
-        } else {
-            store.draw(step, velmora::DrawSource(1 + drawn++ % 3));
-        }
+        keep(step == 0 ? store.undo() : store.draw(step, velmora::DrawSource(1 + drawn++ % 3)));
     }
     for (int prize = 0; prize < script.values.size(); ++prize) {
-        store.setPrizeValue(prize, script.values.at(prize));
+        keep(store.setPrizeValue(prize, script.values.at(prize)));
     }
     if (!script.tombolinoValue.isEmpty()) {
-        store.addTombolino();
-        store.setPrizeValue(int(store.prizes().prizes().size()) - 1, script.tombolinoValue);
+        keep(store.addTombolino());
+        keep(store.setPrizeValue(int(store.prizes().prizes().size()) - 1, script.tombolinoValue));
     }
     for (const velmora::ClaimCheck &claim : script.claims) {
-        store.recordClaim(claim);
+        stored = store.recordClaim(claim) && stored;
     }
     for (const velmora::Award &award : script.awards) {
-        store.award(award);
+        keep(store.award(award));
     }
-    return store.lastError().isEmpty() ? store.gameId() : 0;
+    return stored ? store.gameId() : 0;
 }
 
 } // namespace velmora::testing
