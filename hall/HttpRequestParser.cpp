@@ -33,6 +33,9 @@ bool isToken(QByteArrayView text) {
     return true;
 }
 
+// No method is longer ("PROPPATCH", "UPDATEREDIRECTREF" are the long ones).
+constexpr qsizetype maxMethod = 32;
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -131,8 +134,19 @@ HttpRequestParser::Result HttpRequestParser::parse(QByteArrayView bytes) {
         }
     }
 
-    // The request line. Its length is judged first, also before it has all come, so that a
-    // long line is 414 however it ends.
+    // The request line. What is not a method is refused from its first bytes (a TLS greeting,
+    // a stray protocol); then the length, also before the line has all come, so that a long
+    // line is 414 however it ends.
+    qsizetype methodLength = 0;
+    for (; at + methodLength < bytes.size(); ++methodLength) {
+        const char c = bytes.at(at + methodLength);
+        if (c == ' ' || c == '\r' || c == '\n') {
+            break;
+        }
+        if (!isTokenChar(c) || methodLength == maxMethod) {
+            return refused(400);
+        }
+    }
     const qsizetype lineEnd = bytes.indexOf('\n', at);
     if (lineEnd < 0) {
         const QByteArrayView partial = bytes.sliced(at);

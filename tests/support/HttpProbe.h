@@ -37,6 +37,13 @@ public:
             resumeReading();
         }
     }
+    // A request written exactly as given, whatever it holds.
+    HttpProbe(quint16 port, const QByteArray &request) : m_socket(std::make_unique<QTcpSocket>()) {
+        m_socket->bind(nextPhoneAddress());
+        m_socket->connectToHost(QHostAddress::LocalHost, port);
+        m_socket->write(request);
+        resumeReading();
+    }
 
     // A stalled phone reads again (and so learns whether the server dropped it).
     void resumeReading() {
