@@ -15,6 +15,10 @@
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace velmora {
 
 namespace {
@@ -32,6 +36,10 @@ constexpr int writeMilliseconds = 10000;
 // With no descriptor left for a new connection, accepting waits this long, or until one of ours
 // closes, instead of failing again at once.
 constexpr int acceptPauseMilliseconds = 500;
+// After a crowd of connections has gone (hundreds of phones leaving, or an attack), what they
+// took is handed back to the system this long after the last of them, not kept by the heap.
+constexpr int crowd = 64;
+constexpr int giveBackMilliseconds = 500;
 
 // The address a client is counted by: IPv4 as such (also when the system hands it mapped into
 // IPv6), IPv6 by its /64, which a single device may fill with addresses of its own.
@@ -86,9 +94,19 @@ public:
         connect(&m_resume, &QTimer::timeout, this, &Impl::resumeAccepting);
         connect(m_listener, &QTcpServer::newConnection, this, &Impl::accept);
         connect(m_listener, &QTcpServer::acceptError, this, &Impl::acceptFailed);
+        m_giveBack.setSingleShot(true);
+        m_giveBack.setInterval(giveBackMilliseconds);
+        connect(&m_giveBack, &QTimer::timeout, this, [this] {
+#ifdef __GLIBC__
+            malloc_trim(0);
+#endif
+            m_busiest = int(m_connections.size());
+        });
     }
 
-    QTcpServer *listener() const { return m_listener; }
+    QTcpServer *listener() const {
+        return m_listener;
+    }
 
     // Closes the listener and every connection at once, the pages' streams and any request
     // still being answered; after this no request is read and nothing is sent.
@@ -102,10 +120,6 @@ public:
         for (Connection *connection : open) {
             drop(connection);
         }
-        for (QTcpSocket *socket : findChildren<QTcpSocket *>()) { // those turned away
-            disconnect(socket, nullptr, this, nullptr);
-            socket->abort();
-        }
         if (hadViewers) {
             emit m_owner->viewersChanged(0);
         }
@@ -116,7 +130,9 @@ public:
         sendAll(m_state);
     }
 
-    int viewers() const { return m_viewers; }
+    int viewers() const {
+        return m_viewers;
+    }
 
     QTimer m_ping;
 
@@ -126,20 +142,30 @@ private:
         int viewers = 0;
     };
 
+    // Once a crowd has gone, its memory goes back to the system.
+    void crowdGoes() {
+        if (m_busiest >= crowd && m_connections.size() * 4 <= m_busiest) {
+            m_giveBack.start();
+        }
+    }
+
     void accept() {
         while (QTcpSocket *socket = m_listener->nextPendingConnection()) {
+            if (m_closed) {
+                socket->abort();
+                socket->deleteLater();
+                continue;
+            }
             // Qt's own buffer of what the client sends stays this small whatever it sends:
             // past it the socket is not read, and the client's system waits.
             socket->setReadBufferSize(HttpRequestParser::maxHeadBytes);
             const QHostAddress address = countedAddress(socket->peerAddress());
-            if (m_closed || m_counts.value(address).connections >= maxConnectionsPerAddress ||
-                (m_connections.size() >= maxConnections && !makeRoom())) {
-                turnAway(socket);
-                continue;
-            }
+            const bool full = m_counts.value(address).connections >= maxConnectionsPerAddress ||
+                              (m_connections.size() >= maxConnections && !makeRoom());
             auto *connection = new Connection(socket, address, this);
             m_connections.append(connection);
             ++m_counts[address].connections;
+            m_busiest = std::max(m_busiest, int(m_connections.size()));
             connect(socket, &QTcpSocket::readyRead, this, [this, connection] { read(connection); });
             connect(socket, &QTcpSocket::bytesWritten, this,
                     [this, connection] { written(connection); });
@@ -155,18 +181,13 @@ private:
                     });
             connect(&connection->deadline, &QTimer::timeout, this,
                     [this, connection] { expired(connection); });
+            if (full) { // no room for this client: it is told so, and closed
+                respond(connection, PhoneBoardAnswer::refusal(503));
+                continue;
+            }
             connection->deadline.start(headMilliseconds);
             read(connection); // what came with the connection
         }
-    }
-
-    // No room for this client: it is told so, and closed.
-    void turnAway(QTcpSocket *socket) {
-        socket->setParent(this);
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(writeMilliseconds, socket, &QTcpSocket::abort);
-        socket->write(PhoneBoardAnswer::refusal(503).bytes);
-        socket->disconnectFromHost();
     }
 
     // The connection that has waited longest for a request goes, to make room for a new one.
@@ -320,6 +341,7 @@ private:
         connection->socket->abort();
         connection->deleteLater();
         resumeAccepting(); // a descriptor is free again
+        crowdGoes();
         if (viewer) {
             --m_viewers;
             if (!m_closed) {
@@ -347,6 +369,8 @@ private:
     PhoneBoardServer *m_owner;
     QTcpServer *m_listener;
     QTimer m_resume;
+    QTimer m_giveBack;
+    int m_busiest = 0; // connections open at once, at most, since memory was last given back
     QList<Connection *> m_connections; // in the order they came
     QHash<QHostAddress, Counts> m_counts;
     int m_viewers = 0;
