@@ -396,6 +396,10 @@ bool PhoneBoardServer::start(quint16 port, QString *reason) {
     stop();
     d = std::make_unique<Impl>(this);
     QTcpServer *listener = d->listener();
+    // The system keeps this many connections waiting to be taken (Qt's own default is 50): a
+    // hall's phones all open the page at once when the game starts, and an attack's crowd must
+    // not make the system drop them before the server has turned it away.
+    listener->setListenBacklogSize(maxConnections);
     if (!listener->listen(QHostAddress::Any, port)) {
         const bool taken = listener->serverError() == QAbstractSocket::AddressInUseError;
         const bool refused = listener->serverError() == QAbstractSocket::SocketAccessError;
