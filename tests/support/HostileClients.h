@@ -26,7 +26,7 @@ public:
         m_trickle.setInterval(1000);
         QObject::connect(&m_trickle, &QTimer::timeout, [this] {
             for (QTcpSocket *socket : m_sockets) {
-                if (socket->state() == QAbstractSocket::ConnectedState) {
+                if (socket && socket->state() == QAbstractSocket::ConnectedState) {
                     socket->write("X"); // a header that never ends
                 }
             }
