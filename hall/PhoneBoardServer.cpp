@@ -211,7 +211,7 @@ private:
         // waits a moment. Any other failure is the client's (it left before it was taken).
         if (error == QAbstractSocket::SocketResourceError && !makeRoom()) {
             m_resume.start(acceptPauseMilliseconds);
-        } else if (m_paused) {
+        } else {
             QTimer::singleShot(0, this, &Impl::resumeAccepting);
         }
     }
