@@ -36,8 +36,9 @@ constexpr int writeMilliseconds = 10000;
 // With no descriptor left for a new connection, accepting waits this long, or until one of ours
 // closes, instead of failing again at once.
 constexpr int acceptPauseMilliseconds = 500;
-// After a crowd of connections has gone (hundreds of phones leaving, or an attack), what they
-// took is handed back to the system this long after the last of them, not kept by the heap.
+// After a crowd of connections has gone (a hall's phones leaving, or an attack's connections),
+// what they took is handed back to the system this long after the last of them went, rather
+// than kept by the heap.
 constexpr int crowd = 64;
 constexpr int giveBackMilliseconds = 500;
 
@@ -144,7 +145,7 @@ private:
 
     // Once a crowd has gone, its memory goes back to the system.
     void crowdGoes() {
-        if (m_busiest >= crowd && m_connections.size() * 4 <= m_busiest) {
+        if (m_busiest - m_connections.size() >= crowd) {
             m_giveBack.start();
         }
     }
