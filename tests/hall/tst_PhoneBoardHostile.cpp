@@ -171,6 +171,7 @@ private slots:
         QTest::newRow("100,000 headers") << Attack::ManyHeaders << 1 << 1;
         QTest::newRow("1,000 slow heads from 125 addresses") << Attack::SlowHeads << 1000 << 125;
         QTest::newRow("5,000 idle connections from one address") << Attack::Idle << 5000 << 1;
+        QTest::newRow("200 kept connections from 25 addresses") << Attack::KeptIdle << 200 << 25;
         QTest::newRow("a page that never reads") << Attack::Stalled << 1 << 1;
     }
     void aHostileClientCostsThePhonesNothing() {

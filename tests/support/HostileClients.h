@@ -13,7 +13,16 @@
 namespace velmora::testing {
 
 // What an attacker on the hall's Wi-Fi sends the phones' server.
-enum class Attack { EndlessChunks, HugeBody, HugePath, ManyHeaders, SlowHeads, Idle, Stalled };
+enum class Attack {
+    EndlessChunks,
+    HugeBody,
+    HugePath,
+    ManyHeaders,
+    SlowHeads,
+    Idle,
+    KeptIdle, // one request answered, then nothing
+    Stalled,
+};
 
 // Clients that mean harm to the phones' server: `count` connections from `addresses` addresses
 // of the loopback (127.66.0.1 and on), each sending what its kind sends until the server closes
@@ -121,6 +130,8 @@ private:
             return "GET / HTTP/1.1\r\nX-Lento: ";
         case Attack::Idle:
             return {};
+        case Attack::KeptIdle:
+            return "GET /tabellone.css HTTP/1.1\r\nHost: x\r\n\r\n";
         case Attack::Stalled:
             return "GET /eventi HTTP/1.1\r\nHost: x\r\n\r\n";
         }
