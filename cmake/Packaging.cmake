@@ -30,7 +30,7 @@ install(FILES ${CMAKE_BINARY_DIR}/data/RidoDur.dat DESTINATION ${CMAKE_INSTALL_D
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
 
 # cpack -G DEB: the package's dependencies are worked out by dpkg-shlibdeps (package dpkg-dev)
-# from the libraries the programs link, the Qt libraries among them (libqt6httpserver6 for the
+# from the libraries the programs link, the Qt libraries among them (libqt6network6 for the
 # board on the phones too).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora)

@@ -2,10 +2,14 @@
 list(APPEND VELMORA_CORE_SOURCES
   hall/HallState.cpp
   hall/HallState.h
+  hall/HttpRequestParser.cpp
+  hall/HttpRequestParser.h
   hall/NumberAnnouncer.cpp
   hall/NumberAnnouncer.h
   hall/NumberWords.cpp
   hall/NumberWords.h
+  hall/PhoneBoardAnswer.cpp
+  hall/PhoneBoardAnswer.h
   hall/QrCode.cpp
   hall/QrCode.h
   hall/QtSpeechEngine.cpp

@@ -5,19 +5,15 @@
 set -euo pipefail
 
 # qt6-declarative-dev: on Debian 12 the TextToSpeech headers need Qt's Qml ones to build.
-# qt6-websockets-dev: Debian 12's HTTP server's CMake files need the WebSockets ones, though the
-# package does not say so.
 build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-                fonts-liberation2 ccache qt6-speech-dev qt6-declarative-dev qt6-httpserver-dev
-                qt6-websockets-dev
+                fonts-liberation2 ccache qt6-speech-dev qt6-declarative-dev
                 qt6-base-private-dev # the hall board's test hears the screen reader's events
                 libqrencode-dev) # the QR code of the phones' address
 # Qt's own Italian texts for its dialogs (colour and print dialogs), loaded at start-up; the
 # SQLite driver of the print register, loaded when a run starts.
 # The numbers said aloud: Qt's speech library, its speech-dispatcher plugin and an Italian voice.
-# The board on the phones: Qt's HTTP server.
 run_packages=(qt6-translations-l10n libqt6sql6-sqlite libqt6texttospeech6 qt6-speech-speechd-plugin
-              speech-dispatcher speech-dispatcher-espeak-ng espeak-ng libqt6httpserver6)
+              speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
                dpkg-dev appstream desktop-file-utils
                libclang-rt-14-dev valgrind

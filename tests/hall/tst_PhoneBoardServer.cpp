@@ -117,6 +117,72 @@ private slots:
         QVERIFY(!probe.received().contains("<html"));
     }
 
+    // Whatever a request holds, the answer says what HTTP says of it, and a connection whose
+    // next request could not be told apart (a body follows, or the head did not read) is closed.
+    void everyRequestGetsItsAnswer_data() {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("says");
+        const QByteArray host = "Host: 127.0.0.1\r\n";
+        QTest::newRow("HTTP/1.0") << QByteArray("GET /tabellone.css HTTP/1.0\r\n\r\n") << 200
+                                  << QByteArray(".numeri");
+        QTest::newRow("asked to close") << "GET / HTTP/1.1\r\n" + host + "Connection: close\r\n\r\n"
+                                        << 200 << QByteArray("<html");
+        QTest::newRow("a body on a read")
+            << "GET / HTTP/1.1\r\n" + host + "Content-Length: 104857600\r\n\r\nxx" << 413
+            << QByteArray("non riceve dati");
+        QTest::newRow("a chunked body on a read")
+            << "GET /eventi HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\nzz\r\n"
+            << 413 << QByteArray("non riceve dati");
+        QTest::newRow("a bad chunk size")
+            << "POST / HTTP/1.1\r\n" + host + "Transfer-Encoding: chunked\r\n\r\nzz\r\n"
+            << 405 << QByteArray("solo leggere");
+        QTest::newRow("waiting to send a body")
+            << "POST /eventi HTTP/1.1\r\n" + host +
+                   "Content-Length: 10\r\nExpect: 100-continue\r\n\r\n"
+            << 405 << QByteArray("solo leggere");
+        QTest::newRow("an unknown expectation")
+            << "GET / HTTP/1.1\r\n" + host + "Expect: nulla\r\n\r\n"
+            << 417 << QByteArray("Expect");
+        QTest::newRow("a WebSocket") << "GET /eventi HTTP/1.1\r\n" + host +
+                                            "Connection: Upgrade\r\nUpgrade: websocket\r\n"
+                                            "Sec-WebSocket-Version: 13\r\n"
+                                            "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n"
+                                     << 501 << QByteArray("WebSocket");
+        QTest::newRow("a long address") << "GET /" + QByteArray(3000, 'a') + " HTTP/1.1\r\n" + host
+                                        << 414 << QByteArray("troppo lungo");
+        QTest::newRow("too many headers")
+            << "GET / HTTP/1.1\r\n" + host + QByteArray("X-Velmora: 1\r\n").repeated(1000) << 431
+            << QByteArray("troppo grandi");
+        QTest::newRow("no host") << QByteArray("GET / HTTP/1.1\r\n\r\n") << 400
+                                 << QByteArray("non valida");
+        QTest::newRow("another version")
+            << QByteArray("GET / HTTP/2.0\r\n\r\n") << 505 << QByteArray("Versione");
+        QTest::newRow("not HTTP") << QByteArray::fromHex("160301020001000001fc0303") << 400
+                                  << QByteArray("non valida");
+    }
+    void everyRequestGetsItsAnswer() {
+        QFETCH(QByteArray, request);
+        QFETCH(int, status);
+        QFETCH(QByteArray, says);
+        HttpProbe probe(m_server->port(), request);
+        QVERIFY(probe.closedByServer());
+        QCOMPARE(probe.status(), status);
+        QVERIFY2(probe.received().contains(says), probe.received().left(400).constData());
+        QCOMPARE(probe.received().count("HTTP/1.1 "), 1);
+        QCOMPARE(m_server->viewers(), 0);
+    }
+
+    // Phones are not on the loopback: the server listens on every address of the computer.
+    void itListensOnEveryAddress() {
+        const QHostAddress address = m_server->address();
+        QVERIFY2(address == QHostAddress(QHostAddress::Any) ||
+                     address == QHostAddress(QHostAddress::AnyIPv4),
+                 qPrintable(address.toString()));
+        m_server->stop();
+        QVERIFY(m_server->address().isNull());
+    }
+
     // Only what the hall's board shows goes out, and a change reaches a page already there.
     void aChangeReachesAConnectedPage() {
         m_server->show(HallState::of(1, {12, 34}, QStringLiteral("Si gioca: Ambo"), {}));

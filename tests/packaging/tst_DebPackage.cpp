@@ -154,8 +154,8 @@ private slots:
             needed << QStringLiteral("libqt6") + it.next().captured(1).toLower() + QLatin1Char('6');
         }
         QVERIFY2(needed.contains(QStringLiteral("libqt6widgets6")), qPrintable(dynamic.output));
-        // The board on the phones: Qt's HTTP server, linked by the window program.
-        QVERIFY2(needed.contains(QStringLiteral("libqt6httpserver6")), qPrintable(dynamic.output));
+        // The board on the phones: Qt's network library, linked by the window program.
+        QVERIFY2(needed.contains(QStringLiteral("libqt6network6")), qPrintable(dynamic.output));
         needed << QStringLiteral("qt6-translations-l10n"); // Qt's dialogs in Italian
         needed << QStringLiteral("libqt6sql6-sqlite");     // loaded at run time, linked by nothing
         needed << QStringLiteral("libqrencode4");          // the QR code of the phones' address

@@ -13,19 +13,36 @@ namespace velmora::testing {
 // A client of the board's web server over the loopback, writing the request line itself, so
 // that a path reaches the server exactly as written (an HTTP library tidies "/../" away).
 // Reads whatever comes back; for an event stream, keeps reading as the events arrive.
+// Each probe is a phone of its own: it connects to 127.0.0.1 from an address of its own on the
+// loopback (127.0.0.0/8 is all the computer's), as each phone has one on the hall's Wi-Fi.
 class HttpProbe {
 public:
+    // Another address on the loopback at each call, none of them 127.0.0.1.
+    static QHostAddress nextPhoneAddress() {
+        static quint32 phones = 0;
+        return QHostAddress((127u << 24) | (1u << 16) | (phones++ % 60000u));
+    }
+
     // readBuffer > 0 stops reading once that many bytes wait unread: a stalled phone.
-    HttpProbe(quint16 port, const QByteArray &method, const QByteArray &path, qint64 readBuffer = 0)
+    HttpProbe(quint16 port, const QByteArray &method, const QByteArray &path, qint64 readBuffer = 0,
+              const QHostAddress &from = nextPhoneAddress())
         : m_socket(std::make_unique<QTcpSocket>()) {
         if (readBuffer > 0) {
             m_socket->setReadBufferSize(readBuffer);
         }
+        m_socket->bind(from);
         m_socket->connectToHost(QHostAddress::LocalHost, port);
         m_socket->write(method + ' ' + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
         if (readBuffer == 0) {
             resumeReading();
         }
+    }
+    // A request written exactly as given, whatever it holds.
+    HttpProbe(quint16 port, const QByteArray &request) : m_socket(std::make_unique<QTcpSocket>()) {
+        m_socket->bind(nextPhoneAddress());
+        m_socket->connectToHost(QHostAddress::LocalHost, port);
+        m_socket->write(request);
+        resumeReading();
     }
 
     // A stalled phone reads again (and so learns whether the server dropped it).
