@@ -45,6 +45,8 @@ make_system() {
     rm -f "$root.new.log"
 }
 
+[[ $(cut -d. -f1 /etc/debian_version 2>/dev/null) != 13 ]] ||
+    skip "questa macchina è già Debian 13: i test appena passati valgono per Debian 13."
 [[ $(id -u) -eq 0 ]] || skip "servono i permessi di root per debootstrap e chroot."
 [[ -x $root/usr/bin/apt-get ]] || make_system
 
