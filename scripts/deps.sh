@@ -16,7 +16,7 @@ run_packages=(qt6-translations-l10n libqt6sql6-sqlite libqt6texttospeech6 qt6-sp
               speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
                dpkg-dev appstream desktop-file-utils
-               libclang-rt-14-dev valgrind
+               valgrind
                x11-xserver-utils # xrandr: the two screens of the hall's board test
                chromium  # a real browser loads the phones' page
                zbar-tools) # reads the QR codes back
@@ -32,14 +32,35 @@ elif [[ ${1:-run} == package ]]; then
     packages+=(dpkg-dev) # dpkg-shlibdeps works out the package's dependencies
 fi
 
+# The sanitizer and fuzzer runtime of the clang the system installs: clang 14 on Debian 12,
+# clang 19 on Debian 13. Read from the clang installed, else from the package index.
+clang_runtime() {
+    local major=
+    if command -v clang >/dev/null; then
+        major=$(clang -dumpversion | cut -d. -f1)
+    else
+        major=$(apt-cache depends clang 2>/dev/null | sed -n 's/^ *Depends: clang-\([0-9]\+\)$/\1/p' | head -n1)
+    fi
+    [[ -n $major ]] && echo "libclang-rt-$major-dev"
+}
+
+sudo=()
+[[ $(id -u) -ne 0 ]] && sudo=(sudo)
+if [[ ${1:-run} == test ]]; then
+    runtime=$(clang_runtime) || true
+    if [[ -z $runtime ]]; then # a machine whose package index was never read
+        "${sudo[@]}" apt-get update -qq
+        runtime=$(clang_runtime)
+    fi
+    packages+=("$runtime")
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-sudo=()
-[[ $(id -u) -ne 0 ]] && sudo=(sudo)
 echo "Installo i pacchetti mancanti: ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

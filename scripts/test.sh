@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velmora and runs every test; then builds the suite again with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs it again. Both runs must pass.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs it again, fuzzes each target briefly,
+# and last builds and runs the normal tests again inside a Debian 13 system
+# (scripts/debian13.sh). Every stage must pass.
 #
 # scripts/test.sh --quick [ctest options]: the everyday loop. Installs what is missing, builds
 # the normal tree and runs its tests (the given ctest options added, e.g. -R Print), without the
@@ -43,3 +45,6 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs"
 # Fuzzing smoke check: each libFuzzer target for a few seconds (clang, both sanitizers, in
 # build-fuzz). Longer runs: scripts/fuzz.sh SECONDS [target ...].
 bash scripts/fuzz.sh 5
+
+# The other supported Debian release: the normal tree and its tests in a kept Debian 13 system.
+bash scripts/debian13.sh
