@@ -24,7 +24,7 @@ if [[ ${#targets[@]} -eq 0 ]]; then
 fi
 
 build=${VELMORA_FUZZ_BUILD:-$root/build-fuzz}
-CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVELMORA_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" --target fuzz_all -j "$(nproc)"
 

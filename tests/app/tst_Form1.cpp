@@ -148,7 +148,7 @@ private:
     std::unique_ptr<Form1> activeForm() {
         auto form = startedForm();
         if (form) {
-            QApplication::setActiveWindow(form.get());
+            form->activateWindow();
             if (!QTest::qWaitForWindowActive(form.get())) {
                 return nullptr;
             }
@@ -374,7 +374,7 @@ private slots:
         QFETCH(QString, focusOn);
         auto form = startedForm();
         QVERIFY(form);
-        QApplication::setActiveWindow(form.get());
+        form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClicks(child<QLineEdit>(*form, "Tel"), QStringLiteral(" 77")); // an edit to save
         qbButtons_H *target = form->cmdNav(button);
@@ -691,7 +691,7 @@ private slots:
     void previewAndPdfCommandsByKeyboard() {
         auto form = startedForm(QStringLiteral(VELMORA_BINARY_DIR "/data"));
         QVERIFY(form);
-        QApplication::setActiveWindow(form.get());
+        form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         for (int press = 0; press < 3; ++press) {
             form->cmdNav_Click(3);
@@ -717,7 +717,7 @@ private slots:
         QTest::keyClick(form.get(), Qt::Key_P, Qt::AltModifier);
         QCOMPARE(pagesShown, 2);
         QCOMPARE(printed, 1);
-        QApplication::setActiveWindow(form.get()); // given back, as the window manager does
+        form->activateWindow(); // given back, as the window manager does
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
 
         struct Chooser : FileChooser {

@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimeZone>
 #include <QtTest>
 
 #include <cstdio>
@@ -412,7 +413,7 @@ void TestGameStore::gameEndsAtItsLastMove() {
     QFETCH(bool, closed);
     QFETCH(int, awards);
     QFETCH(int, expected);
-    const QDateTime start(QDate(2026, 12, 7), QTime(20, 0), Qt::UTC);
+    const QDateTime start(QDate(2026, 12, 7), QTime(20, 0), QTimeZone::utc());
     const QList<DrawLogEntry> log =
         awards == 0
             ? QList<DrawLogEntry>()

@@ -12,6 +12,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <ctime>
 
@@ -177,7 +178,8 @@ private slots:
 
         const QList<RunRecord> runs = PrintRegister(db.connection()).runs();
         QCOMPARE(runs.size(), 3);
-        QCOMPARE(runs.at(1).started, QDateTime(QDate(2026, 12, 7), QTime(19, 30, 0, 500), Qt::UTC));
+        QCOMPARE(runs.at(1).started,
+                 QDateTime(QDate(2026, 12, 7), QTime(19, 30, 0, 500), QTimeZone::utc()));
         QCOMPARE(runs.at(1).cardsDrawn, 6);
         GameStore store(db.connection());
         QVERIFY2(store.restore(), qPrintable(store.lastError()));

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtTest>
 
 using namespace velmora;
@@ -36,7 +37,7 @@ QList<int> scriptedSteps() {
 // A moment of the evening as the register keeps it, in UTC; the record shows it in Italy's time,
 // an hour later in December.
 QDateTime utc(int hour, int minute, int second) {
-    return QDateTime(QDate(2026, 12, 7), QTime(hour, minute, second), Qt::UTC);
+    return QDateTime(QDate(2026, 12, 7), QTime(hour, minute, second), QTimeZone::utc());
 }
 
 // The scripted game's claims and awards: Ambo, a Terno shared by two cards that reached it at

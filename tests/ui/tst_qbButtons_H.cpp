@@ -47,7 +47,7 @@ private slots:
         window = std::make_unique<QWidget>();
         window->resize(400, 300);
         window->show();
-        QApplication::setActiveWindow(window.get());
+        window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
     void cleanup() { window.reset(); }
