@@ -384,22 +384,16 @@ GameStore::Change GameStore::undo() {
 }
 
 GameStore::Change GameStore::addTombolino() {
-    PrizePlan plan = m_prizes;
-    if (!plan.addTombolino()) {
-        return {};
-    }
-    const Change change = inTransaction([this, &plan](QSqlQuery &query, QSqlError *error) {
-        return writePrizes(query, m_gameId, plan, error);
-    });
-    if (change.done()) {
-        m_prizes = plan;
-    }
-    return change;
+    return changePrizes([](PrizePlan &plan) { return plan.addTombolino(); });
 }
 
 GameStore::Change GameStore::setPrizeValue(int prize, const QString &value) {
+    return changePrizes([&](PrizePlan &plan) { return plan.setValue(prize, value); });
+}
+
+GameStore::Change GameStore::changePrizes(const std::function<bool(PrizePlan &)> &edit) {
     PrizePlan plan = m_prizes;
-    if (!plan.setValue(prize, value)) {
+    if (!edit(plan)) {
         return {};
     }
     const Change change = inTransaction([this, &plan](QSqlQuery &query, QSqlError *error) {

@@ -120,6 +120,9 @@ private:
     Change openGame(const PrizePlan &plan);
     bool readOpenGame(QSqlError *error);
     bool writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan, QSqlError *error);
+    // Applies edit to a copy of the prize plan and keeps it once the register has it; nothing
+    // is written when edit changes nothing.
+    Change changePrizes(const std::function<bool(PrizePlan &)> &edit);
     // Runs one change in a transaction. With no register open, the change is taken as done: the
     // game is played in memory.
     Change inTransaction(const std::function<bool(QSqlQuery &, QSqlError *)> &change);
