@@ -15,7 +15,7 @@ build_packages=(cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools qt6-qpa-pl
 run_packages=(qt6-translations-l10n libqt6sql6-sqlite libqt6texttospeech6 qt6-speech-speechd-plugin
               speech-dispatcher speech-dispatcher-espeak-ng espeak-ng)
 test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf clang
-               dpkg-dev appstream desktop-file-utils
+               dpkg-dev file appstream desktop-file-utils
                valgrind
                x11-xserver-utils # xrandr: the two screens of the hall's board test
                chromium  # a real browser loads the phones' page
@@ -29,7 +29,7 @@ elif [[ ${1:-run} == test ]]; then
 elif [[ ${1:-run} == look ]]; then
     packages+=(xvfb xauth imagemagick openbox)
 elif [[ ${1:-run} == package ]]; then
-    packages+=(dpkg-dev) # dpkg-shlibdeps works out the package's dependencies
+    packages+=(dpkg-dev file) # dpkg-shlibdeps works out the package's dependencies; cpack runs file
 fi
 
 # The sanitizer and fuzzer runtime of the clang the system installs: clang 14 on Debian 12,

@@ -160,8 +160,9 @@ private slots:
         needed << QStringLiteral("libqt6sql6-sqlite");     // loaded at run time, linked by nothing
         needed << QStringLiteral("libqrencode4");          // the QR code of the phones' address
         for (const QString &package : needed) {
-            QVERIFY2(depends.contains(
-                         QRegularExpression(QStringLiteral("(^|, )%1( \\(|,|$)").arg(package))),
+            // Debian 13 names some Qt libraries with a "t64" suffix (64-bit time), libqt6core6t64.
+            QVERIFY2(depends.contains(QRegularExpression(
+                         QStringLiteral("(^|, )%1(t64)?( \\(|,|$)").arg(package))),
                      qPrintable(package + QStringLiteral(" not in: ") + depends));
         }
         // The speech service and its Italian voice are wanted, not needed: without them the
@@ -278,9 +279,11 @@ private slots:
 
         const QString validator = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
         QVERIFY2(!validator.isEmpty(), "appstreamcli is missing: bash scripts/deps.sh test");
+        // Errors and warnings fail; infos do not: they are advice that differs between
+        // AppStream releases (Debian 12's knows only <developer_name>, which Debian 13's calls
+        // deprecated in favour of a <developer> tag the older one does not know).
         const Outcome valid =
-            runProgram(validator, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                   QStringLiteral("--strict"), path});
+            runProgram(validator, {QStringLiteral("validate"), QStringLiteral("--no-net"), path});
         QVERIFY2(valid.exitCode == 0, qPrintable(describe(validator, valid)));
     }
 
