@@ -65,6 +65,10 @@ mount_in() { # mount_in TARGET mount-options...
     mount "${@:2}" "$root$1"
     mounted+=("$root$1")
 }
+# The system's root a mount point of its own, so that tests can make a private mount namespace
+# there (their full disks and read-only media are small mounts of their own).
+mount --bind "$root" "$root"
+mounted+=("$root")
 mount_in /proc -t proc proc
 mount_in /sys --rbind /sys
 mount_in /dev --rbind /dev
