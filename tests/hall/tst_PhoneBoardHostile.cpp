@@ -30,6 +30,15 @@ namespace {
 
 const char *const serverOption = "--solo-server";
 
+// Under the sanitizers the server's memory is theirs (freed blocks are held in quarantine, not
+// given back), and their checks open files of their own, which a server with no descriptor left
+// cannot: the memory figures and the wait for a descriptor hold in the normal build only.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+
 // The child: the server on a free port, with at most `descriptors` open files. Says "porta P
 // D" (D: files open at start), "spettatori N" at each change, and "estratti N" after each draw
 // it is told by a line on its standard input. Draw N shows as game N, so that a page's events
@@ -200,19 +209,25 @@ private slots:
             QVERIFY(attacker.closedByServer());
         }
         QVERIFY(draw());
-        const qint64 peak = memoryKb("VmHWM");
-        // What the connections took goes back to the system once they are gone.
-        const bool given = QTest::qWaitFor([&] { return memoryKb("VmRSS") - before < 4096; }, 5000);
-        qInfo("server memory: %lld KiB before, %lld KiB at most, %lld KiB after", before, peak,
-              memoryKb("VmRSS"));
-        QVERIFY2(given, "the server keeps what the attack cost it");
-        QVERIFY2(peak - before < 16384, "the server held what the attack sent");
+        if (!sanitized) {
+            const qint64 peak = memoryKb("VmHWM");
+            // What the connections took goes back to the system once they are gone.
+            const bool given =
+                QTest::qWaitFor([&] { return memoryKb("VmRSS") - before < 4096; }, 5000);
+            qInfo("server memory: %lld KiB before, %lld KiB at most, %lld KiB after", before, peak,
+                  memoryKb("VmRSS"));
+            QVERIFY2(given, "the server keeps what the attack cost it");
+            QVERIFY2(peak - before < 16384, "the server held what the attack sent");
+        }
         aNewPhoneIsServed();
         viewerGotEveryNumber();
     }
 
     // With no descriptor left, a phone waits for one, and is served as soon as one frees.
     void aPhoneWaitsForAFreeDescriptor() {
+        if (sanitized) {
+            QSKIP("the sanitizers' checks need a free descriptor of their own");
+        }
         const int descriptors = 64;
         startServer(descriptors);
         const int room = descriptors - m_startDescriptors - 1; // the honest phone's
