@@ -24,6 +24,10 @@ GameDesk::GameDesk(Seams seams)
     : m_seams(std::move(seams)), m_computerDraw(m_seams.randomBelow),
       m_archives(m_seams.archivePlaces) {}
 
+GameDesk::Step GameDesk::unsavedStep(const QString &what, const QString &reason) {
+    return {false, unsavedText(what, reason), true};
+}
+
 QString GameDesk::unsavedText(const QString &what, const QString &reason) {
     return QStringLiteral("%1: %2.").arg(what, reason);
 }
@@ -78,12 +82,10 @@ GameDesk::Drawn GameDesk::drawAgain(const Drawn &unsaved) {
 GameDesk::Step GameDesk::undo() {
     const GameStore::Change change = m_seams.store->undo();
     if (change.notStored()) {
-        return {false,
-                unsavedText(QStringLiteral("Il %1 non è stato tolto, il registro non lo ha "
-                                           "salvato")
-                                .arg(change.number),
-                            change.reason),
-                true};
+        return unsavedStep(QStringLiteral("Il %1 non è stato tolto, il registro non lo ha "
+                                          "salvato")
+                               .arg(change.number),
+                           change.reason);
     }
     return {change.done(),
             change.done() ? QStringLiteral("Tolto il %1.").arg(change.number) : QString()};
@@ -92,11 +94,9 @@ GameDesk::Step GameDesk::undo() {
 GameDesk::Step GameDesk::newGame() {
     const GameStore::Change change = m_seams.store->newGame();
     if (change.notStored()) {
-        return {false,
-                unsavedText(QStringLiteral("La nuova partita non è iniziata, il registro non "
-                                           "l'ha salvata"),
-                            change.reason),
-                true};
+        return unsavedStep(QStringLiteral("La nuova partita non è iniziata, il registro non "
+                                          "l'ha salvata"),
+                           change.reason);
     }
     m_checked.reset();
     return {true, QStringLiteral("Nuova partita.")};
@@ -105,11 +105,9 @@ GameDesk::Step GameDesk::newGame() {
 GameDesk::Step GameDesk::addTombolino() {
     const GameStore::Change change = m_seams.store->addTombolino();
     if (change.notStored()) {
-        return {false,
-                unsavedText(QStringLiteral("Il Tombolino non è stato aggiunto, il registro non "
-                                           "lo ha salvato"),
-                            change.reason),
-                true};
+        return unsavedStep(QStringLiteral("Il Tombolino non è stato aggiunto, il registro non "
+                                          "lo ha salvato"),
+                           change.reason);
     }
     return {change.done(), {}};
 }
@@ -117,12 +115,10 @@ GameDesk::Step GameDesk::addTombolino() {
 GameDesk::Step GameDesk::setPrizeValue(int prize, const QString &value) {
     const GameStore::Change change = m_seams.store->setPrizeValue(prize, value);
     if (change.notStored()) {
-        return {false,
-                unsavedText(QStringLiteral("Il valore del premio %1 non è stato cambiato, il "
-                                           "registro non lo ha salvato")
-                                .arg(m_seams.store->prizes().prizes().value(prize).name),
-                            change.reason),
-                true};
+        return unsavedStep(QStringLiteral("Il valore del premio %1 non è stato cambiato, il "
+                                          "registro non lo ha salvato")
+                               .arg(m_seams.store->prizes().prizes().value(prize).name),
+                           change.reason);
     }
     return {change.done(), {}};
 }

@@ -142,6 +142,8 @@ private:
     Drawn drawNumber(int number, DrawSource source);
     // A change the register did not take, in one sentence: "<what>: <why>."
     static QString unsavedText(const QString &what, const QString &reason);
+    // A step the register did not take, said as unsavedText says it.
+    static Step unsavedStep(const QString &what, const QString &reason);
 
     // The cards in play, read again only when the runs or the sold cards change (or a run's
     // archive was not found); throws VelmoraError.
