@@ -100,7 +100,8 @@ public:
     CardDrawing(const CardLayout &layout, CardContext &ctx, qint16 card, qint16 slot,
                 qint16 firstCard)
         : m_l(layout), m_ctx(ctx), m_s(ctx.surface), m_p(ctx.prepared()),
-          m_d(ctx.settings.Dimensione), m_card(card), m_slot(slot), m_firstCard(firstCard) {
+          m_sheet(ctx.sheet(layout)), m_d(m_sheet.dimensione), m_card(card), m_slot(slot),
+          m_firstCard(firstCard) {
         const int index = slot - 1;
         m_strip =
             index >= 0 && index < int(m_l.stripBySlot.size()) ? m_l.stripBySlot[index] : NoStrip;
@@ -153,13 +154,14 @@ public:
             m_fy = m_fy * m_s.height() / m_l.referenceHeight;
             break;
         case FactorXCap:
-            if (m_fx > m_l.capX) {
-                m_fx = m_l.capX;
+            // The layout's caps, or less where the sheet is fitted to keep off the paper's edges.
+            if (m_fx > m_sheet.capX) {
+                m_fx = m_sheet.capX;
             }
             break;
         case FactorYCap:
-            if (m_fy > m_l.capY) {
-                m_fy = m_l.capY;
+            if (m_fy > m_sheet.capY) {
+                m_fy = m_sheet.capY;
             }
             break;
         case OriginX: {
@@ -208,7 +210,7 @@ public:
         case TitlePrint:
             // Clear of "N." and inside the slot.
             printFitted(m_p.titolo,
-                        std::min(x(m_l.numberLabelU) + m_l.numberPx, slotRight()) - gap());
+                        std::min(x(m_l.numberLabelU) + m_l.numberPx - gap(), cardRight()));
             break;
         case NumberSizeFromFactor:
             // The card number, the numbers and the strip are upright whatever the title was.
@@ -230,7 +232,7 @@ public:
             m_s.setForeColor(m_ctx.settings.ColoreNumeroCartella);
             break;
         case NumberLabelPrint:
-            printFitted(numberLabel(), slotRight() - gap());
+            printFitted(numberLabel(), cardRight());
             break;
         case NumberX:
             m_s.setCurrentX(x(m_l.numberU) + m_l.numberPx);
@@ -289,11 +291,11 @@ public:
             break;
         case StripPrint:
             if (m_strip == Frase1Strip) {
-                printFitted(m_p.frase1, slotRight() - gap());
+                printFitted(m_p.frase1, cardRight());
             } else if (m_strip == DittaStrip) {
                 printDitta();
             } else if (m_strip == Frase2Strip) {
-                printFitted(m_p.frase2, slotRight() - gap());
+                printFitted(m_p.frase2, cardRight());
             }
             break;
         case StripDittaX:
@@ -342,11 +344,9 @@ private:
         const CardLayout::Rule &border = m_l.rules[borderRule];
         return std::max(border.u1, border.u2) + border.width / 2.0 / m_fx;
     }
-    // The right edge of the card's slot: the next card's origin, or the printable width.
-    double slotRight() const {
-        const int column = (((m_slot - 1) % m_l.columns) + m_l.columns) % m_l.columns;
-        return column + 1 < m_l.columns ? m_ox + m_l.columnU * m_fx : m_s.scaleWidth();
-    }
+    // Where a text of the card ends at the latest: inside the card's border, so that it passes
+    // neither onto the next card nor, on the last column, off a sheet centred on the paper.
+    double cardRight() const { return x(borderRightU()) - gap(); }
     // The bottom of the card's slot: the next row's origin, or the printable height.
     double slotBottom() const {
         const int rows = m_l.cardsPerPage / m_l.columns;
@@ -397,7 +397,7 @@ private:
         }
         const double top = m_s.currentY();
         const TextFit::Line fit =
-            m_ctx.fits.fit(m_s, slotRight() - gap() - m_s.currentX(), shape, m_s.fontBold());
+            m_ctx.fits.fit(m_s, cardRight() - m_s.currentX(), shape, m_s.fontBold());
         const QString text =
             fit.cut ? number.left(std::max<qsizetype>(0, fit.first.size() - 1)) + fit.first.right(1)
                     : number;
@@ -422,7 +422,7 @@ private:
     // inside its own card's border: the same room, so the same size, in either column.
     const TextFit::Line &dittaLine() {
         if (!m_dittaLine) {
-            const double room = x(borderRightU()) - gap() - x(m_l.titleU);
+            const double room = cardRight() - x(m_l.titleU);
             m_dittaLine = m_ctx.fits.fit(m_s, room, m_p.ditta, true,
                                          m_ctx.viaTel(m_l.viaTelSeparator), false);
         }
@@ -491,7 +491,8 @@ private:
     CardContext &m_ctx;
     PrinterSurface &m_s;
     const CardContext::Prepared &m_p;
-    const int m_d; // Dimensione
+    const SheetFit::Sheet &m_sheet;
+    const int m_d; // Dimensione as drawn
     const qint16 m_card;
     const qint16 m_slot;
     const qint16 m_firstCard;
