@@ -208,9 +208,10 @@ public:
             m_s.setForeColor(m_ctx.settings.ColoreTitolo);
             break;
         case TitlePrint:
-            // Clear of "N." and inside the slot.
+            // A word's gap before "N." (a long title would read into it), inside the card.
             printFitted(m_p.titolo,
-                        std::min(x(m_l.numberLabelU) + m_l.numberPx - gap(), cardRight()));
+                        std::min(x(m_l.numberLabelU) + m_l.numberPx - std::max(gap(), wordGap()),
+                                 cardRight()));
             break;
         case NumberSizeFromFactor:
             // The card number, the numbers and the strip are upright whatever the title was.
@@ -305,7 +306,7 @@ public:
             break;
         case StripDittaY:
             if (m_strip == DittaStrip) {
-                m_s.setCurrentY(y(m_l.stripV));
+                m_s.setCurrentY(y(m_l.stripV) + m_dittaDrop);
             }
             break;
         case StripDittaPrint:
@@ -339,6 +340,10 @@ private:
     double gap() const {
         return visibleGapMm / millimetresPerInch * twipsPerInch / m_s.twipsPerPixelX();
     }
+    // A fifth of the current em: a gap the eye (and a text reader) sees between two words.
+    double wordGap() const {
+        return m_s.fontSize() / pointsPerInch * twipsPerInch / m_s.twipsPerPixelX() / 5;
+    }
     // The outer edge of the card's border, its thick outline.
     double borderRightU() const {
         const CardLayout::Rule &border = m_l.rules[borderRule];
@@ -367,10 +372,22 @@ private:
             return;
         }
         const double points = m_s.fontSize();
+        m_s.setCurrentY(top + shrunkDrop(fit.points));
         m_s.setFontSize(fit.points);
         m_s.print(text);
         m_s.setFontSize(points);
         m_s.setCurrentY(top + m_s.textHeight());
+    }
+    // How far a text drawn at points, smaller than the current size, moves down to keep the
+    // baseline of the current size: smaller letters stand on the same line, so they rise
+    // neither towards the card above nor off the paper.
+    double shrunkDrop(double points) {
+        const double ascent = m_s.textAscent();
+        const double asked = m_s.fontSize();
+        m_s.setFontSize(points);
+        const double drop = ascent - m_s.textAscent();
+        m_s.setFontSize(asked);
+        return drop;
     }
 
     // The card number, moved right just enough to stay clear of "N.", kept inside the slot.
@@ -382,11 +399,8 @@ private:
             ++blanks;
         }
         const double inkStart = m_s.currentX() + double(blanks) * m_ctx.fits.width(m_s, blank());
-        // A fifth of the em: a gap the eye (and a text reader) sees between two words.
-        const double wordGap =
-            m_s.fontSize() / pointsPerInch * twipsPerInch / m_s.twipsPerPixelX() / 5;
-        if (inkStart < labelEnd + wordGap) {
-            m_s.setCurrentX(m_s.currentX() + labelEnd + wordGap - inkStart);
+        if (inkStart < labelEnd + wordGap()) {
+            m_s.setCurrentX(m_s.currentX() + labelEnd + wordGap() - inkStart);
         }
         // Measured once per shape: every digit as 0 (digits share one width in card faces).
         QString shape = number;
@@ -430,8 +444,11 @@ private:
     }
     void printDitta() {
         m_dittaLine.reset();
+        m_dittaDrop = 0;
         const TextFit::Line fit = dittaLine();
         if (fit.shrunk) {
+            m_dittaDrop = shrunkDrop(fit.points);
+            m_s.setCurrentY(m_s.currentY() + m_dittaDrop);
             m_s.setFontSize(fit.points); // both parts at the one size
         }
         m_s.print(fit.first);
@@ -498,6 +515,7 @@ private:
     const qint16 m_firstCard;
     int m_strip = NoStrip;
     std::optional<TextFit::Line> m_dittaLine; // the name line's fit, made by its first print
+    double m_dittaDrop = 0;                   // the name line drawn smaller keeps its baseline
     RecordCartella m_record;
     double m_fx = 0; // FattoreX
     double m_fy = 0; // FattoreY
