@@ -4,6 +4,7 @@
 #include "print/FontResolver.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
+#include "print/PreviewPages.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
 #include "print/SheetFit.h"
@@ -178,6 +179,22 @@ SheetMarks sheetMarks(bool landscape, const SheetFit::Sheet &sheet) {
 bool overlap(const QRectF &a, const QRectF &b) {
     const QRectF common = a.intersected(b);
     return common.width() >= 0.05 && common.height() >= 0.05;
+}
+
+// The box of the ink of image (a pixel darker than light grey, as pdfInkBoxes reads a page),
+// in image pixels.
+QRect inkBox(const QImage &image) {
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    QRect box;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            if (row[x] < 200) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
 }
 
 // The first two words of page that share more than a hair, as a message; empty when none do.
@@ -458,6 +475,47 @@ private slots:
                     .arg(ink.top() / pointsPerMillimetre, 0, 'f', 1)
                     .arg((inner.right() - ink.right()) / pointsPerMillimetre + 5, 0, 'f', 1)
                     .arg((inner.bottom() - ink.bottom()) / pointsPerMillimetre + 5, 0, 'f', 1)));
+    }
+
+    // The preview of a print to a PDF shows the sheet where the file puts it, fitted and centred.
+    void previewOfAPdfShowsTheSheetWhereTheFileHasIt_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("landscape") << true;
+        QTest::newRow("portrait") << false;
+    }
+    void previewOfAPdfShowsTheSheetWhereTheFileHasIt() {
+        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
+        }
+        QFETCH(bool, landscape);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = SettingsFile::defaults();
+        settings.Dimensione = 25; // a sheet fitted to keep off the edges
+        runSheet(file, archive.folder(), settings, landscape);
+        const QRectF printed = pdfInkBoxes(file).value(0);
+
+        const double margin = marginPoints * 25.4 / 72;
+        const QPageLayout paper(QPageSize(QPageSize::A4),
+                                landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+        QString refusal;
+        const auto pages =
+            PreviewPages::open({QStringLiteral("1"), QString::number(cards), landscape, false},
+                               settings, paper, {archive.folder()}, &refusal, true);
+        QVERIFY2(pages, qPrintable(refusal));
+        constexpr double scale = 0.5; // 150 image pixels an inch, as the PDF is read
+        const double pointsPerPixel = 72 / (PrintRun::dotsPerInch * scale);
+        const QRect shown = inkBox(pages->renderPage(0, scale));
+        const QRectF onPaper(QPointF(marginPoints, marginPoints) +
+                                 QPointF(shown.topLeft()) * pointsPerPixel,
+                             QSizeF(shown.size()) * pointsPerPixel);
+        const double far = std::max(
+            {qAbs(printed.left() - onPaper.left()), qAbs(printed.top() - onPaper.top()),
+             qAbs(printed.right() - onPaper.right()), qAbs(printed.bottom() - onPaper.bottom())});
+        QVERIFY2(far < 1,
+                 qPrintable(QStringLiteral("the preview is %1 pt off the printed ink").arg(far)));
     }
 
     // A PDF page has no printer margin: a default sheet keeps every mark, text or line, at
