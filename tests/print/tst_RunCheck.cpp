@@ -52,32 +52,24 @@ private slots:
 
     // A size past the largest the size box takes (a settings file's) prints at that largest, and
     // the run is told so; a size the box takes prints as it is, unsaid.
-    void sizePastTheBoxPrintsAtItsLargest_data() {
-        QTest::addColumn<bool>("landscape");
-        QTest::addColumn<int>("size");
-        QTest::newRow("landscape 16") << true << 16;
-        QTest::newRow("landscape 999") << true << 999;
-        QTest::newRow("portrait 8") << false << 8;
-        QTest::newRow("portrait 60") << false << 60;
-    }
     void sizePastTheBoxPrintsAtItsLargest() {
-        QFETCH(bool, landscape);
-        QFETCH(int, size);
-        Configurazione settings = colouredSettings();
-        settings.Dimensione = qint16(size);
-        settings.Orientamento = landscape ? 0 : 1;
-        const RunCheck::Result result = RunCheck::checkSettings(
-            settings, landscape ? CardLayout::landscape() : CardLayout::portrait(),
-            RunCheck::Place::Window);
-        QVERIFY2(result.ok(), qPrintable(result.refusal));
-        const int largest = RunCheck::largestBoxDimensione(settings);
-        QCOMPARE(result.sizeNotice,
-                 size <= largest ? QString()
-                                 : QStringLiteral("La dimensione del carattere %1 è più grande di "
-                                                  "quella che entra nelle cartelle: si stampano "
-                                                  "con la dimensione %2.")
-                                       .arg(size)
-                                       .arg(largest));
+        for (const auto &[orientation, size] : {std::pair{0, 16}, {0, 999}, {1, 8}, {1, 60}}) {
+            Configurazione settings = colouredSettings();
+            settings.Dimensione = qint16(size);
+            settings.Orientamento = qint16(orientation);
+            const RunCheck::Result result = RunCheck::checkSettings(
+                settings, orientation == 0 ? CardLayout::landscape() : CardLayout::portrait(),
+                RunCheck::Place::Window);
+            const int largest = RunCheck::largestBoxDimensione(settings);
+            QVERIFY2(result.ok() && largest < 60, qPrintable(result.refusal));
+            QCOMPARE(result.sizeNotice,
+                     size <= largest ? QString()
+                                     : QStringLiteral("La dimensione del carattere %1 è più grande "
+                                                      "di quella che entra nelle cartelle: si "
+                                                      "stampano con la dimensione %2.")
+                                           .arg(size)
+                                           .arg(largest));
+        }
     }
 
     // The refusal says where to change the setting: the appearance page, or the settings file
