@@ -101,8 +101,9 @@ void PrintCommands::printCommand() {
 
 void PrintCommands::anteprima() {
     QString refusal;
+    const PrinterTarget &printer = CurrentPrinter::target();
     std::unique_ptr<PreviewPages> pages = PreviewPages::open(
-        m_page.request(), m_settings, CurrentPrinter::target().pageLayout(), {}, &refusal);
+        m_page.request(), m_settings, printer.pageLayout(), {}, &refusal, printer.centresSheet());
     if (!pages) {
         m_presenter().avviso(&m_mainWindow, refusal);
         return;

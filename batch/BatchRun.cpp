@@ -357,6 +357,9 @@ int BatchRun::print(const BatchOptions &options) {
     if (!prepared.standIns().isEmpty()) {
         m_err << RunCheck::standInNotice(prepared.standIns()) << '\n';
     }
+    if (!prepared.sizeNotice().isEmpty()) {
+        m_err << prepared.sizeNotice() << '\n';
+    }
     const PrintPlan &plan = prepared.plan();
     const std::unique_ptr<CardArchive> archive = prepared.takeArchive();
 

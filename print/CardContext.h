@@ -2,6 +2,7 @@
 
 #include "print/CardArchive.h"
 #include "print/PrinterSurface.h"
+#include "print/SheetFit.h"
 #include "print/SizeFit.h"
 #include "print/TextFit.h"
 #include "settings/Configurazione.h"
@@ -56,12 +57,19 @@ struct CardContext {
         m_prepared.reset();
         fits = TextFit{};
         sizes = SizeFit{};
+        sheets = SheetFit{};
+    }
+    // The sheet of a full page of cards of layout on the surface as it is now: the size the
+    // cards are drawn at and their factors' caps, worked out once per run.
+    const SheetFit::Sheet &sheet(const CardLayout &layout) {
+        return sheets.sheet(SheetFit::request(layout, surface, settings));
     }
 
     // The texts' fits and widths, measured once per run.
     TextFit fits;
     // The sizes that keep the card's texts off its lines, worked out once per run.
     SizeFit sizes;
+    SheetFit sheets;
 
 private:
     std::shared_ptr<Prepared> m_prepared;

@@ -1,5 +1,7 @@
 #include "print/CardLayout.h"
 
+#include "print/TextFit.h"
+
 #include <algorithm>
 
 namespace velmora {
@@ -112,6 +114,11 @@ double CardLayout::factorY(double pageHeightTwips) const {
 
 QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, int dimensione,
                                int dotsPerInch) const {
+    return sheetExtentAt(factorX(printableWidth), factorY(pageHeightTwips), dimensione,
+                         dotsPerInch);
+}
+
+QRectF CardLayout::sheetExtentAt(double fx, double fy, int dimensione, int dotsPerInch) const {
     constexpr double creditPoints = 6;
     constexpr double pointsPerInch = 72;
     constexpr double lineEms = 1.2;
@@ -120,8 +127,6 @@ QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, in
     constexpr double capitalTopEms = 0.15;
     constexpr double descenderEms = 0.9;
     constexpr int noPixelCorrectionSize = 18;
-    const double fx = factorX(printableWidth);
-    const double fy = factorY(pageHeightTwips);
     const auto ems = [dotsPerInch](double points, double count) {
         return count * points * dotsPerInch / pointsPerInch;
     };
@@ -136,7 +141,8 @@ QRectF CardLayout::sheetExtent(double printableWidth, double pageHeightTwips, in
                        ems(sized(titleSizeOffset), capitalTopEms);
     const double lastRow = (rows - 1) * (rowV * fy + rowPx) + topPx;
     const double bottom =
-        lastRow + stripV * fy + ems(std::max(sized(stripSizeOffset), 1.0), descenderEms);
+        lastRow + stripV * fy +
+        ems(std::max(sized(stripSizeOffset), TextFit::legiblePoints), descenderEms);
     return QRectF(QPointF(left, top), QPointF(right, bottom));
 }
 

@@ -102,6 +102,8 @@ struct CardLayout {
     // to the descenders of the last heading strip.
     QRectF sheetExtent(double printableWidth, double pageHeightTwips, int dimensione,
                        int dotsPerInch) const;
+    // The same for cards drawn with FattoreX fx and FattoreY fy.
+    QRectF sheetExtentAt(double fx, double fy, int dimensione, int dotsPerInch) const;
 
     static const CardLayout &landscape(); // six cards on a landscape page
     static const CardLayout &portrait();  // three cards on a portrait page

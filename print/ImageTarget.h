@@ -27,11 +27,17 @@ public:
     void endDocument() override {}
     void abortDocument() override { m_image = QImage(); }
     QString description() const override;
+    // The picture of a print to a file of pages (a PDF): its sheet is centred as the file's is.
+    void setFileOfPages(bool fileOfPages) { m_fileOfPages = fileOfPages; }
+
+protected:
+    bool isFileOfPages() const override { return m_fileOfPages; }
 
 private:
     QPageLayout m_layout;
     double m_scale;
     int m_resolution = 300;
+    bool m_fileOfPages = false;
     QImage m_image;
 };
 

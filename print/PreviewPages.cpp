@@ -24,9 +24,11 @@ PreviewPages::PreviewPages(const PrintPlan &plan, const Configurazione &settings
                                 : QPageLayout::Portrait);
 }
 
-std::unique_ptr<PreviewPages>
-PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
-                   const QPageLayout &paper, const QStringList &archiveFolders, QString *refusal) {
+std::unique_ptr<PreviewPages> PreviewPages::open(const PrintRequest &request,
+                                                 const Configurazione &settings,
+                                                 const QPageLayout &paper,
+                                                 const QStringList &archiveFolders,
+                                                 QString *refusal, bool fileOfPages) {
     // What the print would refuse before its first card, the preview refuses too, in the same
     // words, rather than ask through an error window for every page shown.
     RunPreparation prepared =
@@ -43,8 +45,10 @@ PreviewPages::open(const PrintRequest &request, const Configurazione &settings,
         *refusal = error.description();
         return nullptr;
     }
-    return std::unique_ptr<PreviewPages>(new PreviewPages(
+    std::unique_ptr<PreviewPages> pages(new PreviewPages(
         prepared.plan(), settings, paper, prepared.takeArchive(), request.numerazioneArchivio));
+    pages->m_fileOfPages = fileOfPages;
+    return pages;
 }
 
 void PreviewPages::drawPage(int page, PrinterSurface &surface) {
@@ -54,6 +58,7 @@ void PreviewPages::drawPage(int page, PrinterSurface &surface) {
 
 QImage PreviewPages::renderPage(int page, double scale) {
     ImageTarget target(m_layout, scale);
+    target.setFileOfPages(m_fileOfPages);
     {
         PainterSurface surface(target);
         drawPage(page, surface);

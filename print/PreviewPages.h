@@ -22,11 +22,11 @@ public:
     // settings. Refuses what the print run refuses before printing (a range beyond the card
     // numbers, no cards, a missing archive, cards past its end, a calibration out of its
     // limits): nullptr, and *refusal says why in Italian. An empty folders list means the
-    // usual archive folders.
-    static std::unique_ptr<PreviewPages> open(const PrintRequest &request,
-                                              const Configurazione &settings,
-                                              const QPageLayout &paper,
-                                              const QStringList &archiveFolders, QString *refusal);
+    // usual archive folders. Pages for a print to a file of pages (fileOfPages, a PDF) show
+    // the sheet centred, as the file has it.
+    static std::unique_ptr<PreviewPages>
+    open(const PrintRequest &request, const Configurazione &settings, const QPageLayout &paper,
+         const QStringList &archiveFolders, QString *refusal, bool fileOfPages = false);
 
     int pageCount() const { return m_plan.pageCount(); }
     const PrintPlan &plan() const { return m_plan; }
@@ -48,6 +48,7 @@ private:
     QPageLayout m_layout;
     std::unique_ptr<CardArchive> m_archive;
     bool m_numerazioneArchivio;
+    bool m_fileOfPages = false;
 };
 
 } // namespace velmora

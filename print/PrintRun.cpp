@@ -1,6 +1,7 @@
 #include "print/PrintRun.h"
 
 #include "print/RunCheck.h"
+#include "print/SheetFit.h"
 #include "print/StampaCartella.h"
 #include "settings/Calibrazione.h"
 
@@ -79,29 +80,18 @@ void PrintRun::prepare(bool landscape, const Hooks &hooks) {
     s.setPrintQuality(dotsPerInch);
     s.setScaleMode(PrinterSurface::Centimetres);
     s.setPrintQuality(dotsPerInch);
-    const QPointF centring = s.centresSheet() ? sheetCentring(landscape) : QPointF();
+    const CardLayout &layout = landscape ? CardLayout::landscape() : CardLayout::portrait();
+    const SheetFit::Sheet sheet = SheetFit().sheet(SheetFit::request(layout, s, m_settings));
     if (!s.centresSheet() && hooks.areaNotice) {
         const QString notice = RunCheck::printableAreaNotice(
-            landscape ? CardLayout::landscape() : CardLayout::portrait(), m_settings.Dimensione,
-            s.printableAreaPixels().size(), s.height(), s.printQuality());
+            layout, sheet.dimensione, s.printableAreaPixels().size(), s.height(), s.printQuality());
         if (!notice.isEmpty()) {
             hooks.areaNotice(notice);
         }
     }
-    s.setOriginOffset(m_offset.x() + centring.x(), m_offset.y() + centring.y());
+    s.setOriginOffset(m_offset.x() + sheet.centring.x(), m_offset.y() + sheet.centring.y());
     s.print();
     s.setScaleMode(PrinterSurface::Pixels);
-}
-
-QPointF PrintRun::sheetCentring(bool landscape) const {
-    const CardLayout &layout = landscape ? CardLayout::landscape() : CardLayout::portrait();
-    const QRectF area = m_surface.printableAreaPixels();
-    const QSizeF page = m_surface.pagePixels();
-    const QRectF sheet = layout.sheetExtent(area.width(), m_surface.height(), m_settings.Dimensione,
-                                            m_surface.printQuality());
-    // From the printable area's corner to the place that leaves as much paper on either side.
-    return {(page.width() - sheet.width()) / 2 - area.left() - sheet.left(),
-            (page.height() - sheet.height()) / 2 - area.top() - sheet.top()};
 }
 
 void PrintRun::drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape) {

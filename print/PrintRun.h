@@ -67,8 +67,6 @@ private:
     void prepare(bool landscape, const Hooks &hooks);
     void drawCard(CardContext &ctx, const PrintPlan &plan, int card, bool landscape);
     void endOfPage();
-    // The move that centres a full page of cards on a page with no printer margin.
-    QPointF sheetCentring(bool landscape) const;
 
     PrinterSurface &m_surface;
     CardArchive &m_archive;

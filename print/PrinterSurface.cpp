@@ -259,6 +259,10 @@ double PrinterSurface::textHeight(const QString &text) const {
     return lines * currentFace().lineSpacing / pixelsPerUnit();
 }
 
+double PrinterSurface::textAscent() const {
+    return currentFace().ascent / pixelsPerUnit();
+}
+
 void PrinterSurface::line(double x1, double y1, double x2, double y2, qint32 bgr, bool box) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) {
         refuse(QStringLiteral("un estremo della linea non è un numero"));

@@ -92,6 +92,8 @@ public:
     // Width and height of text in the current font, in the current unit.
     double textWidth(const QString &text) const;
     double textHeight(const QString &text = {}) const;
+    // From the top of a line of text in the current font to its baseline.
+    double textAscent() const;
     // A line between two points, or with box the outline of the rectangle they span, drawWidth()
     // pixels wide. The print position does not move.
     void line(double x1, double y1, double x2, double y2, qint32 bgr, bool box = false);

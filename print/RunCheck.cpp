@@ -4,6 +4,7 @@
 #include "errors/VelmoraError.h"
 #include "print/BgrColor.h"
 #include "print/CardArchive.h"
+#include "print/SheetFit.h"
 #include "print/SizeFit.h"
 #include "register/CardNumbering.h"
 #include "settings/Calibrazione.h"
@@ -164,6 +165,10 @@ RunCheck::Result RunCheck::checkSettings(const Configurazione &settings, const C
     }
     if (const QString fault = sizeFault(settings, layout, place, settingsPath); !fault.isEmpty()) {
         faults.append(fault);
+    } else if (const std::optional<FontResolver::Face> face = FontResolver::face(chosen)) {
+        result.sizeNotice = SheetFit::sizeNotice(
+            settings.Dimensione,
+            SheetFit::drawnDimensione(layout, face->family, settings.Dimensione));
     }
     if (const QString fault = calibrationFault(settings, place, settingsPath); !fault.isEmpty()) {
         faults.append(fault);

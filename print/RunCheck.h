@@ -25,6 +25,7 @@ public:
     struct Result {
         QString refusal;                    // empty when the run may go on
         QList<FontResolver::Face> standIns; // faces that print with another installed face
+        QString sizeNotice; // a size larger than the cards take, and the one they print at
         bool ok() const { return refusal.isEmpty(); }
     };
 

@@ -61,6 +61,7 @@ void RunPreparation::openArchive(const Configurazione &settings, const Sources &
         return;
     }
     m_standIns = check.standIns;
+    m_sizeNotice = check.sizeNotice;
     m_kind = Kind::Ready;
 }
 

@@ -64,6 +64,9 @@ public:
     std::unique_ptr<CardArchive> takeArchive() { return std::move(m_archive); }
     // Faces of the settings not installed, printed with the nearest one installed.
     const QList<FontResolver::Face> &standIns() const { return m_standIns; }
+    // Said once before the first card: the size the cards print at when the settings ask for
+    // more than they take (RunCheck::Result::sizeNotice); empty otherwise.
+    const QString &sizeNotice() const { return m_sizeNotice; }
 
 private:
     void refuse(Kind kind, const QString &why);
@@ -74,6 +77,7 @@ private:
     std::optional<PrintPlan> m_plan;
     std::unique_ptr<CardArchive> m_archive;
     QList<FontResolver::Face> m_standIns;
+    QString m_sizeNotice;
 };
 
 } // namespace velmora

@@ -27,7 +27,9 @@ constexpr double cellInsetPixels = gridLinePixels / 2 + 1;
 // holds; the floor when none does. A smaller text fits wherever a larger one does, so the size
 // is found by halving: an absurd size from a damaged settings file costs a few tries, not one
 // per pixel on the way down.
-double largestFitting(double asked, int dpi, const std::function<bool(double)> &fits) {
+double largestFitting(double sized, int dpi, const std::function<bool(double)> &fits) {
+    // Nothing is asked smaller than a reader can read (the heading strip at the smallest sizes).
+    const double asked = std::max(sized, TextFit::legiblePoints);
     if (fits(asked)) {
         return asked;
     }

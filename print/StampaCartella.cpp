@@ -100,7 +100,8 @@ public:
     CardDrawing(const CardLayout &layout, CardContext &ctx, qint16 card, qint16 slot,
                 qint16 firstCard)
         : m_l(layout), m_ctx(ctx), m_s(ctx.surface), m_p(ctx.prepared()),
-          m_d(ctx.settings.Dimensione), m_card(card), m_slot(slot), m_firstCard(firstCard) {
+          m_sheet(ctx.sheet(layout)), m_d(m_sheet.dimensione), m_card(card), m_slot(slot),
+          m_firstCard(firstCard) {
         const int index = slot - 1;
         m_strip =
             index >= 0 && index < int(m_l.stripBySlot.size()) ? m_l.stripBySlot[index] : NoStrip;
@@ -153,13 +154,14 @@ public:
             m_fy = m_fy * m_s.height() / m_l.referenceHeight;
             break;
         case FactorXCap:
-            if (m_fx > m_l.capX) {
-                m_fx = m_l.capX;
+            // The layout's caps, or less where the sheet is fitted to keep off the paper's edges.
+            if (m_fx > m_sheet.capX) {
+                m_fx = m_sheet.capX;
             }
             break;
         case FactorYCap:
-            if (m_fy > m_l.capY) {
-                m_fy = m_l.capY;
+            if (m_fy > m_sheet.capY) {
+                m_fy = m_sheet.capY;
             }
             break;
         case OriginX: {
@@ -206,9 +208,10 @@ public:
             m_s.setForeColor(m_ctx.settings.ColoreTitolo);
             break;
         case TitlePrint:
-            // Clear of "N." and inside the slot.
+            // A word's gap before "N." (a long title would read into it), inside the card.
             printFitted(m_p.titolo,
-                        std::min(x(m_l.numberLabelU) + m_l.numberPx, slotRight()) - gap());
+                        std::min(x(m_l.numberLabelU) + m_l.numberPx - std::max(gap(), wordGap()),
+                                 cardRight()));
             break;
         case NumberSizeFromFactor:
             // The card number, the numbers and the strip are upright whatever the title was.
@@ -230,7 +233,7 @@ public:
             m_s.setForeColor(m_ctx.settings.ColoreNumeroCartella);
             break;
         case NumberLabelPrint:
-            printFitted(numberLabel(), slotRight() - gap());
+            printFitted(numberLabel(), cardRight());
             break;
         case NumberX:
             m_s.setCurrentX(x(m_l.numberU) + m_l.numberPx);
@@ -289,11 +292,11 @@ public:
             break;
         case StripPrint:
             if (m_strip == Frase1Strip) {
-                printFitted(m_p.frase1, slotRight() - gap());
+                printFitted(m_p.frase1, cardRight());
             } else if (m_strip == DittaStrip) {
                 printDitta();
             } else if (m_strip == Frase2Strip) {
-                printFitted(m_p.frase2, slotRight() - gap());
+                printFitted(m_p.frase2, cardRight());
             }
             break;
         case StripDittaX:
@@ -303,7 +306,7 @@ public:
             break;
         case StripDittaY:
             if (m_strip == DittaStrip) {
-                m_s.setCurrentY(y(m_l.stripV));
+                m_s.setCurrentY(y(m_l.stripV) + m_dittaDrop);
             }
             break;
         case StripDittaPrint:
@@ -337,16 +340,18 @@ private:
     double gap() const {
         return visibleGapMm / millimetresPerInch * twipsPerInch / m_s.twipsPerPixelX();
     }
+    // A fifth of the current em: a gap the eye (and a text reader) sees between two words.
+    double wordGap() const {
+        return m_s.fontSize() / pointsPerInch * twipsPerInch / m_s.twipsPerPixelX() / 5;
+    }
     // The outer edge of the card's border, its thick outline.
     double borderRightU() const {
         const CardLayout::Rule &border = m_l.rules[borderRule];
         return std::max(border.u1, border.u2) + border.width / 2.0 / m_fx;
     }
-    // The right edge of the card's slot: the next card's origin, or the printable width.
-    double slotRight() const {
-        const int column = (((m_slot - 1) % m_l.columns) + m_l.columns) % m_l.columns;
-        return column + 1 < m_l.columns ? m_ox + m_l.columnU * m_fx : m_s.scaleWidth();
-    }
+    // Where a text of the card ends at the latest: inside the card's border, so that it passes
+    // neither onto the next card nor, on the last column, off a sheet centred on the paper.
+    double cardRight() const { return x(borderRightU()) - gap(); }
     // The bottom of the card's slot: the next row's origin, or the printable height.
     double slotBottom() const {
         const int rows = m_l.cardsPerPage / m_l.columns;
@@ -367,10 +372,22 @@ private:
             return;
         }
         const double points = m_s.fontSize();
+        m_s.setCurrentY(top + shrunkDrop(fit.points));
         m_s.setFontSize(fit.points);
         m_s.print(text);
         m_s.setFontSize(points);
         m_s.setCurrentY(top + m_s.textHeight());
+    }
+    // How far a text drawn at points, smaller than the current size, moves down to keep the
+    // baseline of the current size: smaller letters stand on the same line, so they rise
+    // neither towards the card above nor off the paper.
+    double shrunkDrop(double points) {
+        const double ascent = m_s.textAscent();
+        const double asked = m_s.fontSize();
+        m_s.setFontSize(points);
+        const double drop = ascent - m_s.textAscent();
+        m_s.setFontSize(asked);
+        return drop;
     }
 
     // The card number, moved right just enough to stay clear of "N.", kept inside the slot.
@@ -382,11 +399,8 @@ private:
             ++blanks;
         }
         const double inkStart = m_s.currentX() + double(blanks) * m_ctx.fits.width(m_s, blank());
-        // A fifth of the em: a gap the eye (and a text reader) sees between two words.
-        const double wordGap =
-            m_s.fontSize() / pointsPerInch * twipsPerInch / m_s.twipsPerPixelX() / 5;
-        if (inkStart < labelEnd + wordGap) {
-            m_s.setCurrentX(m_s.currentX() + labelEnd + wordGap - inkStart);
+        if (inkStart < labelEnd + wordGap()) {
+            m_s.setCurrentX(m_s.currentX() + labelEnd + wordGap() - inkStart);
         }
         // Measured once per shape: every digit as 0 (digits share one width in card faces).
         QString shape = number;
@@ -397,7 +411,7 @@ private:
         }
         const double top = m_s.currentY();
         const TextFit::Line fit =
-            m_ctx.fits.fit(m_s, slotRight() - gap() - m_s.currentX(), shape, m_s.fontBold());
+            m_ctx.fits.fit(m_s, cardRight() - m_s.currentX(), shape, m_s.fontBold());
         const QString text =
             fit.cut ? number.left(std::max<qsizetype>(0, fit.first.size() - 1)) + fit.first.right(1)
                     : number;
@@ -422,7 +436,7 @@ private:
     // inside its own card's border: the same room, so the same size, in either column.
     const TextFit::Line &dittaLine() {
         if (!m_dittaLine) {
-            const double room = x(borderRightU()) - gap() - x(m_l.titleU);
+            const double room = cardRight() - x(m_l.titleU);
             m_dittaLine = m_ctx.fits.fit(m_s, room, m_p.ditta, true,
                                          m_ctx.viaTel(m_l.viaTelSeparator), false);
         }
@@ -430,8 +444,11 @@ private:
     }
     void printDitta() {
         m_dittaLine.reset();
+        m_dittaDrop = 0;
         const TextFit::Line fit = dittaLine();
         if (fit.shrunk) {
+            m_dittaDrop = shrunkDrop(fit.points);
+            m_s.setCurrentY(m_s.currentY() + m_dittaDrop);
             m_s.setFontSize(fit.points); // both parts at the one size
         }
         m_s.print(fit.first);
@@ -491,12 +508,14 @@ private:
     CardContext &m_ctx;
     PrinterSurface &m_s;
     const CardContext::Prepared &m_p;
-    const int m_d; // Dimensione
+    const SheetFit::Sheet &m_sheet;
+    const int m_d; // Dimensione as drawn
     const qint16 m_card;
     const qint16 m_slot;
     const qint16 m_firstCard;
     int m_strip = NoStrip;
     std::optional<TextFit::Line> m_dittaLine; // the name line's fit, made by its first print
+    double m_dittaDrop = 0;                   // the name line drawn smaller keeps its baseline
     RecordCartella m_record;
     double m_fx = 0; // FattoreX
     double m_fy = 0; // FattoreY

@@ -214,6 +214,9 @@ StampaCartelle::Result StampaCartelle::print(RunPreparation &prepared) {
     if (!prepared.standIns().isEmpty()) {
         m_messages.avviso(&m_mainWindow, RunCheck::standInNotice(prepared.standIns()));
     }
+    if (!prepared.sizeNotice().isEmpty()) {
+        m_messages.avviso(&m_mainWindow, prepared.sizeNotice());
+    }
 
     const KeepOpen keepOpen(m_mainWindow);
     m_mainWindow.setCursor(Qt::WaitCursor);

@@ -19,6 +19,8 @@ class PrinterSurface;
 class TextFit {
 public:
     static constexpr double floorPoints = 6;
+    // No text of a card is drawn smaller than this where its card has room for it.
+    static constexpr double legiblePoints = 5;
 
     // A line of up to two parts drawn side by side at one size (the name line: the name in
     // bold, then street and telephone).

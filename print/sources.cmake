@@ -25,6 +25,8 @@ list(APPEND VELMORA_CORE_SOURCES
   print/RunCheck.h
   print/SizeFit.cpp
   print/SizeFit.h
+  print/SheetFit.cpp
+  print/SheetFit.h
   print/PageTarget.h
   print/PainterSurface.cpp
   print/PainterSurface.h

@@ -50,6 +50,28 @@ private slots:
         QCOMPARE(RunCheck::maxDimensione(), 999);
     }
 
+    // A size past the largest the size box takes (a settings file's) prints at that largest, and
+    // the run is told so; a size the box takes prints as it is, unsaid.
+    void sizePastTheBoxPrintsAtItsLargest() {
+        for (const auto &[orientation, size] : {std::pair{0, 16}, {0, 999}, {1, 8}, {1, 60}}) {
+            Configurazione settings = colouredSettings();
+            settings.Dimensione = qint16(size);
+            settings.Orientamento = qint16(orientation);
+            const RunCheck::Result result = RunCheck::checkSettings(
+                settings, orientation == 0 ? CardLayout::landscape() : CardLayout::portrait(),
+                RunCheck::Place::Window);
+            const int largest = RunCheck::largestBoxDimensione(settings);
+            QVERIFY2(result.ok() && largest < 60, qPrintable(result.refusal));
+            QCOMPARE(result.sizeNotice,
+                     size <= largest ? QString()
+                                     : QStringLiteral("La dimensione del carattere %1 è più grande "
+                                                      "di quella che entra nelle cartelle: si "
+                                                      "stampano con la dimensione %2.")
+                                           .arg(size)
+                                           .arg(largest));
+        }
+    }
+
     // The refusal says where to change the setting: the appearance page, or the settings file
     // by its name.
     void refusalSaysWhereToChangeIt() {

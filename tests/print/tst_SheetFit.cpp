@@ -4,10 +4,13 @@
 #include "print/FontResolver.h"
 #include "print/PainterSurface.h"
 #include "print/PdfTarget.h"
+#include "print/PreviewPages.h"
 #include "print/PrintPlan.h"
 #include "print/PrintRun.h"
+#include "print/SheetFit.h"
 #include "print/SizeFit.h"
 #include "print/StampaCartella.h"
+#include "print/TextFit.h"
 #include "settings/SettingsFile.h"
 #include "tests/support/CardFixture.h"
 #include "tests/support/PdfProbe.h"
@@ -51,9 +54,10 @@ QStringList wordsOf(const QString &text) {
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-// Prints cards 1..12 with the given layout to a PDF on A4 with velmora-pdf's margins.
-void printSheet(const QString &file, const QString &archiveFolder, const Configurazione &settings,
-                bool landscape) {
+// Prints cards 1..12 with the given layout to a PDF on A4 with velmora-pdf's margins; the sheet
+// the cards were drawn as.
+SheetFit::Sheet printSheet(const QString &file, const QString &archiveFolder,
+                           const Configurazione &settings, bool landscape) {
     const double margin = marginPoints * 25.4 / 72;
     PdfTarget target(file, QPageSize(QPageSize::A4), QMarginsF(margin, margin, margin, margin));
     PainterSurface surface(target);
@@ -70,7 +74,10 @@ void printSheet(const QString &file, const QString &archiveFolder, const Configu
         }
         (landscape ? StampaCartella : StampaCartella2)(ctx, qint16(card), qint16(slot), 1);
     }
+    const SheetFit::Sheet sheet =
+        ctx.sheet(landscape ? CardLayout::landscape() : CardLayout::portrait());
     surface.endDoc();
+    return sheet;
 }
 
 // Prints cards 1..12 as a print run does, to a PDF on A4 with velmora-pdf's margins; centred
@@ -111,14 +118,15 @@ struct SheetMarks {
     QList<double> thinRuleTops;
 };
 
-SheetMarks sheetMarks(bool landscape) {
+SheetMarks sheetMarks(bool landscape, const SheetFit::Sheet &sheet) {
     const CardLayout &l = landscape ? CardLayout::landscape() : CardLayout::portrait();
     constexpr int dpi = 300;
     const QPageLayout page(
         QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
         QMarginsF(marginPoints, marginPoints, marginPoints, marginPoints), QPageLayout::Point);
-    const double fx = l.factorX(page.paintRectPixels(dpi).width());
-    const double fy = l.factorY(page.fullRectPixels(dpi).height() * 1440.0 / dpi);
+    const double fx = std::min(l.factorX(page.paintRectPixels(dpi).width()), sheet.capX);
+    const double fy =
+        std::min(l.factorY(page.fullRectPixels(dpi).height() * 1440.0 / dpi), sheet.capY);
     const double scale = 72.0 / dpi;
     SheetMarks marks;
     for (int slot = 0; slot < l.cardsPerPage; ++slot) {
@@ -172,6 +180,21 @@ SheetMarks sheetMarks(bool landscape) {
 bool overlap(const QRectF &a, const QRectF &b) {
     const QRectF common = a.intersected(b);
     return common.width() >= 0.05 && common.height() >= 0.05;
+}
+
+// The first two words of page that share more than a hair, as a message; empty when none do.
+// The two cards of a landscape row print the credit line at one place: that word counts once.
+QString firstOverlap(const QVector<PdfWord> &words, int page) {
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            const PdfWord &a = words[i], &b = words[j];
+            if (a.page == page && b.page == page && !(a.text == b.text && sameBox(a.box, b.box)) &&
+                overlap(a.box, b.box)) {
+                return QStringLiteral("\"%1\" overlaps \"%2\"").arg(a.text, b.text);
+            }
+        }
+    }
+    return {};
 }
 
 } // namespace
@@ -314,9 +337,8 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
         Configurazione settings = SettingsFile::defaults();
         settings.Dimensione = qint16(size);
-        printSheet(file, archive.folder(), settings, landscape);
-
-        const SheetMarks marks = sheetMarks(landscape);
+        const SheetMarks marks =
+            sheetMarks(landscape, printSheet(file, archive.folder(), settings, landscape));
         const auto words = pdfWords(file);
         QVERIFY(!words.isEmpty());
         const auto where = [](const PdfWord &w) {
@@ -363,6 +385,122 @@ private slots:
             }
         }
         QCOMPARE(numbers, cards * 15);
+    }
+
+    // Whatever size the settings hold, past the size box's largest too, and with every text at
+    // its length in a wide face and bold: each card of the first page shows "N.", its number and
+    // its fifteen numbers, no two texts on each other, and all ink 5 mm from the paper's edges.
+    void everyCardWholeAtAnySize_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<QString>("face"); // empty: the default face and texts
+        for (const int size : {8, 18, 20, 25, 40, 100, 999}) {
+            QTest::addRow("landscape, %d", size) << true << size << QString();
+        }
+        for (const int size : {8, 25, 60, 999}) {
+            QTest::addRow("portrait, %d", size) << false << size << QString();
+        }
+        QTest::newRow("landscape, 16, long texts") << true << 16 << QStringLiteral("DejaVu Sans");
+        QTest::newRow("portrait, 25, long texts") << false << 25 << QStringLiteral("URW Bookman");
+        QTest::newRow("landscape, 999, long texts") << true << 999 << QStringLiteral("URW Bookman");
+    }
+    void everyCardWholeAtAnySize() {
+        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
+        }
+        QFETCH(bool, landscape);
+        QFETCH(int, size);
+        QFETCH(QString, face);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = face.isEmpty() ? SettingsFile::defaults() : fullBoxes();
+        if (!face.isEmpty()) {
+            settings.FontTombola = face;
+            settings.setBold(true);
+        }
+        settings.Dimensione = qint16(size);
+        runSheet(file, archive.folder(), settings, landscape);
+
+        QVector<PdfWord> words = pdfWords(file);
+        words.removeIf([](const PdfWord &w) { return w.page != 1; });
+        QHash<QString, int> found;
+        for (const PdfWord &w : words) {
+            ++found[w.text];
+            // The heading strip too is read at the smallest sizes (a word's box is its line's).
+            QVERIFY2(w.text != QStringLiteral("Grande") || w.box.height() >= TextFit::legiblePoints,
+                     qPrintable(QStringLiteral("\"Grande\" %1 pt high").arg(w.box.height())));
+        }
+        const int perPage = landscape ? 6 : 3;
+        QHash<QString, int> expected{{QStringLiteral("N."), perPage}};
+        CardArchive cardArchive(archive.folder());
+        for (int card = 1; card <= perPage; ++card) {
+            ++expected[QString::number(card)];
+            const RecordCartella record = cardArchive.read(qint16(card));
+            for (int k = 0; k < RecordCartella::cellCount; ++k) {
+                if (record.cellNumber(k) > 0) {
+                    ++expected[QString::number(record.cellNumber(k))];
+                }
+            }
+        }
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            QVERIFY2(found.value(it.key()) >= it.value(),
+                     qPrintable(QStringLiteral("\"%1\" %2 times, not %3")
+                                    .arg(it.key())
+                                    .arg(found.value(it.key()))
+                                    .arg(it.value())));
+        }
+        const QString overlapping = firstOverlap(words, 1);
+        QVERIFY2(overlapping.isEmpty(), qPrintable(overlapping));
+        const QRectF inner = QRectF(QPointF(0, 0), pdfPageSize(file))
+                                 .marginsRemoved(QMarginsF(5, 5, 5, 5) * pointsPerMillimetre);
+        const QRectF ink = pdfInkBoxes(file).value(0);
+        QVERIFY2(inner.contains(ink), qPrintable(QStringLiteral("ink from %1, %2 to %3, %4 mm")
+                                                     .arg(ink.left() / pointsPerMillimetre)
+                                                     .arg(ink.top() / pointsPerMillimetre)
+                                                     .arg(ink.right() / pointsPerMillimetre)
+                                                     .arg(ink.bottom() / pointsPerMillimetre)));
+    }
+
+    // The preview of a print to a PDF shows the sheet where the file puts it, fitted and centred.
+    void previewOfAPdfShowsTheSheetWhereTheFileHasIt_data() {
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("landscape") << true;
+        QTest::newRow("portrait") << false;
+    }
+    void previewOfAPdfShowsTheSheetWhereTheFileHasIt() {
+        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+            QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
+        }
+        QFETCH(bool, landscape);
+        ArchiveFixture archive(cards);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("foglio.pdf"));
+        Configurazione settings = SettingsFile::defaults();
+        settings.Dimensione = 25; // a sheet fitted to keep off the edges
+        runSheet(file, archive.folder(), settings, landscape);
+        const QRectF printed = pdfInkBoxes(file).value(0);
+
+        const double margin = marginPoints * 25.4 / 72;
+        const QPageLayout paper(QPageSize(QPageSize::A4),
+                                landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter);
+        QString refusal;
+        const auto pages =
+            PreviewPages::open({QStringLiteral("1"), QString::number(cards), landscape, false},
+                               settings, paper, {archive.folder()}, &refusal, true);
+        QVERIFY2(pages, qPrintable(refusal));
+        constexpr double scale = 0.5; // 150 image pixels an inch, as the PDF is read
+        const double pointsPerPixel = 72 / (PrintRun::dotsPerInch * scale);
+        const QRect shown = inkBox(pages->renderPage(0, scale));
+        const QRectF onPaper(QPointF(marginPoints, marginPoints) +
+                                 QPointF(shown.topLeft()) * pointsPerPixel,
+                             QSizeF(shown.size()) * pointsPerPixel);
+        const double far = std::max(
+            {qAbs(printed.left() - onPaper.left()), qAbs(printed.top() - onPaper.top()),
+             qAbs(printed.right() - onPaper.right()), qAbs(printed.bottom() - onPaper.bottom())});
+        QVERIFY2(far < 1,
+                 qPrintable(QStringLiteral("the preview is %1 pt off the printed ink").arg(far)));
     }
 
     // A PDF page has no printer margin: a default sheet keeps every mark, text or line, at

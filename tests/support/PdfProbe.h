@@ -124,6 +124,21 @@ inline QList<PrintedNumber> printedCardNumbers(const QString &pdf) {
     return found;
 }
 
+// The box of the ink of image, in its pixels: a pixel darker than light grey is ink.
+inline QRect inkBox(const QImage &image) {
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    QRect box;
+    for (int y = 0; y < grey.height(); ++y) {
+        const uchar *row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); ++x) {
+            if (row[x] < 200) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
 // The box of all ink on each page of pdf, in points from the page's top-left corner, as
 // poppler renders it at dotsPerInch in grey: a pixel darker than light grey is ink. An empty
 // list when pdftoppm is missing or fails.
@@ -134,29 +149,15 @@ inline QList<QRectF> pdfInkBoxes(const QString &pdf, int dotsPerInch = 150) {
                                                  QString::number(dotsPerInch), pdf, prefix})) {
         return {};
     }
-    constexpr int inkBelow = 200;
     const double pointsPerPixel = 72.0 / dotsPerInch;
     QList<QRectF> boxes;
     const QStringList pages =
         QDir(dir.path()).entryList({QStringLiteral("p*.pgm")}, QDir::Files, QDir::Name);
     for (const QString &page : pages) {
-        const QImage image = QImage(dir.filePath(page)).convertToFormat(QImage::Format_Grayscale8);
-        int left = image.width(), top = image.height(), right = -1, bottom = -1;
-        for (int y = 0; y < image.height(); ++y) {
-            const uchar *row = image.constScanLine(y);
-            for (int x = 0; x < image.width(); ++x) {
-                if (row[x] < inkBelow) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-            }
-        }
-        boxes.append(right < 0 ? QRectF()
-                               : QRectF(left * pointsPerPixel, top * pointsPerPixel,
-                                        (right - left + 1) * pointsPerPixel,
-                                        (bottom - top + 1) * pointsPerPixel));
+        const QRect ink = inkBox(QImage(dir.filePath(page)));
+        boxes.append(ink.isNull() ? QRectF()
+                                  : QRectF(QPointF(ink.topLeft()) * pointsPerPixel,
+                                           QSizeF(ink.size()) * pointsPerPixel));
     }
     return boxes;
 }
