@@ -76,8 +76,9 @@ QString sizeFault(const Configurazione &settings, const CardLayout &layout, RunC
     if (size >= low && size <= high) {
         return {};
     }
-    const QString why = size < low ? QStringLiteral("la riga d'intestazione avrebbe %1 punti")
-                                         .arg(size + layout.stripSizeOffset)
+    // Below the least, the heading strip's size (a few points under the chosen one) would be
+    // none at all.
+    const QString why = size < low ? QStringLiteral("la più piccola che si stampa è %1").arg(low)
                                    : QStringLiteral("oltre il massimo di %1").arg(high);
     return withRemedy(place, settingsPath,
                       QStringLiteral("La dimensione del carattere %1 non si può stampare (%2)")

@@ -22,8 +22,8 @@ private slots:
         QTest::addColumn<QString>("said"); // empty: the run may go on
         QTest::newRow("landscape 7: strip of 0 points")
             << true << 7
-            << "La dimensione del carattere 7 non si può stampare (la riga "
-               "d'intestazione avrebbe 0 punti): scegliere una dimensione da 8 a 999";
+            << "La dimensione del carattere 7 non si può stampare (la più piccola che si "
+               "stampa è 8): scegliere una dimensione da 8 a 999";
         QTest::newRow("landscape 8") << true << 8 << "";
         QTest::newRow("landscape 999") << true << 999 << "";
         QTest::newRow("landscape 1000")
@@ -31,7 +31,8 @@ private slots:
             << "La dimensione del carattere 1000 non si può stampare (oltre il "
                "massimo di 999)";
         QTest::newRow("portrait 5: strip of 0 points, the box's range advised")
-            << false << 5 << "da 8 a 999";
+            << false << 5
+            << "(la più piccola che si stampa è 6): scegliere una dimensione da 8 a 999";
         QTest::newRow("portrait 6") << false << 6 << "";
         QTest::newRow("portrait 1000") << false << 1000 << "oltre il massimo di 999";
     }
