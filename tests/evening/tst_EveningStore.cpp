@@ -106,6 +106,28 @@ private slots:
         QTest::newRow("already in play") << qint64(2) << "8-12"
                                          << "le cartelle N. 8-10 della corsa 2 sono già in gioco"
                                          << "10 20,00 €";
+        QTest::newRow("touching the range in play")
+            << qint64(2) << "10-20"
+            << "le cartelle N. 10 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("inside the range in play")
+            << qint64(2) << "3-5"
+            << "le cartelle N. 3-5 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("around the range in play")
+            << qint64(2) << "1-30"
+            << "le cartelle N. 1-10 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("two ranges that touch")
+            << qint64(2) << "11-20,20-25"
+            << "le cartelle N. 20 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("one inside the other") << qint64(2) << "11-20,12"
+                                              << "le cartelle N. 12 della corsa 2 sono già in gioco"
+                                              << "10 20,00 €";
+        QTest::newRow("next to the range in play") << qint64(2) << "11-11"
+                                                   << ""
+                                                   << "11 20,20 €";
         QTest::newRow("all or none") << qint64(2) << "11-12,5"
                                      << "le cartelle N. 5 della corsa 2 sono già in gioco"
                                      << "10 20,00 €";

@@ -50,6 +50,8 @@ class TestWinnerFinder : public QObject {
 private slots:
     void claimsAreFoundAndAwarded_data();
     void claimsAreFoundAndAwarded();
+    void announceNamesTenAndCountsTheRest_data();
+    void announceNamesTenAndCountsTheRest();
 };
 
 void TestWinnerFinder::claimsAreFoundAndAwarded_data() {
@@ -78,6 +80,14 @@ void TestWinnerFinder::claimsAreFoundAndAwarded_data() {
         << QList<int>{1, 2, 3} << QList<int>{2} << false << false << qint64(2) << qint64(2)
         << "Terno: 2 cartelle in gioco — N. 1 (corsa 2), N. 3 (corsa 3)"
         << "La cartella N. 2 (corsa 2) ha fatto Ambo, premio già assegnato: si gioca ora Terno.";
+    QTest::newRow("the ambo's card plays for the terno")
+        << QList<int>{1, 2, 30} << QList<int>{2} << false << false << qint64(2) << qint64(2)
+        << "Terno: 1 cartella in gioco — N. 2 (corsa 2)"
+        << "Terno: 2@3";
+    QTest::newRow("a card given every row prize plays for the tombola")
+        << bothCardsWhole() << QList<int>{1, 1, 1, 1} << false << false << qint64(2) << qint64(1)
+        << "Tombola: 2 cartelle in gioco — N. 1 (corsa 2), N. 2 (corsa 2)"
+        << "Tombola: 1@15";
     QTest::newRow("a number taken back before the award")
         << QList<int>{1, 2, 3} << QList<int>{2} << false << true << qint64(2) << qint64(1)
         << "Terno: nessuna cartella in gioco."
@@ -125,6 +135,30 @@ void TestWinnerFinder::claimsAreFoundAndAwarded() {
               cards.join(QLatin1Char(' '));
     }
     QCOMPARE(got, outcome);
+}
+
+void TestWinnerFinder::announceNamesTenAndCountsTheRest_data() {
+    QTest::addColumn<int>("cards");
+    QTest::addColumn<QString>("tail"); // after the card named last
+    QTest::newRow("ten") << 10 << "N. 10 (corsa 2)";
+    QTest::newRow("eleven") << 11 << "N. 10 (corsa 2), e altre 1";
+    QTest::newRow("twelve") << 12 << "N. 10 (corsa 2), e altre 2";
+}
+
+void TestWinnerFinder::announceNamesTenAndCountsTheRest() {
+    QFETCH(int, cards);
+    QFETCH(QString, tail);
+    QList<CardInPlay> all;
+    for (int printed = 1; printed <= cards; ++printed) {
+        all.append(card(2, printed, {{1, 2, 3, 4, 5}, {10, 11, 12, 13, 14}, {20, 21, 22, 23, 24}}));
+    }
+    const PrizePlan plan;
+    const QString said = WinnerFinder::announce(all, WinnerFinder::find(all, {1, 2}, plan), plan);
+    QVERIFY2(said.startsWith(
+                 QStringLiteral("Ambo: %1 cartelle in gioco — N. 1 (corsa 2), N. 2 ").arg(cards)),
+             qPrintable(said));
+    QVERIFY2(said.endsWith(tail), qPrintable(said));
+    QCOMPARE(said.count(QStringLiteral("N. ")), 10);
 }
 
 QTEST_GUILESS_MAIN(TestWinnerFinder)
