@@ -174,6 +174,23 @@ private slots:
         QCOMPARE(shown.join(u' '), QStringLiteral("2:29:129 2:30:130 3:210:210 3:211:211"));
     }
 
+    // A range a damaged register holds past the run's numbers, up to the largest number kept,
+    // gives only the cards the run printed.
+    void damagedRangeGivesOnlyTheRunsCards() {
+        freshEvening();
+        EveningStore store(m_db->connection());
+        QSqlQuery insert(m_db->connection());
+        QVERIFY(insert.exec(QStringLiteral("INSERT INTO cards_in_play (evening, run, first_number, "
+                                           "last_number, price_cents) VALUES (%1, 3, 210, "
+                                           "2147483647, 0)")
+                                .arg(m_evening)));
+        QStringList shown;
+        for (const PlayedCard &c : store.cardsInPlay(m_evening)) {
+            shown << QStringLiteral("%1:%2").arg(c.run).arg(c.printedNumber);
+        }
+        QCOMPARE(shown.mid(10).join(u' '), QStringLiteral("3:210 3:211"));
+    }
+
     void rangesAreRead_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("read"); // or the start of the refusal
