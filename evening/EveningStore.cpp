@@ -1,5 +1,6 @@
 #include "evening/EveningStore.h"
 
+#include "print/PrintPlan.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
 #include "register/RegisterTime.h"
@@ -400,10 +401,21 @@ QList<PlayedCard> EveningStore::cardsInPlay(qint64 evening) const {
         if (run == byId.cend()) {
             continue;
         }
-        for (int n = s.first; n <= s.last; ++n) {
-            // A number the run did not put out was refused when sold; none is made up here.
-            if (const std::optional<int> card = CardTrace::archiveCard(*run, n)) {
-                cards.append({s.run, n, *card});
+        // A number the run did not put out was refused when sold; none is made up here, and a
+        // range a damaged register holds is walked only over the numbers the run printed, at
+        // most as many as a run can print.
+        const std::optional<CardTrace::Range> printed = CardTrace::printedRange(*run);
+        if (!printed) {
+            continue;
+        }
+        const qint64 lo =
+            std::max(s.first, CardTrace::printedNumber(*run, printed->first).value_or(1));
+        const qint64 hi = std::min(
+            {qint64(s.last), qint64(CardTrace::printedNumber(*run, printed->last).value_or(0)),
+             lo + PrintPlan::maxCard - 1});
+        for (qint64 n = lo; n <= hi; ++n) {
+            if (const std::optional<int> card = CardTrace::archiveCard(*run, int(n))) {
+                cards.append({s.run, int(n), *card});
             }
         }
     }

@@ -310,7 +310,33 @@ GameDesk::Verdict GameDesk::checkClaim(int run) {
     return checked;
 }
 
-GameDesk::Given GameDesk::awardClaim() {
+QString GameDesk::earlierReached() {
+    if (!m_checked) {
+        return {};
+    }
+    try {
+        const QList<CardInPlay> &cards = cardsInPlay();
+        const PrizePlan &plan = m_seams.store->prizes();
+        const QList<WinnerFinder::Reached> before = WinnerFinder::earlier(
+            cards, m_seams.store->game().numbers(), plan, m_checked->first, m_checked->second);
+        if (before.isEmpty()) {
+            return {};
+        }
+        QStringList named;
+        for (const WinnerFinder::Reached &r : before) {
+            named.append(WinnerFinder::reachedText(cards.at(r.card), r.reachedAt));
+        }
+        return QStringLiteral("%1 è stato fatto prima, e non reclamato, da: %2.\nDividere il "
+                              "premio anche con queste cartelle? Per la regola della sala no: "
+                              "si divide solo tra le cartelle che lo hanno fatto con lo stesso "
+                              "numero.")
+            .arg(plan.prizes().at(plan.playing()).name, named.join(QStringLiteral(", ")));
+    } catch (const VelmoraError &) {
+        return {}; // the award says why the cards cannot be read
+    }
+}
+
+GameDesk::Given GameDesk::awardClaim(WinnerFinder::Sharing sharing) {
     if (!m_checked) {
         return {};
     }
@@ -320,7 +346,7 @@ GameDesk::Given GameDesk::awardClaim() {
         QString refusal;
         const std::optional<Award> award =
             WinnerFinder::award(cards, m_seams.store->game().numbers(), plan, m_checked->first,
-                                m_checked->second, &refusal);
+                                m_checked->second, &refusal, sharing);
         if (!award) {
             return {false, refusal};
         }

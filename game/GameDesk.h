@@ -9,6 +9,7 @@
 #include "rules/DrawLog.h"
 #include "rules/PrintedRuns.h"
 #include "rules/PrizePlan.h"
+#include "rules/WinnerFinder.h"
 
 #include <QList>
 #include <QSet>
@@ -130,7 +131,11 @@ public:
     Verdict checkClaim(int run);
     // Whether the last verdict found a card: the one an award goes to.
     bool hasCheckedCard() const { return m_checked.has_value(); }
-    Given awardClaim();
+    // The question before the award when cards in play reached the prize at an earlier draw
+    // than the checked card and did not claim it, naming them; empty when there are none.
+    QString earlierReached();
+    // The prize to the checked card, shared as the organiser decided.
+    Given awardClaim(WinnerFinder::Sharing sharing = WinnerFinder::Sharing::SameNumber);
 
     Winners whoWon(Premio prize);
 

@@ -450,9 +450,14 @@ bool Tabellone::tryAgain(const QString &why) {
 }
 
 void Tabellone::awardClaim() {
-    GameDesk::Given given = m_desk.awardClaim();
+    // Cards that made the prize earlier and did not claim it: the organiser decides.
+    const QString earlier = m_desk.earlierReached();
+    const auto sharing = !earlier.isEmpty() && m_seams.presenter->conferma(this, earlier)
+                             ? WinnerFinder::Sharing::WithEarlier
+                             : WinnerFinder::Sharing::SameNumber;
+    GameDesk::Given given = m_desk.awardClaim(sharing);
     while (given.unsaved && tryAgain(given.said)) {
-        given = m_desk.awardClaim();
+        given = m_desk.awardClaim(sharing);
     }
     if (given.awarded) {
         say(given.said);

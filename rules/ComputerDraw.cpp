@@ -10,8 +10,18 @@ namespace velmora {
 ComputerDraw::ComputerDraw(RandomBelow randomBelow)
     : m_randomBelow(randomBelow ? std::move(randomBelow) : RandomBelow(&systemRandomBelow)) {}
 
+namespace {
+int pickBelow(QRandomGenerator &generator, int bound) {
+    return int(generator.bounded(quint32(bound)));
+}
+} // namespace
+
 int ComputerDraw::systemRandomBelow(int bound) {
-    return int(QRandomGenerator::system()->bounded(quint32(bound)));
+    return pickBelow(*QRandomGenerator::system(), bound);
+}
+
+ComputerDraw::RandomBelow ComputerDraw::from(QRandomGenerator &generator) {
+    return [&generator](int bound) { return pickBelow(generator, bound); };
 }
 
 int ComputerDraw::next(const Game &game) const {

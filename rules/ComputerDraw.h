@@ -2,6 +2,8 @@
 
 #include <functional>
 
+class QRandomGenerator;
+
 namespace velmora {
 
 class Game;
@@ -20,6 +22,9 @@ public:
     int next(const Game &game) const;
 
     static int systemRandomBelow(int bound);
+    // The same pick from the given generator, which must outlive the source: what the
+    // system's source does, so that a seeded generator can show the draw fair.
+    static RandomBelow from(QRandomGenerator &generator);
 
 private:
     RandomBelow m_randomBelow;

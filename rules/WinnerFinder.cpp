@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -33,6 +35,8 @@ QList<WinnerFinder::Reached> WinnerFinder::find(const QList<CardInPlay> &cards,
             reached.append({index, best, reachedAt(card.rows, draw, atLeast)});
         }
     }
+    std::stable_sort(reached.begin(), reached.end(),
+                     [](const Reached &a, const Reached &b) { return a.reachedAt < b.reachedAt; });
     return reached;
 }
 
@@ -75,7 +79,7 @@ int WinnerFinder::reachedAt(const CardRows &card, const QList<int> &draw, Premio
 
 std::optional<Award> WinnerFinder::award(const QList<CardInPlay> &cards, const QList<int> &draw,
                                          const PrizePlan &plan, qint64 run, qint64 printed,
-                                         QString *refusal) {
+                                         QString *refusal, Sharing sharing) {
     const auto refuse = [refusal](const QString &reason) {
         if (refusal) {
             *refusal = reason;
@@ -109,18 +113,42 @@ std::optional<Award> WinnerFinder::award(const QList<CardInPlay> &cards, const Q
         }
         return refuse(QStringLiteral("%1 non ha fatto %2.").arg(name, playing.name));
     }
-    // Everyone who reached it with the same number shares it.
+    // Everyone who reached it with the same number shares it; those before only if so decided.
     const QList<Reached> reached = find(cards, draw, plan);
     const int when = reachedAt(claimed->rows, draw, playing.kind);
     Award award;
     award.prize = prize;
     for (const Reached &r : reached) {
-        if (r.reachedAt == when) {
+        if (r.reachedAt == when || (sharing == Sharing::WithEarlier && r.reachedAt < when)) {
             const CardInPlay &card = cards.at(r.card);
             award.cards.append({card.run, card.printed, card.archiveCard, r.reachedAt});
         }
     }
     return award;
+}
+
+QList<WinnerFinder::Reached> WinnerFinder::earlier(const QList<CardInPlay> &cards,
+                                                   const QList<int> &draw, const PrizePlan &plan,
+                                                   qint64 run, qint64 printed) {
+    const QList<Reached> reached = find(cards, draw, plan);
+    const auto claimed = std::find_if(reached.cbegin(), reached.cend(), [&](const Reached &r) {
+        return cards.at(r.card).run == run && cards.at(r.card).printed == printed;
+    });
+    if (claimed == reached.cend()) {
+        return {};
+    }
+    // In the order they reached it: all those before the claimed card's draw.
+    return reached.mid(0, std::find_if(reached.cbegin(), reached.cend(),
+                                       [when = claimed->reachedAt](const Reached &r) {
+                                           return r.reachedAt >= when;
+                                       }) -
+                              reached.cbegin());
+}
+
+QString WinnerFinder::reachedText(const CardInPlay &card, int reachedAt) {
+    return QStringLiteral("N. %1 (%2) estr. %3")
+        .arg(card.printedText, card.runLabel)
+        .arg(reachedAt);
 }
 
 QString WinnerFinder::announce(const QList<CardInPlay> &cards, const QList<Reached> &reached,
@@ -135,8 +163,7 @@ QString WinnerFinder::announce(const QList<CardInPlay> &cards, const QList<Reach
     }
     QStringList named;
     for (const Reached &r : reached.mid(0, namedAtMost)) {
-        const CardInPlay &card = cards.at(r.card);
-        named.append(QStringLiteral("N. %1 (%2)").arg(card.printedText, card.runLabel));
+        named.append(reachedText(cards.at(r.card), r.reachedAt));
     }
     if (reached.size() > namedAtMost) {
         named.append(QStringLiteral("e altre %1").arg(reached.size() - namedAtMost));

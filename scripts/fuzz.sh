@@ -2,7 +2,7 @@
 # Builds the fuzz targets of tests/fuzz with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-fuzz, then runs each for SECONDS seconds starting from
 # its committed seed corpus (copied: what a run finds stays in a temporary folder).
-# Usage: scripts/fuzz.sh SECONDS [settings|archive|numbers|mailto|validator|carddrawing|http ...]
+# Usage: scripts/fuzz.sh SECONDS [settings|archive|numbers|mailto|validator|carddrawing|http|lists|register ...]
 # A target that finds a fault stops the script with its report; the input that broke it is
 # kept as crash-*/leak-*/timeout-* in the run's folder, named on the way out.
 set -euo pipefail

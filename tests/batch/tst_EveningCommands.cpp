@@ -32,6 +32,16 @@ private slots:
         QTest::newRow("sold at 1,50") << "--vendute \"1-10, 12\" --corsa 1 --prezzo 1,50" << 0
                                       << ": 11 cartelle della corsa 1."
                                       << "corrente\t2\t11\t16,50 €";
+        // One decimal is tenths, none is whole euros: 11 cards at each price.
+        const QList<std::pair<const char *, const char *>> prices{
+            {"1,5", "16,50 €"},  {"1.5", "16,50 €"}, {"1", "11,00 €"},
+            {"1,05", "11,55 €"}, {"0,5", "5,50 €"},  {" 2,00 € ", "22,00 €"}};
+        for (const auto &[price, takings] : prices) {
+            QTest::addRow("at %s", price)
+                << QStringLiteral("--vendute \"1-10, 12\" --corsa 1 --prezzo \"%1\"").arg(price)
+                << 0 << ": 11 cartelle della corsa 1."
+                << QStringLiteral("corrente\t2\t11\t%1").arg(takings);
+        }
         QTest::newRow("free") << "--vendute 18 --corsa 1" << 0 << ": 1 cartella della corsa 1."
                               << "\t2\t1\t0,00 €";
         QTest::newRow("past the run's end, nothing sold")
@@ -51,6 +61,7 @@ private slots:
             {"--vendute 1-5", "--vendute vuole la stampa delle cartelle: --corsa R"},
             {"--vendute 1 --corsa 1 --prezzo tanto", "--prezzo vuole il prezzo"},
             {"--prezzo 2", "--prezzo vale solo con --vendute"},
+            {"--vendute 1 --corsa 1 --prezzo 1,505", "--prezzo vuole il prezzo"},
             {"--serate --corsa 1", "--serate elenca le serate"},
             {"--serate -o x.pdf", "-o non vale con --serate"},
             {"--in-gioco", "--in-gioco vale solo con --vincite"},

@@ -183,18 +183,28 @@ void TestWinCheckCommand::cardsOfARegisteredRun_data() {
     QTest::addColumn<QString>("folder"); // under the test's folder
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("said"); // in the summary or the refusal
+    QTest::addColumn<QString>("out");  // every line, under the numbers the run printed
     const RunSpec all{Outcome::Completed, 5, 10, 6, true};
-    QTest::newRow("on the run's archive") << all << "" << 0 << "su 6 controllate";
-    QTest::newRow("on a copy of it elsewhere") << all << "copia" << 0 << "su 6";
-    QTest::newRow("another archive given: the run's own is read") << all << "altro" << 0 << "su 6";
+    QTest::newRow("on the run's archive") << all << "" << 0 << "su 6 controllate"
+                                          << "8\t4\tCinquina\tprima\n";
+    QTest::newRow("on a copy of it elsewhere") << all << "copia" << 0 << "su 6"
+                                               << "8\t4\tCinquina\tprima\n";
+    QTest::newRow("another archive given: the run's own is read") << all << "altro" << 0 << "su 6"
+                                                                  << "8\t4\tCinquina\tprima\n";
+    QTest::newRow("with the archive's numbers")
+        << RunSpec{Outcome::Completed, 5, 10, 6, true, true} << "" << 0 << "su 6 controllate"
+        << "8\t00008\tCinquina\tprima\n";
     QTest::newRow("stopped after two delivered")
-        << RunSpec{Outcome::Stopped, 5, 10, 2, true} << "" << 0 << "su 2 controllate";
+        << RunSpec{Outcome::Stopped, 5, 10, 2, true} << "" << 0 << "su 2 controllate"
+        << "";
     QTest::newRow("stopped, nothing delivered")
         << RunSpec{Outcome::Stopped, 5, 10, 4, false} << "" << 1
-        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: fermata dopo la cartella 8)";
+        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: fermata dopo la cartella 8)"
+        << "";
     QTest::newRow("failed before any card")
         << RunSpec{Outcome::Failed, 5, 10, 0, false} << "" << 1
-        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)";
+        << "la corsa n. 2 non ha consegnato nessuna cartella (esito: non riuscita)"
+        << "";
 }
 
 void TestWinCheckCommand::cardsOfARegisteredRun() {
@@ -212,12 +222,14 @@ void TestWinCheckCommand::cardsOfARegisteredRun() {
         QCOMPARE(registerRun(db.connection(), {Outcome::Completed, 1, 18, 18, true}, archive), 1);
         QCOMPARE(registerRun(db.connection(), printed, archive), 2);
     }
-    QString out, err;
+    QFETCH(QString, out);
+    QString lines, err;
     QCOMPARE(execBatch(QStringLiteral("--vincite --estratti %1 --corsa 2 --archivio \"%2\"")
                            .arg(m_row, QDir(m_dir.path()).filePath(folder)),
-                       out, err),
+                       lines, err),
              status);
     QVERIFY2(err.contains(said), qPrintable(err));
+    QCOMPARE(lines, out);
 }
 
 // Only the cards in play of the current evening are checked, each line naming its run; a run of

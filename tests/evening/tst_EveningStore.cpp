@@ -106,6 +106,28 @@ private slots:
         QTest::newRow("already in play") << qint64(2) << "8-12"
                                          << "le cartelle N. 8-10 della corsa 2 sono già in gioco"
                                          << "10 20,00 €";
+        QTest::newRow("touching the range in play")
+            << qint64(2) << "10-20"
+            << "le cartelle N. 10 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("inside the range in play")
+            << qint64(2) << "3-5"
+            << "le cartelle N. 3-5 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("around the range in play")
+            << qint64(2) << "1-30"
+            << "le cartelle N. 1-10 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("two ranges that touch")
+            << qint64(2) << "11-20,20-25"
+            << "le cartelle N. 20 della corsa 2 sono già in gioco"
+            << "10 20,00 €";
+        QTest::newRow("one inside the other") << qint64(2) << "11-20,12"
+                                              << "le cartelle N. 12 della corsa 2 sono già in gioco"
+                                              << "10 20,00 €";
+        QTest::newRow("next to the range in play") << qint64(2) << "11-11"
+                                                   << ""
+                                                   << "11 20,20 €";
         QTest::newRow("all or none") << qint64(2) << "11-12,5"
                                      << "le cartelle N. 5 della corsa 2 sono già in gioco"
                                      << "10 20,00 €";
@@ -150,6 +172,23 @@ private slots:
             shown << QStringLiteral("%1:%2:%3").arg(c.run).arg(c.printedNumber).arg(c.archiveCard);
         }
         QCOMPARE(shown.join(u' '), QStringLiteral("2:29:129 2:30:130 3:210:210 3:211:211"));
+    }
+
+    // A range a damaged register holds past the run's numbers, up to the largest number kept,
+    // gives only the cards the run printed.
+    void damagedRangeGivesOnlyTheRunsCards() {
+        freshEvening();
+        EveningStore store(m_db->connection());
+        QSqlQuery insert(m_db->connection());
+        QVERIFY(insert.exec(QStringLiteral("INSERT INTO cards_in_play (evening, run, first_number, "
+                                           "last_number, price_cents) VALUES (%1, 3, 210, "
+                                           "2147483647, 0)")
+                                .arg(m_evening)));
+        QStringList shown;
+        for (const PlayedCard &c : store.cardsInPlay(m_evening)) {
+            shown << QStringLiteral("%1:%2").arg(c.run).arg(c.printedNumber);
+        }
+        QCOMPARE(shown.mid(10).join(u' '), QStringLiteral("3:210 3:211"));
     }
 
     void rangesAreRead_data() {

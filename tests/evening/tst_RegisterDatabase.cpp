@@ -210,6 +210,15 @@ private slots:
                                    << "Serate dal 14/7/2026 al 7/12/2026|3|2" << 1;
         QTest::newRow("one day") << "DELETE FROM drawn; DELETE FROM games"
                                  << "Serata del 7/12/2026|3|0" << 0;
+        // 23:30 in UTC is half past midnight of the next day in Italy.
+        QTest::newRow("past midnight in Italy")
+            << "DELETE FROM drawn; DELETE FROM games; "
+               "UPDATE print_runs SET started = '2026-12-07T23:30:00.000Z'"
+            << "Serata del 8/12/2026|3|0" << 0;
+        QTest::newRow("one run past midnight in Italy")
+            << "DELETE FROM drawn; DELETE FROM games; "
+               "UPDATE print_runs SET started = '2026-12-07T23:30:00.000Z' WHERE id = 3"
+            << "Serate dal 7/12/2026 al 8/12/2026|3|0" << 0;
         QTest::newRow("empty") << "DELETE FROM drawn; DELETE FROM games; DELETE FROM print_runs"
                                << "" << 0;
     }
@@ -252,11 +261,12 @@ private slots:
         }
         QCOMPARE(found.join(u'/'), evenings);
         QCOMPARE(PrintRegister(db.connection()).runs().size(),
-                 setUp.contains("print_runs") ? 0 : 3);
+                 setUp.contains("DELETE FROM print_runs") ? 0 : 3);
     }
 
-    // velmora-pdf's columns give the times in local time with their offset.
-    void commandLineShowsLocalTimes_data() {
+    // velmora-pdf's columns give the times in local time with their offset, and each run's
+    // numbering and orientation as it printed.
+    void commandLineColumns_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("number");
         QTest::addColumn<int>("line");
@@ -266,11 +276,15 @@ private slots:
         QTest::newRow("list: start") << list << 0 << 2 << 1 << "2026-12-07T20:02:11+01:00";
         QTest::newRow("list: end") << list << 0 << 1 << 2 << "2026-12-07T20:30:02+01:00";
         QTest::newRow("list: not ended") << list << 0 << 0 << 2 << "";
+        QTest::newRow("list: portrait") << list << 0 << 1 << 11 << "verticale";
+        QTest::newRow("list: landscape") << list << 0 << 2 << 11 << "orizzontale";
+        QTest::newRow("list: archive numbers") << list << 0 << 1 << 10 << "archivio";
+        QTest::newRow("list: numbers from 1") << list << 0 << 0 << 10 << "progressiva";
         QTest::newRow("printed number: start") << int(RegisterQuery::Kind::PrintedNumber) << 25 << 0
                                                << 4 << "2026-12-07T20:30:00+01:00";
     }
 
-    void commandLineShowsLocalTimes() {
+    void commandLineColumns() {
         QFETCH(int, kind);
         QFETCH(int, number);
         QFETCH(int, line);

@@ -89,6 +89,8 @@ private slots:
     void prizesAreGivenInTurn_data();
     void prizesAreGivenInTurn();
     void takingBackTheWinningNumberTakesTheWinnerAway();
+    void earlierCardsShareOnlyAsDecided_data();
+    void earlierCardsShareOnlyAsDecided();
     void hallIsToldThePrizesGivenWithTheirCards_data();
     void hallIsToldThePrizesGivenWithTheirCards();
     void eachRunIsReadFromItsOwnArchive_data();
@@ -166,21 +168,21 @@ void TestGameDesk::prizesAreGivenInTurn_data() {
     QTest::addColumn<QString>("winners");    // the cards that reached the prize, after the draw
     QTest::addColumn<QStringList>("whoWon"); // "Chi ha vinto?" for that prize: printed numbers
     QTest::addColumn<QString>("said");       // the claim's award, or why it is refused
-    QTest::newRow("ambo") << 0 << "Ambo: 1 cartella in gioco — N. 1 (corsa 1)" << QStringList{"1"}
-                          << "Ambo: premio assegnato a N. 1 (corsa 1).";
-    QTest::newRow("terno") << 1 << "Terno: 1 cartella in gioco — N. 2 (corsa 1)" << QStringList{"2"}
-                           << "Terno: premio assegnato a N. 2 (corsa 1).";
-    QTest::newRow("quaterna") << 2 << "Quaterna: 1 cartella in gioco — N. 1 (corsa 1)"
+    QTest::newRow("ambo") << 0 << "Ambo: 1 cartella in gioco — N. 1 (corsa 1) estr. 2"
+                          << QStringList{"1"} << "Ambo: premio assegnato a N. 1 (corsa 1).";
+    QTest::newRow("terno") << 1 << "Terno: 1 cartella in gioco — N. 2 (corsa 1) estr. 5"
+                           << QStringList{"2"} << "Terno: premio assegnato a N. 2 (corsa 1).";
+    QTest::newRow("quaterna") << 2 << "Quaterna: 1 cartella in gioco — N. 1 (corsa 1) estr. 7"
                               << QStringList{"1"} << "Quaterna: premio assegnato a N. 1 (corsa 1).";
-    QTest::newRow("cinquina") << 3 << "Cinquina: 1 cartella in gioco — N. 1 (corsa 1)"
+    QTest::newRow("cinquina") << 3 << "Cinquina: 1 cartella in gioco — N. 1 (corsa 1) estr. 8"
                               << QStringList{"1"} << "Cinquina: premio assegnato a N. 1 (corsa 1).";
     QTest::newRow("tombola to the ambo's card")
-        << 4 << "Tombola: 1 cartella in gioco — N. 1 (corsa 1)" << QStringList{"1"}
+        << 4 << "Tombola: 1 cartella in gioco — N. 1 (corsa 1) estr. 18" << QStringList{"1"}
         << "Tombola: premio assegnato a N. 1 (corsa 1).";
     QTest::newRow("the tombola's card does not play for the Tombolino")
         << 5 << "Tombolino: nessuna cartella in gioco." << QStringList{}
         << "La cartella N. 1 (corsa 1) ha già vinto una tombola: si gioca il Tombolino.";
-    QTest::newRow("Tombolino") << 6 << "Tombolino: 1 cartella in gioco — N. 2 (corsa 1)"
+    QTest::newRow("Tombolino") << 6 << "Tombolino: 1 cartella in gioco — N. 2 (corsa 1) estr. 30"
                                << QStringList{"2"}
                                << "Tombolino: premio assegnato a N. 2 (corsa 1).";
 }
@@ -268,6 +270,45 @@ void TestGameDesk::hallIsToldThePrizesGivenWithTheirCards() {
 // stays, is moved to a folder searched, is changed in its place or is gone, while the current
 // archive (searched first) holds other cards. The desk and velmora-pdf --vincite --in-gioco read
 // the run's cards from its own archive wherever it is, or say that they cannot.
+// Card 1 makes the ambo with the 2nd number, card 2 with the 4th and claims it: card 1 is named
+// before the award, and shares it only when the organiser so decides; the register keeps the
+// cards given it with the draw each reached it at.
+void TestGameDesk::earlierCardsShareOnlyAsDecided_data() {
+    QTest::addColumn<bool>("withEarlier");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("kept"); // printed number @ draw
+    QTest::newRow("the hall's rule") << false << "Ambo: premio assegnato a N. 2 (corsa 1)."
+                                     << "2@4";
+    QTest::newRow("shared with the earlier card")
+        << true << "Ambo: premio assegnato a N. 1 (corsa 1), N. 2 (corsa 1)."
+        << "1@2 2@4";
+}
+
+void TestGameDesk::earlierCardsShareOnlyAsDecided() {
+    QFETCH(bool, withEarlier);
+    QFETCH(QString, said);
+    QFETCH(QString, kept);
+    draw({1, 21, 4, 24});
+    QCOMPARE(m_desk->winnersText(),
+             QStringLiteral("Ambo: 2 cartelle in gioco — N. 1 (corsa 1) estr. 2, N. 2 (corsa 1) "
+                            "estr. 4"));
+    claim(1);
+    QCOMPARE(m_desk->earlierReached(), QString());
+    claim(2);
+    QVERIFY2(m_desk->earlierReached().startsWith(
+                 QStringLiteral("Ambo è stato fatto prima, e non reclamato, da: N. 1 (corsa 1) "
+                                "estr. 2.\n")),
+             qPrintable(m_desk->earlierReached()));
+    const GameDesk::Given given = m_desk->awardClaim(
+        withEarlier ? WinnerFinder::Sharing::WithEarlier : WinnerFinder::Sharing::SameNumber);
+    QCOMPARE(given.said, said);
+    QStringList cards;
+    for (const AwardedCard &won : m_store->prizes().awards().value(0).cards) {
+        cards.append(QStringLiteral("%1@%2").arg(won.printed).arg(won.reachedAt));
+    }
+    QCOMPARE(cards.join(u' '), kept);
+}
+
 void TestGameDesk::eachRunIsReadFromItsOwnArchive_data() {
     QTest::addColumn<QString>("then");    // what becomes of the run's archive
     QTest::addColumn<QString>("winners"); // the winners line begins so

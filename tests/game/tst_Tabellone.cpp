@@ -145,6 +145,8 @@ private slots:
     void checksAClaimedCard();
     void listsTheWinners();
     void claimIsAwardedAndThePrizeMovesOn();
+    void earlierCardsAreNamedAndTheOrganiserDecides_data();
+    void earlierCardsAreNamedAndTheOrganiserDecides();
     void claimForACardNotInPlayIsSaid();
     void claimedNumberIsTheOneTheArchiveStores();
     void eachClaimCheckedIsKeptInTheRegister_data();
@@ -499,6 +501,37 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(phonesSay("precedenti"), QJsonArray({drawn.at(1), drawn.at(0)}));
     QCOMPARE(phonesSay("premi"), QJsonArray{QStringLiteral("Ambo: cartelle N. 3, N. 00009")});
     QCOMPARE(hallSays("hallBanner"), QString()); // until the next number only
+}
+
+// Card 9 (N. 3 of the first run, N. 00009 of the second) makes the ambo with the 2nd number,
+// card 10 (N. 4) with the 4th and is claimed: "Assegna" names card 9's printings and asks; the
+// answer decides who shares the prize.
+void TestTabellone::earlierCardsAreNamedAndTheOrganiserDecides_data() {
+    QTest::addColumn<bool>("share");
+    QTest::addColumn<QString>("given");
+    QTest::newRow("no: the hall's rule") << false << "N. 4 (corsa 1), N. 00010 (corsa 2)";
+    QTest::newRow("yes")
+        << true << "N. 3 (corsa 1), N. 00009 (corsa 2), N. 4 (corsa 1), N. 00010 (corsa 2)";
+}
+
+void TestTabellone::earlierCardsAreNamedAndTheOrganiserDecides() {
+    QFETCH(bool, share);
+    QFETCH(QString, given);
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    for (const int number : rowOfCard(9, 1).mid(0, 2) + rowOfCard(10, 1).mid(0, 2)) {
+        type(entry, QString::number(number));
+    }
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("4"));
+    m_presenter.risposta = share;
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna")),
+                      Qt::LeftButton);
+    QCOMPARE(m_presenter.domande.size(), 1);
+    QVERIFY2(m_presenter.domande.first().startsWith(
+                 QStringLiteral("Ambo è stato fatto prima, e non reclamato, da: N. 3 (corsa 1) "
+                                "estr. 2, N. 00009 (corsa 2) estr. 2.")),
+             qPrintable(m_presenter.domande.first()));
+    QCOMPARE(m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))->item(0, 2)->text(),
+             given);
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {

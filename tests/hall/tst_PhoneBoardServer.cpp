@@ -183,6 +183,30 @@ private slots:
         QVERIFY(m_server->address().isNull());
     }
 
+    // A phone reaches the page at each address the QR code may show: the computer's own on its
+    // networks, never the loopback.
+    void phonesReachItOnTheHallsAddresses() {
+        const QList<QHostAddress> hall = PhoneBoardServer::hallAddresses();
+        if (hall.isEmpty()) {
+            QSKIP("this computer is on no network: no address a phone could reach");
+        }
+        for (const QHostAddress &address : hall) {
+            QVERIFY2(!address.isLoopback(), qPrintable(address.toString()));
+            QTcpSocket phone;
+            phone.connectToHost(address, m_server->port());
+            QVERIFY2(phone.waitForConnected(5000), qPrintable(address.toString()));
+            phone.write("GET / HTTP/1.1\r\nHost: tombola\r\n\r\n");
+            QByteArray answer;
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    answer += phone.readAll();
+                    return answer.contains("\r\n\r\n");
+                },
+                5000));
+            QVERIFY2(answer.startsWith("HTTP/1.1 200 "), answer.left(200).constData());
+        }
+    }
+
     // Only what the hall's board shows goes out, and a change reaches a page already there.
     void aChangeReachesAConnectedPage() {
         m_server->show(HallState::of(1, {12, 34}, QStringLiteral("Si gioca: Ambo"), {}));

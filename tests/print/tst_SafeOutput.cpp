@@ -6,7 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace velmora;
@@ -32,6 +35,36 @@ private:
 int modeOf(const QString &path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// SafeOutput's check of path as the user uid with group gid and no other group, in a child
+// process that drops root's privileges: "1", or "0" and the refusal.
+QByteArray checkedAs(uid_t uid, gid_t gid, const QString &path) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return "pipe";
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        QByteArray said = "still privileged";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0 &&
+            ::geteuid() == uid) {
+            QString error;
+            said = SafeOutput(path).check({}, &error) ? "1" : "0" + error.toUtf8();
+        }
+        const auto written = ::write(pipeEnds[1], said.constData(), size_t(said.size()));
+        ::_exit(written == said.size() ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray said;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        said.append(buffer, got);
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return said;
 }
 
 // Every name in the folder, hidden ones included: a temporary left behind shows here.
@@ -90,6 +123,48 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
         QCOMPARE(int(info.st_uid), owner >= 0 ? owner : int(::geteuid()));
         QCOMPARE(int(info.st_gid), owner >= 0 ? owner : int(::getegid()));
+    }
+
+    // A user who is not root replaces a PDF only when it is theirs and of one of their groups
+    // (the new file keeps both): being in the file's group is not enough. Checked as "nobody".
+    void notRootReplacesOnlyTheirOwnPdf_data() {
+        QTest::addColumn<bool>("ownFile");
+        QTest::addColumn<bool>("ownGroup");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("their own") << true << true << true;
+        QTest::newRow("theirs, of a group they are not in") << true << false << false;
+        QTest::newRow("another user's, of their group") << false << true << false;
+        QTest::newRow("another user's, of another group") << false << false << false;
+    }
+    void notRootReplacesOnlyTheirOwnPdf() {
+        QFETCH(bool, ownFile);
+        QFETCH(bool, ownGroup);
+        QFETCH(bool, replaced);
+        if (::geteuid() != 0) {
+            QSKIP("only root can give the file to another user and run the check as one");
+        }
+        const passwd *nobody = ::getpwnam("nobody");
+        if (!nobody || nobody->pw_uid == 0) {
+            QSKIP("there is no user \"nobody\" to check as");
+        }
+        QTemporaryDir dir;
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0777), 0);
+        const QString path = dir.filePath(QStringLiteral("cartelle.pdf"));
+        QVERIFY(writeAll(path, oldPdf));
+        // Writable by everyone, so that only the ownership can refuse it.
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0666), 0);
+        QCOMPARE(::chown(QFile::encodeName(path).constData(), ownFile ? nobody->pw_uid : 4321,
+                         ownGroup ? nobody->pw_gid : 4321),
+                 0);
+        const QByteArray said = checkedAs(nobody->pw_uid, nobody->pw_gid, path);
+        if (replaced) {
+            QCOMPARE(said, QByteArray("1"));
+        } else {
+            QVERIFY2(said.startsWith('0') &&
+                         said.endsWith(": il file esiste e appartiene a un altro utente o gruppo, "
+                                       "quindi non viene sostituito."),
+                     said.constData());
+        }
     }
 
     // Only a complete PDF replaces the older file; a print cut short or abandoned leaves it as

@@ -150,6 +150,7 @@ void TestPrizeCheck::parseList_data() {
     QTest::addColumn<QString>("reason");
     QTest::newRow("list") << " 90, 1 ,45" << QList<int>{90, 1, 45} << "";
     QTest::newRow("empty") << "  " << QList<int>{} << "";
+    QTest::newRow("leading zeros") << "08,015, 090" << QList<int>{8, 15, 90} << "";
     QTest::newRow("zero") << "1,0" << QList<int>{} << "0 non è tra 1 e 90";
     QTest::newRow("91") << "91" << QList<int>{} << "91 non è tra 1 e 90";
     QTest::newRow("repeat") << "5,6,5" << QList<int>{} << "5 compare due volte";

@@ -102,8 +102,25 @@ private slots:
         QVERIFY(!record.italic());
         QCOMPARE(record.Riservato, QByteArray("\x01\x02reserved\xFF\x00  xy", 16));
         QCOMPARE(record.PrimaCartella, qint16(120));
-        QCOMPARE(record.ColoreTitolo, qint32(0xFF));
-        QCOMPARE(record.ColoreTerzaCinquina, qint32(0xFF + 9 * 0x10));
+        QCOMPARE(record.Frase2.trimmed(), QStringLiteral("Seconda frase"));
+        QCOMPARE(record.Via.trimmed(), QStringLiteral("Via Roma 1"));
+        QCOMPARE(record.Tel.trimmed(), QStringLiteral("Tel. 000 111"));
+        // The colours in the file's order, each its own: read from its own four bytes, and
+        // (below) written back to them.
+        const QList<std::pair<const char *, qint32>> colours{
+            {"ColoreTitolo", record.ColoreTitolo},
+            {"ColoreNumeroCartella", record.ColoreNumeroCartella},
+            {"ColoreLineaSottile", record.ColoreLineaSottile},
+            {"ColoreLineaGrossa", record.ColoreLineaGrossa},
+            {"ColoreGriglia", record.ColoreGriglia},
+            {"ColoreBordo", record.ColoreBordo},
+            {"ColoreFrase", record.ColoreFrase},
+            {"ColorePrimaCinquina", record.ColorePrimaCinquina},
+            {"ColoreSecondaCinquina", record.ColoreSecondaCinquina},
+            {"ColoreTerzaCinquina", record.ColoreTerzaCinquina}};
+        for (int k = 0; k < colours.size(); ++k) {
+            QVERIFY2(colours.at(k).second == 0xFF + k * 0x10, colours.at(k).first);
+        }
         QCOMPARE(ConfigurazioneCodec::encode(record), original);
     }
 
