@@ -501,7 +501,7 @@ void Tabellone::openEvening() {
 }
 
 void Tabellone::openVerbale() {
-    VerbaleDialog::mostra(this, *m_seams.presenter, *m_seams.settings);
+    VerbaleDialog::mostra(this, *m_seams.presenter);
 }
 
 void Tabellone::newGame() {

@@ -3,7 +3,6 @@
 #include "appearance/clsPrintDialog.h"
 #include "evening/GameStore.h"
 #include "evening/RegisterDatabase.h"
-#include "settings/SettingsFile.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
@@ -41,14 +40,13 @@ class tst_VerbaleDialog : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<RegisterDatabase> m_db;
-    Configurazione m_settings = SettingsFile::defaults();
     RecordingPresenter m_messages;
     Answer m_answer;
     qint64 m_firstGame = 0;
     qint64 m_secondGame = 0;
 
     std::unique_ptr<VerbaleDialog> dialog() {
-        auto window = std::make_unique<VerbaleDialog>(m_db->connection(), m_settings, m_messages);
+        auto window = std::make_unique<VerbaleDialog>(m_db->connection(), m_messages);
         window->setFileChooser(&m_answer);
         return window;
     }

@@ -102,10 +102,13 @@ class TestVerbaleDocument : public QObject {
                 return std::nullopt;
             }
         }
-        const qint64 game = playGame(db.connection(), script);
+        GameScript kept = script;
+        kept.heading = GameStore::Heading{settings.Ditta.trimmed(), settings.Via.trimmed(),
+                                          settings.Tel.trimmed(), settings.Titolo.trimmed()};
+        const qint64 game = playGame(db.connection(), kept);
         QString reason;
         std::optional<Verbale> verbale =
-            game == 0 ? std::nullopt : Verbale::read(db.connection(), settings, game, &reason);
+            game == 0 ? std::nullopt : Verbale::read(db.connection(), game, &reason);
         if (!verbale) {
             qWarning() << reason;
         }
@@ -294,7 +297,7 @@ private slots:
     void missingGameIsSaid() {
         RegisterDatabase db(m_dir.filePath(QStringLiteral("vuoto.sqlite")));
         QString reason;
-        QVERIFY(!Verbale::read(db.connection(), organiser(), 7, &reason));
+        QVERIFY(!Verbale::read(db.connection(), 7, &reason));
         QCOMPARE(reason, QStringLiteral("La partita n. 7 non è nel registro."));
     }
 };
