@@ -111,15 +111,16 @@ private slots:
             toolOutput(QStringLiteral("pdftotext"),
                        {QStringLiteral("-layout"), m_answer.file, QStringLiteral("-")});
         QVERIFY(text);
-        // Each line of the draw log: its row, its place in the draw, the number, the time.
-        QStringList found;
+        // Each line of the draw log: its place in the draw, the number, the time; the draw's
+        // columns stand side by side, so the places put them in order.
+        QMap<int, QString> found;
         static const QRegularExpression logLine(
-            QStringLiteral("^\\s*\\d+\\s+\\d+\\s+(\\d+)\\s+\\d\\d:\\d\\d:\\d\\d"),
-            QRegularExpression::MultilineOption);
+            QStringLiteral("(\\d+)\\s+(\\d+)\\s+\\d\\d:\\d\\d:\\d\\d"));
         for (auto it = logLine.globalMatch(*text); it.hasNext();) {
-            found.append(it.next().captured(1));
+            const QRegularExpressionMatch line = it.next();
+            found.insert(line.captured(1).toInt(), line.captured(2));
         }
-        QCOMPARE(found, firstGame);
+        QCOMPARE(QStringList(found.values()), firstGame);
     }
 
     void printDialogAnswered_data() {
