@@ -488,7 +488,8 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(prizes->item(0, 2)->text(), QStringLiteral("N. 3 (corsa 1), N. 00009 (corsa 2)"));
     QCOMPARE(prizes->item(1, 2)->text(), QStringLiteral("in gioco"));
     QCOMPARE(hallSays("hallBanner"), QStringLiteral("Ambo: cartelle N. 3, N. 00009"));
-    QCOMPARE(phonesSay("premi"), QJsonArray{hallSays("hallBanner")});
+    QCOMPARE(phonesSay("premi"),
+             QJsonArray{QStringLiteral("Ambo: cartelle N. 3 (corsa 1), N. 00009 (corsa 2)")});
     const QList<int> drawn = m_store->game().numbers();
     const int next = drawn.contains(90) ? 89 : 90;
     type(entry, QString::number(next));
@@ -497,7 +498,8 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPrecedenti"))->text(), previous);
     QCOMPARE(hallSays("hallPrevious"), previous);
     QCOMPARE(phonesSay("precedenti"), QJsonArray({drawn.at(1), drawn.at(0)}));
-    QCOMPARE(phonesSay("premi"), QJsonArray{QStringLiteral("Ambo: cartelle N. 3, N. 00009")});
+    QCOMPARE(phonesSay("premi"),
+             QJsonArray{QStringLiteral("Ambo: cartelle N. 3 (corsa 1), N. 00009 (corsa 2)")});
     QCOMPARE(hallSays("hallBanner"), QString()); // until the next number only
 }
 
@@ -570,8 +572,7 @@ void TestTabellone::eachClaimCheckedIsKeptInTheRegister() {
     m_store.reset();
     m_register = std::make_unique<RegisterDatabase>(path);
     QString reason;
-    const std::optional<Verbale> kept =
-        Verbale::read(m_register->connection(), m_settings, game, &reason);
+    const std::optional<Verbale> kept = Verbale::read(m_register->connection(), game, &reason);
     QVERIFY2(kept, qPrintable(reason));
     QCOMPARE(kept->claims.size(), 1);
     const ClaimCheck &claim = kept->claims.first();
