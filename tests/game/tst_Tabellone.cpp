@@ -441,9 +441,14 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     auto *award = m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"));
     auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
     QCOMPARE(playing->text(), QStringLiteral("Si gioca: Ambo"));
-    m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))
-        ->item(1, 1)
-        ->setText(QStringLiteral("10 euro"));
+    QTableWidgetItem *value =
+        m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))->item(1, 1);
+    value->setText(QStringLiteral("10 euro"));
+    QCOMPARE(m_store->prizes().prizes().at(1).value, QStringLiteral("10 euro"));
+    // Its tick: the whole value to each card that shares it, the value kept as it was.
+    QVERIFY(!m_store->prizes().prizes().at(1).wholeToEach);
+    value->setCheckState(Qt::Checked);
+    QVERIFY(m_store->prizes().prizes().at(1).wholeToEach);
     QCOMPARE(m_store->prizes().prizes().at(1).value, QStringLiteral("10 euro"));
     auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
     for (const int number : rowOfCard(9, 1).mid(0, 2)) {
