@@ -545,9 +545,9 @@ void draws(Layout &layout, const Verbale &v) {
         return;
     }
     layout.flowTable({{QStringLiteral("Estr."), 0.18, Qt::AlignRight},
-                      {QStringLiteral("Numero"), 0.25, Qt::AlignHCenter},
-                      {QStringLiteral("Ora"), 0.29},
-                      {QStringLiteral("Modo"), 0.28}},
+                      {QStringLiteral("Num."), 0.2, Qt::AlignHCenter},
+                      {QStringLiteral("Ora"), 0.3},
+                      {QStringLiteral("Modo"), 0.32}},
                      rows, 3, 8);
     if (!takenBack.isEmpty()) {
         layout.paragraph(QStringLiteral("Numeri annullati (barrati nella tabella): %1.")
