@@ -297,14 +297,9 @@ int BatchRun::exec(const BatchOptions &options) {
 }
 
 int BatchRun::verbale(const BatchOptions &options) {
-    Configurazione settings;
-    QString error;
-    if (!loadSettings(options.configurazione, settingsPathFor(options), &settings, &error,
-                      nullptr)) {
-        fail(error);
-        return BatchOptions::exitFailed;
-    }
-    return VerbaleCommands::exec(*options.verbale, settings, settingsPathFor(options), m_out, m_err,
+    // The settings are not read: the record is the register's alone. Their file is only kept
+    // from being written over.
+    return VerbaleCommands::exec(*options.verbale, settingsPathFor(options), m_out, m_err,
                                  RegisterDatabase::defaultPath());
 }
 

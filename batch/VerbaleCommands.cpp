@@ -87,9 +87,8 @@ BatchParsed VerbaleCommands::parse(const QCommandLineParser &parser) {
     return {options, {}};
 }
 
-int VerbaleCommands::exec(const VerbaleQuery &query, const Configurazione &settings,
-                          const QString &settingsPath, QTextStream &out, QTextStream &err,
-                          const QString &databasePath) {
+int VerbaleCommands::exec(const VerbaleQuery &query, const QString &settingsPath, QTextStream &out,
+                          QTextStream &err, const QString &databasePath) {
     RegisterDatabase database(databasePath);
     if (!database.isOpen()) {
         err << "velmora-pdf: " << database.error() << '\n';
@@ -122,8 +121,7 @@ int VerbaleCommands::exec(const VerbaleQuery &query, const Configurazione &setti
                                    : reason);
         }
     }
-    const std::optional<Verbale> verbale =
-        Verbale::read(database.connection(), settings, game, &reason);
+    const std::optional<Verbale> verbale = Verbale::read(database.connection(), game, &reason);
     if (!verbale) {
         return failed(err, reason);
     }

@@ -10,8 +10,6 @@ class QTextStream;
 
 namespace velmora {
 
-struct Configurazione;
-
 // The record of a game on velmora-pdf's command line: --verbale [--partita P] -o FILE.pdf and
 // --partite. Their options, their reading and their answers live here.
 class VerbaleCommands {
@@ -24,10 +22,10 @@ public:
 
     // The list on out, one game a line, tab-separated, or the record written to its file;
     // what went wrong on err as one sentence. Never writes over the register, the archives of
-    // the evening's runs or the settings file at settingsPath.
-    static int exec(const VerbaleQuery &query, const Configurazione &settings,
-                    const QString &settingsPath, QTextStream &out, QTextStream &err,
-                    const QString &databasePath);
+    // the evening's runs or the settings file at settingsPath. The record is the register's
+    // alone: no setting changes it.
+    static int exec(const VerbaleQuery &query, const QString &settingsPath, QTextStream &out,
+                    QTextStream &err, const QString &databasePath);
 };
 
 } // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -21,6 +22,27 @@ struct Evening {
     static QString defaultName(const QDate &date) {
         return QStringLiteral("Serata del %1").arg(date.toString(QStringLiteral("d/M/yyyy")));
     }
+};
+
+// Where the evening is held and who signs the record of its games: the venue, the place written
+// beside the date under the record, and the signatories in order, each with the role signed in.
+struct Signing {
+    struct Signer {
+        QString role; // "Il presidente"
+        QString name; // empty: written by hand
+        friend bool operator==(const Signer &, const Signer &) = default;
+    };
+    QString venue;
+    QString place;
+    QList<Signer> signers;
+
+    // The roles a record is signed in when none were entered, with no names.
+    static QList<Signer> usualSigners() {
+        return {{QStringLiteral("Il presidente"), {}},
+                {QStringLiteral("Il segretario"), {}},
+                {QStringLiteral("Il rappresentante incaricato"), {}}};
+    }
+    friend bool operator==(const Signing &, const Signing &) = default;
 };
 
 // Cards in play: the numbers first..last printed by one run, sold at one price per card.

@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -75,7 +77,9 @@ EveningDialog::EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidge
       m_totals(new QLabel), m_run(new QComboBox), m_numbers(new QLineEdit), m_price(new QLineEdit),
       m_add(command("cmdAggiungi", QStringLiteral("A&ggiungi"))),
       m_remove(command("cmdTogli", QStringLiteral("&Togli"))),
-      m_new(command("cmdNuovaSerata", QStringLiteral("&Nuova serata…"))) {
+      m_new(command("cmdNuovaSerata", QStringLiteral("&Nuova serata…"))), m_venue(new QLineEdit),
+      m_place(new QLineEdit),
+      m_saveSigning(command("cmdSalvaFirme", QStringLiteral("Salva &luogo e firme"))) {
     setObjectName(QStringLiteral("Serata"));
     setWindowTitle(QStringLiteral("Serata"));
 
@@ -126,6 +130,7 @@ EveningDialog::EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidge
     layout->addWidget(m_soldTable);
     layout->addLayout(entry);
     layout->addWidget(m_totals);
+    layout->addWidget(signingBox());
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -133,6 +138,7 @@ EveningDialog::EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidge
     connect(m_numbers, &QLineEdit::returnPressed, this, &EveningDialog::addRanges);
     connect(m_remove, &QPushButton::clicked, this, &EveningDialog::removeRange);
     connect(m_new, &QPushButton::clicked, this, &EveningDialog::newEvening);
+    connect(m_saveSigning, &QPushButton::clicked, this, &EveningDialog::saveSigning);
     connect(m_evenings, &QComboBox::activated, this,
             [this](int index) { showEvening(m_evenings->itemData(index).toLongLong()); });
 
@@ -144,7 +150,7 @@ EveningDialog::EveningDialog(QSqlDatabase db, MessagePresenter &messages, QWidge
     }
     const QList<Evening> all = current ? QList<Evening>() : store.evenings();
     loadEvenings(current ? current->id : all.isEmpty() ? 0 : all.first().id);
-    resize(860, 560);
+    resize(860, 680);
     m_numbers->setFocus();
 }
 
@@ -218,6 +224,88 @@ void EveningDialog::showEvening(qint64 evening) {
          std::initializer_list<QWidget *>{m_run, m_numbers, m_price, m_add, m_remove}) {
         w->setEnabled(open);
     }
+    showSigning();
+}
+
+// Where the evening is held, the place written beside the date under each record, and three
+// signatories: role and name.
+QWidget *EveningDialog::signingBox() {
+    auto *box = new QGroupBox(QStringLiteral("Luogo e firme del verbale"));
+    auto *grid = new QGridLayout(box);
+    const auto edit = [](QLineEdit *line, const char *name, const QString &accessible) {
+        line->setObjectName(QLatin1String(name));
+        line->setAccessibleName(accessible);
+        return line;
+    };
+    const auto labelled = [grid](const QString &text, QWidget *buddy, int row, int column) {
+        auto *label = new QLabel(text);
+        label->setBuddy(buddy);
+        grid->addWidget(label, row, column);
+        grid->addWidget(buddy, row, column + 1);
+    };
+    labelled(QStringLiteral("Luogo dell'&estrazione:"),
+             edit(m_venue, "txtLuogo", QStringLiteral("Luogo dell'estrazione")), 0, 0);
+    labelled(QStringLiteral("Località della fir&ma:"),
+             edit(m_place, "txtLocalita", QStringLiteral("Località della firma")), 0, 2);
+    for (int i = 0; i < 3; ++i) {
+        const QString n = QString::number(i + 1);
+        auto *role = new QLineEdit;
+        auto *name = new QLineEdit;
+        role->setObjectName(QStringLiteral("txtRuolo%1").arg(n));
+        role->setAccessibleName(QStringLiteral("Ruolo di chi firma %1").arg(n));
+        name->setObjectName(QStringLiteral("txtFirmatario%1").arg(n));
+        name->setAccessibleName(QStringLiteral("Nome di chi firma %1").arg(n));
+        labelled(QStringLiteral("Ruolo %1:").arg(n), role, i + 1, 0);
+        labelled(QStringLiteral("Nome:"), name, i + 1, 2);
+        m_signers.append(std::pair{role, name});
+    }
+    grid->addWidget(m_saveSigning, 4, 3, Qt::AlignRight);
+    return box;
+}
+
+void EveningDialog::showSigning() {
+    const EveningStore store(m_db);
+    const Signing signing =
+        m_evening.id ? store.signing(m_evening.id).value_or(Signing{}) : Signing{};
+    m_venue->setText(signing.venue);
+    m_place->setText(signing.place);
+    for (int i = 0; i < m_signers.size(); ++i) {
+        const Signing::Signer signer = signing.signers.value(i);
+        m_signers.at(i).first->setText(signer.role);
+        m_signers.at(i).second->setText(signer.name);
+    }
+    const bool open = m_evening.id != 0 && !m_evening.isClosed();
+    for (QLineEdit *line : {m_venue, m_place}) {
+        line->setReadOnly(!open);
+    }
+    for (const auto &[role, name] : std::as_const(m_signers)) {
+        role->setReadOnly(!open);
+        name->setReadOnly(!open);
+    }
+    m_saveSigning->setEnabled(open);
+}
+
+void EveningDialog::saveSigning() {
+    if (m_evening.id == 0 || m_evening.isClosed()) {
+        return;
+    }
+    Signing signing{m_venue->text(), m_place->text(), {}};
+    for (const auto &[role, name] : std::as_const(m_signers)) {
+        signing.signers.append({role->text(), name->text()});
+    }
+    EveningStore store(m_db);
+    const QString what = QStringLiteral("Il luogo e le firme non sono stati salvati");
+    RegisterChange saved = store.setSigning(m_evening.id, signing);
+    while (saved.notStored() && tryAgain(what, saved.reason)) {
+        saved = store.setSigning(m_evening.id, signing);
+    }
+    if (!saved) {
+        if (!saved.notStored()) {
+            fail(what, saved.reason);
+        }
+        return; // what was typed stays, to be saved again
+    }
+    showSigning();
 }
 
 void EveningDialog::addRanges() {

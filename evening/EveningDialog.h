@@ -7,6 +7,8 @@
 #include <QList>
 #include <QSqlDatabase>
 
+#include <utility>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -18,7 +20,8 @@ namespace velmora {
 class MessagePresenter;
 
 // "Serata": the evening's name and date, its runs, and the cards in play (ranges of a run's
-// printed numbers at a price per card) with their count and takings. Ranges are added and
+// printed numbers at a price per card) with their count and takings, and where the evening is
+// held and who signs the record of its games (entered once for the evening). Ranges are added and
 // taken away for the current evening; a past evening is shown read-only. "Nuova serata" asks
 // first, then closes the current evening (it is kept) and begins another.
 class EveningDialog : public QDialog {
@@ -41,6 +44,9 @@ private:
     void addRanges();
     void removeRange();
     void newEvening();
+    QWidget *signingBox();
+    void showSigning();
+    void saveSigning();
     void fail(const QString &what, const QString &reason);
     // A sale the register did not take: says why and asks whether to try again.
     bool tryAgain(const QString &what, const QString &reason);
@@ -60,6 +66,10 @@ private:
     QPushButton *m_add;
     QPushButton *m_remove;
     QPushButton *m_new;
+    QLineEdit *m_venue;
+    QLineEdit *m_place;
+    QList<std::pair<QLineEdit *, QLineEdit *>> m_signers; // role, name
+    QPushButton *m_saveSigning;
 };
 
 } // namespace velmora

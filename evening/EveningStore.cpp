@@ -164,6 +164,70 @@ std::optional<Evening> EveningStore::evening(qint64 id) const {
     return fromRow(q);
 }
 
+std::optional<Signing> EveningStore::signing(qint64 evening) const {
+    m_error.clear();
+    QSqlQuery q(m_db);
+    q.prepare(QStringLiteral("SELECT venue, signing_place FROM evenings WHERE id = ?"));
+    q.addBindValue(evening);
+    if (!q.exec()) {
+        readFailed(q.lastError());
+        return std::nullopt;
+    }
+    Signing signing;
+    if (q.next()) {
+        signing.venue = q.value(0).toString();
+        signing.place = q.value(1).toString();
+    }
+    q.prepare(
+        QStringLiteral("SELECT role, name FROM signatories WHERE evening = ? ORDER BY position"));
+    q.addBindValue(evening);
+    if (!q.exec()) {
+        readFailed(q.lastError());
+        return std::nullopt;
+    }
+    while (q.next()) {
+        signing.signers.append({q.value(0).toString(), q.value(1).toString()});
+    }
+    if (signing.signers.isEmpty()) {
+        signing.signers = Signing::usualSigners();
+    }
+    return signing;
+}
+
+RegisterChange EveningStore::setSigning(qint64 evening, const Signing &signing) {
+    return write([&](QSqlError *error) {
+        QSqlQuery q(m_db);
+        q.prepare(QStringLiteral("UPDATE evenings SET venue = ?, signing_place = ? WHERE id = ?"));
+        q.addBindValue(signing.venue.trimmed());
+        q.addBindValue(signing.place.trimmed());
+        q.addBindValue(evening);
+        if (!q.exec()) {
+            return Transaction::failed(q, error);
+        }
+        q.prepare(QStringLiteral("DELETE FROM signatories WHERE evening = ?"));
+        q.addBindValue(evening);
+        if (!q.exec()) {
+            return Transaction::failed(q, error);
+        }
+        q.prepare(QStringLiteral(
+            "INSERT INTO signatories (evening, position, role, name) VALUES (?, ?, ?, ?)"));
+        int position = 0;
+        for (const Signing::Signer &signer : signing.signers) {
+            if (signer.role.trimmed().isEmpty() && signer.name.trimmed().isEmpty()) {
+                continue;
+            }
+            q.addBindValue(evening);
+            q.addBindValue(++position);
+            q.addBindValue(signer.role.trimmed());
+            q.addBindValue(signer.name.trimmed());
+            if (!q.exec()) {
+                return Transaction::failed(q, error);
+            }
+        }
+        return true;
+    });
+}
+
 bool EveningStore::linkWithin(const char *table, const char *column, qint64 id, QSqlError *error) {
     const std::optional<qint64> open = openEvening(error);
     if (!open) {
@@ -455,8 +519,10 @@ QString EveningStore::rangeText(int first, int last) {
 }
 
 std::optional<qint64> EveningStore::parseCents(const QString &euros) {
+    // The sign or the word may come before or after the figure: "€ 10", "10 euro".
     static const QRegularExpression amount(
-        QStringLiteral("^\\s*([0-9]{1,7})(?:[.,]([0-9]{1,2}))?\\s*(?:€)?\\s*$"));
+        QStringLiteral("^\\s*(?:€\\s*)?([0-9]{1,7})(?:[.,]([0-9]{1,2}))?\\s*(?:€|euro|eur)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = amount.match(euros);
     if (!m.hasMatch()) {
         return std::nullopt;

@@ -50,6 +50,13 @@ public:
     // register cannot be read.
     std::optional<GamePlace> placeOf(qint64 game) const;
 
+    // The venue, place and signatories of an evening; the usual roles, with no names, when none
+    // were entered. Nothing, with lastError(), when the register cannot be read.
+    std::optional<Signing> signing(qint64 evening) const;
+    // Keeps them for the evening, in place of those kept before; a signatory with neither role
+    // nor name is left out.
+    RegisterChange setSigning(qint64 evening, const Signing &signing);
+
     // Cards in play. The numbers must all have been delivered by the run, which must be of the
     // evening, and none may be in play already; the refusal names them. All the ranges are put
     // in play, or none. NotStored when the register did not take them (lastError() says why
@@ -68,7 +75,7 @@ public:
     static QString rangeText(int first, int last);
     // "12,50 €"
     static QString money(qint64 cents);
-    // "1,50", "1.5" or "2" euros in cents; nothing for a text that is not an amount.
+    // "1,50", "1.5", "2", "€ 10" or "10 euro" in cents; nothing for a text that is not an amount.
     static std::optional<qint64> parseCents(const QString &euros);
 
     QString lastError() const { return m_error; }

@@ -137,7 +137,8 @@ bool GameStore::writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan
         return Transaction::failed(query, error);
     }
     query.prepare(QStringLiteral(
-        "INSERT INTO prizes (game, position, kind, name, value) VALUES (?, ?, ?, ?, ?)"));
+        "INSERT INTO prizes (game, position, kind, name, value, whole_to_each) VALUES (?, ?, ?, ?, "
+        "?, ?)"));
     for (int index = 0; index < plan.prizes().size(); ++index) {
         const Prize &prize = plan.prizes().at(index);
         query.addBindValue(game);
@@ -146,6 +147,7 @@ bool GameStore::writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan
         query.addBindValue(prize.name);
         // An empty value is kept as an empty text: a null would break NOT NULL.
         query.addBindValue(prize.value.isEmpty() ? QStringLiteral("") : prize.value);
+        query.addBindValue(prize.wholeToEach ? 1 : 0);
         if (!query.exec()) {
             return Transaction::failed(query, error);
         }
@@ -228,15 +230,16 @@ bool GameStore::readLog(QSqlDatabase db, qint64 game, QList<DrawLogEntry> *log, 
 bool GameStore::readPrizes(QSqlDatabase db, qint64 game, PrizePlan *plan, QSqlError *error) {
     QSqlQuery query(db);
     query.prepare(
-        QStringLiteral("SELECT kind, name, value FROM prizes WHERE game = ? ORDER BY position"));
+        QStringLiteral("SELECT kind, name, value, whole_to_each FROM prizes WHERE game = ? "
+                       "ORDER BY position"));
     query.addBindValue(game);
     if (!query.exec()) {
         return Transaction::failed(query, error);
     }
     QList<Prize> prizes;
     while (query.next()) {
-        prizes.append(
-            {Premio(query.value(0).toInt()), query.value(1).toString(), query.value(2).toString()});
+        prizes.append({Premio(query.value(0).toInt()), query.value(1).toString(),
+                       query.value(2).toString(), query.value(3).toInt() != 0});
     }
     if (!Transaction::readToEnd(query, error)) {
         return false;
@@ -389,6 +392,10 @@ GameStore::Change GameStore::addTombolino() {
 
 GameStore::Change GameStore::setPrizeValue(int prize, const QString &value) {
     return changePrizes([&](PrizePlan &plan) { return plan.setValue(prize, value); });
+}
+
+GameStore::Change GameStore::setPrizeWholeToEach(int prize, bool whole) {
+    return changePrizes([&](PrizePlan &plan) { return plan.setWholeToEach(prize, whole); });
 }
 
 GameStore::Change GameStore::changePrizes(const std::function<bool(PrizePlan &)> &edit) {

@@ -46,7 +46,7 @@ public:
 
     // An open register database (RegisterDatabase): its schema holds the game's tables.
     // heading gives the lines a new game is kept with; when not set, none are kept and the
-    // game's record reads the settings.
+    // game's record names no organiser.
     explicit GameStore(QSqlDatabase database, std::function<Heading()> heading = {});
 
     // Reads the open game, or starts one when there is none. False, with lastError(), when the
@@ -73,6 +73,8 @@ public:
     // Adds the second tombola; Refused when the game has one already.
     Change addTombolino();
     Change setPrizeValue(int prize, const QString &value);
+    // Whether the cards sharing the prize each get its whole value (else they divide it).
+    Change setPrizeWholeToEach(int prize, bool whole);
     // Records a prize given; the next one is then played.
     Change award(const Award &award);
     // Keeps a checked claim of the current game in the register at once; false, with

@@ -20,7 +20,7 @@ namespace {
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 5;
+constexpr int schemaVersion = 6;
 
 // order drawn, positions from 1.
 constexpr auto createGames = R"(
@@ -268,12 +268,40 @@ bool toVersion5(QSqlDatabase db, QSqlError *error) {
     return true;
 }
 
+// Version 6: what the record of a game needs to be signed, and how a shared prize is given.
+// An evening keeps where it is held and the place its record is signed in, and the people who
+// sign it (role and name, in order). A prize says whether the cards that share it each get the
+// whole value (1) or divide it (0, as every prize did before).
+bool toVersion6(QSqlDatabase db, QSqlError *error) {
+    static constexpr std::array statements{
+        "ALTER TABLE evenings ADD COLUMN venue TEXT NOT NULL DEFAULT ''",
+        "ALTER TABLE evenings ADD COLUMN signing_place TEXT NOT NULL DEFAULT ''",
+        R"(CREATE TABLE signatories (
+    evening INTEGER NOT NULL REFERENCES evenings(id),
+    position INTEGER NOT NULL,
+    role TEXT NOT NULL,
+    name TEXT NOT NULL,
+    PRIMARY KEY (evening, position)
+))",
+        "ALTER TABLE prizes ADD COLUMN whole_to_each INTEGER NOT NULL DEFAULT 0",
+    };
+    QSqlQuery query(db);
+    for (const char *statement : statements) {
+        if (!query.exec(QLatin1String(statement))) {
+            return Transaction::failed(query, error);
+        }
+    }
+    return true;
+}
+
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3, toVersion4,
-                                                toVersion5};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3,
+                                                toVersion4, toVersion5, toVersion6};
 
-// The columns of each of our tables, as the statements above make them.
+// The columns of each of our tables, as the statements above make them. A column a later step
+// adds to a table is not listed: a register of an older version, checked before its steps run,
+// has the table without it.
 const QMap<QString, QStringList> &ourColumns() {
     static const QMap<QString, QStringList> columns{
         {QStringLiteral("print_runs"), PrintRegister::columns()},
@@ -285,6 +313,7 @@ const QMap<QString, QStringList> &ourColumns() {
         {QStringLiteral("cards_in_play"),
          {"id", "evening", "run", "first_number", "last_number", "price_cents"}},
         {QStringLiteral("prizes"), {"game", "position", "kind", "name", "value"}},
+        {QStringLiteral("signatories"), {"evening", "position", "role", "name"}},
         {QStringLiteral("awards"),
          {"game", "prize", "run", "printed_number", "archive_card", "reached_at", "awarded"}},
         {QStringLiteral("claims"), {"game", "checked", "run", "printed_number", "verdict"}},

@@ -10,13 +10,12 @@
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <optional>
 
 namespace velmora {
-
-struct Configurazione;
 
 // Everything the record of one game says, read from the register: the evening and who held
 // it, the archive and the runs the cards came from, the cards in play, the prizes, every
@@ -44,19 +43,23 @@ public:
         QString archiveFileName;
         QString archiveSha256; // tells apart archives of one name
     };
-    // A card given a prize, with its run, printed number and archive card.
+    // A prize given, with its cards (run, printed number, archive card) and each card's number
+    // as printed on it ("00605" under the archive's numbering).
     struct AwardLine {
         QString prize;
         QString value;
+        bool wholeToEach = false;
         QList<AwardedCard> cards;
+        QStringList printed;
         QDateTime awarded;
     };
 
     // The games of the current evening, oldest first; reason says why when empty and failed.
     static QList<GameListing> gamesOfCurrentEvening(QSqlDatabase db, QString *reason);
-    // The record of one game; nullopt with reason (one Italian sentence) when it does not exist.
-    static std::optional<Verbale> read(QSqlDatabase db, const Configurazione &settings, qint64 game,
-                                       QString *reason);
+    // The record of one game, from the register alone (and the archives of its runs, for the
+    // numbers printed on the cards); nullopt with reason (one Italian sentence) when it does not
+    // exist.
+    static std::optional<Verbale> read(QSqlDatabase db, qint64 game, QString *reason);
     // The game being played (the newest one not ended), 0 when there is none.
     static qint64 currentGame(QSqlDatabase db, QString *reason);
 
@@ -66,7 +69,7 @@ public:
     QString eveningName;
     QDate eveningDate;
     // Who held it and the cards' title, as the game kept them when it began (the settings'
-    // Ditta, Via, Tel and Titolo then)
+    // Ditta, Via, Tel and Titolo then); empty for a game kept before games had them
     QString ditta;
     QString via;
     QString tel;
@@ -85,10 +88,22 @@ public:
     QList<Prize> prizes;
     QList<DrawLogEntry> draws; // in order, taken-back ones included
     QList<ClaimCheck> claims;
+    QStringList claimPrinted; // each claim's card as printed on it
     QList<AwardLine> awards;
+    // Where the evening was held and who signs; the usual roles when none were entered.
+    Signing signing;
 
     // "digitato", "cliccato", "estratto dal computer"; empty when not known.
     static QString sourceText(DrawSource source);
+    // What each card of a prize gets: "10,00 € diviso fra 3 cartelle: 3,33 € ciascuna (resta
+    // 0,01 €)", "10,00 € a ciascuna delle 2 cartelle", "un cesto"; a value that is not an
+    // amount is said as typed. Empty when the prize has no value.
+    static QString shareText(const QString &value, bool wholeToEach, int cards);
+    // The money a prize given costs: its value, once for each card when each gets the whole;
+    // nothing when its value is not an amount.
+    static std::optional<qint64> givenCents(const QString &value, bool wholeToEach, int cards);
+    // A value as an amount with its sign, "10,00 €"; as typed when it is not an amount.
+    static QString valueText(const QString &value);
 };
 
 } // namespace velmora

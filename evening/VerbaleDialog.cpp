@@ -61,10 +61,8 @@ QString startFolder() {
 
 } // namespace
 
-VerbaleDialog::VerbaleDialog(QSqlDatabase db, const Configurazione &settings,
-                             MessagePresenter &messages, QWidget *parent)
-    : QDialog(parent), m_db(std::move(db)), m_settings(settings), m_messages(messages),
-      m_lastFolder(startFolder()) {
+VerbaleDialog::VerbaleDialog(QSqlDatabase db, MessagePresenter &messages, QWidget *parent)
+    : QDialog(parent), m_db(std::move(db)), m_messages(messages), m_lastFolder(startFolder()) {
     setObjectName(QStringLiteral("VerbaleDialog"));
     setWindowTitle(title);
 
@@ -125,14 +123,13 @@ VerbaleDialog::~VerbaleDialog() {
     delete m_preview; // before the printer it draws on
 }
 
-void VerbaleDialog::mostra(QWidget *parent, MessagePresenter &messages,
-                           const Configurazione &settings) {
+void VerbaleDialog::mostra(QWidget *parent, MessagePresenter &messages) {
     const std::unique_ptr<RegisterDatabase> database =
         RegisterDatabase::openTelling(parent, messages);
     if (!database) {
         return;
     }
-    VerbaleDialog window(database->connection(), settings, messages, parent);
+    VerbaleDialog window(database->connection(), messages, parent);
     window.exec();
 }
 
@@ -162,7 +159,7 @@ void VerbaleDialog::showChosenGame() {
     m_verbale.reset();
     if (const QListWidgetItem *item = m_games->currentItem()) {
         QString reason;
-        m_verbale = Verbale::read(m_db, m_settings, item->data(Qt::UserRole).toLongLong(), &reason);
+        m_verbale = Verbale::read(m_db, item->data(Qt::UserRole).toLongLong(), &reason);
         m_notice->setText(reason);
     }
     m_save->setEnabled(m_verbale.has_value());

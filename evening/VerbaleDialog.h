@@ -17,7 +17,6 @@ namespace velmora {
 
 class FileChooser;
 class MessagePresenter;
-struct Configurazione;
 
 // "Verbale dell'estrazione": the games of the current evening, the current one chosen, and the
 // record of the game chosen as it prints, with "Salva PDF…", "Stampa…" and "Chiudi". The record
@@ -25,14 +24,13 @@ struct Configurazione;
 class VerbaleDialog : public QDialog {
     Q_OBJECT
 public:
-    // An open register database; the settings give the organiser's name, street and telephone.
-    VerbaleDialog(QSqlDatabase db, const Configurazione &settings, MessagePresenter &messages,
-                  QWidget *parent = nullptr);
+    // An open register database: the record is the register's alone, whatever the settings say.
+    VerbaleDialog(QSqlDatabase db, MessagePresenter &messages, QWidget *parent = nullptr);
     ~VerbaleDialog() override;
 
     // Opens the register at its usual place and shows the window until it is closed; failures
     // are told through messages.
-    static void mostra(QWidget *parent, MessagePresenter &messages, const Configurazione &settings);
+    static void mostra(QWidget *parent, MessagePresenter &messages);
 
     // Where "Salva PDF…" asks for the file name; by default the program's PDF file dialog.
     void setFileChooser(FileChooser *chooser) { m_chooser = chooser; }
@@ -48,7 +46,6 @@ private:
     void print();
 
     QSqlDatabase m_db;
-    const Configurazione &m_settings;
     MessagePresenter &m_messages;
     FileChooser *m_chooser = nullptr;
     std::optional<Verbale> m_verbale;

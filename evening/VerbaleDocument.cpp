@@ -66,10 +66,13 @@ public:
           m_bottom(device.height() - mm(marginBottomMm)), m_y(m_top), m_pages(1) {}
 
     double mm(double millimetres) const { return millimetres * m_dpi / 25.4; }
+    // Latin text drawn letter by letter, with no shaping: a ligature ("fi") would read back
+    // from the PDF as one sign, and a search for "Verifiche" would not find it.
     QFont font(double points, bool bold = false) const {
         QFont f(face);
         f.setPixelSize(std::max(1, qRound(points * m_dpi / 72.0)));
         f.setBold(bold);
+        f.setStyleStrategy(QFont::PreferNoShaping);
         return f;
     }
 
@@ -113,52 +116,150 @@ public:
 
     void table(const QList<Column> &columns, const QList<Row> &rows) {
         const QFont head = font(bodyPoints, true);
-        Row heading;
-        for (const Column &column : columns) {
-            heading.append({column.title, false});
-        }
-        const double headHeight = rowHeight(columns, heading, head);
+        const Row heading = headingOf(columns);
+        const double headHeight = rowHeight(columns, heading, head, m_width);
         bool headed = false;
         for (const Row &row : rows) {
             const QFont body = font(bodyPoints);
-            const double height = rowHeight(columns, row, body);
+            const double height = rowHeight(columns, row, body, m_width);
             if (!headed || !fits(height)) {
                 ensure(headHeight + height);
                 place({Piece::Kind::Shade, QRectF(m_left, m_y, m_width, headHeight), {}, {}, 0});
-                placeRow(columns, heading, head, headHeight);
+                placeRow(columns, heading, head, headHeight, m_left, m_width);
+                m_y += headHeight;
                 headed = true;
             }
-            placeRow(columns, row, body, height);
+            placeRow(columns, row, body, height, m_left, m_width);
+            m_y += height;
         }
         m_y += mm(2);
     }
 
-    // The closing sentence and the signature lines side by side, each with room above it to
-    // sign, kept together on one page.
-    void signatures(const QString &closing, const QStringList &roles) {
+    // A table of short rows (the draw) set in `groups` narrow tables side by side, each with
+    // its heading: the rows run down the first, then the next, filling the room a page has
+    // left; on the last page they are shared evenly among the groups.
+    void flowTable(const QList<Column> &columns, const QList<Row> &rows, int groups,
+                   double points) {
+        const double gap = mm(4);
+        const double groupWidth = (m_width - gap * (groups - 1)) / groups;
+        const QFont head = font(points, true);
+        const QFont body = font(points);
+        const Row heading = headingOf(columns);
+        const double headHeight = rowHeight(columns, heading, head, groupWidth);
+        double height = 0;
+        for (const Row &row : rows) {
+            height = std::max(height, rowHeight(columns, row, body, groupWidth));
+        }
+        qsizetype next = 0;
+        while (next < rows.size()) {
+            ensure(headHeight + 2 * height);
+            qsizetype perGroup =
+                std::max<qsizetype>(1, qsizetype((m_bottom - m_y - headHeight) / height));
+            const qsizetype left = rows.size() - next;
+            if (left <= perGroup * groups) {
+                perGroup = (left + groups - 1) / groups;
+            }
+            const double top = m_y;
+            for (int group = 0; group < groups && next < rows.size(); ++group) {
+                const double x = m_left + group * (groupWidth + gap);
+                m_y = top;
+                place({Piece::Kind::Shade, QRectF(x, m_y, groupWidth, headHeight), {}, {}, 0});
+                placeRow(columns, heading, head, headHeight, x, groupWidth);
+                m_y += headHeight;
+                for (qsizetype r = 0; r < perGroup && next < rows.size(); ++r, ++next) {
+                    placeRow(columns, rows.at(next), body, height, x, groupWidth);
+                    m_y += height;
+                }
+            }
+            m_y = top + headHeight + double(perGroup) * height;
+            if (next < rows.size()) {
+                newPage();
+            }
+        }
+        m_y += mm(2);
+    }
+
+    // Where the next piece goes: what is placed from here on can be carried to a new page
+    // together with a block that follows it.
+    struct Mark {
+        qsizetype page = 0;
+        qsizetype piece = 0;
+        double y = 0;
+    };
+    Mark mark() const { return {m_pages.size() - 1, m_pages.last().size(), m_y}; }
+
+    // The close of the record: the closing sentence, the place and date, and a line to sign
+    // for each signatory (three to a row) with the role and the name under it, all on one
+    // page. When it does not fit below what is there, the part of the record from the first
+    // of the marks on this page that leaves room for it goes over with it: the signatures are
+    // never alone on a page.
+    void signatures(const QString &closing, const QString &placeAndDate,
+                    const QList<Signing::Signer> &signers, const QList<Mark> &keepWith) {
         const QFont f = font(bodyPoints);
+        const QFont bold = font(bodyPoints, true);
         const QFont closingFont = font(10);
         const int closingFlags = wrapped(closing, closingFont, m_width);
         const double closingHeight = textHeight(closing, closingFont, m_width, closingFlags);
-        const double column = m_width / roles.size();
+        const double lineHeight = QFontMetricsF(closingFont, &m_device).height();
+        const int perRow = std::max(1, std::min(3, int(signers.size())));
+        const double column = m_width / perRow;
         const double gap = mm(6);
-        double labelHeight = 0;
-        for (const QString &role : roles) {
-            labelHeight = std::max(
-                labelHeight, textHeight(role, f, column - gap, wrapped(role, f, column - gap)));
+        // Under each line the role, then the name in bold (none: it is written by hand).
+        const auto tallest = [&](const QFont &letters, auto text) {
+            double most = 0;
+            for (const Signing::Signer &signer : signers) {
+                const QString said = text(signer);
+                most = std::max(most, textHeight(said, letters, column - gap,
+                                                 wrapped(said, letters, column - gap)));
+            }
+            return most;
+        };
+        const double roleHeight = tallest(f, [](const Signing::Signer &s) { return s.role; });
+        const bool named = std::any_of(signers.cbegin(), signers.cend(),
+                                       [](const Signing::Signer &s) { return !s.name.isEmpty(); });
+        const double nameHeight =
+            named ? tallest(bold, [](const Signing::Signer &s) { return s.name; }) : 0;
+        const double labelHeight = mm(1) + roleHeight + nameHeight;
+        const double signRoom = mm(16);
+        const qsizetype rows = (signers.size() + perRow - 1) / perRow;
+        const double height = mm(4) + closingHeight + mm(2) + lineHeight +
+                              double(rows) * (signRoom + labelHeight + mm(2));
+        if (!fits(height)) {
+            const double pageRoom = m_bottom - m_top;
+            const auto carried =
+                std::find_if(keepWith.cbegin(), keepWith.cend(), [&](const Mark &from) {
+                    return from.page == m_pages.size() - 1 && from.piece > 0 &&
+                           m_y - from.y + height <= pageRoom;
+                });
+            if (carried != keepWith.cend()) {
+                carryOver(*carried);
+            }
+            ensure(height);
         }
-        const double signRoom = mm(18);
-        ensure(closingHeight + signRoom + labelHeight + mm(2));
+        m_y += mm(4);
         place({Piece::Kind::Text, QRectF(m_left, m_y, m_width, closingHeight), closing, closingFont,
                closingFlags});
-        m_y += closingHeight + signRoom;
-        for (int i = 0; i < roles.size(); ++i) {
-            const QRectF box(m_left + i * column + gap / 2, m_y, column - gap, labelHeight);
-            place({Piece::Kind::Rule, box, {}, {}, 0});
-            place({Piece::Kind::Text, box.translated(0, mm(1)), roles.at(i), f,
-                   wrapped(roles.at(i), f, box.width()) | Qt::AlignHCenter});
+        m_y += closingHeight + mm(2);
+        place({Piece::Kind::Text, QRectF(m_left, m_y, m_width, lineHeight), placeAndDate,
+               closingFont, int(Qt::AlignLeft | Qt::AlignTop)});
+        m_y += lineHeight;
+        for (qsizetype i = 0; i < signers.size(); ++i) {
+            if (i % perRow == 0) {
+                m_y += signRoom + (i > 0 ? labelHeight + mm(2) : 0);
+            }
+            const Signing::Signer &signer = signers.at(i);
+            const QRectF role(m_left + double(i % perRow) * column + gap / 2, m_y + mm(1),
+                              column - gap, roleHeight);
+            place({Piece::Kind::Rule, role.translated(0, -mm(1)), {}, {}, 0});
+            place({Piece::Kind::Text, role, signer.role, f,
+                   wrapped(signer.role, f, role.width()) | Qt::AlignHCenter});
+            if (!signer.name.isEmpty()) {
+                const QRectF name(role.left(), role.bottom(), role.width(), nameHeight);
+                place({Piece::Kind::Text, name, signer.name, bold,
+                       wrapped(signer.name, bold, name.width()) | Qt::AlignHCenter});
+            }
         }
-        m_y += labelHeight + mm(1);
+        m_y += labelHeight + mm(2);
     }
 
     const QList<Page> &pages() const { return m_pages; }
@@ -184,7 +285,13 @@ private:
         return std::max(metrics.height(),
                         metrics.boundingRect(QRectF(0, 0, room, 1e7), flags, text).height());
     }
-    double cellWidth(const Column &column) const { return m_width * column.share; }
+    static Row headingOf(const QList<Column> &columns) {
+        Row heading;
+        for (const Column &column : columns) {
+            heading.append({column.title, false});
+        }
+        return heading;
+    }
     QFont cellFace(const Column &column, const QFont &f) const {
         if (!column.fixedPitch || f.bold()) {
             return f;
@@ -194,10 +301,11 @@ private:
         mono.setStyleHint(QFont::Monospace);
         return mono;
     }
-    double rowHeight(const QList<Column> &columns, const Row &row, const QFont &f) const {
+    double rowHeight(const QList<Column> &columns, const Row &row, const QFont &f,
+                     double width) const {
         double height = 0;
         for (int c = 0; c < columns.size(); ++c) {
-            const double room = cellWidth(columns.at(c)) - 2 * mm(cellPaddingMm);
+            const double room = width * columns.at(c).share - 2 * mm(cellPaddingMm);
             const QString text = row.value(c).text;
             const QFont cellFont = cellFace(columns.at(c), f);
             height =
@@ -205,10 +313,12 @@ private:
         }
         return height + 2 * mm(cellPaddingMm);
     }
-    void placeRow(const QList<Column> &columns, const Row &row, const QFont &f, double height) {
-        double x = m_left;
+    // A row at the current height, from x across width, with a rule under it.
+    void placeRow(const QList<Column> &columns, const Row &row, const QFont &f, double height,
+                  double left, double tableWidth) {
+        double x = left;
         for (int c = 0; c < columns.size(); ++c) {
-            const double width = cellWidth(columns.at(c));
+            const double width = tableWidth * columns.at(c).share;
             const Cell cell = row.value(c);
             QFont cellFont = cellFace(columns.at(c), f);
             cellFont.setStrikeOut(cell.struck);
@@ -218,16 +328,30 @@ private:
                    wrapped(cell.text, cellFont, box.width()) | int(columns.at(c).align)});
             x += width;
         }
-        m_y += height;
-        place({Piece::Kind::Rule, QRectF(m_left, m_y, m_width, 0), {}, {}, 0});
+        place({Piece::Kind::Rule, QRectF(left, m_y + height, tableWidth, 0), {}, {}, 0});
     }
     bool fits(double height) const { return m_y + height <= m_bottom; }
     // A new page when the block does not fit; a block taller than a page starts one anyway.
     void ensure(double height) {
         if (!fits(height) && !m_pages.last().isEmpty()) {
-            m_pages.append(Page());
-            m_y = m_top;
+            newPage();
         }
+    }
+    void newPage() {
+        m_pages.append(Page());
+        m_y = m_top;
+    }
+    // What was placed from the mark on goes to the top of a new page.
+    void carryOver(const Mark &from) {
+        Page &page = m_pages.last();
+        Page moved = page.mid(from.piece);
+        page.resize(from.piece);
+        const double shift = m_top - from.y;
+        for (Piece &piece : moved) {
+            piece.rect.translate(0, shift);
+        }
+        m_pages.append(moved);
+        m_y += shift;
     }
     void place(const Piece &piece) { m_pages.last().append(piece); }
 
@@ -274,6 +398,10 @@ void heading(Layout &layout, const Verbale &v) {
     layout.title(QStringLiteral("Organizzatore: %1").arg(orDash(v.ditta)), 11, true);
     if (!contact.isEmpty()) {
         layout.paragraph(contact.join(QStringLiteral(" — ")), layout.font(10), Qt::AlignHCenter);
+    }
+    if (!v.signing.venue.isEmpty()) {
+        layout.paragraph(QStringLiteral("Luogo dell'estrazione: %1").arg(v.signing.venue),
+                         layout.font(10), Qt::AlignHCenter);
     }
     if (!v.title.isEmpty()) {
         layout.paragraph(QStringLiteral("Titolo delle cartelle: %1").arg(v.title), layout.font(10),
@@ -369,47 +497,63 @@ void cardsAndPrizes(Layout &layout, const Verbale &v) {
     layout.section(QStringLiteral("Premi in palio"));
     QList<Row> rows;
     for (int i = 0; i < v.prizes.size(); ++i) {
-        rows.append(
-            {{QString::number(i + 1)}, {v.prizes.at(i).name}, {orDash(v.prizes.at(i).value)}});
+        const Prize &prize = v.prizes.at(i);
+        rows.append({{QString::number(i + 1)},
+                     {prize.name},
+                     {orDash(Verbale::valueText(prize.value))},
+                     {prize.value.isEmpty() ? QStringLiteral("—")
+                      : prize.wholeToEach   ? QStringLiteral("il valore intero a ciascuna")
+                                            : QStringLiteral("il valore diviso fra loro")}});
     }
     layout.table({{QStringLiteral("N."), 0.08, Qt::AlignRight},
-                  {QStringLiteral("Premio"), 0.3},
-                  {QStringLiteral("Valore"), 0.62}},
+                  {QStringLiteral("Premio"), 0.2},
+                  {QStringLiteral("Valore"), 0.34},
+                  {QStringLiteral("Vinto da più cartelle"), 0.38}},
                  rows);
 }
 
-// Every line of the draw log; a number taken back is struck through, with the time it was
-// taken back, and has no place in the draw.
+// How a number came, in a word that fits the draw's narrow columns.
+QString shortSource(DrawSource source) {
+    return source == DrawSource::Computer ? QStringLiteral("computer")
+                                          : Verbale::sourceText(source);
+}
+
+// Every line of the draw log in three columns: its place in the draw, the number, the time
+// and how it came. A number taken back keeps its line, struck through with no place, and is
+// said again under the table with the time it was taken back.
 void draws(Layout &layout, const Verbale &v) {
     int standing = 0;
-    int takenBack = 0;
     QList<Row> rows;
-    for (int i = 0; i < v.draws.size(); ++i) {
-        const DrawLogEntry &entry = v.draws.at(i);
+    QStringList takenBack;
+    for (const DrawLogEntry &entry : v.draws) {
         const bool back = entry.takenBack();
-        takenBack += back ? 1 : 0;
-        rows.append({{QString::number(i + 1)},
-                     {back ? QString() : QString::number(++standing)},
+        rows.append({{back ? QStringLiteral("—") : QString::number(++standing)},
                      {QString::number(entry.number), back},
-                     {clockTime(entry.drawnAt)},
-                     {Verbale::sourceText(entry.source)},
-                     {back ? QStringLiteral("annullato alle %1").arg(clockTime(entry.takenBackAt))
-                           : QString()}});
+                     {clockTime(entry.drawnAt), back},
+                     {shortSource(entry.source), back}});
+        if (back) {
+            takenBack.append(
+                QStringLiteral("il %1, segnato alle %2, annullato alle %3")
+                    .arg(entry.number)
+                    .arg(orDash(clockTime(entry.drawnAt)), orDash(clockTime(entry.takenBackAt))));
+        }
     }
-    layout.section(QStringLiteral("Numeri estratti: %1 (annullati: %2)")
-                       .arg(v.draws.size() - takenBack)
-                       .arg(takenBack));
+    layout.section(
+        QStringLiteral("Numeri estratti: %1 (annullati: %2)").arg(standing).arg(takenBack.size()));
     if (rows.isEmpty()) {
         layout.paragraph(QStringLiteral("Nessun numero estratto."), layout.font(bodyPoints));
         return;
     }
-    layout.table({{QStringLiteral("Riga"), 0.08, Qt::AlignRight},
-                  {QStringLiteral("Estrazione"), 0.13, Qt::AlignRight},
-                  {QStringLiteral("Numero"), 0.11, Qt::AlignHCenter},
-                  {QStringLiteral("Ora"), 0.12},
-                  {QStringLiteral("Modo"), 0.24},
-                  {QStringLiteral("Annullamento"), 0.32}},
-                 rows);
+    layout.flowTable({{QStringLiteral("Estr."), 0.18, Qt::AlignRight},
+                      {QStringLiteral("Num."), 0.2, Qt::AlignHCenter},
+                      {QStringLiteral("Ora"), 0.3},
+                      {QStringLiteral("Modo"), 0.32}},
+                     rows, 3, 8);
+    if (!takenBack.isEmpty()) {
+        layout.paragraph(QStringLiteral("Numeri annullati (barrati nella tabella): %1.")
+                             .arg(takenBack.join(QStringLiteral("; "))),
+                         layout.font(bodyPoints));
+    }
 }
 
 QString runText(qint64 run) {
@@ -427,24 +571,30 @@ int numberAt(const Verbale &v, int place) {
     return 0;
 }
 
-void claimsAndAwards(Layout &layout, const Verbale &v) {
+void claims(Layout &layout, const Verbale &v) {
     layout.section(QStringLiteral("Verifiche delle vincite"));
     if (v.claims.isEmpty()) {
         layout.paragraph(QStringLiteral("Nessuna verifica registrata."), layout.font(bodyPoints));
-    } else {
-        QList<Row> rows;
-        for (const ClaimCheck &claim : v.claims) {
-            rows.append({{clockTime(claim.checked)},
-                         {runText(claim.run)},
-                         {QStringLiteral("N. %1").arg(claim.printedNumber)},
-                         {claim.verdict}});
-        }
-        layout.table({{QStringLiteral("Ora"), 0.12},
-                      {QStringLiteral("Corsa"), 0.09, Qt::AlignHCenter},
-                      {QStringLiteral("Cartella"), 0.13},
-                      {QStringLiteral("Esito"), 0.66}},
-                     rows);
+        return;
     }
+    QList<Row> rows;
+    for (int i = 0; i < v.claims.size(); ++i) {
+        const ClaimCheck &claim = v.claims.at(i);
+        rows.append({{clockTime(claim.checked)},
+                     {runText(claim.run)},
+                     {QStringLiteral("N. %1").arg(v.claimPrinted.value(i))},
+                     {claim.verdict}});
+    }
+    layout.table({{QStringLiteral("Ora"), 0.12},
+                  {QStringLiteral("Corsa"), 0.09, Qt::AlignHCenter},
+                  {QStringLiteral("Cartella"), 0.13},
+                  {QStringLiteral("Esito"), 0.66}},
+                 rows);
+}
+
+// One line per prize given: what each card gets, the cards together (as printed, with run and
+// archive card), the draw at which they reached it and when it was given.
+void awards(Layout &layout, const Verbale &v) {
     layout.section(QStringLiteral("Premi assegnati"));
     if (v.awards.isEmpty()) {
         layout.paragraph(QStringLiteral("Nessun premio assegnato."), layout.font(bodyPoints));
@@ -452,30 +602,79 @@ void claimsAndAwards(Layout &layout, const Verbale &v) {
     }
     QList<Row> rows;
     for (const Verbale::AwardLine &award : v.awards) {
-        const QString prize = award.cards.size() > 1 ? QStringLiteral("%1 (ex aequo, %2 cartelle)")
-                                                           .arg(award.prize)
-                                                           .arg(award.cards.size())
-                                                     : award.prize;
-        for (const AwardedCard &card : award.cards) {
-            const int number = numberAt(v, card.reachedAt);
-            rows.append({{prize},
-                         {orDash(award.value)},
-                         {QStringLiteral("N. %1").arg(card.printed)},
-                         {runText(card.run)},
-                         {QString::number(card.archiveCard)},
-                         {number > 0 ? QStringLiteral("%1ª, il %2").arg(card.reachedAt).arg(number)
-                                     : QStringLiteral("%1ª").arg(card.reachedAt)},
-                         {clockTime(award.awarded)}});
+        QStringList cards;
+        for (int i = 0; i < award.cards.size(); ++i) {
+            const AwardedCard &card = award.cards.at(i);
+            cards.append(QStringLiteral("N. %1 (corsa %2, archivio %3)")
+                             .arg(award.printed.value(i), runText(card.run))
+                             .arg(card.archiveCard));
+        }
+        const int reachedAt = award.cards.isEmpty() ? 0 : award.cards.first().reachedAt;
+        const int number = numberAt(v, reachedAt);
+        rows.append(
+            {{award.prize},
+             {orDash(Verbale::shareText(award.value, award.wholeToEach, int(award.cards.size())))},
+             {cards.join(QStringLiteral(", "))},
+             {number > 0 ? QStringLiteral("%1ª, il %2").arg(reachedAt).arg(number)
+                         : QStringLiteral("%1ª").arg(reachedAt)},
+             {clockTime(award.awarded)}});
+    }
+    layout.table({{QStringLiteral("Premio"), 0.13},
+                  {QStringLiteral("Valore"), 0.25},
+                  {QStringLiteral("Cartelle"), 0.36},
+                  {QStringLiteral("Estrazione"), 0.14},
+                  {QStringLiteral("Assegnato"), 0.12}},
+                 rows);
+}
+
+// The money of the game: the prizes given against the takings of the cards in play. A prize
+// whose value is no amount, or has none, is named rather than counted.
+void totals(Layout &layout, const Verbale &v) {
+    qint64 given = 0;
+    QStringList notCounted;
+    for (const Verbale::AwardLine &award : v.awards) {
+        const std::optional<qint64> cents =
+            Verbale::givenCents(award.value, award.wholeToEach, int(award.cards.size()));
+        if (cents) {
+            given += *cents;
+        } else {
+            notCounted.append(award.value.isEmpty()
+                                  ? QStringLiteral("%1 (senza valore)").arg(award.prize)
+                                  : QStringLiteral("%1 (%2)").arg(award.prize, award.value));
         }
     }
-    layout.table({{QStringLiteral("Premio"), 0.22},
-                  {QStringLiteral("Valore"), 0.16},
-                  {QStringLiteral("Cartella"), 0.12},
-                  {QStringLiteral("Corsa"), 0.08, Qt::AlignHCenter},
-                  {QStringLiteral("Archivio"), 0.11, Qt::AlignHCenter},
-                  {QStringLiteral("Estrazione"), 0.17},
-                  {QStringLiteral("Assegnato"), 0.14}},
-                 rows);
+    QList<Row> rows{{{QStringLiteral("Premi assegnati in denaro")}, {EveningStore::money(given)}}};
+    if (v.sold.isEmpty()) {
+        rows.append(
+            {{QStringLiteral("Incasso delle cartelle in gioco: nessuna vendita registrata")},
+             {QStringLiteral("—")}});
+    } else {
+        rows.append(
+            {{QStringLiteral("Incasso delle cartelle in gioco (%1 cartelle)").arg(v.soldCount)},
+             {EveningStore::money(v.takingsCents)}});
+        const qint64 rest = v.takingsCents - given;
+        rows.append({{QStringLiteral("Incasso meno premi assegnati")},
+                     {rest < 0 ? QStringLiteral("-%1").arg(EveningStore::money(-rest))
+                               : EveningStore::money(rest)}});
+    }
+    if (!notCounted.isEmpty()) {
+        rows.append({{QStringLiteral("Premi assegnati non in denaro, non contati: %1")
+                          .arg(notCounted.join(QStringLiteral(", ")))},
+                     {}});
+    }
+    layout.table(
+        {{QStringLiteral("Totali"), 0.75}, {QStringLiteral("Importo"), 0.25, Qt::AlignRight}},
+        rows);
+}
+
+// "Velmora, 07/12/2026": the place entered for the evening, or a line to write it on, and the
+// evening's date (the game's, outside an evening).
+QString placeAndDate(const Verbale &v) {
+    const QDate date = v.eveningDate.isValid() ? v.eveningDate : v.started.toLocalTime().date();
+    return QStringLiteral("%1, %2").arg(
+        v.signing.place.isEmpty() ? QStringLiteral("______________________") : v.signing.place,
+        date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy"))
+                       : QStringLiteral("___/___/______"));
 }
 
 QList<Page> layOut(const Verbale &v, const QPaintDevice &device) {
@@ -484,10 +683,13 @@ QList<Page> layOut(const Verbale &v, const QPaintDevice &device) {
     archivesAndRuns(layout, v);
     cardsAndPrizes(layout, v);
     draws(layout, v);
-    claimsAndAwards(layout, v);
-    layout.signatures(QStringLiteral("Letto, confermato e sottoscritto."),
-                      {QStringLiteral("Il presidente"), QStringLiteral("Il segretario"),
-                       QStringLiteral("Il rappresentante incaricato")});
+    claims(layout, v);
+    const Layout::Mark awardsStart = layout.mark();
+    awards(layout, v);
+    const Layout::Mark totalsStart = layout.mark();
+    totals(layout, v);
+    layout.signatures(QStringLiteral("Letto, confermato e sottoscritto."), placeAndDate(v),
+                      v.signing.signers, {awardsStart, totalsStart});
     return layout.pages();
 }
 

@@ -123,6 +123,17 @@ GameDesk::Step GameDesk::setPrizeValue(int prize, const QString &value) {
     return {change.done(), {}};
 }
 
+GameDesk::Step GameDesk::setPrizeWholeToEach(int prize, bool whole) {
+    const GameStore::Change change = m_seams.store->setPrizeWholeToEach(prize, whole);
+    if (change.notStored()) {
+        return unsavedStep(QStringLiteral("La ripartizione del premio %1 non è stata cambiata, "
+                                          "il registro non l'ha salvata")
+                               .arg(m_seams.store->prizes().prizes().value(prize).name),
+                           change.reason);
+    }
+    return {change.done(), {}};
+}
+
 QString GameDesk::resumedNotice() const {
     const GameStore &store = *m_seams.store;
     if (!store.resumed()) {

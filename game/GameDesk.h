@@ -112,6 +112,8 @@ public:
     Step newGame();
     Step addTombolino();
     Step setPrizeValue(int prize, const QString &value);
+    // Whether each card sharing the prize gets its whole value, rather than a part of it.
+    Step setPrizeWholeToEach(int prize, bool whole);
     // Whether the game has no second tombola yet.
     bool canAddTombolino() const;
 

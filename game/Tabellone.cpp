@@ -405,6 +405,8 @@ void Tabellone::showPrizes(const HallState &state) {
             auto *item = new QTableWidgetItem(cells.at(column));
             if (column != prizeValueColumn) {
                 item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+            } else {
+                markWholeToEach(item, prize.wholeToEach);
             }
             m_prizes->setItem(row, column, item);
         }
@@ -415,7 +417,35 @@ void Tabellone::showPrizes(const HallState &state) {
     m_tombolino->setEnabled(m_desk.canAddTombolino());
 }
 
+// The value's tick: ticked, each card that shares the prize gets the whole value; else the
+// cards divide it, as the record of the game says.
+void Tabellone::markWholeToEach(QTableWidgetItem *item, bool whole) {
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(whole ? Qt::Checked : Qt::Unchecked);
+    item->setToolTip(QStringLiteral("Spuntato: se più cartelle vincono insieme, ciascuna riceve "
+                                    "il valore intero; altrimenti il valore si divide fra loro."));
+}
+
+bool Tabellone::wholeToEachEdited(int row) {
+    const bool whole = m_prizes->item(row, prizeValueColumn)->checkState() == Qt::Checked;
+    if (whole == m_desk.store().prizes().prizes().value(row).wholeToEach) {
+        return false;
+    }
+    GameDesk::Step step = m_desk.setPrizeWholeToEach(row, whole);
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.setPrizeWholeToEach(row, whole);
+    }
+    if (step.unsaved) {
+        say(step.said);
+        QTimer::singleShot(0, this, &Tabellone::refresh); // the tick the register keeps
+    }
+    return true;
+}
+
 void Tabellone::prizeValueEdited(int row, int column) {
+    if (column == prizeValueColumn && wholeToEachEdited(row)) {
+        return;
+    }
     if (column == prizeValueColumn) {
         const QString value = m_prizes->item(row, column)->text();
         GameDesk::Step step = m_desk.setPrizeValue(row, value);
@@ -506,7 +536,7 @@ void Tabellone::openEvening() {
 }
 
 void Tabellone::openVerbale() {
-    VerbaleDialog::mostra(this, *m_seams.presenter, *m_seams.settings);
+    VerbaleDialog::mostra(this, *m_seams.presenter);
 }
 
 void Tabellone::newGame() {

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace velmora {
 
@@ -90,6 +91,9 @@ private:
     void awardClaim();
     void addTombolino();
     void prizeValueEdited(int row, int column);
+    static void markWholeToEach(QTableWidgetItem *item, bool whole);
+    // The value's tick changed: kept in the register; false when it did not change.
+    bool wholeToEachEdited(int row);
     void showPrizes(const HallState &state);
     void say(const QString &text);
     void reportStoreError();

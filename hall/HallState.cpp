@@ -4,14 +4,34 @@
 
 namespace velmora {
 
+namespace {
+
+QString prizeOf(const QString &prize, const QStringList &named) {
+    return QStringLiteral("%1: %2 %3")
+        .arg(prize, named.size() == 1 ? QStringLiteral("cartella") : QStringLiteral("cartelle"),
+             named.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
+QString HallCard::named() const {
+    return QStringLiteral("N. %1 (%2)").arg(printed, run);
+}
+
 QString HallAward::banner() const {
     QStringList named;
     for (const HallCard &card : cards) {
         named.append(QStringLiteral("N. %1").arg(card.printed));
     }
-    return QStringLiteral("%1: %2 %3")
-        .arg(prize, named.size() == 1 ? QStringLiteral("cartella") : QStringLiteral("cartelle"),
-             named.join(QStringLiteral(", ")));
+    return prizeOf(prize, named);
+}
+
+QString HallAward::listed() const {
+    QStringList named;
+    for (const HallCard &card : cards) {
+        named.append(card.named());
+    }
+    return prizeOf(prize, named);
 }
 
 HallState HallState::of(qint64 game, const QList<int> &numbers, const QString &playing,

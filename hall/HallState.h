@@ -12,6 +12,9 @@ struct HallCard {
     QString printed;
     QString run;
 
+    // "N. 00027 (corsa 2)": the card as a list of prizes names it.
+    QString named() const;
+
     friend bool operator==(const HallCard &, const HallCard &) = default;
 };
 
@@ -23,6 +26,9 @@ struct HallAward {
 
     // "Ambo: cartella N. 123", "Terno: cartelle N. 12, N. 34": what the hall reads.
     QString banner() const;
+    // "Terno: cartelle N. 12 (corsa 1), N. 00034 (corsa 2)": the prize in the phones' list of
+    // prizes given, each card with its run, since one number may be printed by several runs.
+    QString listed() const;
 
     friend bool operator==(const HallAward &, const HallAward &) = default;
 };

@@ -460,7 +460,7 @@ void PhoneBoardServer::show(const HallState &state) {
     }
     QJsonArray awards;
     for (const HallAward &award : state.awards) {
-        awards.append(award.banner());
+        awards.append(award.listed());
     }
     m_lastState = QJsonObject{{QStringLiteral("partita"), state.game},
                               {QStringLiteral("numeri"), numbers},

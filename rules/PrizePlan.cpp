@@ -56,6 +56,14 @@ bool PrizePlan::setValue(int prize, const QString &value) {
     return true;
 }
 
+bool PrizePlan::setWholeToEach(int prize, bool whole) {
+    if (prize < 0 || prize >= m_prizes.size()) {
+        return false;
+    }
+    m_prizes[prize].wholeToEach = whole;
+    return true;
+}
+
 void PrizePlan::record(const Award &award) {
     m_awards.append(award);
 }

@@ -9,12 +9,14 @@
 
 namespace velmora {
 
-// One prize of a game: what makes it, the name the hall knows it by, and what it is worth
-// (free text, "10 euro" or "un cesto"; empty when not said).
+// One prize of a game: what makes it, the name the hall knows it by, what it is worth (free
+// text, "10 euro" or "un cesto"; empty when not said) and, when cards share it, whether each
+// gets the whole value rather than a part of it.
 struct Prize {
     Premio kind = Premio::Nessuno;
     QString name;
     QString value;
+    bool wholeToEach = false;
 };
 
 // A card given a prize: its run, the number printed on it, its archive card, and the position
@@ -54,6 +56,7 @@ public:
     // Adds the second tombola, "Tombolino", at the end; false when the game has one already.
     bool addTombolino();
     bool setValue(int prize, const QString &value);
+    bool setWholeToEach(int prize, bool whole);
     void record(const Award &award);
     // True when the card was given a tombola: it does not play for the second one.
     bool madeTombola(qint64 run, qint64 printed) const;

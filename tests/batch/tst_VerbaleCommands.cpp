@@ -47,13 +47,16 @@ private slots:
         QCoreApplication::setApplicationName(QStringLiteral("velmora"));
         qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("dati")).toUtf8());
         QVERIFY(writeAll(archivePath(), QByteArray(59 * 12, '0')));
+        // The settings name another organiser than the one the games were played under.
         Configurazione settings = SettingsFile::defaults();
-        settings.Ditta = QStringLiteral("Circolo del Borgo");
+        settings.Ditta = QStringLiteral("Altro organizzatore");
         QVERIFY(SettingsFile(settingsPath()).save(settings).ok);
         RegisterDatabase db;
         QVERIFY(registerEveningRun(db.connection(), {Outcome::Completed, 1, 12, 12, true},
                                    {archivePath(), 59 * 12, QStringLiteral("ab")}) > 0);
-        GameStore first(db.connection());
+        GameStore first(db.connection(), [] {
+            return GameStore::Heading{QStringLiteral("Circolo del Borgo"), {}, {}, {}};
+        });
         QVERIFY(first.restore());
         for (const int number : {7, 31, 66}) {
             QVERIFY(first.draw(number));
@@ -76,7 +79,7 @@ private slots:
             << "--verbale -o {dir}/corrente.pdf" << 0
             << "^Verbale della partita n. 2 scritto nel file \".*corrente.pdf\".\\n$"
             << "Partita n. 2 della serata";
-        QTest::newRow("an earlier game, organiser from the settings")
+        QTest::newRow("an earlier game, organiser as the game kept it")
             << "--verbale --partita 1 --configurazione {config} -o {dir}/prima.pdf" << 0
             << "partita n. 1"
             << "Organizzatore: Circolo del Borgo";

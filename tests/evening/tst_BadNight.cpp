@@ -4,7 +4,6 @@
 #include "game/GameDesk.h"
 #include "register/CardTrace.h"
 #include "register/PrintRegister.h"
-#include "settings/Configurazione.h"
 
 #include "tests/support/EveningFixture.h"
 #include "tests/support/ReadOnlyMount.h"
@@ -367,8 +366,7 @@ private slots:
         QVERIFY(GameStore::readLog(again.connection(), game, &stored, &error));
         QCOMPARE(standing(stored), board);
         QString reason;
-        const std::optional<Verbale> record =
-            Verbale::read(again.connection(), Configurazione{}, game, &reason);
+        const std::optional<Verbale> record = Verbale::read(again.connection(), game, &reason);
         QVERIFY2(record, qPrintable(reason));
         QCOMPARE(standing(record->draws), board);
         QCOMPARE(record->awards.size(), 1);
@@ -403,17 +401,14 @@ private slots:
                  qPrintable(table.desk().resumedNotice()));
         QVERIFY(table.desk().newGame().done);
 
-        Configurazione later;
-        later.Ditta = QStringLiteral("Altro organizzatore");
         QString reason;
-        const std::optional<Verbale> closed =
-            Verbale::read(table.connection(), later, first, &reason);
+        const std::optional<Verbale> closed = Verbale::read(table.connection(), first, &reason);
         QVERIFY2(closed, qPrintable(reason));
         QCOMPARE(closed->ended, awarded);
         QCOMPARE(closed->ditta, QStringLiteral("Circolo del Borgo"));
         QCOMPARE(closed->title, QStringLiteral("Tombola di Natale"));
         const std::optional<Verbale> current =
-            Verbale::read(table.connection(), later, table.store().gameId(), &reason);
+            Verbale::read(table.connection(), table.store().gameId(), &reason);
         QVERIFY2(current, qPrintable(reason));
         QCOMPARE(current->ditta, QStringLiteral("Pro Loco"));
         QVERIFY(!current->ended.isValid());

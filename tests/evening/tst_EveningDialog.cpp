@@ -122,6 +122,28 @@ private slots:
         QVERIFY(!child<QPushButton>(w, "cmdAggiungi")->isEnabled());
     }
 
+    // The venue, the place and who signs are entered once and kept with the evening (a line
+    // left with neither role nor name is no signatory); the window opens on them again.
+    void signingIsKeptWithTheEvening() {
+        EveningDialog w(m_db->connection(), m_messages);
+        QCOMPARE(child<QLineEdit>(w, "txtRuolo1")->text(), QStringLiteral("Il presidente"));
+        child<QLineEdit>(w, "txtLuogo")->setText(QStringLiteral("Salone dell'oratorio"));
+        child<QLineEdit>(w, "txtLocalita")->setText(QStringLiteral("Velmora"));
+        child<QLineEdit>(w, "txtFirmatario1")->setText(QStringLiteral(" Maria Bianchi "));
+        child<QLineEdit>(w, "txtRuolo3")->clear();
+        QTest::mouseClick(child<QPushButton>(w, "cmdSalvaFirme"), Qt::LeftButton);
+        QVERIFY(m_messages.avvisi.isEmpty());
+        const Signing entered{QStringLiteral("Salone dell'oratorio"),
+                              QStringLiteral("Velmora"),
+                              {{QStringLiteral("Il presidente"), QStringLiteral("Maria Bianchi")},
+                               {QStringLiteral("Il segretario"), {}}}};
+        QCOMPARE(EveningStore(m_db->connection()).signing(w.shownEvening()), entered);
+        const EveningDialog again(m_db->connection(), m_messages);
+        QCOMPARE(child<QLineEdit>(again, "txtFirmatario1")->text(),
+                 QStringLiteral("Maria Bianchi"));
+        QCOMPARE(child<QLineEdit>(again, "txtRuolo3")->text(), QString());
+    }
+
     // Every control has a name, a place in the keyboard order and an accessible name holding
     // its visible text.
     void controlsAreReachableAndNamed() {

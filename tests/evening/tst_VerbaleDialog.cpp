@@ -3,7 +3,6 @@
 #include "appearance/clsPrintDialog.h"
 #include "evening/GameStore.h"
 #include "evening/RegisterDatabase.h"
-#include "settings/SettingsFile.h"
 #include "tests/support/PdfProbe.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/TestFiles.h"
@@ -41,14 +40,13 @@ class tst_VerbaleDialog : public QObject {
 
     QTemporaryDir m_dir;
     std::unique_ptr<RegisterDatabase> m_db;
-    Configurazione m_settings = SettingsFile::defaults();
     RecordingPresenter m_messages;
     Answer m_answer;
     qint64 m_firstGame = 0;
     qint64 m_secondGame = 0;
 
     std::unique_ptr<VerbaleDialog> dialog() {
-        auto window = std::make_unique<VerbaleDialog>(m_db->connection(), m_settings, m_messages);
+        auto window = std::make_unique<VerbaleDialog>(m_db->connection(), m_messages);
         window->setFileChooser(&m_answer);
         return window;
     }
@@ -113,15 +111,16 @@ private slots:
             toolOutput(QStringLiteral("pdftotext"),
                        {QStringLiteral("-layout"), m_answer.file, QStringLiteral("-")});
         QVERIFY(text);
-        // Each line of the draw log: its row, its place in the draw, the number, the time.
-        QStringList found;
+        // Each line of the draw log: its place in the draw, the number, the time; the draw's
+        // columns stand side by side, so the places put them in order.
+        QMap<int, QString> found;
         static const QRegularExpression logLine(
-            QStringLiteral("^\\s*\\d+\\s+\\d+\\s+(\\d+)\\s+\\d\\d:\\d\\d:\\d\\d"),
-            QRegularExpression::MultilineOption);
+            QStringLiteral("(\\d+)\\s+(\\d+)\\s+\\d\\d:\\d\\d:\\d\\d"));
         for (auto it = logLine.globalMatch(*text); it.hasNext();) {
-            found.append(it.next().captured(1));
+            const QRegularExpressionMatch line = it.next();
+            found.insert(line.captured(1).toInt(), line.captured(2));
         }
-        QCOMPARE(found, firstGame);
+        QCOMPARE(QStringList(found.values()), firstGame);
     }
 
     void printDialogAnswered_data() {

@@ -1,6 +1,8 @@
 #include "evening/VerbaleDocument.h"
 
+#include "register/ArchiveFingerprint.h"
 #include "settings/SettingsFile.h"
+#include "tests/support/CardFixture.h"
 #include "tests/support/EveningFixture.h"
 #include "tests/support/PdfProbe.h"
 
@@ -57,6 +59,34 @@ GameScript scriptedGame() {
     return game;
 }
 
+// A whole game as a committee signs it: the 90 numbers, the 12th taken back and drawn again;
+// Ambo to one card, Terno shared by three (10 euros do not divide into cents evenly), Quaterna
+// given whole to each of two, Cinquina a basket, Tombola to a card printed with the archive's
+// numbers, and the Tombolino.
+GameScript wholeGame() {
+    GameScript game;
+    for (int n = 1; n <= 90; ++n) {
+        game.steps.append(n);
+        if (n == 12) {
+            game.steps.append({0, 12});
+        }
+    }
+    game.claims = {{utc(20, 5, 0), 1, 27, QStringLiteral("Ambo: vincente")},
+                   {utc(20, 9, 0), 2, 130, QStringLiteral("Terno: vincente")},
+                   {utc(20, 40, 0), 2, 140, QStringLiteral("Tombola: vincente")}};
+    game.awards = {{0, {{1, 27, 27, 2}}, {}},
+                   {1, {{1, 45, 45, 3}, {1, 46, 46, 3}, {2, 130, 130, 3}}, {}},
+                   {2, {{1, 50, 50, 4}, {1, 51, 51, 4}}, {}},
+                   {3, {{1, 60, 60, 5}}, {}},
+                   {4, {{2, 140, 140, 60}}, {}},
+                   {5, {{1, 88, 88, 75}}, {}}};
+    game.values = {QStringLiteral("5 euro"), QStringLiteral("10"), QStringLiteral("2,50 €"),
+                   QStringLiteral("un cesto"), QStringLiteral("50 euro")};
+    game.wholeToEach = {2};
+    game.tombolinoValue = QStringLiteral("20,00");
+    return game;
+}
+
 Configurazione organiser(const QString &ditta = QStringLiteral("Pro Loco Velmora")) {
     Configurazione settings = SettingsFile::defaults();
     settings.Ditta = ditta;
@@ -78,19 +108,22 @@ class TestVerbaleDocument : public QObject {
     // A register of its own holding one evening: run 1 (cards 1-120, numbered from 1) and run 2
     // (cards 121-240, the archive's numbers), three ranges sold, and the game played.
     std::optional<Verbale> played(const GameScript &script, const QString &eveningName = {},
-                                  const Configurazione &settings = organiser()) {
+                                  const Configurazione &settings = organiser(),
+                                  const ArchiveFingerprint &printedFrom = archive,
+                                  const Signing &signing = {}) {
         const QString path = m_dir.filePath(QStringLiteral("registro-%1.sqlite").arg(++m_files));
         RegisterDatabase db(path);
         EveningStore evenings(db.connection());
         const qint64 run1 =
-            registerEveningRun(db.connection(), {Outcome::Completed, 1, 120, 120}, archive);
+            registerEveningRun(db.connection(), {Outcome::Completed, 1, 120, 120}, printedFrom);
         const qint64 run2 = registerEveningRun(
-            db.connection(), {Outcome::Completed, 121, 240, 120, true, true}, archive);
+            db.connection(), {Outcome::Completed, 121, 240, 120, true, true}, printedFrom);
         QSqlQuery(db.connection())
             .exec(QStringLiteral("UPDATE print_runs SET archive_cards = 600"));
         const std::optional<Evening> evening = evenings.current();
         if (!evening || !evenings.addSold(evening->id, run1, {{1, 60}, {80, 100}}, 150) ||
-            !evenings.addSold(evening->id, run2, {{121, 150}}, 200)) {
+            !evenings.addSold(evening->id, run2, {{121, 150}}, 200) ||
+            (!signing.signers.isEmpty() && !evenings.setSigning(evening->id, signing))) {
             qWarning() << evenings.lastError();
             return std::nullopt;
         }
@@ -102,10 +135,13 @@ class TestVerbaleDocument : public QObject {
                 return std::nullopt;
             }
         }
-        const qint64 game = playGame(db.connection(), script);
+        GameScript kept = script;
+        kept.heading = GameStore::Heading{settings.Ditta.trimmed(), settings.Via.trimmed(),
+                                          settings.Tel.trimmed(), settings.Titolo.trimmed()};
+        const qint64 game = playGame(db.connection(), kept);
         QString reason;
         std::optional<Verbale> verbale =
-            game == 0 ? std::nullopt : Verbale::read(db.connection(), settings, game, &reason);
+            game == 0 ? std::nullopt : Verbale::read(db.connection(), game, &reason);
         if (!verbale) {
             qWarning() << reason;
         }
@@ -147,16 +183,18 @@ private slots:
             << "^\\s+2\\s+N\\. 121-240\\s+121-240\\s+dell'archivio\\s+120";
         QTest::newRow("sold range") << "^\\s+1\\s+N\\. 80-100\\s+21\\s+1,50 €\\s+31,50 €";
         QTest::newRow("takings") << "Totale\\s+111\\s+181,50 €";
-        QTest::newRow("prize with a value") << "^\\s+5\\s+Tombola\\s+50 euro";
+        QTest::newRow("prize with a value")
+            << "^\\s+5\\s+Tombola\\s+50,00 €\\s+il valore diviso fra loro";
         QTest::newRow("prize without") << "^\\s+3\\s+Quaterna\\s+—";
         QTest::newRow("count") << "Numeri estratti: 38 \\(annullati: 2\\)";
         QTest::newRow("claim") << "21:14:05\\s+1\\s+N\\. 27\\s+Ambo: vincente";
         QTest::newRow("claim of no run") << "21:31:02\\s+—\\s+N\\. 999\\s+La cartella N\\. 999";
-        QTest::newRow("award") << "Ambo\\s+5 euro\\s+N\\. 27\\s+1\\s+27\\s+5ª, il 59";
-        QTest::newRow("tie, first card")
-            << "Terno \\(ex aequo, 2\\s+10 euro\\s+N\\. 45\\s+1\\s+45\\s+9ª, il 27";
-        QTest::newRow("tie, second card") << "10 euro\\s+N\\. 130\\s+2\\s+130\\s+9ª, il 27";
-        QTest::newRow("last award") << "Cinquina\\s+—\\s+N\\. 88\\s+1\\s+88\\s+22ª";
+        QTest::newRow("award")
+            << "^Ambo\\s+5,00 €\\s+N\\. 27 \\(corsa 1, archivio 27\\)\\s+5ª, il 59";
+        QTest::newRow("tie, on one line")
+            << "^Terno\\s+10,00 € diviso fra 2\\s+N\\. 45 \\(corsa 1, archivio 45\\),.*9ª, il 27";
+        QTest::newRow("last award")
+            << "^Cinquina\\s+—\\s+N\\. 88 \\(corsa 1, archivio 88\\)\\s+22ª";
         QTest::newRow("signatures")
             << "Il presidente\\s+Il segretario\\s+Il rappresentante incaricato";
     }
@@ -172,39 +210,46 @@ private slots:
         QVERIFY2(pattern.match(text).hasMatch(), qPrintable(text));
     }
 
-    // Every line of the draw log in order, a number taken back with the time it was.
-    void everyNumberInOrderWithItsTakeBack() {
+    // Every line of the draw log with its place, time and how it came, a number taken back
+    // with no place and the time it was taken back.
+    void everyNumberWithItsTakeBack() {
         const std::optional<Verbale> verbale = played(scriptedGame());
         QVERIFY(verbale);
         const QString text = pdfLayoutText(written(*verbale));
-        static const QRegularExpression row(
-            QStringLiteral("^\\s*(\\d+)\\s+(?:(\\d+)\\s+)?(\\d+)\\s+(\\d\\d:\\d\\d:\\d\\d)\\s+"
-                           "(digitato|cliccato|estratto dal computer)\\s*(?:annullato alle "
-                           "(\\d\\d:\\d\\d:\\d\\d))?\\s*$"),
-            QRegularExpression::MultilineOption);
+        static const QRegularExpression cell(QStringLiteral(
+            "(\\d+|—)\\s+(\\d+)\\s+(\\d\\d:\\d\\d:\\d\\d)\\s+(digitato|cliccato|computer)"));
         QStringList read;
-        for (auto it = row.globalMatch(text); it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
-            read.append(QStringList{m.captured(1), m.captured(2), m.captured(3), m.captured(4),
-                                    m.captured(5), m.captured(6)}
-                            .join(u'|'));
+        for (auto it = cell.globalMatch(text); it.hasNext();) {
+            read.append(it.next().capturedTexts().mid(1).join(u'|'));
         }
         QStringList expected;
-        const QStringList sources = {"digitato", "cliccato", "estratto dal computer"};
+        QStringList takenBack;
+        const QStringList sources = {"digitato", "cliccato", "computer"};
+        const auto clock = [](const QDateTime &t) {
+            return t.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
+        };
         int standing = 0;
         for (int i = 0; i < verbale->draws.size(); ++i) {
             const DrawLogEntry &entry = verbale->draws.at(i);
-            const auto clock = [](const QDateTime &t) {
-                return t.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
-            };
-            expected.append(QStringList{
-                QString::number(i + 1), entry.takenBack() ? QString() : QString::number(++standing),
-                QString::number(entry.number), clock(entry.drawnAt), sources.at(i % 3),
-                entry.takenBack() ? clock(entry.takenBackAt) : ""}
+            const bool back = entry.takenBack();
+            expected.append(QStringList{back ? "—" : QString::number(++standing),
+                                        QString::number(entry.number), clock(entry.drawnAt),
+                                        sources.at(i % 3)}
                                 .join(u'|'));
+            if (back) {
+                takenBack.append(QStringLiteral("il %1, segnato alle %2, annullato alle %3")
+                                     .arg(entry.number)
+                                     .arg(clock(entry.drawnAt), clock(entry.takenBackAt)));
+            }
         }
         QCOMPARE(verbale->draws.size(), 40);
+        // Three columns to a page: the lines come out across, not down; their places order them.
+        read.sort();
+        expected.sort();
         QCOMPARE(read, expected);
+        QCOMPARE(takenBack.size(), 2);
+        QVERIFY2(text.simplified().contains(takenBack.join(QStringLiteral("; "))),
+                 qPrintable(text));
     }
 
     // A whole game with a claim after every third number flows over pages, each numbered.
@@ -290,11 +335,60 @@ private slots:
         QCOMPARE(pdfLayoutText(written(*verbale)), first);
     }
 
+    // The record of a whole game on at most three pages, read as text: the money with its sign,
+    // each shared prize's division, the totals against the takings, the cards as printed, and
+    // the signatories entered for the evening on the page where the record ends.
+    void wholeGameIsReadAndSigned() {
+        const ArchiveFixture cards(600);
+        const std::optional<ArchiveFingerprint> printedFrom = ArchiveFingerprint::of(cards.path());
+        QVERIFY(printedFrom);
+        const Signing signing{
+            QStringLiteral("Salone dell'oratorio"),
+            QStringLiteral("Velmora"),
+            {{QStringLiteral("Il presidente"), QStringLiteral("Maria Bianchi")},
+             {QStringLiteral("Il segretario"), QStringLiteral("Luca Verdi")},
+             {QStringLiteral("Il rappresentante incaricato"), QStringLiteral("Anna Neri")}}};
+        const std::optional<Verbale> verbale =
+            played(wholeGame(), {}, organiser(), *printedFrom, signing);
+        QVERIFY(verbale);
+        const QString pdf = written(*verbale);
+        const int pages = pdfPageCount(pdf);
+        QVERIFY2(pages >= 1 && pages <= 3, qPrintable(QString::number(pages)));
+        // Plain text, as a search of the PDF reads it: each word with its own letters.
+        const QString plain =
+            toolOutput(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).value_or(QString());
+        const QString words = plain.simplified();
+        static const QRegularExpression bareAmount(QStringLiteral("\\d,\\d\\d(?!\\s*€)"));
+        QVERIFY2(!bareAmount.match(plain).hasMatch(),
+                 qPrintable(bareAmount.match(plain).captured()));
+        for (const QString &said :
+             QStringList{"Verifiche delle vincite", "Luogo dell'estrazione: Salone dell'oratorio",
+                         "10,00 € diviso fra 3 cartelle: 3,33 € ciascuna (resto: 0,01 €)",
+                         "2,50 € a ciascuna delle 2 cartelle", "N. 00130 (corsa 2, archivio 130)",
+                         "N. 00140 (corsa 2, archivio 140)", "Tombolino 20,00 €",
+                         "Numeri estratti: 90 (annullati: 1)"}) {
+            QVERIFY2(words.contains(said), qPrintable(said + u'\n' + plain));
+        }
+        // The totals, the close and the names on the page where the record ends.
+        const QString last = pdfLayoutText(pdf).split(u'\f', Qt::SkipEmptyParts).last();
+        for (const QString &said :
+             {QStringLiteral("Premi assegnati in denaro\\s+90,00 €"),
+              QStringLiteral("Incasso delle cartelle in gioco \\(111 cartelle\\)\\s+181,50 €"),
+              QStringLiteral("Incasso meno premi assegnati\\s+91,50 €"),
+              QStringLiteral("Letto, confermato e sottoscritto\\.\\s+Velmora, ") +
+                  verbale->eveningDate.toString(QStringLiteral("dd/MM/yyyy")),
+              QStringLiteral("Il presidente\\s+Il segretario\\s+Il rappresentante incaricato"),
+              QStringLiteral("Maria Bianchi\\s+Luca Verdi\\s+Anna Neri")}) {
+            QVERIFY2(QRegularExpression(said).match(last).hasMatch(),
+                     qPrintable(said + u'\n' + last));
+        }
+    }
+
     // A game the register does not hold is refused in one sentence.
     void missingGameIsSaid() {
         RegisterDatabase db(m_dir.filePath(QStringLiteral("vuoto.sqlite")));
         QString reason;
-        QVERIFY(!Verbale::read(db.connection(), organiser(), 7, &reason));
+        QVERIFY(!Verbale::read(db.connection(), 7, &reason));
         QCOMPARE(reason, QStringLiteral("La partita n. 7 non è nel registro."));
     }
 };

@@ -443,9 +443,14 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     auto *award = m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna"));
     auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
     QCOMPARE(playing->text(), QStringLiteral("Si gioca: Ambo"));
-    m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))
-        ->item(1, 1)
-        ->setText(QStringLiteral("10 euro"));
+    QTableWidgetItem *value =
+        m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))->item(1, 1);
+    value->setText(QStringLiteral("10 euro"));
+    QCOMPARE(m_store->prizes().prizes().at(1).value, QStringLiteral("10 euro"));
+    // Its tick: the whole value to each card that shares it, the value kept as it was.
+    QVERIFY(!m_store->prizes().prizes().at(1).wholeToEach);
+    value->setCheckState(Qt::Checked);
+    QVERIFY(m_store->prizes().prizes().at(1).wholeToEach);
     QCOMPARE(m_store->prizes().prizes().at(1).value, QStringLiteral("10 euro"));
     auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
     for (const int number : rowOfCard(9, 1).mid(0, 2)) {
@@ -490,7 +495,8 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(prizes->item(0, 2)->text(), QStringLiteral("N. 3 (corsa 1), N. 00009 (corsa 2)"));
     QCOMPARE(prizes->item(1, 2)->text(), QStringLiteral("in gioco"));
     QCOMPARE(hallSays("hallBanner"), QStringLiteral("Ambo: cartelle N. 3, N. 00009"));
-    QCOMPARE(phonesSay("premi"), QJsonArray{hallSays("hallBanner")});
+    QCOMPARE(phonesSay("premi"),
+             QJsonArray{QStringLiteral("Ambo: cartelle N. 3 (corsa 1), N. 00009 (corsa 2)")});
     const QList<int> drawn = m_store->game().numbers();
     const int next = drawn.contains(90) ? 89 : 90;
     type(entry, QString::number(next));
@@ -499,7 +505,8 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPrecedenti"))->text(), previous);
     QCOMPARE(hallSays("hallPrevious"), previous);
     QCOMPARE(phonesSay("precedenti"), QJsonArray({drawn.at(1), drawn.at(0)}));
-    QCOMPARE(phonesSay("premi"), QJsonArray{QStringLiteral("Ambo: cartelle N. 3, N. 00009")});
+    QCOMPARE(phonesSay("premi"),
+             QJsonArray{QStringLiteral("Ambo: cartelle N. 3 (corsa 1), N. 00009 (corsa 2)")});
     QCOMPARE(hallSays("hallBanner"), QString()); // until the next number only
 }
 
@@ -603,8 +610,7 @@ void TestTabellone::eachClaimCheckedIsKeptInTheRegister() {
     m_store.reset();
     m_register = std::make_unique<RegisterDatabase>(path);
     QString reason;
-    const std::optional<Verbale> kept =
-        Verbale::read(m_register->connection(), m_settings, game, &reason);
+    const std::optional<Verbale> kept = Verbale::read(m_register->connection(), game, &reason);
     QVERIFY2(kept, qPrintable(reason));
     QCOMPARE(kept->claims.size(), 1);
     const ClaimCheck &claim = kept->claims.first();

@@ -111,7 +111,7 @@ private slots:
         QVERIFY2(drawn(page, 77) && drawn(page, 12) && !drawn(page, 13), qPrintable(page));
         QVERIFY(has(page, R"(id="ultimo" [^>]*aria-live="polite"[^>]*>77</p>)"));
         QVERIFY(has(page, R"(>Precedenti: 9  8  7  6  5<.*>Numeri estratti: 8<)"));
-        QVERIFY(has(page, R"(>Si gioca: Tombola<.*<li>Ambo: cartella N. 123</li>)"));
+        QVERIFY(has(page, R"(>Si gioca: Tombola<.*<li>Ambo: cartella N. 123 \(corsa 1\)</li>)"));
         QVERIFY(has(page, R"(id="collegamento"[^>]*hidden)"));
         QVERIFY2(has(page, R"(<html lang="it"[^>]* data-overflow="no")"),
                  qPrintable(page.section(QLatin1Char('>'), 0, 0)));

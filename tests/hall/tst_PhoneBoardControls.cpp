@@ -70,7 +70,7 @@ void PhoneBoardControlsTest::tickingServesOnThePortAndShowsWhereToGo() {
     QCOMPARE(viewers->text(), QStringLiteral("Collegati: 0"));
 
     testing::HttpProbe page(chosen, "GET", "/eventi");
-    QVERIFY(page.waitFor("Ambo: cartella N. 123"));
+    QVERIFY(page.waitFor("Ambo: cartella N. 123 (corsa 1)"));
     QVERIFY2(page.lastEvent().contains("\"numeri\":[5,12]"), page.lastEvent().constData());
     QTRY_COMPARE(viewers->text(), QStringLiteral("Collegati: 1"));
     QCOMPARE(viewers->accessibleName(), viewers->text());

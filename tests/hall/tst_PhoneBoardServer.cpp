@@ -224,7 +224,8 @@ private slots:
         QCOMPARE(page.lastEvent(), QByteArray(R"({"estratti":8,"inGioco":"Si gioca: Terno",)"
                                               R"("numeri":[12,34,1,2,3,4,5,77],"partita":1,)"
                                               R"("precedenti":[5,4,3,2,1],)"
-                                              R"("premi":["Ambo: cartella N. 123"],"ultimo":77})"));
+                                              R"x("premi":["Ambo: cartella N. 123 (corsa 1)"],)x"
+                                              R"("ultimo":77})"));
         // A new game leaves the last game's prizes behind.
         m_server->show(HallState::of(2, {}, QStringLiteral("Si gioca: Ambo"), {}));
         QVERIFY(page.waitFor("\"partita\":2,\"precedenti\":[],\"premi\":[],\"ultimo\":0}"));

@@ -36,12 +36,16 @@ struct GameScript {
     QList<int> steps;
     QList<velmora::ClaimCheck> claims;
     QList<velmora::Award> awards;
-    QStringList values;     // the prizes' values, in order
-    QString tombolinoValue; // adds the second tombola when not empty
+    QStringList values;                                 // the prizes' values, in order
+    QString tombolinoValue;                             // adds the second tombola when not empty
+    QList<int> wholeToEach;                             // the prizes each card sharing gets whole
+    std::optional<velmora::GameStore::Heading> heading; // the organiser's lines the game keeps
 };
 
 inline qint64 playGame(QSqlDatabase db, const GameScript &script) {
-    velmora::GameStore store(db);
+    velmora::GameStore store(db, script.heading
+                                     ? std::function([&script] { return *script.heading; })
+                                     : std::function<velmora::GameStore::Heading()>());
     if (!store.restore()) {
         return 0;
     }
@@ -55,6 +59,9 @@ inline qint64 playGame(QSqlDatabase db, const GameScript &script) {
     }
     for (int prize = 0; prize < script.values.size(); ++prize) {
         keep(store.setPrizeValue(prize, script.values.at(prize)));
+    }
+    for (const int prize : script.wholeToEach) {
+        keep(store.setPrizeWholeToEach(prize, true));
     }
     if (!script.tombolinoValue.isEmpty()) {
         keep(store.addTombolino());
