@@ -20,7 +20,7 @@ namespace {
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 5;
+constexpr int schemaVersion = 6;
 
 // order drawn, positions from 1.
 constexpr auto createGames = R"(
@@ -268,10 +268,35 @@ bool toVersion5(QSqlDatabase db, QSqlError *error) {
     return true;
 }
 
+// Version 6: the hall as the organiser left it in each evening (the hall board's screen and
+// whether it was open, the phones' board and its port, the voice and the smorfia), taken up
+// again after a restart; and an award taken back, kept with the time it was taken back.
+bool toVersion6(QSqlDatabase db, QSqlError *error) {
+    static constexpr std::array statements{
+        R"(CREATE TABLE evening_hall (
+    evening INTEGER PRIMARY KEY REFERENCES evenings(id),
+    screen TEXT NOT NULL DEFAULT '',
+    board_open INTEGER NOT NULL DEFAULT 0,
+    phones_on INTEGER NOT NULL DEFAULT 0,
+    port INTEGER NOT NULL,
+    voice_on INTEGER NOT NULL DEFAULT 0,
+    smorfia INTEGER NOT NULL DEFAULT 0
+))",
+        "ALTER TABLE awards ADD COLUMN taken_back TEXT",
+    };
+    QSqlQuery query(db);
+    for (const char *statement : statements) {
+        if (!query.exec(QLatin1String(statement))) {
+            return Transaction::failed(query, error);
+        }
+    }
+    return true;
+}
+
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3, toVersion4,
-                                                toVersion5};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3,
+                                                toVersion4, toVersion5, toVersion6};
 
 // The columns of each of our tables, as the statements above make them.
 const QMap<QString, QStringList> &ourColumns() {
@@ -288,6 +313,8 @@ const QMap<QString, QStringList> &ourColumns() {
         {QStringLiteral("awards"),
          {"game", "prize", "run", "printed_number", "archive_card", "reached_at", "awarded"}},
         {QStringLiteral("claims"), {"game", "checked", "run", "printed_number", "verdict"}},
+        {QStringLiteral("evening_hall"),
+         {"evening", "screen", "board_open", "phones_on", "port", "voice_on", "smorfia"}},
     };
     return columns;
 }

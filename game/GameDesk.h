@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hall/HallSetup.h"
 #include "hall/HallState.h"
 #include "print/RecordCartella.h"
 #include "print/RunArchives.h"
@@ -131,6 +132,17 @@ public:
     // Whether the last verdict found a card: the one an award goes to.
     bool hasCheckedCard() const { return m_checked.has_value(); }
     Given awardClaim();
+    // The last prize given, taken back: "Ritirare …?" to ask first; nothing when none is given.
+    std::optional<QString> takeBackQuestion();
+    // Takes back the last prize given, by mistake: kept in the register as taken back, and the
+    // prize is played again.
+    Step takeBackAward();
+
+    // The hall as the organiser left it, when a restart took up a game under way and the hall
+    // had something on: what "Riprendi" brings back.
+    std::optional<HallSetup> hallToResume() const;
+    // Keeps the hall as it is now with the evening.
+    Step keepHall(const HallSetup &hall);
 
     Winners whoWon(Premio prize);
 

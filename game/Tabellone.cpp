@@ -12,6 +12,8 @@
 #include "settings/RigaIntestazione.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -95,8 +97,19 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     connect(m_hall, &HallControls::drawRequested, this,
             [this] { showDrawn(m_desk.drawByComputer()); });
     connect(m_hall, &HallControls::notice, this, &Tabellone::say);
+    connect(m_hall, &HallControls::noticeOver, this, [this](const QString &text) {
+        if (m_notice->text() == text) {
+            say({});
+        }
+    });
+    connect(m_hall, &HallControls::keyForCaller, this, &Tabellone::callerKey);
+    if (m_desk.store().keptHall()) {
+        m_hall->takeUp(*m_desk.store().keptHall());
+    }
+    connect(m_hall, &HallControls::setupChanged, this, &Tabellone::keepHall);
     draw->addWidget(m_hall, 0, Qt::AlignTop);
     auto *left = new QVBoxLayout;
+    left->addWidget(buildResumeOffer());
     left->addWidget(board, 3);
     left->addLayout(draw, 2);
 
@@ -347,7 +360,14 @@ QWidget *Tabellone::buildPrizesPanel() {
     layout->addWidget(m_prizes);
     m_tombolino = command("cmdTombolino", QStringLiteral("Aggiungi Tom&bolino"));
     connect(m_tombolino, &QPushButton::clicked, this, &Tabellone::addTombolino);
-    layout->addWidget(m_tombolino, 0, Qt::AlignLeft);
+    // A prize given by mistake is taken back, the last one only, as the last number is.
+    m_takeBack = command("cmdRitiraPremio", QStringLiteral("Ritira l'ultimo premio…"));
+    connect(m_takeBack, &QPushButton::clicked, this, &Tabellone::takeBackAward);
+    auto *prizeCommands = new QHBoxLayout;
+    prizeCommands->addWidget(m_tombolino);
+    prizeCommands->addWidget(m_takeBack);
+    prizeCommands->addStretch();
+    layout->addLayout(prizeCommands);
     return panel;
 }
 
@@ -413,6 +433,7 @@ void Tabellone::showPrizes(const HallState &state) {
     m_playing->setText(plan.playingText());
     m_playing->setAccessibleName(plan.playingText());
     m_tombolino->setEnabled(m_desk.canAddTombolino());
+    m_takeBack->setEnabled(!plan.awards().isEmpty());
 }
 
 void Tabellone::prizeValueEdited(int row, int column) {
@@ -462,6 +483,93 @@ void Tabellone::awardClaim() {
         // Not stored is not refused: the same award may be given once the register takes it.
         m_award->setEnabled(given.unsaved);
     }
+}
+
+void Tabellone::takeBackAward() {
+    const std::optional<QString> question = m_desk.takeBackQuestion();
+    if (!question || !m_seams.presenter->conferma(this, *question)) {
+        return;
+    }
+    GameDesk::Step step = m_desk.takeBackAward();
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.takeBackAward();
+    }
+    say(step.said);
+    if (step.done) {
+        // The prize is played again: the claim checked before is worked out anew.
+        showVerdict({});
+    }
+    afterChange();
+}
+
+void Tabellone::keepHall() {
+    const HallSetup setup = m_hall->setup();
+    GameDesk::Step step = m_desk.keepHall(setup);
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.keepHall(setup);
+    }
+    if (step.unsaved) {
+        say(step.said);
+    }
+}
+
+QWidget *Tabellone::buildResumeOffer() {
+    m_resume = new QFrame;
+    m_resume->setObjectName(QStringLiteral("fraRiprendi"));
+    m_resume->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QHBoxLayout(m_resume);
+    auto *text = new QLabel;
+    text->setObjectName(QStringLiteral("lblRiprendi"));
+    text->setWordWrap(true);
+    layout->addWidget(text, 1);
+    auto *resume = command("cmdRiprendi", QStringLiteral("Riprendi"));
+    connect(resume, &QPushButton::clicked, this, &Tabellone::resumeHall);
+    layout->addWidget(resume);
+    auto *dismiss = command("cmdNonRiprendere", QStringLiteral("Non ora"));
+    connect(dismiss, &QPushButton::clicked, m_resume, &QWidget::hide);
+    layout->addWidget(dismiss);
+    const std::optional<HallSetup> kept = m_desk.hallToResume();
+    if (kept) {
+        text->setText(QStringLiteral("Una partita era in corso quando il programma si è chiuso. "
+                                     "Riprendi la sala com'era: %1.")
+                          .arg(kept->described()));
+        text->setAccessibleName(text->text());
+    }
+    m_resume->setVisible(kept.has_value());
+    return m_resume;
+}
+
+void Tabellone::resumeHall() {
+    m_resume->hide();
+    if (const std::optional<HallSetup> kept = m_desk.hallToResume()) {
+        m_hall->resume(*kept);
+    }
+    m_entry->setFocus(Qt::OtherFocusReason);
+}
+
+void Tabellone::callerKey(QKeyEvent *key) {
+    activateWindow();
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_F5 && modifiers == Qt::NoModifier) {
+        showDrawn(m_desk.drawByComputer());
+        return;
+    }
+    if (modifiers & Qt::AltModifier) {
+        // A command's key: the button it underlines.
+        const QKeySequence pressed(key->keyCombination());
+        for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+            if (button->isVisible() && button->isEnabled() &&
+                QKeySequence::mnemonic(button->text()) == pressed) {
+                button->click();
+                return;
+            }
+        }
+        return;
+    }
+    // Typing: the number box takes it (digits, Enter, Backspace).
+    m_entry->setFocus(Qt::OtherFocusReason);
+    QKeyEvent typed(key->type(), key->key(), key->modifiers(), key->text());
+    QCoreApplication::sendEvent(m_entry, &typed);
 }
 
 void Tabellone::showDrawn(GameDesk::Drawn drawn) {
@@ -518,6 +626,7 @@ void Tabellone::newGame() {
     if (step.done) {
         showVerdict({});
         m_winners->setRowCount(0);
+        m_resume->hide(); // the game it spoke of is over
     }
     afterChange();
 }

@@ -12,6 +12,8 @@
 #include <utility>
 
 class QComboBox;
+class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -88,6 +90,15 @@ private:
     void showVerdict(const GameDesk::Verdict &verdict);
     void whoWon();
     void awardClaim();
+    void takeBackAward();
+    // The hall as the organiser changed it, kept with the evening.
+    void keepHall();
+    // After a restart with a game under way: one notice offers the hall as it was.
+    QWidget *buildResumeOffer();
+    void resumeHall();
+    // A key the hall's board got: the Tabellone takes the keyboard back, and the key does what
+    // it does here.
+    void callerKey(QKeyEvent *key);
     void addTombolino();
     void prizeValueEdited(int row, int column);
     void showPrizes(const HallState &state);
@@ -114,6 +125,8 @@ private:
     QLabel *m_reached = nullptr;
     QPushButton *m_award = nullptr;
     QPushButton *m_tombolino = nullptr;
+    QPushButton *m_takeBack = nullptr;
+    QFrame *m_resume = nullptr;
     QTableWidget *m_prizes = nullptr;
     QTableWidget *m_winners = nullptr;
     bool m_storeErrorShown = false;

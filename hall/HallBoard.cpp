@@ -88,6 +88,11 @@ HallBoard::HallBoard(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HallBoard"));
     setWindowTitle(QStringLiteral("Tabellone per la sala"));
     setWindowFlag(Qt::Window);
+    // The caller types the numbers, F5 and the commands on the Tabellone while the hall watches
+    // this: shown, and even clicked, it leaves the keyboard where it was.
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, hallBackground);
@@ -132,8 +137,15 @@ void HallBoard::openOn(QScreen *screen) {
         setScreen(screen);
         setGeometry(screen->geometry());
     }
-    showFullScreen();
+    showWholeScreen();
     raise();
+}
+
+void HallBoard::showWholeScreen() {
+    // As showFullScreen, which would also ask for the keyboard.
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) |
+                   Qt::WindowFullScreen);
+    setVisible(true);
 }
 
 void HallBoard::show(const HallState &state) {
@@ -235,10 +247,16 @@ void HallBoard::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape && isFullScreen()) {
         showNormal();
     } else if (event->key() == Qt::Key_F11) {
-        isFullScreen() ? showNormal() : showFullScreen();
+        isFullScreen() ? showNormal() : showWholeScreen();
     } else {
-        QWidget::keyPressEvent(event);
+        emit keyForCaller(event);
+        event->accept();
     }
+}
+
+void HallBoard::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 } // namespace velmora

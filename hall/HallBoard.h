@@ -35,13 +35,23 @@ public:
     void show(const HallState &state);
     using QWidget::show;
 
+signals:
+    // The organiser closed it; not sent when the program ends with it open.
+    void closed();
+    // A key it got although it never asks for the keyboard (a click on it, where the window
+    // manager gives the keyboard anyway): the caller's window takes it, whatever it is but the
+    // board's own Esc and F11.
+    void keyForCaller(QKeyEvent *event);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QLabel *makeLabel(const char *name, const QColor &text);
     void arrange();
+    void showWholeScreen();
     void paintNumber(int number, bool drawn);
     void setLast(int last);
     void setBanner(const QString &banner);
