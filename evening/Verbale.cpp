@@ -158,8 +158,10 @@ std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &sett
         verbale.gameNumber = place->number;
     }
     PrizePlan plan;
+    QList<GameStore::TakenBack> takenBack;
     if (!GameStore::readLog(db, game, &verbale.draws, &error) ||
         !GameStore::readPrizes(db, game, &plan, &error) ||
+        !GameStore::readTakenBack(db, game, &takenBack, &error) ||
         !GameStore::readClaims(db, game, &verbale.claims, &error)) {
         *reason = unreadable(db, error);
         return std::nullopt;
@@ -168,8 +170,15 @@ std::optional<Verbale> Verbale::read(QSqlDatabase db, const Configurazione &sett
     verbale.ended = GameStore::endOf(kept->started, kept->ended, verbale.draws, plan);
     for (const Award &award : plan.awards()) {
         const Prize prize = plan.prizes().value(award.prize);
-        verbale.awards.append({prize.name, prize.value, award.cards, award.when});
+        verbale.awards.append({prize.name, prize.value, award.cards, award.when, {}});
     }
+    for (const GameStore::TakenBack &back : takenBack) {
+        const Prize prize = plan.prizes().value(back.award.prize);
+        verbale.awards.append(
+            {prize.name, prize.value, back.award.cards, back.award.when, back.at});
+    }
+    std::stable_sort(verbale.awards.begin(), verbale.awards.end(),
+                     [](const AwardLine &a, const AwardLine &b) { return a.awarded < b.awarded; });
     return verbale;
 }
 

@@ -50,6 +50,7 @@ public:
         QString value;
         QList<AwardedCard> cards;
         QDateTime awarded;
+        QDateTime takenBack; // given by mistake and taken back then; invalid while it stands
     };
 
     // The games of the current evening, oldest first; reason says why when empty and failed.
@@ -85,7 +86,7 @@ public:
     QList<Prize> prizes;
     QList<DrawLogEntry> draws; // in order, taken-back ones included
     QList<ClaimCheck> claims;
-    QList<AwardLine> awards;
+    QList<AwardLine> awards; // in the order given, those taken back included
 
     // "digitato", "cliccato", "estratto dal computer"; empty when not known.
     static QString sourceText(DrawSource source);

@@ -456,9 +456,13 @@ void claimsAndAwards(Layout &layout, const Verbale &v) {
                                                            .arg(award.prize)
                                                            .arg(award.cards.size())
                                                      : award.prize;
+        const QString prizeCell =
+            award.takenBack.isValid()
+                ? QStringLiteral("%1, ritirato alle %2").arg(prize, clockTime(award.takenBack))
+                : prize;
         for (const AwardedCard &card : award.cards) {
             const int number = numberAt(v, card.reachedAt);
-            rows.append({{prize},
+            rows.append({{prizeCell},
                          {orDash(award.value)},
                          {QStringLiteral("N. %1").arg(card.printed)},
                          {runText(card.run)},

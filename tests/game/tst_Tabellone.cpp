@@ -145,6 +145,7 @@ private slots:
     void checksAClaimedCard();
     void listsTheWinners();
     void claimIsAwardedAndThePrizeMovesOn();
+    void awardTakenBackIsKeptAndThePrizePlayedAgain();
     void claimForACardNotInPlayIsSaid();
     void claimedNumberIsTheOneTheArchiveStores();
     void eachClaimCheckedIsKeptInTheRegister_data();
@@ -499,6 +500,54 @@ void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
     QCOMPARE(phonesSay("precedenti"), QJsonArray({drawn.at(1), drawn.at(0)}));
     QCOMPARE(phonesSay("premi"), QJsonArray{QStringLiteral("Ambo: cartelle N. 3, N. 00009")});
     QCOMPARE(hallSays("hallBanner"), QString()); // until the next number only
+}
+
+// A prize given by mistake: taken back after asking, kept in the register and its record as
+// taken back, and played again, also after a restart.
+void TestTabellone::awardTakenBackIsKeptAndThePrizePlayedAgain() {
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        type(entry, QString::number(number));
+    }
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna")),
+                      Qt::LeftButton);
+    auto *takeBack = m_window->findChild<QPushButton *>(QStringLiteral("cmdRitiraPremio"));
+    QVERIFY(takeBack->isEnabled());
+    QTest::mouseClick(takeBack, Qt::LeftButton); // not confirmed: nothing changes
+    QCOMPARE(m_store->prizes().awards().size(), 1);
+    QVERIFY2(m_presenter.domande.constLast().startsWith(
+                 QStringLiteral("Ritirare Ambo, assegnato a N. 3 (corsa 1), N. 00009 (corsa 2)?")),
+             qPrintable(m_presenter.domande.constLast()));
+
+    m_presenter.risposta = true;
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    QTest::mouseClick(takeBack, Qt::LeftButton);
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPremioInGioco"))->text(),
+             QStringLiteral("Si gioca: Ambo"));
+    QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lblVincitori"))
+                ->text()
+                .startsWith(QStringLiteral("Ambo: ")));
+    QVERIFY(!takeBack->isEnabled());
+    QCOMPARE(m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))->item(0, 2)->text(),
+             QStringLiteral("in gioco"));
+
+    const qint64 game = m_store->gameId();
+    const QString path = m_register->path();
+    m_window.reset();
+    m_store.reset();
+    m_register = std::make_unique<RegisterDatabase>(path);
+    GameStore again(m_register->connection());
+    QVERIFY(again.restore());
+    QCOMPARE(again.prizes().playing(), 0);
+    QString reason;
+    const std::optional<Verbale> kept =
+        Verbale::read(m_register->connection(), m_settings, game, &reason);
+    QVERIFY2(kept, qPrintable(reason));
+    QCOMPARE(kept->awards.size(), 1);
+    QCOMPARE(kept->awards.first().cards.size(), 2);
+    const QDateTime takenBack = kept->awards.first().takenBack;
+    QVERIFY(takenBack >= before && takenBack <= QDateTime::currentDateTimeUtc().addSecs(1));
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {
