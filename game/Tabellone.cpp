@@ -6,6 +6,7 @@
 #include "evening/VerbaleDialog.h"
 #include "game/BoardButtonAccessible.h"
 #include "game/CardView.h"
+#include "hall/DigitFit.h"
 #include "hall/HallControls.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
@@ -109,7 +110,6 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     connect(m_hall, &HallControls::setupChanged, this, &Tabellone::keepHall);
     draw->addWidget(m_hall, 0, Qt::AlignTop);
     auto *left = new QVBoxLayout;
-    left->addWidget(buildResumeOffer());
     left->addWidget(board, 3);
     left->addLayout(draw, 2);
 
@@ -124,7 +124,11 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     resultsLayout->addWidget(buildWinnersPanel(), 1);
     tabs->addTab(results, QStringLiteral("Premi e v&incite"));
 
-    auto *layout = new QHBoxLayout(this);
+    // Across the top, the offer of the hall as it was after a restart.
+    auto *whole = new QVBoxLayout(this);
+    whole->addWidget(buildResumeOffer());
+    auto *layout = new QHBoxLayout;
+    whole->addLayout(layout, 1);
     layout->addLayout(left, 3);
     layout->addWidget(tabs, 2);
 
@@ -198,7 +202,8 @@ QWidget *Tabellone::buildDrawPanel() {
     m_last->setAlignment(Qt::AlignCenter);
     // As large as its box, its digits with it: it grows with the window.
     m_last->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_last->setMinimumSize(140, 64);
+    // Low enough that the column's layout always gives it what it asks, the digits whole in it.
+    m_last->setMinimumSize(140, 24);
     QFont big = m_last->font();
     big.setPointSize(lastNumberPoints);
     big.setBold(true);
@@ -212,6 +217,7 @@ QWidget *Tabellone::buildDrawPanel() {
     auto *lastLayout = new QVBoxLayout(lastBox);
     lastLayout->setContentsMargins(0, 0, 0, 0);
     lastLayout->addWidget(m_last);
+    lastBox->installEventFilter(this);
     state->addWidget(lastBox, 1);
 
     auto *commands = new QVBoxLayout;
@@ -572,6 +578,17 @@ void Tabellone::callerKey(QKeyEvent *key) {
     QCoreApplication::sendEvent(m_entry, &typed);
 }
 
+void Tabellone::fitLastNumber() {
+    // The notices under it may squeeze its box below the label's least height: the digits go
+    // in the part the box shows.
+    const int hidden = qMax(0, m_last->geometry().bottom() - m_last->parentWidget()->height() + 1);
+    m_last->setContentsMargins(0, 0, 0, hidden);
+    const QRect box = m_last->contentsRect();
+    QFont font = m_last->font();
+    font.setPixelSize(DigitFit::pixelSize(font, box, QStringLiteral("88"), box.height() * 3 / 2));
+    m_last->setFont(font);
+}
+
 void Tabellone::showDrawn(GameDesk::Drawn drawn) {
     while (drawn.unsaved && tryAgain(drawn.notice)) {
         drawn = m_desk.drawAgain(drawn);
@@ -696,8 +713,8 @@ void Tabellone::whoWon() {
 bool Tabellone::eventFilter(QObject *watched, QEvent *event) {
     // The board's numbers and the last number grow with the window.
     if (event->type() == QEvent::Resize) {
-        if (watched == m_last) {
-            fitDigits(m_last, QStringLiteral("88"), 0.8);
+        if (m_last && (watched == m_last || watched == m_last->parentWidget())) {
+            fitLastNumber();
         } else if (auto *button = qobject_cast<QPushButton *>(watched)) {
             fitDigits(button, QStringLiteral("88"), 0.5);
         }

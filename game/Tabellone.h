@@ -99,6 +99,8 @@ private:
     // A key the hall's board got: the Tabellone takes the keyboard back, and the key does what
     // it does here.
     void callerKey(QKeyEvent *key);
+    // The last number as large as its box allows, its digits whole.
+    void fitLastNumber();
     void addTombolino();
     void prizeValueEdited(int row, int column);
     void showPrizes(const HallState &state);

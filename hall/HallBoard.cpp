@@ -1,5 +1,6 @@
 #include "hall/HallBoard.h"
 
+#include "hall/DigitFit.h"
 #include "hall/HallState.h"
 #include "rules/NumberSet.h"
 
@@ -47,25 +48,12 @@ void fitText(QLabel *label, int ceiling, const QString &sample = {}) {
     label->setFont(font);
 }
 
-// The largest bold face whose digits, drawn as the label draws them (the line centred in its
-// box), fill the box's height without leaving it: the line's empty descent may stick out, the
-// digits never do.
+// The largest bold face whose digits fill the box's height without leaving it.
 void fitDigits(QLabel *label, const QString &sample) {
     QFont font = label->font();
     font.setBold(true);
     const QRect box = label->contentsRect();
-    int size = qMax(6, box.height() * 3 / 2);
-    for (; size > 6; size -= qMax(1, size / 50)) {
-        font.setPixelSize(size);
-        const QFontMetrics metrics(font);
-        const QRect digits = metrics.tightBoundingRect(sample);
-        const int baseline = box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
-        if (metrics.horizontalAdvance(sample) <= box.width() &&
-            baseline + digits.top() > box.top() && baseline + digits.bottom() < box.bottom()) {
-            break;
-        }
-    }
-    font.setPixelSize(size);
+    font.setPixelSize(DigitFit::pixelSize(font, box, sample, box.height() * 3 / 2));
     label->setFont(font);
 }
 

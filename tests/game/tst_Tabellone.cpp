@@ -7,6 +7,7 @@
 #include "game/CardView.h"
 #include "game/GameSession.h"
 #include "game/Tabellone.h"
+#include "hall/DigitFit.h"
 #include "hall/HallBoard.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
@@ -787,6 +788,7 @@ void TestTabellone::gameStartIsShownInLocalTime() {
 void TestTabellone::fitsTheScreenAndGrowsWithIt_data() {
     QTest::addColumn<QSize>("screen");
     QTest::newRow("1024x768 with a task bar") << QSize(1024, 700);
+    QTest::newRow("1280x1024 with a task bar") << QSize(1280, 990);
     QTest::newRow("1920x1080") << QSize(1920, 1080);
 }
 
@@ -804,6 +806,16 @@ void TestTabellone::fitsTheScreenAndGrowsWithIt() {
     auto *last = m_window->findChild<QLabel *>(QStringLiteral("lblUltimo"));
     const QSize smallestNumber = m_window->numberButton(88)->size();
     const int smallestDigits = QFontInfo(last->font()).pixelSize();
+    // The last number whole however small the window: its digits inside the part of its label
+    // that shows.
+    const auto whole = [last] {
+        QRect shown = last->contentsRect();
+        for (QWidget *box = last->parentWidget(); box; box = box->parentWidget()) {
+            shown &= QRect(last->mapFrom(box, QPoint()), box->size());
+        }
+        return DigitFit::whole(last->font(), last->contentsRect(), shown, last->text());
+    };
+    QVERIFY(whole());
     QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdChiHaVinto")),
                       Qt::LeftButton);
 
@@ -822,6 +834,7 @@ void TestTabellone::fitsTheScreenAndGrowsWithIt() {
              qPrintable(QString::number(winners->horizontalHeader()->length())));
     QVERIFY(m_window->numberButton(88)->height() > smallestNumber.height() &&
             m_window->numberButton(88)->width() > smallestNumber.width());
+    QVERIFY(whole());
     // At 1024x700 the list of the cards that reached the prize takes what little height is won.
     QVERIFY(screen.height() < 800 || QFontInfo(last->font()).pixelSize() > 2 * smallestDigits);
 }
