@@ -643,6 +643,7 @@ void Tabellone::newGame() {
     if (step.done) {
         showVerdict({});
         m_winners->setRowCount(0);
+        m_winnersAsked = false;
         m_resume->hide(); // the game it spoke of is over
     }
     afterChange();
@@ -650,6 +651,10 @@ void Tabellone::newGame() {
 
 void Tabellone::afterChange() {
     refresh();
+    // The cards listed by "Chi ha vinto?" are those of the numbers drawn now.
+    if (m_winnersAsked) {
+        showWinners();
+    }
 }
 
 void Tabellone::reportStoreError() {
@@ -698,6 +703,11 @@ void Tabellone::showVerdict(const GameDesk::Verdict &verdict) {
 }
 
 void Tabellone::whoWon() {
+    m_winnersAsked = true;
+    say(showWinners());
+}
+
+QString Tabellone::showWinners() {
     const GameDesk::Winners winners = m_desk.whoWon(Premio(m_prize->currentData().toInt()));
     m_winners->setRowCount(int(winners.rows.size()));
     for (int row = 0; row < winners.rows.size(); ++row) {
@@ -706,8 +716,8 @@ void Tabellone::whoWon() {
             m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
         }
     }
-    say(winners.notice);
     m_winners->resizeColumnsToContents();
+    return winners.notice;
 }
 
 bool Tabellone::eventFilter(QObject *watched, QEvent *event) {

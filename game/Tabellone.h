@@ -89,6 +89,8 @@ private:
     void checkClaim();
     void showVerdict(const GameDesk::Verdict &verdict);
     void whoWon();
+    // Fills the list of "Chi ha vinto?"; what to tell the organiser.
+    QString showWinners();
     void awardClaim();
     void takeBackAward();
     // The hall as the organiser changed it, kept with the evening.
@@ -132,6 +134,7 @@ private:
     QTableWidget *m_prizes = nullptr;
     QTableWidget *m_winners = nullptr;
     bool m_storeErrorShown = false;
+    bool m_winnersAsked = false; // "Chi ha vinto?" answered in this game
     HallControls *m_hall = nullptr;
 };
 

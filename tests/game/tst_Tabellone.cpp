@@ -383,6 +383,7 @@ void TestTabellone::checksAClaimedCard() {
     auto *outcome = m_window->findChild<QLabel *>(QStringLiteral("lblEsito"));
     auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
     auto *view = m_window->findChild<CardView *>();
+    m_settings.Titolo = QStringLiteral("Tombola di San Rocco 2026"); // longer than its place
 
     type(card, QStringLiteral("3")); // card 9 of the first run, card 3 of the second
     QVERIFY(run->isEnabled());
@@ -392,6 +393,17 @@ void TestTabellone::checksAClaimedCard() {
     std::sort(sorted.begin(), sorted.end());
     QCOMPARE(view->marked(), sorted);
     QVERIFY(notice->text().startsWith(QStringLiteral("Cartella 9 dell'archivio")));
+    // The title is drawn smaller, whole on the card: ink in its band, none at the card's edge.
+    const QImage picture = view->grab().toImage();
+    const QRgb paper = picture.pixel(0, 0);
+    int inked = 0;
+    for (int y = 0; y < picture.height() / 8; ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            inked += picture.pixel(x, y) != paper ? 1 : 0;
+            QVERIFY2(x > 2 || picture.pixel(x, y) == paper, qPrintable(QString::number(y)));
+        }
+    }
+    QVERIFY(inked > 0);
 
     // Choosing the other run re-checks at once: card 3 holds none of card 9's row.
     run->setCurrentIndex(1);
@@ -435,6 +447,11 @@ void TestTabellone::listsTheWinners() {
     }
     QCOMPARE(rows, (QStringList{QStringLiteral("3|9|Cinquina|terza|corsa 1"),
                                 QStringLiteral("00009|9|Cinquina|terza|corsa 2")}));
+    // A number taken back: the list is of the numbers drawn now.
+    m_presenter.risposta = true;
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla")),
+                      Qt::LeftButton);
+    QCOMPARE(table->rowCount(), 0);
 }
 
 void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
