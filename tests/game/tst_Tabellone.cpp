@@ -4,6 +4,7 @@
 #include "evening/GameStore.h"
 #include "evening/RegisterDatabase.h"
 #include "evening/Verbale.h"
+#include "evening/VerbaleDocument.h"
 #include "game/CardView.h"
 #include "game/GameSession.h"
 #include "game/Tabellone.h"
@@ -17,6 +18,7 @@
 #include "tests/support/CardFixture.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/HttpProbe.h"
+#include "tests/support/PdfProbe.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/RegisterHolder.h"
 #include "tests/support/TestFiles.h"
@@ -566,6 +568,12 @@ void TestTabellone::awardTakenBackIsKeptAndThePrizePlayedAgain() {
     QCOMPARE(kept->awards.first().cards.size(), 2);
     const QDateTime takenBack = kept->awards.first().takenBack;
     QVERIFY(takenBack >= before && takenBack <= QDateTime::currentDateTimeUtc().addSecs(1));
+    const QString pdf = m_dir.filePath(QStringLiteral("verbale.pdf"));
+    QVERIFY2(writeVerbalePdf(*kept, pdf, &reason), qPrintable(reason));
+    QVERIFY(!pdfToolsAvailable() ||
+            pdfLayoutText(pdf).contains(QRegularExpression(
+                QStringLiteral("ritirato alle\\s+%1")
+                    .arg(takenBack.toLocalTime().toString(QStringLiteral("HH:mm:ss"))))));
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {
