@@ -529,13 +529,14 @@ QWidget *Tabellone::buildResumeOffer() {
     text->setWordWrap(true);
     layout->addWidget(text, 1);
     auto *resume = command("cmdRiprendi", QStringLiteral("Riprendi"));
-    connect(resume, &QPushButton::clicked, this, &Tabellone::resumeHall);
     layout->addWidget(resume);
     auto *dismiss = command("cmdNonRiprendere", QStringLiteral("Non ora"));
     connect(dismiss, &QPushButton::clicked, m_resume, &QWidget::hide);
     layout->addWidget(dismiss);
     const std::optional<HallSetup> kept = m_desk.hallToResume();
     if (kept) {
+        // The hall as it was, whatever the organiser changes before taking it up.
+        connect(resume, &QPushButton::clicked, this, [this, hall = *kept] { resumeHall(hall); });
         text->setText(QStringLiteral("Una partita era in corso quando il programma si è chiuso. "
                                      "Riprendi la sala com'era: %1.")
                           .arg(kept->described()));
@@ -545,11 +546,11 @@ QWidget *Tabellone::buildResumeOffer() {
     return m_resume;
 }
 
-void Tabellone::resumeHall() {
+void Tabellone::resumeHall(const HallSetup &hall) {
     m_resume->hide();
-    if (const std::optional<HallSetup> kept = m_desk.hallToResume()) {
-        m_hall->resume(*kept);
-    }
+    m_hall->resume(hall);
+    // What it brought back is kept again, as the organiser's own change would be.
+    keepHall();
     m_entry->setFocus(Qt::OtherFocusReason);
 }
 

@@ -97,7 +97,7 @@ private:
     void keepHall();
     // After a restart with a game under way: one notice offers the hall as it was.
     QWidget *buildResumeOffer();
-    void resumeHall();
+    void resumeHall(const HallSetup &hall);
     // A key the hall's board got: the Tabellone takes the keyboard back, and the key does what
     // it does here.
     void callerKey(QKeyEvent *key);
