@@ -77,8 +77,8 @@ HallBoard::HallBoard(QWidget *parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Tabellone per la sala"));
     setWindowFlag(Qt::Window);
     // The caller types the numbers, F5 and the commands on the Tabellone while the hall watches
-    // this: shown, and even clicked, it leaves the keyboard where it was.
-    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    // this: shown, it leaves the keyboard where it was; clicked, it hands the Tabellone every
+    // key but its own Esc and F11.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);

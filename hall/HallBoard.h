@@ -38,9 +38,8 @@ public:
 signals:
     // The organiser closed it; not sent when the program ends with it open.
     void closed();
-    // A key it got although it never asks for the keyboard (a click on it, where the window
-    // manager gives the keyboard anyway): the caller's window takes it, whatever it is but the
-    // board's own Esc and F11.
+    // A key it got (clicked, it has the keyboard): the caller's window takes it, whatever it is
+    // but the board's own Esc and F11.
     void keyForCaller(QKeyEvent *event);
 
 protected:

@@ -170,13 +170,15 @@ void HallControlsTest::hallBoardFollowsTheGameAndClosingItEndsNothing() {
     QCOMPARE(last->text(), QStringLiteral("46")); // kept in step while hidden, for reopening
 }
 
-// Open full screen, the hall's board leaves the keyboard to the Tabellone; a key it gets all the
-// same (a click on it, where the window manager gives it the keyboard) does what it does there.
+// Open full screen, the hall's board leaves the keyboard to the Tabellone; clicked, it hands it
+// every key it gets, each doing what it does there.
 void HallControlsTest::hallBoardLeavesEveryKeyToTheCaller() {
     child<QPushButton>("cmdTabelloneSala")->click();
     auto *hall = m_window->findChild<HallBoard *>();
     QVERIFY(QTest::qWaitForWindowExposed(hall));
     QCOMPARE(QApplication::activeWindow(), m_window.get());
+    hall->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(hall));
     QTest::keyClick(hall, Qt::Key_F5); // the lowest left: 1
     QTest::keyClicks(hall, QStringLiteral("45"));
     QTest::keyClick(hall, Qt::Key_Enter, Qt::KeypadModifier);
@@ -190,7 +192,7 @@ void HallControlsTest::hallBoardLeavesEveryKeyToTheCaller() {
                  QStringList{QStringLiteral("Togliere il 7, l'ultimo numero estratto?")});
     QCOMPARE(m_store->game().numbers(), QList<int>({1, 45}));
     QCOMPARE(QApplication::activeWindow(), m_window.get());
-    QVERIFY(hall->isVisible());
+    QVERIFY(hall->isVisible() && hall->isFullScreen());
 }
 
 void HallControlsTest::phonesFollowTheDrawAndATakenPortIsSaid() {
