@@ -39,6 +39,8 @@ QTableWidget *table(const char *name, const QString &accessible, const QStringLi
     t->setSelectionBehavior(QAbstractItemView::SelectRows);
     t->setSelectionMode(QAbstractItemView::SingleSelection);
     t->verticalHeader()->hide();
+    // Each column as wide as its heading and cells ("Numeri stampati" whole), the last the rest.
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->horizontalHeader()->setStretchLastSection(true);
     return t;
 }

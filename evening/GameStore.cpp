@@ -183,6 +183,40 @@ bool readKept(QSqlQuery &query, std::optional<GameStore::KeptGame> *game, QSqlEr
 
 } // namespace
 
+namespace {
+
+// The awards of a game standing (takenBack null) or taken back, in the order given, with when
+// each was taken back.
+bool readAwards(QSqlDatabase db, qint64 game, QList<Award> *awards, QList<QDateTime> *takenBack,
+                QSqlError *error) {
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("SELECT prize, run, printed_number, archive_card, reached_at, "
+                                 "awarded, taken_back FROM awards WHERE game = ? AND "
+                                 "taken_back IS %1 NULL ORDER BY rowid")
+                      .arg(takenBack ? QStringLiteral("NOT") : QString()));
+    query.addBindValue(game);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    // The cards of one award are stored one after the other.
+    while (query.next()) {
+        const int prize = query.value(0).toInt() - 1;
+        const QDateTime awarded = RegisterTime::read(query.value(5).toString());
+        if (awards->isEmpty() || awards->constLast().prize != prize ||
+            awards->constLast().when != awarded) {
+            awards->append({prize, {}, awarded});
+            if (takenBack) {
+                takenBack->append(RegisterTime::read(query.value(6).toString()));
+            }
+        }
+        awards->last().cards.append({query.value(1).toLongLong(), query.value(2).toLongLong(),
+                                     query.value(3).toInt(), query.value(4).toInt()});
+    }
+    return Transaction::readToEnd(query, error);
+}
+
+} // namespace
+
 bool GameStore::readOpenGame(QSqlDatabase db, std::optional<KeptGame> *open, QSqlError *error) {
     QSqlQuery query(db);
     query.prepare(QLatin1String(selectGames) +
@@ -244,25 +278,26 @@ bool GameStore::readPrizes(QSqlDatabase db, qint64 game, PrizePlan *plan, QSqlEr
     if (!Transaction::readToEnd(query, error)) {
         return false;
     }
-    query.prepare(QStringLiteral("SELECT prize, run, printed_number, archive_card, reached_at, "
-                                 "awarded FROM awards WHERE game = ? ORDER BY rowid"));
-    query.addBindValue(game);
-    if (!query.exec()) {
-        return Transaction::failed(query, error);
-    }
-    // The cards of one award are stored one after the other.
     QList<Award> awards;
-    while (query.next()) {
-        const int prize = query.value(0).toInt() - 1;
-        if (awards.isEmpty() || awards.constLast().prize != prize) {
-            awards.append({prize, {}, RegisterTime::read(query.value(5).toString())});
-        }
-        awards.last().cards.append({query.value(1).toLongLong(), query.value(2).toLongLong(),
-                                    query.value(3).toInt(), query.value(4).toInt()});
+    if (!readAwards(db, game, &awards, nullptr, error)) {
+        return false;
     }
     // A game stored before games had prizes plays the usual ones.
     *plan = prizes.isEmpty() ? PrizePlan() : PrizePlan(prizes, awards);
-    return Transaction::readToEnd(query, error);
+    return true;
+}
+
+bool GameStore::readTakenBack(QSqlDatabase db, qint64 game, QList<TakenBack> *awards,
+                              QSqlError *error) {
+    QList<Award> given;
+    QList<QDateTime> at;
+    if (!readAwards(db, game, &given, &at, error)) {
+        return false;
+    }
+    for (qsizetype i = 0; i < given.size(); ++i) {
+        awards->append({given.at(i), at.at(i)});
+    }
+    return true;
 }
 
 bool GameStore::readClaims(QSqlDatabase db, qint64 game, QList<ClaimCheck> *claims,
@@ -288,6 +323,7 @@ bool GameStore::restore() {
     m_gameId = 0;
     m_started = {};
     m_resumed = false;
+    m_hall.reset();
     QSqlError error;
     if (!readOpenGame(&error)) {
         // Nothing read is taken as the game: the board starts empty and the user is told.
@@ -300,8 +336,12 @@ bool GameStore::restore() {
                       .arg(RegisterFailure::reason(error, m_db.databaseName()));
         return false;
     }
-    if (m_gameId == 0) {
-        return noted(openGame(PrizePlan()));
+    if (m_gameId == 0 && !noted(openGame(PrizePlan()))) {
+        return false;
+    }
+    // Without it the hall starts as at the first evening: nothing is lost of the game.
+    if (m_db.isOpen() && !readHall(&error)) {
+        m_hall.reset();
     }
     QList<int> numbers;
     for (const DrawLogEntry &entry : std::as_const(m_log)) {
@@ -439,6 +479,73 @@ GameStore::Change GameStore::award(const Award &award) {
     });
     if (change.done()) {
         m_prizes.record(stamped);
+    }
+    return change;
+}
+
+GameStore::Change GameStore::takeBackAward(int prize) {
+    if (!m_prizes.isAwarded(prize)) {
+        return {};
+    }
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const Change change = inTransaction([this, prize, now](QSqlQuery &query, QSqlError *error) {
+        query.prepare(QStringLiteral("UPDATE awards SET taken_back = ? "
+                                     "WHERE game = ? AND prize = ? AND taken_back IS NULL"));
+        query.addBindValue(RegisterTime::stored(now));
+        query.addBindValue(m_gameId);
+        query.addBindValue(prize + 1);
+        if (!query.exec()) {
+            return Transaction::failed(query, error);
+        }
+        return query.numRowsAffected() > 0 ||
+               Transaction::refused(QStringLiteral("il premio non risulta assegnato nel registro"),
+                                    error);
+    });
+    if (change.done()) {
+        m_prizes.takeBack(prize);
+    }
+    return change;
+}
+
+bool GameStore::readHall(QSqlError *error) {
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT h.screen, h.board_open, h.phones_on, h.port, h.voice_on, "
+                                 "h.smorfia FROM evening_hall h JOIN evening_games g "
+                                 "ON g.evening = h.evening WHERE g.game = ?"));
+    query.addBindValue(m_gameId);
+    if (!query.exec()) {
+        return Transaction::failed(query, error);
+    }
+    if (query.next()) {
+        m_hall =
+            HallSetup{query.value(0).toString(), query.value(1).toBool(), query.value(2).toBool(),
+                      query.value(3).toInt(),    query.value(4).toBool(), query.value(5).toBool()};
+    }
+    return Transaction::readToEnd(query, error);
+}
+
+GameStore::Change GameStore::keepHall(const HallSetup &hall) {
+    const Change change = inTransaction([this, &hall](QSqlQuery &query, QSqlError *error) {
+        // One row an evening: the game's.
+        query.prepare(QStringLiteral(
+            "INSERT OR REPLACE INTO evening_hall (evening, screen, board_open, phones_on, port, "
+            "voice_on, smorfia) SELECT evening, ?, ?, ?, ?, ?, ? FROM evening_games WHERE game = "
+            "?"));
+        for (const QVariant &value :
+             {QVariant(hall.screen.isEmpty() ? QStringLiteral("") : hall.screen),
+              QVariant(hall.boardOpen), QVariant(hall.phonesOn), QVariant(hall.port),
+              QVariant(hall.voiceOn), QVariant(hall.smorfia)}) {
+            query.addBindValue(value);
+        }
+        query.addBindValue(m_gameId);
+        if (!query.exec()) {
+            return Transaction::failed(query, error);
+        }
+        return query.numRowsAffected() > 0 ||
+               Transaction::refused(QStringLiteral("la partita non è di nessuna serata"), error);
+    });
+    if (change.done()) {
+        m_hall = hall;
     }
     return change;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "evening/RegisterChange.h"
+#include "hall/HallSetup.h"
 #include "rules/ClaimCheck.h"
 #include "rules/DrawLog.h"
 #include "rules/Game.h"
@@ -77,12 +78,21 @@ public:
     Change setPrizeWholeToEach(int prize, bool whole);
     // Records a prize given; the next one is then played.
     Change award(const Award &award);
+    // Takes back a prize given by mistake: the award stays in the register, marked with the
+    // time it was taken back, and the prize is played again. Refused when it was not given.
+    Change takeBackAward(int prize);
     // Keeps a checked claim of the current game in the register at once; false, with
     // lastError(), when the register refuses it.
     bool recordClaim(const ClaimCheck &claim);
     // Closes the current game, its end the time of its last number or award, and starts one
     // with the same prizes and values, none given.
     Change newGame();
+
+    // The hall as the organiser left it in the evening of the game, read by restore(); nothing
+    // when none was kept.
+    const std::optional<HallSetup> &keptHall() const { return m_hall; }
+    // Keeps the hall as it is now with the evening of the game.
+    Change keepHall(const HallSetup &hall);
 
     // Why restore() or recordClaim() failed; empty after they succeed. Changes say their own.
     const QString &lastError() const { return m_error; }
@@ -109,6 +119,14 @@ public:
     static bool readPrizes(QSqlDatabase db, qint64 game, PrizePlan *prizes, QSqlError *error);
     static bool readClaims(QSqlDatabase db, qint64 game, QList<ClaimCheck> *claims,
                            QSqlError *error);
+    // The awards of a game that were taken back, in the order given (readPrizes has the others).
+    // An award taken back, given by mistake, and when it was taken back.
+    struct TakenBack {
+        Award award;
+        QDateTime at;
+    };
+    static bool readTakenBack(QSqlDatabase db, qint64 game, QList<TakenBack> *awards,
+                              QSqlError *error);
 
     // When a game ended as its record says: the time of its last number or award once every
     // prize is given or the game was closed (its start when nothing happened); invalid while it
@@ -121,6 +139,7 @@ private:
     // there is one; the evening takes it in the same transaction.
     Change openGame(const PrizePlan &plan);
     bool readOpenGame(QSqlError *error);
+    bool readHall(QSqlError *error);
     bool writePrizes(QSqlQuery &query, qint64 game, const PrizePlan &plan, QSqlError *error);
     // Applies edit to a copy of the prize plan and keeps it once the register has it; nothing
     // is written when edit changes nothing.
@@ -140,6 +159,7 @@ private:
     PrizePlan m_prizes;
     qint64 m_gameId = 0;
     QDateTime m_started;
+    std::optional<HallSetup> m_hall;
     QString m_error;
 };
 

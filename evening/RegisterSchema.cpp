@@ -20,7 +20,7 @@ namespace {
 // The schema's versions, in PRAGMA user_version. A database from before the schema had a
 // version reads 0; each step brings it one version up, in the transaction that also writes the
 // new number, so a step is done whole and once.
-constexpr int schemaVersion = 6;
+constexpr int schemaVersion = 7;
 
 // order drawn, positions from 1.
 constexpr auto createGames = R"(
@@ -189,6 +189,18 @@ bool toVersion2(QSqlDatabase db, QSqlError *error) {
     return true;
 }
 
+// Runs a step's statements in order; false with *error at the first that fails.
+template <std::size_t N>
+bool runAll(QSqlDatabase db, const std::array<const char *, N> &statements, QSqlError *error) {
+    QSqlQuery query(db);
+    for (const char *statement : statements) {
+        if (!query.exec(QLatin1String(statement))) {
+            return Transaction::failed(query, error);
+        }
+    }
+    return true;
+}
+
 // Version 3: the numbers of a game become its draw log, each with its time and how it came
 // (typed, clicked on the board, or drawn by the computer); a number taken back stays, marked
 // with the time it was taken back, so the evening can be audited. The draw is the numbers not
@@ -231,13 +243,7 @@ bool toVersion3(QSqlDatabase db, QSqlError *error) {
     awarded TEXT NOT NULL
 ))",
     };
-    QSqlQuery query(db);
-    for (const char *statement : statements) {
-        if (!query.exec(QLatin1String(statement))) {
-            return Transaction::failed(query, error);
-        }
-    }
-    return true;
+    return runAll(db, statements, error);
 }
 
 // Version 4: the claims checked during a game, each with its time, the card shown (its run,
@@ -285,19 +291,32 @@ bool toVersion6(QSqlDatabase db, QSqlError *error) {
 ))",
         "ALTER TABLE prizes ADD COLUMN whole_to_each INTEGER NOT NULL DEFAULT 0",
     };
-    QSqlQuery query(db);
-    for (const char *statement : statements) {
-        if (!query.exec(QLatin1String(statement))) {
-            return Transaction::failed(query, error);
-        }
-    }
-    return true;
+    return runAll(db, statements, error);
+}
+
+// Version 7: the hall as the organiser left it in each evening (the hall board's screen and
+// whether it was open, the phones' board and its port, the voice and the smorfia), taken up
+// again after a restart; and an award taken back, kept with the time it was taken back.
+bool toVersion7(QSqlDatabase db, QSqlError *error) {
+    static constexpr std::array statements{
+        R"(CREATE TABLE evening_hall (
+    evening INTEGER PRIMARY KEY REFERENCES evenings(id),
+    screen TEXT NOT NULL DEFAULT '',
+    board_open INTEGER NOT NULL DEFAULT 0,
+    phones_on INTEGER NOT NULL DEFAULT 0,
+    port INTEGER NOT NULL,
+    voice_on INTEGER NOT NULL DEFAULT 0,
+    smorfia INTEGER NOT NULL DEFAULT 0
+))",
+        "ALTER TABLE awards ADD COLUMN taken_back TEXT",
+    };
+    return runAll(db, statements, error);
 }
 
 using Step = bool (*)(QSqlDatabase, QSqlError *);
 // steps[n] brings version n to n + 1.
-constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3,
-                                                toVersion4, toVersion5, toVersion6};
+constexpr std::array<Step, schemaVersion> steps{toVersion1, toVersion2, toVersion3, toVersion4,
+                                                toVersion5, toVersion6, toVersion7};
 
 // The columns of each of our tables, as the statements above make them. A column a later step
 // adds to a table is not listed: a register of an older version, checked before its steps run,
@@ -317,6 +336,8 @@ const QMap<QString, QStringList> &ourColumns() {
         {QStringLiteral("awards"),
          {"game", "prize", "run", "printed_number", "archive_card", "reached_at", "awarded"}},
         {QStringLiteral("claims"), {"game", "checked", "run", "printed_number", "verdict"}},
+        {QStringLiteral("evening_hall"),
+         {"evening", "screen", "board_open", "phones_on", "port", "voice_on", "smorfia"}},
     };
     return columns;
 }

@@ -230,26 +230,37 @@ std::optional<Verbale> Verbale::read(QSqlDatabase db, qint64 game, QString *reas
         verbale.gameNumber = place->number;
     }
     PrizePlan plan;
+    QList<GameStore::TakenBack> takenBack;
     if (!GameStore::readLog(db, game, &verbale.draws, &error) ||
         !GameStore::readPrizes(db, game, &plan, &error) ||
+        !GameStore::readTakenBack(db, game, &takenBack, &error) ||
         !GameStore::readClaims(db, game, &verbale.claims, &error)) {
         *reason = unreadable(db, error);
         return std::nullopt;
     }
     verbale.prizes = plan.prizes();
     verbale.ended = GameStore::endOf(kept->started, kept->ended, verbale.draws, plan);
-    for (const Award &award : plan.awards()) {
+    // Each award's cards as printed on them; a prize taken back keeps its line, marked.
+    const auto addAward = [&](const Award &award, const QDateTime &takenBackAt) {
         const Prize prize = plan.prizes().value(award.prize);
         QStringList printed;
         for (const AwardedCard &card : award.cards) {
             printed.append(printedAs(runs, archives, card.run, card.archiveCard, card.printed));
         }
-        verbale.awards.append(
-            {prize.name, prize.value, prize.wholeToEach, award.cards, printed, award.when});
+        verbale.awards.append({prize.name, prize.value, prize.wholeToEach, award.cards, printed,
+                               award.when, takenBackAt});
+    };
+    for (const Award &award : plan.awards()) {
+        addAward(award, {});
+    }
+    for (const GameStore::TakenBack &back : takenBack) {
+        addAward(back.award, back.at);
     }
     for (const ClaimCheck &claim : std::as_const(verbale.claims)) {
         verbale.claimPrinted.append(printedAs(runs, archives, claim.run, 0, claim.printedNumber));
     }
+    std::stable_sort(verbale.awards.begin(), verbale.awards.end(),
+                     [](const AwardLine &a, const AwardLine &b) { return a.awarded < b.awarded; });
     return verbale;
 }
 

@@ -52,6 +52,7 @@ public:
         QList<AwardedCard> cards;
         QStringList printed;
         QDateTime awarded;
+        QDateTime takenBack; // given by mistake and taken back then; invalid while it stands
     };
 
     // The games of the current evening, oldest first; reason says why when empty and failed.
@@ -89,7 +90,7 @@ public:
     QList<DrawLogEntry> draws; // in order, taken-back ones included
     QList<ClaimCheck> claims;
     QStringList claimPrinted; // each claim's card as printed on it
-    QList<AwardLine> awards;
+    QList<AwardLine> awards;  // in the order given, those taken back included
     // Where the evening was held and who signs; the usual roles when none were entered.
     Signing signing;
 

@@ -611,8 +611,13 @@ void awards(Layout &layout, const Verbale &v) {
         }
         const int reachedAt = award.cards.isEmpty() ? 0 : award.cards.first().reachedAt;
         const int number = numberAt(v, reachedAt);
+        // A prize given by mistake keeps its line, with the time it was taken back.
+        const QString prize = award.takenBack.isValid()
+                                  ? QStringLiteral("%1, ritirato alle %2")
+                                        .arg(award.prize, clockTime(award.takenBack))
+                                  : award.prize;
         rows.append(
-            {{award.prize},
+            {{prize},
              {orDash(Verbale::shareText(award.value, award.wholeToEach, int(award.cards.size())))},
              {cards.join(QStringLiteral(", "))},
              {number > 0 ? QStringLiteral("%1ª, il %2").arg(reachedAt).arg(number)
@@ -633,6 +638,9 @@ void totals(Layout &layout, const Verbale &v) {
     qint64 given = 0;
     QStringList notCounted;
     for (const Verbale::AwardLine &award : v.awards) {
+        if (award.takenBack.isValid()) {
+            continue; // given by mistake: not paid
+        }
         const std::optional<qint64> cents =
             Verbale::givenCents(award.value, award.wholeToEach, int(award.cards.size()));
         if (cents) {

@@ -3,8 +3,10 @@
 #include "appearance/CardGeometry.h"
 #include "appearance/ScalaFont.h"
 #include "print/BgrColor.h"
+#include "print/TextFit.h"
 #include "settings/Configurazione.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <array>
@@ -102,12 +104,32 @@ void CardView::paintCard(QPainter &painter) const {
     using G = CardGeometry;
     const Configurazione &s = m_settings;
     const int size = s.Dimensione;
-    painter.setFont(cardFont(s, ScalaFont::titolo(size)));
     painter.setPen(colour(s.ColoreTitolo));
-    // The title's top edge moves with the size, as on the appearance page.
+    // The title's top edge moves with the size, as on the appearance page; a title too long for
+    // its place is drawn smaller, then cut, as the appearance page's card draws it.
     QRect title = G::title;
     title.moveTop(qRound(ScalaFont::topTitolo(size)));
-    painter.drawText(title, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, s.Titolo.trimmed());
+    QFont titleFont = cardFont(s, ScalaFont::titolo(size));
+    QString titleText = s.Titolo.trimmed();
+    const auto widthAt = [&titleFont, &titleText](int em) {
+        QFont font = titleFont;
+        font.setPixelSize(em);
+        return QFontMetricsF(font).horizontalAdvance(titleText);
+    };
+    const int asked = titleFont.pixelSize();
+    if (widthAt(asked) > title.width()) {
+        const int floor = qRound(TextFit::floorPoints * twipsPerPoint);
+        const int em = TextFit::largestFitting(asked, floor, title.width(), widthAt);
+        titleFont.setPixelSize(em > 0 ? em : std::min(asked, floor));
+        const QFontMetricsF metrics(titleFont);
+        if (metrics.horizontalAdvance(titleText) > title.width()) {
+            titleText = TextFit::cut(titleText, title.width(), [&metrics](const QString &text) {
+                return metrics.horizontalAdvance(text);
+            });
+        }
+    }
+    painter.setFont(titleFont);
+    painter.drawText(title, Qt::AlignHCenter | Qt::AlignTop | Qt::TextDontClip, titleText);
     painter.setFont(cardFont(s, ScalaFont::numeroCartella(size)));
     painter.setPen(colour(s.ColoreNumeroCartella));
     painter.drawText(G::number, Qt::AlignHCenter | Qt::AlignTop,

@@ -386,6 +386,58 @@ GameDesk::Given GameDesk::awardClaim(WinnerFinder::Sharing sharing) {
     }
 }
 
+std::optional<QString> GameDesk::takeBackQuestion() {
+    const HallState state = hallState();
+    if (state.awards.isEmpty()) {
+        return std::nullopt;
+    }
+    const HallAward &last = state.awards.constLast();
+    QStringList cards;
+    for (const HallCard &card : last.cards) {
+        cards.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
+    }
+    return QStringLiteral("Ritirare %1, assegnato a %2? Il premio torna in gioco; nel registro "
+                          "resta come ritirato.")
+        .arg(last.prize, cards.join(QStringLiteral(", ")));
+}
+
+GameDesk::Step GameDesk::takeBackAward() {
+    const PrizePlan &plan = m_seams.store->prizes();
+    if (plan.awards().isEmpty()) {
+        return {};
+    }
+    const int prize = plan.awards().constLast().prize;
+    const QString name = plan.prizes().value(prize).name;
+    const GameStore::Change change = m_seams.store->takeBackAward(prize);
+    if (change.notStored()) {
+        return unsavedStep(
+            QStringLiteral("Il premio %1 non è stato ritirato, il registro non lo ha salvato")
+                .arg(name),
+            change.reason);
+    }
+    return {change.done(),
+            change.done() ? QStringLiteral("Premio ritirato: %1, che si gioca di nuovo.").arg(name)
+                          : QString()};
+}
+
+std::optional<HallSetup> GameDesk::hallToResume() const {
+    const GameStore &store = *m_seams.store;
+    if (!store.resumed() || !store.keptHall() || !store.keptHall()->anythingOn()) {
+        return std::nullopt;
+    }
+    return store.keptHall();
+}
+
+GameDesk::Step GameDesk::keepHall(const HallSetup &hall) {
+    const GameStore::Change change = m_seams.store->keepHall(hall);
+    if (change.notStored()) {
+        return unsavedStep(QStringLiteral("La sala com'è ora non è stata salvata, il registro non "
+                                          "l'ha salvata"),
+                           change.reason);
+    }
+    return {change.done(), {}};
+}
+
 GameDesk::Winners GameDesk::whoWon(Premio prize) {
     Winners winners;
     const NumberSet &drawn = m_seams.store->game().drawn();

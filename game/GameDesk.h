@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hall/HallSetup.h"
 #include "hall/HallState.h"
 #include "print/RecordCartella.h"
 #include "print/RunArchives.h"
@@ -138,6 +139,17 @@ public:
     QString earlierReached();
     // The prize to the checked card, shared as the organiser decided.
     Given awardClaim(WinnerFinder::Sharing sharing = WinnerFinder::Sharing::SameNumber);
+    // The last prize given, taken back: "Ritirare …?" to ask first; nothing when none is given.
+    std::optional<QString> takeBackQuestion();
+    // Takes back the last prize given, by mistake: kept in the register as taken back, and the
+    // prize is played again.
+    Step takeBackAward();
+
+    // The hall as the organiser left it, when a restart took up a game under way and the hall
+    // had something on: what "Riprendi" brings back.
+    std::optional<HallSetup> hallToResume() const;
+    // Keeps the hall as it is now with the evening.
+    Step keepHall(const HallSetup &hall);
 
     Winners whoWon(Premio prize);
 

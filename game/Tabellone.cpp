@@ -6,12 +6,15 @@
 #include "evening/VerbaleDialog.h"
 #include "game/BoardButtonAccessible.h"
 #include "game/CardView.h"
+#include "hall/DigitFit.h"
 #include "hall/HallControls.h"
 #include "register/RegisterTime.h"
 #include "settings/Configurazione.h"
 #include "settings/RigaIntestazione.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -95,6 +98,16 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     connect(m_hall, &HallControls::drawRequested, this,
             [this] { showDrawn(m_desk.drawByComputer()); });
     connect(m_hall, &HallControls::notice, this, &Tabellone::say);
+    connect(m_hall, &HallControls::noticeOver, this, [this](const QString &text) {
+        if (m_notice->text() == text) {
+            say({});
+        }
+    });
+    connect(m_hall, &HallControls::keyForCaller, this, &Tabellone::callerKey);
+    if (m_desk.store().keptHall()) {
+        m_hall->takeUp(*m_desk.store().keptHall());
+    }
+    connect(m_hall, &HallControls::setupChanged, this, &Tabellone::keepHall);
     draw->addWidget(m_hall, 0, Qt::AlignTop);
     auto *left = new QVBoxLayout;
     left->addWidget(board, 3);
@@ -111,7 +124,11 @@ Tabellone::Tabellone(Seams seams, QWidget *parent)
     resultsLayout->addWidget(buildWinnersPanel(), 1);
     tabs->addTab(results, QStringLiteral("Premi e v&incite"));
 
-    auto *layout = new QHBoxLayout(this);
+    // Across the top, the offer of the hall as it was after a restart.
+    auto *whole = new QVBoxLayout(this);
+    whole->addWidget(buildResumeOffer());
+    auto *layout = new QHBoxLayout;
+    whole->addLayout(layout, 1);
     layout->addLayout(left, 3);
     layout->addWidget(tabs, 2);
 
@@ -185,7 +202,8 @@ QWidget *Tabellone::buildDrawPanel() {
     m_last->setAlignment(Qt::AlignCenter);
     // As large as its box, its digits with it: it grows with the window.
     m_last->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    m_last->setMinimumSize(140, 64);
+    // Low enough that the column's layout always gives it what it asks, the digits whole in it.
+    m_last->setMinimumSize(140, 24);
     QFont big = m_last->font();
     big.setPointSize(lastNumberPoints);
     big.setBold(true);
@@ -199,6 +217,7 @@ QWidget *Tabellone::buildDrawPanel() {
     auto *lastLayout = new QVBoxLayout(lastBox);
     lastLayout->setContentsMargins(0, 0, 0, 0);
     lastLayout->addWidget(m_last);
+    lastBox->installEventFilter(this);
     state->addWidget(lastBox, 1);
 
     auto *commands = new QVBoxLayout;
@@ -347,7 +366,14 @@ QWidget *Tabellone::buildPrizesPanel() {
     layout->addWidget(m_prizes);
     m_tombolino = command("cmdTombolino", QStringLiteral("Aggiungi Tom&bolino"));
     connect(m_tombolino, &QPushButton::clicked, this, &Tabellone::addTombolino);
-    layout->addWidget(m_tombolino, 0, Qt::AlignLeft);
+    // A prize given by mistake is taken back, the last one only, as the last number is.
+    m_takeBack = command("cmdRitiraPremio", QStringLiteral("Ritira l'ultimo premio…"));
+    connect(m_takeBack, &QPushButton::clicked, this, &Tabellone::takeBackAward);
+    auto *prizeCommands = new QHBoxLayout;
+    prizeCommands->addWidget(m_tombolino);
+    prizeCommands->addWidget(m_takeBack);
+    prizeCommands->addStretch();
+    layout->addLayout(prizeCommands);
     return panel;
 }
 
@@ -415,6 +441,7 @@ void Tabellone::showPrizes(const HallState &state) {
     m_playing->setText(plan.playingText());
     m_playing->setAccessibleName(plan.playingText());
     m_tombolino->setEnabled(m_desk.canAddTombolino());
+    m_takeBack->setEnabled(!plan.awards().isEmpty());
 }
 
 // The value's tick: ticked, each card that shares the prize gets the whole value; else the
@@ -499,6 +526,105 @@ void Tabellone::awardClaim() {
     }
 }
 
+void Tabellone::takeBackAward() {
+    const std::optional<QString> question = m_desk.takeBackQuestion();
+    if (!question || !m_seams.presenter->conferma(this, *question)) {
+        return;
+    }
+    GameDesk::Step step = m_desk.takeBackAward();
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.takeBackAward();
+    }
+    say(step.said);
+    if (step.done) {
+        // The prize is played again: the claim checked before is worked out anew.
+        showVerdict({});
+    }
+    afterChange();
+}
+
+void Tabellone::keepHall() {
+    const HallSetup setup = m_hall->setup();
+    GameDesk::Step step = m_desk.keepHall(setup);
+    while (step.unsaved && tryAgain(step.said)) {
+        step = m_desk.keepHall(setup);
+    }
+    if (step.unsaved) {
+        say(step.said);
+    }
+}
+
+QWidget *Tabellone::buildResumeOffer() {
+    m_resume = new QFrame;
+    m_resume->setObjectName(QStringLiteral("fraRiprendi"));
+    m_resume->setFrameShape(QFrame::StyledPanel);
+    auto *layout = new QHBoxLayout(m_resume);
+    auto *text = new QLabel;
+    text->setObjectName(QStringLiteral("lblRiprendi"));
+    text->setWordWrap(true);
+    layout->addWidget(text, 1);
+    auto *resume = command("cmdRiprendi", QStringLiteral("Riprendi"));
+    layout->addWidget(resume);
+    auto *dismiss = command("cmdNonRiprendere", QStringLiteral("Non ora"));
+    connect(dismiss, &QPushButton::clicked, m_resume, &QWidget::hide);
+    layout->addWidget(dismiss);
+    const std::optional<HallSetup> kept = m_desk.hallToResume();
+    if (kept) {
+        // The hall as it was, whatever the organiser changes before taking it up.
+        connect(resume, &QPushButton::clicked, this, [this, hall = *kept] { resumeHall(hall); });
+        text->setText(QStringLiteral("Una partita era in corso quando il programma si è chiuso. "
+                                     "Riprendi la sala com'era: %1.")
+                          .arg(kept->described()));
+        text->setAccessibleName(text->text());
+    }
+    m_resume->setVisible(kept.has_value());
+    return m_resume;
+}
+
+void Tabellone::resumeHall(const HallSetup &hall) {
+    m_resume->hide();
+    m_hall->resume(hall);
+    // What it brought back is kept again, as the organiser's own change would be.
+    keepHall();
+    m_entry->setFocus(Qt::OtherFocusReason);
+}
+
+void Tabellone::callerKey(QKeyEvent *key) {
+    activateWindow();
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (key->key() == Qt::Key_F5 && modifiers == Qt::NoModifier) {
+        showDrawn(m_desk.drawByComputer());
+        return;
+    }
+    if (modifiers & Qt::AltModifier) {
+        // A command's key: the button it underlines.
+        const QKeySequence pressed(key->keyCombination());
+        for (QAbstractButton *button : findChildren<QAbstractButton *>()) {
+            if (button->isVisible() && button->isEnabled() &&
+                QKeySequence::mnemonic(button->text()) == pressed) {
+                button->click();
+                return;
+            }
+        }
+        return;
+    }
+    // Typing: the number box takes it (digits, Enter, Backspace).
+    m_entry->setFocus(Qt::OtherFocusReason);
+    QKeyEvent typed(key->type(), key->key(), key->modifiers(), key->text());
+    QCoreApplication::sendEvent(m_entry, &typed);
+}
+
+void Tabellone::fitLastNumber() {
+    // The notices under it may squeeze its box below the label's least height: the digits go
+    // in the part the box shows.
+    const int hidden = qMax(0, m_last->geometry().bottom() - m_last->parentWidget()->height() + 1);
+    m_last->setContentsMargins(0, 0, 0, hidden);
+    const QRect box = m_last->contentsRect();
+    QFont font = m_last->font();
+    font.setPixelSize(DigitFit::pixelSize(font, box, QStringLiteral("88"), box.height() * 3 / 2));
+    m_last->setFont(font);
+}
+
 void Tabellone::showDrawn(GameDesk::Drawn drawn) {
     while (drawn.unsaved && tryAgain(drawn.notice)) {
         drawn = m_desk.drawAgain(drawn);
@@ -553,12 +679,18 @@ void Tabellone::newGame() {
     if (step.done) {
         showVerdict({});
         m_winners->setRowCount(0);
+        m_winnersAsked = false;
+        m_resume->hide(); // the game it spoke of is over
     }
     afterChange();
 }
 
 void Tabellone::afterChange() {
     refresh();
+    // The cards listed by "Chi ha vinto?" are those of the numbers drawn now.
+    if (m_winnersAsked) {
+        showWinners();
+    }
 }
 
 void Tabellone::reportStoreError() {
@@ -607,6 +739,11 @@ void Tabellone::showVerdict(const GameDesk::Verdict &verdict) {
 }
 
 void Tabellone::whoWon() {
+    m_winnersAsked = true;
+    say(showWinners());
+}
+
+QString Tabellone::showWinners() {
     const GameDesk::Winners winners = m_desk.whoWon(Premio(m_prize->currentData().toInt()));
     m_winners->setRowCount(int(winners.rows.size()));
     for (int row = 0; row < winners.rows.size(); ++row) {
@@ -615,15 +752,15 @@ void Tabellone::whoWon() {
             m_winners->setItem(row, column, new QTableWidgetItem(cells.at(column)));
         }
     }
-    say(winners.notice);
     m_winners->resizeColumnsToContents();
+    return winners.notice;
 }
 
 bool Tabellone::eventFilter(QObject *watched, QEvent *event) {
     // The board's numbers and the last number grow with the window.
     if (event->type() == QEvent::Resize) {
-        if (watched == m_last) {
-            fitDigits(m_last, QStringLiteral("88"), 0.8);
+        if (m_last && (watched == m_last || watched == m_last->parentWidget())) {
+            fitLastNumber();
         } else if (auto *button = qobject_cast<QPushButton *>(watched)) {
             fitDigits(button, QStringLiteral("88"), 0.5);
         }

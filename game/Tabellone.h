@@ -12,6 +12,8 @@
 #include <utility>
 
 class QComboBox;
+class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -88,7 +90,20 @@ private:
     void checkClaim();
     void showVerdict(const GameDesk::Verdict &verdict);
     void whoWon();
+    // Fills the list of "Chi ha vinto?"; what to tell the organiser.
+    QString showWinners();
     void awardClaim();
+    void takeBackAward();
+    // The hall as the organiser changed it, kept with the evening.
+    void keepHall();
+    // After a restart with a game under way: one notice offers the hall as it was.
+    QWidget *buildResumeOffer();
+    void resumeHall(const HallSetup &hall);
+    // A key the hall's board got: the Tabellone takes the keyboard back, and the key does what
+    // it does here.
+    void callerKey(QKeyEvent *key);
+    // The last number as large as its box allows, its digits whole.
+    void fitLastNumber();
     void addTombolino();
     void prizeValueEdited(int row, int column);
     static void markWholeToEach(QTableWidgetItem *item, bool whole);
@@ -118,9 +133,12 @@ private:
     QLabel *m_reached = nullptr;
     QPushButton *m_award = nullptr;
     QPushButton *m_tombolino = nullptr;
+    QPushButton *m_takeBack = nullptr;
+    QFrame *m_resume = nullptr;
     QTableWidget *m_prizes = nullptr;
     QTableWidget *m_winners = nullptr;
     bool m_storeErrorShown = false;
+    bool m_winnersAsked = false; // "Chi ha vinto?" answered in this game
     HallControls *m_hall = nullptr;
 };
 

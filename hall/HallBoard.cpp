@@ -1,5 +1,6 @@
 #include "hall/HallBoard.h"
 
+#include "hall/DigitFit.h"
 #include "hall/HallState.h"
 #include "rules/NumberSet.h"
 
@@ -47,25 +48,12 @@ void fitText(QLabel *label, int ceiling, const QString &sample = {}) {
     label->setFont(font);
 }
 
-// The largest bold face whose digits, drawn as the label draws them (the line centred in its
-// box), fill the box's height without leaving it: the line's empty descent may stick out, the
-// digits never do.
+// The largest bold face whose digits fill the box's height without leaving it.
 void fitDigits(QLabel *label, const QString &sample) {
     QFont font = label->font();
     font.setBold(true);
     const QRect box = label->contentsRect();
-    int size = qMax(6, box.height() * 3 / 2);
-    for (; size > 6; size -= qMax(1, size / 50)) {
-        font.setPixelSize(size);
-        const QFontMetrics metrics(font);
-        const QRect digits = metrics.tightBoundingRect(sample);
-        const int baseline = box.top() + (box.height() - metrics.height()) / 2 + metrics.ascent();
-        if (metrics.horizontalAdvance(sample) <= box.width() &&
-            baseline + digits.top() > box.top() && baseline + digits.bottom() < box.bottom()) {
-            break;
-        }
-    }
-    font.setPixelSize(size);
+    font.setPixelSize(DigitFit::pixelSize(font, box, sample, box.height() * 3 / 2));
     label->setFont(font);
 }
 
@@ -88,6 +76,11 @@ HallBoard::HallBoard(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("HallBoard"));
     setWindowTitle(QStringLiteral("Tabellone per la sala"));
     setWindowFlag(Qt::Window);
+    // The caller types the numbers, F5 and the commands on the Tabellone while the hall watches
+    // this: shown, it leaves the keyboard where it was; clicked, it hands the Tabellone every
+    // key but its own Esc and F11.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, hallBackground);
@@ -132,8 +125,15 @@ void HallBoard::openOn(QScreen *screen) {
         setScreen(screen);
         setGeometry(screen->geometry());
     }
-    showFullScreen();
+    showWholeScreen();
     raise();
+}
+
+void HallBoard::showWholeScreen() {
+    // As showFullScreen, which would also ask for the keyboard.
+    setWindowState((windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) |
+                   Qt::WindowFullScreen);
+    setVisible(true);
 }
 
 void HallBoard::show(const HallState &state) {
@@ -235,10 +235,16 @@ void HallBoard::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape && isFullScreen()) {
         showNormal();
     } else if (event->key() == Qt::Key_F11) {
-        isFullScreen() ? showNormal() : showFullScreen();
+        isFullScreen() ? showNormal() : showWholeScreen();
     } else {
-        QWidget::keyPressEvent(event);
+        emit keyForCaller(event);
+        event->accept();
     }
+}
+
+void HallBoard::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 } // namespace velmora

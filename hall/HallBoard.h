@@ -35,13 +35,22 @@ public:
     void show(const HallState &state);
     using QWidget::show;
 
+signals:
+    // The organiser closed it; not sent when the program ends with it open.
+    void closed();
+    // A key it got (clicked, it has the keyboard): the caller's window takes it, whatever it is
+    // but the board's own Esc and F11.
+    void keyForCaller(QKeyEvent *event);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QLabel *makeLabel(const char *name, const QColor &text);
     void arrange();
+    void showWholeScreen();
     void paintNumber(int number, bool drawn);
     void setLast(int last);
     void setBanner(const QString &banner);

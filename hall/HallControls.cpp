@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -34,6 +35,7 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     m_announce = new QCheckBox(QStringLiteral("Annuncia i nu&meri"));
     m_announce->setObjectName(QStringLiteral("chkAnnuncia"));
     connect(m_announce, &QCheckBox::toggled, this, &HallControls::announcingToggled);
+    connect(m_announce, &QCheckBox::toggled, this, &HallControls::changed);
     layout->addWidget(m_announce);
     // No key of its own (Alt+S is "Serata…"): it follows "Annuncia i numeri" in the tab order.
     m_saying = new QCheckBox(QStringLiteral("con la smorfia"));
@@ -43,6 +45,7 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
         if (m_announcer) {
             m_announcer->setWithSaying(on);
         }
+        changed();
     });
     layout->addWidget(m_saying);
 
@@ -53,6 +56,8 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     layout->addWidget(caption);
     layout->addWidget(m_screens);
     fillScreens();
+    // Only the organiser's choice is kept, not the list filled again.
+    connect(m_screens, &QComboBox::activated, this, &HallControls::changed);
     connect(qGuiApp, &QGuiApplication::screenAdded, this, &HallControls::fillScreens);
     connect(qGuiApp, &QGuiApplication::screenRemoved, this, &HallControls::fillScreens);
 
@@ -63,6 +68,8 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     layout->addWidget(open);
     m_phones = new PhoneBoardControls;
     connect(m_phones, &PhoneBoardControls::notice, this, &HallControls::notice);
+    connect(m_phones, &PhoneBoardControls::noticeOver, this, &HallControls::noticeOver);
+    connect(m_phones, &PhoneBoardControls::changed, this, &HallControls::changed);
     layout->addWidget(m_phones);
     layout->addStretch();
 }
@@ -130,8 +137,67 @@ void HallControls::openHallBoard() {
         // A window of its own, closed with the Tabellone; closing it only hides it.
         m_board = new HallBoard(window());
         m_board->show(m_state);
+        connect(m_board, &HallBoard::keyForCaller, this, &HallControls::keyForCaller);
+        connect(m_board, &HallBoard::closed, this, [this] {
+            m_boardOpen = false;
+            changed();
+        });
     }
     m_board->openOn(chosenScreen());
+    // The keyboard stays with the caller.
+    window()->activateWindow();
+    m_boardOpen = true;
+    changed();
+}
+
+void HallControls::changed() {
+    if (!m_puttingBack) {
+        emit setupChanged();
+    }
+}
+
+HallSetup HallControls::setup() const {
+    const QScreen *screen = chosenScreen();
+    return {screen ? screen->name() : QString(),
+            m_boardOpen,
+            m_phones->isOn(),
+            m_phones->port(),
+            m_announce->isChecked(),
+            m_saying->isChecked()};
+}
+
+void HallControls::takeUp(const HallSetup &setup) {
+    m_puttingBack = true;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (int i = 0; i < screens.size(); ++i) {
+        if (screens.at(i)->name() == setup.screen) {
+            m_screens->setCurrentIndex(i);
+        }
+    }
+    m_phones->setPort(setup.port);
+    m_saying->setChecked(setup.smorfia);
+    m_puttingBack = false;
+}
+
+void HallControls::resume(const HallSetup &setup) {
+    takeUp(setup);
+    m_puttingBack = true;
+    if (setup.voiceOn) {
+        m_announce->setChecked(true);
+    }
+    if (setup.phonesOn && !m_phones->isOn()) {
+        m_phones->switchOn(); // a port taken meanwhile is said, as when ticked
+    }
+    m_puttingBack = false;
+    if (setup.boardOpen) {
+        const QScreen *screen = chosenScreen();
+        if (!setup.screen.isEmpty() && screen && screen->name() != setup.screen) {
+            emit notice(QStringLiteral("Lo schermo %1 non c'è più: il tabellone per la sala va "
+                                       "sullo schermo %2.")
+                            .arg(setup.screen, screen->name()));
+        }
+        openHallBoard();
+    }
 }
 
 } // namespace velmora

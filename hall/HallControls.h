@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hall/HallSetup.h"
 #include "hall/HallState.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 #include <memory>
 
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QPushButton;
 class QScreen;
@@ -40,15 +42,32 @@ public:
     // Null until first opened.
     HallBoard *hallBoard() const { return m_board; }
 
+    // The hall as it is now, for keeping with the evening.
+    HallSetup setup() const;
+    // Puts back the organiser's choices kept (the screen, the port, the smorfia), starting
+    // nothing.
+    void takeUp(const HallSetup &setup);
+    // takeUp, and what was on comes back on: the hall's board on its screen, the phones' board
+    // on its port, the voice.
+    void resume(const HallSetup &setup);
+
 signals:
     void drawRequested();
     // Something the organiser should read, once ("no Italian voice").
     void notice(const QString &text);
+    // A notice said before is no longer true.
+    void noticeOver(const QString &text);
+    // The organiser changed the hall: setup() has it.
+    void setupChanged();
+    // A key the hall's board got, for the caller's window.
+    void keyForCaller(QKeyEvent *event);
 
 private:
     void fillScreens();
     QScreen *chosenScreen() const;
     void announcingToggled(bool on);
+    // setupChanged, unless the setup is being put back.
+    void changed();
 
     SpeechEngine *m_speech = nullptr;
     std::unique_ptr<SpeechEngine> m_ownSpeech;
@@ -60,6 +79,8 @@ private:
     HallBoard *m_board = nullptr;
     PhoneBoardControls *m_phones = nullptr;
     HallState m_state;
+    bool m_boardOpen = false; // opened by the organiser and not closed since
+    bool m_puttingBack = false;
 };
 
 } // namespace velmora

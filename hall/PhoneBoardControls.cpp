@@ -11,6 +11,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace velmora {
 
 namespace {
@@ -51,6 +53,7 @@ PhoneBoardControls::PhoneBoardControls(QWidget *parent, AddressSource addresses)
     auto *portRow = new QHBoxLayout;
     portRow->addWidget(portCaption);
     portRow->addWidget(m_port, 1);
+    connect(m_port, &QSpinBox::valueChanged, this, &PhoneBoardControls::changed);
     layout->addLayout(portRow);
 
     // Shown while the server runs: what to type, its code, and how many follow.
@@ -79,8 +82,12 @@ void PhoneBoardControls::switched(bool on) {
         if (!m_server->start(quint16(m_port->value()), &reason)) {
             const QSignalBlocker quiet(m_on);
             m_on->setChecked(false);
+            m_refusal = reason;
             emit notice(reason);
             return;
+        }
+        if (!m_refusal.isEmpty()) {
+            emit noticeOver(std::exchange(m_refusal, QString()));
         }
         showAddresses();
         showViewers(m_server->viewers());
@@ -92,6 +99,25 @@ void PhoneBoardControls::switched(bool on) {
         label->setVisible(on);
     }
     m_code->setVisible(on && !m_code->pixmap().isNull());
+    emit changed();
+}
+
+bool PhoneBoardControls::isOn() const {
+    return m_on->isChecked();
+}
+
+int PhoneBoardControls::port() const {
+    return m_port->value();
+}
+
+void PhoneBoardControls::setPort(int port) {
+    if (!m_on->isChecked()) {
+        m_port->setValue(port);
+    }
+}
+
+void PhoneBoardControls::switchOn() {
+    m_on->setChecked(true);
 }
 
 void PhoneBoardControls::showAddresses() {

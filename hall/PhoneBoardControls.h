@@ -35,9 +35,20 @@ public:
 
     PhoneBoardServer *server() const { return m_server; }
 
+    // The switch and the port as the organiser set them.
+    bool isOn() const;
+    int port() const;
+    // Puts the port back (while off) and ticks the switch, as the organiser would.
+    void setPort(int port);
+    void switchOn();
+
 signals:
     // Something the organiser should read, once ("the port is taken").
     void notice(const QString &text);
+    // A notice said before is no longer true (the board started on another port).
+    void noticeOver(const QString &text);
+    // The switch or the port changed.
+    void changed();
 
 private:
     void switched(bool on);
@@ -51,6 +62,7 @@ private:
     QLabel *m_address = nullptr;
     QLabel *m_code = nullptr;
     QLabel *m_viewers = nullptr;
+    QString m_refusal; // why the server last could not start, until it starts
 };
 
 } // namespace velmora

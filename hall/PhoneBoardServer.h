@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hall/HallSetup.h"
+
 #include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
@@ -28,7 +30,7 @@ struct HallState;
 class PhoneBoardServer : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint16 defaultPort = 8090;
+    static constexpr quint16 defaultPort = HallSetup::defaultPort;
     static constexpr int maxViewers = 500;
     // Every phone's stream and the pages being loaded. Past it the connection that has waited
     // longest for a request makes room, or the newcomer is told to come back (503).

@@ -1,5 +1,9 @@
 # What the hall sees and hears, one file a line: core (no widgets) and gui (windows and controls).
 list(APPEND VELMORA_CORE_SOURCES
+  hall/DigitFit.cpp
+  hall/DigitFit.h
+  hall/HallSetup.cpp
+  hall/HallSetup.h
   hall/HallState.cpp
   hall/HallState.h
   hall/HttpRequestParser.cpp

@@ -68,6 +68,10 @@ void PrizePlan::record(const Award &award) {
     m_awards.append(award);
 }
 
+bool PrizePlan::takeBack(int prize) {
+    return m_awards.removeIf([prize](const Award &award) { return award.prize == prize; }) > 0;
+}
+
 bool PrizePlan::madeTombola(qint64 run, qint64 printed) const {
     for (const Award &award : m_awards) {
         if (award.prize < 0 || award.prize >= m_prizes.size() ||

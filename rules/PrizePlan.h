@@ -58,6 +58,9 @@ public:
     bool setValue(int prize, const QString &value);
     bool setWholeToEach(int prize, bool whole);
     void record(const Award &award);
+    // Takes back the prize's award, given by mistake: the prize is played again. False when
+    // the prize was not given.
+    bool takeBack(int prize);
     // True when the card was given a tombola: it does not play for the second one.
     bool madeTombola(qint64 run, qint64 printed) const;
 

@@ -6,6 +6,7 @@
 #include "tests/support/RegisterHolder.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,6 +165,23 @@ private slots:
             QVERIFY2(!control->accessibleName().isEmpty() &&
                          control->accessibleName().contains(shown),
                      qPrintable(control->objectName()));
+        }
+    }
+
+    // Every column heading whole ("Numeri stampati", not "Numeri stampat").
+    void columnHeadingsAreWhole() {
+        EveningDialog w(m_db->connection(), m_messages);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (const char *name : {"tblCorse", "tblInGioco"}) {
+            const QHeaderView *header = child<QTableWidget>(w, name)->horizontalHeader();
+            for (int column = 0; column < header->count(); ++column) {
+                const QString heading =
+                    header->model()->headerData(column, Qt::Horizontal).toString();
+                QVERIFY2(header->sectionSize(column) >
+                             header->fontMetrics().horizontalAdvance(heading),
+                         qPrintable(heading));
+            }
         }
     }
 };

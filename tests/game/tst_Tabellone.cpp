@@ -4,9 +4,11 @@
 #include "evening/GameStore.h"
 #include "evening/RegisterDatabase.h"
 #include "evening/Verbale.h"
+#include "evening/VerbaleDocument.h"
 #include "game/CardView.h"
 #include "game/GameSession.h"
 #include "game/Tabellone.h"
+#include "hall/DigitFit.h"
 #include "hall/HallBoard.h"
 #include "print/CardArchive.h"
 #include "print/SeriesGenerator.h"
@@ -16,6 +18,7 @@
 #include "tests/support/CardFixture.h"
 #include "tests/support/FreePort.h"
 #include "tests/support/HttpProbe.h"
+#include "tests/support/PdfProbe.h"
 #include "tests/support/RecordingPresenter.h"
 #include "tests/support/RegisterHolder.h"
 #include "tests/support/TestFiles.h"
@@ -147,6 +150,7 @@ private slots:
     void claimIsAwardedAndThePrizeMovesOn();
     void earlierCardsAreNamedAndTheOrganiserDecides_data();
     void earlierCardsAreNamedAndTheOrganiserDecides();
+    void awardTakenBackIsKeptAndThePrizePlayedAgain();
     void claimForACardNotInPlayIsSaid();
     void claimedNumberIsTheOneTheArchiveStores();
     void eachClaimCheckedIsKeptInTheRegister_data();
@@ -383,6 +387,7 @@ void TestTabellone::checksAClaimedCard() {
     auto *outcome = m_window->findChild<QLabel *>(QStringLiteral("lblEsito"));
     auto *notice = m_window->findChild<QLabel *>(QStringLiteral("lblAvvisoCartella"));
     auto *view = m_window->findChild<CardView *>();
+    m_settings.Titolo = QStringLiteral("Tombola di San Rocco 2026"); // longer than its place
 
     type(card, QStringLiteral("3")); // card 9 of the first run, card 3 of the second
     QVERIFY(run->isEnabled());
@@ -392,6 +397,17 @@ void TestTabellone::checksAClaimedCard() {
     std::sort(sorted.begin(), sorted.end());
     QCOMPARE(view->marked(), sorted);
     QVERIFY(notice->text().startsWith(QStringLiteral("Cartella 9 dell'archivio")));
+    // The title is drawn smaller, whole on the card: ink in its band, none at the card's edge.
+    const QImage picture = view->grab().toImage();
+    const QRgb paper = picture.pixel(0, 0);
+    int inked = 0;
+    for (int y = 0; y < picture.height() / 8; ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            inked += picture.pixel(x, y) != paper ? 1 : 0;
+            QVERIFY2(x > 2 || picture.pixel(x, y) == paper, qPrintable(QString::number(y)));
+        }
+    }
+    QVERIFY(inked > 0);
 
     // Choosing the other run re-checks at once: card 3 holds none of card 9's row.
     run->setCurrentIndex(1);
@@ -435,6 +451,11 @@ void TestTabellone::listsTheWinners() {
     }
     QCOMPARE(rows, (QStringList{QStringLiteral("3|9|Cinquina|terza|corsa 1"),
                                 QStringLiteral("00009|9|Cinquina|terza|corsa 2")}));
+    // A number taken back: the list is of the numbers drawn now.
+    m_presenter.risposta = true;
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAnnulla")),
+                      Qt::LeftButton);
+    QCOMPARE(table->rowCount(), 0);
 }
 
 void TestTabellone::claimIsAwardedAndThePrizeMovesOn() {
@@ -539,6 +560,60 @@ void TestTabellone::earlierCardsAreNamedAndTheOrganiserDecides() {
              qPrintable(m_presenter.domande.first()));
     QCOMPARE(m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))->item(0, 2)->text(),
              given);
+}
+
+// A prize given by mistake: taken back after asking, kept in the register and its record as
+// taken back, and played again, also after a restart.
+void TestTabellone::awardTakenBackIsKeptAndThePrizePlayedAgain() {
+    auto *entry = m_window->findChild<QLineEdit *>(QStringLiteral("txtNumero"));
+    for (const int number : rowOfCard(9, 1).mid(0, 2)) {
+        type(entry, QString::number(number));
+    }
+    type(m_window->findChild<QLineEdit *>(QStringLiteral("txtCartella")), QStringLiteral("3"));
+    QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdAssegna")),
+                      Qt::LeftButton);
+    auto *takeBack = m_window->findChild<QPushButton *>(QStringLiteral("cmdRitiraPremio"));
+    QVERIFY(takeBack->isEnabled());
+    QTest::mouseClick(takeBack, Qt::LeftButton); // not confirmed: nothing changes
+    QCOMPARE(m_store->prizes().awards().size(), 1);
+    QVERIFY2(m_presenter.domande.constLast().startsWith(
+                 QStringLiteral("Ritirare Ambo, assegnato a N. 3 (corsa 1), N. 00009 (corsa 2)?")),
+             qPrintable(m_presenter.domande.constLast()));
+
+    m_presenter.risposta = true;
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    QTest::mouseClick(takeBack, Qt::LeftButton);
+    QCOMPARE(m_window->findChild<QLabel *>(QStringLiteral("lblPremioInGioco"))->text(),
+             QStringLiteral("Si gioca: Ambo"));
+    QVERIFY(m_window->findChild<QLabel *>(QStringLiteral("lblVincitori"))
+                ->text()
+                .startsWith(QStringLiteral("Ambo: ")));
+    QVERIFY(!takeBack->isEnabled());
+    QCOMPARE(m_window->findChild<QTableWidget *>(QStringLiteral("tblPremi"))->item(0, 2)->text(),
+             QStringLiteral("in gioco"));
+
+    const qint64 game = m_store->gameId();
+    const QString path = m_register->path();
+    m_window.reset();
+    m_store.reset();
+    m_register = std::make_unique<RegisterDatabase>(path);
+    GameStore again(m_register->connection());
+    QVERIFY(again.restore());
+    QCOMPARE(again.prizes().playing(), 0);
+    QString reason;
+    const std::optional<Verbale> kept =
+        Verbale::read(m_register->connection(), game, &reason);
+    QVERIFY2(kept, qPrintable(reason));
+    QCOMPARE(kept->awards.size(), 1);
+    QCOMPARE(kept->awards.first().cards.size(), 2);
+    const QDateTime takenBack = kept->awards.first().takenBack;
+    QVERIFY(takenBack >= before && takenBack <= QDateTime::currentDateTimeUtc().addSecs(1));
+    const QString pdf = m_dir.filePath(QStringLiteral("verbale.pdf"));
+    QVERIFY2(writeVerbalePdf(*kept, pdf, &reason), qPrintable(reason));
+    QVERIFY(!pdfToolsAvailable() ||
+            pdfLayoutText(pdf).contains(QRegularExpression(
+                QStringLiteral("ritirato alle\\s+%1")
+                    .arg(takenBack.toLocalTime().toString(QStringLiteral("HH:mm:ss"))))));
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {
@@ -777,6 +852,7 @@ void TestTabellone::gameStartIsShownInLocalTime() {
 void TestTabellone::fitsTheScreenAndGrowsWithIt_data() {
     QTest::addColumn<QSize>("screen");
     QTest::newRow("1024x768 with a task bar") << QSize(1024, 700);
+    QTest::newRow("1280x1024 with a task bar") << QSize(1280, 990);
     QTest::newRow("1920x1080") << QSize(1920, 1080);
 }
 
@@ -794,6 +870,16 @@ void TestTabellone::fitsTheScreenAndGrowsWithIt() {
     auto *last = m_window->findChild<QLabel *>(QStringLiteral("lblUltimo"));
     const QSize smallestNumber = m_window->numberButton(88)->size();
     const int smallestDigits = QFontInfo(last->font()).pixelSize();
+    // The last number whole however small the window: its digits inside the part of its label
+    // that shows.
+    const auto whole = [last] {
+        QRect shown = last->contentsRect();
+        for (QWidget *box = last->parentWidget(); box; box = box->parentWidget()) {
+            shown &= QRect(last->mapFrom(box, QPoint()), box->size());
+        }
+        return DigitFit::whole(last->font(), last->contentsRect(), shown, last->text());
+    };
+    QVERIFY(whole());
     QTest::mouseClick(m_window->findChild<QPushButton *>(QStringLiteral("cmdChiHaVinto")),
                       Qt::LeftButton);
 
@@ -812,6 +898,7 @@ void TestTabellone::fitsTheScreenAndGrowsWithIt() {
              qPrintable(QString::number(winners->horizontalHeader()->length())));
     QVERIFY(m_window->numberButton(88)->height() > smallestNumber.height() &&
             m_window->numberButton(88)->width() > smallestNumber.width());
+    QVERIFY(whole());
     // At 1024x700 the list of the cards that reached the prize takes what little height is won.
     QVERIFY(screen.height() < 800 || QFontInfo(last->font()).pixelSize() > 2 * smallestDigits);
 }

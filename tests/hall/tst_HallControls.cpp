@@ -11,6 +11,7 @@
 #include "tests/support/HttpProbe.h"
 #include "tests/support/RecordingPresenter.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,6 +50,7 @@ private slots:
     void computerDrawsAmongTheNumbersLeftAndTheLogSaysSo();
     void eachDrawIsSaidOnceWhileAnnouncing();
     void hallBoardFollowsTheGameAndClosingItEndsNothing();
+    void hallBoardLeavesEveryKeyToTheCaller();
     void phonesFollowTheDrawAndATakenPortIsSaid();
 
 private:
@@ -168,6 +170,31 @@ void HallControlsTest::hallBoardFollowsTheGameAndClosingItEndsNothing() {
     QCOMPARE(last->text(), QStringLiteral("46")); // kept in step while hidden, for reopening
 }
 
+// Open full screen, the hall's board leaves the keyboard to the Tabellone; clicked, it hands it
+// every key it gets, each doing what it does there.
+void HallControlsTest::hallBoardLeavesEveryKeyToTheCaller() {
+    child<QPushButton>("cmdTabelloneSala")->click();
+    auto *hall = m_window->findChild<HallBoard *>();
+    QVERIFY(QTest::qWaitForWindowExposed(hall));
+    QCOMPARE(QApplication::activeWindow(), m_window.get());
+    hall->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(hall));
+    QTest::keyClick(hall, Qt::Key_F5); // the lowest left: 1
+    QTest::keyClicks(hall, QStringLiteral("45"));
+    QTest::keyClick(hall, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClicks(hall, QStringLiteral("7"));
+    QTest::keyClick(hall, Qt::Key_Return);
+    QCOMPARE(m_store->game().numbers(), QList<int>({1, 45, 7}));
+    m_presenter.risposta = true;
+    // "Annulla ultimo", whose key presses it as a click would, once the press is seen.
+    QTest::keyClick(hall, Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(m_presenter.domande,
+                 QStringList{QStringLiteral("Togliere il 7, l'ultimo numero estratto?")});
+    QCOMPARE(m_store->game().numbers(), QList<int>({1, 45}));
+    QCOMPARE(QApplication::activeWindow(), m_window.get());
+    QVERIFY(hall->isVisible() && hall->isFullScreen());
+}
+
 void HallControlsTest::phonesFollowTheDrawAndATakenPortIsSaid() {
     auto *phones = child<QCheckBox>("chkTelefoni");
     auto *port = child<QSpinBox>("spnPorta");
@@ -185,6 +212,7 @@ void HallControlsTest::phonesFollowTheDrawAndATakenPortIsSaid() {
     port->setValue(free);
     phones->click();
     QVERIFY(phones->isChecked());
+    QCOMPARE(child<QLabel>("lblAvviso")->text(), QString()); // no longer true
     testing::HttpProbe page(free, "GET", "/eventi");
     QVERIFY(page.waitFor("\"ultimo\":7"));
     type(33);
