@@ -122,6 +122,9 @@ void TestGameStore::newGameKeepsTheOldOne() {
     const qint64 first = store.gameId();
     QVERIFY(store.draw(1));
     QVERIFY(store.draw(2));
+    // The hall is the evening's: the next game of the evening takes it up.
+    const HallSetup hall{QStringLiteral("HDMI-1"), true, true, 8123, true, false};
+    QVERIFY(store.keepHall(hall));
     QVERIFY(store.newGame());
     QVERIFY(store.gameId() != first);
     QCOMPARE(store.game().count(), 0);
@@ -131,6 +134,7 @@ void TestGameStore::newGameKeepsTheOldOne() {
     GameStore again(second->connection());
     QVERIFY(again.restore());
     QCOMPARE(again.game().numbers(), QList<int>{3});
+    QCOMPARE(again.keptHall(), std::optional<HallSetup>(hall));
     QSqlQuery old(db);
     QVERIFY(old.exec(
         QStringLiteral("SELECT number FROM drawn WHERE game = %1 ORDER BY position").arg(first)));
