@@ -78,7 +78,12 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     layout->addStretch();
 }
 
-HallControls::~HallControls() = default;
+HallControls::~HallControls() {
+    // A given engine may outlive these controls: it must not call back into them.
+    if (m_speech) {
+        m_speech->setListeners({}, {});
+    }
+}
 
 void HallControls::fillScreens() {
     const QList<QScreen *> screens = QGuiApplication::screens();
