@@ -146,11 +146,9 @@ void QtSpeechEngine::fail(const QString &reason) {
     cannotBeHeard(m_reason);
 }
 
+// No Ready came since the utterance was given: never said to its end, or never begun (a
+// service that takes the text and drops it never leaves Ready).
 void QtSpeechEngine::neverFinished() {
-    if (m_speech->state() == QTextToSpeech::Ready) {
-        spokenToTheEnd();
-        return;
-    }
     m_speech->stop();
     const QString audio = dispatcherAudioFailure();
     fail(audio.isEmpty()
