@@ -19,7 +19,7 @@
 namespace velmora {
 
 HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
-    : QWidget(parent), m_speech(speech) {
+    : QWidget(parent), m_givenSpeech(speech) {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -48,6 +48,17 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
         changed();
     });
     layout->addWidget(m_saying);
+    // No key of its own either: every letter of it is taken on the Tabellone.
+    m_trial = new QPushButton(QStringLiteral("Prova la voce"));
+    m_trial->setObjectName(QStringLiteral("cmdProvaVoce"));
+    m_trial->setAutoDefault(false);
+    connect(m_trial, &QPushButton::clicked, this, &HallControls::tryVoice);
+    layout->addWidget(m_trial);
+    m_voiceNotice = new QLabel;
+    m_voiceNotice->setObjectName(QStringLiteral("lblVoce"));
+    m_voiceNotice->setWordWrap(true);
+    m_voiceNotice->hide();
+    layout->addWidget(m_voiceNotice);
 
     m_screens = new QComboBox;
     m_screens->setObjectName(QStringLiteral("cboSchermoSala"));
@@ -74,7 +85,12 @@ HallControls::HallControls(SpeechEngine *speech, QWidget *parent)
     layout->addStretch();
 }
 
-HallControls::~HallControls() = default;
+HallControls::~HallControls() {
+    // A given engine may outlive these controls: it must not call back into them.
+    if (m_speech) {
+        m_speech->setListeners({}, {});
+    }
+}
 
 void HallControls::fillScreens() {
     const QList<QScreen *> screens = QGuiApplication::screens();
@@ -99,22 +115,60 @@ QScreen *HallControls::chosenScreen() const {
     return index >= 0 && index < screens.size() ? screens.at(index) : nullptr;
 }
 
-void HallControls::announcingToggled(bool on) {
-    if (on && !m_announcer) {
-        if (!m_speech) {
-            // Started only now: the speech service is not woken for an evening without it.
-            auto *own = new QtSpeechEngine;
-            m_ownSpeech.reset(own);
-            m_speech = own;
-        }
-        m_announcer = std::make_unique<NumberAnnouncer>(
-            *m_speech, [this](const QString &text) { emit notice(text); });
-        m_announcer->setWithSaying(m_saying->isChecked());
+void HallControls::freshSpeech() {
+    m_announcer.reset();
+    m_trying = false;
+    if (m_givenSpeech) {
+        m_speech = m_givenSpeech;
+    } else {
+        // Started only now: the speech service is not woken for an evening without it.
+        m_ownSpeech.reset();
+        m_ownSpeech = std::make_unique<QtSpeechEngine>();
+        m_speech = m_ownSpeech.get();
     }
-    if (m_announcer) {
-        m_announcer->setEnabled(on);
+    m_speech->setListeners(
+        [this] {
+            if (m_trying) {
+                m_trying = false;
+                sayOfVoice(QStringLiteral("La frase di prova è stata detta fino alla fine."));
+            }
+        },
+        [this](const QString &reason) {
+            m_trying = false;
+            sayOfVoice(reason);
+        });
+    m_announcer = std::make_unique<NumberAnnouncer>(
+        *m_speech, [this](const QString &text) { sayOfVoice(text); });
+    m_announcer->setWithSaying(m_saying->isChecked());
+    m_announcer->setEnabled(m_announce->isChecked());
+}
+
+void HallControls::announcingToggled(bool on) {
+    sayOfVoice({});
+    if (on) {
+        freshSpeech();
+        // Said at once, not at the first number: the organiser is still at the box.
+        if (const QString reason = m_speech->unavailableReason(); !reason.isEmpty()) {
+            sayOfVoice(reason);
+        }
+    } else if (m_announcer) {
+        m_announcer->setEnabled(false);
     }
     m_saying->setEnabled(on);
+}
+
+void HallControls::tryVoice() {
+    if (!m_announcer || !m_speech->unavailableReason().isEmpty()) {
+        freshSpeech();
+    }
+    sayOfVoice(QStringLiteral("Prova della voce in corso…"));
+    m_trying = m_speech->unavailableReason().isEmpty();
+    m_announcer->sayTrial(); // an engine that cannot speak says why at once
+}
+
+void HallControls::sayOfVoice(const QString &text) {
+    m_voiceNotice->setText(text);
+    m_voiceNotice->setVisible(!text.isEmpty());
 }
 
 void HallControls::numberDrawn(int number) {

@@ -11,6 +11,7 @@
 class QCheckBox;
 class QKeyEvent;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QScreen;
 
@@ -27,7 +28,8 @@ class SpeechEngine;
 class HallControls : public QWidget {
     Q_OBJECT
 public:
-    // speech: not owned; when null, Qt's own speech, started the first time it is asked for.
+    // speech: not owned; when null, Qt's own speech, started afresh each time announcing is
+    // ticked (or the voice tried after it failed).
     explicit HallControls(SpeechEngine *speech, QWidget *parent = nullptr);
     ~HallControls() override;
 
@@ -53,7 +55,8 @@ public:
 
 signals:
     void drawRequested();
-    // Something the organiser should read, once ("no Italian voice").
+    // Something the organiser should read, once ("port taken"). What keeps the voice silent
+    // is said beside "Annuncia i numeri" instead.
     void notice(const QString &text);
     // A notice said before is no longer true.
     void noticeOver(const QString &text);
@@ -68,13 +71,21 @@ private:
     void announcingToggled(bool on);
     // setupChanged, unless the setup is being put back.
     void changed();
+    // Qt's own speech made anew (a service restarted since is reached again), or the one given.
+    void freshSpeech();
+    void tryVoice();
+    void sayOfVoice(const QString &text);
 
+    SpeechEngine *m_givenSpeech = nullptr;
     SpeechEngine *m_speech = nullptr;
     std::unique_ptr<SpeechEngine> m_ownSpeech;
     std::unique_ptr<NumberAnnouncer> m_announcer;
+    bool m_trying = false; // "Prova la voce" waits for its sentence to end
     QPushButton *m_draw = nullptr;
     QCheckBox *m_announce = nullptr;
     QCheckBox *m_saying = nullptr;
+    QPushButton *m_trial = nullptr;
+    QLabel *m_voiceNotice = nullptr;
     QComboBox *m_screens = nullptr;
     HallBoard *m_board = nullptr;
     PhoneBoardControls *m_phones = nullptr;

@@ -32,4 +32,21 @@ void NumberAnnouncer::announce(int number) {
     m_engine.say(textFor(number));
 }
 
+QString NumberAnnouncer::trialSentence() {
+    return QStringLiteral("Prova della voce: ") + numberWords(90) + QStringLiteral(", ") +
+           smorfiaSaying(90) + QLatin1Char('.');
+}
+
+void NumberAnnouncer::sayTrial() {
+    const QString reason = m_engine.unavailableReason();
+    if (!reason.isEmpty()) {
+        if (m_notice) {
+            m_notice(reason);
+        }
+        m_told = true;
+        return;
+    }
+    m_engine.say(trialSentence());
+}
+
 } // namespace velmora

@@ -24,6 +24,10 @@ public:
     QString textFor(int number) const;
     // Says the number when announcing is on; a number outside 1..90 is not said.
     void announce(int number);
+    // "Prova la voce": a sentence like those of the evening, said whether announcing is on or
+    // not; an engine that cannot speak is said again, since the organiser asked.
+    void sayTrial();
+    static QString trialSentence();
 
 private:
     SpeechEngine &m_engine;

@@ -23,6 +23,9 @@ constexpr Asset assets[] = {
     {"/", ":/velmora/phone/tabellone.html", "text/html; charset=utf-8"},
     {"/tabellone.css", ":/velmora/phone/tabellone.css", "text/css; charset=utf-8"},
     {"/tabellone.js", ":/velmora/phone/tabellone.js", "text/javascript; charset=utf-8"},
+    // The program's own icon, named by the page; at the path a browser asks for by itself, too.
+    {"/icona.svg", ":/velmora/phone/icona.svg", "image/svg+xml"},
+    {"/favicon.ico", ":/velmora/phone/icona.svg", "image/svg+xml"},
 };
 
 // Sent with every answer: the browser takes the types as given, and the page may load only

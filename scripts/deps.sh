@@ -19,7 +19,9 @@ test_packages=(xvfb xauth poppler-utils cups cups-client printer-driver-cups-pdf
                valgrind
                x11-xserver-utils # xrandr: the two screens of the hall's board test
                chromium  # a real browser loads the phones' page
-               zbar-tools) # reads the QR codes back
+               speech-dispatcher-audio-plugins libao4 # the voice's tests: libao's null output, OSS
+               zbar-tools # reads the QR codes back
+               nodejs) # drives Chromium for axe-core's check of the phones' page
 
 packages=("${build_packages[@]}")
 if [[ ${1:-run} == run ]]; then
@@ -53,6 +55,9 @@ if [[ ${1:-run} == test ]]; then
         runtime=$(clang_runtime)
     fi
     packages+=("$runtime")
+    # npm fetches axe-core for that check. A Node.js that brings its own npm (nodesource's)
+    # needs no package, and Debian's npm would conflict with it.
+    command -v npm >/dev/null || packages+=(npm)
 fi
 
 missing=()

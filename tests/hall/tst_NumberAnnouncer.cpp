@@ -28,6 +28,7 @@ private slots:
     void everyNumberHasWordsAndASaying();
     void eachDrawAsksTheEngineOnceWhenAnnouncingIsOn();
     void aMissingVoiceIsSaidOnceAndTheEveningGoesOnSilently();
+    void theTrialIsSaidAnnouncingOrNotAndAMissingVoiceEachTimeAsked();
 };
 
 void NumberAnnouncerTest::numbersAreSaidInItalian_data() {
@@ -93,6 +94,20 @@ void NumberAnnouncerTest::aMissingVoiceIsSaidOnceAndTheEveningGoesOnSilently() {
     announcer.announce(2);
     QCOMPARE(notices, QStringList{engine.reason});
     QVERIFY(engine.said.isEmpty());
+}
+
+void NumberAnnouncerTest::theTrialIsSaidAnnouncingOrNotAndAMissingVoiceEachTimeAsked() {
+    RecordingEngine engine;
+    QStringList notices;
+    NumberAnnouncer announcer(engine, [&notices](const QString &text) { notices.append(text); });
+    announcer.sayTrial();
+    QCOMPARE(engine.said, QStringList{QStringLiteral("Prova della voce: novanta, la paura.")});
+    engine.reason = QStringLiteral("Il motore di sintesi vocale non ha una voce italiana.");
+    announcer.setEnabled(true);
+    announcer.announce(1);
+    announcer.sayTrial();
+    QCOMPARE(notices, QStringList({engine.reason, engine.reason}));
+    QCOMPARE(engine.said.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(NumberAnnouncerTest)

@@ -1,7 +1,11 @@
 #include "hall/HallState.h"
 #include "hall/PhoneBoardServer.h"
 #include "tests/support/HallAwards.h"
+#include "tests/support/TestFiles.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -22,6 +26,17 @@ private:
     QString m_chromium;
     QString m_shots = qEnvironmentVariable("VELMORA_PHONE_SHOTS");
 
+    // A game under way, with four prizes given.
+    static HallState playing() {
+        using testing::awardOf;
+        return HallState::of(
+            1, {12, 34, 5, 6, 7, 8, 9}, QStringLiteral("Si gioca: Cinquina"),
+            {awardOf(QStringLiteral("Ambo"), {QStringLiteral("123")}, 2),
+             awardOf(QStringLiteral("Terno"), {QStringLiteral("4521")}, 3),
+             awardOf(QStringLiteral("Quaterna"), {QStringLiteral("17"), QStringLiteral("2210")}, 5),
+             awardOf(QStringLiteral("Cinquina"), {QStringLiteral("999")}, 7)});
+    }
+
     // Chromium's output for the page at that size; whenConnected runs once the page is
     // connected. The page closes its stream after the second state it gets, so the headless
     // browser sees the network fall quiet and hands over the page. Empty when the browser did
@@ -29,13 +44,7 @@ private:
     using Action = std::function<void(PhoneBoardServer &, HallState &)>;
     QByteArray loadPage(const QSize &size, const QString &output, const Action &whenConnected) {
         PhoneBoardServer server;
-        using testing::awardOf;
-        HallState state = HallState::of(
-            1, {12, 34, 5, 6, 7, 8, 9}, QStringLiteral("Si gioca: Cinquina"),
-            {awardOf(QStringLiteral("Ambo"), {QStringLiteral("123")}, 2),
-             awardOf(QStringLiteral("Terno"), {QStringLiteral("4521")}, 3),
-             awardOf(QStringLiteral("Quaterna"), {QStringLiteral("17"), QStringLiteral("2210")}, 5),
-             awardOf(QStringLiteral("Cinquina"), {QStringLiteral("999")}, 7)});
+        HallState state = playing();
         server.show(state);
         QString reason;
         if (!server.start(0, &reason)) {
@@ -125,6 +134,56 @@ private slots:
                          .arg(size.width())
                          .arg(size.height()),
                      draw77);
+        }
+    }
+
+    // axe-core, pinned and fetched by the build, on the page as a phone and a television show
+    // it, with a game under way: no violation, no request refused, no error in the console,
+    // and the icon the page names comes as a picture.
+    void axeFindsNoAccessibilityFault_data() { aNumberDrawnShowsOnThePage_data(); }
+    void axeFindsNoAccessibilityFault() {
+        QFETCH(QSize, size);
+        const QString axe = QStringLiteral(VELMORA_AXE_DIR "/node_modules/axe-core/axe.min.js");
+        if (!QFile::exists(axe)) {
+            QFAIL(qPrintable(QStringLiteral("axe-core " VELMORA_AXE_VERSION
+                                            " is not in the build tree (its fetch from the npm "
+                                            "registry failed): ") +
+                             QString::fromUtf8(testing::readAll(
+                                 QStringLiteral(VELMORA_AXE_DIR "/fetch-error.txt")))));
+        }
+        const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+        QVERIFY2(!node.isEmpty(), "node is not installed (scripts/deps.sh test installs it)");
+        PhoneBoardServer server;
+        server.show(playing());
+        QString reason;
+        QVERIFY2(server.start(0, &reason), qPrintable(reason));
+        QProcess check;
+        check.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        check.start(node, {QStringLiteral(VELMORA_SOURCE_DIR "/tests/support/axe-check.mjs"),
+                           m_chromium, QStringLiteral("http://127.0.0.1:%1/").arg(server.port()),
+                           axe, QString::number(size.width()), QString::number(size.height())});
+        QVERIFY(QTest::qWaitFor([&] { return check.state() == QProcess::NotRunning; }, 90000));
+        const QByteArray output = check.readAllStandardOutput();
+        const QJsonObject found = QJsonDocument::fromJson(output).object();
+        QVERIFY2(check.exitCode() == 0 && found.contains(QStringLiteral("axe")),
+                 output.constData());
+        const QJsonObject result = found.value(QStringLiteral("axe")).toObject();
+        QCOMPARE(result.value(QStringLiteral("version")).toString(),
+                 QStringLiteral(VELMORA_AXE_VERSION));
+        QVERIFY(result.value(QStringLiteral("passes")).toInt() > 0);
+        const auto empty = [&](const char *key) {
+            return found.value(QLatin1String(key)).toArray().isEmpty() &&
+                   result.value(QLatin1String(key)).toArray().isEmpty();
+        };
+        QVERIFY2(empty("violations") && empty("failedRequests") && empty("consoleErrors"),
+                 output.constData());
+        const QJsonArray icons = found.value(QStringLiteral("icons")).toArray();
+        QVERIFY2(!icons.isEmpty(), output.constData());
+        for (const QJsonValue icon : icons) {
+            QVERIFY2(
+                icon[QStringLiteral("status")].toInt() == 200 &&
+                    icon[QStringLiteral("type")].toString().startsWith(QStringLiteral("image/")),
+                output.constData());
         }
     }
 

@@ -63,6 +63,9 @@ private slots:
                                << QByteArray(".numeri");
         QTest::newRow("script") << "/tabellone.js" << QByteArray("text/javascript; charset=utf-8")
                                 << QByteArray("EventSource");
+        QTest::newRow("icon") << "/icona.svg" << QByteArray("image/svg+xml") << QByteArray("<svg");
+        QTest::newRow("icon asked for unnamed")
+            << "/favicon.ico" << QByteArray("image/svg+xml") << QByteArray("<svg");
     }
     void pageAndAssetsComeWithTheirTypes() {
         QFETCH(QString, path);
