@@ -596,11 +596,9 @@ void claims(Layout &layout, const Verbale &v) {
 // archive card), the draw at which they reached it and when it was given.
 void awards(Layout &layout, const Verbale &v) {
     layout.section(QStringLiteral("Premi assegnati"));
-    if (v.awards.isEmpty()) {
-        layout.paragraph(QStringLiteral("Nessun premio assegnato."), layout.font(bodyPoints));
-        return;
-    }
     QList<Row> rows;
+    // A prize given by mistake and taken back stays in the record, in a sentence of its own.
+    QStringList takenBack;
     for (const Verbale::AwardLine &award : v.awards) {
         QStringList cards;
         for (int i = 0; i < award.cards.size(); ++i) {
@@ -609,27 +607,37 @@ void awards(Layout &layout, const Verbale &v) {
                              .arg(award.printed.value(i), runText(card.run))
                              .arg(card.archiveCard));
         }
+        if (award.takenBack.isValid()) {
+            takenBack.append(QStringLiteral("%1 a %2, assegnato alle %3 e ritirato alle %4")
+                                 .arg(award.prize, cards.join(QStringLiteral(", ")),
+                                      clockTime(award.awarded), clockTime(award.takenBack)));
+            continue;
+        }
         const int reachedAt = award.cards.isEmpty() ? 0 : award.cards.first().reachedAt;
         const int number = numberAt(v, reachedAt);
-        // A prize given by mistake keeps its line, with the time it was taken back.
-        const QString prize = award.takenBack.isValid()
-                                  ? QStringLiteral("%1, ritirato alle %2")
-                                        .arg(award.prize, clockTime(award.takenBack))
-                                  : award.prize;
         rows.append(
-            {{prize},
+            {{award.prize},
              {orDash(Verbale::shareText(award.value, award.wholeToEach, int(award.cards.size())))},
              {cards.join(QStringLiteral(", "))},
              {number > 0 ? QStringLiteral("%1ª, il %2").arg(reachedAt).arg(number)
                          : QStringLiteral("%1ª").arg(reachedAt)},
              {clockTime(award.awarded)}});
     }
-    layout.table({{QStringLiteral("Premio"), 0.13},
-                  {QStringLiteral("Valore"), 0.25},
-                  {QStringLiteral("Cartelle"), 0.36},
-                  {QStringLiteral("Estrazione"), 0.14},
-                  {QStringLiteral("Assegnato"), 0.12}},
-                 rows);
+    if (rows.isEmpty()) {
+        layout.paragraph(QStringLiteral("Nessun premio assegnato."), layout.font(bodyPoints));
+    } else {
+        layout.table({{QStringLiteral("Premio"), 0.13},
+                      {QStringLiteral("Valore"), 0.25},
+                      {QStringLiteral("Cartelle"), 0.36},
+                      {QStringLiteral("Estrazione"), 0.14},
+                      {QStringLiteral("Assegnato"), 0.12}},
+                     rows);
+    }
+    if (!takenBack.isEmpty()) {
+        layout.paragraph(QStringLiteral("Premi assegnati per errore e ritirati: %1.")
+                             .arg(takenBack.join(QStringLiteral("; "))),
+                         layout.font(bodyPoints));
+    }
 }
 
 // The money of the game: the prizes given against the takings of the cards in play. A prize

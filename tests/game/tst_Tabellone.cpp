@@ -601,8 +601,7 @@ void TestTabellone::awardTakenBackIsKeptAndThePrizePlayedAgain() {
     QVERIFY(again.restore());
     QCOMPARE(again.prizes().playing(), 0);
     QString reason;
-    const std::optional<Verbale> kept =
-        Verbale::read(m_register->connection(), game, &reason);
+    const std::optional<Verbale> kept = Verbale::read(m_register->connection(), game, &reason);
     QVERIFY2(kept, qPrintable(reason));
     QCOMPARE(kept->awards.size(), 1);
     QCOMPARE(kept->awards.first().cards.size(), 2);
@@ -610,10 +609,19 @@ void TestTabellone::awardTakenBackIsKeptAndThePrizePlayedAgain() {
     QVERIFY(takenBack >= before && takenBack <= QDateTime::currentDateTimeUtc().addSecs(1));
     const QString pdf = m_dir.filePath(QStringLiteral("verbale.pdf"));
     QVERIFY2(writeVerbalePdf(*kept, pdf, &reason), qPrintable(reason));
-    QVERIFY(!pdfToolsAvailable() ||
-            pdfLayoutText(pdf).contains(QRegularExpression(
-                QStringLiteral("ritirato alle\\s+%1")
-                    .arg(takenBack.toLocalTime().toString(QStringLiteral("HH:mm:ss"))))));
+    if (pdfToolsAvailable()) {
+        // The test's runs are not in the register, so the record has the number kept alone.
+        const QString text = pdfLayoutText(pdf).simplified();
+        QVERIFY2(
+            text.contains(
+                QStringLiteral(
+                    "Premi assegnati per errore e ritirati: Ambo a N. 3 (corsa 1, archivio 9), "
+                    "N. 9 (corsa 2, archivio 9), assegnato alle %1 e ritirato alle %2.")
+                    .arg(kept->awards.first().awarded.toLocalTime().toString(
+                             QStringLiteral("HH:mm:ss")),
+                         takenBack.toLocalTime().toString(QStringLiteral("HH:mm:ss")))),
+            qPrintable(text.mid(text.indexOf(QStringLiteral("Premi assegnati")))));
+    }
 }
 
 void TestTabellone::claimForACardNotInPlayIsSaid() {
