@@ -438,8 +438,21 @@ QList<SoldRange> EveningStore::sold(qint64 evening) const {
     }
     QList<SoldRange> found;
     while (q.next()) {
-        found.append({q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toInt(),
-                      q.value(3).toInt(), q.value(4).toLongLong()});
+        bool firstRead = false;
+        bool lastRead = false;
+        const SoldRange range{q.value(0).toLongLong(), q.value(1).toLongLong(),
+                              q.value(2).toInt(&firstRead), q.value(3).toInt(&lastRead),
+                              q.value(4).toLongLong()};
+        // A row edited by hand may hold what no sale writes: said, never counted as cards.
+        if (!firstRead || !lastRead || range.first > range.last) {
+            m_error = QStringLiteral("le cartelle in gioco n. %1 del registro non sono un "
+                                     "intervallo di numeri (%2-%3)")
+                          .arg(range.id)
+                          .arg(q.value(2).toString(), q.value(3).toString());
+            m_failure = RegisterFailure::Kind::Other;
+            return {};
+        }
+        found.append(range);
     }
     QSqlError error;
     if (!Transaction::readToEnd(q, &error)) {

@@ -191,6 +191,20 @@ private slots:
         QCOMPARE(shown.mid(10).join(u' '), QStringLiteral("3:210 3:211"));
     }
 
+    // A range that is not one, as a hand edit may leave it, is said; no card comes of it.
+    void rangeOfTextIsSaid() {
+        freshEvening();
+        EveningStore store(m_db->connection());
+        QSqlQuery insert(m_db->connection());
+        QVERIFY(insert.exec(QStringLiteral("INSERT INTO cards_in_play (evening, run, first_number, "
+                                           "last_number, price_cents) VALUES (%1, 2, 25, 'x30', 0)")
+                                .arg(m_evening)));
+        QVERIFY(store.cardsInPlay(m_evening).isEmpty());
+        QCOMPARE(store.lastError(),
+                 QStringLiteral("le cartelle in gioco n. 2 del registro non sono "
+                                "un intervallo di numeri (25-x30)"));
+    }
+
     void rangesAreRead_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("read"); // or the start of the refusal
