@@ -158,7 +158,8 @@ private slots:
                                            << "2026-12-07T19:05:40.000Z";
         QTest::newRow("open game") << "games" << 2 << "ended" << QString();
         QTest::newRow("game from before its heading") << "games" << 2 << "organiser" << QString();
-        QTest::newRow("evening from before its venue") << "evenings" << 1 << "venue" << "";
+        QTest::newRow("evening from before its venue") << "evenings" << 1 << "venue"
+                                                       << "";
     }
 
     void olderRegisterIsCarriedForward() {
