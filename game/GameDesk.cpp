@@ -18,6 +18,20 @@ QString alreadyDrawn(int number) {
         .arg(number);
 }
 
+// "N. 3 (corsa 1), N. 00009 (corsa 2)": the cards of a prize as the organiser reads them.
+QString cardsText(const QList<HallCard> &cards) {
+    QStringList named;
+    for (const HallCard &card : cards) {
+        named.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
+    }
+    return named.join(QStringLiteral(", "));
+}
+
+// "Ambo: premio assegnato a N. 3 (corsa 1).": said when given, and again after a restart.
+QString awardedText(const QString &prize, const QList<HallCard> &cards) {
+    return QStringLiteral("%1: premio assegnato a %2.").arg(prize, cardsText(cards));
+}
+
 } // namespace
 
 GameDesk::GameDesk(Seams seams)
@@ -134,23 +148,24 @@ GameDesk::Step GameDesk::setPrizeWholeToEach(int prize, bool whole) {
     return {change.done(), {}};
 }
 
-QString GameDesk::resumedNotice() const {
+QString GameDesk::resumedNotice() {
     const GameStore &store = *m_seams.store;
     if (!store.resumed()) {
         return {};
-    }
-    const PrizePlan &plan = store.prizes();
-    QStringList given;
-    for (const Award &award : plan.awards()) {
-        given.append(plan.prizes().value(award.prize).name);
     }
     const int count = store.game().count();
     QString notice = QStringLiteral("Partita in corso ripresa dal registro: %1")
                          .arg(count == 1 ? QStringLiteral("1 numero estratto")
                                          : QStringLiteral("%1 numeri estratti").arg(count));
-    notice += given.isEmpty()
-                  ? QStringLiteral(", nessun premio assegnato.")
-                  : QStringLiteral(", premi assegnati: %1.").arg(given.join(QStringLiteral(", ")));
+    // Each prize given, said as it was when given: the organiser sees who has it.
+    const HallState state = hallState();
+    if (state.awards.isEmpty()) {
+        return notice + QStringLiteral(", nessun premio assegnato.");
+    }
+    notice += QLatin1Char('.');
+    for (const HallAward &award : state.awards) {
+        notice += QLatin1Char(' ') + awardedText(award.prize, award.cards);
+    }
     return notice;
 }
 
@@ -362,10 +377,9 @@ GameDesk::Given GameDesk::awardClaim(WinnerFinder::Sharing sharing) {
             return {false, refusal};
         }
         const QString prize = plan.prizes().at(award->prize).name;
-        QStringList winners;
+        QList<HallCard> winners;
         for (const AwardedCard &won : award->cards) {
-            const HallCard card = hallCard(cards, won);
-            winners.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
+            winners.append(hallCard(cards, won));
         }
         const GameStore::Change change = m_seams.store->award(*award);
         if (change.notStored()) {
@@ -379,8 +393,7 @@ GameDesk::Given GameDesk::awardClaim(WinnerFinder::Sharing sharing) {
         if (!change.done()) {
             return {false, QStringLiteral("%1 è già stato assegnato.").arg(prize)};
         }
-        return {true, QStringLiteral("%1: premio assegnato a %2.")
-                          .arg(prize, winners.join(QStringLiteral(", ")))};
+        return {true, awardedText(prize, winners)};
     } catch (const VelmoraError &error) {
         return {false, error.description()};
     }
@@ -392,13 +405,9 @@ std::optional<QString> GameDesk::takeBackQuestion() {
         return std::nullopt;
     }
     const HallAward &last = state.awards.constLast();
-    QStringList cards;
-    for (const HallCard &card : last.cards) {
-        cards.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
-    }
     return QStringLiteral("Ritirare %1, assegnato a %2? Il premio torna in gioco; nel registro "
                           "resta come ritirato.")
-        .arg(last.prize, cards.join(QStringLiteral(", ")));
+        .arg(last.prize, cardsText(last.cards));
 }
 
 GameDesk::Step GameDesk::takeBackAward() {

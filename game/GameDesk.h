@@ -120,7 +120,7 @@ public:
 
     // What the organiser is told when the window opens on a game already under way: its
     // numbers and the prizes given; empty for a game not begun.
-    QString resumedNotice() const;
+    QString resumedNotice();
 
     // The cards in play that reached the prize being played, in words; empty before the first
     // number and after the last prize.
