@@ -27,9 +27,8 @@ private:
 
 void HallControlsVoiceTest::initTestCase() {
     QVERIFY(m_service.configure(testing::PrivateSpeechService::Audio::Failing));
-    if (QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty() ||
-        !QTextToSpeech::availableEngines().contains(QStringLiteral("speechd"))) {
-        QSKIP("speech-dispatcher or Qt's speechd plugin is not installed (scripts/deps.sh run)");
+    if (const QString why = testing::PrivateSpeechService::missing(); !why.isEmpty()) {
+        QSKIP(qPrintable(why));
     }
 }
 

@@ -201,6 +201,12 @@ QString firstOverlap(const QVector<PdfWord> &words, int page) {
 
 class TestSheetFit : public QObject {
     Q_OBJECT
+    static void bothOrientations() {
+        QTest::addColumn<bool>("landscape");
+        QTest::newRow("landscape") << true;
+        QTest::newRow("portrait") << false;
+    }
+
 private slots:
     void everyTextWholeOnThePaperAndApart_data() {
         QTest::addColumn<bool>("landscape");
@@ -405,7 +411,7 @@ private slots:
         QTest::newRow("landscape, 999, long texts") << true << 999 << QStringLiteral("URW Bookman");
     }
     void everyCardWholeAtAnySize() {
-        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+        if (!pdfPicturesAvailable()) {
             QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
         }
         QFETCH(bool, landscape);
@@ -463,13 +469,9 @@ private slots:
     }
 
     // The preview of a print to a PDF shows the sheet where the file puts it, fitted and centred.
-    void previewOfAPdfShowsTheSheetWhereTheFileHasIt_data() {
-        QTest::addColumn<bool>("landscape");
-        QTest::newRow("landscape") << true;
-        QTest::newRow("portrait") << false;
-    }
+    void previewOfAPdfShowsTheSheetWhereTheFileHasIt_data() { bothOrientations(); }
     void previewOfAPdfShowsTheSheetWhereTheFileHasIt() {
-        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+        if (!pdfPicturesAvailable()) {
             QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
         }
         QFETCH(bool, landscape);
@@ -505,13 +507,9 @@ private slots:
 
     // A PDF page has no printer margin: a default sheet keeps every mark, text or line, at
     // least 5 mm from every edge, so a home printer loses none of it.
-    void defaultPdfKeepsFiveMillimetresFromEveryEdge_data() {
-        QTest::addColumn<bool>("landscape");
-        QTest::newRow("landscape") << true;
-        QTest::newRow("portrait") << false;
-    }
+    void defaultPdfKeepsFiveMillimetresFromEveryEdge_data() { bothOrientations(); }
     void defaultPdfKeepsFiveMillimetresFromEveryEdge() {
-        if (!pdfToolsAvailable() || QStandardPaths::findExecutable("pdftoppm").isEmpty()) {
+        if (!pdfPicturesAvailable()) {
             QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) is not installed");
         }
         QFETCH(bool, landscape);

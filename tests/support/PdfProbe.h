@@ -28,6 +28,12 @@ inline bool pdfToolsAvailable() {
            !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
 }
 
+// The PDF tools and pdftoppm, which renders a page as a picture.
+inline bool pdfPicturesAvailable() {
+    return pdfToolsAvailable() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty();
+}
+
 inline std::optional<QString> toolOutput(const QString &tool, const QStringList &arguments) {
     QProcess process;
     process.start(tool, arguments);

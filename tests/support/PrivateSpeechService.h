@@ -4,8 +4,10 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextToSpeech>
 
 #include <algorithm>
 #include <csignal>
@@ -21,6 +23,15 @@ public:
     enum class Audio { Null, Failing };
 
     ~PrivateSpeechService() { stop(); }
+
+    // Why a test of the real voice cannot run here; empty when it can.
+    static QString missing() {
+        return QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty() ||
+                       !QTextToSpeech::availableEngines().contains(QStringLiteral("speechd"))
+                   ? QStringLiteral("speech-dispatcher or Qt's speechd plugin is not installed "
+                                    "(scripts/deps.sh run)")
+                   : QString();
+    }
 
     // Settings for the service the next engine spawns; false when they could not be written.
     bool configure(Audio audio) {
