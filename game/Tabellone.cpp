@@ -458,10 +458,7 @@ bool Tabellone::wholeToEachEdited(int row) {
     if (whole == m_desk.store().prizes().prizes().value(row).wholeToEach) {
         return false;
     }
-    GameDesk::Step step = m_desk.setPrizeWholeToEach(row, whole);
-    while (step.unsaved && tryAgain(step.said)) {
-        step = m_desk.setPrizeWholeToEach(row, whole);
-    }
+    const GameDesk::Step step = retried([&] { return m_desk.setPrizeWholeToEach(row, whole); });
     if (step.unsaved) {
         say(step.said);
         QTimer::singleShot(0, this, &Tabellone::refresh); // the tick the register keeps
@@ -475,10 +472,7 @@ void Tabellone::prizeValueEdited(int row, int column) {
     }
     if (column == prizeValueColumn) {
         const QString value = m_prizes->item(row, column)->text();
-        GameDesk::Step step = m_desk.setPrizeValue(row, value);
-        while (step.unsaved && tryAgain(step.said)) {
-            step = m_desk.setPrizeValue(row, value);
-        }
+        const GameDesk::Step step = retried([&] { return m_desk.setPrizeValue(row, value); });
         if (step.unsaved) {
             say(step.said);
             // The value the register keeps goes back in its cell, once the edit is over: the
@@ -493,10 +487,7 @@ void Tabellone::prizeValueEdited(int row, int column) {
 }
 
 void Tabellone::addTombolino() {
-    GameDesk::Step step = m_desk.addTombolino();
-    while (step.unsaved && tryAgain(step.said)) {
-        step = m_desk.addTombolino();
-    }
+    const GameDesk::Step step = retried([&] { return m_desk.addTombolino(); });
     say(step.said);
     refresh();
 }
@@ -512,10 +503,7 @@ void Tabellone::awardClaim() {
     const auto sharing = !earlier.isEmpty() && m_seams.presenter->conferma(this, earlier)
                              ? WinnerFinder::Sharing::WithEarlier
                              : WinnerFinder::Sharing::SameNumber;
-    GameDesk::Given given = m_desk.awardClaim(sharing);
-    while (given.unsaved && tryAgain(given.said)) {
-        given = m_desk.awardClaim(sharing);
-    }
+    const GameDesk::Given given = retried([&] { return m_desk.awardClaim(sharing); });
     if (given.awarded) {
         say(given.said);
         afterChange();
@@ -531,10 +519,7 @@ void Tabellone::takeBackAward() {
     if (!question || !m_seams.presenter->conferma(this, *question)) {
         return;
     }
-    GameDesk::Step step = m_desk.takeBackAward();
-    while (step.unsaved && tryAgain(step.said)) {
-        step = m_desk.takeBackAward();
-    }
+    const GameDesk::Step step = retried([&] { return m_desk.takeBackAward(); });
     say(step.said);
     if (step.done) {
         // The prize is played again: the claim checked before is worked out anew.
@@ -545,10 +530,7 @@ void Tabellone::takeBackAward() {
 
 void Tabellone::keepHall() {
     const HallSetup setup = m_hall->setup();
-    GameDesk::Step step = m_desk.keepHall(setup);
-    while (step.unsaved && tryAgain(step.said)) {
-        step = m_desk.keepHall(setup);
-    }
+    const GameDesk::Step step = retried([&] { return m_desk.keepHall(setup); });
     if (step.unsaved) {
         say(step.said);
     }
@@ -649,10 +631,7 @@ void Tabellone::undo() {
             this, QStringLiteral("Togliere il %1, l'ultimo numero estratto?").arg(number))) {
         return;
     }
-    GameDesk::Step step = m_desk.undo();
-    while (step.unsaved && tryAgain(step.said)) {
-        step = m_desk.undo();
-    }
+    const GameDesk::Step step = retried([&] { return m_desk.undo(); });
     say(step.said);
     afterChange();
 }
@@ -671,10 +650,7 @@ void Tabellone::newGame() {
                                  "registro, ma il tabellone riparte vuoto."))) {
         return;
     }
-    GameDesk::Step step = m_desk.newGame();
-    while (step.unsaved && tryAgain(step.said)) {
-        step = m_desk.newGame();
-    }
+    const GameDesk::Step step = retried([&] { return m_desk.newGame(); });
     say(step.said);
     if (step.done) {
         showVerdict({});

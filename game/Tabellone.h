@@ -79,6 +79,15 @@ private:
     void showDrawn(GameDesk::Drawn drawn);
     // A change the register did not take: says why and asks whether to try again.
     bool tryAgain(const QString &why);
+    // A change of the desk made again while the register does not take it and the organiser
+    // asks to try again; its last outcome.
+    template <typename Change> auto retried(Change change) {
+        auto outcome = change();
+        while (outcome.unsaved && tryAgain(outcome.said)) {
+            outcome = change();
+        }
+        return outcome;
+    }
     void drawTyped();
     void undo();
     void newGame();
