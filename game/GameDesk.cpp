@@ -18,18 +18,9 @@ QString alreadyDrawn(int number) {
         .arg(number);
 }
 
-// "N. 3 (corsa 1), N. 00009 (corsa 2)": the cards of a prize as the organiser reads them.
-QString cardsText(const QList<HallCard> &cards) {
-    QStringList named;
-    for (const HallCard &card : cards) {
-        named.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
-    }
-    return named.join(QStringLiteral(", "));
-}
-
 // "Ambo: premio assegnato a N. 3 (corsa 1).": said when given, and again after a restart.
 QString awardedText(const QString &prize, const QList<HallCard> &cards) {
-    return QStringLiteral("%1: premio assegnato a %2.").arg(prize, cardsText(cards));
+    return QStringLiteral("%1: premio assegnato a %2.").arg(prize, HallCard::names(cards));
 }
 
 } // namespace
@@ -407,7 +398,7 @@ std::optional<QString> GameDesk::takeBackQuestion() {
     const HallAward &last = state.awards.constLast();
     return QStringLiteral("Ritirare %1, assegnato a %2? Il premio torna in gioco; nel registro "
                           "resta come ritirato.")
-        .arg(last.prize, cardsText(last.cards));
+        .arg(last.prize, HallCard::names(last.cards));
 }
 
 GameDesk::Step GameDesk::takeBackAward() {

@@ -413,11 +413,7 @@ void Tabellone::showPrizes(const HallState &state) {
     // A prize given names its cards; the awards of the state are the plan's, in the same order.
     QHash<int, QString> given; // by prize
     for (qsizetype i = 0; i < plan.awards().size() && i < state.awards.size(); ++i) {
-        QStringList cards;
-        for (const HallCard &card : state.awards.at(i).cards) {
-            cards.append(QStringLiteral("N. %1 (%2)").arg(card.printed, card.run));
-        }
-        given.insert(plan.awards().at(i).prize, cards.join(QStringLiteral(", ")));
+        given.insert(plan.awards().at(i).prize, HallCard::names(state.awards.at(i).cards));
     }
     const QSignalBlocker quiet(m_prizes); // filling is no edit by the user
     m_prizes->setRowCount(int(plan.prizes().size()));

@@ -18,6 +18,14 @@ QString HallCard::named() const {
     return QStringLiteral("N. %1 (%2)").arg(printed, run);
 }
 
+QString HallCard::names(const QList<HallCard> &cards) {
+    QStringList named;
+    for (const HallCard &card : cards) {
+        named.append(card.named());
+    }
+    return named.join(QStringLiteral(", "));
+}
+
 QString HallAward::banner() const {
     QStringList named;
     for (const HallCard &card : cards) {

@@ -14,6 +14,8 @@ struct HallCard {
 
     // "N. 00027 (corsa 2)": the card as a list of prizes names it.
     QString named() const;
+    // "N. 3 (corsa 1), N. 00009 (corsa 2)": the cards of a prize, each named as above.
+    static QString names(const QList<HallCard> &cards);
 
     friend bool operator==(const HallCard &, const HallCard &) = default;
 };
